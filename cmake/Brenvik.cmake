@@ -1,0 +1,117 @@
+# Shared build rules: warnings, sanitizers and the one-library-per-folder convention.
+
+set(BRENVIK_WARNINGS
+    -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wsuggest-override
+    -Wcast-align -Wformat=2 -Wnull-dereference -Wimplicit-fallthrough -Wmissing-declarations)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    list(REMOVE_ITEM BRENVIK_WARNINGS -Wsuggest-override)
+    list(APPEND BRENVIK_WARNINGS -Winconsistent-missing-override -Wno-four-char-constants)
+else()
+    list(APPEND BRENVIK_WARNINGS -Wno-multichar)
+endif()
+if(BRENVIK_WERROR)
+    list(APPEND BRENVIK_WARNINGS -Werror)
+endif()
+
+if(BRENVIK_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+elseif(BRENVIK_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT BRENVIK_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "BRENVIK_SANITIZE must be empty, 'address' or 'thread'")
+endif()
+
+# brenvik_library(<target> [DEPS <targets>...] [PRIVATE_DEPS ...] [TEST_DEPS ...]
+#                 [LABELS <ctest labels>...])
+#
+# Builds every .cpp of the current folder, except tests (*Test.cpp), benchmarks
+# (*Bench.cpp) and fuzz targets (*Fuzz.cpp), into a static library whose folder is on
+# its users' include path, so that kit headers are included as on BeOS (<Message.h>).
+# The folder's *Test.cpp files become one test program, registered with ctest under
+# the target's name. Each *Bench.cpp becomes a benchmark program (built by `make bench`).
+function(brenvik_library target)
+    cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "(Test|Bench|Fuzz)\\.cpp$")
+    # The ThreadSanitizer build only compiles what its labelled tests need. (The
+    # AddressSanitizer build compiles everything with clang, so that both
+    # compilers see all of the code.)
+    set(exclude "")
+    if(BRENVIK_SANITIZE STREQUAL "thread")
+        set(exclude EXCLUDE_FROM_ALL)
+    endif()
+    if(sources)
+        add_library(${target} STATIC ${exclude} ${sources})
+        target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_compile_options(${target} PRIVATE ${BRENVIK_WARNINGS})
+        target_link_libraries(${target} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
+    else()
+        add_library(${target} INTERFACE)
+        target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${target} INTERFACE ${A_DEPS})
+    endif()
+
+    file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
+    if(tests)
+        brenvik_test(${target}_tests SOURCES ${tests} DEPS ${target} ${A_TEST_DEPS}
+            LABELS ${A_LABELS})
+    endif()
+
+    if(BRENVIK_BENCH)
+        file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Bench.cpp)
+        foreach(bench ${benches})
+            get_filename_component(name ${bench} NAME_WE)
+            add_executable(bench_${name} ${bench})
+            target_compile_options(bench_${name} PRIVATE ${BRENVIK_WARNINGS})
+            target_link_libraries(bench_${name} PRIVATE ${target} ${A_TEST_DEPS}
+                benchmark::benchmark brenvik_bench_main)
+            set_target_properties(bench_${name} PROPERTIES
+                RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+        endforeach()
+    endif()
+
+    if(BRENVIK_FUZZ)
+        file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Fuzz.cpp)
+        foreach(fuzz ${fuzzers})
+            get_filename_component(name ${fuzz} NAME_WE)
+            add_executable(fuzz_${name} ${fuzz})
+            target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+            target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+            target_link_libraries(fuzz_${name} PRIVATE ${target} ${A_TEST_DEPS})
+            set_target_properties(fuzz_${name} PROPERTIES
+                RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+            add_dependencies(all_fuzzers fuzz_${name})
+        endforeach()
+    endif()
+endfunction()
+
+# brenvik_test(<target> SOURCES ... DEPS ... [LABELS ...])
+#
+# A GoogleTest program run by ctest. Its main() (tests/support) puts HOME, XDG_*,
+# BRENVIK_ROOT and BRENVIK_ACTIONS_LOG into a fresh temporary folder before any test
+# runs, so no test can touch the real system.
+function(brenvik_test target)
+    cmake_parse_arguments(A "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+    # Under a sanitizer preset only the tests labelled for it run: "asan" for
+    # parsers and other code that reads untrusted bytes, "tsan" for loopers,
+    # messengers and worker threads. The ThreadSanitizer build does not even
+    # compile the others.
+    if(BRENVIK_SANITIZE STREQUAL "thread" AND NOT "tsan" IN_LIST A_LABELS)
+        return()
+    endif()
+    add_executable(${target} ${A_SOURCES})
+    target_compile_options(${target} PRIVATE ${BRENVIK_WARNINGS})
+    target_link_libraries(${target} PRIVATE ${A_DEPS} brenvik_test_main GTest::gmock)
+    target_compile_definitions(${target} PRIVATE
+        BRENVIK_TESTDATA="${CMAKE_SOURCE_DIR}/testdata"
+        BRENVIK_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME ${target} COMMAND ${target})
+    if(A_LABELS)
+        set_tests_properties(${target} PROPERTIES LABELS "${A_LABELS}")
+    endif()
+    set_tests_properties(${target} PROPERTIES TIMEOUT 600)
+endfunction()

@@ -1,0 +1,14 @@
+#include "TestSandbox.h"
+
+#include <benchmark/benchmark.h>
+
+int main(int argc, char** argv)
+{
+    brenvik::test::EnterSandbox();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

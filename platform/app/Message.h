@@ -51,12 +51,12 @@ public:
     BMessage& operator=(const BMessage& other);
 
     // Statistics and miscellanea.
-    status_t GetInfo(type_code typeRequested, int32 index, char** nameFound,
-        type_code* typeFound, int32* countFound = nullptr) const;
+    status_t GetInfo(type_code typeRequested, int32 index, char** nameFound, type_code* typeFound,
+        int32* countFound = nullptr) const;
     status_t GetInfo(const char* name, type_code* typeFound, int32* countFound = nullptr) const;
     status_t GetInfo(const char* name, type_code* typeFound, bool* fixedSize) const;
-    status_t GetInfo(const char* name, type_code* typeFound, int32* countFound,
-        bool* fixedSize) const;
+    status_t GetInfo(
+        const char* name, type_code* typeFound, int32* countFound, bool* fixedSize) const;
 
     int32 CountNames(type_code type) const;
     bool IsEmpty() const;
@@ -80,8 +80,8 @@ public:
     // Replying (to a message that was sent with a reply expected, or with a
     // reply handler).
     status_t SendReply(uint32 command, BHandler* replyTo = nullptr);
-    status_t SendReply(BMessage* reply, BHandler* replyTo = nullptr,
-        bigtime_t timeout = B_INFINITE_TIMEOUT);
+    status_t SendReply(
+        BMessage* reply, BHandler* replyTo = nullptr, bigtime_t timeout = B_INFINITE_TIMEOUT);
     status_t SendReply(BMessage* reply, BMessenger replyTo, bigtime_t timeout = B_INFINITE_TIMEOUT);
     status_t SendReply(uint32 command, BMessage* replyToReply);
     status_t SendReply(BMessage* reply, BMessage* replyToReply,
@@ -168,10 +168,9 @@ public:
     status_t FindRef(const char* name, int32 index, entry_ref* ref) const;
     status_t FindMessage(const char* name, BMessage* message) const;
     status_t FindMessage(const char* name, int32 index, BMessage* message) const;
-    status_t FindData(const char* name, type_code type, const void** data,
-        ssize_t* numBytes) const;
-    status_t FindData(const char* name, type_code type, int32 index, const void** data,
-        ssize_t* numBytes) const;
+    status_t FindData(const char* name, type_code type, const void** data, ssize_t* numBytes) const;
+    status_t FindData(
+        const char* name, type_code type, int32 index, const void** data, ssize_t* numBytes) const;
 
     // Replacing data in place.
     status_t ReplaceRect(const char* name, BRect rect);
@@ -211,8 +210,8 @@ public:
     status_t ReplaceMessage(const char* name, const BMessage* message);
     status_t ReplaceMessage(const char* name, int32 index, const BMessage* message);
     status_t ReplaceData(const char* name, type_code type, const void* data, ssize_t numBytes);
-    status_t ReplaceData(const char* name, type_code type, int32 index, const void* data,
-        ssize_t numBytes);
+    status_t ReplaceData(
+        const char* name, type_code type, int32 index, const void* data, ssize_t numBytes);
 
     // Presence tests.
     bool HasRect(const char* name, int32 index = 0) const;

@@ -75,8 +75,8 @@ std::chrono::steady_clock::time_point DeadlineFromSystemTime(bigtime_t when);
 // B_INFINITE_TIMEOUT) passes first. When the thread is killed meanwhile it
 // unwinds, or returns B_INTERRUPTED inside a NoUnwindScope.
 template <typename Lock, typename Predicate>
-status_t WaitInterruptibly(std::condition_variable_any& condition, Lock& lock,
-    bigtime_t deadline, Predicate ready, thread_state state = B_THREAD_WAITING)
+status_t WaitInterruptibly(std::condition_variable_any& condition, Lock& lock, bigtime_t deadline,
+    Predicate ready, thread_state state = B_THREAD_WAITING)
 {
     if (ready())
         return B_OK;

@@ -87,8 +87,7 @@ public:
     ~ExitNotifier()
     {
         RunExitHooks(fRecord->id);
-        MarkExited(fRecord,
-            fRecord->hasExitValueOverride ? fRecord->exitValueOverride : exitValue);
+        MarkExited(fRecord, fRecord->hasExitValueOverride ? fRecord->exitValueOverride : exitValue);
         tCurrent.reset();
     }
     ExitNotifier(const ExitNotifier&) = delete;
@@ -172,8 +171,8 @@ std::vector<std::shared_ptr<ThreadRecord>> AllThreadRecords()
         for (auto& entry : registry.threads)
             records.push_back(entry.second);
     }
-    std::sort(records.begin(), records.end(),
-        [](const auto& a, const auto& b) { return a->id < b->id; });
+    std::sort(
+        records.begin(), records.end(), [](const auto& a, const auto& b) { return a->id < b->id; });
     return records;
 }
 
@@ -372,8 +371,8 @@ status_t wait_for_thread(thread_id thread, status_t* exitValue)
         record->started = true;
         record->condition.notify_all();
     }
-    status_t status = BPrivate::WaitInterruptibly(record->condition, guard, B_INFINITE_TIMEOUT,
-        [&] { return record->exited; });
+    status_t status = BPrivate::WaitInterruptibly(
+        record->condition, guard, B_INFINITE_TIMEOUT, [&] { return record->exited; });
     if (status != B_OK)
         return status;
     if (exitValue != nullptr)

@@ -12,8 +12,7 @@ namespace {
 
 // Polls until `condition` holds or a generous deadline passes; the tests wait
 // for other threads to reach a state without fixed sleeps.
-template <typename Condition>
-bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
+template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
 {
     bigtime_t deadline = system_time() + timeout;
     while (!condition()) {
@@ -222,10 +221,7 @@ TEST(ThreadTest, SuspendParksAtACheckpointUntilResumed)
 TEST(ThreadTest, ExitThreadSetsTheExitValue)
 {
     thread_id thread = spawn_thread(
-        [](void*) -> status_t {
-            exit_thread(42);
-        },
-        "exiting", B_NORMAL_PRIORITY, nullptr);
+        [](void*) -> status_t { exit_thread(42); }, "exiting", B_NORMAL_PRIORITY, nullptr);
     resume_thread(thread);
     status_t exitValue = 0;
     EXPECT_EQ(wait_for_thread(thread, &exitValue), B_OK);

@@ -84,16 +84,14 @@ status_t swap_data(type_code type, void* data, size_t size, swap_action action);
 bool is_type_swapped(type_code type);
 
 // Reading and writing integers at unaligned positions of a byte buffer.
-template <typename T>
-inline T ReadUnaligned(const void* from)
+template <typename T> inline T ReadUnaligned(const void* from)
 {
     T value;
     std::memcpy(&value, from, sizeof(T));
     return value;
 }
 
-template <typename T>
-inline void WriteUnaligned(void* to, T value)
+template <typename T> inline void WriteUnaligned(void* to, T value)
 {
     std::memcpy(to, &value, sizeof(T));
 }

@@ -32,3 +32,15 @@ struct entry_ref {
     ino_t directory;
     char* name;
 };
+
+namespace BPrivate {
+
+// Linux cannot open a folder by its inode, so the path of every folder that
+// a reference was made for is remembered here, process-wide. RefForPath
+// makes a reference for a path (its leaf need not exist, its folder must).
+status_t RefForPath(const char* path, entry_ref* ref);
+// The remembered path of the folder (device, inode), or false.
+bool FolderPathForRef(dev_t device, ino_t directory, char* path, size_t size);
+void RememberFolderPath(dev_t device, ino_t directory, const char* path);
+
+} // namespace BPrivate

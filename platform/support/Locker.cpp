@@ -89,8 +89,8 @@ status_t BLocker::LockWithTimeout(bigtime_t timeout)
     status_t status;
     {
         BPrivate::ScopedIncrement request(fRequests);
-        status = BPrivate::WaitInterruptibly(
-            fCondition, guard, deadline, [&] { return fOwner < 0; });
+        status
+            = BPrivate::WaitInterruptibly(fCondition, guard, deadline, [&] { return fOwner < 0; });
     }
     if (status != B_OK)
         return status;

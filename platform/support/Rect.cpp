@@ -111,20 +111,19 @@ BRect BRect::OffsetToCopy(float x, float y) const
 
 bool BRect::operator==(BRect other) const
 {
-    return left == other.left && top == other.top && right == other.right
-        && bottom == other.bottom;
+    return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
 }
 
 BRect BRect::operator&(BRect other) const
 {
-    return BRect(std::max(left, other.left), std::max(top, other.top),
-        std::min(right, other.right), std::min(bottom, other.bottom));
+    return BRect(std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
+        std::min(bottom, other.bottom));
 }
 
 BRect BRect::operator|(BRect other) const
 {
-    return BRect(std::min(left, other.left), std::min(top, other.top),
-        std::max(right, other.right), std::max(bottom, other.bottom));
+    return BRect(std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
+        std::max(bottom, other.bottom));
 }
 
 int32 BRect::IntegerWidth() const

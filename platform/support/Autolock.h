@@ -16,10 +16,11 @@ public:
     }
 
     template <typename Lockable>
-        requires requires(Lockable* lockable) {
-            lockable->Lock();
-            lockable->Unlock();
-        }
+    requires requires(Lockable* lockable)
+    {
+        lockable->Lock();
+        lockable->Unlock();
+    }
     BAutolock(Lockable* lockable, int = 0)
         : fObject(lockable)
         , fUnlock([](void* object) { static_cast<Lockable*>(object)->Unlock(); })

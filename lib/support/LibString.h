@@ -11,6 +11,8 @@
 #ifndef LIB_STRING_H
 #define LIB_STRING_H
 
+#include <memory>
+
 #include <SupportDefs.h>
 
 class LibString {
@@ -123,7 +125,10 @@ public:
     bool RemoveWord(const char* word);
     void RemoveAllWords(const char* word);
 
-    // Numbers.
+    // Numbers. The text must satisfy the number syntax (digits, one leading sign, one
+    // "."); digits after the "." are ignored by the integer forms, and each result is
+    // narrowed to its type's width by truncation (GetInt32 and GetUint32 to 32 bits, as
+    // their names say, although `long` is wider here).
     bool GetInt8(signed char& value) const;
     bool GetUint8(unsigned char& value) const;
     bool GetInt16(short& value) const;
@@ -151,10 +156,22 @@ public:
     long Length() const;
 
 private:
-    void Grow(long newLength);
-    void Adopt(char* buffer, int32 capacity);
+    // The text, never null: an empty text when the string has no buffer.
+    const char* Text() const;
+    // Replaces the buffer and its capacity.
+    void Adopt(std::unique_ptr<char[]> buffer, long capacity);
+    // Appends count bytes, growing the buffer exactly when they do not fit. The bytes
+    // may lie inside this string's own buffer.
+    void AppendBytes(const char* bytes, long count);
+    // Replaces the text by a printf result in a buffer of at least minCapacity bytes,
+    // larger when the printed text needs more room.
+    void AssignPrinted(long minCapacity, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+    void AppendPrinted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Replaces count bytes at byte index at by with.
+    void ReplaceAt(long at, long count, const char* with);
 
-    char* fBuffer;
+    std::unique_ptr<char[]> fBuffer;
     int32 fCapacity;
 };
 

@@ -39,13 +39,14 @@ status_t WaitForDescriptor(int fd, short events, bigtime_t deadline)
     int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wake < 0)
         return StatusFromErrno(errno);
-    std::stop_callback onKill(CurrentStopToken(), [wake] {
-        uint64_t one = 1;
-        [[maybe_unused]] ssize_t written = write(wake, &one, sizeof(one));
-    });
-
     status_t status = B_OK;
     {
+        // The callback must be gone (and any run of it finished) before the
+        // descriptor it writes to is closed.
+        std::stop_callback onKill(CurrentStopToken(), [wake] {
+            uint64_t one = 1;
+            [[maybe_unused]] ssize_t written = write(wake, &one, sizeof(one));
+        });
         ThreadStateScope scope(B_THREAD_WAITING);
         pollfd fds[2] = { { fd, events, 0 }, { wake, POLLIN, 0 } };
         for (;;) {

@@ -8,14 +8,26 @@
 namespace {
 
 // The lockers the current thread holds, so that they can be released when
-// the thread ends with some still held (for example after kill_thread).
-thread_local std::vector<BLocker*> tHeld;
+// the thread ends with some still held (for example after kill_thread). A
+// plain pointer: the exit hook runs from another thread-local object's
+// destructor, when a thread-local vector might already be gone. The hook
+// frees it.
+thread_local std::vector<BLocker*>* tHeld = nullptr;
+
+std::vector<BLocker*>& Held()
+{
+    if (tHeld == nullptr)
+        tHeld = new std::vector<BLocker*>;
+    return *tHeld;
+}
 
 void Forget(BLocker* locker)
 {
-    auto found = std::find(tHeld.begin(), tHeld.end(), locker);
-    if (found != tHeld.end())
-        tHeld.erase(found);
+    if (tHeld == nullptr)
+        return;
+    auto found = std::find(tHeld->begin(), tHeld->end(), locker);
+    if (found != tHeld->end())
+        tHeld->erase(found);
 }
 
 } // namespace
@@ -23,10 +35,13 @@ void Forget(BLocker* locker)
 struct LockerRelease {
     static void OnThreadExit(thread_id /*thread*/)
     {
-        std::vector<BLocker*> held;
-        held.swap(tHeld);
-        for (BLocker* locker : held)
+        std::vector<BLocker*>* held = tHeld;
+        tHeld = nullptr;
+        if (held == nullptr)
+            return;
+        for (BLocker* locker : *held)
             locker->ReleaseAll();
+        delete held;
     }
 };
 
@@ -96,7 +111,7 @@ status_t BLocker::LockWithTimeout(bigtime_t timeout)
         return status;
     fOwner = self;
     fCount = 1;
-    tHeld.push_back(this);
+    Held().push_back(this);
     return B_OK;
 }
 

@@ -242,6 +242,10 @@ status_t FlatMessageReader::NextR5Field(FlatField* field)
     if (count <= 0 || length <= 0 || !need(nameLength))
         return B_BAD_DATA;
     field->name = std::string_view(reinterpret_cast<const char*>(fBytes + fPosition), nameLength);
+    // Names come from C strings; one with a NUL inside could never be
+    // asked for.
+    if (field->name.find('\0') != std::string_view::npos)
+        return B_BAD_DATA;
     fPosition += nameLength;
     if (!need(size_t(length)))
         return B_BAD_DATA;

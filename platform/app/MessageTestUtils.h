@@ -123,8 +123,9 @@ inline ::testing::AssertionResult SameContent(const BMessage& a, const BMessage&
             const void* dataB;
             ssize_t sizeA;
             ssize_t sizeB;
-            a.FindData(nameA, typeA, j, &dataA, &sizeA);
-            b.FindData(nameB, typeB, j, &dataB, &sizeB);
+            if (a.FindData(nameA, typeA, j, &dataA, &sizeA) != B_OK
+                || b.FindData(nameB, typeB, j, &dataB, &sizeB) != B_OK)
+                return ::testing::AssertionFailure() << nameA << "[" << j << "] not found";
             if (sizeA != sizeB || std::memcmp(dataA, dataB, size_t(sizeA)) != 0)
                 return ::testing::AssertionFailure() << nameA << "[" << j << "] differs";
         }

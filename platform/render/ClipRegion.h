@@ -1,0 +1,63 @@
+#pragma once
+
+// ClipRegion: a set of pixels made of integer rectangles, for clipping. It
+// is the storage behind the interface kit's BRegion. Rectangles are
+// inclusive (right and bottom are the last pixel) and never overlap.
+
+#include <Rect.h>
+#include <SupportDefs.h>
+
+#include <vector>
+
+struct clipping_rect {
+    int32 left;
+    int32 top;
+    int32 right;
+    int32 bottom;
+
+    bool IsValid() const { return left <= right && top <= bottom; }
+    bool operator==(const clipping_rect& other) const
+    {
+        return left == other.left && top == other.top && right == other.right
+            && bottom == other.bottom;
+    }
+};
+
+namespace BPrivate {
+
+class ClipRegion {
+public:
+    ClipRegion() = default;
+    explicit ClipRegion(clipping_rect rect);
+    // The pixels a float rectangle covers: its edges are rounded to the
+    // nearest pixel.
+    explicit ClipRegion(BRect rect);
+
+    static clipping_rect ToClippingRect(BRect rect);
+
+    bool IsEmpty() const { return fRects.empty(); }
+    int32 CountRects() const { return int32(fRects.size()); }
+    const std::vector<clipping_rect>& Rects() const { return fRects; }
+    // The bounding box; invalid (left > right) when empty.
+    clipping_rect Frame() const;
+    int64 Area() const;
+
+    void MakeEmpty() { fRects.clear(); }
+    void Set(clipping_rect rect);
+    void Include(clipping_rect rect);
+    void Include(const ClipRegion& other);
+    void Exclude(clipping_rect rect);
+    void Exclude(const ClipRegion& other);
+    void IntersectWith(clipping_rect rect);
+    void IntersectWith(const ClipRegion& other);
+    void OffsetBy(int32 dx, int32 dy);
+
+    bool Contains(int32 x, int32 y) const;
+    bool Intersects(clipping_rect rect) const;
+    bool operator==(const ClipRegion& other) const;
+
+private:
+    std::vector<clipping_rect> fRects;
+};
+
+} // namespace BPrivate

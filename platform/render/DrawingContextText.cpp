@@ -1,0 +1,142 @@
+// DrawingContext: strings. Glyphs are placed by RenderFont::Layout (so that
+// what is drawn matches what StringWidth measured) and drawn by Cairo from
+// the fixed font files, with the antialiasing and hinting options of the
+// font, never the desktop's.
+
+#include <DrawingContext.h>
+
+#include <FontManager.h>
+
+#include <algorithm>
+#include <cairo.h>
+#include <cmath>
+#include <cstring>
+
+namespace BPrivate {
+
+namespace {
+
+void SetCairoFont(cairo_t* cairo, const RenderFont& font, double size)
+{
+    cairo_set_font_face(cairo, FontManager::Default().FontFace(font.FamilyId(), font.StyleId()));
+    double slant = std::tan((90.0 - font.Shear()) * M_PI / 180.0);
+    cairo_matrix_t matrix;
+    cairo_matrix_init(&matrix, size, 0, -slant * size, size, 0, 0);
+    cairo_set_font_matrix(cairo, &matrix);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(
+        options, font.Antialiased() ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_metrics(
+        options, font.HintedMetrics() ? CAIRO_HINT_METRICS_ON : CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cairo, options);
+    cairo_font_options_destroy(options);
+}
+
+// Thickness and placement of underlines and strike-through lines for a font
+// size: one pixel at the usual sizes, growing with the size.
+double DecorationThickness(double size)
+{
+    return std::max(1.0, std::round(size / 14.0));
+}
+
+} // namespace
+
+void DrawingContext::DrawString(
+    const char* string, int32 length, BPoint where, const escapement_delta* delta)
+{
+    if (string == nullptr)
+        return;
+    if (length < 0)
+        length = int32(std::strlen(string));
+    Op::String op { std::string(string, size_t(length)), where, std::nullopt };
+    if (delta != nullptr)
+        op.delta = *delta;
+    Dispatch(op);
+}
+
+void DrawingContext::DrawString(const char* string, int32 length, const escapement_delta* delta)
+{
+    if (string == nullptr)
+        return;
+    if (length < 0)
+        length = int32(std::strlen(string));
+    Op::String op { std::string(string, size_t(length)), std::nullopt, std::nullopt };
+    if (delta != nullptr)
+        op.delta = *delta;
+    Dispatch(op);
+}
+
+void DrawingContext::DoString(const Op::String& op)
+{
+    DrawingState& state = fLevels.back().state;
+    BPoint where = op.where.value_or(state.penLocation);
+    const RenderFont font = state.font;
+    double scale = TotalScale();
+    std::vector<GlyphPlacement> placements;
+    double advance = font.Layout(op.text.data(), int32(op.text.size()), float(scale), &placements,
+        op.delta ? &*op.delta : nullptr);
+
+    // The pen moves along the (possibly rotated) baseline.
+    double angle = font.Rotation() * M_PI / 180.0;
+    state.penLocation = where
+        + BPoint(
+            float(advance / scale * std::cos(angle)), float(-advance / scale * std::sin(angle)));
+
+    double size = font.Size() * scale;
+    if (!(size > 0) || fCairo == nullptr)
+        return;
+    std::vector<cairo_glyph_t> glyphs;
+    for (const GlyphPlacement& placement : placements) {
+        if (placement.glyph != 0 || placement.advance != 0)
+            glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x, 0 });
+    }
+
+    BPoint anchor = LocalToDevice(where);
+    double x = Edge(anchor.x), y = Edge(anchor.y);
+    double reach = advance + 2 * size + 2;
+    clipping_rect bounds
+        = { int32(x - reach), int32(y - reach), int32(x + reach), int32(y + reach) };
+    font_height height;
+    font.GetHeight(&height);
+    double ascent = std::ceil(height.ascent * scale);
+    double descent = std::ceil(height.descent * scale);
+    uint16 face = font.Face();
+    double thickness = DecorationThickness(size);
+
+    auto place = [&](cairo_t* cairo) {
+        cairo_translate(cairo, x, y);
+        cairo_rotate(cairo, -angle);
+    };
+    if ((face & B_NEGATIVE_FACE) != 0) {
+        // Negative text: the high colour fills the line's box and the
+        // glyphs are drawn in the low colour.
+        PaintPath(
+            [&](cairo_t* cairo) {
+                place(cairo);
+                cairo_rectangle(cairo, 0, -ascent, advance, ascent + descent);
+            },
+            true, false, B_SOLID_HIGH, bounds);
+        std::swap(state.highColor, state.lowColor);
+    }
+    Paint(PaintSpec { &B_SOLID_HIGH, bounds }, [&](cairo_t* cairo, double) {
+        place(cairo);
+        SetCairoFont(cairo, font, size);
+        if ((face & B_OUTLINED_FACE) != 0) {
+            cairo_glyph_path(cairo, glyphs.data(), int(glyphs.size()));
+            cairo_set_line_width(cairo, 1);
+            cairo_stroke(cairo);
+        } else {
+            cairo_show_glyphs(cairo, glyphs.data(), int(glyphs.size()));
+        }
+        if ((face & B_UNDERSCORE_FACE) != 0)
+            cairo_rectangle(cairo, 0, std::max(1.0, std::round(size / 10.0)), advance, thickness);
+        if ((face & B_STRIKEOUT_FACE) != 0)
+            cairo_rectangle(cairo, 0, -std::round(ascent * 0.3) - thickness, advance, thickness);
+        cairo_fill(cairo);
+    });
+    if ((face & B_NEGATIVE_FACE) != 0)
+        std::swap(state.highColor, state.lowColor);
+}
+
+} // namespace BPrivate

@@ -1,0 +1,108 @@
+#pragma once
+
+// DisplayBackend: where windows are shown. Two backends exist: SDL, on the
+// desktop, and headless, which keeps the windows' pixels without showing
+// them and takes its input from the program itself (the UI driver and the
+// tests). The program uses one, chosen on first use:
+//
+// - BRENVIK_DISPLAY=headless chooses the headless backend;
+// - BRENVIK_DISPLAY=sdl chooses SDL with whatever video driver SDL picks;
+// - otherwise SDL is used when a desktop is reachable (DISPLAY or
+//   WAYLAND_DISPLAY is set, SDL starts, and its video driver is a real one,
+//   not "offscreen" or "dummy"), and the headless backend when not, which is
+//   said once on standard error.
+//
+// Input can be injected into any backend's windows; that is how the headless
+// backend gets any, and how scripts drive the SDL one.
+
+#include <DisplayEventQueue.h>
+#include <DisplayWindow.h>
+#include <GraphicsDefs.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace BPrivate {
+
+struct ScreenInfo {
+    BRect frame = BRect(0, 0, 1023, 767);
+    color_space colorSpace = B_RGB32;
+};
+
+class DisplayBackend {
+public:
+    virtual ~DisplayBackend();
+    DisplayBackend(const DisplayBackend&) = delete;
+    DisplayBackend& operator=(const DisplayBackend&) = delete;
+
+    // The program's backend, made on first use (thread-safe).
+    static DisplayBackend& Default();
+
+    virtual const char* Name() const = 0;
+    virtual ScreenInfo Screen() const = 0;
+
+    // A new hidden window; never null (the headless backend cannot fail and
+    // the SDL backend creates its window on its own thread).
+    std::shared_ptr<DisplayWindow> CreateWindow(const DisplayWindowSpec& spec);
+    std::shared_ptr<DisplayWindow> FindWindow(int32 id) const;
+    std::vector<std::shared_ptr<DisplayWindow>> Windows() const;
+
+    // Events of the program as a whole: quit requests and screen changes.
+    DisplayEventQueue& AppEvents() { return fAppEvents; }
+
+    // Waits until the backend has carried out everything asked of it so far
+    // (windows created, moved, presented). B_TIMED_OUT when `timeout`
+    // (microseconds) passes first.
+    virtual status_t Sync(bigtime_t timeout = 5000000) = 0;
+
+    // Input injection. Positions are in the window's coordinates. B_BAD_VALUE
+    // for an unknown or closed window.
+    status_t Inject(int32 window, DisplayEvent event);
+    // kHeldButtons stands for the buttons of the last injected press, until
+    // the release.
+    static constexpr uint32 kHeldButtons = 0xffffffff;
+    status_t InjectMouseMoved(int32 window, BPoint where, uint32 buttons = kHeldButtons);
+    status_t InjectMouseDown(int32 window, BPoint where, uint32 buttons = kPrimaryButton,
+        int32 clicks = 1, uint32 modifiers = 0);
+    status_t InjectMouseUp(int32 window, BPoint where, uint32 modifiers = 0);
+    // A press and release at one point.
+    status_t InjectClick(int32 window, BPoint where, uint32 buttons = kPrimaryButton,
+        int32 clicks = 1, uint32 modifiers = 0);
+    // A key pressed and released: `bytes` is what it types (UTF-8, or one of
+    // the KeyBytes), `key` the platform key code.
+    status_t InjectKey(int32 window, const std::string& bytes, int32 key = 0, uint32 modifiers = 0);
+    // Types text, one key per character.
+    status_t InjectText(int32 window, const std::string& text);
+    status_t InjectDrop(int32 window, BPoint where, const std::vector<std::string>& paths);
+    status_t InjectCloseRequest(int32 window);
+
+    // Writes a window's backing store as a PNG file.
+    status_t WriteScreenshot(int32 window, const char* path);
+
+protected:
+    DisplayBackend() = default;
+
+    virtual std::unique_ptr<DisplayWindow> MakeWindow(int32 id, const DisplayWindowSpec& spec) = 0;
+
+    // The screen position of a window-relative point.
+    BPoint ToScreen(int32 window, BPoint where) const;
+
+public:
+    // The choice Default() makes, for a BRENVIK_DISPLAY value (null when
+    // unset) and whether DISPLAY or WAYLAND_DISPLAY is set. `notice`
+    // receives what to say on standard error, if anything.
+    static std::unique_ptr<DisplayBackend> Select(
+        const char* requested, bool desktopVariables, std::string* notice);
+
+private:
+    mutable std::mutex fWindowsLock;
+    std::map<int32, std::weak_ptr<DisplayWindow>> fWindows;
+    int32 fNextId = 1;
+    uint32 fInjectedButtons = 0;
+    DisplayEventQueue fAppEvents;
+};
+
+} // namespace BPrivate

@@ -1,0 +1,161 @@
+#include "InstallConfig.h"
+
+#include <cstring>
+
+namespace {
+
+const char* const kInstructions = "install_instructions";
+const char* const kInstallFile = "install_file";
+
+} // namespace
+
+bool IsKeyword(const char* value, const char* keyword)
+{
+    return value != nullptr && keyword != nullptr && std::strcmp(value, keyword) == 0;
+}
+
+const char* LeafOf(const char* path)
+{
+    if (path == nullptr)
+        return nullptr;
+    const char* slash = std::strrchr(path, '/');
+    return slash != nullptr ? slash + 1 : path;
+}
+
+InstallConfig::InstallConfig()
+    : fLog(nullptr)
+    , fRestart(false)
+{
+}
+
+InstallConfig::~InstallConfig()
+{
+    if (fLog != nullptr)
+        std::fclose(fLog);
+}
+
+status_t InstallConfig::Load(const void* data, size_t size)
+{
+    MakeEmpty();
+    status_t status = Unflatten(data, size);
+    if (status != B_OK)
+        MakeEmpty();
+    return status;
+}
+
+int32 InstallConfig::CountInstallFiles() const
+{
+    BMessage instructions;
+    if (FindMessage(kInstructions, &instructions) != B_OK)
+        return 0;
+    type_code type;
+    int32 count = 0;
+    if (instructions.GetInfo(kInstallFile, &type, &count) != B_OK)
+        return 0;
+    return count;
+}
+
+int32 InstallConfig::FindInstallFile(const char* leafName, BMessage* item) const
+{
+    if (leafName == nullptr)
+        return -1;
+    BMessage instructions;
+    if (FindMessage(kInstructions, &instructions) != B_OK)
+        return -1;
+    BMessage candidate;
+    for (int32 index = 0; instructions.FindMessage(kInstallFile, index, &candidate) == B_OK;
+         index++) {
+        const char* fileName = nullptr;
+        if (candidate.FindString("file_name", &fileName) != B_OK)
+            continue;
+        if (std::strcmp(LeafOf(fileName), leafName) == 0) {
+            if (item != nullptr)
+                *item = candidate;
+            return index;
+        }
+    }
+    return -1;
+}
+
+long InstallConfig::GetFileSize(const char* leafName)
+{
+    BMessage item;
+    if (FindInstallFile(leafName, &item) < 0)
+        return 0;
+    int32 size = 0;
+    if (item.FindInt32("file_size", 0, &size) != B_OK)
+        return 0;
+    return size;
+}
+
+void InstallConfig::MarkInstallFile(const char* leafName, const bool& install)
+{
+    BMessage item;
+    int32 index = FindInstallFile(leafName, &item);
+    if (index < 0)
+        return;
+    if (item.ReplaceBool("install_to_system", install) != B_OK) {
+        item.RemoveName("install_to_system");
+        item.AddBool("install_to_system", install);
+    }
+    BMessage instructions;
+    FindMessage(kInstructions, &instructions);
+    instructions.ReplaceMessage(kInstallFile, index, &item);
+    ReplaceMessage(kInstructions, &instructions);
+}
+
+bool InstallConfig::IncludeDeinstaller() const
+{
+    // The one boolean whose absence means yes.
+    bool include = true;
+    FindBool("opt_include_deinstall", &include);
+    return include;
+}
+
+int32 InstallConfig::CountSelectedFiles() const
+{
+    BMessage instructions;
+    if (FindMessage(kInstructions, &instructions) != B_OK)
+        return 0;
+    int32 selected = 0;
+    BMessage item;
+    for (int32 index = 0; instructions.FindMessage(kInstallFile, index, &item) == B_OK; index++) {
+        bool install = false;
+        item.FindBool("install_to_system", &install);
+        if (install)
+            selected++;
+    }
+    return selected;
+}
+
+void InstallConfig::UpdateStatus(const char* text)
+{
+    if (Target() == nullptr)
+        return;
+    BMessage status(kMsgInstallStatus);
+    status.AddString("message", text != nullptr ? text : "");
+    Target()->SendMessage(&status, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
+}
+
+status_t InstallConfig::Action()
+{
+    // The pass that places files comes with the install engine; until then
+    // the worker reports what it would install and says that it cannot.
+    int32 total = CountInstallFiles();
+    int32 selected = CountSelectedFiles();
+    char text[128];
+    std::snprintf(text, sizeof(text), "%d of %d items selected", int(selected), int(total));
+    UpdateStatus(text);
+    return B_UNSUPPORTED;
+}
+
+void InstallConfig::PrintToStream()
+{
+    LibThread::PrintToStream();
+    BMessage instructions;
+    if (FindMessage(kInstructions, &instructions) != B_OK)
+        return;
+    BMessage item;
+    for (int32 index = 0; instructions.FindMessage(kInstallFile, index, &item) == B_OK; index++)
+        item.PrintToStream();
+}

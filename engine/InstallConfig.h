@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdio>
+
+#include <EntryRef.h>
+#include <Message.h>
+
+#include <LibThread.h>
+
+// The installer's configuration record and the worker that runs the install
+// pass. The object *is* the configuration message (every field is read with
+// the message calls on the object itself) and *is* the worker thread.
+//
+// Keyword values ("True", "None", "Prompt", "Rename", "User Selected") are
+// compared exactly and case-sensitively, over the whole text.
+class InstallConfig : public BMessage, public LibThread {
+public:
+    // Messages the pass sends to the window.
+    static constexpr uint32 kMsgInstallStatus = 'isud';
+
+    // Resource of the record in the installer executable.
+    static constexpr type_code kConfigurationType = 'CSTR';
+    static constexpr int32 kConfigurationId = 2002;
+    static constexpr const char* kConfigurationName = "BVC:configuration";
+
+    InstallConfig();
+    ~InstallConfig() override;
+
+    // Fills the configuration from a flattened record. On failure the
+    // configuration is left empty.
+    status_t Load(const void* data, size_t size);
+
+    // The install pass, run on the worker thread by Go().
+    status_t Action() override;
+    // The worker's state on standard error, then every "install_file" item
+    // with the message print (standard output).
+    void PrintToStream() override;
+
+    // Value 0 of the item's "file_size", 0 when the item or the field is
+    // missing. Items are found by the leaf name of their "file_name".
+    long GetFileSize(const char* leafName);
+    // Sets the item's "install_to_system" and writes the item and
+    // "install_instructions" back.
+    void MarkInstallFile(const char* leafName, const bool& install);
+
+    // The number of "install_file" items, and the index of the item with
+    // this leaf name (-1 when none).
+    int32 CountInstallFiles() const;
+    int32 FindInstallFile(const char* leafName, BMessage* item = nullptr) const;
+
+    // Typed reading of the fields whose absence does not simply mean "no".
+    bool IncludeDeinstaller() const;
+    // Every item marked for installation, in payload order.
+    int32 CountSelectedFiles() const;
+
+    const entry_ref& Destination() const { return fDestination; }
+    void SetDestination(const entry_ref& destination) { fDestination = destination; }
+    bool RestartRequested() const { return fRestart; }
+    void SetRestartRequested(bool restart) { fRestart = restart; }
+
+    // Sends a status line ('isud' with "message") to the worker's target.
+    void UpdateStatus(const char* text);
+
+private:
+    FILE* fLog;
+    entry_ref fDestination;
+    bool fRestart;
+};
+
+// Whether a configuration text equals a keyword exactly.
+bool IsKeyword(const char* value, const char* keyword);
+
+// The leaf of a path ("a/b/c" gives "c"; a path ending in "/" gives "").
+const char* LeafOf(const char* path);

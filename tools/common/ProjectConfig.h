@@ -1,0 +1,41 @@
+#pragma once
+
+// Turns an installer project (JSON, the format of brenvik-build, see
+// docs/project-format.md) into the installer's configuration record. Every
+// problem is reported with its JSON path.
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include <Message.h>
+
+namespace brenvik {
+
+struct ProjectProblem {
+    std::string path; // JSON path, e.g. "/install_instructions/2/install_meta/link"
+    std::string text;
+};
+
+struct PayloadItem {
+    std::string source; // absolute path of the file, folder or link
+    std::string leaf;
+};
+
+struct ProjectConfig {
+    BMessage configuration;
+    std::vector<PayloadItem> payload; // in payload order: item i is resource 2100 + i
+    std::vector<ProjectProblem> problems;
+
+    bool IsValid() const { return problems.empty(); }
+};
+
+// Reads the project; relative paths are taken from `projectFolder`.
+ProjectConfig BuildProjectConfig(
+    const nlohmann::ordered_json& project, const std::string& projectFolder);
+
+// Reads and parses a project file.
+ProjectConfig LoadProjectConfig(const std::string& projectFile);
+
+} // namespace brenvik

@@ -1,0 +1,143 @@
+#include "ProjectConfig.h"
+
+#include <TestSandbox.h>
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+using json = nlohmann::ordered_json;
+using brenvik::BuildProjectConfig;
+using brenvik::ProjectConfig;
+
+class ProjectConfigTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fFolder = brenvik::test::MakeTempFolder("project");
+        std::ofstream(fFolder + "/tool") << "#!/bin/sh\n";
+        std::filesystem::permissions(fFolder + "/tool", std::filesystem::perms::owner_all);
+        std::filesystem::create_directory(fFolder + "/docs");
+        std::ofstream(fFolder + "/docs/a.txt") << "12345";
+        std::ofstream(fFolder + "/docs/b.txt") << "123";
+        std::ofstream(fFolder + "/LICENSE") << "Use it well.\n";
+    }
+
+    json Minimal()
+    {
+        return json::parse(R"({
+            "app_name": "Tool",
+            "opt_created_folder": "Tool",
+            "license_file": "LICENSE",
+            "groups": [ { "group_name": "Typical" }, { "group_name": "Docs", "group_description": "Manuals" } ],
+            "install_instructions": [
+                { "source": "tool", "groups": "Typical;",
+                  "install_meta": { "destination": "User Selected", "destination_exists": "Prompt",
+                                    "link": "None", "link_exists": "Replace", "deinstallable": "True" } },
+                { "source": "docs",
+                  "install_meta": { "destination": "User Selected", "destination_exists": "Rename",
+                                    "link": "None", "link_exists": "Replace", "deinstallable": "False" } }
+            ],
+            "req_disk_space_amount": { "value": 2048.0 },
+            "opt_include_deinstall": false
+        })");
+    }
+
+    std::string fFolder;
+};
+
+TEST_F(ProjectConfigTest, BuildsTheRecordWithTheConfigurationFieldNames)
+{
+    ProjectConfig result = BuildProjectConfig(Minimal(), fFolder);
+    ASSERT_TRUE(result.IsValid()) << result.problems[0].path << ": " << result.problems[0].text;
+    BMessage& config = result.configuration;
+    EXPECT_STREQ(config.GetString("license", ""), "Use it well.\n");
+    EXPECT_FALSE(config.GetBool("opt_include_deinstall", true));
+
+    BMessage groups;
+    ASSERT_EQ(config.FindMessage("groups", &groups), B_OK);
+    EXPECT_STREQ(groups.GetString("group_name", 1, ""), "Docs");
+    EXPECT_STREQ(groups.GetString("group_description", 0, "x"), "");
+
+    BMessage instructions, tool, docs;
+    ASSERT_EQ(config.FindMessage("install_instructions", &instructions), B_OK);
+    ASSERT_EQ(instructions.FindMessage("install_file", 0, &tool), B_OK);
+    ASSERT_EQ(instructions.FindMessage("install_file", 1, &docs), B_OK);
+    int8 type = -1;
+    tool.FindInt8("file_type", &type);
+    EXPECT_EQ(type, 1);
+    docs.FindInt8("file_type", &type);
+    EXPECT_EQ(type, 2);
+    EXPECT_EQ(docs.GetInt32("file_size", 0, 0), 8);
+    EXPECT_EQ(docs.GetInt32("file_size", 1, 0), 8);
+    EXPECT_TRUE(docs.HasMessage("file_icon"));
+    EXPECT_FALSE(docs.HasString("groups"));
+
+    // The item's fields keep the project's order.
+    BMessage meta;
+    ASSERT_EQ(tool.FindMessage("install_meta", &meta), B_OK);
+    char* name = nullptr;
+    type_code fieldType;
+    ASSERT_EQ(meta.GetInfo(B_STRING_TYPE, 0, &name, &fieldType), B_OK);
+    EXPECT_STREQ(name, "destination");
+
+    ASSERT_EQ(result.payload.size(), 2u);
+    EXPECT_EQ(result.payload[1].leaf, "docs");
+
+    // It survives flattening, as the installer stores it.
+    std::vector<char> record(size_t(config.FlattenedSize()));
+    ASSERT_EQ(config.Flatten(record.data(), ssize_t(record.size())), B_OK);
+    BMessage back;
+    EXPECT_EQ(back.Unflatten(record.data(), record.size()), B_OK);
+}
+
+struct BadProject {
+    const char* name;
+    const char* pointer; // where to change the project
+    const char* value; // JSON text of the new value
+    const char* expectedPath;
+};
+
+class ProjectProblemTest : public ProjectConfigTest,
+                           public testing::WithParamInterface<BadProject> { };
+
+TEST_P(ProjectProblemTest, NamesTheJsonPathOfTheProblem)
+{
+    json project = Minimal();
+    project[json::json_pointer(GetParam().pointer)] = json::parse(GetParam().value);
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_FALSE(result.IsValid());
+    bool found = false;
+    for (auto& problem : result.problems)
+        found = found || problem.path == GetParam().expectedPath;
+    EXPECT_TRUE(found) << "first problem: " << result.problems[0].path << ": "
+                       << result.problems[0].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProjectProblemTest,
+    testing::Values(BadProject { "UnknownField", "/opt_colour", "true", "/opt_colour" },
+        BadProject { "WrongType", "/opt_log", "\"yes\"", "/opt_log" },
+        BadProject { "MissingSource", "/install_instructions/0/source", "\"nowhere\"",
+            "/install_instructions/0/source" },
+        BadProject { "MissingMetaField", "/install_instructions/1/install_meta",
+            "{ \"destination\": \"User Selected\" }", "/install_instructions/1/install_meta" },
+        BadProject { "GroupWithoutName", "/groups/0", "{}", "/groups/0" },
+        BadProject { "DiskSpaceTooLarge", "/req_disk_space_amount/value", "5e9",
+            "/req_disk_space_amount/value" },
+        BadProject { "NumberTooLarge", "/req_ram_amount", "9999999999", "/req_ram_amount" },
+        BadProject { "LicenseMissing", "/license_file", "\"NOPE\"", "/license_file" }),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(ProjectConfigFileTest, ReportsUnreadableAndInvalidFiles)
+{
+    std::string folder = brenvik::test::MakeTempFolder("projectfile");
+    EXPECT_FALSE(brenvik::LoadProjectConfig(folder + "/missing.json").IsValid());
+    std::ofstream(folder + "/broken.json") << "{ not json";
+    ProjectConfig broken = brenvik::LoadProjectConfig(folder + "/broken.json");
+    ASSERT_FALSE(broken.IsValid());
+    EXPECT_NE(broken.problems[0].text.find("not valid JSON"), std::string::npos);
+}
+
+} // namespace

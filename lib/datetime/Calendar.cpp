@@ -92,7 +92,10 @@ int64 FloorDiv(int64 a, int64 b)
 
 int64 FloorMod(int64 a, int64 b)
 {
-    return a - FloorDiv(a, b) * b;
+    // From the remainder, not from the quotient: the product of the floored
+    // quotient and b can overflow for the smallest a.
+    int64 remainder = a % b;
+    return (remainder != 0 && (remainder < 0) != (b < 0)) ? remainder + b : remainder;
 }
 
 bool IsLeapYear(int64 year)

@@ -71,10 +71,10 @@ TEST(DateParserRandom, HundredThousandTokenSequences)
         if (fields) {
             accepted++;
             ExpectSaneReading(text, *fields);
-            EXPECT_EQ(ReadFields(text.c_str()), fields) << text;
         }
-        long clock = o_parsedate(text.c_str(), kReference);
-        EXPECT_EQ(clock == -1, !fields.has_value()) << text;
+        // The clock value of the same text exists exactly when its fields do.
+        if ((o_parsedate(text.c_str(), kReference) == -1) == fields.has_value())
+            ADD_FAILURE() << "\"" << text << "\" converts differently";
         if (HasFailure())
             return;
     }

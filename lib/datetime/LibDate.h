@@ -18,7 +18,7 @@
 
 class BMessage;
 
-enum LibWeekDay {
+enum LibWeekDay : int {
     kSunday = 0,
     kMonday = 1,
     kTuesday = 2,

@@ -121,3 +121,115 @@ status_t snooze(bigtime_t microseconds);
 status_t snooze_until(bigtime_t time, int timeBase);
 
 #define B_SYSTEM_TIMEBASE 0
+
+// System information. get_system_info fills the structure from Linux
+// (/proc/meminfo, /proc/cpuinfo, /proc/stat, sysfs and uname); pages are
+// B_PAGE_SIZE (4096) bytes whatever the machine's own page size, and clock
+// speeds are in Hz (0 when unknown, as the bus clock always is on Linux).
+
+#define B_MAX_CPU_COUNT 64
+
+typedef enum cpu_types {
+    B_CPU_UNKNOWN = 0,
+    B_CPU_PPC_601 = 1,
+    B_CPU_PPC_603 = 2,
+    B_CPU_PPC_603e = 3,
+    B_CPU_PPC_604 = 4,
+    B_CPU_PPC_604e = 5,
+    B_CPU_PPC_686 = 13,
+    B_CPU_AMD_29K = 14,
+    B_CPU_X86 = 15,
+    B_CPU_MC6502 = 16,
+    B_CPU_Z80 = 17,
+    B_CPU_ALPHA = 18,
+    B_CPU_MIPS = 19,
+    B_CPU_HPPA = 20,
+    B_CPU_M68K = 21,
+    B_CPU_ARM = 22,
+    B_CPU_SH = 23,
+    B_CPU_SPARC = 24,
+
+    // x86 processors: vendor base + (family << 4) + model.
+    B_CPU_INTEL_X86 = 0x1000,
+    B_CPU_INTEL_PENTIUM = 0x1051,
+    B_CPU_INTEL_PENTIUM75 = 0x1052,
+    B_CPU_INTEL_PENTIUM_486_OVERDRIVE = 0x1053,
+    B_CPU_INTEL_PENTIUM_MMX = 0x1054,
+    B_CPU_INTEL_PENTIUM_MMX_MODEL_8 = 0x1058,
+    B_CPU_INTEL_PENTIUM75_486_OVERDRIVE = 0x1059,
+    B_CPU_INTEL_PENTIUM_PRO = 0x1061,
+    B_CPU_INTEL_PENTIUM_II = 0x1063,
+    B_CPU_INTEL_PENTIUM_II_MODEL_5 = 0x1065,
+    B_CPU_INTEL_CELERON = 0x1066,
+    B_CPU_INTEL_PENTIUM_III = 0x1067,
+    B_CPU_AMD_X86 = 0x1100,
+    B_CPU_AMD_K5_MODEL0 = 0x1150,
+    B_CPU_AMD_K5_MODEL1 = 0x1151,
+    B_CPU_AMD_K5_MODEL2 = 0x1152,
+    B_CPU_AMD_K5_MODEL3 = 0x1153,
+    B_CPU_AMD_K6_MODEL6 = 0x1156,
+    B_CPU_AMD_K6_MODEL7 = 0x1157,
+    B_CPU_AMD_K6_MODEL8 = 0x1158,
+    B_CPU_AMD_K6_MODEL9 = 0x1159,
+    B_CPU_CYRIX_X86 = 0x1200,
+    B_CPU_CYRIX_GXm = 0x1254,
+    B_CPU_CYRIX_6x86MX = 0x1260,
+    B_CPU_IDT_X86 = 0x1300,
+    B_CPU_IDT_WINCHIP_C6 = 0x1354,
+    B_CPU_IDT_WINCHIP_2 = 0x1358,
+    B_CPU_RISE_X86 = 0x1400,
+    B_CPU_RISE_mP6 = 0x1450,
+    B_CPU_X86_VENDOR_MASK = 0x1F00
+} cpu_type;
+
+typedef enum platform_types {
+    B_BEBOX_PLATFORM = 0,
+    B_MAC_PLATFORM,
+    B_AT_CLONE_PLATFORM,
+    B_ENIAC_PLATFORM,
+    B_APPLE_II_PLATFORM,
+    B_CRAY_PLATFORM,
+    B_LISA_PLATFORM,
+    B_TI_994A_PLATFORM,
+    B_TIMEX_SINCLAIR_PLATFORM,
+    B_ORAC_1_PLATFORM,
+    B_HAL_PLATFORM,
+    B_BESM_6_PLATFORM,
+    B_MK_61_PLATFORM,
+    B_NINTENDO_64_PLATFORM
+} platform_type;
+
+typedef struct {
+    bigtime_t active_time; // microseconds the processor has been busy since boot
+} cpu_info;
+
+typedef int32 machine_id[2];
+
+typedef struct {
+    machine_id id;
+    bigtime_t boot_time; // microseconds since 1970-01-01
+    int32 cpu_count;
+    enum cpu_types cpu_type;
+    int32 cpu_revision;
+    cpu_info cpu_infos[B_MAX_CPU_COUNT];
+    int64 cpu_clock_speed;
+    int64 bus_clock_speed;
+    enum platform_types platform_type;
+    int32 max_pages;
+    int32 used_pages;
+    int32 page_faults;
+    int32 max_sems;
+    int32 used_sems;
+    int32 max_ports;
+    int32 used_ports;
+    int32 max_threads;
+    int32 used_threads;
+    int32 max_teams;
+    int32 used_teams;
+    char kernel_name[256];
+    char kernel_build_date[B_OS_NAME_LENGTH];
+    char kernel_build_time[B_OS_NAME_LENGTH];
+    int64 kernel_version;
+} system_info;
+
+status_t get_system_info(system_info* info);

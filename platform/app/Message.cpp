@@ -4,6 +4,7 @@
 
 #include <Message.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -15,6 +16,9 @@
 using BPrivate::MessageFields;
 
 namespace {
+
+// The most items AddData reserves room for ahead of time.
+constexpr size_t kMaxReservedItems = 1024;
 
 // Checks a field name: present and short enough for the R5 form.
 status_t CheckName(const char* name)
@@ -195,8 +199,11 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data, s
         // Nested messages differ in size; their field is never fixed-size.
         bool fixed = isFixedSize && type != B_MESSAGE_TYPE;
         field = &fFields->AddField(name, type, fixed, uint32(numBytes));
-        if (count > 1)
-            field->Reserve(size_t(count), size_t(count) * size_t(numBytes));
+        // The count is only a hint; a wild one must not claim much memory.
+        if (count > 1) {
+            size_t items = std::min<size_t>(size_t(count), kMaxReservedItems);
+            field->Reserve(items, items * size_t(numBytes));
+        }
         created = true;
     } else if (field->Type() != type) {
         return B_BAD_TYPE;

@@ -3,9 +3,11 @@
 // fixed table of patterns in order; the first pattern that consumes every token
 // and yields a valid date wins.
 //
-// This file is a little longer than most because the reader is one unit: its word
-// and pattern tables, the tokenizer, the pattern letters, the relative items and
-// the conversion to a clock value only make sense together.
+// This file is longer than most because the reader is one unit: its word and
+// pattern tables (about a quarter of the file, one entry a line), the tokenizer,
+// the pattern letters, the relative items and the conversion to a clock value
+// only make sense together, and the platform's public header exposes only the
+// entry points.
 
 #include <parsedate.h>
 

@@ -228,9 +228,14 @@ TEST(LibLocaleDate, ReadsDatesBackThroughTheFreeFormReader)
     EXPECT_EQ(date, LibDate(5u, 3u, 2002u));
     EXPECT_EQ(formatter.GetDate("12/25/99"), LibDate(25u, 12u, 1999u));
     LibDate today(true, true);
-    EXPECT_EQ(formatter.GetDate("not a date"), today);
-    EXPECT_EQ(formatter.GetDate("tomorrow"), today + 1);
-    EXPECT_EQ(formatter.GetDate("Dec 24").GetYear(), today.GetYear());
+    LibDate unknown = formatter.GetDate("not a date");
+    LibDate tomorrow = formatter.GetDate("tomorrow");
+    LibDate christmas = formatter.GetDate("Dec 24");
+    if (LibDate(true, true) != today)
+        GTEST_SKIP() << "the date changed while the test ran";
+    EXPECT_EQ(unknown, today);
+    EXPECT_EQ(tomorrow, today + 1);
+    EXPECT_EQ(christmas.GetYear(), today.GetYear());
 }
 
 TEST(LibLocaleDate, ListsItsLanguages)

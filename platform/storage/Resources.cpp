@@ -37,6 +37,14 @@ bool MayFallBackToReadOnly(int error, bool modeChosenByCaller)
     return !modeChosenByCaller && (error == EACCES || error == EPERM || error == EROFS);
 }
 
+// Whether a failure to find the container says something about the file's
+// content (which replacing the resources may discard), rather than about
+// reaching the file at all.
+bool IsContentVerdict(status_t status)
+{
+    return status == B_BAD_TYPE || status == B_UNSUPPORTED || status == B_BAD_DATA;
+}
+
 std::string DescribeOpenFailure(const char* path, int error)
 {
     return std::string("cannot open \"") + path + "\": " + std::strerror(error);
@@ -112,7 +120,7 @@ status_t BResources::Bind(std::unique_ptr<ResourceIO> io, bool clobber)
     ResourceFileLayout layout;
     std::string reason;
     status_t status = LocateResourceContainer(*fIO, &layout, &reason);
-    if (clobber)
+    if (clobber && (status == B_OK || IsContentVerdict(status)))
         status = Clobber(layout, status);
     else if (status == B_OK) {
         fContainerOffset = layout.containerOffset;

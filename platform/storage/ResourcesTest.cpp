@@ -92,7 +92,8 @@ class VectorFileTest : public testing::TestWithParam<VectorFile> { };
 TEST_P(VectorFileTest, ListsEveryResourceInContainerOrder)
 {
     const VectorFile& vector = GetParam();
-    BResources resources(VectorPath(vector.file).c_str());
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(VectorPath(vector.file).c_str(), 0, false), B_OK);
     ASSERT_EQ(resources.InitCheck(), B_OK) << resources.ErrorText();
     ASSERT_EQ(resources.CountResources(), int32(vector.resources.size()));
     for (size_t i = 0; i < vector.resources.size(); i++) {
@@ -112,7 +113,8 @@ TEST_P(VectorFileTest, ListsEveryResourceInContainerOrder)
 TEST_P(VectorFileTest, ReadsEveryResourceByIdAndByName)
 {
     const VectorFile& vector = GetParam();
-    BResources resources(VectorPath(vector.file).c_str());
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(VectorPath(vector.file).c_str(), 0, false), B_OK);
     ASSERT_EQ(resources.InitCheck(), B_OK) << resources.ErrorText();
     for (const ExpectedResource& expected : vector.resources) {
         size_t size = 0;
@@ -139,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(HaikuData, VectorFileTest, testing::ValuesIn(kVectorFil
 
 TEST(ResourcesTest, RefusesBigEndianResourceFileWithClearStatus)
 {
-    BResources resources(VectorPath("ppc.rsrc").c_str());
+    BResources resources;
+    EXPECT_EQ(resources.SetTo(VectorPath("ppc.rsrc").c_str(), 0, false), B_UNSUPPORTED);
     EXPECT_EQ(resources.InitCheck(), B_UNSUPPORTED);
     EXPECT_NE(std::string(resources.ErrorText()).find("x86"), std::string::npos);
     EXPECT_EQ(resources.CountResources(), 0);
@@ -148,7 +151,8 @@ TEST(ResourcesTest, RefusesBigEndianResourceFileWithClearStatus)
 
 TEST(ResourcesTest, LooksUpByTypeAndIndexAndById)
 {
-    BResources resources(VectorPath("elf").c_str());
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(VectorPath("elf").c_str(), 0, false), B_OK);
     ASSERT_EQ(resources.InitCheck(), B_OK);
     int32 id;
     const char* name;
@@ -169,7 +173,8 @@ TEST(ResourcesTest, LooksUpByTypeAndIndexAndById)
 
 TEST(ResourcesTest, FindsPointerOfLoadedResource)
 {
-    BResources resources(VectorPath("x86.rsrc").c_str());
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(VectorPath("x86.rsrc").c_str(), 0, false), B_OK);
     const void* data = resources.LoadResource('LONG', 17, nullptr);
     type_code type;
     int32 id;
@@ -183,7 +188,8 @@ TEST(ResourcesTest, FindsPointerOfLoadedResource)
 
 TEST(ResourcesTest, FindResourceReturnsMallocedCopy)
 {
-    BResources resources(VectorPath("x86.rsrc").c_str());
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(VectorPath("x86.rsrc").c_str(), 0, false), B_OK);
     size_t size = 0;
     char* text = static_cast<char*>(resources.FindResource('CSTR', "a string resource", &size));
     ASSERT_NE(text, nullptr);
@@ -195,7 +201,8 @@ TEST(ResourcesTest, FindResourceReturnsMallocedCopy)
 
 TEST(ResourcesTest, ReadsPartOfResourceAndShortensPastTheEnd)
 {
-    BResources resources(VectorPath("x86.rsrc").c_str());
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(VectorPath("x86.rsrc").c_str(), 0, false), B_OK);
     char buffer[16] = {};
     ASSERT_EQ(resources.ReadResource('CSTR', 74, buffer, 2, 4), B_OK);
     EXPECT_EQ(std::string(buffer, 4), "like");

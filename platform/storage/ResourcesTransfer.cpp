@@ -107,6 +107,8 @@ status_t BResources::WriteToIO(std::unique_ptr<ResourceIO> target)
     status_t status = LocateResourceContainer(*target, &layout, &reason);
     bool elf = status == B_OK
         && (layout.kind == ResourceFileKind::kElf32 || layout.kind == ResourceFileKind::kElf64);
+    if (status != B_OK && status != B_BAD_TYPE && status != B_UNSUPPORTED && status != B_BAD_DATA)
+        return Fail(status, reason);
     off_t offset = elf ? layout.containerOffset : kResourceFileHeaderSize;
     if (!elf) {
         if (status != B_OK && (status = target->SetSize(0)) != B_OK)

@@ -10,6 +10,7 @@
 #include "ResourceReader.h"
 #include "ResourceTestSupport.h"
 
+#include <File.h>
 #include <TestSandbox.h>
 #include <gtest/gtest.h>
 
@@ -348,9 +349,72 @@ TEST(ResourcesWriteTest, WriteToCopiesEverythingAndRebinds)
     ASSERT_EQ(copy.CountResources(), 5);
     size_t size;
     const void* icon = copy.LoadResource('ICON', 101, &size);
-    BResources original(VectorPath("Inspector.rsrc").c_str());
+    BResources original;
+    ASSERT_EQ(original.SetTo(VectorPath("Inspector.rsrc").c_str(), 0, false), B_OK);
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(std::memcmp(icon, original.LoadResource('ICON', 101, nullptr), 1024), 0);
+}
+
+TEST(ResourcesFileTest, KeepsItsOwnCopyOfTheFile)
+{
+    std::string path = CopyOfVector("x86.rsrc");
+    BResources resources;
+    {
+        BFile file(path.c_str(), B_READ_WRITE);
+        ASSERT_EQ(file.InitCheck(), B_OK);
+        ASSERT_EQ(resources.SetTo(&file), B_OK) << resources.ErrorText();
+    }
+    EXPECT_TRUE(resources.IsWritable());
+    ASSERT_EQ(resources.AddResource('CSTR', 2002, "config", 7, "BVC:configuration"), B_OK);
+    ASSERT_EQ(resources.Sync(), B_OK);
+    BFile file(path.c_str(), B_READ_ONLY);
+    BResources again(&file);
+    EXPECT_EQ(again.CountResources(), 4);
+    EXPECT_FALSE(again.IsWritable());
+    EXPECT_EQ(again.AddResource('CSTR', 1, "x", 2), B_NOT_ALLOWED);
+}
+
+TEST(ResourcesFileTest, UnopenedFileIsRefused)
+{
+    BFile file;
+    BResources resources;
+    EXPECT_EQ(resources.SetTo(&file), B_NO_INIT);
+    EXPECT_EQ(resources.SetTo(static_cast<const BFile*>(nullptr)), B_BAD_VALUE);
+}
+
+TEST(ResourcesFileTest, ClobberingThroughBFileEmptiesTheResources)
+{
+    std::string path = CopyOfVector("x86.rsrc");
+    BFile file(path.c_str(), B_READ_WRITE);
+    BResources resources(&file, true);
+    ASSERT_EQ(resources.InitCheck(), B_OK);
+    EXPECT_EQ(resources.CountResources(), 0);
+    EXPECT_EQ(ReadFileBytes(path).size(), 1984u);
+}
+
+TEST(ResourcesFileTest, MergesFromAndWritesToFiles)
+{
+    std::string path = CopyOfVector("elf-no-res");
+    std::string target = brenvik::test::MakeTempFolder() + "/target.rsrc";
+    BResources resources(path.c_str());
+    BFile source(VectorPath("x86.rsrc").c_str(), B_READ_ONLY);
+    ASSERT_EQ(resources.MergeFrom(&source), B_OK);
+    BFile output(target.c_str(), B_READ_WRITE | B_CREATE_FILE);
+    ASSERT_EQ(resources.WriteTo(&output), B_OK) << resources.ErrorText();
+    BResources copy(target.c_str());
+    EXPECT_EQ(copy.CountResources(), 4);
+    EXPECT_STREQ(static_cast<const char*>(copy.LoadResource('CSTR', 74, nullptr)), kCello);
+}
+
+TEST(ResourcesFileTest, WriteOnlyTargetIsNotDestroyed)
+{
+    std::string elf = CopyOfVector("elf");
+    std::vector<uint8> before = ReadFileBytes(elf);
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(VectorPath("x86.rsrc").c_str(), 0, false), B_OK);
+    BFile output(elf.c_str(), B_WRITE_ONLY);
+    EXPECT_NE(resources.WriteTo(&output), B_OK);
+    EXPECT_EQ(ReadFileBytes(elf), before);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <DisplayBackend.h>
 
 #include <HeadlessBackend.h>
+#include <SdlBackend.h>
 #include <Utf8.h>
 
 #include <cstdio>
@@ -48,8 +49,14 @@ std::unique_ptr<DisplayBackend> DisplayBackend::Select(
         *notice = std::string("brenvik: unknown BRENVIK_DISPLAY \"") + requested
             + "\" (use sdl or headless)\n";
     }
-    (void)forced;
-    (void)desktopVariables;
+    if (forced || desktopVariables) {
+        std::unique_ptr<DisplayBackend> sdl;
+        if (SdlBackend::Create(forced, &sdl) == B_OK) {
+            if (!notice->empty())
+                notice->pop_back();
+            return sdl;
+        }
+    }
     *notice += "brenvik: no display available, running headless";
     return std::make_unique<HeadlessBackend>();
 }

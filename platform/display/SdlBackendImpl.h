@@ -1,0 +1,80 @@
+#pragma once
+
+// The SDL backend's private parts, shared by SdlBackend.cpp (the display
+// thread, commands and windows) and SdlInput.cpp (events). Only these two
+// files include SDL.
+
+#include <SdlBackend.h>
+
+#include <SDL.h>
+#include <map>
+#include <vector>
+
+namespace BPrivate {
+
+// The way from a window to its backend. The backend clears it before it
+// stops, so that windows outliving it post nothing.
+struct SdlLink {
+    std::mutex lock;
+    SdlBackend* backend = nullptr;
+};
+
+class SdlWindow : public DisplayWindow {
+public:
+    SdlWindow(SdlBackend* backend, std::shared_ptr<SdlLink> link, int32 id,
+        const DisplayWindowSpec& spec);
+    ~SdlWindow() override;
+
+    // The region waiting to be shown, taken by the display thread.
+    ClipRegion TakePending();
+
+    // For the display thread.
+    using DisplayWindow::UpdateActive;
+    using DisplayWindow::UpdateFrame;
+
+protected:
+    void DoSetTitle(const std::string& title) override;
+    void DoMoveTo(BPoint leftTop) override;
+    void DoResizeTo(int32 width, int32 height) override;
+    void DoShow() override;
+    void DoHide() override;
+    void DoActivate() override;
+    void DoPresent(const ClipRegion& dirty) override;
+    void DoClose() override;
+
+private:
+    void Post(std::function<void(SdlBackend*)> command);
+
+    std::shared_ptr<SdlLink> fLink;
+    std::mutex fPendingLock;
+    ClipRegion fPending;
+    bool fPresentPosted = false;
+};
+
+struct SdlBackend::Impl {
+    uint32 wakeEvent = 0;
+    // The display thread's own tables.
+    std::map<int32, SDL_Window*> windows;
+    std::map<uint32, int32> ids;
+    uint32 buttons = 0;
+    std::map<int32, std::vector<std::string>> drops;
+    std::map<int32, BPoint> lastMouse;
+    // The bytes of each key held down, repeated in its key-up event.
+    std::map<int32, std::string> heldKeys;
+    std::shared_ptr<SdlLink> link = std::make_shared<SdlLink>();
+
+    // Display thread: window commands.
+    void CreateNative(int32 id, const DisplayWindowSpec& spec);
+    void DestroyNative(int32 id);
+    SDL_Window* Native(int32 id) const;
+    void Present(SdlBackend* backend, int32 id, const ClipRegion* region);
+    std::shared_ptr<SdlWindow> WindowFor(const SdlBackend* backend, uint32 sdlId) const;
+};
+
+// The platform colour space of an SDL pixel format.
+color_space ColorSpaceOf(uint32 sdlFormat);
+
+// The main screen's frame and colour space, as SDL reports them.
+ScreenInfo ReadSdlScreen();
+
+} // namespace BPrivate

@@ -1,0 +1,503 @@
+#include <SdlBackend.h>
+
+#include <DrawingContext.h>
+#include <OS.h>
+
+#include <SDL.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <future>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#ifdef BRENVIK_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
+
+extern char** environ;
+
+// SDL's X11 video driver starts D-Bus, whose library keeps a buffer until
+// the process ends; LeakSanitizer must not count that against us.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n";
+}
+
+using namespace BPrivate;
+
+namespace {
+
+constexpr bigtime_t kDeadline = 10000000;
+
+// Sets or removes an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value)
+        : fName(name)
+    {
+        const char* old = std::getenv(name);
+        fHadValue = old != nullptr;
+        if (fHadValue)
+            fOld = old;
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (fHadValue)
+            setenv(fName.c_str(), fOld.c_str(), 1);
+        else
+            unsetenv(fName.c_str());
+    }
+
+private:
+    std::string fName;
+    std::string fOld;
+    bool fHadValue = false;
+};
+
+bool FileExists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string FindProgram(const char* name)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        std::string candidate = folders.substr(start, end - start) + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return std::string();
+}
+
+pid_t Spawn(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int RunProgram(const std::vector<std::string>& arguments)
+{
+    pid_t pid = Spawn(arguments);
+    if (pid < 0)
+        return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = kDeadline)
+{
+    bigtime_t deadline = system_time() + timeout;
+    while (!condition()) {
+        if (system_time() > deadline)
+            return false;
+        snooze(5000);
+    }
+    return true;
+}
+
+// An X server of our own for the test, on a display number nobody uses.
+class XvfbServer {
+public:
+    ~XvfbServer() { Stop(); }
+
+    bool Start(const std::string& program)
+    {
+        for (int number = 91; number < 160; number++) {
+            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            if (FileExists(socket) || FileExists(lock))
+                continue;
+            fPid = Spawn({ program, ":" + std::to_string(number), "-screen", "0", "1024x768x24",
+                "-nolisten", "tcp", "-noreset" });
+            if (fPid < 0)
+                return false;
+            bool exited = false;
+            bool ready = WaitUntil([&] {
+                int status;
+                if (waitpid(fPid, &status, WNOHANG) == fPid) {
+                    exited = true;
+                    return true;
+                }
+                return FileExists(socket);
+            });
+            if (ready && !exited) {
+                fDisplay = ":" + std::to_string(number);
+                return true;
+            }
+            if (!exited)
+                Stop();
+            fPid = -1;
+        }
+        return false;
+    }
+
+    void Stop()
+    {
+        if (fPid <= 0)
+            return;
+        kill(fPid, SIGTERM);
+        int status;
+        while (waitpid(fPid, &status, 0) < 0 && errno == EINTR) { }
+        fPid = -1;
+    }
+
+    const std::string& Display() const { return fDisplay; }
+
+private:
+    pid_t fPid = -1;
+    std::string fDisplay;
+};
+
+void DrawSample(DisplayWindow& window)
+{
+    std::lock_guard<BackingStore> lock(window.Store());
+    DrawingContext context(window.Store().Surface());
+    context.SetHighColor(make_color(0, 0, 229));
+    context.FillRect(BRect(10, 10, 59, 39));
+    context.SetHighColor(make_color(255, 0, 0));
+    context.StrokeLine(BPoint(0, 0), BPoint(159, 99));
+    context.SetHighColor(make_color(0, 0, 0));
+    context.DrawString("SDL", -1, BPoint(80, 60));
+}
+
+PixelBuffer StorePixels(DisplayWindow& window)
+{
+    PixelBuffer pixels;
+    std::lock_guard<BackingStore> lock(window.Store());
+    window.Store().Surface()->CopyTo(&pixels);
+    return pixels;
+}
+
+bool SamePixels(const PixelBuffer& a, const PixelBuffer& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height())
+        return false;
+    for (int32 y = 0; y < a.Height(); y++) {
+        for (int32 x = 0; x < a.Width(); x++) {
+            rgb_color first = a.PixelAt(x, y);
+            rgb_color second = b.PixelAt(x, y);
+            if (first.red != second.red || first.green != second.green
+                || first.blue != second.blue) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Gathers the window's events until one of `type` arrives.
+std::vector<DisplayEvent> CollectUntil(DisplayWindow& window, DisplayEventType type)
+{
+    std::vector<DisplayEvent> events;
+    bigtime_t deadline = system_time() + kDeadline;
+    while (events.empty() || events.back().type != type) {
+        if (window.Events().WaitForEvent(deadline) != B_OK)
+            break;
+        for (DisplayEvent& event : window.Events().PopAll())
+            events.push_back(std::move(event));
+    }
+    return events;
+}
+
+class DummyDriverTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(SdlBackend::Create(true, &fBackend), B_OK);
+        fSdl = static_cast<SdlBackend*>(fBackend.get());
+    }
+
+    ScopedEnv fDriver { "SDL_VIDEODRIVER", "dummy" };
+    std::unique_ptr<DisplayBackend> fBackend;
+    SdlBackend* fSdl = nullptr;
+};
+
+TEST(SdlBackendTest, VirtualDriversDoNotCountAsADisplay)
+{
+    ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
+    std::unique_ptr<DisplayBackend> backend;
+    EXPECT_EQ(SdlBackend::Create(false, &backend), B_UNSUPPORTED);
+    EXPECT_EQ(backend, nullptr);
+    ASSERT_EQ(SdlBackend::Create(true, &backend), B_OK);
+    EXPECT_EQ(static_cast<SdlBackend*>(backend.get())->VideoDriver(), "dummy");
+    std::unique_ptr<DisplayBackend> second;
+    EXPECT_EQ(SdlBackend::Create(true, &second), B_BUSY) << "SDL is one per program";
+}
+
+TEST_F(DummyDriverTest, PresentedPixelsReachTheWindowSurface)
+{
+    DisplayWindowSpec spec;
+    spec.frame = BRect(20, 20, 179, 119);
+    spec.title = "Presented";
+    auto window = fBackend->CreateWindow(spec);
+    DrawSample(*window);
+    window->Show();
+    window->PresentAll();
+    ASSERT_EQ(fBackend->Sync(), B_OK);
+    PixelBuffer shown;
+    ASSERT_EQ(fSdl->ReadWindowPixels(window->Id(), &shown), B_OK);
+    EXPECT_TRUE(SamePixels(shown, StorePixels(*window)));
+
+    // A later partial present shows its area. (The rest may be shown too:
+    // an expose event from the driver presents the whole store again.)
+    {
+        std::lock_guard<BackingStore> lock(window->Store());
+        window->Store().Surface()->Fill(make_color(9, 9, 9));
+    }
+    window->Present(ClipRegion(clipping_rect { 0, 0, 4, 4 }));
+    ASSERT_EQ(fBackend->Sync(), B_OK);
+    ASSERT_EQ(fSdl->ReadWindowPixels(window->Id(), &shown), B_OK);
+    EXPECT_EQ(shown.PixelAt(4, 4), make_color(9, 9, 9));
+}
+
+TEST_F(DummyDriverTest, WindowOperationsReachSdl)
+{
+    DisplayWindowSpec spec;
+    spec.frame = BRect(0, 0, 99, 49);
+    auto window = fBackend->CreateWindow(spec);
+    window->SetTitle("Renamed");
+    window->ResizeTo(149, 59);
+    window->Show();
+    ASSERT_EQ(fBackend->Sync(), B_OK);
+    PixelBuffer shown;
+    ASSERT_EQ(fSdl->ReadWindowPixels(window->Id(), &shown), B_OK);
+    EXPECT_EQ(shown.Width(), 150);
+    EXPECT_EQ(shown.Height(), 60);
+    EXPECT_NE(fSdl->NativeWindowId(window->Id()), 0u);
+    window->Close();
+    ASSERT_EQ(fBackend->Sync(), B_OK);
+    EXPECT_EQ(fSdl->NativeWindowId(window->Id()), 0u) << "closing destroys the SDL window";
+}
+
+SDL_Event KeyEvent(uint32 type, uint32 windowId, SDL_Scancode scancode, SDL_Keycode sym, uint16 mod)
+{
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = type;
+    event.key.windowID = windowId;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = sym;
+    event.key.keysym.mod = mod;
+    return event;
+}
+
+SDL_Event TextEvent(uint32 windowId, const char* text)
+{
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_TEXTINPUT;
+    event.text.windowID = windowId;
+    SDL_strlcpy(event.text.text, text, sizeof(event.text.text));
+    return event;
+}
+
+TEST_F(DummyDriverTest, SdlEventsBecomeDisplayEvents)
+{
+    DisplayWindowSpec spec;
+    spec.frame = BRect(100, 100, 299, 199);
+    auto window = fBackend->CreateWindow(spec);
+    window->Show();
+    uint32 id = fSdl->NativeWindowId(window->Id());
+    ASSERT_NE(id, 0u);
+
+    // The display thread is held while the events are queued, so that a
+    // key-down and its text are seen together, as SDL queues them.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    fSdl->Post([released] { released.wait(); });
+
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.windowID = id;
+    event.button.button = SDL_BUTTON_RIGHT;
+    event.button.state = SDL_PRESSED;
+    event.button.clicks = 2;
+    event.button.x = 5;
+    event.button.y = 6;
+    SDL_PushEvent(&event);
+    event.type = SDL_MOUSEBUTTONUP;
+    event.button.state = SDL_RELEASED;
+    SDL_PushEvent(&event);
+    SDL_Event key = KeyEvent(SDL_KEYDOWN, id, SDL_SCANCODE_A, SDLK_a, KMOD_NONE);
+    SDL_PushEvent(&key);
+    SDL_Event text = TextEvent(id, "a");
+    SDL_PushEvent(&text);
+    key = KeyEvent(SDL_KEYUP, id, SDL_SCANCODE_A, SDLK_a, KMOD_NONE);
+    SDL_PushEvent(&key);
+    key = KeyEvent(SDL_KEYDOWN, id, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_NONE);
+    SDL_PushEvent(&key);
+    key = KeyEvent(SDL_KEYDOWN, id, SDL_SCANCODE_W, SDLK_w, KMOD_LCTRL);
+    SDL_PushEvent(&key);
+    text = TextEvent(id, "\xc3\xa9");
+    SDL_PushEvent(&text);
+    SDL_zero(event);
+    event.type = SDL_DROPBEGIN;
+    event.drop.windowID = id;
+    SDL_PushEvent(&event);
+    event.type = SDL_DROPFILE;
+    event.drop.file = SDL_strdup("/tmp/one.png");
+    SDL_PushEvent(&event);
+    event.drop.file = SDL_strdup("/tmp/two words.png");
+    SDL_PushEvent(&event);
+    event.type = SDL_DROPCOMPLETE;
+    event.drop.file = nullptr;
+    SDL_PushEvent(&event);
+    SDL_zero(event);
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = id;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&event);
+    release.set_value();
+
+    std::vector<DisplayEvent> events = CollectUntil(*window, DisplayEventType::kCloseRequested);
+    // Activation may come first when the driver gives the window the focus.
+    std::erase_if(events, [](const DisplayEvent& e) {
+        return e.type == DisplayEventType::kActivated || e.type == DisplayEventType::kMouseEntered;
+    });
+    ASSERT_EQ(events.size(), 10u);
+    EXPECT_EQ(events[0].type, DisplayEventType::kMouseDown);
+    EXPECT_EQ(events[0].buttons, kSecondaryButton);
+    EXPECT_EQ(events[0].clicks, 2);
+    EXPECT_EQ(events[0].where, BPoint(5, 6));
+    EXPECT_EQ(events[0].screenWhere, BPoint(105, 106));
+    EXPECT_EQ(events[1].type, DisplayEventType::kMouseUp);
+    EXPECT_EQ(events[1].buttons, 0u);
+    EXPECT_EQ(events[2].type, DisplayEventType::kKeyDown);
+    EXPECT_EQ(events[2].bytes, "a") << "the key and its text are one event";
+    EXPECT_EQ(events[2].key, 0x3c);
+    EXPECT_EQ(events[3].type, DisplayEventType::kKeyUp);
+    EXPECT_EQ(events[3].bytes, "a");
+    EXPECT_EQ(events[4].bytes, "\x0a");
+    EXPECT_EQ(events[5].bytes, "w");
+    EXPECT_EQ(events[5].modifiers & kCommandKey, kCommandKey);
+    EXPECT_EQ(events[6].type, DisplayEventType::kKeyDown);
+    EXPECT_EQ(events[6].bytes, "\xc3\xa9") << "text after a shortcut is not the shortcut's";
+    EXPECT_EQ(events[7].type, DisplayEventType::kKeyUp);
+    EXPECT_EQ(events[8].type, DisplayEventType::kFilesDropped);
+    EXPECT_EQ(events[8].paths, (std::vector<std::string> { "/tmp/one.png", "/tmp/two words.png" }));
+    EXPECT_EQ(events[9].type, DisplayEventType::kCloseRequested);
+}
+
+TEST(SdlBackendTest, ShowsWindowsOnARealXServer)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed; the real-display test is skipped";
+    XvfbServer server;
+    ASSERT_TRUE(server.Start(xvfb)) << "Xvfb did not start";
+    ScopedEnv display("DISPLAY", server.Display().c_str());
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnv driver("SDL_VIDEODRIVER", nullptr);
+
+    std::unique_ptr<DisplayBackend> backend;
+    ASSERT_EQ(SdlBackend::Create(false, &backend), B_OK);
+    SdlBackend* sdl = static_cast<SdlBackend*>(backend.get());
+    EXPECT_EQ(sdl->VideoDriver(), "x11");
+    EXPECT_EQ(backend->Screen().frame, BRect(0, 0, 1023, 767));
+
+    DisplayWindowSpec spec;
+    spec.frame = BRect(40, 30, 199, 129);
+    spec.title = "Xvfb";
+    auto window = backend->CreateWindow(spec);
+    DrawSample(*window);
+    window->Show();
+    window->PresentAll();
+    ASSERT_EQ(backend->Sync(), B_OK);
+    PixelBuffer expected = StorePixels(*window);
+    PixelBuffer shown;
+    ASSERT_EQ(sdl->ReadWindowPixels(window->Id(), &shown), B_OK);
+    EXPECT_TRUE(SamePixels(shown, expected));
+
+#ifdef BRENVIK_HAVE_X11
+    // What the X server itself shows at the window's place (with no window
+    // manager, windows appear where they ask to be).
+    Display* x = XOpenDisplay(server.Display().c_str());
+    ASSERT_NE(x, nullptr);
+    bool same = WaitUntil([&] {
+        XImage* image = XGetImage(x, DefaultRootWindow(x), 40, 30, 160, 100, AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return false;
+        PixelBuffer screen(160, 100, B_RGB32);
+        for (int32 y = 0; y < 100; y++) {
+            for (int32 px = 0; px < 160; px++) {
+                unsigned long pixel = XGetPixel(image, px, y);
+                screen.SetPixelAt(
+                    px, y, make_color(uint8(pixel >> 16), uint8(pixel >> 8), uint8(pixel)));
+            }
+        }
+        XDestroyImage(image);
+        return SamePixels(screen, expected);
+    });
+    XCloseDisplay(x);
+    EXPECT_TRUE(same) << "the X server shows the backing store's pixels";
+#endif
+
+    std::string xdotool = FindProgram("xdotool");
+    if (!xdotool.empty()) {
+        window->Events().PopAll();
+        ASSERT_EQ(RunProgram({ xdotool, "mousemove", "60", "50", "click", "1" }), 0);
+        std::vector<DisplayEvent> events;
+        bool clicked = WaitUntil([&] {
+            for (DisplayEvent& event : window->Events().PopAll())
+                events.push_back(event);
+            return std::any_of(events.begin(), events.end(),
+                [](const DisplayEvent& e) { return e.type == DisplayEventType::kMouseUp; });
+        });
+        ASSERT_TRUE(clicked);
+        auto down = std::find_if(events.begin(), events.end(),
+            [](const DisplayEvent& e) { return e.type == DisplayEventType::kMouseDown; });
+        ASSERT_NE(down, events.end());
+        EXPECT_EQ(down->where, BPoint(20, 20));
+        EXPECT_EQ(down->buttons, kPrimaryButton);
+        EXPECT_EQ(down->clicks, 1);
+
+        ASSERT_EQ(RunProgram({ xdotool, "key", "b", "Escape" }), 0);
+        std::vector<std::string> typed;
+        bool keyed = WaitUntil([&] {
+            for (DisplayEvent& event : window->Events().PopAll()) {
+                if (event.type == DisplayEventType::kKeyDown)
+                    typed.push_back(event.bytes);
+            }
+            return typed.size() >= 2;
+        });
+        ASSERT_TRUE(keyed);
+        EXPECT_EQ(typed[0], "b");
+        EXPECT_EQ(typed[1], "\x1b");
+    }
+    window.reset();
+    backend.reset();
+}
+
+} // namespace

@@ -24,6 +24,12 @@ elseif(NOT BRENVIK_SANITIZE STREQUAL "")
     message(FATAL_ERROR "BRENVIK_SANITIZE must be empty, 'address' or 'thread'")
 endif()
 
+# libFuzzer needs coverage instrumentation in the libraries too, not only in
+# the fuzz targets.
+if(BRENVIK_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # brenvik_library(<target> [DEPS <targets>...] [PRIVATE_DEPS ...] [TEST_DEPS ...]
 #                 [LABELS <ctest labels>...])
 #

@@ -97,11 +97,16 @@ bool BApplication::QuitRequested()
 
 bool BApplication::QuitAllWindows(bool force)
 {
-    for (BLooper* window : BPrivate::LooperAccess::All()) {
-        if (window == this || !BPrivate::LooperAccess::IsWindow(window))
-            continue;
-        BMessenger messenger(window);
+    for (port_id port : BPrivate::LooperAccess::WindowPorts()) {
+        BMessenger messenger;
+        messenger.SetTo(Team(), port, B_PREFERRED_TOKEN);
+        // Locking through the messenger is safe against a window that quits
+        // meanwhile; once locked, the window cannot go away under us.
         if (!messenger.LockTarget())
+            continue;
+        BLooper* window = nullptr;
+        messenger.Target(&window);
+        if (window == nullptr)
             continue;
         if (!force && !window->QuitRequested()) {
             window->Unlock();
@@ -222,19 +227,10 @@ const char* BApplication::Signature() const
 
 int32 BApplication::CountWindows() const
 {
-    int32 count = 0;
-    for (BLooper* looper : BPrivate::LooperAccess::All()) {
-        if (BPrivate::LooperAccess::IsWindow(looper))
-            count++;
-    }
-    return count;
+    return int32(BPrivate::LooperAccess::WindowPorts().size());
 }
 
 BLooper* BApplication::WindowAt(int32 index) const
 {
-    for (BLooper* looper : BPrivate::LooperAccess::All()) {
-        if (BPrivate::LooperAccess::IsWindow(looper) && index-- == 0)
-            return looper;
-    }
-    return nullptr;
+    return BPrivate::LooperAccess::WindowAt(index);
 }

@@ -108,14 +108,64 @@ BHandler* LooperAccess::FindHandler(BLooper* looper, int32 token)
     return nullptr;
 }
 
+BHandler* LooperAccess::FindHandler(port_id port, int32 token, BLooper** looper)
+{
+    LooperList& list = List();
+    std::lock_guard guard(list.lock);
+    for (LooperEntry& entry : list.loopers) {
+        if (entry.port != port)
+            continue;
+        if (looper != nullptr)
+            *looper = entry.looper;
+        std::lock_guard handlers(entry.looper->fHandlerLock);
+        for (BHandler* handler : entry.looper->fHandlers) {
+            if (handler->Token() == token)
+                return handler;
+        }
+        return nullptr;
+    }
+    if (looper != nullptr)
+        *looper = nullptr;
+    return nullptr;
+}
+
+thread_id LooperAccess::ThreadOf(port_id port)
+{
+    LooperList& list = List();
+    std::lock_guard guard(list.lock);
+    for (LooperEntry& entry : list.loopers) {
+        if (entry.port == port)
+            return entry.looper->fThread;
+    }
+    return -1;
+}
+
 port_id LooperAccess::PortOf(const BLooper* looper)
 {
     return looper->PortId();
 }
 
-bool LooperAccess::IsWindow(const BLooper* looper)
+std::vector<port_id> LooperAccess::WindowPorts()
 {
-    return looper->fIsWindow;
+    LooperList& list = List();
+    std::lock_guard guard(list.lock);
+    std::vector<port_id> ports;
+    for (LooperEntry& entry : list.loopers) {
+        if (entry.looper->fIsWindow)
+            ports.push_back(entry.port);
+    }
+    return ports;
+}
+
+BLooper* LooperAccess::WindowAt(int32 index)
+{
+    LooperList& list = List();
+    std::lock_guard guard(list.lock);
+    for (LooperEntry& entry : list.loopers) {
+        if (entry.looper->fIsWindow && index-- == 0)
+            return entry.looper;
+    }
+    return nullptr;
 }
 
 } // namespace BPrivate

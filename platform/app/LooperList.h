@@ -28,9 +28,19 @@ public:
     static std::vector<BLooper*> All();
 
     // The handler with this token in the looper (the looper itself included).
+    // The caller must know the looper is alive (its own thread, or its lock).
     static BHandler* FindHandler(BLooper* looper, int32 token);
+    // The same for the looper reading `port`, looked up under the list's lock
+    // so that a looper quitting meanwhile is never touched.
+    static BHandler* FindHandler(port_id port, int32 token, BLooper** looper);
+    // The thread of the looper reading `port`, or -1.
+    static thread_id ThreadOf(port_id port);
     static port_id PortOf(const BLooper* looper);
-    static bool IsWindow(const BLooper* looper);
+    // The ports of the live loopers that are windows, in the order they were
+    // made, and the window at an index (a pointer that stays valid only while
+    // the window's lock is held, as on BeOS).
+    static std::vector<port_id> WindowPorts();
+    static BLooper* WindowAt(int32 index);
 };
 
 } // namespace BPrivate

@@ -154,12 +154,12 @@ bool BMessenger::IsTargetLocal() const
 
 BHandler* BMessenger::Target(BLooper** looper) const
 {
-    BLooper* found = LooperAccess::Find(fPort);
-    if (looper != nullptr)
-        *looper = found;
-    if (found == nullptr || fHandlerToken == B_PREFERRED_TOKEN)
+    if (fHandlerToken == B_PREFERRED_TOKEN) {
+        if (looper != nullptr)
+            *looper = LooperAccess::Find(fPort);
         return nullptr;
-    return LooperAccess::FindHandler(found, fHandlerToken);
+    }
+    return LooperAccess::FindHandler(fPort, fHandlerToken, looper);
 }
 
 bool BMessenger::LockTarget() const
@@ -226,8 +226,7 @@ status_t BMessenger::SendMessage(
     if (fPort < 0)
         return B_BAD_PORT_ID;
     // Sending to our own looper and waiting would wait for ever.
-    if (BLooper* looper = LooperAccess::Find(fPort);
-        looper != nullptr && looper->Thread() == find_thread(nullptr))
+    if (LooperAccess::ThreadOf(fPort) == find_thread(nullptr))
         return B_MESSAGE_TO_SELF;
 
     std::shared_ptr<BPrivate::Port> replyPort = BPrivate::Port::Create(1, "reply");

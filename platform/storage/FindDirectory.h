@@ -9,7 +9,10 @@
 class BPath;
 class BVolume;
 
-typedef enum {
+// The underlying type is fixed so that any number (an unset value read from
+// a configuration, say) is a valid directory_which, which find_directory
+// then refuses.
+typedef enum : int32 {
     B_DESKTOP_DIRECTORY = 0,
     B_TRASH_DIRECTORY = 1,
     B_BEOS_DIRECTORY = 1000,

@@ -79,6 +79,9 @@ protected:
     status_t SetStatus(status_t status) { return fStatus = status; }
 
 private:
+    // Reads the freedesktop.org type attribute beside BEOS:TYPE.
+    friend class BNodeInfo;
+
     status_t OpenPath(const std::string& path);
 
     std::string fPath;

@@ -114,8 +114,11 @@ void SdlWindow::DoMoveTo(BPoint leftTop)
 {
     int32 id = Id();
     Post([id, leftTop](SdlBackend* backend) {
-        if (SDL_Window* native = backend->fImpl->Native(id))
+        if (SDL_Window* native = backend->fImpl->Native(id)) {
+            SdlBackend::Impl::Remember(
+                backend->fImpl->requestedPositions[id], int32(leftTop.x), int32(leftTop.y));
             SDL_SetWindowPosition(native, int(leftTop.x), int(leftTop.y));
+        }
     });
 }
 
@@ -123,8 +126,10 @@ void SdlWindow::DoResizeTo(int32 width, int32 height)
 {
     int32 id = Id();
     Post([id, width, height](SdlBackend* backend) {
-        if (SDL_Window* native = backend->fImpl->Native(id))
+        if (SDL_Window* native = backend->fImpl->Native(id)) {
+            SdlBackend::Impl::Remember(backend->fImpl->requestedSizes[id], width, height);
             SDL_SetWindowSize(native, width, height);
+        }
         backend->fImpl->Present(backend, id, nullptr);
     });
 }
@@ -216,6 +221,23 @@ void SdlBackend::Impl::DestroyNative(int32 id)
     windows.erase(found);
     drops.erase(id);
     lastMouse.erase(id);
+    requestedSizes.erase(id);
+    requestedPositions.erase(id);
+}
+
+void SdlBackend::Impl::Remember(std::vector<Request>& requests, int32 a, int32 b)
+{
+    requests.push_back(Request { a, b, system_time() });
+}
+
+bool SdlBackend::Impl::Answered(std::vector<Request>& requests, int32 a, int32 b)
+{
+    constexpr bigtime_t kAnswerTime = 2000000;
+    bigtime_t now = system_time();
+    std::erase_if(
+        requests, [&](const Request& request) { return now - request.when > kAnswerTime; });
+    return std::any_of(requests.begin(), requests.end(),
+        [&](const Request& request) { return request.a == a && request.b == b; });
 }
 
 SDL_Window* SdlBackend::Impl::Native(int32 id) const
@@ -354,6 +376,7 @@ void SdlBackend::Run(bool allowVirtualDrivers)
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
         SDL_EventState(SDL_DROPCOMPLETE, SDL_ENABLE);
+        SDL_StartTextInput();
     }
     {
         std::lock_guard<std::mutex> lock(fLock);

@@ -59,6 +59,21 @@ struct SdlBackend::Impl {
     uint32 buttons = 0;
     std::map<int32, std::vector<std::string>> drops;
     std::map<int32, BPoint> lastMouse;
+    // Sizes and positions the program asked for lately. SDL reports each
+    // change once when it asks the desktop and may report it again when the
+    // desktop has done it, after later requests: such reports are answers,
+    // not the user's doing. A report counts as an answer when it matches a
+    // request of the last two seconds.
+    struct Request {
+        int32 a;
+        int32 b;
+        bigtime_t when;
+    };
+    std::map<int32, std::vector<Request>> requestedSizes;
+    std::map<int32, std::vector<Request>> requestedPositions;
+
+    static void Remember(std::vector<Request>& requests, int32 a, int32 b);
+    static bool Answered(std::vector<Request>& requests, int32 a, int32 b);
     // The bytes of each key held down, repeated in its key-up event.
     std::map<int32, std::string> heldKeys;
     std::shared_ptr<SdlLink> link = std::make_shared<SdlLink>();

@@ -410,6 +410,53 @@ TEST_F(DummyDriverTest, SdlEventsBecomeDisplayEvents)
     EXPECT_EQ(events[9].type, DisplayEventType::kCloseRequested);
 }
 
+TEST_F(DummyDriverTest, OnlyResizesByTheUserAreReported)
+{
+    DisplayWindowSpec spec;
+    spec.frame = BRect(10, 10, 109, 59);
+    auto window = fBackend->CreateWindow(spec);
+    window->Show();
+    // SDL confirms each of these later, when the window is already at the
+    // last size and place: the confirmations are not the user's doing.
+    window->ResizeTo(149, 59);
+    window->ResizeTo(199, 79);
+    window->MoveTo(BPoint(20, 20));
+    window->MoveTo(BPoint(30, 40));
+    ASSERT_EQ(fBackend->Sync(), B_OK);
+    uint32 id = fSdl->NativeWindowId(window->Id());
+    ASSERT_NE(id, 0u);
+
+    // The confirmations as a desktop sends them, late, then the user's own
+    // resize.
+    auto push = [id](uint8 kind, int32 a, int32 b) {
+        SDL_Event event;
+        SDL_zero(event);
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = id;
+        event.window.event = kind;
+        event.window.data1 = a;
+        event.window.data2 = b;
+        SDL_PushEvent(&event);
+    };
+    push(SDL_WINDOWEVENT_SIZE_CHANGED, 150, 60);
+    push(SDL_WINDOWEVENT_MOVED, 20, 20);
+    push(SDL_WINDOWEVENT_SIZE_CHANGED, 200, 80);
+    push(SDL_WINDOWEVENT_MOVED, 30, 40);
+    push(SDL_WINDOWEVENT_SIZE_CHANGED, 300, 200);
+    std::vector<DisplayEvent> events = CollectUntil(*window, DisplayEventType::kResized);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                  [](const DisplayEvent& e) { return e.type == DisplayEventType::kResized; }),
+        1);
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                  [](const DisplayEvent& e) { return e.type == DisplayEventType::kMoved; }),
+        0);
+    EXPECT_EQ(events.back().frame, BRect(30, 40, 329, 239));
+    EXPECT_EQ(window->Frame(), BRect(30, 40, 329, 239));
+    EXPECT_EQ(window->Store().Width(), 300);
+    EXPECT_EQ(window->Store().Height(), 200);
+}
+
 TEST(SdlBackendTest, ShowsWindowsOnARealXServer)
 {
     std::string xvfb = FindProgram("Xvfb");

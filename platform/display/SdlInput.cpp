@@ -110,8 +110,12 @@ void SdlBackend::HandleWindowEvent(const SDL_Event& event)
         impl.Present(this, window->Id(), nullptr);
         break;
     case SDL_WINDOWEVENT_MOVED: {
+        int32 x = event.window.data1;
+        int32 y = event.window.data2;
+        if (Impl::Answered(impl.requestedPositions[window->Id()], x, y))
+            break;
         BRect frame = window->Frame();
-        frame.OffsetTo(float(event.window.data1), float(event.window.data2));
+        frame.OffsetTo(float(x), float(y));
         if (window->UpdateFrame(frame)) {
             DisplayEvent moved = MakeEvent(DisplayEventType::kMoved);
             moved.frame = frame;
@@ -151,7 +155,8 @@ void SdlBackend::HandleResize(const std::shared_ptr<SdlWindow>& window, int32 wi
         return;
     // A size the window did not ask for comes from the user: the store
     // follows and the window is told, to lay itself out and draw.
-    if (window->Store().Width() != width || window->Store().Height() != height) {
+    bool requested = Impl::Answered(fImpl->requestedSizes[window->Id()], width, height);
+    if (!requested && (window->Store().Width() != width || window->Store().Height() != height)) {
         window->Store().Resize(width, height);
         BRect frame = window->Frame();
         frame.right = frame.left + float(width - 1);

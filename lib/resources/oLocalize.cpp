@@ -1,0 +1,96 @@
+#include "oLocalize.h"
+
+#include "LocalizedTextTable.h"
+#include "RunningExecutable.h"
+
+#include <Errors.h>
+#include <Node.h>
+#include <TypeConstants.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kLanguageAttribute = "language";
+const char* const kDefaultLanguage = "en";
+// The attribute is read into a buffer of this size; a longer value is cut.
+constexpr size_t kLanguageBufferSize = 62;
+
+std::string ExecutableOfRunningApp()
+{
+    std::string path;
+    if (RunningExecutable::GetPath(&path) != B_OK)
+        path.clear();
+    return path;
+}
+
+void WriteLanguage(const std::string& executable, const char* code)
+{
+    BNode node(executable.c_str());
+    if (node.InitCheck() == B_OK)
+        node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, code, std::strlen(code));
+}
+
+} // namespace
+
+oLocalize::oLocalize()
+    : fResources(uint32(0))
+    , fExecutable(ExecutableOfRunningApp())
+{
+    ObtainLanguage();
+}
+
+oLocalize::oLocalize(const char* executablePath)
+    : fResources(executablePath, uint32(0))
+    , fExecutable(executablePath != nullptr ? executablePath : "")
+{
+    ObtainLanguage();
+}
+
+oLocalize::~oLocalize() = default;
+
+void oLocalize::ObtainLanguage()
+{
+    if (fExecutable.empty())
+        return;
+    BNode node(fExecutable.c_str());
+    // Without the file there is nothing to read texts from either.
+    if (node.InitCheck() != B_OK)
+        return;
+    char buffer[kLanguageBufferSize + 1] = {};
+    ssize_t length
+        = node.ReadAttr(kLanguageAttribute, B_STRING_TYPE, 0, buffer, kLanguageBufferSize);
+    if (length == B_ENTRY_NOT_FOUND) {
+        // The first start of this installer file: English, remembered.
+        fLanguage = kDefaultLanguage;
+        WriteLanguage(fExecutable, kDefaultLanguage);
+        return;
+    }
+    if (length < 0) {
+        // The attribute exists but cannot be read: English for this run,
+        // without overwriting what is stored.
+        fLanguage = kDefaultLanguage;
+        return;
+    }
+    buffer[length] = '\0';
+    // A stored value that names none of the ten languages would leave every
+    // label of the window empty; English is shown instead (the attribute is
+    // left as it is).
+    fLanguage = LocalizedTextTable::LanguageIndex(buffer) >= 0 ? buffer : kDefaultLanguage;
+}
+
+void oLocalize::SetLanguage(const char* code)
+{
+    fLanguage = code != nullptr ? code : "";
+    if (fExecutable.empty() || code == nullptr)
+        return;
+    WriteLanguage(fExecutable, code);
+}
+
+LibString oLocalize::GetString(const int32& id)
+{
+    char name[32];
+    std::snprintf(name, sizeof(name), "%s:%ld", static_cast<const char*>(fLanguage), long(id));
+    return fResources.GetString(name);
+}

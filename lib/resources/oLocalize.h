@@ -1,0 +1,43 @@
+#pragma once
+
+// oLocalize: the current language and the user texts in it. The language is a
+// two-letter code kept as the "language" attribute (CSTR, no NUL) on the
+// executable itself, so that a choice made once holds the next time the same
+// installer file starts. Texts are the executable's CSTR resources named
+// "<code>:<id>". Objects are cheap: make one where texts are needed.
+
+#include <string>
+
+#include <LibString.h>
+
+#include "oResources.h"
+
+class oLocalize {
+public:
+    // The running application's executable.
+    oLocalize();
+    // Our own: the executable at path (the authoring tool and tests use it
+    // on an installer that is not the running program).
+    explicit oLocalize(const char* executablePath);
+    virtual ~oLocalize();
+
+    // Sets the current code from the "language" attribute, storing "en" when
+    // the executable has none.
+    void ObtainLanguage();
+    // Makes code current and stores it in the attribute. When the executable
+    // cannot take the attribute (a read-only medium), the choice lasts only as
+    // long as this object: that is not an error.
+    void SetLanguage(const char* code);
+    // The text of id in the current language; empty when there is none.
+    LibString GetString(const int32& id);
+
+    // The current code ("en", "fr", ...); empty without an executable.
+    const LibString& Language() const { return fLanguage; }
+
+private:
+    void Init();
+
+    oResources fResources;
+    LibString fLanguage;
+    std::string fExecutable;
+};

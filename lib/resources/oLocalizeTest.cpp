@@ -1,0 +1,115 @@
+#include "oLocalize.h"
+
+#include "LocalizedTextTable.h"
+
+#include <Node.h>
+#include <Resources.h>
+#include <TestSandbox.h>
+#include <TypeConstants.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+class oLocalizeTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fPath = brenvik::test::MakeTempFolder("localize") + "/installer";
+        std::ofstream(fPath).close();
+        BResources resources;
+        ASSERT_EQ(resources.SetTo(fPath.c_str(), 2, true), B_OK) << resources.ErrorText();
+        ASSERT_EQ(LocalizedTextTable::AddToResources(resources), B_OK);
+        ASSERT_EQ(resources.Sync(), B_OK) << resources.ErrorText();
+        BNode node(fPath.c_str());
+        char probe = 'x';
+        fHasAttributes = node.WriteAttr("probe", B_STRING_TYPE, 0, &probe, 1) == 1;
+        node.RemoveAttr("probe");
+    }
+
+    std::string StoredLanguage()
+    {
+        BNode node(fPath.c_str());
+        char buffer[64] = {};
+        ssize_t length = node.ReadAttr("language", B_STRING_TYPE, 0, buffer, sizeof(buffer) - 1);
+        return length < 0 ? "(none)" : std::string(buffer, size_t(length));
+    }
+
+    std::string fPath;
+    bool fHasAttributes = false;
+};
+
+TEST_F(oLocalizeTest, AFreshInstallerStartsInEnglishAndRemembersIt)
+{
+    if (!fHasAttributes)
+        GTEST_SKIP() << "the sandbox's file system keeps no user attributes";
+    oLocalize localize(fPath.c_str());
+    EXPECT_STREQ(localize.Language(), "en");
+    EXPECT_EQ(StoredLanguage(), "en");
+    BNode node(fPath.c_str());
+    attr_info info;
+    ASSERT_EQ(node.GetAttrInfo("language", &info), B_OK);
+    EXPECT_EQ(info.type, uint32(B_STRING_TYPE));
+    EXPECT_EQ(info.size, 2);
+}
+
+TEST_F(oLocalizeTest, AChosenLanguageHoldsForLaterObjects)
+{
+    if (!fHasAttributes)
+        GTEST_SKIP() << "the sandbox's file system keeps no user attributes";
+    {
+        oLocalize localize(fPath.c_str());
+        localize.SetLanguage(LocalizedTextTable::LanguageCode(3));
+        EXPECT_STREQ(localize.GetString(1002), "Installation");
+    }
+    oLocalize later(fPath.c_str());
+    EXPECT_STREQ(later.Language(), "de");
+    EXPECT_STREQ(later.GetString(1007), "Installieren");
+    EXPECT_EQ(StoredLanguage(), "de");
+}
+
+TEST_F(oLocalizeTest, LooksTextsUpInTheCurrentLanguage)
+{
+    oLocalize localize(fPath.c_str());
+    EXPECT_STREQ(localize.GetString(1031), LocalizedTextTable::Text("en", 1031));
+    EXPECT_EQ(static_cast<const char*>(localize.GetString(1020))[0], '\n');
+    EXPECT_STREQ(localize.GetString(999), "");
+    EXPECT_STREQ(localize.GetString(1046), "");
+    localize.SetLanguage("fr");
+    EXPECT_STREQ(localize.GetString(1017), "OK");
+    EXPECT_STREQ(localize.GetString(1037), "Installation terminée");
+}
+
+TEST_F(oLocalizeTest, AStoredCodeOfNoKnownLanguageReadsAsEnglish)
+{
+    if (!fHasAttributes)
+        GTEST_SKIP() << "the sandbox's file system keeps no user attributes";
+    BNode node(fPath.c_str());
+    ASSERT_EQ(node.WriteAttr("language", B_STRING_TYPE, 0, "klingon", 7), 7);
+    oLocalize localize(fPath.c_str());
+    EXPECT_STREQ(localize.Language(), "en");
+    EXPECT_STREQ(localize.GetString(1001), "License");
+    EXPECT_EQ(StoredLanguage(), "klingon");
+}
+
+TEST_F(oLocalizeTest, WithoutAnExecutableEveryTextIsEmpty)
+{
+    oLocalize missing((fPath + ".missing").c_str());
+    EXPECT_STREQ(missing.Language(), "");
+    EXPECT_STREQ(missing.GetString(1001), "");
+    // A choice is still kept by the object itself.
+    missing.SetLanguage("sv");
+    EXPECT_STREQ(missing.Language(), "sv");
+}
+
+TEST(oLocalizeNoApplicationTest, WithoutAnApplicationTheLanguageStaysEmpty)
+{
+    oLocalize localize;
+    EXPECT_STREQ(localize.Language(), "");
+    EXPECT_STREQ(localize.GetString(1001), "");
+}
+
+} // namespace

@@ -349,7 +349,7 @@ SdlBackend::~SdlBackend()
     sBackendExists = false;
 }
 
-void SdlBackend::Run(bool allowVirtualDrivers)
+status_t SdlBackend::StartSdl(bool allowVirtualDrivers)
 {
     // The platform's own look needs no OpenGL: the window surface over
     // shared memory starts faster and presents faster.
@@ -360,24 +360,27 @@ void SdlBackend::Run(bool allowVirtualDrivers)
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        return B_ERROR;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    fDriver = driver != nullptr ? driver : "";
+    // With no display SDL quietly picks a driver that shows nothing; that
+    // is no desktop.
+    if (!allowVirtualDrivers && IsVirtualDriver(driver)) {
+        SDL_Quit();
+        return B_UNSUPPORTED;
+    }
+    fImpl->wakeEvent = SDL_RegisterEvents(1);
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+    SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
+    SDL_EventState(SDL_DROPCOMPLETE, SDL_ENABLE);
+    SDL_StartTextInput();
+    return B_OK;
+}
 
-    status_t status = B_OK;
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        status = B_ERROR;
-    } else {
-        fDriver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
-        if (!allowVirtualDrivers && IsVirtualDriver(SDL_GetCurrentVideoDriver())) {
-            SDL_Quit();
-            status = B_UNSUPPORTED;
-        }
-    }
-    if (status == B_OK) {
-        fImpl->wakeEvent = SDL_RegisterEvents(1);
-        SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
-        SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
-        SDL_EventState(SDL_DROPCOMPLETE, SDL_ENABLE);
-        SDL_StartTextInput();
-    }
+void SdlBackend::Run(bool allowVirtualDrivers)
+{
+    status_t status = StartSdl(allowVirtualDrivers);
     {
         std::lock_guard<std::mutex> lock(fLock);
         fStarted = true;

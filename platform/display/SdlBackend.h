@@ -66,6 +66,7 @@ private:
     friend class SdlWindow;
 
     SdlBackend();
+    status_t StartSdl(bool allowVirtualDrivers);
     void Run(bool allowVirtualDrivers);
     void RunCommands();
     void Handle(const SDL_Event& event);

@@ -322,21 +322,11 @@ SDL_Event TextEvent(uint32 windowId, const char* text)
     return event;
 }
 
-TEST_F(DummyDriverTest, SdlEventsBecomeDisplayEvents)
+// A right double click, "a" typed (a key-down with its text), Return,
+// Ctrl+W, "é" from an input method, two files dropped and a close request,
+// queued the way SDL queues them.
+void PushSampleEvents(uint32 id)
 {
-    DisplayWindowSpec spec;
-    spec.frame = BRect(100, 100, 299, 199);
-    auto window = fBackend->CreateWindow(spec);
-    window->Show();
-    uint32 id = fSdl->NativeWindowId(window->Id());
-    ASSERT_NE(id, 0u);
-
-    // The display thread is held while the events are queued, so that a
-    // key-down and its text are seen together, as SDL queues them.
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    fSdl->Post([released] { released.wait(); });
-
     SDL_Event event;
     SDL_zero(event);
     event.type = SDL_MOUSEBUTTONDOWN;
@@ -379,6 +369,24 @@ TEST_F(DummyDriverTest, SdlEventsBecomeDisplayEvents)
     event.window.windowID = id;
     event.window.event = SDL_WINDOWEVENT_CLOSE;
     SDL_PushEvent(&event);
+}
+
+TEST_F(DummyDriverTest, SdlEventsBecomeDisplayEvents)
+{
+    DisplayWindowSpec spec;
+    spec.frame = BRect(100, 100, 299, 199);
+    auto window = fBackend->CreateWindow(spec);
+    window->Show();
+    uint32 id = fSdl->NativeWindowId(window->Id());
+    ASSERT_NE(id, 0u);
+
+    // The display thread is held while the events are queued, so that a
+    // key-down and its text are seen together, as SDL queues them.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    fSdl->Post([released] { released.wait(); });
+
+    PushSampleEvents(id);
     release.set_value();
 
     std::vector<DisplayEvent> events = CollectUntil(*window, DisplayEventType::kCloseRequested);
@@ -457,6 +465,78 @@ TEST_F(DummyDriverTest, OnlyResizesByTheUserAreReported)
     EXPECT_EQ(window->Store().Height(), 200);
 }
 
+// Whether the X server itself shows `expected` at (40, 30): with no window
+// manager, windows appear where they ask to be. Waits for the window to be
+// mapped and drawn.
+bool XServerShows(const std::string& displayName, const PixelBuffer& expected)
+{
+#ifdef BRENVIK_HAVE_X11
+    Display* x = XOpenDisplay(displayName.c_str());
+    if (x == nullptr)
+        return false;
+    bool same = WaitUntil([&] {
+        XImage* image = XGetImage(x, DefaultRootWindow(x), 40, 30, uint32(expected.Width()),
+            uint32(expected.Height()), AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return false;
+        PixelBuffer screen(expected.Width(), expected.Height(), B_RGB32);
+        for (int32 y = 0; y < expected.Height(); y++) {
+            for (int32 px = 0; px < expected.Width(); px++) {
+                unsigned long pixel = XGetPixel(image, px, y);
+                screen.SetPixelAt(
+                    px, y, make_color(uint8(pixel >> 16), uint8(pixel >> 8), uint8(pixel)));
+            }
+        }
+        XDestroyImage(image);
+        return SamePixels(screen, expected);
+    });
+    XCloseDisplay(x);
+    return same;
+#else
+    (void)displayName;
+    (void)expected;
+    return true;
+#endif
+}
+
+// Clicks and types into the window at (40, 30) through the X server's test
+// extension, as a user would, when xdotool is there.
+void CheckInputFromXdotool(DisplayWindow& window)
+{
+    std::string xdotool = FindProgram("xdotool");
+    if (xdotool.empty())
+        return;
+    window.Events().PopAll();
+    ASSERT_EQ(RunProgram({ xdotool, "mousemove", "60", "50", "click", "1" }), 0);
+    std::vector<DisplayEvent> events;
+    bool clicked = WaitUntil([&] {
+        for (DisplayEvent& event : window.Events().PopAll())
+            events.push_back(event);
+        return std::any_of(events.begin(), events.end(),
+            [](const DisplayEvent& e) { return e.type == DisplayEventType::kMouseUp; });
+    });
+    ASSERT_TRUE(clicked);
+    auto down = std::find_if(events.begin(), events.end(),
+        [](const DisplayEvent& e) { return e.type == DisplayEventType::kMouseDown; });
+    ASSERT_NE(down, events.end());
+    EXPECT_EQ(down->where, BPoint(20, 20));
+    EXPECT_EQ(down->buttons, kPrimaryButton);
+    EXPECT_EQ(down->clicks, 1);
+
+    ASSERT_EQ(RunProgram({ xdotool, "key", "b", "Escape" }), 0);
+    std::vector<std::string> typed;
+    bool keyed = WaitUntil([&] {
+        for (DisplayEvent& event : window.Events().PopAll()) {
+            if (event.type == DisplayEventType::kKeyDown)
+                typed.push_back(event.bytes);
+        }
+        return typed.size() >= 2;
+    });
+    ASSERT_TRUE(keyed);
+    EXPECT_EQ(typed[0], "b");
+    EXPECT_EQ(typed[1], "\x1b");
+}
+
 TEST(SdlBackendTest, ShowsWindowsOnARealXServer)
 {
     std::string xvfb = FindProgram("Xvfb");
@@ -487,62 +567,10 @@ TEST(SdlBackendTest, ShowsWindowsOnARealXServer)
     ASSERT_EQ(sdl->ReadWindowPixels(window->Id(), &shown), B_OK);
     EXPECT_TRUE(SamePixels(shown, expected));
 
-#ifdef BRENVIK_HAVE_X11
-    // What the X server itself shows at the window's place (with no window
-    // manager, windows appear where they ask to be).
-    Display* x = XOpenDisplay(server.Display().c_str());
-    ASSERT_NE(x, nullptr);
-    bool same = WaitUntil([&] {
-        XImage* image = XGetImage(x, DefaultRootWindow(x), 40, 30, 160, 100, AllPlanes, ZPixmap);
-        if (image == nullptr)
-            return false;
-        PixelBuffer screen(160, 100, B_RGB32);
-        for (int32 y = 0; y < 100; y++) {
-            for (int32 px = 0; px < 160; px++) {
-                unsigned long pixel = XGetPixel(image, px, y);
-                screen.SetPixelAt(
-                    px, y, make_color(uint8(pixel >> 16), uint8(pixel >> 8), uint8(pixel)));
-            }
-        }
-        XDestroyImage(image);
-        return SamePixels(screen, expected);
-    });
-    XCloseDisplay(x);
-    EXPECT_TRUE(same) << "the X server shows the backing store's pixels";
-#endif
+    EXPECT_TRUE(XServerShows(server.Display(), expected))
+        << "the X server shows the backing store's pixels";
 
-    std::string xdotool = FindProgram("xdotool");
-    if (!xdotool.empty()) {
-        window->Events().PopAll();
-        ASSERT_EQ(RunProgram({ xdotool, "mousemove", "60", "50", "click", "1" }), 0);
-        std::vector<DisplayEvent> events;
-        bool clicked = WaitUntil([&] {
-            for (DisplayEvent& event : window->Events().PopAll())
-                events.push_back(event);
-            return std::any_of(events.begin(), events.end(),
-                [](const DisplayEvent& e) { return e.type == DisplayEventType::kMouseUp; });
-        });
-        ASSERT_TRUE(clicked);
-        auto down = std::find_if(events.begin(), events.end(),
-            [](const DisplayEvent& e) { return e.type == DisplayEventType::kMouseDown; });
-        ASSERT_NE(down, events.end());
-        EXPECT_EQ(down->where, BPoint(20, 20));
-        EXPECT_EQ(down->buttons, kPrimaryButton);
-        EXPECT_EQ(down->clicks, 1);
-
-        ASSERT_EQ(RunProgram({ xdotool, "key", "b", "Escape" }), 0);
-        std::vector<std::string> typed;
-        bool keyed = WaitUntil([&] {
-            for (DisplayEvent& event : window->Events().PopAll()) {
-                if (event.type == DisplayEventType::kKeyDown)
-                    typed.push_back(event.bytes);
-            }
-            return typed.size() >= 2;
-        });
-        ASSERT_TRUE(keyed);
-        EXPECT_EQ(typed[0], "b");
-        EXPECT_EQ(typed[1], "\x1b");
-    }
+    CheckInputFromXdotool(*window);
     window.reset();
     backend.reset();
 }

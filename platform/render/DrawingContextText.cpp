@@ -40,6 +40,57 @@ double DecorationThickness(double size)
     return std::max(1.0, std::round(size / 14.0));
 }
 
+// A string laid out for drawing: its glyphs on the baseline from x = 0, in
+// surface pixels.
+struct TextRun {
+    std::vector<cairo_glyph_t> glyphs;
+    double advance = 0;
+    double angle = 0;
+    double size = 0;
+    double ascent = 0;
+    double descent = 0;
+};
+
+TextRun LayOut(const RenderFont& font, const Op::String& op, double scale)
+{
+    TextRun run;
+    std::vector<GlyphPlacement> placements;
+    run.advance = font.Layout(op.text.data(), int32(op.text.size()), float(scale), &placements,
+        op.delta ? &*op.delta : nullptr);
+    for (const GlyphPlacement& placement : placements) {
+        if (placement.glyph != 0 || placement.advance != 0)
+            run.glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x, 0 });
+    }
+    run.angle = font.Rotation() * M_PI / 180.0;
+    run.size = font.Size() * scale;
+    font_height height;
+    font.GetHeight(&height);
+    run.ascent = std::ceil(height.ascent * scale);
+    run.descent = std::ceil(height.descent * scale);
+    return run;
+}
+
+// Glyphs (filled, or outlined for B_OUTLINED_FACE) and the underline and
+// strike-through lines, with the source already set.
+void DrawRun(cairo_t* cairo, const TextRun& run, uint16 face)
+{
+    double thickness = DecorationThickness(run.size);
+    if ((face & B_OUTLINED_FACE) != 0) {
+        cairo_glyph_path(cairo, run.glyphs.data(), int(run.glyphs.size()));
+        cairo_set_line_width(cairo, 1);
+        cairo_stroke(cairo);
+    } else {
+        cairo_show_glyphs(cairo, run.glyphs.data(), int(run.glyphs.size()));
+    }
+    if ((face & B_UNDERSCORE_FACE) != 0)
+        cairo_rectangle(
+            cairo, 0, std::max(1.0, std::round(run.size / 10.0)), run.advance, thickness);
+    if ((face & B_STRIKEOUT_FACE) != 0)
+        cairo_rectangle(
+            cairo, 0, -std::round(run.ascent * 0.3) - thickness, run.advance, thickness);
+    cairo_fill(cairo);
+}
+
 } // namespace
 
 void DrawingContext::DrawString(
@@ -73,67 +124,39 @@ void DrawingContext::DoString(const Op::String& op)
     BPoint where = op.where.value_or(state.penLocation);
     const RenderFont font = state.font;
     double scale = TotalScale();
-    std::vector<GlyphPlacement> placements;
-    double advance = font.Layout(op.text.data(), int32(op.text.size()), float(scale), &placements,
-        op.delta ? &*op.delta : nullptr);
-
+    TextRun run = LayOut(font, op, scale);
     // The pen moves along the (possibly rotated) baseline.
-    double angle = font.Rotation() * M_PI / 180.0;
     state.penLocation = where
-        + BPoint(
-            float(advance / scale * std::cos(angle)), float(-advance / scale * std::sin(angle)));
-
-    double size = font.Size() * scale;
-    if (!(size > 0) || fCairo == nullptr)
+        + BPoint(float(run.advance / scale * std::cos(run.angle)),
+            float(-run.advance / scale * std::sin(run.angle)));
+    if (!(run.size > 0) || fCairo == nullptr)
         return;
-    std::vector<cairo_glyph_t> glyphs;
-    for (const GlyphPlacement& placement : placements) {
-        if (placement.glyph != 0 || placement.advance != 0)
-            glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x, 0 });
-    }
 
     BPoint anchor = LocalToDevice(where);
     double x = Edge(anchor.x), y = Edge(anchor.y);
-    double reach = advance + 2 * size + 2;
+    double reach = run.advance + 2 * run.size + 2;
     clipping_rect bounds
         = { int32(x - reach), int32(y - reach), int32(x + reach), int32(y + reach) };
-    font_height height;
-    font.GetHeight(&height);
-    double ascent = std::ceil(height.ascent * scale);
-    double descent = std::ceil(height.descent * scale);
-    uint16 face = font.Face();
-    double thickness = DecorationThickness(size);
-
     auto place = [&](cairo_t* cairo) {
         cairo_translate(cairo, x, y);
-        cairo_rotate(cairo, -angle);
+        cairo_rotate(cairo, -run.angle);
     };
+    uint16 face = font.Face();
     if ((face & B_NEGATIVE_FACE) != 0) {
         // Negative text: the high colour fills the line's box and the
         // glyphs are drawn in the low colour.
         PaintPath(
             [&](cairo_t* cairo) {
                 place(cairo);
-                cairo_rectangle(cairo, 0, -ascent, advance, ascent + descent);
+                cairo_rectangle(cairo, 0, -run.ascent, run.advance, run.ascent + run.descent);
             },
             true, false, B_SOLID_HIGH, bounds);
         std::swap(state.highColor, state.lowColor);
     }
     Paint(PaintSpec { &B_SOLID_HIGH, bounds }, [&](cairo_t* cairo, double) {
         place(cairo);
-        SetCairoFont(cairo, font, size);
-        if ((face & B_OUTLINED_FACE) != 0) {
-            cairo_glyph_path(cairo, glyphs.data(), int(glyphs.size()));
-            cairo_set_line_width(cairo, 1);
-            cairo_stroke(cairo);
-        } else {
-            cairo_show_glyphs(cairo, glyphs.data(), int(glyphs.size()));
-        }
-        if ((face & B_UNDERSCORE_FACE) != 0)
-            cairo_rectangle(cairo, 0, std::max(1.0, std::round(size / 10.0)), advance, thickness);
-        if ((face & B_STRIKEOUT_FACE) != 0)
-            cairo_rectangle(cairo, 0, -std::round(ascent * 0.3) - thickness, advance, thickness);
-        cairo_fill(cairo);
+        SetCairoFont(cairo, font, run.size);
+        DrawRun(cairo, run, face);
     });
     if ((face & B_NEGATIVE_FACE) != 0)
         std::swap(state.highColor, state.lowColor);

@@ -1,0 +1,213 @@
+#pragma once
+
+// Helpers of the interface kit's tests: windows shown on the headless
+// display, input injected through it, waits with deadlines, and the pixels
+// of a window as an image for golden comparisons. Header-only, because every
+// .cpp of this folder that is not a test goes into the library.
+
+#include <DisplayBackend.h>
+#include <GoldenImage.h>
+#include <Looper.h>
+#include <Messenger.h>
+#include <View.h>
+#include <Window.h>
+
+#include "WindowAccess.h"
+#include "WindowLink.h"
+
+#include <functional>
+#include <map>
+#include <mutex>
+
+namespace brenvik::test {
+
+constexpr bigtime_t kDeadline = 10000000;
+
+// Polls `condition` until it holds or the deadline passes.
+inline bool WaitUntil(const std::function<bool()>& condition, bigtime_t timeout = kDeadline)
+{
+    bigtime_t deadline = system_time() + timeout;
+    while (!condition()) {
+        if (system_time() > deadline)
+            return false;
+        snooze(1000);
+    }
+    return true;
+}
+
+// Runs `function` with the window locked.
+inline void WithLock(BWindow* window, const std::function<void()>& function)
+{
+    window->Lock();
+    function();
+    window->Unlock();
+}
+
+// Waits until the window has handled what was queued and drawn what was
+// invalid.
+inline bool WaitUntilSettled(BWindow* window, bigtime_t timeout = kDeadline)
+{
+    return WaitUntil(
+        [&] {
+            // A round trip through the queue first, so that what the display
+            // queued has been taken.
+            BMessage reply;
+            BMessenger(window).SendMessage('_png', &reply);
+            bool settled = false;
+            WithLock(window, [&] { settled = BPrivate::WindowAccess::IsSettled(window); });
+            return settled;
+        },
+        timeout);
+}
+
+inline BPrivate::DisplayBackend& Display()
+{
+    return BPrivate::DisplayBackend::Default();
+}
+
+inline int32 DisplayId(BWindow* window)
+{
+    return BPrivate::WindowAccess::Link(window)->DisplayId();
+}
+
+// The center of a view in its window's coordinates.
+inline BPoint CenterOf(BView* view)
+{
+    BPoint center;
+    WithLock(view->Window(), [&] {
+        BRect bounds = view->Bounds();
+        BPoint local((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+        center = view->Window()->ConvertFromScreen(view->ConvertToScreen(local));
+    });
+    return center;
+}
+
+// The window's pixels.
+inline RgbaImage Snapshot(BWindow* window)
+{
+    RgbaImage image;
+    BPrivate::WindowLink* link = BPrivate::WindowAccess::Link(window);
+    BPrivate::WindowLink::SurfaceGuard guard(link);
+    BPrivate::RenderSurface* surface = link->Surface();
+    image.width = surface->Width();
+    image.height = surface->Height();
+    image.pixels.resize(size_t(image.width) * size_t(image.height) * 4);
+    for (int y = 0; y < image.height; y++) {
+        for (int x = 0; x < image.width; x++) {
+            rgb_color color = surface->PixelAt(x, y);
+            uint8_t* pixel = image.PixelAt(x, y);
+            pixel[0] = color.red;
+            pixel[1] = color.green;
+            pixel[2] = color.blue;
+            pixel[3] = color.alpha;
+        }
+    }
+    return image;
+}
+
+// A window on the headless display for a test, quit when the test ends.
+class TestWindow {
+public:
+    explicit TestWindow(BRect frame, const char* title = "test", uint32 flags = B_NOT_RESIZABLE,
+        window_look look = B_TITLED_WINDOW_LOOK, window_feel feel = B_NORMAL_WINDOW_FEEL)
+        : fWindow(new BWindow(frame, title, look, feel, flags))
+        , fMessenger(fWindow)
+    {
+    }
+
+    ~TestWindow()
+    {
+        if (fMessenger.LockTarget())
+            fWindow->Quit();
+    }
+
+    BWindow* operator->() const { return fWindow; }
+    BWindow* Get() const { return fWindow; }
+
+    // Adds a view: before Show() the constructing thread holds the window.
+    void Add(BView* view)
+    {
+        if (fShown)
+            WithLock(fWindow, [&] { fWindow->AddChild(view); });
+        else
+            fWindow->AddChild(view);
+    }
+
+    void Show()
+    {
+        fWindow->Show();
+        fShown = true;
+    }
+
+private:
+    BWindow* fWindow;
+    BMessenger fMessenger;
+    bool fShown = false;
+};
+
+// A looper that records the messages it receives.
+class MessageRecorder {
+public:
+    MessageRecorder()
+        : fLooper(new Looper)
+    {
+        fLooper->Run();
+    }
+
+    ~MessageRecorder()
+    {
+        fLooper->Lock();
+        fLooper->Quit();
+    }
+
+    BMessenger Messenger() const { return BMessenger(fLooper); }
+    BLooper* Target() const { return fLooper; }
+
+    int32 Count(uint32 what) const
+    {
+        std::lock_guard guard(fLooper->fLock);
+        int32 count = 0;
+        for (const BMessage& message : fLooper->fMessages)
+            count += message.what == what ? 1 : 0;
+        return count;
+    }
+
+    bool WaitFor(uint32 what, int32 count = 1, bigtime_t timeout = kDeadline) const
+    {
+        return WaitUntil([&] { return Count(what) >= count; }, timeout);
+    }
+
+    // A copy of the last message with that code (an empty one when none).
+    BMessage Last(uint32 what) const
+    {
+        std::lock_guard guard(fLooper->fLock);
+        for (auto message = fLooper->fMessages.rbegin(); message != fLooper->fMessages.rend();
+             message++) {
+            if (message->what == what)
+                return *message;
+        }
+        return BMessage();
+    }
+
+private:
+    class Looper : public BLooper {
+    public:
+        Looper()
+            : BLooper("recorder")
+        {
+        }
+
+        void MessageReceived(BMessage* message) override
+        {
+            std::lock_guard guard(fLock);
+            fMessages.push_back(*message);
+        }
+
+        mutable std::mutex fLock;
+        std::vector<BMessage> fMessages;
+    };
+
+    Looper* fLooper;
+};
+
+} // namespace brenvik::test

@@ -1,0 +1,39 @@
+#pragma once
+
+// BPicture: a recorded sequence of drawing calls (BView::BeginPicture and
+// EndPicture) that a view can draw again with DrawPicture.
+//
+// The drawing layer's recording class has the same header name, so it is
+// included here by its path: <Picture.h> names this header on the include
+// path of every user of the interface kit.
+
+#include "../render/Picture.h"
+
+#include <Archivable.h>
+
+#include <memory>
+
+class BPicture : public BArchivable {
+public:
+    BPicture();
+    BPicture(const BPicture& other);
+    explicit BPicture(BMessage* archive);
+    ~BPicture() override;
+
+    BPicture& operator=(const BPicture& other);
+
+    // Pictures hold bitmaps and fonts that have no archived form here;
+    // archiving answers B_UNSUPPORTED rather than writing an incomplete one.
+    static BArchivable* Instantiate(BMessage* archive);
+    status_t Archive(BMessage* archive, bool deep = true) const override;
+
+    // Whether anything was recorded.
+    bool IsEmpty() const;
+
+    // The recording, for the kit's own drawing code.
+    const BPrivate::Picture& Recording() const { return *fRecording; }
+    BPrivate::Picture* MutableRecording() { return fRecording.get(); }
+
+private:
+    std::shared_ptr<BPrivate::Picture> fRecording;
+};

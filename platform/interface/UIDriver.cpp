@@ -1,0 +1,7 @@
+#include "UIDriver.h"
+
+namespace BPrivate {
+
+void UIDriver::StartIfRequested() { }
+
+} // namespace BPrivate

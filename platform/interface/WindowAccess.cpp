@@ -1,0 +1,81 @@
+#include "WindowAccess.h"
+
+#include "TopView.h"
+#include "WindowLink.h"
+
+namespace BPrivate {
+
+TopView* WindowAccess::TopViewOf(BWindow* window)
+{
+    return window->fTopView.get();
+}
+
+WindowLink* WindowAccess::Link(BWindow* window)
+{
+    return window->fLink.get();
+}
+
+status_t WindowAccess::OpenMenu(BWindow* window, BMenu* menu, BPoint where, bool pressedToOpen,
+    MenuTracker::Completion completion, bool fromKeyboard)
+{
+    if (window == nullptr || menu == nullptr)
+        return B_BAD_VALUE;
+    if (window->fMenuTracker != nullptr) {
+        if (!window->fMenuTracker->IsDone())
+            return B_BUSY;
+        window->RetireMenuTracker();
+    }
+    window->fMenuTracker
+        = std::make_unique<MenuTracker>(window, menu, where, pressedToOpen, std::move(completion));
+    if (fromKeyboard)
+        window->fMenuTracker->HighlightMarked();
+    return B_OK;
+}
+
+MenuTracker* WindowAccess::Tracker(BWindow* window)
+{
+    return window->fMenuTracker.get();
+}
+
+void WindowAccess::CloseMenus(BWindow* window)
+{
+    if (window->fMenuTracker == nullptr)
+        return;
+    window->fMenuTracker->Dismiss();
+    window->RetireMenuTracker();
+}
+
+status_t WindowAccess::PostInput(BWindow* window, BMessage* message)
+{
+    return window->PostInput(message);
+}
+
+void WindowAccess::RunNestedInputLoop(BWindow* window, const std::function<bool()>& done)
+{
+    window->RunNestedInputLoop(done);
+}
+
+bool WindowAccess::IsWindowThread(const BWindow* window)
+{
+    return window != nullptr && window->Thread() >= 0 && find_thread(nullptr) == window->Thread();
+}
+
+BPoint WindowAccess::MouseLocation(BWindow* window)
+{
+    return window->LatestMouse().where;
+}
+
+uint32 WindowAccess::MouseButtons(BWindow* window)
+{
+    return window->LatestMouse().buttons;
+}
+
+bool WindowAccess::IsSettled(BWindow* window)
+{
+    if (!window->fDirty.IsEmpty() || window->fUpdateRequested)
+        return false;
+    std::lock_guard guard(window->fInputLock);
+    return window->fPendingInput.empty() && !window->IsMessageWaiting();
+}
+
+} // namespace BPrivate

@@ -1,11 +1,14 @@
 #include "ProjectConfig.h"
 
+#include "ProjectMedia.h"
+
 #include <TypeConstants.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -29,7 +32,6 @@ const std::map<std::string, Kind>& FieldKinds()
         { "release_date", Kind::String },
         { "company", Kind::String },
         { "support_email", Kind::String },
-        { "audio_file", Kind::String },
         { "license", Kind::String },
         { "opt_log", Kind::Bool },
         { "opt_create_startup", Kind::Bool },
@@ -358,7 +360,15 @@ public:
                 AddCustomFolders(value, path);
             else if (key == "license_file")
                 AddLicenseFile(value, path);
-            else if (key == "req_disk_space_amount" || key == "req_shared_library"
+            else if (key == "about_image")
+                AddAboutImage(value, path);
+            else if (key == "audio_file")
+                AddSound(value,
+                    project.contains("audio_format") ? &project["audio_format"] : nullptr, path);
+            else if (key == "audio_format") {
+                if (!project.contains("audio_file"))
+                    Problem(path, "describes a raw sound, but there is no \"audio_file\"");
+            } else if (key == "req_disk_space_amount" || key == "req_shared_library"
                 || key == "req_apps")
                 AddRecord(config, key.c_str(), value, path);
             else
@@ -367,6 +377,114 @@ public:
         for (const char* required : { "app_name", "opt_created_folder", "install_instructions" }) {
             if (!project.contains(required))
                 Problem("/", std::string("missing \"") + required + "\"");
+        }
+        if (project.contains("opt_compression") && project["opt_compression"].is_number_integer()
+            && (project["opt_compression"] < 0 || project["opt_compression"] > 9))
+            Problem("/opt_compression", "must be a level from 0 (stored) to 9 (smallest)");
+        CheckItems(project);
+    }
+
+    // A path of the project, relative to the project's folder.
+    fs::path ProjectPath(const json& value) const
+    {
+        fs::path file = value.get<std::string>();
+        return file.is_relative() ? fs::path(fFolder) / file : file;
+    }
+
+    void AddAboutImage(const json& value, const std::string& path)
+    {
+        if (!value.is_string())
+            return Problem(path, "must be the path of a PNG picture");
+        BMessage bitmap;
+        std::string error;
+        if (!ReadAboutImage(ProjectPath(value).string(), &bitmap, &error))
+            return Problem(path, error);
+        fResult.configuration.AddMessage("about_image", &bitmap);
+    }
+
+    void AddSound(const json& value, const json* rawFormat, const std::string& path)
+    {
+        if (!value.is_string())
+            return Problem(path, "must be the path of a WAV or raw sound file");
+        BMessage audio;
+        std::string error;
+        if (!ReadSound(ProjectPath(value).string(), rawFormat, &audio, &error)) {
+            // Problems of the format description belong to its own path.
+            if (error.rfind("audio_format", 0) == 0) {
+                size_t colon = error.find(": ");
+                return Problem("/" + error.substr(0, colon), error.substr(colon + 2));
+            }
+            return Problem(path, error);
+        }
+        fResult.configuration.AddString("audio_file", ProjectPath(value).filename().c_str());
+        fResult.configuration.AddMessage("audio_data", &audio);
+    }
+
+    // Checks across the payload items, once every item has been read: the
+    // installer finds items by their leaf names, and compares the keyword
+    // values exactly, so a slip there would go unnoticed until an install.
+    void CheckItems(const json& project)
+    {
+        if (!project.contains("install_instructions")
+            || !project["install_instructions"].is_array())
+            return;
+        std::set<std::string> groups;
+        if (project.contains("groups") && project["groups"].is_array()) {
+            for (auto& group : project["groups"]) {
+                if (group.is_object() && group.contains("group_name")
+                    && group["group_name"].is_string())
+                    groups.insert(group["group_name"].get<std::string>());
+            }
+        }
+        std::map<std::string, size_t> leaves;
+        const json& items = project["install_instructions"];
+        for (size_t i = 0; i < items.size(); i++) {
+            std::string itemPath = "/install_instructions/" + std::to_string(i);
+            if (!items[i].is_object())
+                continue;
+            if (items[i].contains("source") && items[i]["source"].is_string()) {
+                std::string leaf = ProjectPath(items[i]["source"]).lexically_normal().filename();
+                auto [known, added] = leaves.emplace(leaf, i);
+                if (!added)
+                    Problem(itemPath + "/source",
+                        "has the same name \"" + leaf + "\" as item "
+                            + std::to_string(known->second)
+                            + "; the installer tells items apart by name");
+            }
+            if (items[i].contains("groups") && items[i]["groups"].is_string())
+                CheckGroups(items[i]["groups"].get<std::string>(), groups, itemPath + "/groups");
+            if (items[i].contains("install_meta") && items[i]["install_meta"].is_object())
+                CheckKeywords(items[i]["install_meta"], itemPath + "/install_meta");
+        }
+    }
+
+    void CheckGroups(
+        const std::string& text, const std::set<std::string>& groups, const std::string& path)
+    {
+        std::stringstream fields(text);
+        std::string group;
+        while (std::getline(fields, group, ';')) {
+            if (!group.empty() && groups.count(group) == 0)
+                Problem(path, "names the group \"" + group + "\", which \"/groups\" does not list");
+        }
+        if (!text.empty() && text.back() != ';')
+            Problem(path, "each group name must end with \";\", as in \"Typical;Sounds;\"");
+    }
+
+    void CheckKeywords(const json& meta, const std::string& path)
+    {
+        const std::set<std::string> rules = { "Prompt", "Rename", "Replace" };
+        const std::set<std::string> answers = { "True", "False" };
+        for (auto& [key, value] : meta.items()) {
+            if (!value.is_string())
+                continue;
+            std::string text = value.get<std::string>();
+            if ((key == "destination_exists" || key == "link_exists") && rules.count(text) == 0)
+                Problem(path + "/" + key, "must be \"Prompt\", \"Rename\" or \"Replace\"");
+            if ((key == "deinstallable" || key == "auto_launch") && answers.count(text) == 0)
+                Problem(path + "/" + key, "must be \"True\" or \"False\" (exactly so)");
+            if ((key == "destination" || key == "link") && text.empty())
+                Problem(path + "/" + key, "must name a folder");
         }
     }
 

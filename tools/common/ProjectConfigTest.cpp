@@ -1,6 +1,8 @@
 #include "ProjectConfig.h"
 
+#include <PixelBuffer.h>
 #include <TestSandbox.h>
+#include <TypeConstants.h>
 
 #include <filesystem>
 #include <fstream>
@@ -127,8 +129,114 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProjectProblemTest,
         BadProject { "DiskSpaceTooLarge", "/req_disk_space_amount/value", "5e9",
             "/req_disk_space_amount/value" },
         BadProject { "NumberTooLarge", "/req_ram_amount", "9999999999", "/req_ram_amount" },
-        BadProject { "LicenseMissing", "/license_file", "\"NOPE\"", "/license_file" }),
+        BadProject { "LicenseMissing", "/license_file", "\"NOPE\"", "/license_file" },
+        BadProject { "RuleInLowerCase", "/install_instructions/0/install_meta/destination_exists",
+            "\"prompt\"", "/install_instructions/0/install_meta/destination_exists" },
+        BadProject { "TrueInLowerCase", "/install_instructions/1/install_meta/deinstallable",
+            "\"true\"", "/install_instructions/1/install_meta/deinstallable" },
+        BadProject { "UnknownGroup", "/install_instructions/0/groups", "\"Typical;Extras;\"",
+            "/install_instructions/0/groups" },
+        BadProject { "GroupsWithoutSemicolon", "/install_instructions/0/groups", "\"Typical\"",
+            "/install_instructions/0/groups" },
+        BadProject { "CompressionLevel", "/opt_compression", "12", "/opt_compression" },
+        BadProject { "AboutImageNotAPicture", "/about_image", "\"LICENSE\"", "/about_image" },
+        BadProject { "SoundMissing", "/audio_file", "\"chime.wav\"", "/audio_file" },
+        BadProject { "RawFormatWithoutSound", "/audio_format", "{}", "/audio_format" }),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST_F(ProjectConfigTest, TwoItemsOfTheSameNameAreAProblem)
+{
+    json project = Minimal();
+    std::filesystem::create_directory(fFolder + "/other");
+    std::ofstream(fFolder + "/other/tool") << "x";
+    project["install_instructions"].push_back(project["install_instructions"][0]);
+    project["install_instructions"][2]["source"] = "other/tool";
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_FALSE(result.IsValid());
+    EXPECT_EQ(result.problems[0].path, "/install_instructions/2/source");
+}
+
+TEST_F(ProjectConfigTest, TheAboutImageBecomesAnArchived32BitBitmap)
+{
+    BPrivate::PixelBuffer picture(3, 2, B_RGBA32);
+    picture.Fill(rgb_color { 10, 20, 30, 255 });
+    picture.SetPixelAt(2, 1, rgb_color { 0, 0, 0, 0 });
+    ASSERT_EQ(picture.WritePNG((fFolder + "/about.png").c_str()), B_OK);
+    json project = Minimal();
+    project["about_image"] = "about.png";
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_TRUE(result.IsValid()) << result.problems[0].path << ": " << result.problems[0].text;
+    BMessage bitmap;
+    ASSERT_EQ(result.configuration.FindMessage("about_image", &bitmap), B_OK);
+    EXPECT_STREQ(bitmap.GetString("class", ""), "BBitmap");
+    BRect frame;
+    ASSERT_EQ(bitmap.FindRect("_frame", &frame), B_OK);
+    EXPECT_EQ(frame, BRect(0, 0, 2, 1));
+    EXPECT_EQ(bitmap.GetInt32("_cspace", 0), 8);
+    EXPECT_EQ(bitmap.GetInt32("_bmflags", 0), 1);
+    EXPECT_EQ(bitmap.GetInt32("_rowbytes", 0), 12);
+    const uint8* pixels = nullptr;
+    ssize_t size = 0;
+    ASSERT_EQ(
+        bitmap.FindData("_data", B_RAW_TYPE, reinterpret_cast<const void**>(&pixels), &size), B_OK);
+    ASSERT_EQ(size, 24);
+    // Blue, green, red, unused: the platform's 32-bit layout.
+    EXPECT_EQ(pixels[0], 30);
+    EXPECT_EQ(pixels[1], 20);
+    EXPECT_EQ(pixels[2], 10);
+    // The transparent pixel shows the panel grey.
+    EXPECT_EQ(pixels[12 + 8], 216);
+}
+
+TEST_F(ProjectConfigTest, AWavSoundDescribesItself)
+{
+    // 16-bit mono PCM at 8000 Hz, four samples.
+    const uint8 wav[] = { 'R', 'I', 'F', 'F', 44, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+        16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1f, 0, 0, 0x80, 0x3e, 0, 0, 2, 0, 16, 0, 'd', 'a', 't',
+        'a', 8, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0 };
+    std::ofstream(fFolder + "/chime.wav", std::ios::binary)
+        .write(reinterpret_cast<const char*>(wav), sizeof(wav));
+    json project = Minimal();
+    project["audio_file"] = "chime.wav";
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_TRUE(result.IsValid()) << result.problems[0].path << ": " << result.problems[0].text;
+    EXPECT_STREQ(result.configuration.GetString("audio_file", ""), "chime.wav");
+    BMessage audio;
+    ASSERT_EQ(result.configuration.FindMessage("audio_data", &audio), B_OK);
+    float rate = 0;
+    ASSERT_EQ(audio.FindFloat("frame_rate", &rate), B_OK);
+    EXPECT_EQ(rate, 8000.0f);
+    EXPECT_EQ(audio.GetInt32("channel_count", 0), 1);
+    EXPECT_EQ(audio.GetInt32("format", 0), 2);
+    EXPECT_EQ(audio.GetInt32("byte_order", 0), 2);
+    EXPECT_EQ(audio.GetInt32("buffer_size", 0), 8192);
+    const void* data = nullptr;
+    ssize_t size = 0;
+    ASSERT_EQ(audio.FindData("data", B_ANY_TYPE, &data, &size), B_OK);
+    EXPECT_EQ(size, 8);
+}
+
+TEST_F(ProjectConfigTest, ARawSoundTakesItsFormatFromTheProject)
+{
+    std::ofstream(fFolder + "/ding.raw", std::ios::binary) << std::string(100, '\x80');
+    json project = Minimal();
+    project["audio_file"] = "ding.raw";
+    project["audio_format"] = json::parse(R"({ "frame_rate": 11025, "format": 17 })");
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_TRUE(result.IsValid()) << result.problems[0].path << ": " << result.problems[0].text;
+    BMessage audio;
+    ASSERT_EQ(result.configuration.FindMessage("audio_data", &audio), B_OK);
+    float rate = 0;
+    ASSERT_EQ(audio.FindFloat("frame_rate", &rate), B_OK);
+    EXPECT_EQ(rate, 11025.0f);
+    EXPECT_EQ(audio.GetInt32("format", 0), 0x11);
+    EXPECT_EQ(audio.GetInt32("channel_count", 0), 1);
+
+    project["audio_format"] = json::parse(R"({ "format": 3 })");
+    ProjectConfig bad = BuildProjectConfig(project, fFolder);
+    ASSERT_FALSE(bad.IsValid());
+    EXPECT_EQ(bad.problems[0].path, "/audio_format/format");
+}
 
 TEST(ProjectConfigFileTest, ReportsUnreadableAndInvalidFiles)
 {

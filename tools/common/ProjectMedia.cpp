@@ -1,0 +1,212 @@
+#include "ProjectMedia.h"
+
+#include <PixelBuffer.h>
+#include <TypeConstants.h>
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+namespace brenvik {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// The media kit's raw-audio codes.
+constexpr int32 kAudioUChar = 0x11;
+constexpr int32 kAudioShort = 0x02;
+constexpr int32 kAudioInt = 0x04;
+constexpr int32 kAudioFloat = 0x24;
+constexpr int32 kLittleEndian = 2;
+constexpr int32 kBigEndian = 1;
+constexpr int32 kBufferSize = 8192;
+
+// The panel colour that transparent parts of the about image show.
+constexpr uint8 kPanelGrey = 216;
+
+struct SoundFormat {
+    float frameRate = 22050.0f;
+    int32 channels = 1;
+    int32 format = kAudioShort;
+    int32 byteOrder = kLittleEndian;
+};
+
+uint32 Little32(const uint8* bytes)
+{
+    return uint32(bytes[0]) | uint32(bytes[1]) << 8 | uint32(bytes[2]) << 16
+        | uint32(bytes[3]) << 24;
+}
+
+uint16 Little16(const uint8* bytes)
+{
+    return uint16(bytes[0] | bytes[1] << 8);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8>* data, std::string* error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        *error = "cannot read \"" + path + "\"";
+        return false;
+    }
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    data->resize(size > 0 ? size_t(size) : 0);
+    if (size > 0 && !in.read(reinterpret_cast<char*>(data->data()), size)) {
+        *error = "cannot read \"" + path + "\"";
+        return false;
+    }
+    return true;
+}
+
+// Finds the "fmt " and "data" chunks of a RIFF WAVE file.
+bool ParseWav(const std::vector<uint8>& file, SoundFormat* format, size_t* dataOffset,
+    size_t* dataSize, std::string* error)
+{
+    bool haveFormat = false;
+    for (size_t position = 12; position + 8 <= file.size();) {
+        const uint8* chunk = file.data() + position;
+        size_t size = Little32(chunk + 4);
+        size_t body = position + 8;
+        if (size > file.size() - body) {
+            *error = "the WAV file is cut short";
+            return false;
+        }
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16) {
+            uint16 encoding = Little16(file.data() + body);
+            uint16 bits = Little16(file.data() + body + 14);
+            format->channels = Little16(file.data() + body + 2);
+            format->frameRate = float(Little32(file.data() + body + 4));
+            if (encoding == 1 && bits == 8)
+                format->format = kAudioUChar;
+            else if (encoding == 1 && bits == 16)
+                format->format = kAudioShort;
+            else if (encoding == 1 && bits == 32)
+                format->format = kAudioInt;
+            else if (encoding == 3 && bits == 32)
+                format->format = kAudioFloat;
+            else {
+                *error = "the WAV file's samples (encoding " + std::to_string(encoding) + ", "
+                    + std::to_string(bits) + " bits) are not 8, 16 or 32-bit PCM or 32-bit float";
+                return false;
+            }
+            haveFormat = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat) {
+                *error = "the WAV file has no format before its samples";
+                return false;
+            }
+            *dataOffset = body;
+            *dataSize = size;
+            return true;
+        }
+        position = body + size + (size & 1);
+    }
+    *error = "the WAV file has no samples";
+    return false;
+}
+
+bool ReadRawFormat(const json& raw, SoundFormat* format, std::string* error)
+{
+    if (!raw.is_object()) {
+        *error = "audio_format: must be an object";
+        return false;
+    }
+    for (auto& [key, value] : raw.items()) {
+        bool isCount = value.is_number_integer() && value.get<int64_t>() > 0
+            && value.get<int64_t>() <= INT32_MAX;
+        if (key == "frame_rate" && value.is_number() && value.get<double>() > 0)
+            format->frameRate = value.get<float>();
+        else if (key == "channel_count" && isCount && value.get<int64_t>() <= 8)
+            format->channels = int32(value.get<int64_t>());
+        else if (key == "format" && isCount
+            && (value == kAudioUChar || value == kAudioShort || value == kAudioInt
+                || value == kAudioFloat || value == 0x01))
+            format->format = int32(value.get<int64_t>());
+        else if (key == "byte_order" && (value == kLittleEndian || value == kBigEndian))
+            format->byteOrder = int32(value.get<int64_t>());
+        else {
+            *error = "audio_format/" + key
+                + ": must be frame_rate (a positive number), channel_count (1 to 8), format "
+                  "(1, 2, 4, 17 or 36) or byte_order (1 big-endian, 2 little-endian)";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadAboutImage(const std::string& path, BMessage* bitmap, std::string* error)
+{
+    BPrivate::PixelBuffer picture;
+    if (BPrivate::PixelBuffer::ReadPNG(path.c_str(), &picture) != B_OK) {
+        *error = "\"" + path + "\" is not a readable PNG picture";
+        return false;
+    }
+    if (picture.Width() > kMaxAboutImageSide || picture.Height() > kMaxAboutImageSide) {
+        *error = "the picture is larger than " + std::to_string(kMaxAboutImageSide) + " by "
+            + std::to_string(kMaxAboutImageSide) + " pixels (the about view shows 150 by 200)";
+        return false;
+    }
+    BPrivate::PixelBuffer pixels(picture.Width(), picture.Height(), B_RGB32);
+    for (int32 y = 0; y < picture.Height(); y++) {
+        for (int32 x = 0; x < picture.Width(); x++) {
+            rgb_color colour = picture.PixelAt(x, y);
+            auto over = [&](uint8 channel) {
+                return uint8((channel * colour.alpha + kPanelGrey * (255 - colour.alpha)) / 255);
+            };
+            pixels.SetPixelAt(
+                x, y, rgb_color { over(colour.red), over(colour.green), over(colour.blue), 255 });
+        }
+    }
+    bitmap->MakeEmpty();
+    bitmap->AddString("class", "BBitmap");
+    bitmap->AddRect("_frame", BRect(0, 0, float(pixels.Width() - 1), float(pixels.Height() - 1)));
+    bitmap->AddInt32("_cspace", B_RGB32);
+    bitmap->AddInt32("_bmflags", 1);
+    bitmap->AddInt32("_rowbytes", pixels.BytesPerRow());
+    bitmap->AddData("_data", B_RAW_TYPE, pixels.Bits(), ssize_t(pixels.BitsLength()));
+    return true;
+}
+
+bool ReadSound(const std::string& path, const json* rawFormat, BMessage* audio, std::string* error)
+{
+    std::vector<uint8> file;
+    if (!ReadWholeFile(path, &file, error))
+        return false;
+    SoundFormat format;
+    size_t offset = 0, size = file.size();
+    bool isWav = file.size() >= 12 && std::memcmp(file.data(), "RIFF", 4) == 0
+        && std::memcmp(file.data() + 8, "WAVE", 4) == 0;
+    if (isWav) {
+        if (rawFormat != nullptr) {
+            *error = "audio_format: only a raw sound needs one (this is a WAV file)";
+            return false;
+        }
+        if (!ParseWav(file, &format, &offset, &size, error))
+            return false;
+    } else if (rawFormat != nullptr && !ReadRawFormat(*rawFormat, &format, error))
+        return false;
+    if (size == 0) {
+        *error = "\"" + path + "\" holds no sound";
+        return false;
+    }
+    if (size > kMaxSoundBytes) {
+        *error = "the sound is larger than " + std::to_string(kMaxSoundBytes / 1024 / 1024)
+            + " MB; the installer keeps it in its configuration";
+        return false;
+    }
+    audio->MakeEmpty();
+    audio->AddData("data", B_ANY_TYPE, file.data() + offset, ssize_t(size), false);
+    audio->AddFloat("frame_rate", format.frameRate);
+    audio->AddInt32("channel_count", format.channels);
+    audio->AddInt32("format", format.format);
+    audio->AddInt32("byte_order", format.byteOrder);
+    audio->AddInt32("buffer_size", kBufferSize);
+    return true;
+}
+
+} // namespace brenvik

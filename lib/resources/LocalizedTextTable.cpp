@@ -15,9 +15,12 @@
 #include <Resources.h>
 #include <TypeConstants.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -570,7 +573,39 @@ const std::array<const Language*, LocalizedTextTable::kLanguageCount> kLanguages
     = { &kEnglish, &kFrench, &kSpanish, &kGerman, &kItalian, &kNorwegian, &kSwedish, &kDanish,
           &kDutch, &kPortuguese };
 
+// The printf conversions of a text, in order, with their flags, widths and
+// lengths ("%s", "%.1f", ...); "%%" is none. A "%" without a conversion
+// character counts as a conversion of its own, so that it never matches.
+std::vector<std::string> Conversions(const char* text)
+{
+    std::vector<std::string> found;
+    for (const char* c = text; *c != '\0'; c++) {
+        if (*c != '%')
+            continue;
+        size_t end = std::strcspn(c + 1, "diouxXeEfgGcspn%");
+        if (c[1 + end] == '\0') {
+            found.emplace_back(c);
+            break;
+        }
+        if (c[1 + end] != '%')
+            found.emplace_back(c, end + 2);
+        c += end + 1;
+    }
+    return found;
+}
+
 } // namespace
+
+bool LocalizedTextTable::IsSafeFormat(const int32& id, const char* text)
+{
+    const char* english = Text("en", id);
+    if (english == nullptr || text == nullptr)
+        return false;
+    std::vector<std::string> expected = Conversions(english);
+    std::vector<std::string> found = Conversions(text);
+    return found.size() <= expected.size()
+        && std::equal(found.begin(), found.end(), expected.begin());
+}
 
 const char* LocalizedTextTable::LanguageCode(const int32& menuIndex)
 {

@@ -25,6 +25,11 @@ public:
     static int32 LanguageIndex(const char* code);
     // The text of an id in a language, or nullptr when either is unknown.
     static const char* Text(const char* code, const int32& id);
+    // Whether text can stand as the printf format of id: its conversions must
+    // be the first ones of the English text's, in order ("%%" aside), since
+    // callers pass the English arguments. Fewer are fine (surplus arguments
+    // are ignored); more, or others, would read arguments that are not there.
+    static bool IsSafeFormat(const int32& id, const char* text);
     // Adds every text to resources as a CSTR resource named "<code>:<id>"
     // (with its NUL), replacing texts of the same name; new ones take ids
     // counting up from firstId. Stops at the first resource that cannot be

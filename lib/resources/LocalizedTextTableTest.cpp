@@ -57,6 +57,7 @@ TEST_P(LanguageTextsTest, EveryIdHasATextWithTheEnglishConversionsInOrder)
         EXPECT_TRUE(IsValidUtf8(text)) << Code() << ":" << id;
         EXPECT_EQ(Conversions(text), Conversions(LocalizedTextTable::Text("en", id)))
             << Code() << ":" << id << " \"" << text << "\"";
+        EXPECT_TRUE(LocalizedTextTable::IsSafeFormat(id, text)) << Code() << ":" << id;
     }
 }
 
@@ -92,6 +93,19 @@ TEST(LocalizedTextTableTest, MapsMenuIndexesToCodesWithEnglishOutsideTheMenu)
     EXPECT_STREQ(LocalizedTextTable::LanguageCode(10), "en");
     EXPECT_EQ(LocalizedTextTable::LanguageIndex("xx"), -1);
     EXPECT_EQ(LocalizedTextTable::LanguageIndex(nullptr), -1);
+}
+
+TEST(LocalizedTextTableTest, AcceptsAsFormatOnlyTheEnglishConversionsOrFewer)
+{
+    EXPECT_TRUE(LocalizedTextTable::IsSafeFormat(1036, "Installing %d of %d (%s)"));
+    EXPECT_TRUE(LocalizedTextTable::IsSafeFormat(1036, "%d/%d"));
+    EXPECT_TRUE(LocalizedTextTable::IsSafeFormat(1041, "No folder, 100%% sure."));
+    EXPECT_FALSE(LocalizedTextTable::IsSafeFormat(1036, "%s of %d"));
+    EXPECT_FALSE(LocalizedTextTable::IsSafeFormat(1036, "%d %d %s %s"));
+    EXPECT_FALSE(LocalizedTextTable::IsSafeFormat(1001, "License %n"));
+    EXPECT_FALSE(LocalizedTextTable::IsSafeFormat(1039, "trailing %"));
+    EXPECT_TRUE(LocalizedTextTable::IsSafeFormat(1001, "License"));
+    EXPECT_FALSE(LocalizedTextTable::IsSafeFormat(999, ""));
 }
 
 TEST(LocalizedTextTableTest, HasNoTextOutsideTheIdRange)

@@ -94,3 +94,12 @@ LibString oLocalize::GetString(const int32& id)
     std::snprintf(name, sizeof(name), "%s:%ld", static_cast<const char*>(fLanguage), long(id));
     return fResources.GetString(name);
 }
+
+LibString oLocalize::GetFormat(const int32& id)
+{
+    LibString text = GetString(id);
+    if (LocalizedTextTable::IsSafeFormat(id, text))
+        return text;
+    const char* english = LocalizedTextTable::Text("en", id);
+    return LibString(english != nullptr ? english : "");
+}

@@ -30,6 +30,11 @@ public:
     void SetLanguage(const char* code);
     // The text of id in the current language; empty when there is none.
     LibString GetString(const int32& id);
+    // Our own: the text of id for use as a printf format with the English
+    // arguments. A text whose conversions do not fit them (a damaged or
+    // hand-edited resource) is replaced by the English text, so that no
+    // format ever reads an argument that was not passed.
+    LibString GetFormat(const int32& id);
 
     // The current code ("en", "fr", ...); empty without an executable.
     const LibString& Language() const { return fLanguage; }

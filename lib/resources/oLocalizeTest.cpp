@@ -83,6 +83,22 @@ TEST_F(oLocalizeTest, LooksTextsUpInTheCurrentLanguage)
     EXPECT_STREQ(localize.GetString(1037), "Installation terminée");
 }
 
+TEST_F(oLocalizeTest, AFormatThatDoesNotFitTheArgumentsFallsBackToEnglish)
+{
+    {
+        BResources resources;
+        ASSERT_EQ(resources.SetTo(fPath.c_str(), 2, false), B_OK);
+        int32 id = 0;
+        ASSERT_TRUE(resources.GetResourceInfo(B_STRING_TYPE, "nl:1036", &id, nullptr));
+        resources.AddResource(B_STRING_TYPE, id, "%s van %s", 10, "nl:1036");
+    }
+    oLocalize localize(fPath.c_str());
+    localize.SetLanguage("nl");
+    EXPECT_STREQ(localize.GetString(1036), "%s van %s");
+    EXPECT_STREQ(localize.GetFormat(1036), "Installing %d of %d (%s)");
+    EXPECT_STREQ(localize.GetFormat(1039), "'%s' kon op dit moment niet worden gestart.");
+}
+
 TEST_F(oLocalizeTest, AStoredCodeOfNoKnownLanguageReadsAsEnglish)
 {
     if (!fHasAttributes)

@@ -38,7 +38,7 @@ build/build.ninja: CMakeLists.txt | deps
 build: deps build/build.ninja
 	cmake --build build -j $(JOBS)
 
-check: build check-format
+check: check-format build
 	cd build && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory check-asan check-tsan
 

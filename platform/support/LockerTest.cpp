@@ -10,8 +10,7 @@
 
 namespace {
 
-template <typename Condition>
-bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
+template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
 {
     bigtime_t deadline = system_time() + timeout;
     while (!condition()) {

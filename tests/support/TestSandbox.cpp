@@ -36,8 +36,8 @@ void EnterSandbox()
     if (!sRoot.empty())
         return;
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp")
-        + "/brenvik-test-XXXXXX";
+    std::string pattern
+        = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/brenvik-test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
         std::perror("brenvik tests: cannot create the sandbox folder");
         std::_Exit(2);

@@ -1,0 +1,249 @@
+#include "LibAppResource.h"
+
+#include "RunningExecutable.h"
+
+#include <TempFiles.h>
+#include <TypeConstants.h>
+#include <ZipByteSource.h>
+#include <ZipExtractor.h>
+#include <ZipWriter.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+using brenvik::archive::ZipExtractOptions;
+using brenvik::archive::ZipExtractor;
+using brenvik::archive::ZipWriteOptions;
+using brenvik::archive::ZipWriter;
+
+namespace {
+
+// Raw entries are copied through a buffer of this size.
+constexpr size_t kCopyChunk = 256 * 1024;
+
+// The destination's parent folder and leaf name ("a/b/" counts as "a/b").
+void SplitDestination(const char* destination, std::string* folder, std::string* leaf)
+{
+    std::string path(destination);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    std::filesystem::path split(path);
+    *leaf = split.filename().string();
+    *folder = split.has_parent_path() ? split.parent_path().string() : ".";
+}
+
+// Closes a descriptor and removes the file it was made for, unless kept.
+class PartialFile {
+public:
+    PartialFile(int fd, std::string path)
+        : fFd(fd)
+        , fPath(std::move(path))
+    {
+    }
+    ~PartialFile()
+    {
+        if (fFd >= 0)
+            close(fFd);
+        if (!fPath.empty())
+            unlink(fPath.c_str());
+    }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+
+    int Descriptor() const { return fFd; }
+    const std::string& Path() const { return fPath; }
+    // Closes the file; false when the data did not reach it.
+    bool Close()
+    {
+        int fd = fFd;
+        fFd = -1;
+        return close(fd) == 0;
+    }
+    void Keep() { fPath.clear(); }
+
+private:
+    int fFd;
+    std::string fPath;
+};
+
+std::string ErrnoText(const std::string& what, int error)
+{
+    return what + ": " + std::strerror(error);
+}
+
+} // namespace
+
+LibAppResource::LibAppResource(const uint32& openMode)
+{
+    std::string path;
+    if (RunningExecutable::GetPath(&path) == B_OK)
+        SetTo(path.c_str(), openMode, false);
+}
+
+LibAppResource::LibAppResource(const char* path, const uint32& openMode)
+{
+    if (path != nullptr)
+        SetTo(path, openMode, false);
+}
+
+LibAppResource::~LibAppResource() = default;
+
+bool LibAppResource::Fail(std::string text)
+{
+    fEntryError = std::move(text);
+    return false;
+}
+
+bool LibAppResource::ExtractEntry(const int32& id, const char* destination, const bool& unzip)
+{
+    fEntryError.clear();
+    fEntryWarnings.clear();
+    if (destination == nullptr || destination[0] == '\0')
+        return Fail("no destination given");
+    const char* name = nullptr;
+    size_t size = 0;
+    // A missing entry is reported: the caller would otherwise go on as if the
+    // item had been installed.
+    if (InitCheck() != B_OK || !GetResourceInfo(B_RAW_TYPE, id, &name, &size))
+        return Fail("the installer has no entry " + std::to_string(id));
+    return unzip ? ExtractArchive(id, destination, name) : ExtractRaw(id, destination, size);
+}
+
+bool LibAppResource::ExtractArchive(const int32& id, const char* destination, const char* name)
+{
+    std::string folder, leaf;
+    SplitDestination(destination, &folder, &leaf);
+    if (leaf.empty() || leaf == "." || leaf == "..")
+        return Fail(std::string("\"") + destination + "\" is not a path for an item");
+    status_t status;
+    auto source = brenvik::archive::MakeResourceSource(*this, B_RAW_TYPE, id, &status);
+    if (source == nullptr)
+        return Fail("cannot read entry " + std::to_string(id));
+    ZipExtractOptions options;
+    // The archive's top entry must be the item the resource is named after.
+    options.expectedTopName = name;
+    options.targetName = leaf;
+    ZipExtractor extractor;
+    status = extractor.Extract(std::move(source), folder.c_str(), options);
+    fEntryWarnings = extractor.Warnings();
+    if (status != B_OK)
+        return Fail("entry " + std::to_string(id) + " (" + name + "): " + extractor.ErrorText());
+    return true;
+}
+
+bool LibAppResource::ExtractRaw(const int32& id, const char* destination, size_t size)
+{
+    // The bytes go to a new file beside the destination and replace it only
+    // when complete, so a failure never leaves half a file under its name.
+    std::string partial = std::string(destination) + ".partXXXXXX";
+    int fd = mkstemp(partial.data());
+    if (fd < 0)
+        return Fail(
+            ErrnoText(std::string("cannot create a file beside \"") + destination + "\"", errno));
+    PartialFile file(fd, partial);
+    std::unique_ptr<uint8[]> buffer(new uint8[kCopyChunk]);
+    for (size_t offset = 0; offset < size;) {
+        size_t chunk = std::min(kCopyChunk, size - offset);
+        if (ReadResource(B_RAW_TYPE, id, buffer.get(), off_t(offset), chunk) != B_OK)
+            return Fail("cannot read entry " + std::to_string(id));
+        for (size_t done = 0; done < chunk;) {
+            ssize_t written = pwrite(fd, buffer.get() + done, chunk - done, off_t(offset + done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return Fail(ErrnoText(std::string("cannot write \"") + destination + "\"", errno));
+            done += size_t(written);
+        }
+        offset += chunk;
+    }
+    fchmod(fd, 0644);
+    if (!file.Close())
+        return Fail(ErrnoText(std::string("cannot write \"") + destination + "\"", errno));
+    if (rename(partial.c_str(), destination) != 0)
+        return Fail(ErrnoText(std::string("cannot create \"") + destination + "\"", errno));
+    file.Keep();
+    return true;
+}
+
+bool LibAppResource::AddEntry(
+    const char* source, const int32& id, const char* name, const int32& compression)
+{
+    fEntryError.clear();
+    if (source == nullptr || name == nullptr || name[0] == '\0')
+        return Fail("an entry needs a source and a name");
+    if (compression < 0 || compression > 9)
+        return Fail("the compression level must be 0 to 9");
+    std::string archivePath;
+    int fd = -1;
+    status_t status = BPrivate::TempFiles::CreateFile("zip", &archivePath, &fd);
+    if (status != B_OK)
+        return Fail("cannot create a temporary file");
+    PartialFile archive(fd, archivePath);
+    ZipWriteOptions options;
+    options.level = compression;
+    options.topName = name;
+    ZipWriter writer;
+    status = writer.WriteArchive(source, archivePath.c_str(), options);
+    if (status != B_OK)
+        return Fail(std::string("\"") + source + "\": " + writer.ErrorText());
+    // The writer replaced the file: read what is at the path now.
+    archive.Close();
+    int in = open(archivePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return Fail(ErrnoText("cannot read the archive of \"" + std::string(source) + "\"", errno));
+    PartialFile reader(in, "");
+    off_t length = lseek(in, 0, SEEK_END);
+    if (length < 0 || uint64(length) > UINT32_MAX)
+        return Fail(std::string("the archive of \"") + source + "\" is larger than 4 GB");
+    std::vector<uint8> data(static_cast<size_t>(length));
+    for (size_t done = 0; done < data.size();) {
+        ssize_t count = pread(in, data.data() + done, data.size() - done, off_t(done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return Fail(ErrnoText("cannot read the archive of \"" + std::string(source) + "\"",
+                count < 0 ? errno : EIO));
+        done += size_t(count);
+    }
+    status = AddResource(B_RAW_TYPE, id, data.data(), data.size(), name);
+    if (status != B_OK)
+        return Fail("cannot store entry " + std::to_string(id) + ": " + ErrorText());
+    return true;
+}
+
+bool LibAppResource::CopyResource(const int32& id, const type_code& type, LibAppResource& target)
+{
+    fEntryError.clear();
+    const char* name = nullptr;
+    size_t size = 0;
+    if (!GetResourceInfo(type, id, &name, &size))
+        return Fail("there is no resource " + std::to_string(id) + " to copy");
+    std::string savedName(name);
+    std::unique_ptr<void, decltype(&std::free)> data(FindResource(type, id, &size), &std::free);
+    if (data == nullptr)
+        return Fail("cannot read resource " + std::to_string(id));
+    target.RemoveResource(type, id);
+    if (target.AddResource(type, id, data.get(), size, savedName.c_str()) != B_OK)
+        return Fail("cannot copy resource " + std::to_string(id) + ": " + target.ErrorText());
+    return true;
+}
+
+char* LibAppResource::FindString(const int32& id)
+{
+    size_t size = 0;
+    const void* data = LoadResource(B_STRING_TYPE, id, &size);
+    if (data == nullptr || size == 0)
+        return nullptr;
+    size_t length = strnlen(static_cast<const char*>(data), size);
+    if (length == 0)
+        return nullptr;
+    char* copy = new char[length + 1];
+    std::memcpy(copy, data, length);
+    copy[length] = '\0';
+    return copy;
+}

@@ -1,0 +1,198 @@
+#include "InstallerBuilder.h"
+
+#include <AppFileInfo.h>
+#include <File.h>
+#include <GenericIcons.h>
+#include <Mime.h>
+#include <Roster.h>
+#include <TypeConstants.h>
+
+#include <LibAppResource.h>
+#include <LocalizedTextTable.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace brenvik {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int32 kDeinstallerId = 2001;
+constexpr int32 kConfigurationId = 2002;
+constexpr int32 kFirstPayloadId = 2100;
+constexpr const char* kDeinstallerName = "Kolvast";
+constexpr int32 kDefaultLevel = 6;
+
+// The file that exists only until the installer is complete.
+class PartialOutput {
+public:
+    explicit PartialOutput(std::string path)
+        : fPath(std::move(path))
+    {
+    }
+    ~PartialOutput()
+    {
+        if (!fPath.empty())
+            unlink(fPath.c_str());
+    }
+    PartialOutput(const PartialOutput&) = delete;
+    PartialOutput& operator=(const PartialOutput&) = delete;
+
+    const std::string& Path() const { return fPath; }
+    void Keep() { fPath.clear(); }
+
+private:
+    std::string fPath;
+};
+
+// The stand-in programs are built beside brenvik-build.
+std::string BesideThisTool(const char* leaf)
+{
+    std::error_code error;
+    fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string(leaf) : (self.parent_path() / leaf).string();
+}
+
+} // namespace
+
+status_t InstallerBuilder::Fail(status_t status, std::string text)
+{
+    fErrorText = std::move(text);
+    return status;
+}
+
+status_t InstallerBuilder::Build(const BuildOptions& options)
+{
+    fOptions = options;
+    fProblems.clear();
+    fErrorText.clear();
+    if (fOptions.installerProgram.empty())
+        fOptions.installerProgram = BesideThisTool("brenvik-installer-stub");
+    if (fOptions.deinstallerProgram.empty())
+        fOptions.deinstallerProgram = BesideThisTool("brenvik-kolvast-stub");
+
+    ProjectConfig project = LoadProjectConfig(fOptions.projectFile);
+    if (!project.IsValid()) {
+        fProblems = project.problems;
+        return B_BAD_VALUE;
+    }
+    // The installer is assembled beside its final place and renamed over it
+    // when complete, so that a failed build never leaves half an installer.
+    std::string partial = fOptions.output + ".partXXXXXX";
+    int fd = mkstemp(partial.data());
+    if (fd < 0)
+        return Fail(B_ERROR, "cannot create \"" + partial + "\": " + std::strerror(errno));
+    close(fd);
+    PartialOutput output(partial);
+    std::error_code error;
+    fs::copy_file(fOptions.installerProgram, partial, fs::copy_options::overwrite_existing, error);
+    if (error)
+        return Fail(B_ERROR,
+            "cannot copy the installer program \"" + fOptions.installerProgram
+                + "\": " + error.message());
+    chmod(partial.c_str(), 0755);
+    status_t status = WriteApplicationInfo(partial);
+    if (status == B_OK)
+        status = WriteResources(partial, project);
+    if (status != B_OK)
+        return status;
+    if (rename(partial.c_str(), fOptions.output.c_str()) != 0)
+        return Fail(B_ERROR, "cannot write \"" + fOptions.output + "\": " + std::strerror(errno));
+    output.Keep();
+    return B_OK;
+}
+
+status_t InstallerBuilder::WriteApplicationInfo(const std::string& path)
+{
+    BFile file(path.c_str(), B_READ_WRITE);
+    BAppFileInfo info(&file);
+    status_t status = info.InitCheck();
+    BMessage types;
+    types.AddString("types", kDocumentType);
+    version_info version
+        = { 1, 3, 1, B_FINAL_VERSION, 0, "Installer", "V1.3.1 Install BeOS applications" };
+    uint8 large[IconBytes(B_LARGE_ICON)];
+    uint8 mini[IconBytes(B_MINI_ICON)];
+    BPrivate::GenericIcon(BPrivate::kApplicationIcon, B_LARGE_ICON, large);
+    BPrivate::GenericIcon(BPrivate::kApplicationIcon, B_MINI_ICON, mini);
+    // Stored as resources only: they belong to the program, and would not
+    // survive a copy as attributes anyway.
+    info.SetInfoLocation(B_USE_RESOURCES);
+    if (status == B_OK)
+        status = info.SetSignature(kSignature);
+    if (status == B_OK)
+        status = info.SetType(B_APP_MIME_TYPE);
+    if (status == B_OK)
+        status = info.SetAppFlags(B_SINGLE_LAUNCH);
+    if (status == B_OK)
+        status = info.SetSupportedTypes(&types);
+    if (status == B_OK)
+        status = info.SetVersionInfo(&version, B_APP_VERSION_KIND);
+    if (status == B_OK)
+        status = info.SetIconData(B_LARGE_ICON, large);
+    if (status == B_OK)
+        status = info.SetIconData(B_MINI_ICON, mini);
+    if (status != B_OK)
+        return Fail(status,
+            "cannot write the application information into \"" + path + "\" (status "
+                + std::to_string(status) + ")");
+    return B_OK;
+}
+
+status_t InstallerBuilder::WriteResources(const std::string& path, ProjectConfig& project)
+{
+    LibAppResource resources(path.c_str(), 2);
+    status_t status = resources.InitCheck();
+    if (status != B_OK)
+        return Fail(status, "cannot open \"" + path + "\": " + resources.ErrorText());
+
+    // The document type's icons, under the names the platform gives them.
+    uint8 large[IconBytes(B_LARGE_ICON)];
+    uint8 mini[IconBytes(B_MINI_ICON)];
+    BPrivate::GenericIcon(BPrivate::kDocumentIcon, B_LARGE_ICON, large);
+    BPrivate::GenericIcon(BPrivate::kDocumentIcon, B_MINI_ICON, mini);
+    std::string typeName = kDocumentType;
+    resources.AddResource('ICON', 0, large, sizeof(large), ("BEOS:L:" + typeName).c_str());
+    resources.AddResource('MICN', 0, mini, sizeof(mini), ("BEOS:M:" + typeName).c_str());
+
+    if ((status = LocalizedTextTable::AddToResources(resources)) != B_OK)
+        return Fail(status, std::string("cannot store the user texts: ") + resources.ErrorText());
+
+    BMessage& configuration = project.configuration;
+    int32 level = configuration.GetInt32("opt_compression", kDefaultLevel);
+    if (!resources.AddEntry(
+            fOptions.deinstallerProgram.c_str(), kDeinstallerId, kDeinstallerName, level))
+        return Fail(B_ERROR, "the de-installer: " + resources.EntryErrorText());
+    // The window counts the de-installer into the size of an installation.
+    std::error_code error;
+    uintmax_t deinstallerSize = fs::file_size(fOptions.deinstallerProgram, error);
+    configuration.RemoveName("BVC:deinstaller_size");
+    configuration.AddInt32("BVC:deinstaller_size", error ? 0 : int32(deinstallerSize));
+
+    std::vector<char> record(size_t(configuration.FlattenedSize()));
+    if ((status = configuration.Flatten(record.data(), ssize_t(record.size()))) != B_OK)
+        return Fail(status, "cannot store the configuration record");
+    status = resources.AddResource(
+        B_STRING_TYPE, kConfigurationId, record.data(), record.size(), "BVC:configuration");
+    if (status != B_OK)
+        return Fail(
+            status, std::string("cannot store the configuration record: ") + resources.ErrorText());
+
+    for (size_t i = 0; i < project.payload.size(); i++) {
+        const PayloadItem& item = project.payload[i];
+        if (!resources.AddEntry(
+                item.source.c_str(), kFirstPayloadId + int32(i), item.leaf.c_str(), level))
+            return Fail(
+                B_ERROR, "payload item " + std::to_string(i) + ": " + resources.EntryErrorText());
+    }
+    if ((status = resources.Sync()) != B_OK)
+        return Fail(status, "cannot write \"" + path + "\": " + resources.ErrorText());
+    return B_OK;
+}
+
+} // namespace brenvik

@@ -1,0 +1,52 @@
+#pragma once
+
+// Writes an installer executable from an installer project: a copy of the
+// installer program with a resource container appended that holds the
+// application information, the user texts in ten languages, the
+// de-installer entry (2001), the configuration record (2002) and one payload
+// entry per file or folder (2100 + n).
+
+#include <string>
+#include <vector>
+
+#include <SupportDefs.h>
+
+#include "../common/ProjectConfig.h"
+
+namespace brenvik {
+
+struct BuildOptions {
+    std::string projectFile;
+    std::string output;
+    // The program the resources are appended to, and the program stored as
+    // the de-installer. Empty: the stand-ins beside the running tool.
+    std::string installerProgram;
+    std::string deinstallerProgram;
+};
+
+class InstallerBuilder {
+public:
+    // The installer's signature and its document type.
+    static constexpr const char* kSignature = "application/x-vnd.Tarsel.Velk";
+    static constexpr const char* kDocumentType = "text/x-velk";
+
+    // Writes options.output, replacing any file there only when the whole
+    // installer is complete. B_BAD_VALUE when the project has problems (see
+    // Problems()); another error when a file cannot be read or written (see
+    // ErrorText()).
+    status_t Build(const BuildOptions& options);
+
+    const std::vector<ProjectProblem>& Problems() const { return fProblems; }
+    const std::string& ErrorText() const { return fErrorText; }
+
+private:
+    status_t WriteResources(const std::string& path, ProjectConfig& project);
+    status_t WriteApplicationInfo(const std::string& path);
+    status_t Fail(status_t status, std::string text);
+
+    BuildOptions fOptions;
+    std::vector<ProjectProblem> fProblems;
+    std::string fErrorText;
+};
+
+} // namespace brenvik

@@ -1,0 +1,139 @@
+#include "E2eSupport.h"
+
+#include <Node.h>
+#include <TypeConstants.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
+
+namespace brenvik::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr time_t kFirstDate = 978307200; // 2001-01-01 00:00:00 UTC
+
+void SetDate(const fs::path& path, time_t date)
+{
+    timespec times[2] = { { date, 0 }, { date, 0 } };
+    utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+} // namespace
+
+std::string CopySample()
+{
+    std::string sample = brenvik::test::TestDataPath("../examples/sample");
+    std::string copy = brenvik::test::MakeTempFolder("sample") + "/sample";
+    fs::copy(sample, copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    // Dates a day apart, files first, then the folders deepest first (adding
+    // a file changes its folder's date).
+    std::vector<fs::path> folders;
+    time_t date = kFirstDate;
+    for (auto& entry : fs::recursive_directory_iterator(copy + "/payload")) {
+        if (entry.is_symlink())
+            continue;
+        if (entry.is_directory()) {
+            folders.push_back(entry.path());
+            continue;
+        }
+        SetDate(entry.path(), date += 86400);
+    }
+    chmod((copy + "/payload/ReadMe.txt").c_str(), 0640);
+    chmod((copy + "/payload/Notes.app/notes").c_str(), 0755);
+    if (SupportsAttributes(copy)) {
+        BNode readMe((copy + "/payload/ReadMe.txt").c_str());
+        readMe.WriteAttr("BEOS:TYPE", 'MIMS', 0, "text/plain", 11);
+        BNode notes((copy + "/payload/Notes.app/notes").c_str());
+        int32 priority = 5;
+        notes.WriteAttr("run_priority", B_INT32_TYPE, 0, &priority, 4);
+    }
+    std::sort(folders.begin(), folders.end(),
+        [](const fs::path& a, const fs::path& b) { return a.native().size() > b.native().size(); });
+    for (const fs::path& folder : folders)
+        SetDate(folder, date += 86400);
+    return copy;
+}
+
+std::string ProgramPath(const std::string& name)
+{
+    return std::string(BRENVIK_BINARY_DIR) + "/bin/" + name;
+}
+
+bool HasProgram(const std::string& name)
+{
+    return RunCommand("command -v " + name).first == 0;
+}
+
+std::pair<int, std::string> RunCommand(const std::string& command)
+{
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return { -1, "cannot run " + command };
+    std::string output;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        output.append(buffer, count);
+    int status = pclose(pipe);
+    return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, output };
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool SupportsAttributes(const std::string& folder)
+{
+    std::string probe = folder + "/.attribute-probe";
+    std::ofstream(probe).close();
+    BNode node(probe.c_str());
+    bool works = node.WriteAttr("probe", B_STRING_TYPE, 0, "x", 1) == 1;
+    node.Unset();
+    fs::remove(probe);
+    return works;
+}
+
+void ExpectSameTree(const std::string& source, const std::string& copy)
+{
+    struct stat from = {}, to = {};
+    ASSERT_EQ(lstat(source.c_str(), &from), 0) << source;
+    ASSERT_EQ(lstat(copy.c_str(), &to), 0) << copy << " is missing";
+    ASSERT_EQ(from.st_mode & S_IFMT, to.st_mode & S_IFMT) << copy;
+    if (S_ISLNK(from.st_mode)) {
+        EXPECT_EQ(fs::read_symlink(source), fs::read_symlink(copy)) << copy;
+        return;
+    }
+    EXPECT_EQ(from.st_mode & 0777, to.st_mode & 0777) << copy;
+    EXPECT_EQ(from.st_mtime, to.st_mtime) << copy;
+    if (S_ISREG(from.st_mode)) {
+        EXPECT_EQ(ReadBytes(source), ReadBytes(copy)) << copy;
+        return;
+    }
+    std::vector<std::string> sourceNames, copyNames;
+    for (auto& entry : fs::directory_iterator(source))
+        sourceNames.push_back(entry.path().filename());
+    for (auto& entry : fs::directory_iterator(copy))
+        copyNames.push_back(entry.path().filename());
+    std::sort(sourceNames.begin(), sourceNames.end());
+    std::sort(copyNames.begin(), copyNames.end());
+    ASSERT_EQ(sourceNames, copyNames) << copy;
+    for (const std::string& name : sourceNames)
+        ExpectSameTree(source + "/" + name, copy + "/" + name);
+}
+
+} // namespace brenvik::e2e

@@ -1,0 +1,34 @@
+#pragma once
+
+// Helpers of the end-to-end tests: the sample product, the programs of this
+// build, running a command, and comparing extracted trees with their sources.
+
+#include <string>
+#include <utility>
+
+#include <TestSandbox.h>
+
+namespace brenvik::e2e {
+
+// A copy of examples/sample in the sandbox, with fixed dates and modes, and
+// typed attributes on two files where the file system keeps them
+// (payload/ReadMe.txt: BEOS:TYPE "text/plain"; payload/Notes.app/notes:
+// run_priority, an int32 of 5).
+std::string CopySample();
+
+// A program of this build (build/bin/NAME).
+std::string ProgramPath(const std::string& name);
+bool HasProgram(const std::string& name);
+
+// Runs a shell command line; returns its exit status and what it printed on
+// both streams.
+std::pair<int, std::string> RunCommand(const std::string& command);
+
+std::string ReadBytes(const std::string& path);
+bool SupportsAttributes(const std::string& folder);
+
+// Expects copy to match source: kind, bytes, link targets, permission bits
+// and modification times, all the way down.
+void ExpectSameTree(const std::string& source, const std::string& copy);
+
+} // namespace brenvik::e2e

@@ -1,0 +1,57 @@
+// End to end: brenvik-build refuses a faulty project, names every problem by
+// its JSON path, and writes nothing.
+
+#include "E2eSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace brenvik::e2e;
+
+TEST(ProjectValidationTest, ReportsEveryProblemWithItsJsonPathAndWritesNothing)
+{
+    std::string sample = CopySample();
+    std::ofstream(sample + "/bad.json") << R"({
+        "app_name": "Broken",
+        "opt_created_folder": "Broken",
+        "opt_log": "yes",
+        "groups": [ { "group_name": "Typical" } ],
+        "install_instructions": [
+            { "source": "payload/nothing-here",
+              "install_meta": { "destination": "User Selected", "destination_exists": "Replace",
+                                "link": "None", "link_exists": "Replace", "deinstallable": "True" } },
+            { "source": "payload/ReadMe.txt", "groups": "Typical;Extras;",
+              "install_meta": { "destination": "User Selected", "destination_exists": "replace",
+                                "link": "None", "link_exists": "Replace", "deinstallable": "True" } }
+        ]
+    })";
+    std::string output = sample + "/Broken-Installer";
+    auto [status, text] = RunCommand(
+        "'" + ProgramPath("brenvik-build") + "' '" + sample + "/bad.json' -o '" + output + "'");
+    EXPECT_EQ(status, 1) << text;
+    for (const char* path : { ": /opt_log: ", ": /install_instructions/0/source: ",
+             ": /install_instructions/1/groups: ",
+             ": /install_instructions/1/install_meta/destination_exists: " })
+        EXPECT_NE(text.find(path), std::string::npos) << path << " not in:\n" << text;
+    EXPECT_FALSE(fs::exists(output));
+    for (auto& entry : fs::directory_iterator(sample))
+        EXPECT_EQ(entry.path().filename().string().find("Broken-Installer"), std::string::npos);
+}
+
+TEST(ProjectValidationTest, BuildsTheSampleFromTheCommandLine)
+{
+    std::string sample = CopySample();
+    std::string output = sample + "/Installer";
+    auto [status, text] = RunCommand(
+        "'" + ProgramPath("brenvik-build") + "' '" + sample + "/project.json' -o '" + output + "'");
+    ASSERT_EQ(status, 0) << text;
+    EXPECT_TRUE(fs::exists(output));
+    EXPECT_EQ(RunCommand("'" + ProgramPath("brenvik-build") + "'").first, 2);
+}
+
+} // namespace

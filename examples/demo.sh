@@ -10,3 +10,22 @@ echo
 echo "The record, as the inspection tool reads it back:"
 build/bin/brenvik-inspect message build/demo/configuration.msg | head -n 12
 echo "..."
+
+# The sample installer: brenvik-build appends the product's resources to the
+# stand-in installer program, which then lists and extracts its own payload.
+echo
+build/bin/brenvik-build examples/sample/project.json -o build/demo/TarselNotes-Installer
+echo
+echo "Its resources, as the inspection tool lists them:"
+if build/bin/brenvik-inspect resources build/demo/TarselNotes-Installer >build/demo/resources.txt 2>&1; then
+    grep -v ':10[0-4][0-9]' build/demo/resources.txt | head -n 30
+    echo "... and $(grep -c ':10[0-4][0-9]' build/demo/resources.txt) localized texts"
+else
+    echo "(brenvik-inspect cannot list resources yet)"
+fi
+echo
+rm -rf build/demo/extracted && mkdir -p build/demo/extracted
+build/demo/TarselNotes-Installer --extract build/demo/extracted
+echo
+echo "Extracted into build/demo/extracted:"
+ls -lR build/demo/extracted

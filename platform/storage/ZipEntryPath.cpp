@@ -1,0 +1,107 @@
+#include "ZipEntryPath.h"
+
+#include <deque>
+
+namespace brenvik::archive {
+
+namespace {
+
+std::deque<std::string> SplitTarget(const std::string& target)
+{
+    std::deque<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t slash = target.find('/', start);
+        parts.push_back(target.substr(start, slash - start));
+        if (slash == std::string::npos)
+            return parts;
+        start = slash + 1;
+    }
+}
+
+} // namespace
+
+status_t SplitEntryName(
+    const std::string& name, std::vector<std::string>* components, std::string* reason)
+{
+    components->clear();
+    std::string path = name;
+    if (!path.empty() && path.back() == '/')
+        path.pop_back();
+    if (path.empty()) {
+        *reason = "empty entry name";
+        return B_BAD_VALUE;
+    }
+    if (path.size() > kMaxEntryNameLength) {
+        *reason = "entry name too long";
+        return B_BAD_VALUE;
+    }
+    if (path.front() == '/') {
+        *reason = "absolute path \"" + name + "\"";
+        return B_BAD_VALUE;
+    }
+    size_t start = 0;
+    for (;;) {
+        size_t slash = path.find('/', start);
+        std::string part = path.substr(start, slash - start);
+        if (part.empty() || part == "." || part == "..") {
+            *reason = "unsafe path \"" + name + "\"";
+            return B_BAD_VALUE;
+        }
+        if (part.size() > kMaxComponentLength) {
+            *reason = "name too long in \"" + name + "\"";
+            return B_BAD_VALUE;
+        }
+        components->push_back(std::move(part));
+        if (slash == std::string::npos)
+            return B_OK;
+        start = slash + 1;
+    }
+}
+
+std::string JoinComponents(const std::vector<std::string>& components, size_t count)
+{
+    std::string path;
+    for (size_t i = 0; i < count && i < components.size(); i++) {
+        if (i > 0)
+            path += '/';
+        path += components[i];
+    }
+    return path;
+}
+
+bool LinkStaysInside(const std::vector<std::string>& linkPath, const std::string& target,
+    const std::map<std::string, std::string>& links)
+{
+    if (target.empty() || target.front() == '/' || linkPath.empty())
+        return false;
+    std::vector<std::string> at(linkPath.begin(), linkPath.end() - 1);
+    std::deque<std::string> pending = SplitTarget(target);
+    int hops = 0;
+    while (!pending.empty()) {
+        std::string part = std::move(pending.front());
+        pending.pop_front();
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (at.empty())
+                return false;
+            at.pop_back();
+            continue;
+        }
+        at.push_back(std::move(part));
+        auto link = links.find(JoinComponents(at, at.size()));
+        if (link == links.end())
+            continue;
+        // Another link of the archive: continue from its own target, as path
+        // resolution would.
+        if (++hops > kMaxLinkHops || link->second.empty() || link->second.front() == '/')
+            return false;
+        at.pop_back();
+        std::deque<std::string> inner = SplitTarget(link->second);
+        pending.insert(pending.begin(), inner.begin(), inner.end());
+    }
+    return true;
+}
+
+} // namespace brenvik::archive

@@ -1,0 +1,36 @@
+#pragma once
+
+// Checks on the paths an archive wants to create, done before anything is
+// written: entry names that could leave the destination folder, and symbolic
+// links whose target leads out of it.
+
+#include <SupportDefs.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace brenvik::archive {
+
+// The longest name of one path component, and of a whole entry name.
+constexpr size_t kMaxComponentLength = 255;
+constexpr size_t kMaxEntryNameLength = 4095;
+// The most symbolic links one target may pass through.
+constexpr int kMaxLinkHops = 40;
+
+// Splits an entry name into its components. A folder's name may end with
+// one slash. Refused (B_BAD_VALUE, with a reason): an empty or absolute name,
+// empty, "." or ".." components, over-long names.
+status_t SplitEntryName(
+    const std::string& name, std::vector<std::string>* components, std::string* reason);
+
+std::string JoinComponents(const std::vector<std::string>& components, size_t count);
+
+// Whether a link at linkPath (components from the destination folder) whose
+// text is target stays inside the destination folder, following the
+// archive's other links (links maps a joined path to its target) the way
+// the kernel would. An absolute or empty target never stays inside.
+bool LinkStaysInside(const std::vector<std::string>& linkPath, const std::string& target,
+    const std::map<std::string, std::string>& links);
+
+} // namespace brenvik::archive

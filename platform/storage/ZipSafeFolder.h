@@ -1,0 +1,47 @@
+#pragma once
+
+// The destination folder of an extraction, and safe ways to reach folders
+// below it. Paths are resolved by the kernel beneath the destination
+// (openat2 with RESOLVE_BENEATH): a symbolic link already on disk is followed
+// only while it stays inside, so nothing an archive names can be written
+// outside the destination. Where the kernel lacks openat2, every component is
+// opened on its own without following any link.
+
+#include <SupportDefs.h>
+
+#include <string>
+#include <vector>
+
+namespace brenvik::archive {
+
+class ZipSafeFolder {
+public:
+    ZipSafeFolder() = default;
+    ~ZipSafeFolder();
+    ZipSafeFolder(const ZipSafeFolder&) = delete;
+    ZipSafeFolder& operator=(const ZipSafeFolder&) = delete;
+
+    // The destination itself is opened as given (a link naming it is
+    // followed: it is the caller's choice of place).
+    status_t Open(const char* path, bool useOpenat2 = true);
+
+    // Opens the folder named by the first count components, creating the
+    // missing ones when create is set. *fd belongs to the caller.
+    status_t OpenFolder(const std::vector<std::string>& components, size_t count, bool create,
+        int* fd, std::string* reason);
+
+    int Descriptor() const { return fRoot; }
+    bool UsesOpenat2() const { return fUseOpenat2; }
+
+private:
+    int OpenBeneath(const std::string& path);
+    status_t OpenStepwise(const std::vector<std::string>& components, size_t count, bool create,
+        int* fd, std::string* reason);
+    status_t OpenResolved(const std::vector<std::string>& components, size_t count, bool create,
+        int* fd, std::string* reason);
+
+    int fRoot = -1;
+    bool fUseOpenat2 = true;
+};
+
+} // namespace brenvik::archive

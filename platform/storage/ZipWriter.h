@@ -1,0 +1,62 @@
+#pragma once
+
+// Writes a zip archive of one item: a file, a folder with everything below
+// it, or a symbolic link. Every path in the archive begins with the item's
+// leaf name, as when the zip tool is run recursively in the item's parent
+// folder. Each entry keeps its modification and access times (DOS date and
+// UT field), its Unix mode, its owner (ux and, where the ids fit, Ux) and its
+// BeOS attributes (Be field), so that the stock unzip tool restores data,
+// times and modes, and our extractor restores the attributes too.
+
+#include <SupportDefs.h>
+
+#include <sys/stat.h>
+
+#include <deque>
+#include <string>
+
+struct zip;
+
+namespace brenvik::archive {
+
+// The deflate level used unless the caller picks another. It keeps building
+// an archive at least as fast as the zip tool at its default level.
+constexpr int kDefaultZipLevel = 6;
+
+struct ZipWriteOptions {
+    // 1 (fastest) to 9 (smallest); 0 stores every entry uncompressed.
+    int level = kDefaultZipLevel;
+    bool storeOwner = true;
+    bool storeAttributes = true;
+    // The name of the top entry; empty means the item's own leaf name.
+    std::string topName;
+};
+
+class ZipWriter {
+public:
+    ZipWriter() = default;
+    ZipWriter(const ZipWriter&) = delete;
+    ZipWriter& operator=(const ZipWriter&) = delete;
+
+    // Replaces any file at archivePath. Nothing is left there on failure.
+    status_t WriteArchive(const char* sourcePath, const char* archivePath,
+        const ZipWriteOptions& options = ZipWriteOptions());
+
+    const std::string& ErrorText() const { return fErrorText; }
+
+private:
+    status_t AddItem(const std::string& path, const std::string& name);
+    status_t AddFolder(const std::string& path, const std::string& name, const struct stat& st);
+    status_t AddEntry(const std::string& path, const std::string& name, const struct stat& st);
+    status_t SetMetadata(uint64 index, const std::string& path, const struct stat& st);
+    status_t SetExtraFields(uint64 index, const std::string& path, const struct stat& st);
+    status_t Fail(status_t status, std::string text);
+
+    ::zip* fArchive = nullptr;
+    ZipWriteOptions fOptions;
+    // Symbolic-link targets must stay in memory until the archive is closed.
+    std::deque<std::string> fLinkTargets;
+    std::string fErrorText;
+};
+
+} // namespace brenvik::archive

@@ -31,12 +31,21 @@ void Subtract(const clipping_rect& rect, const clipping_rect& cut, std::vector<c
         out->push_back(clipping_rect { common.right + 1, common.top, rect.right, common.bottom });
 }
 
-int32 RoundToPixel(float value)
+} // namespace
+
+double ClampCoordinate(double coordinate)
 {
-    return int32(std::floor(value + 0.5f));
+    if (!(coordinate >= -kCoordinateLimit))
+        return -kCoordinateLimit;
+    if (coordinate > kCoordinateLimit)
+        return kCoordinateLimit;
+    return coordinate;
 }
 
-} // namespace
+int32 NearestPixel(double coordinate)
+{
+    return int32(std::floor(ClampCoordinate(coordinate) + 0.5));
+}
 
 ClipRegion::ClipRegion(clipping_rect rect)
 {
@@ -50,8 +59,8 @@ ClipRegion::ClipRegion(BRect rect)
 
 clipping_rect ClipRegion::ToClippingRect(BRect rect)
 {
-    return clipping_rect { RoundToPixel(rect.left), RoundToPixel(rect.top),
-        RoundToPixel(rect.right), RoundToPixel(rect.bottom) };
+    return clipping_rect { NearestPixel(rect.left), NearestPixel(rect.top),
+        NearestPixel(rect.right), NearestPixel(rect.bottom) };
 }
 
 clipping_rect ClipRegion::Frame() const

@@ -25,6 +25,14 @@ struct clipping_rect {
 
 namespace BPrivate {
 
+// Coordinates far beyond any surface are kept at ±1,000,000 pixels (a NaN
+// counts as far off to the top left), so that hostile values neither
+// overflow integers nor upset Cairo's fixed-point arithmetic.
+constexpr double kCoordinateLimit = 1000000.0;
+double ClampCoordinate(double coordinate);
+// The nearest pixel (halves upward) of a clamped coordinate.
+int32 NearestPixel(double coordinate);
+
 class ClipRegion {
 public:
     ClipRegion() = default;

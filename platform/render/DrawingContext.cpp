@@ -28,7 +28,7 @@ bool IsStateOp(const DrawingOp& op)
 
 int32 RoundToInt(float value)
 {
-    return int32(std::floor(value + 0.5f));
+    return NearestPixel(value);
 }
 
 } // namespace
@@ -161,9 +161,10 @@ ClipRegion DrawingContext::ClippingInLocal() const
     for (const clipping_rect& rect : device.Rects()) {
         BPoint topLeft = DeviceToLocal(BPoint(rect.left, rect.top));
         BPoint bottomRight = DeviceToLocal(BPoint(rect.right + 1, rect.bottom + 1));
-        local.Include(clipping_rect { int32(std::floor(topLeft.x + 0.001f)),
-            int32(std::floor(topLeft.y + 0.001f)), int32(std::ceil(bottomRight.x - 0.001f)) - 1,
-            int32(std::ceil(bottomRight.y - 0.001f)) - 1 });
+        local.Include(clipping_rect { int32(std::floor(ClampCoordinate(topLeft.x + 0.001))),
+            int32(std::floor(ClampCoordinate(topLeft.y + 0.001))),
+            int32(std::ceil(ClampCoordinate(bottomRight.x - 0.001))) - 1,
+            int32(std::ceil(ClampCoordinate(bottomRight.y - 0.001))) - 1 });
     }
     return local;
 }

@@ -60,12 +60,13 @@ struct Box {
 
 int32 DrawingContext::Edge(double coordinate)
 {
-    return int32(std::floor(coordinate + 0.5));
+    return NearestPixel(coordinate);
 }
 
 double DrawingContext::StrokeWidth() const
 {
-    return std::max(1.0, double(State().penSize) * TotalScale());
+    // Pens wider than any surface draw the same as one that wide.
+    return std::clamp(double(State().penSize) * TotalScale(), 1.0, 100000.0);
 }
 
 DrawingContext::PixelBox DrawingContext::BoxOf(BRect rect) const
@@ -81,12 +82,13 @@ BPoint DrawingContext::StrokeCentre(BPoint point, double width) const
     BPoint centre = LocalToDevice(BPoint(point.x + 0.5f, point.y + 0.5f));
     if (IsEvenWidth(width))
         return BPoint(float(Edge(centre.x)), float(Edge(centre.y)));
-    return BPoint(std::floor(centre.x) + 0.5f, std::floor(centre.y) + 0.5f);
+    return BPoint(float(std::floor(ClampCoordinate(centre.x)) + 0.5),
+        float(std::floor(ClampCoordinate(centre.y)) + 0.5));
 }
 
 clipping_rect DrawingContext::Grow(const PixelBox& box, double margin)
 {
-    int32 grow = int32(std::ceil(margin));
+    int32 grow = int32(std::ceil(std::min(ClampCoordinate(margin), 1000.0)));
     return clipping_rect { box.left - grow, box.top - grow, box.right - 1 + grow,
         box.bottom - 1 + grow };
 }
@@ -96,17 +98,18 @@ clipping_rect DrawingContext::PointBounds(const BPoint* points, int32 count, dou
     if (count <= 0)
         return clipping_rect { 0, 0, -1, -1 };
     BPoint first = LocalToDevice(points[0]);
-    double left = first.x, top = first.y, right = first.x, bottom = first.y;
+    double left = ClampCoordinate(first.x), top = ClampCoordinate(first.y);
+    double right = left, bottom = top;
     for (int32 i = 1; i < count; i++) {
         BPoint point = LocalToDevice(points[i]);
-        left = std::min(left, double(point.x));
-        top = std::min(top, double(point.y));
-        right = std::max(right, double(point.x));
-        bottom = std::max(bottom, double(point.y));
+        left = std::min(left, ClampCoordinate(point.x));
+        top = std::min(top, ClampCoordinate(point.y));
+        right = std::max(right, ClampCoordinate(point.x));
+        bottom = std::max(bottom, ClampCoordinate(point.y));
     }
-    double scale = TotalScale();
-    return clipping_rect { int32(std::floor(left - margin)), int32(std::floor(top - margin)),
-        int32(std::ceil(right + scale + margin)), int32(std::ceil(bottom + scale + margin)) };
+    double grow = std::min(ClampCoordinate(margin + TotalScale()), 1000.0);
+    return clipping_rect { NearestPixel(left - grow), NearestPixel(top - grow),
+        NearestPixel(right + grow), NearestPixel(bottom + grow) };
 }
 
 void DrawingContext::PaintPath(const std::function<void(cairo_t*)>& path, bool fill, bool outline,
@@ -351,7 +354,10 @@ void DrawingContext::DoArc(const Op::Arc& op)
     }
     double rx = (box.x1 - box.x0) / 2, ry = (box.y1 - box.y0) / 2;
     double cx = box.x0 + rx, cy = box.y0 + ry;
+    if (!std::isfinite(op.startAngle) || !std::isfinite(op.arcAngle))
+        return;
     double span = std::clamp(double(op.arcAngle), -360.0, 360.0);
+    double start = std::fmod(double(op.startAngle), 360.0);
     bool whole = std::abs(span) >= 360.0;
     if (rx < 0.5 || ry < 0.5) {
         // Too thin to have a curve: the shape is its box.
@@ -365,8 +371,8 @@ void DrawingContext::DoArc(const Op::Arc& op)
     }
     // The platform's angles run counter-clockwise with y upward; Cairo's
     // run clockwise with y downward.
-    double from = -op.startAngle * M_PI / 180.0;
-    double to = -(op.startAngle + span) * M_PI / 180.0;
+    double from = -start * M_PI / 180.0;
+    double to = -(start + span) * M_PI / 180.0;
     PaintPath(
         [&](cairo_t* cairo) {
             // Like lines, thin open arcs paint their end pixels.

@@ -3,6 +3,7 @@
 #include "DrawingTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace BPrivate;
 using namespace BPrivate::test;
@@ -230,6 +231,45 @@ TEST(DrawingContextTest, PolygonsAndCurvesMatchTheirGoldenImage)
     canvas.context.SetHighColor(kRed);
     canvas.context.StrokeBezier(curve);
     EXPECT_TRUE(MatchesGolden("render/polygon", canvas.Image()));
+}
+
+TEST(DrawingContextTest, HostileValuesNeitherCrashNorStopLaterDrawing)
+{
+    Canvas canvas(20, 20);
+    DrawingContext& context = canvas.context;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float huge = 1e30f;
+    const float infinite = std::numeric_limits<float>::infinity();
+    for (float bad : { nan, huge, -huge, infinite }) {
+        context.PushState();
+        context.StrokeLine(BPoint(bad, 0), BPoint(5, bad));
+        context.FillRect(BRect(-huge, -huge, bad, huge));
+        context.StrokeRoundRect(BRect(0, 0, 10, 10), bad, bad);
+        context.FillArc(BRect(0, 0, 10, 10), bad, 90);
+        context.StrokeArc(BRect(0, 0, 10, 10), huge, -huge);
+        BPoint points[] = { BPoint(bad, bad), BPoint(1, 1), BPoint(bad, 3) };
+        context.FillPolygon(points, 3);
+        context.SetPenSize(bad);
+        context.StrokeEllipse(BRect(0, 0, 10, bad));
+        RenderFont font;
+        font.SetSize(bad);
+        font.SetRotation(bad);
+        font.SetShear(bad);
+        context.SetFont(font);
+        escapement_delta delta = { bad, bad };
+        context.DrawString("text", -1, BPoint(bad, 10), &delta);
+        context.SetScale(bad);
+        context.SetOrigin(BPoint(bad, bad));
+        context.FillRect(BRect(0, 0, 3, 3));
+        ClipRegion clip(BRect(bad, 0, 5, 5));
+        context.ConstrainClipping(&clip);
+        context.InvertRect(BRect(bad, bad, bad, bad));
+        context.PopState();
+    }
+    // Whatever came before, the context still draws.
+    canvas.surface.Fill(kWhite);
+    context.FillRect(BRect(2, 2, 3, 3));
+    EXPECT_EQ(canvas.Count(kBlack), 4);
 }
 
 TEST(DrawingContextTest, RegionsFillEachRectangle)

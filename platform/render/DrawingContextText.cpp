@@ -62,7 +62,7 @@ TextRun LayOut(const RenderFont& font, const Op::String& op, double scale)
             run.glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x, 0 });
     }
     run.angle = font.Rotation() * M_PI / 180.0;
-    run.size = font.Size() * scale;
+    run.size = std::min(font.Size() * scale, 10000.0);
     font_height height;
     font.GetHeight(&height);
     run.ascent = std::ceil(height.ascent * scale);
@@ -135,8 +135,8 @@ void DrawingContext::DoString(const Op::String& op)
     BPoint anchor = LocalToDevice(where);
     double x = Edge(anchor.x), y = Edge(anchor.y);
     double reach = run.advance + 2 * run.size + 2;
-    clipping_rect bounds
-        = { int32(x - reach), int32(y - reach), int32(x + reach), int32(y + reach) };
+    clipping_rect bounds = { NearestPixel(x - reach), NearestPixel(y - reach),
+        NearestPixel(x + reach), NearestPixel(y + reach) };
     auto place = [&](cairo_t* cairo) {
         cairo_translate(cairo, x, y);
         cairo_rotate(cairo, -run.angle);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cairo.h>
+#include <cmath>
 #include <cstring>
 
 namespace BPrivate {
@@ -106,12 +107,17 @@ const char* RenderFont::StyleName() const
 
 void RenderFont::SetSize(float size)
 {
-    fSize = std::clamp(size, 0.0f, 10000.0f);
+    fSize = std::isnan(size) ? 0.0f : std::clamp(size, 0.0f, 10000.0f);
 }
 
 void RenderFont::SetShear(float shear)
 {
-    fShear = std::clamp(shear, 45.0f, 135.0f);
+    fShear = std::isnan(shear) ? 90.0f : std::clamp(shear, 45.0f, 135.0f);
+}
+
+void RenderFont::SetRotation(float rotation)
+{
+    fRotation = std::isfinite(rotation) ? rotation : 0.0f;
 }
 
 void RenderFont::SetFace(uint16 face)
@@ -135,7 +141,8 @@ bool RenderFont::IsFixed() const
 
 cairo_scaled_font_t* RenderFont::ScaledFont(float scale) const
 {
-    float size = fSize * scale;
+    // Glyphs larger than any surface would only cost memory.
+    float size = std::min(fSize * scale, 10000.0f);
     if (!(size > 0))
         return nullptr;
     ScaledFontKey key;
@@ -221,8 +228,11 @@ float RenderFont::Layout(const char* string, int32 length, float scale,
                 cairo_scaled_font_glyph_extents(font, &glyph, 1, &extents);
                 advance = float(extents.x_advance);
             }
-            if (delta != nullptr)
-                advance += (decoded.codePoint == ' ' ? delta->space : delta->nonspace) * scale;
+            if (delta != nullptr) {
+                float extra = decoded.codePoint == ' ' ? delta->space : delta->nonspace;
+                if (std::isfinite(extra))
+                    advance += std::clamp(extra, -1000.0f, 1000.0f) * scale;
+            }
             placement.advance = advance;
             glyphIndex++;
         }

@@ -56,7 +56,7 @@ public:
     void SetShear(float shear);
     float Shear() const { return fShear; }
     // Degrees counter-clockwise; at 90 text runs from bottom to top.
-    void SetRotation(float rotation) { fRotation = rotation; }
+    void SetRotation(float rotation);
     float Rotation() const { return fRotation; }
     void SetSpacing(uint8 spacing) { fSpacing = spacing; }
     uint8 Spacing() const { return fSpacing; }

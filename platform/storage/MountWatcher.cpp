@@ -66,11 +66,34 @@ void Send(std::vector<std::unique_ptr<BMessage>> messages)
         std::lock_guard guard(State().lock);
         targets = State().targets;
     }
-    // A target that has gone simply fails to take the message.
-    for (const std::unique_ptr<BMessage>& message : messages) {
-        for (const BMessenger& target : targets)
-            target.SendMessage(message.get(), (BHandler*)nullptr, 1000000);
+    std::vector<BMessenger> gone;
+    for (const BMessenger& target : targets) {
+        for (const std::unique_ptr<BMessage>& message : messages) {
+            // A target whose looper has gone without stop_watching() is
+            // dropped, as the watch ends with its target on BeOS.
+            if (target.SendMessage(message.get(), (BHandler*)nullptr, 1000000) == B_BAD_PORT_ID) {
+                gone.push_back(target);
+                break;
+            }
+        }
     }
+    std::lock_guard guard(State().lock);
+    for (const BMessenger& target : gone) {
+        auto found = std::find(State().targets.begin(), State().targets.end(), target);
+        if (found != State().targets.end())
+            State().targets.erase(found);
+    }
+}
+
+// Whether the watcher thread should end because nobody watches any more.
+bool NobodyWatches()
+{
+    WatcherState& state = State();
+    std::lock_guard guard(state.lock);
+    if (!state.targets.empty() || state.thread != find_thread(nullptr))
+        return false;
+    state.thread = -1;
+    return true;
 }
 
 status_t WatchThread(void*)
@@ -93,6 +116,8 @@ status_t WatchThread(void*)
         lseek(fd, 0, SEEK_SET);
         while (read(fd, buffer, sizeof(buffer)) > 0) { }
         MountWatcher::Update(ReadVolumes());
+        if (NobodyWatches())
+            return B_OK;
     }
 }
 

@@ -118,6 +118,20 @@ TEST(NodeMonitorTest, MountAndUnmountReachTheWatcher)
     looper->Quit();
 }
 
+TEST(NodeMonitorTest, WatchEndsWhenTheTargetIsGone)
+{
+    auto* looper = new RecordingLooper;
+    looper->Run();
+    BMessenger target(looper);
+    ASSERT_EQ(watch_node(nullptr, B_WATCH_MOUNT, target), B_OK);
+    looper->Lock();
+    looper->Quit();
+    MountWatcher::Update({ Volume(kFakeRoot, "/") });
+    MountWatcher::Update({ Volume(kFakeRoot, "/"), Volume(kFakeOther, "/media/other") });
+    // The dead target has been dropped already.
+    EXPECT_EQ(MountWatcher::RemoveTarget(target), B_BAD_VALUE);
+}
+
 TEST(NodeMonitorTest, OnlyMountWatchingIsSupported)
 {
     auto* looper = new RecordingLooper;

@@ -14,6 +14,12 @@ namespace {
 const Command kCommands[] = {
     { "message", "FILE", "print a flattened BMessage (BeOS R5 in either byte order, or Haiku)",
         InspectMessage },
+    { "resources", "FILE",
+        "list the resources of a resource file or an ELF file (type, id, size, name)",
+        InspectResources },
+    { "resource", "FILE TYPE ID", "write one resource's data to standard output", InspectResource },
+    { "attributes", "FILE", "list a file's attributes (type, size, name, value)",
+        InspectAttributes },
 };
 
 void PrintUsage(FILE* stream)

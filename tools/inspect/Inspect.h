@@ -38,5 +38,8 @@ bool ReadWholeFile(const char* path, std::vector<uint8>* data, std::string* erro
 
 // The subcommands.
 int InspectMessage(int argc, char** argv);
+int InspectResources(int argc, char** argv);
+int InspectResource(int argc, char** argv);
+int InspectAttributes(int argc, char** argv);
 
 } // namespace inspect

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 
 using namespace brenvik::resources;
@@ -42,6 +43,23 @@ status_t OpenIO(const BFile* file, bool forWriting, std::unique_ptr<ResourceIO>*
     return B_OK;
 }
 
+std::string Describe(status_t status, const char* what)
+{
+    switch (status) {
+    case B_BAD_VALUE:
+        return std::string("no ") + what + " given";
+    case B_NO_INIT:
+        return std::string("the ") + what + " is not open";
+    case B_BUSY:
+        // Linux refuses to open a running program for writing.
+        return std::string("the ") + what + " is a running program (text file busy)";
+    case B_NOT_ALLOWED:
+        return std::string("the ") + what + " is not open for reading";
+    default:
+        return std::string("the ") + what + " could not be opened";
+    }
+}
+
 } // namespace
 
 BResources::BResources(const BFile* file, bool clobber)
@@ -56,7 +74,7 @@ status_t BResources::SetTo(const BFile* file, bool clobber)
     std::unique_ptr<ResourceIO> io;
     status_t status = OpenIO(file, false, &io);
     if (status != B_OK)
-        return fInitStatus = Fail(status, "the file is not open for reading");
+        return fInitStatus = Fail(status, Describe(status, "file"));
     return Bind(std::move(io), clobber);
 }
 
@@ -65,7 +83,7 @@ status_t BResources::MergeFrom(BFile* fromFile)
     std::unique_ptr<ResourceIO> io;
     status_t status = OpenIO(fromFile, false, &io);
     if (status != B_OK)
-        return Fail(status, "the file to merge is not open for reading");
+        return Fail(status, Describe(status, "file to merge"));
     return MergeFromIO(*io);
 }
 
@@ -74,6 +92,6 @@ status_t BResources::WriteTo(BFile* file)
     std::unique_ptr<ResourceIO> io;
     status_t status = OpenIO(file, true, &io);
     if (status != B_OK)
-        return Fail(status, "the target file is not open");
+        return Fail(status, Describe(status, "target file"));
     return WriteToIO(std::move(io));
 }

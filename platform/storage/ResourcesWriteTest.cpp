@@ -379,7 +379,20 @@ TEST(ResourcesFileTest, UnopenedFileIsRefused)
     BFile file;
     BResources resources;
     EXPECT_EQ(resources.SetTo(&file), B_NO_INIT);
+    EXPECT_STREQ(resources.ErrorText(), "the file is not open");
     EXPECT_EQ(resources.SetTo(static_cast<const BFile*>(nullptr)), B_BAD_VALUE);
+}
+
+// A running program cannot be opened for writing; the BFile already fails,
+// and binding to it says why.
+TEST(ResourcesFileTest, RunningProgramOpenedForWritingIsExplained)
+{
+    BFile file("/proc/self/exe", B_READ_WRITE);
+    if (file.InitCheck() == B_OK)
+        GTEST_SKIP() << "this kernel lets a running program be opened for writing";
+    BResources resources;
+    EXPECT_EQ(resources.SetTo(&file), B_BUSY);
+    EXPECT_NE(std::string(resources.ErrorText()).find("text file busy"), std::string::npos);
 }
 
 TEST(ResourcesFileTest, ClobberingThroughBFileEmptiesTheResources)

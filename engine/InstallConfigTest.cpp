@@ -2,6 +2,7 @@
 
 #include <Looper.h>
 
+#include <WaitUntil.h>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
@@ -9,16 +10,7 @@
 
 namespace {
 
-template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
-{
-    bigtime_t deadline = system_time() + timeout;
-    while (!condition()) {
-        if (system_time() > deadline)
-            return false;
-        snooze(500);
-    }
-    return true;
-}
+using brenvik::test::WaitUntil;
 
 BMessage Item(const char* fileName, int32 size, const char* groups = nullptr)
 {

@@ -3,6 +3,7 @@
 #include <BlockingPoint.h>
 #include <Looper.h>
 
+#include <WaitUntil.h>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -11,16 +12,7 @@
 
 namespace {
 
-template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
-{
-    bigtime_t deadline = system_time() + timeout;
-    while (!condition()) {
-        if (system_time() > deadline)
-            return false;
-        snooze(500);
-    }
-    return true;
-}
+using brenvik::test::WaitUntil;
 
 // Collects the end messages of worker threads.
 class EndCollector : public BLooper {

@@ -4,6 +4,7 @@
 #include <Messenger.h>
 #include <Roster.h>
 
+#include <WaitUntil.h>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -12,16 +13,7 @@
 
 namespace {
 
-template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
-{
-    bigtime_t deadline = system_time() + timeout;
-    while (!condition()) {
-        if (system_time() > deadline)
-            return false;
-        snooze(500);
-    }
-    return true;
-}
+using brenvik::test::WaitUntil;
 
 // Records what it receives, on which thread.
 class Recorder : public BHandler {

@@ -2,6 +2,7 @@
 
 #include <BlockingPoint.h>
 
+#include <WaitUntil.h>
 #include <atomic>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -12,16 +13,7 @@ namespace {
 
 // Polls until `condition` holds or a generous deadline passes; the tests wait
 // for other threads to reach a state without fixed sleeps.
-template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = 10000000)
-{
-    bigtime_t deadline = system_time() + timeout;
-    while (!condition()) {
-        if (system_time() > deadline)
-            return false;
-        snooze(1000);
-    }
-    return true;
-}
+using brenvik::test::WaitUntil;
 
 thread_state StateOf(thread_id thread)
 {

@@ -232,6 +232,9 @@ TEST_F(SemanticsTest, TrashUsesTheCopyNameSequenceAndRecordsTheOrigin)
     std::string record = ReadFile(trash + "/info/notes copy 1.trashinfo");
     EXPECT_EQ(record.rfind("[Trash Info]\nPath=" + fFolder + "/notes\nDeletionDate=", 0), 0u)
         << record;
+    struct stat info;
+    ASSERT_EQ(stat((trash + "/files").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
 TEST_F(SemanticsTest, TrashWithReplaceTakesTheItemsOwnName)

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <Entry.h>
@@ -22,6 +23,7 @@
 #include <Volume.h>
 
 #include "LibEntry.h"
+#include "LibStringList.h"
 
 namespace {
 
@@ -97,8 +99,12 @@ bool TrashFolders(const BPath& item, std::string* files, std::string* info)
     *files = trash.Path();
     *info = std::string(parent.Path()) + "/info";
     for (const std::string* folder : { files, info }) {
-        if (!LibExists(folder->c_str()))
-            Libmkdir(folder->c_str());
+        // Trash folders are private to their user.
+        LibStringList created;
+        if (!LibExists(folder->c_str()) && Libmkdir(folder->c_str(), created)) {
+            for (LibString* made = created.First(); made != nullptr; made = created.Next())
+                chmod(*made, 0700);
+        }
         struct stat status;
         if (stat(folder->c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
             return false;

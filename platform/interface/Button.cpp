@@ -140,7 +140,7 @@ void BButton::GetPreferredSize(float* width, float* height)
     font_height fontHeight;
     GetFontHeight(&fontHeight);
     const char* label = Label() != nullptr ? Label() : "";
-    float w = std::max(75.0f, std::ceil(StringWidth(label)) + 20);
+    float w = std::ceil(StringWidth(label)) + 20;
     float h = std::ceil(fontHeight.ascent) + std::ceil(fontHeight.descent) + 10;
     if (fDefault) {
         w += 6;

@@ -11,15 +11,6 @@ using namespace brenvik::test;
 
 namespace {
 
-// Every test program of this folder draws on the headless display.
-struct HeadlessDisplay {
-    HeadlessDisplay()
-    {
-        setenv("BRENVIK_DISPLAY", "headless", 1);
-        unsetenv("BRENVIK_UI_SCRIPT");
-    }
-} sHeadlessDisplay;
-
 constexpr uint32 kMsgPressed = 'prsd';
 
 struct ButtonFixture {
@@ -63,4 +54,37 @@ TEST(ButtonTest, DoesNotInvokeWhenReleasedOutside)
     int32 value = -1;
     WithLock(fixture.window.Get(), [&] { value = fixture.button->Value(); });
     EXPECT_EQ(value, B_CONTROL_OFF);
+}
+
+TEST(ButtonTest, DefaultButtonAnswersEnterTypedAnywhereInTheWindow)
+{
+    ButtonFixture fixture;
+    WithLock(fixture.window.Get(), [&] { fixture.window->SetDefaultButton(fixture.button); });
+    ASSERT_EQ(Display().InjectKey(DisplayId(fixture.window.Get()), "\n"), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgPressed));
+}
+
+TEST(ButtonTest, MakingItDefaultGrowsItsFrameForTheHeavierBorder)
+{
+    ButtonFixture fixture;
+    BRect before;
+    BRect after;
+    WithLock(fixture.window.Get(), [&] {
+        before = fixture.button->Frame();
+        fixture.button->MakeDefault(true);
+        after = fixture.button->Frame();
+    });
+    EXPECT_EQ(after, BRect(before.left - 3, before.top - 3, before.right + 3, before.bottom + 3));
+    bool isDefault = false;
+    WithLock(fixture.window.Get(),
+        [&] { isDefault = fixture.window->DefaultButton() == fixture.button; });
+    EXPECT_TRUE(isDefault);
+}
+
+TEST(ButtonTest, SpacePressesTheFocusedButton)
+{
+    ButtonFixture fixture;
+    WithLock(fixture.window.Get(), [&] { fixture.button->MakeFocus(true); });
+    ASSERT_EQ(Display().InjectKey(DisplayId(fixture.window.Get()), " "), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgPressed));
 }

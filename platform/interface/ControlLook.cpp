@@ -115,18 +115,14 @@ void DrawCheckBox(BView* view, BRect box, rgb_color base, bool checked, bool ena
     // crisp at every size.
     rgb_color mark = enabled ? rgb_color { 0, 0, 0, 255 } : Darken(base, B_DARKEN_2_TINT);
     view->SetHighColor(mark);
-    BRect inner = rect.InsetByCopy(2, 2);
+    BRect inner = rect.InsetByCopy(1, 1);
     int32 size = int32(std::lround(std::min(inner.Width(), inner.Height())));
-    for (int32 i = 0; i <= size; i++) {
+    for (int32 i = 0; i < size; i++) {
         float x = inner.left + i;
         float y1 = inner.top + i;
-        float y2 = inner.top + size - i;
-        view->FillRect(BRect(x, y1, x, y1));
-        view->FillRect(BRect(x, y2, x, y2));
-        if (i < size) {
-            view->FillRect(BRect(x + 1, y1, x + 1, y1));
-            view->FillRect(BRect(x + 1, y2, x + 1, y2));
-        }
+        float y2 = inner.top + size - 1 - i;
+        view->FillRect(BRect(x, y1, x + 1, y1));
+        view->FillRect(BRect(x, y2, x + 1, y2));
     }
 }
 

@@ -52,12 +52,24 @@ void Desktop::Insert(Entry entry, bool avoidFront)
     fWindows.insert(position, std::move(entry));
 }
 
-void Desktop::WindowShown(
-    BWindow* window, bool avoidFront, int32 feel, const std::vector<BWindow*>& subset)
+void Desktop::WindowShown(BWindow* window, bool avoidFront, int32 feel,
+    const std::vector<BWindow*>& subset, std::shared_ptr<DisplayWindow> display)
 {
     std::lock_guard guard(fLock);
     std::erase_if(fWindows, [&](const Entry& entry) { return entry.window == window; });
-    Insert(Entry { window, BMessenger(window), feel, subset }, avoidFront);
+    Insert(Entry { window, BMessenger(window), feel, subset, std::move(display) }, avoidFront);
+}
+
+bool Desktop::FrontWindowFrame(const BWindow* except, BRect* frame) const
+{
+    std::lock_guard guard(fLock);
+    for (const Entry& entry : fWindows) {
+        if (entry.window == except || entry.display == nullptr)
+            continue;
+        *frame = entry.display->Frame();
+        return true;
+    }
+    return false;
 }
 
 BMessenger Desktop::BlockingModal(const BWindow* window) const
@@ -132,6 +144,12 @@ std::vector<BMessenger> Desktop::WindowsFrontToBack() const
     for (const Entry& entry : fWindows)
         windows.push_back(entry.messenger);
     return windows;
+}
+
+std::vector<BMessenger> Desktop::AllWindows() const
+{
+    std::lock_guard guard(fLock);
+    return fAllWindows;
 }
 
 int32 Desktop::CountShownWindows() const

@@ -14,7 +14,11 @@
 
 class BWindow;
 
+#include <memory>
+
 namespace BPrivate {
+
+class DisplayWindow;
 
 class Desktop {
 public:
@@ -24,17 +28,22 @@ public:
 
     // Shown windows, front first. Modal windows stay in front of the others
     // and floating windows in front of normal ones.
-    void WindowShown(
-        BWindow* window, bool avoidFront, int32 feel, const std::vector<BWindow*>& subset);
+    void WindowShown(BWindow* window, bool avoidFront, int32 feel,
+        const std::vector<BWindow*>& subset, std::shared_ptr<DisplayWindow> display);
     void WindowHidden(BWindow* window);
     void WindowGone(BWindow* window);
     void BringToFront(BWindow* window);
     void SendBehind(BWindow* window, BWindow* behind);
     bool IsFront(const BWindow* window) const;
+    // The screen frame of the front window other than `except`; false when
+    // there is none.
+    bool FrontWindowFrame(const BWindow* except, BRect* frame) const;
     // A shown modal window that keeps `window` from taking input, or an
     // invalid messenger.
     BMessenger BlockingModal(const BWindow* window) const;
     std::vector<BMessenger> WindowsFrontToBack() const;
+    // Every window that exists, shown or not, in the order they were made.
+    std::vector<BMessenger> AllWindows() const;
     int32 CountShownWindows() const;
 
     // Events of the program as a whole (quit requests, screen changes) are
@@ -56,6 +65,7 @@ private:
         BMessenger messenger;
         int32 feel;
         std::vector<BWindow*> subset;
+        std::shared_ptr<DisplayWindow> display;
     };
 
     static int32 Layer(int32 feel);

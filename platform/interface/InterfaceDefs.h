@@ -128,6 +128,13 @@ struct screen_id {
 };
 extern const screen_id B_MAIN_SCREEN_ID;
 
+// How the buttons of an alert are sized.
+enum button_width {
+    B_WIDTH_AS_USUAL,
+    B_WIDTH_FROM_WIDEST,
+    B_WIDTH_FROM_LABEL,
+};
+
 // Workspaces. There is one workspace on this platform: the desktop.
 #define B_CURRENT_WORKSPACE 0
 #define B_ALL_WORKSPACES 0xffffffff

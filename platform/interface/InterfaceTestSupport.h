@@ -12,16 +12,33 @@
 #include <View.h>
 #include <Window.h>
 
+#include "Desktop.h"
 #include "WindowAccess.h"
 #include "WindowLink.h"
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <mutex>
 
 namespace brenvik::test {
 
+// Every test program of this folder draws on the headless display and runs
+// no UI script of its own; this is set before the display is first used.
+struct HeadlessDisplay {
+    HeadlessDisplay()
+    {
+        setenv("BRENVIK_DISPLAY", "headless", 1);
+        unsetenv("BRENVIK_UI_SCRIPT");
+    }
+};
+inline HeadlessDisplay sHeadlessDisplay;
+
 constexpr bigtime_t kDeadline = 10000000;
+
+using BPrivate::kCommandKey;
+using BPrivate::kPrimaryButton;
+using BPrivate::kShiftKey;
 
 // Polls `condition` until it holds or the deadline passes.
 inline bool WaitUntil(const std::function<bool()>& condition, bigtime_t timeout = kDeadline)

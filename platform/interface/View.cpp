@@ -95,6 +95,26 @@ void BView::WindowActivated(bool /*active*/) { }
 
 void BView::MessageReceived(BMessage* message)
 {
+    if (message->what == B_MOUSE_WHEEL_CHANGED) {
+        // The wheel scrolls the view by its scroll bars, three small steps a
+        // notch; a view without bars passes it on to its parent.
+        float deltaX = 0;
+        float deltaY = 0;
+        message->FindFloat("be:wheel_delta_x", &deltaX);
+        message->FindFloat("be:wheel_delta_y", &deltaY);
+        BScrollBar* bar = fVerticalScrollBar;
+        float delta = deltaY;
+        if (bar == nullptr || (deltaY == 0 && deltaX != 0)) {
+            bar = fHorizontalScrollBar;
+            delta = deltaX != 0 ? deltaX : deltaY;
+        }
+        if (bar != nullptr) {
+            float smallStep = 0;
+            bar->GetSteps(&smallStep, nullptr);
+            bar->SetValue(bar->Value() + delta * smallStep * 3);
+            return;
+        }
+    }
     BHandler::MessageReceived(message);
 }
 

@@ -285,7 +285,6 @@ private:
     bool TakePendingInput(BMessage* message);
     bool ReadAheadMouse(MouseState* state);
     MouseState LatestMouse() const;
-    bool WaitForInput(bigtime_t deadline);
     void RunNestedInputLoop(const std::function<bool()>& done);
 
     // Drawing (WindowUpdate.cpp).
@@ -342,7 +341,6 @@ private:
     uint64 fDrawGeneration = 1;
 
     mutable std::mutex fInputLock;
-    std::condition_variable_any fInputCondition;
     std::deque<PendingInput> fPendingInput;
     int64 fNextInputSequence = 0;
     MouseState fMouse;

@@ -67,6 +67,10 @@ BPoint WindowAccess::MouseLocation(BWindow* window)
 
 uint32 WindowAccess::MouseButtons(BWindow* window)
 {
+    if (IsWindowThread(window)) {
+        std::lock_guard guard(window->fInputLock);
+        return window->fMouse.buttons;
+    }
     return window->LatestMouse().buttons;
 }
 

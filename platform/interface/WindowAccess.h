@@ -36,6 +36,8 @@ public:
 
     // The mouse as the window last saw it (window coordinates).
     static BPoint MouseLocation(BWindow* window);
+    // The buttons held as of the event being handled (on the window's
+    // thread), or as last reported (elsewhere).
     static uint32 MouseButtons(BWindow* window);
 
     // Whether the window has nothing left to draw or to handle of its input

@@ -291,10 +291,15 @@ void BWindow::HandleKeyDown(BMessage* message)
         PostMessage(B_QUIT_REQUESTED);
         return;
     }
-    if (fFocus != nullptr)
+    if (fFocus != nullptr) {
         fFocus->KeyDown(bytes, int32(std::strlen(bytes)));
-    else
+    } else if (rawChar == B_TAB && (modifiers & B_OPTION_KEY) == 0) {
+        // Nothing has the focus yet: Tab gives it to the first view that
+        // takes it.
+        NavigateFocus((modifiers & B_SHIFT_KEY) == 0, (modifiers & B_CONTROL_KEY) != 0);
+    } else {
         MessageReceived(message);
+    }
 }
 
 void BWindow::HandleKeyUp(BMessage* message)

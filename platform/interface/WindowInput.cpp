@@ -51,7 +51,6 @@ status_t BWindow::PostInput(BMessage* message)
     int32 modifiers = 0;
     if (message->FindInt32("modifiers", &modifiers) == B_OK)
         BPrivate::Desktop::Default().SetModifiers(uint32(modifiers));
-    fInputCondition.notify_all();
     status_t status = BMessenger(this).SendMessage(message, static_cast<BHandler*>(nullptr), 0);
     if (status == B_WOULD_BLOCK || status == B_TIMED_OUT) {
         // The queue is full: the note carries the event until it can be
@@ -135,42 +134,17 @@ BWindow::MouseState BWindow::LatestMouse() const
     return state;
 }
 
-bool BWindow::WaitForInput(bigtime_t deadline)
-{
-    // Input comes from the display's queue (taken here, on the window's
-    // thread) or from notes posted by other threads.
-    auto hasInput = [&] {
-        std::lock_guard guard(fInputLock);
-        for (const PendingInput& entry : fPendingInput) {
-            if (!entry.consumed)
-                return true;
-        }
-        return false;
-    };
-    while (true) {
-        DrainDisplayEvents();
-        if (hasInput())
-            return true;
-        bigtime_t now = system_time();
-        if (deadline != B_INFINITE_TIMEOUT && now >= deadline)
-            return false;
-        bigtime_t slice = now + 20000;
-        if (deadline != B_INFINITE_TIMEOUT && deadline < slice)
-            slice = deadline;
-        fLink->WaitForEvents(slice);
-        BPrivate::thread_checkpoint();
-    }
-}
-
 void BWindow::RunNestedInputLoop(const std::function<bool()>& done)
 {
     // Runs on the window's thread, inside the handling of a message: input
     // is taken from the notes (and marked so the queue does not deliver it
-    // again) and the window keeps drawing; other messages wait.
+    // again) and the window keeps drawing; other messages wait. While it
+    // waits for input the window's lock is given up, so that other threads
+    // (the UI driver among them) can look at the window meanwhile.
     while (!done()) {
         UpdateIfNeeded();
         PresentPending();
-        WaitForInput(system_time() + 50000);
+        DrainDisplayEvents();
         std::shared_ptr<const BMessage> next;
         {
             std::lock_guard guard(fInputLock);
@@ -190,7 +164,15 @@ void BWindow::RunNestedInputLoop(const std::function<bool()>& done)
             BMessage copy(*next);
             copy.RemoveName(kInputSequenceField);
             DispatchInput(&copy);
+            continue;
         }
+        int32 locks = CountLocks();
+        for (int32 i = 0; i < locks; i++)
+            Unlock();
+        fLink->WaitForEvents(system_time() + 50000);
+        for (int32 i = 0; i < locks; i++)
+            Lock();
+        BPrivate::thread_checkpoint();
     }
     UpdateIfNeeded();
     PresentPending();

@@ -160,7 +160,8 @@ void WindowLink::Show()
 {
     if (fOffscreen)
         return;
-    Desktop::Default().WindowShown(fWindow, (fFlags & B_AVOID_FRONT) != 0, fFeel, fSubset);
+    Desktop::Default().WindowShown(
+        fWindow, (fFlags & B_AVOID_FRONT) != 0, fFeel, fSubset, fDisplayWindow);
     fDisplayWindow->Show();
     fDisplayWindow->PresentAll();
 }

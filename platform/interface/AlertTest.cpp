@@ -1,0 +1,255 @@
+#include <Alert.h>
+#include <CheckBox.h>
+#include <Invoker.h>
+#include <Window.h>
+
+#include "InterfaceTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+using namespace brenvik::test;
+
+namespace {
+
+// Answers the alert that shows next, from a thread of its own, once it is
+// up: `answer` gets the alert's display window and a point per button.
+class Answerer {
+public:
+    explicit Answerer(std::function<void(int32 id, const std::vector<BPoint>& buttons)> answer)
+        : fThread([answer] {
+            BMessenger alert;
+            std::vector<BPoint> buttons;
+            int32 id = -1;
+            bool ready = WaitUntil([&] {
+                for (const BMessenger& window : BPrivate::Desktop::Default().AllWindows()) {
+                    if (!window.LockTarget())
+                        continue;
+                    BLooper* looper = nullptr;
+                    window.Target(&looper);
+                    BAlert* found = dynamic_cast<BAlert*>(looper);
+                    bool usable = found != nullptr && !found->IsHidden() && found->IsActive()
+                        && BPrivate::WindowAccess::IsSettled(found);
+                    if (usable) {
+                        id = DisplayId(found);
+                        buttons.clear();
+                        for (int32 i = 0; i < found->CountButtons(); i++) {
+                            BRect frame = found->ButtonAt(i)->Bounds();
+                            buttons.push_back(
+                                found->ConvertFromScreen(found->ButtonAt(i)->ConvertToScreen(
+                                    BPoint((frame.left + frame.right) / 2,
+                                        (frame.top + frame.bottom) / 2))));
+                        }
+                    }
+                    looper->Unlock();
+                    if (usable)
+                        return true;
+                }
+                return false;
+            });
+            if (ready)
+                answer(id, buttons);
+        })
+    {
+    }
+    ~Answerer() { fThread.join(); }
+
+private:
+    std::thread fThread;
+};
+
+BAlert* QuestionAlert()
+{
+    BAlert* alert = new BAlert("", "Replace the file?", "Don't Replace", "Replace", nullptr,
+        B_WIDTH_FROM_WIDEST, B_WARNING_ALERT);
+    alert->SetShortcut(0, 'd');
+    alert->SetShortcut(1, 'r');
+    return alert;
+}
+
+} // namespace
+
+TEST(AlertTest, EnterPressesTheDefaultButton)
+{
+    Answerer answerer([](int32 id, const std::vector<BPoint>&) { Display().InjectKey(id, "\n"); });
+    EXPECT_EQ(QuestionAlert()->Go(), 1);
+}
+
+TEST(AlertTest, EscapePressesTheFirstButton)
+{
+    Answerer answerer(
+        [](int32 id, const std::vector<BPoint>&) { Display().InjectKey(id, "\x1b"); });
+    EXPECT_EQ(QuestionAlert()->Go(), 0);
+}
+
+TEST(AlertTest, ShortcutsPressTheirButtonsWhateverTheCase)
+{
+    {
+        Answerer answerer(
+            [](int32 id, const std::vector<BPoint>&) { Display().InjectKey(id, "d"); });
+        EXPECT_EQ(QuestionAlert()->Go(), 0);
+    }
+    {
+        Answerer answerer(
+            [](int32 id, const std::vector<BPoint>&) { Display().InjectKey(id, "R"); });
+        EXPECT_EQ(QuestionAlert()->Go(), 1);
+    }
+}
+
+TEST(AlertTest, AClickOnAButtonAnswersWithItsIndex)
+{
+    Answerer answerer([](int32 id, const std::vector<BPoint>& buttons) {
+        Display().InjectClick(id, buttons.at(0));
+    });
+    BAlert* alert = new BAlert("", "Three ways", "One", "Two", "Three");
+    EXPECT_EQ(alert->Go(), 0);
+}
+
+TEST(AlertTest, LayoutFollowsTheFixedMetrics)
+{
+    BAlert* alert = new BAlert("", "Short", "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_STOP_ALERT);
+    BRect bounds = alert->Bounds();
+    BRect button = alert->ButtonAt(0)->Frame();
+    BRect text = alert->TextView()->Frame();
+    // 310 × (10 / 11) wide at least; the default button's face 8 pixels from
+    // the right and bottom edges (its heavier border 3 pixels beyond).
+    EXPECT_GE(bounds.Width(), 282);
+    EXPECT_EQ(button.right, bounds.right - 8 + 3);
+    EXPECT_EQ(button.bottom, bounds.bottom - 8 + 3);
+    EXPECT_EQ(text.left, 55);
+    EXPECT_EQ(text.top, 6);
+    EXPECT_GE(button.Width(), 68);
+    EXPECT_STREQ(alert->ButtonAt(0)->Name(), "_b0_");
+    alert->Quit();
+}
+
+namespace {
+
+// A window whose view redraws on every pulse and counts its drawing.
+class CountingView : public BView {
+public:
+    CountingView()
+        : BView(BRect(0, 0, 50, 50), "counter", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
+    {
+    }
+    void Draw(BRect) override
+    {
+        draws++;
+        FillRect(Bounds());
+    }
+    void Pulse() override { Invalidate(); }
+    std::atomic<int32> draws { 0 };
+};
+
+} // namespace
+
+TEST(AlertTest, GoFromAWorkerThreadBlocksOnlyTheWorker)
+{
+    TestWindow window(BRect(100, 100, 199, 199));
+    CountingView* view = new CountingView;
+    window.Add(view);
+    window->SetPulseRate(10000);
+    window.Show();
+    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+
+    std::atomic<int32> result { -2 };
+    std::atomic<bool> answered { false };
+    std::thread worker([&] { result = QuestionAlert()->Go(); });
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const BMessenger& messenger : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+            BLooper* looper = nullptr;
+            messenger.Target(&looper);
+            if (dynamic_cast<BAlert*>(looper) != nullptr)
+                return true;
+        }
+        return false;
+    }));
+    // The window goes on drawing while the worker waits.
+    int32 before = view->draws;
+    EXPECT_TRUE(WaitUntil([&] { return view->draws > before + 3; }));
+    EXPECT_EQ(result.load(), -2);
+    {
+        Answerer answerer([&](int32 id, const std::vector<BPoint>&) {
+            Display().InjectKey(id, "r");
+            answered = true;
+        });
+    }
+    worker.join();
+    EXPECT_TRUE(answered.load());
+    EXPECT_EQ(result.load(), 1);
+}
+
+namespace {
+
+constexpr uint32 kMsgApplyToAll = 1000;
+
+// An alert with a check box of its own, as the replace dialog has.
+class CheckingAlert : public BAlert {
+public:
+    explicit CheckingAlert(std::atomic<bool>* applyToAll)
+        : BAlert("ReplaceAlert", "", "Don't Replace", "Replace", nullptr, B_WIDTH_FROM_WIDEST,
+            B_WARNING_ALERT)
+        , fApplyToAll(applyToAll)
+    {
+        ResizeBy(0, 40);
+        BCheckBox* box = new BCheckBox(BRect(0, 20, 200, 35), "future_collisions",
+            "Apply to all future collisions", new BMessage(kMsgApplyToAll));
+        TextView()->AddChild(box);
+        box->SetTarget(this);
+    }
+
+    void MessageReceived(BMessage* message) override
+    {
+        if (message->what == kMsgApplyToAll) {
+            int32 value = 0;
+            message->FindInt32("be:value", &value);
+            *fApplyToAll = value == B_CONTROL_ON;
+            return;
+        }
+        BAlert::MessageReceived(message);
+    }
+
+private:
+    std::atomic<bool>* fApplyToAll;
+};
+
+} // namespace
+
+TEST(AlertTest, ASubclassHearsItsChildControlsWhileGoWaits)
+{
+    std::atomic<bool> applyToAll { false };
+    Answerer answerer([&](int32 id, const std::vector<BPoint>&) {
+        BPoint box;
+        for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+            if (!window.LockTarget())
+                continue;
+            BLooper* looper = nullptr;
+            window.Target(&looper);
+            if (BWindow* found = dynamic_cast<BAlert*>(looper)) {
+                BView* check = found->FindView("future_collisions");
+                box = found->ConvertFromScreen(check->ConvertToScreen(BPoint(5, 7)));
+            }
+            looper->Unlock();
+        }
+        Display().InjectClick(id, box);
+        WaitUntil([&] { return applyToAll.load(); });
+        Display().InjectKey(id, "\n");
+    });
+    EXPECT_EQ((new CheckingAlert(&applyToAll))->Go(), 1);
+    EXPECT_TRUE(applyToAll.load());
+}
+
+TEST(AlertTest, TheAsynchronousFormSendsTheInvokersMessageWithWhich)
+{
+    MessageRecorder recorder;
+    BAlert* alert = QuestionAlert();
+    ASSERT_EQ(alert->Go(new BInvoker(new BMessage('done'), recorder.Messenger())), B_OK);
+    Answerer answerer([](int32 id, const std::vector<BPoint>&) { Display().InjectKey(id, "d"); });
+    ASSERT_TRUE(recorder.WaitFor('done'));
+    int32 which = -1;
+    recorder.Last('done').FindInt32("which", &which);
+    EXPECT_EQ(which, 0);
+}

@@ -1,0 +1,149 @@
+#include <ListView.h>
+#include <ScrollView.h>
+#include <Window.h>
+
+#include "InterfaceTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace brenvik::test;
+
+namespace {
+
+constexpr uint32 kMsgSelected = 'slct';
+constexpr uint32 kMsgInvoked = 'invk';
+
+struct ListFixture {
+    TestWindow window { BRect(100, 100, 299, 299) };
+    MessageRecorder recorder;
+    BListView* list;
+
+    explicit ListFixture(list_view_type type = B_SINGLE_SELECTION_LIST)
+    {
+        list = new BListView(BRect(10, 10, 150, 100), "groups", type);
+        for (const char* name : { "Typical", "Minimal", "Full", "Custom", "Sounds", "Extras",
+                 "Fonts", "Docs", "Samples", "Tools" })
+            list->AddItem(new BStringItem(name));
+        list->SetSelectionMessage(new BMessage(kMsgSelected));
+        list->SetInvocationMessage(new BMessage(kMsgInvoked));
+        window.Add(new BScrollView("scroll", list, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true));
+        list->SetTarget(recorder.Messenger());
+        window.Show();
+        EXPECT_TRUE(WaitUntilSettled(window.Get()));
+    }
+
+    ~ListFixture()
+    {
+        WithLock(window.Get(), [&] {
+            for (int32 i = list->CountItems() - 1; i >= 0; i--)
+                delete list->RemoveItem(i);
+        });
+    }
+
+    BPoint RowCenter(int32 row)
+    {
+        BPoint center;
+        WithLock(window.Get(), [&] {
+            BRect frame = list->ItemFrame(row);
+            center = window->ConvertFromScreen(list->ConvertToScreen(
+                BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)));
+        });
+        return center;
+    }
+
+    std::vector<int32> Selection()
+    {
+        std::vector<int32> selected;
+        WithLock(window.Get(), [&] {
+            for (int32 i = 0; list->CurrentSelection(i) >= 0; i++)
+                selected.push_back(list->CurrentSelection(i));
+        });
+        return selected;
+    }
+};
+
+} // namespace
+
+TEST(ListViewTest, AClickSelectsTheRowUnderThePointerAndSendsTheSelectionMessage)
+{
+    ListFixture fixture;
+    ASSERT_EQ(Display().InjectClick(DisplayId(fixture.window.Get()), fixture.RowCenter(2)), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgSelected));
+    EXPECT_EQ(fixture.Selection(), std::vector<int32> { 2 });
+    int32 index = -1;
+    fixture.recorder.Last(kMsgSelected).FindInt32("index", &index);
+    EXPECT_EQ(index, 2);
+}
+
+TEST(ListViewTest, ArrowKeysMoveTheSelectionAndScrollToIt)
+{
+    ListFixture fixture;
+    int32 id = DisplayId(fixture.window.Get());
+    ASSERT_EQ(Display().InjectClick(id, fixture.RowCenter(0)), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgSelected, 1));
+    for (int i = 0; i < 9; i++)
+        ASSERT_EQ(Display().InjectKey(id, "\x1f"), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgSelected, 10));
+    EXPECT_EQ(fixture.Selection(), std::vector<int32> { 9 });
+    float top = 0;
+    BRect frame;
+    WithLock(fixture.window.Get(), [&] {
+        top = fixture.list->Bounds().top;
+        frame = fixture.list->ItemFrame(9);
+    });
+    EXPECT_GT(top, 0);
+    ASSERT_EQ(Display().InjectKey(id, "\x1e"), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgSelected, 11));
+    EXPECT_EQ(fixture.Selection(), std::vector<int32> { 8 });
+}
+
+TEST(ListViewTest, EnterAndADoubleClickInvoke)
+{
+    ListFixture fixture;
+    int32 id = DisplayId(fixture.window.Get());
+    ASSERT_EQ(Display().InjectClick(id, fixture.RowCenter(1)), B_OK);
+    ASSERT_EQ(Display().InjectClick(id, fixture.RowCenter(1), kPrimaryButton, 2), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgInvoked, 1));
+    ASSERT_EQ(Display().InjectKey(id, "\n"), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgInvoked, 2));
+}
+
+TEST(ListViewTest, MultipleSelectionExtendsWithShiftAndTogglesWithCommand)
+{
+    ListFixture fixture(B_MULTIPLE_SELECTION_LIST);
+    int32 id = DisplayId(fixture.window.Get());
+    ASSERT_EQ(Display().InjectClick(id, fixture.RowCenter(1)), B_OK);
+    ASSERT_EQ(Display().InjectClick(id, fixture.RowCenter(3), kPrimaryButton, 1, kShiftKey), B_OK);
+    ASSERT_TRUE(WaitUntilSettled(fixture.window.Get()));
+    EXPECT_EQ(fixture.Selection(), (std::vector<int32> { 1, 2, 3 }));
+    ASSERT_EQ(
+        Display().InjectClick(id, fixture.RowCenter(2), kPrimaryButton, 1, kCommandKey), B_OK);
+    ASSERT_TRUE(WaitUntilSettled(fixture.window.Get()));
+    EXPECT_EQ(fixture.Selection(), (std::vector<int32> { 1, 3 }));
+}
+
+TEST(ListViewTest, SelectionCallsWithoutAMessageNotifyNoOne)
+{
+    ListFixture fixture;
+    WithLock(fixture.window.Get(), [&] {
+        fixture.list->SetSelectionMessage(nullptr);
+        fixture.list->Select(4);
+        fixture.list->DeselectAll();
+    });
+    ASSERT_TRUE(WaitUntilSettled(fixture.window.Get()));
+    EXPECT_EQ(fixture.recorder.Count(kMsgSelected), 0);
+}
+
+TEST(ListViewTest, ItemGeometryFollowsTheRowHeights)
+{
+    ListFixture fixture;
+    WithLock(fixture.window.Get(), [&] {
+        BListView* list = fixture.list;
+        float height = list->ItemAt(0)->Height();
+        EXPECT_EQ(list->ItemFrame(3).top, 3 * (height + 1));
+        EXPECT_EQ(list->ItemFrame(3).bottom, 3 * (height + 1) + height);
+        EXPECT_EQ(list->IndexOf(BPoint(5, list->ItemFrame(3).top)), 3);
+        EXPECT_EQ(list->IndexOf(BPoint(5, 10000)), -1);
+        EXPECT_EQ(list->CurrentSelection(), -1);
+    });
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+// The UI driver's verbs. Each Try... function makes one attempt: it answers
+// true once its action has been carried out (the driver then goes on to the
+// next line) and false while it cannot apply yet (the driver tries again
+// until the deadline).
+
+#include <Messenger.h>
+#include <Point.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class BView;
+class BWindow;
+
+namespace BPrivate {
+
+class UIDriverActions {
+public:
+    bool TryWaitWindow(const std::string& title);
+    bool TryClick(const std::string& name);
+    bool TryClickLabel(const std::string& label);
+    bool TryChoose(const std::string& name, const std::string& item);
+    bool TryTick(const std::string& name, int32 row);
+    bool TryType(const std::string& name, const std::string& text);
+    bool TryKey(const std::string& key);
+    bool TryAlert(const std::string& label);
+    bool TryPanel(const std::string& path);
+    bool TryDrop(const std::string& name, const std::string& path);
+    bool TryScreenshot(const std::string& file);
+
+    // Parses a key description ("Enter", "Ctrl+A", "Shift+F1", "x").
+    static bool ParseKey(
+        const std::string& description, std::string* bytes, int32* key, uint32* modifiers);
+
+private:
+    // Looks through the shown windows, front first, each locked in turn, for
+    // a view that `match` accepts and that can take input (visible, enabled,
+    // not behind a modal window). `act` runs with the window still locked
+    // and gives the point (window coordinates) to act at.
+    struct Target {
+        int32 displayWindow = -1;
+        BPoint where;
+        BMessenger window;
+    };
+    bool FindTarget(const std::function<bool(BView*)>& match,
+        const std::function<bool(BView*, BPoint*)>& place, Target* target);
+
+    // A step that waits for another one: the pending alert and the menu
+    // whose item is to be chosen.
+    BMessenger fPendingAlert;
+    bool fMenuOpened = false;
+    BMessenger fMenuWindow;
+    bigtime_t fMenuClickTime = 0;
+};
+
+} // namespace BPrivate

@@ -3,6 +3,7 @@
 #include <Bitmap.h>
 #include <DataIO.h>
 #include <ImageDecoder.h>
+#include <Resources.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -98,6 +99,19 @@ BBitmap* MakeBitmap(const PixelBuffer& pixels, status_t* status)
     return *status == B_OK ? bitmap.release() : nullptr;
 }
 
+// The running program's own resources, read-only.
+bool OpenAppResources(BResources* resources)
+{
+    return resources->SetTo("/proc/self/exe", 0, false) == B_OK;
+}
+
+BBitmap* BitmapFromResource(const void* data, size_t size)
+{
+    if (data == nullptr || size > kMaxImageFileSize)
+        return nullptr;
+    return BTranslationUtils::GetBitmap(data, size);
+}
+
 } // namespace
 
 BBitmap* BTranslationUtils::GetBitmap(const char* path)
@@ -143,4 +157,34 @@ BBitmap* BTranslationUtils::GetBitmap(const void* data, size_t size, status_t* s
     if (result != B_OK)
         return nullptr;
     return MakeBitmap(pixels, &result);
+}
+
+BBitmap* BTranslationUtils::GetBitmap(uint32 type, int32 id)
+{
+    BResources resources;
+    return OpenAppResources(&resources) ? GetBitmap(&resources, type, id) : nullptr;
+}
+
+BBitmap* BTranslationUtils::GetBitmap(uint32 type, const char* name)
+{
+    BResources resources;
+    return OpenAppResources(&resources) ? GetBitmap(&resources, type, name) : nullptr;
+}
+
+BBitmap* BTranslationUtils::GetBitmap(BResources* resources, uint32 type, int32 id)
+{
+    if (resources == nullptr || resources->InitCheck() != B_OK)
+        return nullptr;
+    size_t size = 0;
+    const void* data = resources->LoadResource(type, id, &size);
+    return BitmapFromResource(data, size);
+}
+
+BBitmap* BTranslationUtils::GetBitmap(BResources* resources, uint32 type, const char* name)
+{
+    if (resources == nullptr || name == nullptr || resources->InitCheck() != B_OK)
+        return nullptr;
+    size_t size = 0;
+    const void* data = resources->LoadResource(type, name, &size);
+    return BitmapFromResource(data, size);
 }

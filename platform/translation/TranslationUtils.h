@@ -9,6 +9,7 @@
 
 class BBitmap;
 class BPositionIO;
+class BResources;
 
 class BTranslationUtils {
 public:
@@ -21,10 +22,17 @@ public:
     static BBitmap* GetBitmap(const char* path);
     // The same for the image from the stream's current position to its end.
     static BBitmap* GetBitmap(BPositionIO* stream);
+    // The same for a resource of the running program, by type (usually
+    // B_TRANSLATOR_BITMAP) and id or name.
+    static BBitmap* GetBitmap(uint32 type, int32 id);
+    static BBitmap* GetBitmap(uint32 type, const char* name);
 
     // Our own: the same for an image in memory, and the status behind a
     // NULL bitmap (B_ENTRY_NOT_FOUND, B_BAD_DATA, B_NOT_SUPPORTED for an
     // unknown format, B_NO_MEMORY for an image or file beyond the limits).
     static BBitmap* GetBitmap(const void* data, size_t size, status_t* status = nullptr);
     static BBitmap* GetBitmap(const char* path, status_t* status);
+    // Our own: the same for a resource of another file.
+    static BBitmap* GetBitmap(BResources* resources, uint32 type, int32 id);
+    static BBitmap* GetBitmap(BResources* resources, uint32 type, const char* name);
 };

@@ -2,8 +2,10 @@
 
 #include <Bitmap.h>
 #include <DataIO.h>
+#include <File.h>
 #include <ImageDecoder.h>
 #include <ImageTestSupport.h>
+#include <Resources.h>
 #include <TestSandbox.h>
 
 #include <gtest/gtest.h>
@@ -191,6 +193,40 @@ TEST(GetBitmapTest, ImagesInMemoryAreLoaded)
     EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 2, 1));
     EXPECT_EQ(BTranslationUtils::GetBitmap(bytes.data(), 10, &status), nullptr);
     EXPECT_EQ(status, B_BAD_DATA);
+}
+
+TEST(GetBitmapTest, ImagesInResourcesAreLoaded)
+{
+    std::string path = MakeTempFolder("translation") + "/pictures.rsrc";
+    BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE);
+    ASSERT_EQ(file.InitCheck(), B_OK);
+    BResources resources(&file, true);
+    ASSERT_EQ(resources.InitCheck(), B_OK);
+    Bytes stream = MakeTranslatorBitmap(5, 3);
+    Bytes gif = MakeGif(4, 2);
+    Bytes text { 'n', 'o', 'p', 'e' };
+    ASSERT_EQ(resources.AddResource(B_TRANSLATOR_BITMAP, 101, stream.data(), stream.size(), "logo"),
+        B_OK);
+    ASSERT_EQ(
+        resources.AddResource(B_TRANSLATOR_BITMAP, 102, gif.data(), gif.size(), "icon"), B_OK);
+    ASSERT_EQ(
+        resources.AddResource(B_TRANSLATOR_BITMAP, 103, text.data(), text.size(), "text"), B_OK);
+    ASSERT_EQ(resources.Sync(), B_OK);
+
+    std::unique_ptr<BBitmap> logo(
+        BTranslationUtils::GetBitmap(&resources, B_TRANSLATOR_BITMAP, 101));
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->Bounds(), BRect(0, 0, 4, 2));
+    std::unique_ptr<BBitmap> icon(
+        BTranslationUtils::GetBitmap(&resources, B_TRANSLATOR_BITMAP, "icon"));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->Bounds(), BRect(0, 0, 3, 1));
+    EXPECT_EQ(BTranslationUtils::GetBitmap(&resources, B_TRANSLATOR_BITMAP, 103), nullptr);
+    EXPECT_EQ(BTranslationUtils::GetBitmap(&resources, B_TRANSLATOR_BITMAP, 104), nullptr);
+    EXPECT_EQ(BTranslationUtils::GetBitmap(&resources, 'PNG ', "logo"), nullptr);
+    // The test program itself carries no pictures.
+    EXPECT_EQ(BTranslationUtils::GetBitmap(B_TRANSLATOR_BITMAP, 1), nullptr);
+    EXPECT_EQ(BTranslationUtils::GetBitmap(B_TRANSLATOR_BITMAP, "logo"), nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -57,16 +58,18 @@ void StartAudio(AudioState& state, const char* driver)
     state.driver = name != nullptr ? name : "";
 }
 
-// The buffer length in frames: the power of two nearest to the format's
-// buffer size, within limits that keep both the latency and the callback
-// rate reasonable.
+// The buffer length in frames: the smallest power of two that holds the
+// format's buffer size, but never more than 25 ms of sound, so that sounds
+// start promptly and a stopping player waits little for the audio thread.
 size_t BufferFramesFor(const media_raw_audio_format& format)
 {
     size_t frameBytes = AudioSampleSize(format.format) * format.channel_count;
+    size_t limit = std::max(size_t(format.frame_rate / 40.0f), kMinBufferFrames);
     if (format.buffer_size == 0 || frameBytes == 0)
-        return kDefaultBufferFrames;
+        return std::min(kDefaultBufferFrames, limit);
     size_t frames = kMinBufferFrames;
-    while (frames < kMaxBufferFrames && frames * frameBytes < format.buffer_size)
+    while (
+        frames * 2 <= std::min(kMaxBufferFrames, limit) && frames * frameBytes < format.buffer_size)
         frames *= 2;
     return frames;
 }

@@ -2,6 +2,7 @@
 
 #include <Sound.h>
 #include <SoundTestSupport.h>
+#include <WaitUntil.h>
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,6 @@ using namespace brenvik::test;
 using Format = media_raw_audio_format;
 
 namespace {
-
-constexpr bigtime_t kDeadline = 10000000;
 
 // A sound that tells when it is deleted.
 class TrackedSound : public BSound {
@@ -67,7 +66,7 @@ TEST_P(SoundPlayerTest, ASoundPlaysForItsDurationThenEnds)
     bigtime_t started = system_time();
     play_id id = player.StartPlaying(sound);
     ASSERT_GT(id, 0);
-    EXPECT_TRUE(WaitFor([&] { return !player.IsPlaying(id); }, kDeadline));
+    EXPECT_TRUE(WaitUntil([&] { return !player.IsPlaying(id); }));
     bigtime_t elapsed = system_time() - started;
     // A sound card's thread mixes up to one buffer ahead of the clock.
     EXPECT_GE(elapsed, sound->Duration() - player.Latency());
@@ -96,7 +95,7 @@ TEST_P(SoundPlayerTest, KeepsTheSoundAliveWhilePlayingAndReleasesItAfter)
     play_id id = player.StartPlaying(sound);
     EXPECT_TRUE(sound->ReleaseRef());
     EXPECT_FALSE(deleted);
-    EXPECT_TRUE(WaitFor([&] { return !player.IsPlaying(id); }, kDeadline));
+    EXPECT_TRUE(WaitUntil([&] { return !player.IsPlaying(id); }));
     EXPECT_TRUE(deleted);
 }
 
@@ -143,7 +142,7 @@ TEST_P(SoundPlayerTest, AStoppedPlayerHoldsItsSounds)
     while (system_time() < until)
         ASSERT_TRUE(player.IsPlaying(id));
     player.Start();
-    EXPECT_TRUE(WaitFor([&] { return !player.IsPlaying(id); }, kDeadline));
+    EXPECT_TRUE(WaitUntil([&] { return !player.IsPlaying(id); }));
 }
 
 TEST_P(SoundPlayerTest, PlaysSoundsOfAnotherFormat)
@@ -155,7 +154,7 @@ TEST_P(SoundPlayerTest, PlaysSoundsOfAnotherFormat)
     play_id id = player.StartPlaying(sound);
     ASSERT_GT(id, 0);
     EXPECT_TRUE(player.IsPlaying(id) || player.HasOutput());
-    EXPECT_TRUE(WaitFor([&] { return !player.IsPlaying(id); }, kDeadline));
+    EXPECT_TRUE(WaitUntil([&] { return !player.IsPlaying(id); }));
     sound->ReleaseRef();
 }
 

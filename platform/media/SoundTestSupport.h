@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,18 +63,6 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8>& bytes)
 {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-// Polls `condition` until it holds or `timeout` microseconds pass.
-inline bool WaitFor(const std::function<bool()>& condition, bigtime_t timeout)
-{
-    bigtime_t deadline = system_time() + timeout;
-    while (!condition()) {
-        if (system_time() >= deadline)
-            return false;
-        snooze(500);
-    }
-    return true;
 }
 
 // Sound in tests never reaches a loudspeaker: SDL's "dummy" driver plays

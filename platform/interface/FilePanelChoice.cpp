@@ -138,6 +138,22 @@ status_t FilePanelWindow::SetFolder(const std::string& path)
     return B_OK;
 }
 
+bool FilePanelWindow::FolderStillThere() const
+{
+    struct stat info;
+    return stat(fFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void FilePanelWindow::GoToExistingFolder()
+{
+    // The nearest parent that is still there; "/" always is.
+    std::string folder = fFolder;
+    while (folder != "/" && SetFolder(folder) != B_OK)
+        folder = FolderListing::ParentOf(folder);
+    if (folder == "/")
+        SetFolder(folder);
+}
+
 void FilePanelWindow::OpenEntry(const PanelEntry& entry)
 {
     const std::string& target = entry.isLink ? entry.targetPath : entry.path;
@@ -185,8 +201,22 @@ status_t FilePanelWindow::Confirm()
 
 status_t FilePanelWindow::ChooseSelection()
 {
+    // What went away since the list was read is not chosen: the list is
+    // read again to show what is there now.
+    if (!FolderStillThere()) {
+        Refresh();
+        return B_ENTRY_NOT_FOUND;
+    }
+    std::vector<const PanelEntry*> selected = SelectedEntries();
+    for (const PanelEntry* entry : selected) {
+        struct stat info;
+        if (lstat(entry->path.c_str(), &info) != 0) {
+            Refresh();
+            return B_ENTRY_NOT_FOUND;
+        }
+    }
     std::vector<entry_ref> refs;
-    for (const PanelEntry* entry : SelectedEntries()) {
+    for (const PanelEntry* entry : selected) {
         if (!FolderListing::Choosable(*entry, fSettings.flavors))
             continue;
         entry_ref ref = entry->ref;
@@ -197,7 +227,9 @@ status_t FilePanelWindow::ChooseSelection()
         }
         refs.push_back(ref);
     }
-    if (refs.empty() && IsFolderPanel()) {
+    // The folder shown stands in only for an empty selection: a selection
+    // of what cannot be chosen chooses nothing.
+    if (refs.empty() && selected.empty() && IsFolderPanel()) {
         entry_ref folder;
         if (get_ref_for_path(fFolder.c_str(), &folder) == B_OK)
             refs.push_back(folder);

@@ -219,10 +219,15 @@ void FilePanelWindow::BuildFolderMenu()
 void FilePanelWindow::UpdateDefaultButton()
 {
     bool enabled = true;
-    if (fSettings.mode == B_OPEN_PANEL && !IsFolderPanel()) {
-        enabled = false;
-        for (const PanelEntry* entry : SelectedEntries()) {
-            if (entry->isFolder || FolderListing::Choosable(*entry, fSettings.flavors))
+    if (fSettings.mode == B_OPEN_PANEL) {
+        // A panel for folders chooses the folder shown when nothing is
+        // selected; otherwise something selected must be chosen or opened.
+        std::vector<const PanelEntry*> selected = SelectedEntries();
+        bool folderPanel = IsFolderPanel();
+        enabled = folderPanel && selected.empty();
+        for (const PanelEntry* entry : selected) {
+            if ((!folderPanel && entry->isFolder)
+                || FolderListing::Choosable(*entry, fSettings.flavors))
                 enabled = true;
         }
     }
@@ -239,6 +244,8 @@ void FilePanelWindow::ShowPanel()
         return;
     }
     BuildVolumesMenu();
+    if (!FolderStillThere())
+        GoToExistingFolder();
     FillList();
     UpdateDefaultButton();
     Show();
@@ -314,6 +321,10 @@ void FilePanelWindow::SetButtonLabel(file_panel_button button, const char* label
 
 void FilePanelWindow::Refresh()
 {
+    if (!FolderStillThere()) {
+        GoToExistingFolder();
+        return;
+    }
     if (!IsHidden())
         FillList();
     UpdateDefaultButton();

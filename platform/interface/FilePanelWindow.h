@@ -118,6 +118,10 @@ private:
     PanelEntryItem* ItemAt(int32 index) const;
     int32 IndexOfName(const std::string& name) const;
     std::vector<const PanelEntry*> SelectedEntries() const;
+    // Whether the folder shown is still a folder, and a move to its nearest
+    // parent that is, when it has gone.
+    bool FolderStillThere() const;
+    void GoToExistingFolder();
     void OpenEntry(const PanelEntry& entry);
     void OpenSelection();
     void SelectionChanged();

@@ -40,7 +40,11 @@ void PrintUsage(FILE* stream)
 int ParseOptions(int argc, char** argv, Options* options)
 {
     for (int i = 1; i < argc; i++) {
-        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--screenshot") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                std::fprintf(stderr, "brenvik-gallery: --screenshot needs a file\n");
+                return 2;
+            }
             options->screenshot = argv[++i];
         } else if (std::strcmp(argv[i], "--first-frame-exit") == 0) {
             options->firstFrameExit = true;

@@ -55,8 +55,9 @@ enum file_panel_button {
     B_DEFAULT_BUTTON,
 };
 
-// The stat record handed to filters. The original platform's record has the
-// fields of a Linux one (reached by the same names) and a creation time.
+// The stat record handed to filters: the fields of a Linux one (reached by
+// the same names) and a creation time. Filters get it as a `struct stat`,
+// as on the original platform; one that wants the creation time casts.
 struct stat_beos : public stat {
     time_t st_crtime = 0;
 };
@@ -65,9 +66,8 @@ class BRefFilter {
 public:
     virtual ~BRefFilter();
 
-    // Whether the entry is listed.
-    virtual bool Filter(
-        const entry_ref* ref, BNode* node, struct stat_beos* stat, const char* mimeType)
+    // Whether the entry is listed. `stat` points to a stat_beos.
+    virtual bool Filter(const entry_ref* ref, BNode* node, struct stat* stat, const char* mimeType)
         = 0;
 };
 

@@ -12,6 +12,8 @@
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
+#include <Volume.h>
+#include <VolumeRoster.h>
 #include <Window.h>
 
 #include "InterfaceTestSupport.h"
@@ -45,13 +47,14 @@ constexpr uint32 kMsgFolderChosen = 2005;
 // Keeps folders and volumes, and links whose target is a folder.
 class FolderFilter : public BRefFilter {
 public:
-    bool Filter(const entry_ref* ref, BNode* node, stat_beos* info, const char* mimeType) override
+    bool Filter(const entry_ref* ref, BNode* node, struct stat* info, const char* mimeType) override
     {
         std::string type = mimeType;
         {
             std::lock_guard guard(lock);
             seen[ref->name] = type;
             modes[ref->name] = info->st_mode;
+            created[ref->name] = static_cast<stat_beos*>(info)->st_crtime;
             nodesReady[ref->name] = node != nullptr && node->InitCheck() == B_OK;
         }
         if (type == B_SYMLINK_MIME_TYPE) {
@@ -71,13 +74,14 @@ public:
     std::mutex lock;
     std::map<std::string, std::string> seen;
     std::map<std::string, mode_t> modes;
+    std::map<std::string, time_t> created;
     std::map<std::string, bool> nodesReady;
 };
 
 // Lists everything, and remembers what it was asked about.
 class EverythingFilter : public FolderFilter {
 public:
-    bool Filter(const entry_ref* ref, BNode* node, stat_beos* info, const char* mimeType) override
+    bool Filter(const entry_ref* ref, BNode* node, struct stat* info, const char* mimeType) override
     {
         FolderFilter::Filter(ref, node, info, mimeType);
         return true;
@@ -239,6 +243,28 @@ protected:
         ASSERT_TRUE(WaitUntilSettled(window));
     }
 
+    // Where an item of the open menu is, once the menu is up.
+    bool OpenMenuItem(const char* label, BPoint* where)
+    {
+        return WaitUntil([&] {
+            bool found = false;
+            WithLock(window, [&] {
+                BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
+                if (tracker == nullptr || tracker->IsDone() || tracker->RootMenu() == nullptr)
+                    return;
+                BMenu* menu = tracker->RootMenu();
+                BMenuItem* item = menu->FindItem(label);
+                if (item == nullptr)
+                    return;
+                BRect frame = item->Frame();
+                *where = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)
+                    + menu->Frame().LeftTop();
+                found = true;
+            });
+            return found;
+        });
+    }
+
     std::string Shown()
     {
         entry_ref ref;
@@ -293,6 +319,7 @@ TEST_F(FilePanelTest, TheFilterSeesEachEntryWithItsMimeTypeNodeAndStat)
     EXPECT_TRUE(S_ISDIR(everything.modes["Apps"]));
     EXPECT_TRUE(S_ISLNK(everything.modes["to-apps"]));
     EXPECT_TRUE(S_ISREG(everything.modes["alpha.txt"]));
+    EXPECT_GT(everything.created["alpha.txt"], 0);
     EXPECT_TRUE(everything.nodesReady["Apps"]);
     EXPECT_TRUE(everything.nodesReady["alpha.txt"]);
 }
@@ -364,6 +391,35 @@ TEST_F(FilePanelTest, CommandDownEntersTheSelectedFolderAndCommandUpLeavesIt)
     EXPECT_TRUE(Rows().empty());
     Key("\x1e", B_COMMAND_KEY);
     ASSERT_TRUE(WaitShown(root));
+    // Backspace in the list goes up too.
+    DoubleClickRow("Apps");
+    ASSERT_TRUE(WaitShown(root + "/Apps"));
+    Key("\b");
+    ASSERT_TRUE(WaitShown(root));
+}
+
+TEST_F(FilePanelTest, TheVolumesMenuGoesToTheBootVolume)
+{
+    BVolumeRoster roster;
+    BVolume boot;
+    char name[B_FILE_NAME_LENGTH];
+    if (roster.GetBootVolume(&boot) != B_OK || boot.GetName(name) != B_OK || name[0] == '\0')
+        GTEST_SKIP() << "no named boot volume";
+    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    BMenuBar* bar = nullptr;
+    WithLock(window, [&] { bar = static_cast<BMenuBar*>(window->FindView("MenuBar")); });
+    ASSERT_NE(bar, nullptr);
+    BPoint volumes;
+    WithLock(window, [&] {
+        BRect frame = bar->ItemAt(0)->Frame();
+        volumes = window->ConvertFromScreen(bar->ConvertToScreen(
+            BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)));
+    });
+    ASSERT_EQ(Display().InjectClick(id, volumes), B_OK);
+    BPoint item;
+    ASSERT_TRUE(OpenMenuItem(name, &item));
+    ASSERT_EQ(Display().InjectClick(id, item), B_OK);
+    ASSERT_TRUE(WaitShown(boot.MountPoint()));
 }
 
 TEST_F(FilePanelTest, ALinkToAFolderOpensItsTarget)
@@ -385,23 +441,7 @@ TEST_F(FilePanelTest, TheFolderMenuGoesToAnyParent)
     EXPECT_EQ(shownLabel, "Games");
     ASSERT_EQ(Display().InjectClick(id, CenterOf(field->MenuBar())), B_OK);
     BPoint item;
-    ASSERT_TRUE(WaitUntil([&] {
-        bool found = false;
-        WithLock(window, [&] {
-            BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
-            if (tracker == nullptr || tracker->IsDone() || tracker->RootMenu() == nullptr)
-                return;
-            BMenu* menu = tracker->RootMenu();
-            BMenuItem* apps = menu->FindItem("Apps");
-            if (apps == nullptr)
-                return;
-            BRect frame = apps->Frame();
-            item = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)
-                + menu->Frame().LeftTop();
-            found = true;
-        });
-        return found;
-    }));
+    ASSERT_TRUE(OpenMenuItem("Apps", &item));
     ASSERT_EQ(Display().InjectClick(id, item), B_OK);
     ASSERT_TRUE(WaitShown(root + "/Apps"));
     EXPECT_EQ(Rows(), (Names { "Games" }));

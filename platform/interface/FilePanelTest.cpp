@@ -763,3 +763,57 @@ TEST_F(FilePanelTest, LooksAsRecorded)
     ClickRow("Sources");
     EXPECT_TRUE(MatchesGolden("interface/filepanel-folders", Snapshot(window)));
 }
+
+// #pragma mark - a panel of the library's kind
+
+namespace {
+
+// Adds to every answer, and quits its window itself when it goes, as the
+// installer's library panel does.
+class OwnedPanel : public BFilePanel {
+public:
+    OwnedPanel(BMessenger* target, BMessage* message, BRefFilter* filter)
+        : BFilePanel(
+            B_OPEN_PANEL, target, nullptr, B_DIRECTORY_NODE, false, message, filter, false, false)
+    {
+    }
+
+    ~OwnedPanel() override
+    {
+        Hide();
+        if (Window()->Lock())
+            Window()->Quit();
+    }
+
+    void SendMessage(const BMessenger* target, BMessage* message) override
+    {
+        message->AddString("marked", "Folders");
+        BFilePanel::SendMessage(target, message);
+    }
+};
+
+} // namespace
+
+TEST_F(FilePanelTest, APanelSubclassAddsToTheAnswerAndQuitsItsOwnWindow)
+{
+    BMessenger target = recorder.Messenger();
+    BMessage message(kMsgFolderChosen);
+    auto owned = std::make_unique<OwnedPanel>(&target, &message, &folderFilter);
+    owned->SetPanelDirectory(root.c_str());
+    owned->Show();
+    window = owned->Window();
+    ASSERT_TRUE(WaitUntilSettled(window));
+    id = DisplayId(window);
+    BView* menuBar = nullptr;
+    WithLock(window, [&] { menuBar = window->FindView("MenuBar"); });
+    EXPECT_NE(dynamic_cast<BMenuBar*>(menuBar), nullptr);
+    ClickView("default");
+    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
+    EXPECT_STREQ(recorder.Last(kMsgFolderChosen).GetString("marked", ""), "Folders");
+    EXPECT_EQ(Chosen(), Names { root });
+    // Not hidden when done: the owner hides it.
+    EXPECT_TRUE(owned->IsShowing());
+    BMessenger windowMessenger(window);
+    owned.reset();
+    EXPECT_FALSE(windowMessenger.IsValid());
+}

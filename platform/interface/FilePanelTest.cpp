@@ -817,3 +817,40 @@ TEST_F(FilePanelTest, APanelSubclassAddsToTheAnswerAndQuitsItsOwnWindow)
     owned.reset();
     EXPECT_FALSE(windowMessenger.IsValid());
 }
+
+// #pragma mark - saving
+
+TEST_F(FilePanelTest, ASavePanelSendsTheFolderAndTheNameAndAsksBeforeReplacing)
+{
+    BMessenger target = recorder.Messenger();
+    entry_ref start;
+    ASSERT_EQ(get_ref_for_path(root.c_str(), &start), B_OK);
+    panel = std::make_unique<BFilePanel>(B_SAVE_PANEL, &target, &start);
+    panel->SetSaveText("report.txt");
+    panel->Show();
+    window = panel->Window();
+    ASSERT_TRUE(WaitUntilSettled(window));
+    id = DisplayId(window);
+    ClickView("default");
+    ASSERT_TRUE(recorder.WaitFor(B_SAVE_REQUESTED));
+    BMessage saved = recorder.Last(B_SAVE_REQUESTED);
+    entry_ref folder;
+    ASSERT_EQ(saved.FindRef("directory", &folder), B_OK);
+    EXPECT_EQ(PathOf(folder), root);
+    EXPECT_STREQ(saved.GetString("name", ""), "report.txt");
+    EXPECT_TRUE(WaitUntil([&] { return !panel->IsShowing(); }));
+
+    // A file that is there is replaced only when the user says so.
+    panel->Show();
+    ASSERT_TRUE(WaitUntilSettled(window));
+    ClickRow("alpha.txt");
+    std::string failure;
+    status_t status = B_ERROR;
+    std::thread driver([&] {
+        status = UIDriver::RunScript({ "click default", "alert Replace" }, &failure);
+    });
+    driver.join();
+    ASSERT_EQ(status, B_OK) << failure;
+    ASSERT_TRUE(recorder.WaitFor(B_SAVE_REQUESTED, 2));
+    EXPECT_STREQ(recorder.Last(B_SAVE_REQUESTED).GetString("name", ""), "alpha.txt");
+}

@@ -126,3 +126,43 @@ INSTANTIATE_TEST_SUITE_P(Options, GalleryCommandTest,
         CommandCase { "unwritable_screenshot",
             { "--screenshot", "/nonexistent-folder/gallery.png" }, 1, nullptr }),
     [](const testing::TestParamInfo<CommandCase>& param) { return std::string(param.param.name); });
+
+// The gallery in use, driven as a user would work it: each alert opens and is
+// answered, the pop-up and the folder panel open, and Ctrl+Q quits.
+TEST(GalleryInUseTest, OpensItsAlertsPopUpAndFolderPanelAndQuits)
+{
+    std::string folder = MakeTempFolder("use");
+    std::string script = folder + "/script.txt";
+    {
+        std::ofstream file(script);
+        file << "timeout 20\n"
+                "wait-window Brenvik Gallery\n"
+                "click-label Info…\n"
+                "alert OK\n"
+                "click-label Idea…\n"
+                "alert OK\n"
+                "click-label Warning…\n"
+                "alert Replace\n"
+                "click-label Stop…\n"
+                "alert Retry\n"
+                "click-label Empty…\n"
+                "alert OK\n"
+                "choose language Deutsch\n"
+                "tick list 5\n"
+                "click-label Pop-up menu…\n"
+                "key Escape\n"
+                "click-label Folder…\n"
+                "panel "
+             << folder
+             << "\n"
+                "screenshot "
+             << folder
+             << "/after.png\n"
+                "key Ctrl+Q\n"
+                "wait-quit\n";
+    }
+    RunResult result = RunProgram(
+        { GalleryPath() }, { { "BRENVIK_DISPLAY", "headless" }, { "BRENVIK_UI_SCRIPT", script } });
+    EXPECT_EQ(result.status, std::optional<int>(0)) << result.output;
+    EXPECT_TRUE(FileExists(folder + "/after.png"));
+}

@@ -32,6 +32,12 @@ BView::~BView()
         // removing it here keeps the tree sound when a program forgets.
         RemoveSelf();
     }
+    // Scroll bars that still target this view must not reach back into it
+    // once it has gone (its children may be deleted before its bars).
+    if (fVerticalScrollBar != nullptr)
+        fVerticalScrollBar->SetTarget(static_cast<BView*>(nullptr));
+    if (fHorizontalScrollBar != nullptr)
+        fHorizontalScrollBar->SetTarget(static_cast<BView*>(nullptr));
     std::vector<BView*> children;
     children.swap(fChildren);
     for (BView* child : children) {

@@ -89,8 +89,18 @@ status_t BNodeInfo::GetType(char* type) const
     std::vector<uint8> value;
     if (fNode->GetNodeTarget(&target) != B_OK
         || BPrivate::NodeAttributes::ReadRaw(target, BPrivate::NodeAttributes::kMimeMirror, &value)
-            != B_OK)
+            != B_OK) {
+        // Folders and links are typed by their kind, as the original file
+        // system does: Linux has no attribute to hold that.
+        struct stat info;
+        if (fNode->GetStat(&info) == B_OK && (S_ISDIR(info.st_mode) || S_ISLNK(info.st_mode))) {
+            std::strcpy(type,
+                S_ISDIR(info.st_mode) ? "application/x-vnd.Be-directory"
+                                      : "application/x-vnd.Be-symlink");
+            return B_OK;
+        }
         return B_ENTRY_NOT_FOUND;
+    }
     while (!value.empty() && value.back() == 0)
         value.pop_back();
     if (value.empty() || value.size() >= B_MIME_TYPE_LENGTH)

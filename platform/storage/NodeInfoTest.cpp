@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <vector>
 
@@ -51,6 +52,16 @@ TEST(NodeInfoTest, TypeSetByOtherProgramsIsRead)
     char type[B_MIME_TYPE_LENGTH];
     ASSERT_EQ(BNodeInfo(&node).GetType(type), B_OK);
     EXPECT_STREQ(type, "image/png");
+}
+
+TEST(NodeInfoTest, AnUntypedFolderIsTypedAsAFolder)
+{
+    std::string path = MakeTempFolder("nodeinfo") + "/folder";
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    BNode node(path.c_str());
+    char type[B_MIME_TYPE_LENGTH];
+    ASSERT_EQ(BNodeInfo(&node).GetType(type), B_OK);
+    EXPECT_STREQ(type, "application/x-vnd.Be-directory");
 }
 
 TEST(NodeInfoTest, TypeAttributeOfTheWrongKindIsRefused)

@@ -168,7 +168,9 @@ status_t DisplayBackend::InjectClick(
     status_t status = InjectMouseDown(window, where, buttons, clicks, modifiers);
     if (status != B_OK)
         return status;
-    return InjectMouseUp(window, where, modifiers);
+    // As with keys, the press may have closed the window.
+    InjectMouseUp(window, where, modifiers);
+    return B_OK;
 }
 
 status_t DisplayBackend::InjectKey(
@@ -185,8 +187,11 @@ status_t DisplayBackend::InjectKey(
     status_t status = Inject(window, event);
     if (status != B_OK)
         return status;
+    // The key may have closed the window (Command+W): its release then has
+    // nowhere to go, and the key was still pressed.
     event.type = DisplayEventType::kKeyUp;
-    return Inject(window, event);
+    Inject(window, event);
+    return B_OK;
 }
 
 status_t DisplayBackend::InjectText(int32 window, const std::string& text)

@@ -277,4 +277,32 @@ TEST(ImageDecoderTest, RunLengthBmpIsNotSupported)
     EXPECT_EQ(DecodeImage(bytes.data(), bytes.size(), &image), B_NOT_SUPPORTED);
 }
 
+TEST(ImageDecoderTest, BitmapStreamOfAnUnknownColorSpaceIsNotSupported)
+{
+    for (uint32 space : { 0x9108u, 0xffffffffu, uint32(B_RGBA64), uint32(B_NO_COLOR_SPACE) }) {
+        Bytes bytes = MakeTranslatorBitmap(4, 4);
+        SetBig32(&bytes, 24, space);
+        PixelBuffer image;
+        EXPECT_EQ(DecodeImage(bytes.data(), bytes.size(), &image), B_NOT_SUPPORTED) << space;
+    }
+}
+
+TEST(ImageDecoderTest, BitmapStreamsInOtherColorSpacesAreConverted)
+{
+    Bytes bytes = MakeTranslatorBitmap(2, 1);
+    bytes.resize(32);
+    SetBig32(&bytes, 20, 4);
+    SetBig32(&bytes, 24, B_RGB16);
+    SetBig32(&bytes, 28, 4);
+    // Pure red and pure blue in 5-6-5, little-endian.
+    bytes.insert(bytes.end(), { 0x00, 0xf8, 0x1f, 0x00 });
+    PixelBuffer image;
+    ASSERT_EQ(DecodeImage(bytes.data(), bytes.size(), &image), B_OK);
+    EXPECT_EQ(image.ColorSpace(), B_RGB32);
+    EXPECT_EQ(image.PixelAt(0, 0).red, 255);
+    EXPECT_EQ(image.PixelAt(0, 0).blue, 0);
+    EXPECT_EQ(image.PixelAt(1, 0).blue, 255);
+    EXPECT_EQ(image.PixelAt(1, 0).red, 0);
+}
+
 } // namespace

@@ -39,6 +39,23 @@ uint64 Extent(float from, float to)
     return uint64(to - from) + 1;
 }
 
+// The stream's colour space, when it is one the pixel buffer can hold. The
+// raw value is checked against the known spaces before it becomes a
+// color_space: any other number is not a value of that type.
+bool ReadColorSpace(uint32 value, color_space* space)
+{
+    static const color_space kSpaces[]
+        = { B_GRAY1, B_GRAY8, B_CMAP8, B_RGB15, B_RGB15_BIG, B_RGBA15, B_RGBA15_BIG, B_RGB16,
+              B_RGB16_BIG, B_RGB24, B_RGB24_BIG, B_RGB32, B_RGB32_BIG, B_RGBA32, B_RGBA32_BIG };
+    for (color_space known : kSpaces) {
+        if (uint32(known) == value) {
+            *space = known;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 status_t DecodeTranslatorBitmap(const uint8* data, size_t size, PixelBuffer* out)
@@ -48,7 +65,9 @@ status_t DecodeTranslatorBitmap(const uint8* data, size_t size, PixelBuffer* out
     uint64 width = Extent(BigFloat(data + 4), BigFloat(data + 12));
     uint64 height = Extent(BigFloat(data + 8), BigFloat(data + 16));
     uint32 rowBytes = Big32(data + 20);
-    color_space space = color_space(Big32(data + 24));
+    color_space space;
+    if (!ReadColorSpace(Big32(data + 24), &space))
+        return B_NOT_SUPPORTED;
     uint64 dataSize = Big32(data + 28);
     if (!ImageSizeAllowed(width, height, size, 8))
         return width == 0 || height == 0 ? B_BAD_DATA : B_NO_MEMORY;

@@ -5,6 +5,7 @@
 #include "GalleryWindow.h"
 
 #include <Messenger.h>
+#include <View.h>
 
 #include <benchmark/benchmark.h>
 

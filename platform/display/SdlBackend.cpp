@@ -360,6 +360,9 @@ status_t SdlBackend::StartSdl(bool allowVirtualDrivers)
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // Before SDL's X11 driver starts: it chains its own handler to the one
+    // in place, and puts that one back when it quits.
+    IgnoreLateWakeUpErrors();
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return B_ERROR;
     const char* driver = SDL_GetCurrentVideoDriver();

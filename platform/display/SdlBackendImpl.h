@@ -92,4 +92,11 @@ color_space ColorSpaceOf(uint32 sdlFormat);
 // The main screen's frame and colour space, as SDL reports them.
 ScreenInfo ReadSdlScreen();
 
+// On X11: keeps the X error of a wake-up message that arrives after its
+// window was destroyed from ending the program (SdlX11Errors.cpp). Called
+// before SDL starts, so that SDL's own handler passes such errors on to it
+// and SDL puts it back when it quits (the late error often surfaces only
+// when SDL closes its connections).
+void IgnoreLateWakeUpErrors();
+
 } // namespace BPrivate

@@ -35,8 +35,12 @@ int FilterError(Display* display, XErrorEvent* error)
 
 void IgnoreLateWakeUpErrors()
 {
-    static std::once_flag sInstalled;
-    std::call_once(sInstalled, [] { sPreviousHandler = XSetErrorHandler(FilterError); });
+    static std::mutex sLock;
+    std::lock_guard<std::mutex> lock(sLock);
+    // Installed again after someone else replaced it, chaining to theirs.
+    XErrorHandler current = XSetErrorHandler(FilterError);
+    if (current != FilterError)
+        sPreviousHandler = current;
 }
 
 } // namespace BPrivate

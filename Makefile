@@ -54,7 +54,7 @@ check-asan: deps
 check-tsan: deps
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRENVIK_SANITIZE=thread $(CMAKE_FLAGS)
 	cmake --build build-tsan -j $(JOBS)
-	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS) -L tsan
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/support/tsan.supp" ctest --output-on-failure -j $(JOBS) -L tsan
 
 check-format: deps
 	@files=$$(git ls-files '*.cpp' '*.h' 2>/dev/null); \

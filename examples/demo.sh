@@ -29,3 +29,9 @@ build/demo/TarselNotes-Installer --extract build/demo/extracted
 echo
 echo "Extracted into build/demo/extracted:"
 ls -lR build/demo/extracted
+
+# The interface kit every installer window is made of: the gallery of its
+# controls, drawn without a screen and written out as a picture.
+echo
+BRENVIK_DISPLAY=headless build/bin/brenvik-gallery --screenshot build/demo/gallery.png 2>/dev/null
+echo "The control gallery, drawn headless: build/demo/gallery.png (run build/bin/brenvik-gallery for the window)"

@@ -2,6 +2,7 @@
 
 #include <DrawingContext.h>
 #include <OS.h>
+#include <XvfbServer.h>
 
 #include <SDL.h>
 #include <cerrno>
@@ -30,6 +31,8 @@ extern "C" const char* __lsan_default_suppressions()
 }
 
 using namespace BPrivate;
+using brenvik::test::FindProgram;
+using brenvik::test::XvfbServer;
 
 namespace {
 
@@ -63,29 +66,6 @@ private:
     std::string fOld;
     bool fHadValue = false;
 };
-
-bool FileExists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-std::string FindProgram(const char* name)
-{
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        if (end == std::string::npos)
-            end = folders.size();
-        std::string candidate = folders.substr(start, end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return std::string();
-}
 
 pid_t Spawn(const std::vector<std::string>& arguments)
 {
@@ -124,59 +104,6 @@ template <typename Condition> bool WaitUntil(Condition condition, bigtime_t time
     }
     return true;
 }
-
-// An X server of our own for the test, on a display number nobody uses.
-class XvfbServer {
-public:
-    ~XvfbServer() { Stop(); }
-
-    bool Start(const std::string& program)
-    {
-        for (int number = 91; number < 160; number++) {
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            if (FileExists(socket) || FileExists(lock))
-                continue;
-            fPid = Spawn({ program, ":" + std::to_string(number), "-screen", "0", "1024x768x24",
-                "-nolisten", "tcp", "-noreset" });
-            if (fPid < 0)
-                return false;
-            bool exited = false;
-            bool ready = WaitUntil([&] {
-                int status;
-                if (waitpid(fPid, &status, WNOHANG) == fPid) {
-                    exited = true;
-                    return true;
-                }
-                return FileExists(socket);
-            });
-            if (ready && !exited) {
-                fDisplay = ":" + std::to_string(number);
-                return true;
-            }
-            if (!exited)
-                Stop();
-            fPid = -1;
-        }
-        return false;
-    }
-
-    void Stop()
-    {
-        if (fPid <= 0)
-            return;
-        kill(fPid, SIGTERM);
-        int status;
-        while (waitpid(fPid, &status, 0) < 0 && errno == EINTR) { }
-        fPid = -1;
-    }
-
-    const std::string& Display() const { return fDisplay; }
-
-private:
-    pid_t fPid = -1;
-    std::string fDisplay;
-};
 
 void DrawSample(DisplayWindow& window)
 {
@@ -543,7 +470,7 @@ TEST(SdlBackendTest, ShowsWindowsOnARealXServer)
     if (xvfb.empty())
         GTEST_SKIP() << "Xvfb is not installed; the real-display test is skipped";
     XvfbServer server;
-    ASSERT_TRUE(server.Start(xvfb)) << "Xvfb did not start";
+    ASSERT_TRUE(server.Start(91, 159, "1024x768x24", xvfb)) << "Xvfb did not start";
     ScopedEnv display("DISPLAY", server.Display().c_str());
     ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
     ScopedEnv driver("SDL_VIDEODRIVER", nullptr);

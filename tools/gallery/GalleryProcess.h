@@ -6,6 +6,7 @@
 
 #include <TestSandbox.h>
 #include <WaitUntil.h>
+#include <XvfbServer.h>
 
 #include <cerrno>
 #include <chrono>
@@ -28,6 +29,7 @@ extern char** environ;
 
 namespace brenvik::gallery::test {
 
+using brenvik::test::FindProgram;
 using brenvik::test::MakeTempFolder;
 using brenvik::test::WaitUntil;
 
@@ -37,23 +39,6 @@ inline bool FileExists(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
-}
-
-inline std::string FindProgram(const char* name)
-{
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        if (end == std::string::npos)
-            end = folders.size();
-        std::string candidate = folders.substr(start, end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return std::string();
 }
 
 inline std::string GalleryPath()
@@ -142,68 +127,6 @@ inline RunResult RunProgram(const std::vector<std::string>& arguments,
     return result;
 }
 
-// An X server of the test's own, on a display number nobody uses.
-class XvfbServer {
-public:
-    ~XvfbServer() { Stop(); }
-
-    bool Start(const std::string& program)
-    {
-        for (int number = 170; number < 260; number++) {
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            if (FileExists(socket) || FileExists(lock))
-                continue;
-            std::vector<std::string> arguments = { program, ":" + std::to_string(number), "-screen",
-                "0", "1024x768x24", "-nolisten", "tcp", "-noreset" };
-            std::vector<char*> argv;
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-            int spawned = posix_spawn(&fPid, argv[0], &actions, nullptr, argv.data(), environ);
-            posix_spawn_file_actions_destroy(&actions);
-            if (spawned != 0)
-                return false;
-            bool exited = false;
-            bool ready = WaitUntil([&] {
-                int status;
-                if (waitpid(fPid, &status, WNOHANG) == fPid) {
-                    exited = true;
-                    return true;
-                }
-                return FileExists(socket);
-            });
-            if (ready && !exited) {
-                fDisplay = ":" + std::to_string(number);
-                return true;
-            }
-            if (exited)
-                fPid = -1;
-            else
-                Stop();
-        }
-        return false;
-    }
-
-    void Stop()
-    {
-        if (fPid <= 0)
-            return;
-        kill(fPid, SIGTERM);
-        int status;
-        while (waitpid(fPid, &status, 0) < 0 && errno == EINTR) { }
-        fPid = -1;
-    }
-
-    const std::string& Display() const { return fDisplay; }
-
-private:
-    pid_t fPid = -1;
-    std::string fDisplay;
-};
+using brenvik::test::XvfbServer;
 
 } // namespace brenvik::gallery::test

@@ -41,7 +41,7 @@ void BM_FirstFrameOnXvfb(benchmark::State& state)
     }
     if (!sServer) {
         sServer = std::make_unique<XvfbServer>();
-        if (!sServer->Start(xvfb)) {
+        if (!sServer->Start(215, 259, "1024x768x24", xvfb)) {
             state.SkipWithError("Xvfb did not start");
             return;
         }

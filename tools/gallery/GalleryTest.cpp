@@ -50,7 +50,7 @@ TEST_P(GalleryFirstFrameTest, IsTheGoldenImage)
         std::string xvfb = FindProgram("Xvfb");
         if (xvfb.empty())
             GTEST_SKIP() << "Xvfb is not installed; the SDL backend's first frame is not checked";
-        ASSERT_TRUE(server.Start(xvfb)) << "Xvfb did not start";
+        ASSERT_TRUE(server.Start(170, 214, "1024x768x24", xvfb)) << "Xvfb did not start";
         environment = {
             { "BRENVIK_DISPLAY", "sdl" },
             { "BRENVIK_UI_SCRIPT", "" },

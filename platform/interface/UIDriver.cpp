@@ -7,6 +7,7 @@
 
 #include "UIDriverActions.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,8 @@ namespace BPrivate {
 namespace {
 
 constexpr bigtime_t kDefaultDeadline = 10000000;
+// The longest an input step waits for busy windows to settle.
+constexpr bigtime_t kQuietLimit = 2000000;
 constexpr bigtime_t kRetryInterval = 20000;
 // The driver's exit status when an action missed its deadline, and when
 // the script cannot be read or understood.
@@ -179,6 +182,14 @@ status_t RunLine(
     } else {
         *problem = "not understood";
         return B_BAD_VALUE;
+    }
+    // Input goes to what the user sees: the windows first settle, so that a
+    // menu or alert that an earlier step opens is there to take it.
+    static const char* const kInputVerbs[]
+        = { "click", "click-label", "choose", "tick", "type", "key", "drop", "panel" };
+    for (const char* input : kInputVerbs) {
+        if (verb == input)
+            actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));
     }
     if (!Retry(attempt, *timeout)) {
         char seconds[32];

@@ -374,6 +374,24 @@ bool UIDriverActions::TryDrop(const std::string& name, const std::string& path)
     return Display().InjectDrop(target.displayWindow, target.where, { path }) == B_OK;
 }
 
+void UIDriverActions::WaitUntilQuiet(bigtime_t limit)
+{
+    bigtime_t deadline = system_time() + limit;
+    int32 quietRounds = 0;
+    while (quietRounds < 2 && system_time() < deadline) {
+        bool quiet = true;
+        for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
+            LockedWindow locked(messenger);
+            if (locked.Get() != nullptr && !WindowAccess::IsSettled(locked.Get())) {
+                quiet = false;
+                break;
+            }
+        }
+        quietRounds = quiet ? quietRounds + 1 : 0;
+        snooze(2000);
+    }
+}
+
 bool UIDriverActions::TryScreenshot(const std::string& file)
 {
     std::vector<BMessenger> windows = Desktop::Default().WindowsFrontToBack();

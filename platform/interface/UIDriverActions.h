@@ -31,6 +31,12 @@ public:
     bool TryDrop(const std::string& name, const std::string& path);
     bool TryScreenshot(const std::string& file);
 
+    // Waits, at most `limit`, until every shown window has taken its input
+    // and messages and drawn what it had to, twice in a row: as a user waits
+    // for the screen to settle (a menu to open, an alert to appear) before
+    // the next step. A window that stays busy only costs the limit.
+    void WaitUntilQuiet(bigtime_t limit);
+
     // Parses a key description ("Enter", "Ctrl+A", "Shift+F1", "x").
     static bool ParseKey(
         const std::string& description, std::string* bytes, int32* key, uint32* modifiers);

@@ -34,7 +34,11 @@ protected:
     static void SetUpTestSuite()
     {
         sSample = CopySample();
-        sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
+        // A name as long as a file name can be: the build must not need a
+        // longer one for its work in progress.
+        std::string name = "TarselNotes-Installer";
+        name.resize(255, '-');
+        sInstaller = brenvik::test::MakeTempFolder("built") + "/" + name;
         brenvik::BuildOptions options;
         options.projectFile = sSample + "/project.json";
         options.output = sInstaller;

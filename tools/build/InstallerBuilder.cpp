@@ -83,7 +83,10 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
     }
     // The installer is assembled beside its final place and renamed over it
     // when complete, so that a failed build never leaves half an installer.
-    std::string partial = fOptions.output + ".partXXXXXX";
+    // (A hidden name of fixed length: the output's own name may already be
+    // as long as a file name can be.)
+    std::string folder = fs::path(fOptions.output).parent_path().string();
+    std::string partial = (folder.empty() ? std::string(".") : folder) + "/.brenvik-build-XXXXXX";
     int fd = mkstemp(partial.data());
     if (fd < 0)
         return Fail(B_ERROR, "cannot create \"" + partial + "\": " + std::strerror(errno));

@@ -183,11 +183,12 @@ status_t RunLine(
         *problem = "not understood";
         return B_BAD_VALUE;
     }
-    // Input goes to what the user sees: the windows first settle, so that a
-    // menu or alert that an earlier step opens is there to take it.
-    static const char* const kInputVerbs[]
-        = { "click", "click-label", "choose", "tick", "type", "key", "drop", "panel" };
-    for (const char* input : kInputVerbs) {
+    // Input goes to what the user sees, and a screenshot shows it: the
+    // windows first settle, so that a menu or alert that an earlier step
+    // opened is there.
+    static const char* const kSettlingVerbs[] = { "click", "click-label", "choose", "tick", "type",
+        "key", "drop", "panel", "screenshot" };
+    for (const char* input : kSettlingVerbs) {
         if (verb == input)
             actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));
     }

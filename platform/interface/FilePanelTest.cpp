@@ -246,23 +246,7 @@ protected:
     // Where an item of the open menu is, once the menu is up.
     bool OpenMenuItem(const char* label, BPoint* where)
     {
-        return WaitUntil([&] {
-            bool found = false;
-            WithLock(window, [&] {
-                BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
-                if (tracker == nullptr || tracker->IsDone() || tracker->RootMenu() == nullptr)
-                    return;
-                BMenu* menu = tracker->RootMenu();
-                BMenuItem* item = menu->FindItem(label);
-                if (item == nullptr)
-                    return;
-                BRect frame = item->Frame();
-                *where = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)
-                    + menu->Frame().LeftTop();
-                found = true;
-            });
-            return found;
-        });
+        return WaitForOpenMenu(window, label, where);
     }
 
     std::string Shown()

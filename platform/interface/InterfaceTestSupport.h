@@ -8,11 +8,14 @@
 #include <DisplayBackend.h>
 #include <GoldenImage.h>
 #include <Looper.h>
+#include <Menu.h>
+#include <MenuItem.h>
 #include <Messenger.h>
 #include <View.h>
 #include <Window.h>
 
 #include "Desktop.h"
+#include "MenuTracker.h"
 #include "WindowAccess.h"
 #include "WindowLink.h"
 
@@ -226,5 +229,28 @@ private:
 
     Looper* fLooper;
 };
+
+// The open menu of a window and the window point of one of its items, once
+// the menu is up.
+inline bool WaitForOpenMenu(BWindow* window, const char* label, BPoint* where)
+{
+    return WaitUntil([&] {
+        bool found = false;
+        WithLock(window, [&] {
+            BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
+            if (tracker == nullptr || tracker->IsDone() || tracker->RootMenu() == nullptr)
+                return;
+            BMenu* menu = tracker->RootMenu();
+            BMenuItem* item = menu->FindItem(label);
+            if (item == nullptr)
+                return;
+            BRect frame = item->Frame();
+            *where = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)
+                + menu->Frame().LeftTop();
+            found = true;
+        });
+        return found;
+    });
+}
 
 } // namespace brenvik::test

@@ -27,29 +27,6 @@ BPopUpMenu* LanguageMenu()
     return menu;
 }
 
-// The open menu of a window and the window point of one of its items, once
-// the menu is up.
-bool WaitForOpenMenu(BWindow* window, const char* label, BPoint* where)
-{
-    return WaitUntil([&] {
-        bool found = false;
-        WithLock(window, [&] {
-            BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
-            if (tracker == nullptr || tracker->IsDone() || tracker->RootMenu() == nullptr)
-                return;
-            BMenu* menu = tracker->RootMenu();
-            BMenuItem* item = menu->FindItem(label);
-            if (item == nullptr)
-                return;
-            BRect frame = item->Frame();
-            *where = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)
-                + menu->Frame().LeftTop();
-            found = true;
-        });
-        return found;
-    });
-}
-
 struct FieldFixture {
     TestWindow window { BRect(100, 100, 399, 299) };
     MessageRecorder recorder;

@@ -15,6 +15,9 @@
 
 #include <SupportDefs.h>
 
+class BFont;
+class BRect;
+
 class LibString {
 public:
     // Construction, assignment and buffer.
@@ -146,8 +149,11 @@ public:
     void CharToIndex(const long& n);
     void CharFromIndex(const long& n);
 
-    // Display and diagnostics. Truncate(const BFont&, const int&, BRect&) joins these
-    // once the interface kit provides font measurement.
+    // Display and diagnostics. Truncate shortens the text, with a trailing
+    // "...", until it is narrower than `width` in `font`; `rect` gets the
+    // width of what was kept. It cuts between characters, never inside one.
+    // Returns the number of bytes taken off (the length when nothing is).
+    int Truncate(const BFont& font, const int& width, BRect& rect);
     long PackSize() const;
     virtual void PrintToStream() const;
     void PrintDecimalToStream() const;

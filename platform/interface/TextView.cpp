@@ -127,12 +127,14 @@ void BTextView::SetText(const char* text, const text_run_array* runs)
 
 void BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 {
+    // The new text may be a piece of the old, which goes first.
+    std::string copy = text != nullptr && length > 0 ? std::string(text, size_t(length)) : "";
     if (!fText.empty())
         DeleteText(0, TextLength());
     fStyles.assign(1, fTypingStyle);
     fSelectionStart = fSelectionEnd = fAnchor = 0;
-    if (text != nullptr && length > 0)
-        InsertText(text, length, 0, runs);
+    if (!copy.empty())
+        InsertText(copy.data(), int32(copy.size()), 0, runs);
     Relayout();
     if (BScrollBar* bar = ScrollBar(B_VERTICAL))
         bar->SetValue(0);

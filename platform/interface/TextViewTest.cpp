@@ -169,3 +169,15 @@ TEST(TextViewTest, AReadOnlyTextIgnoresTypingAndPassesTabOn)
     // The only navigable view keeps the focus after Tab wraps around.
     EXPECT_TRUE(focused);
 }
+
+TEST(TextViewTest, SetTextTakesAPieceOfTheViewsOwnText)
+{
+    BTextView text(BRect(0, 0, 200, 50), "text", BRect(0, 0, 200, 50), B_FOLLOW_NONE, 0);
+    text.SetText("Hello world");
+    text.SetText(text.Text());
+    EXPECT_STREQ(text.Text(), "Hello world");
+    text.SetText(text.Text() + 6);
+    EXPECT_STREQ(text.Text(), "world");
+    text.SetText(text.Text() + 1, 3);
+    EXPECT_STREQ(text.Text(), "orl");
+}

@@ -161,7 +161,14 @@ void BTextView::Insert(int32 offset, const char* text, int32 length, const text_
     int32 room = fMaxBytes - TextLength();
     if (room <= 0)
         return;
-    length = std::min(length, room);
+    if (length > room) {
+        // What does not fit is left out a whole character at a time.
+        length = room;
+        while (length > 0 && (uint8(text[length]) & 0xc0) == 0x80)
+            length--;
+        if (length == 0)
+            return;
+    }
     InsertText(text, length, offset, runs);
     if (fSelectionStart >= offset) {
         fSelectionStart += length;
@@ -653,8 +660,12 @@ bool BTextView::DoesWordWrap() const
 void BTextView::SetMaxBytes(int32 max)
 {
     fMaxBytes = max >= 0 ? max : 0x7fffffff;
-    if (TextLength() > fMaxBytes)
-        Delete(fMaxBytes, TextLength());
+    if (TextLength() > fMaxBytes) {
+        int32 cut = fMaxBytes;
+        while (cut > 0 && (uint8(fText[size_t(cut)]) & 0xc0) == 0x80)
+            cut--;
+        Delete(cut, TextLength());
+    }
 }
 
 int32 BTextView::MaxBytes() const

@@ -181,3 +181,55 @@ TEST(TextViewTest, SetTextTakesAPieceOfTheViewsOwnText)
     text.SetText(text.Text() + 1, 3);
     EXPECT_STREQ(text.Text(), "orl");
 }
+
+namespace {
+
+struct MaxBytesCase {
+    const char* name;
+    const char* initial;
+    int32 maxBytes;
+    const char* inserted;
+    const char* expected;
+};
+
+class TextViewMaxBytesTest : public testing::TestWithParam<MaxBytesCase> { };
+
+} // namespace
+
+// What does not fit is left out a whole character at a time, so that the
+// text never ends in part of one.
+TEST_P(TextViewMaxBytesTest, InsertKeepsWholeCharacters)
+{
+    const MaxBytesCase& param = GetParam();
+    BTextView text(BRect(0, 0, 200, 50), "text", BRect(0, 0, 200, 50), B_FOLLOW_NONE, 0);
+    text.SetText(param.initial);
+    text.SetMaxBytes(param.maxBytes);
+    text.Select(text.TextLength(), text.TextLength());
+    text.Insert(param.inserted);
+    EXPECT_STREQ(text.Text(), param.expected);
+    int32 start = 0;
+    int32 end = 0;
+    text.GetSelection(&start, &end);
+    EXPECT_EQ(start, text.TextLength());
+    EXPECT_EQ(end, text.TextLength());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TextViewMaxBytesTest,
+    testing::Values(MaxBytesCase { "Ascii", "ab", 4, "cdef", "abcd" },
+        MaxBytesCase { "TwoByteCharacter", "", 1, "\xC3\xA9", "" },
+        MaxBytesCase { "ThreeByteCharacter", "ab", 4, "\xE2\x82\xAC", "ab" },
+        MaxBytesCase { "SecondCharacterCut", "a", 4, "\xC3\xA9\xC3\xA9", "a\xC3\xA9" },
+        MaxBytesCase { "FourByteCharacter", "", 3, "x\xF0\x9F\x98\x80", "x" }),
+    [](const testing::TestParamInfo<MaxBytesCase>& item) { return item.param.name; });
+
+TEST(TextViewTest, LoweringMaxBytesCutsBetweenCharacters)
+{
+    BTextView text(BRect(0, 0, 200, 50), "text", BRect(0, 0, 200, 50), B_FOLLOW_NONE, 0);
+    text.SetText("a\xC3\xA9z");
+    text.SetMaxBytes(2);
+    EXPECT_STREQ(text.Text(), "a");
+    text.SetMaxBytes(-1);
+    text.SetText("\xE2\x82\xAC\xE2\x82\xAC");
+    text.SetMaxBytes(5);
+    EXPECT_STREQ(text.Text(), "\xE2\x82\xAC");
+}

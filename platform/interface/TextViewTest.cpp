@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 using namespace brenvik::test;
@@ -191,6 +192,11 @@ struct MaxBytesCase {
     const char* inserted;
     const char* expected;
 };
+
+void PrintTo(const MaxBytesCase& value, std::ostream* out)
+{
+    *out << value.name;
+}
 
 class TextViewMaxBytesTest : public testing::TestWithParam<MaxBytesCase> { };
 

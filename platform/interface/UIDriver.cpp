@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -148,7 +149,8 @@ status_t RunLine(
     } else if (verb == "tick" && words.size() == 3) {
         char* end = nullptr;
         long row = std::strtol(words[2].c_str(), &end, 10);
-        if (end == nullptr || *end != '\0' || row < 0) {
+        if (end == nullptr || end == words[2].c_str() || *end != '\0' || row < 0
+            || row > INT32_MAX) {
             *problem = "a row is a number from 0";
             return B_BAD_VALUE;
         }

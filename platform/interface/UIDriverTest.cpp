@@ -172,8 +172,8 @@ TEST(UIDriverTest, AMissedDeadlineNamesTheAction)
 
 TEST(UIDriverTest, LinesThatAreNotUnderstoodAreRefused)
 {
-    for (const char* line :
-        { "frobnicate", "tick groups minus", "timeout never", "key Hyper+Q", "click" }) {
+    for (const char* line : { "frobnicate", "tick groups minus", "tick groups 4294967296",
+             "timeout never", "key Hyper+Q", "click" }) {
         std::string failure;
         EXPECT_EQ(UIDriver::RunScript({ line }, &failure), B_BAD_VALUE) << line;
     }

@@ -1,5 +1,6 @@
 #include <SdlBackend.h>
 
+#include <ChildProcess.h>
 #include <DrawingContext.h>
 #include <OS.h>
 #include <XvfbServer.h>
@@ -32,6 +33,7 @@ extern "C" const char* __lsan_default_suppressions()
 
 using namespace BPrivate;
 using brenvik::test::FindProgram;
+using brenvik::test::RunTool;
 using brenvik::test::XvfbServer;
 
 namespace {
@@ -66,33 +68,6 @@ private:
     std::string fOld;
     bool fHadValue = false;
 };
-
-pid_t Spawn(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int RunProgram(const std::vector<std::string>& arguments)
-{
-    pid_t pid = Spawn(arguments);
-    if (pid < 0)
-        return -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = kDeadline)
 {
@@ -434,7 +409,7 @@ void CheckInputFromXdotool(DisplayWindow& window)
     if (xdotool.empty())
         return;
     window.Events().PopAll();
-    ASSERT_EQ(RunProgram({ xdotool, "mousemove", "60", "50", "click", "1" }), 0);
+    ASSERT_EQ(RunTool({ xdotool, "mousemove", "60", "50", "click", "1" }), 0);
     std::vector<DisplayEvent> events;
     bool clicked = WaitUntil([&] {
         for (DisplayEvent& event : window.Events().PopAll())
@@ -450,7 +425,7 @@ void CheckInputFromXdotool(DisplayWindow& window)
     EXPECT_EQ(down->buttons, kPrimaryButton);
     EXPECT_EQ(down->clicks, 1);
 
-    ASSERT_EQ(RunProgram({ xdotool, "key", "b", "Escape" }), 0);
+    ASSERT_EQ(RunTool({ xdotool, "key", "b", "Escape" }), 0);
     std::vector<std::string> typed;
     bool keyed = WaitUntil([&] {
         for (DisplayEvent& event : window.Events().PopAll()) {

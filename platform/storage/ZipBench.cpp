@@ -11,6 +11,7 @@
 #include "ZipExtractor.h"
 #include "ZipWriter.h"
 
+#include <ChildProcess.h>
 #include <TestSandbox.h>
 #include <benchmark/benchmark.h>
 
@@ -34,6 +35,7 @@
 extern char** environ;
 
 using namespace brenvik::archive;
+using brenvik::test::RunTool;
 
 namespace {
 
@@ -59,27 +61,6 @@ std::optional<std::string> FindTool(const std::string& name)
     return std::nullopt;
 }
 
-// Runs a program without a shell, in a folder, its output discarded.
-int Run(const std::vector<std::string>& arguments, const std::string& folder)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid;
-    int result = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (result != 0)
-        return -1;
-    int status;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 double Seconds(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -89,7 +70,7 @@ void RemoveTree(const std::string& path)
 {
     std::optional<std::string> rm = FindTool("rm");
     if (rm)
-        Run({ *rm, "-rf", path }, "/");
+        RunTool({ *rm, "-rf", path }, "/");
 }
 
 // The payload tree, made once: text-like files (words from a small
@@ -153,7 +134,7 @@ void BuildVersusZip(benchmark::State& state)
         ours += Seconds(start);
         unlink((folder + "/stock.zip").c_str());
         start = Clock::now();
-        if (Run({ *zip, "-q", "-r", "stock.zip", "Payload" }, folder) != 0) {
+        if (RunTool({ *zip, "-q", "-r", "stock.zip", "Payload" }, folder) != 0) {
             state.SkipWithError("zip failed");
             return;
         }
@@ -227,7 +208,7 @@ void ExtractVersusUnzip(benchmark::State& state)
         ours += seconds;
         peak = std::max(peak, rss);
         Clock::time_point start = Clock::now();
-        if (Run({ *unzip, "-q", archive, "-d", stock }, folder) != 0) {
+        if (RunTool({ *unzip, "-q", archive, "-d", stock }, folder) != 0) {
             state.SkipWithError("unzip failed");
             return;
         }

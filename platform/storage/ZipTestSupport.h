@@ -5,6 +5,7 @@
 
 #include <SupportDefs.h>
 
+#include <ChildProcess.h>
 #include <TestSandbox.h>
 
 #include <cerrno>
@@ -140,27 +141,6 @@ inline std::optional<std::string> FindTool(const std::string& name)
     return std::nullopt;
 }
 
-// Runs a program with arguments (no shell) in a folder; returns its exit
-// status, or -1 when it could not run.
-inline int RunTool(const std::vector<std::string>& arguments, const std::string& folder = "")
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!folder.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid;
-    int result = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (result != 0)
-        return -1;
-    int status;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using brenvik::test::RunTool;
 
 } // namespace brenvik::archive::test

@@ -4,20 +4,17 @@
 // tests and benchmarks that need a real display. Header-only, so that test
 // programs and benchmark programs can both use it.
 
+#include <ChildProcess.h>
 #include <WaitUntil.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace brenvik::test {
 
@@ -65,20 +62,9 @@ public:
                 continue;
             std::vector<std::string> arguments = { program, ":" + std::to_string(number), "-screen",
                 "0", screen, "-nolisten", "tcp", "-noreset" };
-            std::vector<char*> argv;
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-            int spawned = posix_spawn(&fPid, argv[0], &actions, nullptr, argv.data(), environ);
-            posix_spawn_file_actions_destroy(&actions);
-            if (spawned != 0) {
-                fPid = -1;
+            fPid = Spawn(arguments, "", true);
+            if (fPid < 0)
                 return false;
-            }
             bool exited = false;
             bool ready = WaitUntil([&] {
                 int status;

@@ -2,7 +2,7 @@
 
 // LibAppResource: the entries of an installer executable. Each payload file
 // or folder, and the de-installer program, is a one-item zip archive in a
-// RAWT resource (payload item n is id 2100 + n, the de-installer 2001) whose
+// RAWT resource (InstallerFormat in the engine numbers them) whose
 // name is the item's leaf name, which is also the archive's top entry.
 //
 // Entries are extracted in-process, straight from their place in the

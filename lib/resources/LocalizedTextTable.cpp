@@ -633,22 +633,28 @@ const char* LocalizedTextTable::Text(const char* code, const int32& id)
     return kLanguages[size_t(index)]->texts[size_t(id - kFirstId)];
 }
 
+std::string LocalizedTextTable::ResourceName(const char* code, const int32& id)
+{
+    char name[32];
+    std::snprintf(name, sizeof(name), "%s:%ld", code != nullptr ? code : "", long(id));
+    return name;
+}
+
 status_t LocalizedTextTable::AddToResources(BResources& resources, const int32& firstId)
 {
     int32 nextId = firstId;
     for (const Language* language : kLanguages) {
         for (int32 id = kFirstId; id <= kLastId; id++) {
-            char name[32];
-            std::snprintf(name, sizeof(name), "%s:%ld", language->code, long(id));
+            std::string name = ResourceName(language->code, id);
             const char* text = language->texts[size_t(id - kFirstId)];
             int32 resourceId;
-            if (!resources.GetResourceInfo(B_STRING_TYPE, name, &resourceId, nullptr)) {
+            if (!resources.GetResourceInfo(B_STRING_TYPE, name.c_str(), &resourceId, nullptr)) {
                 while (resources.HasResource(B_STRING_TYPE, nextId))
                     nextId++;
                 resourceId = nextId++;
             }
             status_t status = resources.AddResource(
-                B_STRING_TYPE, resourceId, text, std::strlen(text) + 1, name);
+                B_STRING_TYPE, resourceId, text, std::strlen(text) + 1, name.c_str());
             if (status != B_OK)
                 return status;
         }

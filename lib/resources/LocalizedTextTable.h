@@ -8,6 +8,8 @@
 
 #include <SupportDefs.h>
 
+#include <string>
+
 class BResources;
 
 class LocalizedTextTable {
@@ -16,6 +18,13 @@ public:
     static constexpr int32 kLastId = 1045;
     static constexpr int32 kIdCount = kLastId - kFirstId + 1;
     static constexpr int32 kLanguageCount = 10;
+    // The attribute on an installer (and on a de-installer) that keeps the
+    // language chosen last, a code without its NUL.
+    static constexpr const char* kLanguageAttribute = "language";
+
+    // The name of the string resource that holds text id in a language
+    // ("fr:1002").
+    static std::string ResourceName(const char* code, const int32& id);
 
     // The code at a language-menu index: "en", "fr", "es", "de", "it", "no",
     // "sv", "da", "nl", "pt" for 0 to 9, and "en" for any other index

@@ -12,7 +12,7 @@
 
 namespace {
 
-const char* const kLanguageAttribute = "language";
+const char* const kLanguageAttribute = LocalizedTextTable::kLanguageAttribute;
 const char* const kDefaultLanguage = "en";
 // The attribute is read into a buffer of this size; a longer value is cut.
 constexpr size_t kLanguageBufferSize = 62;
@@ -90,9 +90,7 @@ void oLocalize::SetLanguage(const char* code)
 
 LibString oLocalize::GetString(const int32& id)
 {
-    char name[32];
-    std::snprintf(name, sizeof(name), "%s:%ld", static_cast<const char*>(fLanguage), long(id));
-    return fResources.GetString(name);
+    return fResources.GetString(LocalizedTextTable::ResourceName(fLanguage, id).c_str());
 }
 
 LibString oLocalize::GetFormat(const int32& id)

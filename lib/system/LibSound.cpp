@@ -16,7 +16,7 @@ BSound* SoundFromMessage(const BMessage& message, media_raw_audio_format* format
 {
     const void* data = nullptr;
     ssize_t size = 0;
-    if (message.FindData("data", B_ANY_TYPE, &data, &size) != B_OK || size < 0)
+    if (message.FindData(LibSound::kDataField, B_ANY_TYPE, &data, &size) != B_OK || size < 0)
         return nullptr;
     float frameRate = 0.0f;
     int32 channels = 0;
@@ -25,11 +25,11 @@ BSound* SoundFromMessage(const BMessage& message, media_raw_audio_format* format
     int32 bufferSize = 0;
     // A missing field stays 0; the sound then refuses a format it cannot
     // play (a missing buffer size does no harm).
-    message.FindFloat("frame_rate", &frameRate);
-    message.FindInt32("channel_count", &channels);
-    message.FindInt32("format", &sampleFormat);
-    message.FindInt32("byte_order", &byteOrder);
-    message.FindInt32("buffer_size", &bufferSize);
+    message.FindFloat(LibSound::kFrameRateField, &frameRate);
+    message.FindInt32(LibSound::kChannelCountField, &channels);
+    message.FindInt32(LibSound::kFormatField, &sampleFormat);
+    message.FindInt32(LibSound::kByteOrderField, &byteOrder);
+    message.FindInt32(LibSound::kBufferSizeField, &bufferSize);
     *format = { frameRate, uint32(channels), uint32(sampleFormat), uint32(byteOrder),
         size_t(std::max(bufferSize, int32(0))) };
     void* copy = std::malloc(std::max<size_t>(size_t(size), 1));
@@ -106,18 +106,19 @@ status_t LibSound::Archive(BMessage& message)
     if (fSound == nullptr)
         return B_NO_INIT;
     const media_raw_audio_format& format = fSound->Format();
-    status_t status = message.AddData("data", B_ANY_TYPE, fSound->Data(), fSound->Size(), true, 1);
+    status_t status = message.AddData(
+        LibSound::kDataField, B_ANY_TYPE, fSound->Data(), fSound->Size(), true, 1);
     if (status == B_OK)
-        status = message.AddFloat("frame_rate", format.frame_rate);
+        status = message.AddFloat(LibSound::kFrameRateField, format.frame_rate);
     if (status == B_OK)
-        status = message.AddInt32("channel_count", int32(format.channel_count));
+        status = message.AddInt32(LibSound::kChannelCountField, int32(format.channel_count));
     if (status == B_OK)
-        status = message.AddInt32("format", int32(format.format));
+        status = message.AddInt32(LibSound::kFormatField, int32(format.format));
     if (status == B_OK)
-        status = message.AddInt32("byte_order", int32(format.byte_order));
+        status = message.AddInt32(LibSound::kByteOrderField, int32(format.byte_order));
     if (status == B_OK) {
-        status = message.AddInt32(
-            "buffer_size", int32(std::min<size_t>(format.buffer_size, size_t(INT32_MAX))));
+        status = message.AddInt32(LibSound::kBufferSizeField,
+            int32(std::min<size_t>(format.buffer_size, size_t(INT32_MAX))));
     }
     return status;
 }

@@ -16,6 +16,14 @@ class BSound;
 // card everything still works, silently.
 class LibSound {
 public:
+    // The fields of a sound message.
+    static constexpr const char* kDataField = "data";
+    static constexpr const char* kFrameRateField = "frame_rate";
+    static constexpr const char* kChannelCountField = "channel_count";
+    static constexpr const char* kFormatField = "format";
+    static constexpr const char* kByteOrderField = "byte_order";
+    static constexpr const char* kBufferSizeField = "buffer_size";
+
     // Loads the sound file at path (symbolic links followed) and makes a
     // player called `name` for it, at volume 1.0.
     LibSound(const char* path, const char* name);

@@ -2,6 +2,8 @@
 
 #include "CustomFolder.h"
 
+#include "InstallerFormat.h"
+
 #include <cstdio>
 
 #include <LibStringIterator.h>
@@ -9,10 +11,10 @@
 
 namespace {
 
-const char* const kNameField = "custom_folder_name";
-const char* const kRootField = "custom_root_dir";
-const char* const kSubField = "custom_sub_dir";
-const char* const kReplaceField = "custom_replace_existing";
+const char* const kNameField = InstallerFormat::Field::kCustomFolderName;
+const char* const kRootField = InstallerFormat::Field::kCustomRootDir;
+const char* const kSubField = InstallerFormat::Field::kCustomSubDir;
+const char* const kReplaceField = InstallerFormat::Field::kCustomReplaceExisting;
 
 // The numbered preference key of an entry, such as "custom_folder_name_3".
 LibString PrefKey(const char* base, long entry)

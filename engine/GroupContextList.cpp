@@ -2,12 +2,14 @@
 
 #include "GroupContextList.h"
 
+#include "InstallerFormat.h"
+
 #include <Message.h>
 
 namespace {
 
-const char* const kNameField = "group_name";
-const char* const kDescriptionField = "group_description";
+const char* const kNameField = InstallerFormat::Field::kGroupName;
+const char* const kDescriptionField = InstallerFormat::Field::kGroupDescription;
 
 } // namespace
 

@@ -1,11 +1,16 @@
 #include "InstallConfig.h"
 
+#include "InstallerFormat.h"
+
+#include <Resources.h>
+
 #include <cstring>
 
 namespace {
 
-const char* const kInstructions = "install_instructions";
-const char* const kInstallFile = "install_file";
+using namespace InstallerFormat::Field;
+
+const char* const kInstructions = kInstallInstructions;
 
 } // namespace
 
@@ -43,6 +48,18 @@ status_t InstallConfig::Load(const void* data, size_t size)
     return status;
 }
 
+status_t InstallConfig::Load(BResources& resources)
+{
+    status_t status = InstallerFormat::ReadConfiguration(resources, this);
+    if (status == B_ENTRY_NOT_FOUND) {
+        std::fprintf(stderr, "Does not have resource %d\n", int(InstallerFormat::kConfigurationId));
+    } else if (status != B_OK) {
+        std::fprintf(
+            stderr, "Unable to read resource %d\n", int(InstallerFormat::kConfigurationId));
+    }
+    return status;
+}
+
 int32 InstallConfig::CountInstallFiles() const
 {
     BMessage instructions;
@@ -66,7 +83,7 @@ int32 InstallConfig::FindInstallFile(const char* leafName, BMessage* item) const
     for (int32 index = 0; instructions.FindMessage(kInstallFile, index, &candidate) == B_OK;
          index++) {
         const char* fileName = nullptr;
-        if (candidate.FindString("file_name", &fileName) != B_OK)
+        if (candidate.FindString(kFileName, &fileName) != B_OK)
             continue;
         if (std::strcmp(LeafOf(fileName), leafName) == 0) {
             if (item != nullptr)
@@ -83,7 +100,7 @@ long InstallConfig::GetFileSize(const char* leafName)
     if (FindInstallFile(leafName, &item) < 0)
         return 0;
     int32 size = 0;
-    if (item.FindInt32("file_size", 0, &size) != B_OK)
+    if (item.FindInt32(kFileSize, 0, &size) != B_OK)
         return 0;
     return size;
 }
@@ -94,9 +111,9 @@ void InstallConfig::MarkInstallFile(const char* leafName, const bool& install)
     int32 index = FindInstallFile(leafName, &item);
     if (index < 0)
         return;
-    if (item.ReplaceBool("install_to_system", install) != B_OK) {
-        item.RemoveName("install_to_system");
-        item.AddBool("install_to_system", install);
+    if (item.ReplaceBool(kInstallToSystem, install) != B_OK) {
+        item.RemoveName(kInstallToSystem);
+        item.AddBool(kInstallToSystem, install);
     }
     BMessage instructions;
     FindMessage(kInstructions, &instructions);
@@ -108,7 +125,7 @@ bool InstallConfig::IncludeDeinstaller() const
 {
     // The one boolean whose absence means yes.
     bool include = true;
-    FindBool("opt_include_deinstall", &include);
+    FindBool(kIncludeDeinstall, &include);
     return include;
 }
 
@@ -121,10 +138,29 @@ int32 InstallConfig::CountSelectedFiles() const
     BMessage item;
     for (int32 index = 0; instructions.FindMessage(kInstallFile, index, &item) == B_OK; index++) {
         bool install = false;
-        item.FindBool("install_to_system", &install);
+        item.FindBool(kInstallToSystem, &install);
         if (install)
             selected++;
     }
+    return selected;
+}
+
+int32 InstallConfig::SelectGroup(const char* group)
+{
+    BMessage instructions;
+    if (FindMessage(kInstructions, &instructions) != B_OK)
+        return 0;
+    int32 selected = 0;
+    BMessage item;
+    for (int32 index = 0; instructions.FindMessage(kInstallFile, index, &item) == B_OK; index++) {
+        bool install = InstallerFormat::IsInGroup(item, group);
+        item.RemoveName(kInstallToSystem);
+        item.AddBool(kInstallToSystem, install);
+        instructions.ReplaceMessage(kInstallFile, index, &item);
+        if (install)
+            selected++;
+    }
+    ReplaceMessage(kInstructions, &instructions);
     return selected;
 }
 
@@ -133,7 +169,7 @@ void InstallConfig::UpdateStatus(const char* text)
     if (Target() == nullptr)
         return;
     BMessage status(kMsgInstallStatus);
-    status.AddString("message", text != nullptr ? text : "");
+    status.AddString(kStatusField, text != nullptr ? text : "");
     Target()->SendMessage(&status, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
 }
 

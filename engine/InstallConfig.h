@@ -7,6 +7,8 @@
 
 #include <LibThread.h>
 
+class BResources;
+
 // The installer's configuration record and the worker that runs the install
 // pass. The object *is* the configuration message (every field is read with
 // the message calls on the object itself) and *is* the worker thread.
@@ -17,11 +19,8 @@ class InstallConfig : public BMessage, public LibThread {
 public:
     // Messages the pass sends to the window.
     static constexpr uint32 kMsgInstallStatus = 'isud';
-
-    // Resource of the record in the installer executable.
-    static constexpr type_code kConfigurationType = 'CSTR';
-    static constexpr int32 kConfigurationId = 2002;
-    static constexpr const char* kConfigurationName = "BVC:configuration";
+    // The status text's field in kMsgInstallStatus.
+    static constexpr const char* kStatusField = "message";
 
     InstallConfig();
     ~InstallConfig() override;
@@ -29,6 +28,12 @@ public:
     // Fills the configuration from a flattened record. On failure the
     // configuration is left empty.
     status_t Load(const void* data, size_t size);
+    // Fills the configuration from the record resource of an installer (see
+    // InstallerFormat), as the window does when it starts: a missing or
+    // unreadable record is reported on standard error ("Does not have
+    // resource 2002", "Unable to read resource 2002") and leaves the
+    // configuration empty. The caller tells the user.
+    status_t Load(BResources& resources);
 
     // The install pass, run on the worker thread by Go().
     status_t Action() override;
@@ -52,6 +57,10 @@ public:
     bool IncludeDeinstaller() const;
     // Every item marked for installation, in payload order.
     int32 CountSelectedFiles() const;
+    // Marks every item that belongs to the install type group for
+    // installation and every other item not (as the window does when the
+    // user picks an install type); returns the number marked.
+    int32 SelectGroup(const char* group);
 
     const entry_ref& Destination() const { return fDestination; }
     void SetDestination(const entry_ref& destination) { fDestination = destination; }

@@ -113,6 +113,29 @@ TEST(InstallConfigTest, MarkingAnItemAddsThenReplacesItsFlag)
     EXPECT_EQ(config.CountInstallFiles(), 3);
 }
 
+TEST(InstallConfigTest, PickingAnInstallTypeMarksExactlyItsItems)
+{
+    std::vector<char> record = SampleRecord();
+    InstallConfig config;
+    config.Load(record.data(), record.size());
+    EXPECT_EQ(config.SelectGroup("Sounds"), 1);
+    BMessage item;
+    config.FindInstallFile("Notes", &item);
+    EXPECT_FALSE(item.GetBool("install_to_system", true));
+    config.FindInstallFile("chime.raw", &item);
+    EXPECT_TRUE(item.GetBool("install_to_system", false));
+
+    // Another type replaces the marks of the first; the nameless item is
+    // marked too (it belongs to no type).
+    EXPECT_EQ(config.SelectGroup("Typical"), 2);
+    EXPECT_EQ(config.CountSelectedFiles(), 2);
+    BMessage instructions;
+    config.FindMessage("install_instructions", &instructions);
+    ASSERT_EQ(instructions.FindMessage("install_file", 1, &item), B_OK);
+    EXPECT_FALSE(item.GetBool("install_to_system", true));
+    EXPECT_EQ(config.SelectGroup(nullptr), 0);
+    EXPECT_EQ(config.CountSelectedFiles(), 0);
+}
 struct DeinstallCase {
     const char* name;
     int present; // -1 absent, 0 false, 1 true

@@ -7,6 +7,7 @@
 #include <Roster.h>
 #include <TypeConstants.h>
 
+#include <InstallerFormat.h>
 #include <LibAppResource.h>
 #include <LocalizedTextTable.h>
 
@@ -21,11 +22,8 @@ namespace brenvik {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace InstallerFormat;
 
-constexpr int32 kDeinstallerId = 2001;
-constexpr int32 kConfigurationId = 2002;
-constexpr int32 kFirstPayloadId = 2100;
-constexpr const char* kDeinstallerName = "Kolvast";
 constexpr int32 kDefaultLevel = 6;
 
 // The file that exists only until the installer is complete.
@@ -50,7 +48,7 @@ private:
     std::string fPath;
 };
 
-// The stand-in programs are built beside brenvik-build.
+// The installer and the de-installer are built beside brenvik-build.
 std::string BesideThisTool(const char* leaf)
 {
     std::error_code error;
@@ -72,9 +70,9 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
     fProblems.clear();
     fErrorText.clear();
     if (fOptions.installerProgram.empty())
-        fOptions.installerProgram = BesideThisTool("brenvik-installer-stub");
+        fOptions.installerProgram = BesideThisTool("brenvik-installer");
     if (fOptions.deinstallerProgram.empty())
-        fOptions.deinstallerProgram = BesideThisTool("brenvik-kolvast-stub");
+        fOptions.deinstallerProgram = BesideThisTool("brenvik-kolvast");
 
     ProjectConfig project = LoadProjectConfig(fOptions.projectFile);
     if (!project.IsValid()) {
@@ -117,8 +115,10 @@ status_t InstallerBuilder::WriteApplicationInfo(const std::string& path)
     status_t status = info.InitCheck();
     BMessage types;
     types.AddString("types", kDocumentType);
-    version_info version
-        = { 1, 3, 1, B_FINAL_VERSION, 0, "Installer", "V1.3.1 Install BeOS applications" };
+    version_info version = { kVersionMajor, kVersionMiddle, kVersionMinor, kVersionVariety,
+        kVersionInternal, {}, {} };
+    std::strncpy(version.short_info, kVersionShortText, sizeof(version.short_info) - 1);
+    std::strncpy(version.long_info, kVersionLongText, sizeof(version.long_info) - 1);
     uint8 large[IconBytes(B_LARGE_ICON)];
     uint8 mini[IconBytes(B_MINI_ICON)];
     BPrivate::GenericIcon(BPrivate::kApplicationIcon, B_LARGE_ICON, large);
@@ -127,7 +127,7 @@ status_t InstallerBuilder::WriteApplicationInfo(const std::string& path)
     // survive a copy as attributes anyway.
     info.SetInfoLocation(B_USE_RESOURCES);
     if (status == B_OK)
-        status = info.SetSignature(kSignature);
+        status = info.SetSignature(kInstallerSignature);
     if (status == B_OK)
         status = info.SetType(B_APP_MIME_TYPE);
     if (status == B_OK)
@@ -167,29 +167,23 @@ status_t InstallerBuilder::WriteResources(const std::string& path, ProjectConfig
         return Fail(status, std::string("cannot store the user texts: ") + resources.ErrorText());
 
     BMessage& configuration = project.configuration;
-    int32 level = configuration.GetInt32("opt_compression", kDefaultLevel);
+    int32 level = configuration.GetInt32(Field::kCompression, kDefaultLevel);
     if (!resources.AddEntry(
             fOptions.deinstallerProgram.c_str(), kDeinstallerId, kDeinstallerName, level))
         return Fail(B_ERROR, "the de-installer: " + resources.EntryErrorText());
     // The window counts the de-installer into the size of an installation.
     std::error_code error;
     uintmax_t deinstallerSize = fs::file_size(fOptions.deinstallerProgram, error);
-    configuration.RemoveName("BVC:deinstaller_size");
-    configuration.AddInt32("BVC:deinstaller_size", error ? 0 : int32(deinstallerSize));
+    RecordWriter(configuration, Record::kConfiguration)
+        .SetInt32(Field::kDeinstallerSize, error ? 0 : int32(deinstallerSize));
 
-    std::vector<char> record(size_t(configuration.FlattenedSize()));
-    if ((status = configuration.Flatten(record.data(), ssize_t(record.size()))) != B_OK)
-        return Fail(status, "cannot store the configuration record");
-    status = resources.AddResource(
-        B_STRING_TYPE, kConfigurationId, record.data(), record.size(), "BVC:configuration");
-    if (status != B_OK)
+    if ((status = WriteConfiguration(resources, configuration)) != B_OK)
         return Fail(
             status, std::string("cannot store the configuration record: ") + resources.ErrorText());
 
     for (size_t i = 0; i < project.payload.size(); i++) {
         const PayloadItem& item = project.payload[i];
-        if (!resources.AddEntry(
-                item.source.c_str(), kFirstPayloadId + int32(i), item.leaf.c_str(), level))
+        if (!resources.AddEntry(item.source.c_str(), PayloadId(int32(i)), item.leaf.c_str(), level))
             return Fail(
                 B_ERROR, "payload item " + std::to_string(i) + ": " + resources.EntryErrorText());
     }

@@ -3,8 +3,8 @@
 // Writes an installer executable from an installer project: a copy of the
 // installer program with a resource container appended that holds the
 // application information, the user texts in ten languages, the
-// de-installer entry (2001), the configuration record (2002) and one payload
-// entry per file or folder (2100 + n).
+// de-installer entry, the configuration record and one payload entry per file
+// or folder (see InstallerFormat).
 
 #include <string>
 #include <vector>
@@ -19,17 +19,14 @@ struct BuildOptions {
     std::string projectFile;
     std::string output;
     // The program the resources are appended to, and the program stored as
-    // the de-installer. Empty: the stand-ins beside the running tool.
+    // the de-installer. Empty: brenvik-installer and brenvik-kolvast beside
+    // the running tool.
     std::string installerProgram;
     std::string deinstallerProgram;
 };
 
 class InstallerBuilder {
 public:
-    // The installer's signature and its document type.
-    static constexpr const char* kSignature = "application/x-vnd.Tarsel.Velk";
-    static constexpr const char* kDocumentType = "text/x-velk";
-
     // Writes options.output, replacing any file there only when the whole
     // installer is complete. B_BAD_VALUE when the project has problems (see
     // Problems()); another error when a file cannot be read or written (see

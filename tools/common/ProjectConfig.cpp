@@ -2,6 +2,8 @@
 
 #include "ProjectMedia.h"
 
+#include <InstallerFormat.h>
+
 #include <TypeConstants.h>
 
 #include <cstring>
@@ -19,73 +21,16 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 
-// The kinds of value a field of the record takes.
-enum class Kind { String, Bool, Int8, Int32, Int64, Float, Double, StringList };
+using InstallerFormat::FieldInfo;
+using InstallerFormat::Record;
+using InstallerFormat::RecordWriter;
+namespace Field = InstallerFormat::Field;
 
-// Field types of the configuration record, by field name.
-const std::map<std::string, Kind>& FieldKinds()
+// The nested records that a project writes field by field, as JSON objects.
+bool IsPlainRecord(const FieldInfo& field)
 {
-    static const std::map<std::string, Kind> kinds = {
-        { "install_folder_name", Kind::String },
-        { "app_name", Kind::String },
-        { "version", Kind::String },
-        { "release_date", Kind::String },
-        { "company", Kind::String },
-        { "support_email", Kind::String },
-        { "license", Kind::String },
-        { "opt_log", Kind::Bool },
-        { "opt_create_startup", Kind::Bool },
-        { "opt_save_replaced", Kind::Bool },
-        { "opt_include_deinstall", Kind::Bool },
-        { "opt_default_folder", Kind::String },
-        { "opt_created_folder", Kind::String },
-        { "opt_show_beos_folders", Kind::Bool },
-        { "opt_compression", Kind::Int32 },
-        { "req_disk_space_needed", Kind::Bool },
-        { "req_disk_space_required", Kind::Bool },
-        { "req_boot_vol_only", Kind::Bool },
-        { "req_removable_vol_ok", Kind::Bool },
-        { "req_shared_vol_ok", Kind::Bool },
-        { "req_ram_needed", Kind::Bool },
-        { "req_ram_required", Kind::Bool },
-        { "req_ram_amount", Kind::Int32 },
-        { "edit_bootscript", Kind::Bool },
-        { "edit_bootscript_tag", Kind::String },
-        { "edit_bootscript_contents", Kind::String },
-        { "edit_setup_env", Kind::Bool },
-        { "edit_setup_env_tag", Kind::String },
-        { "edit_setup_env_contents", Kind::String },
-        { "edit_profile", Kind::Bool },
-        { "edit_profile_tag", Kind::String },
-        { "edit_profile_contents", Kind::String },
-        { "complete_comments", Kind::String },
-        { "complete_restart", Kind::Bool },
-        { "complete_display_folder", Kind::Bool },
-        { "BVC:deinstaller_size", Kind::Int32 },
-        // req_disk_space_amount
-        { "value_type", Kind::Int32 },
-        { "value_conversion", Kind::Float },
-        { "value", Kind::Double },
-        // req_shared_library, req_apps
-        { "req_shared_librry_req", Kind::Bool },
-        { "req_shared_library_name", Kind::StringList },
-        { "req_app_req", Kind::Bool },
-        { "req_app_name", Kind::StringList },
-        // custom_folder entries
-        { "custom_folder_name", Kind::String },
-        { "custom_root_dir", Kind::Int32 },
-        { "custom_sub_dir", Kind::String },
-        { "custom_replace_existing", Kind::Bool },
-        // install_meta
-        { "destination", Kind::String },
-        { "destination_exists", Kind::String },
-        { "link", Kind::String },
-        { "link_exists", Kind::String },
-        { "deinstallable", Kind::String },
-        { "auto_launch", Kind::String },
-        { "auto_launch_reason", Kind::String },
-    };
-    return kinds;
+    return field.nested == Record::kDiskSpaceAmount || field.nested == Record::kSharedLibraries
+        || field.nested == Record::kApps;
 }
 
 class Builder {
@@ -101,73 +46,85 @@ public:
         fResult.problems.push_back({ path.empty() ? "/" : path, text });
     }
 
-    // Adds one scalar (or string list) field by its kind.
-    void AddField(
-        BMessage& message, const std::string& name, const json& value, const std::string& path)
+    // Adds one scalar field, string list or plain nested record of a record,
+    // by the type the installer's format gives it.
+    void AddField(BMessage& message, Record record, const std::string& name, const json& value,
+        const std::string& path)
     {
-        auto kind = FieldKinds().find(name);
-        if (kind == FieldKinds().end()) {
+        const FieldInfo* field = InstallerFormat::FindField(record, name.c_str());
+        if (field == nullptr || (field->type == B_MESSAGE_TYPE && !IsPlainRecord(*field))) {
             Problem(path, "unknown field \"" + name + "\"");
             return;
         }
-        const char* field = name.c_str();
-        switch (kind->second) {
-        case Kind::String:
+        RecordWriter writer(message, record);
+        const char* fieldName = field->name;
+        status_t status = B_OK;
+        switch (field->type) {
+        case B_STRING_TYPE:
+            if (field->repeated)
+                return AddStringList(writer, fieldName, value, path);
             if (!value.is_string())
                 return Problem(path, "must be a text");
-            message.AddString(field, value.get<std::string>().c_str());
+            status = writer.AddString(fieldName, value.get<std::string>().c_str());
             break;
-        case Kind::Bool:
+        case B_BOOL_TYPE:
             if (!value.is_boolean())
                 return Problem(path, "must be true or false");
-            message.AddBool(field, value.get<bool>());
+            status = writer.AddBool(fieldName, value.get<bool>());
             break;
-        case Kind::Int8:
-        case Kind::Int32:
+        case B_INT32_TYPE:
             if (!value.is_number_integer() || value.get<int64_t>() < INT32_MIN
                 || value.get<int64_t>() > INT32_MAX)
                 return Problem(path, "must be a 32-bit whole number");
-            message.AddInt32(field, int32(value.get<int64_t>()));
+            status = writer.AddInt32(fieldName, int32(value.get<int64_t>()));
             break;
-        case Kind::Int64:
-            if (!value.is_number_integer())
-                return Problem(path, "must be a whole number");
-            message.AddInt64(field, value.get<int64_t>());
-            break;
-        case Kind::Float:
+        case B_FLOAT_TYPE:
             if (!value.is_number())
                 return Problem(path, "must be a number");
-            message.AddFloat(field, value.get<float>());
+            status = writer.AddFloat(fieldName, value.get<float>());
             break;
-        case Kind::Double:
+        case B_DOUBLE_TYPE:
             if (!value.is_number())
                 return Problem(path, "must be a number");
-            if (name == "value" && (value.get<double>() < 0 || value.get<double>() > 4294967295.0))
+            if (name == Field::kValue
+                && (value.get<double>() < 0 || value.get<double>() > 4294967295.0))
                 return Problem(path, "must be between 0 and 4294967295 bytes");
-            message.AddDouble(field, value.get<double>());
+            status = writer.AddDouble(fieldName, value.get<double>());
             break;
-        case Kind::StringList:
-            if (!value.is_array())
-                return Problem(path, "must be a list of texts");
-            for (size_t i = 0; i < value.size(); i++) {
-                if (!value[i].is_string()) {
-                    Problem(path + "/" + std::to_string(i), "must be a text");
-                    continue;
-                }
-                message.AddString(field, value[i].get<std::string>().c_str());
+        case B_MESSAGE_TYPE:
+            AddRecord(message, fieldName, *field->nested, value, path);
+            break;
+        default:
+            Problem(path, "unknown field \"" + name + "\"");
+            break;
+        }
+        if (status != B_OK)
+            Problem(path, "is given a second time");
+    }
+
+    void AddStringList(
+        RecordWriter& writer, const char* name, const json& value, const std::string& path)
+    {
+        if (!value.is_array())
+            return Problem(path, "must be a list of texts");
+        for (size_t i = 0; i < value.size(); i++) {
+            if (!value[i].is_string()) {
+                Problem(path + "/" + std::to_string(i), "must be a text");
+                continue;
             }
-            break;
+            writer.AddString(name, value[i].get<std::string>().c_str());
         }
     }
 
     // A nested record made of plain fields.
-    void AddRecord(BMessage& parent, const char* name, const json& value, const std::string& path)
+    void AddRecord(
+        BMessage& parent, const char* name, Record kind, const json& value, const std::string& path)
     {
         if (!value.is_object())
             return Problem(path, "must be an object");
         BMessage record;
         for (auto& [key, item] : value.items())
-            AddField(record, key, item, path + "/" + key);
+            AddField(record, kind, key, item, path + "/" + key);
         parent.AddMessage(name, &record);
     }
 
@@ -179,22 +136,24 @@ public:
         for (size_t i = 0; i < value.size(); i++) {
             std::string itemPath = path + "/" + std::to_string(i);
             const json& group = value[i];
-            if (!group.is_object() || !group.contains("group_name")
-                || !group["group_name"].is_string()) {
+            if (!group.is_object() || !group.contains(Field::kGroupName)
+                || !group[Field::kGroupName].is_string()) {
                 Problem(itemPath, "a group needs a \"group_name\" text");
                 continue;
             }
             std::string description;
-            if (group.contains("group_description")) {
-                if (!group["group_description"].is_string())
-                    Problem(itemPath + "/group_description", "must be a text");
+            if (group.contains(Field::kGroupDescription)) {
+                if (!group[Field::kGroupDescription].is_string())
+                    Problem(itemPath + "/" + Field::kGroupDescription, "must be a text");
                 else
-                    description = group["group_description"].get<std::string>();
+                    description = group[Field::kGroupDescription].get<std::string>();
             }
-            groups.AddString("group_name", group["group_name"].get<std::string>().c_str());
-            groups.AddString("group_description", description.c_str());
+            RecordWriter writer(groups, Record::kGroups);
+            writer.AddString(
+                Field::kGroupName, group[Field::kGroupName].get<std::string>().c_str());
+            writer.AddString(Field::kGroupDescription, description.c_str());
         }
-        fResult.configuration.AddMessage("groups", &groups);
+        Top().AddMessage(Field::kGroups, groups);
     }
 
     void AddCustomFolders(const json& value, const std::string& path)
@@ -205,14 +164,14 @@ public:
         for (size_t i = 0; i < value.size(); i++) {
             std::string itemPath = path + "/" + std::to_string(i);
             for (const char* required :
-                { "custom_folder_name", "custom_root_dir", "custom_sub_dir" }) {
+                { Field::kCustomFolderName, Field::kCustomRootDir, Field::kCustomSubDir }) {
                 if (!value[i].is_object() || !value[i].contains(required))
                     Problem(itemPath, std::string("missing \"") + required + "\"");
             }
             if (value[i].is_object())
-                AddRecord(folders, "custom_folder", value[i], itemPath);
+                AddRecord(folders, Field::kCustomFolder, Record::kCustomFolder, value[i], itemPath);
         }
-        fResult.configuration.AddMessage("custom_folder", &folders);
+        Top().AddMessage(Field::kCustomFolder, folders);
     }
 
     // A 16 by 16 icon in the 8-bit system palette, archived the way the
@@ -279,43 +238,43 @@ public:
                                                                     : 0;
         int64 size = TreeSize(source);
         BMessage file;
-        file.AddString("file_name", source.c_str());
-        file.AddInt8("file_type", fileType);
+        RecordWriter writer(file, Record::kInstallFile);
+        writer.AddString(Field::kFileName, source.c_str());
+        writer.AddInt8(Field::kFileType, fileType);
         // Sizes are stored as 32-bit numbers: a payload item beyond that
         // cannot be described to the installer.
         if (size > INT32_MAX)
             return Problem(path + "/source", "is larger than 2 GB");
-        file.AddInt32("file_size", int32(size));
-        file.AddInt32("file_size", int32(size));
-        file.AddInt64("file_creation", int64(info.st_ctime));
-        file.AddInt64("file_modified", int64(info.st_mtime));
-        file.AddInt64("file_accessed", int64(info.st_atime));
-        BMessage icon = IconFor(fileType);
-        file.AddMessage("file_icon", &icon);
+        writer.AddInt32(Field::kFileSize, int32(size));
+        writer.AddInt32(Field::kFileSize, int32(size));
+        writer.AddInt64(Field::kFileCreation, int64(info.st_ctime));
+        writer.AddInt64(Field::kFileModified, int64(info.st_mtime));
+        writer.AddInt64(Field::kFileAccessed, int64(info.st_atime));
+        writer.AddMessage(Field::kFileIcon, IconFor(fileType));
 
         for (auto& [key, value] : item.items()) {
             std::string keyPath = path + "/" + key;
             if (key == "source")
                 continue;
-            if (key == "groups") {
+            if (key == Field::kItemGroups) {
                 if (!value.is_string())
                     Problem(keyPath, "must be a text such as \"Typical;Sounds;\"");
                 else
-                    file.AddString("groups", value.get<std::string>().c_str());
-            } else if (key == "install_meta") {
-                for (const char* required : { "destination", "destination_exists", "link",
-                         "link_exists", "deinstallable" }) {
+                    writer.AddString(Field::kItemGroups, value.get<std::string>().c_str());
+            } else if (key == Field::kInstallMeta) {
+                for (const char* required : { Field::kDestination, Field::kDestinationExists,
+                         Field::kLink, Field::kLinkExists, Field::kDeinstallable }) {
                     if (!value.is_object() || !value.contains(required))
                         Problem(keyPath, std::string("missing \"") + required + "\"");
                 }
-                AddRecord(file, "install_meta", value, keyPath);
+                AddRecord(file, Field::kInstallMeta, Record::kInstallMeta, value, keyPath);
             } else {
                 Problem(keyPath, "unknown field \"" + key + "\"");
             }
         }
-        if (!item.contains("install_meta"))
+        if (!item.contains(Field::kInstallMeta))
             Problem(path, "missing \"install_meta\"");
-        instructions.AddMessage("install_file", &file);
+        RecordWriter(instructions, Record::kInstructions).AddMessage(Field::kInstallFile, file);
         fResult.payload.push_back({ source.string(), source.filename().string() });
     }
 
@@ -326,7 +285,7 @@ public:
         BMessage instructions;
         for (size_t i = 0; i < value.size(); i++)
             AddInstallFile(instructions, value[i], path + "/" + std::to_string(i));
-        fResult.configuration.AddMessage("install_instructions", &instructions);
+        Top().AddMessage(Field::kInstallInstructions, instructions);
     }
 
     void AddLicenseFile(const json& value, const std::string& path)
@@ -341,7 +300,8 @@ public:
             return Problem(path, "cannot read \"" + file.string() + "\"");
         std::stringstream text;
         text << in.rdbuf();
-        fResult.configuration.AddString("license", text.str().c_str());
+        if (Top().AddString(Field::kLicense, text.str().c_str()) != B_OK)
+            Problem(path, "gives the licence a second time (there is a \"license\" text)");
     }
 
     void Build(const json& project)
@@ -352,35 +312,35 @@ public:
         config.what = 0;
         for (auto& [key, value] : project.items()) {
             std::string path = "/" + key;
-            if (key == "groups")
+            if (key == Field::kGroups)
                 AddGroups(value, path);
-            else if (key == "install_instructions")
+            else if (key == Field::kInstallInstructions)
                 AddInstructions(value, path);
-            else if (key == "custom_folder")
+            else if (key == Field::kCustomFolder)
                 AddCustomFolders(value, path);
             else if (key == "license_file")
                 AddLicenseFile(value, path);
-            else if (key == "about_image")
+            else if (key == Field::kAboutImage)
                 AddAboutImage(value, path);
-            else if (key == "audio_file")
+            else if (key == Field::kAudioFile)
                 AddSound(value,
                     project.contains("audio_format") ? &project["audio_format"] : nullptr, path);
             else if (key == "audio_format") {
-                if (!project.contains("audio_file"))
+                if (!project.contains(Field::kAudioFile))
                     Problem(path, "describes a raw sound, but there is no \"audio_file\"");
-            } else if (key == "req_disk_space_amount" || key == "req_shared_library"
-                || key == "req_apps")
-                AddRecord(config, key.c_str(), value, path);
-            else
-                AddField(config, key, value, path);
+            } else
+                AddField(config, Record::kConfiguration, key, value, path);
         }
-        for (const char* required : { "app_name", "opt_created_folder", "install_instructions" }) {
+        for (const char* required :
+            { Field::kAppName, Field::kCreatedFolder, Field::kInstallInstructions }) {
             if (!project.contains(required))
                 Problem("/", std::string("missing \"") + required + "\"");
         }
-        if (project.contains("opt_compression") && project["opt_compression"].is_number_integer()
-            && (project["opt_compression"] < 0 || project["opt_compression"] > 9))
-            Problem("/opt_compression", "must be a level from 0 (stored) to 9 (smallest)");
+        if (project.contains(Field::kCompression)
+            && project[Field::kCompression].is_number_integer()
+            && (project[Field::kCompression] < 0 || project[Field::kCompression] > 9))
+            Problem(std::string("/") + Field::kCompression,
+                "must be a level from 0 (stored) to 9 (smallest)");
         CheckItems(project);
     }
 
@@ -399,7 +359,7 @@ public:
         std::string error;
         if (!ReadAboutImage(ProjectPath(value).string(), &bitmap, &error))
             return Problem(path, error);
-        fResult.configuration.AddMessage("about_image", &bitmap);
+        Top().AddMessage(Field::kAboutImage, bitmap);
     }
 
     void AddSound(const json& value, const json* rawFormat, const std::string& path)
@@ -416,8 +376,8 @@ public:
             }
             return Problem(path, error);
         }
-        fResult.configuration.AddString("audio_file", ProjectPath(value).filename().c_str());
-        fResult.configuration.AddMessage("audio_data", &audio);
+        Top().AddString(Field::kAudioFile, ProjectPath(value).filename().c_str());
+        Top().AddMessage(Field::kAudioData, audio);
     }
 
     // Checks across the payload items, once every item has been read: the
@@ -425,19 +385,19 @@ public:
     // values exactly, so a slip there would go unnoticed until an install.
     void CheckItems(const json& project)
     {
-        if (!project.contains("install_instructions")
-            || !project["install_instructions"].is_array())
+        if (!project.contains(Field::kInstallInstructions)
+            || !project[Field::kInstallInstructions].is_array())
             return;
         std::set<std::string> groups;
-        if (project.contains("groups") && project["groups"].is_array()) {
-            for (auto& group : project["groups"]) {
-                if (group.is_object() && group.contains("group_name")
-                    && group["group_name"].is_string())
-                    groups.insert(group["group_name"].get<std::string>());
+        if (project.contains(Field::kGroups) && project[Field::kGroups].is_array()) {
+            for (auto& group : project[Field::kGroups]) {
+                if (group.is_object() && group.contains(Field::kGroupName)
+                    && group[Field::kGroupName].is_string())
+                    groups.insert(group[Field::kGroupName].get<std::string>());
             }
         }
         std::map<std::string, size_t> leaves;
-        const json& items = project["install_instructions"];
+        const json& items = project[Field::kInstallInstructions];
         for (size_t i = 0; i < items.size(); i++) {
             std::string itemPath = "/install_instructions/" + std::to_string(i);
             if (!items[i].is_object())
@@ -451,10 +411,12 @@ public:
                             + std::to_string(known->second)
                             + "; the installer tells items apart by name");
             }
-            if (items[i].contains("groups") && items[i]["groups"].is_string())
-                CheckGroups(items[i]["groups"].get<std::string>(), groups, itemPath + "/groups");
-            if (items[i].contains("install_meta") && items[i]["install_meta"].is_object())
-                CheckKeywords(items[i]["install_meta"], itemPath + "/install_meta");
+            const json& item = items[i];
+            if (item.contains(Field::kItemGroups) && item[Field::kItemGroups].is_string())
+                CheckGroups(item[Field::kItemGroups].get<std::string>(), groups,
+                    itemPath + "/" + Field::kItemGroups);
+            if (item.contains(Field::kInstallMeta) && item[Field::kInstallMeta].is_object())
+                CheckKeywords(item[Field::kInstallMeta], itemPath + "/" + Field::kInstallMeta);
         }
     }
 
@@ -473,22 +435,28 @@ public:
 
     void CheckKeywords(const json& meta, const std::string& path)
     {
-        const std::set<std::string> rules = { "Prompt", "Rename", "Replace" };
-        const std::set<std::string> answers = { "True", "False" };
+        using namespace InstallerFormat;
+        const std::set<std::string> rules = { kPrompt, kRename, kReplace };
+        const std::set<std::string> answers = { kTrue, kFalse };
         for (auto& [key, value] : meta.items()) {
             if (!value.is_string())
                 continue;
             std::string text = value.get<std::string>();
-            if ((key == "destination_exists" || key == "link_exists") && rules.count(text) == 0)
+            if ((key == Field::kDestinationExists || key == Field::kLinkExists)
+                && rules.count(text) == 0)
                 Problem(path + "/" + key, "must be \"Prompt\", \"Rename\" or \"Replace\"");
-            if ((key == "deinstallable" || key == "auto_launch") && answers.count(text) == 0)
+            if ((key == Field::kDeinstallable || key == Field::kAutoLaunch)
+                && answers.count(text) == 0)
                 Problem(path + "/" + key, "must be \"True\" or \"False\" (exactly so)");
-            if ((key == "destination" || key == "link") && text.empty())
+            if ((key == Field::kDestination || key == Field::kLink) && text.empty())
                 Problem(path + "/" + key, "must name a folder");
         }
     }
 
 private:
+    // The configuration record, written through the format's checks.
+    RecordWriter Top() { return RecordWriter(fResult.configuration, Record::kConfiguration); }
+
     ProjectConfig& fResult;
     std::string fFolder;
 };

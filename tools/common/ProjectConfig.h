@@ -25,7 +25,7 @@ struct PayloadItem {
 
 struct ProjectConfig {
     BMessage configuration;
-    std::vector<PayloadItem> payload; // in payload order: item i is resource 2100 + i
+    std::vector<PayloadItem> payload; // in payload order: item i is the entry PayloadId(i)
     std::vector<ProjectProblem> problems;
 
     bool IsValid() const { return problems.empty(); }

@@ -16,11 +16,13 @@
 #include <vector>
 
 #include <InstallConfig.h>
-#include <LibStringIterator.h>
+#include <InstallerFormat.h>
 
 #include "../common/ProjectConfig.h"
 
 namespace {
+
+namespace Field = InstallerFormat::Field;
 
 // Receives what the worker sends and wakes main() at the end of the pass.
 class Listener : public BLooper {
@@ -35,7 +37,7 @@ public:
         switch (message->what) {
         case InstallConfig::kMsgInstallStatus: {
             const char* text = "";
-            message->FindString("message", &text);
+            message->FindString(InstallConfig::kStatusField, &text);
             std::printf("  status: %s\n", text);
             break;
         }
@@ -67,6 +69,36 @@ private:
     std::condition_variable fCondition;
     bool fDone = false;
 };
+
+void PrintProduct(const InstallConfig& config)
+{
+    std::printf("Product: %s %s, %d payload items, de-installer %s\n",
+        config.GetString(Field::kAppName, ""), config.GetString(Field::kVersion, ""),
+        int(config.CountInstallFiles()), config.IncludeDeinstaller() ? "included" : "not included");
+}
+
+// Selects the items of the first install type, as the window does when the
+// user picks it.
+void SelectFirstGroup(InstallConfig& config)
+{
+    BMessage groups;
+    const char* firstGroup = nullptr;
+    if (config.FindMessage(Field::kGroups, &groups) == B_OK)
+        groups.FindString(Field::kGroupName, &firstGroup);
+    config.SelectGroup(firstGroup);
+    BMessage instructions;
+    config.FindMessage(Field::kInstallInstructions, &instructions);
+    BMessage item;
+    for (int32 i = 0; instructions.FindMessage(Field::kInstallFile, i, &item) == B_OK; i++) {
+        const char* leaf = LeafOf(item.GetString(Field::kFileName, ""));
+        std::printf("  item %d: %-16s %8ld bytes  groups \"%s\"  %s\n", int(i), leaf,
+            config.GetFileSize(leaf), item.GetString(Field::kItemGroups, ""),
+            item.GetBool(Field::kInstallToSystem, false) ? "selected" : "-");
+    }
+    std::printf("Install type \"%s\": %d of %d items selected\n\n",
+        firstGroup != nullptr ? firstGroup : "", int(config.CountSelectedFiles()),
+        int(config.CountInstallFiles()));
+}
 
 } // namespace
 
@@ -109,41 +141,8 @@ int main(int argc, char** argv)
             "The installer was improperly built.\n");
         return 1;
     }
-
-    const char* appName = "";
-    const char* version = "";
-    config.FindString("app_name", &appName);
-    config.FindString("version", &version);
-    std::printf("Product: %s %s, %d payload items, de-installer %s\n", appName, version,
-        int(config.CountInstallFiles()), config.IncludeDeinstaller() ? "included" : "not included");
-
-    // Select the items of the first install type, as the window does when
-    // the user picks it.
-    BMessage groups;
-    const char* firstGroup = nullptr;
-    if (config.FindMessage("groups", &groups) == B_OK)
-        groups.FindString("group_name", &firstGroup);
-    BMessage instructions;
-    config.FindMessage("install_instructions", &instructions);
-    BMessage item;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-        const char* fileName = "";
-        const char* memberOf = "";
-        item.FindString("file_name", &fileName);
-        item.FindString("groups", &memberOf);
-        bool selected = false;
-        LibStringIterator fields(memberOf);
-        LibString field;
-        while (firstGroup != nullptr && fields.GetNextField(';', field))
-            selected = selected || field.Compare(firstGroup) == 0;
-        config.MarkInstallFile(LeafOf(fileName), selected);
-        std::printf("  item %d: %-16s %8ld bytes  groups \"%s\"  %s\n", int(i), LeafOf(fileName),
-            config.GetFileSize(LeafOf(fileName)), memberOf, selected ? "selected" : "-");
-    }
-    std::printf("Install type \"%s\": %d of %d items selected\n\n",
-        firstGroup != nullptr ? firstGroup : "", int(config.CountSelectedFiles()),
-        int(config.CountInstallFiles()));
-
+    PrintProduct(config);
+    SelectFirstGroup(config);
     std::printf("The configuration prints itself (worker state, then the items):\n");
     std::fflush(stdout);
     config.PrintToStream();

@@ -34,14 +34,15 @@ endif()
 #                 [LABELS <ctest labels>...])
 #
 # Builds every .cpp of the current folder, except tests (*Test.cpp), benchmarks
-# (*Bench.cpp) and fuzz targets (*Fuzz.cpp), into a static library whose folder is on
+# (*Bench.cpp), fuzz targets (*Fuzz.cpp) and a program's main (*Main.cpp, see
+# brenvik_program), into a static library whose folder is on
 # its users' include path, so that kit headers are included as on BeOS (<Message.h>).
 # The folder's *Test.cpp files become one test program, registered with ctest under
 # the target's name. Each *Bench.cpp becomes a benchmark program (built by `make bench`).
 function(brenvik_library target)
     cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-    list(FILTER sources EXCLUDE REGEX "(Test|Bench|Fuzz)\\.cpp$")
+    list(FILTER sources EXCLUDE REGEX "(Test|Bench|Fuzz|Main)\\.cpp$")
     # The ThreadSanitizer build only compiles what its labelled tests need. (The
     # AddressSanitizer build compiles everything with clang, so that both
     # compilers see all of the code.)
@@ -91,6 +92,29 @@ function(brenvik_library target)
                 RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
             add_dependencies(all_fuzzers fuzz_${name})
         endforeach()
+    endif()
+endfunction()
+
+# brenvik_program(<target> [SOURCES <files>...] [DEPS <targets>...] [STRIPPED])
+#
+# A program of this build, in bin/: its main (by default the folder's *Main.cpp)
+# linked with DEPS, usually the library of the same folder that holds everything
+# else, so that tests and other programs can use that code in-process. STRIPPED
+# leaves out the symbols, for the programs that every installer carries.
+function(brenvik_program target)
+    cmake_parse_arguments(A "STRIPPED" "" "SOURCES;DEPS" ${ARGN})
+    if(NOT A_SOURCES)
+        file(GLOB A_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Main.cpp)
+    endif()
+    set(exclude "")
+    if(BRENVIK_SANITIZE STREQUAL "thread")
+        set(exclude EXCLUDE_FROM_ALL)
+    endif()
+    add_executable(${target} ${exclude} ${A_SOURCES})
+    target_compile_options(${target} PRIVATE ${BRENVIK_WARNINGS})
+    target_link_libraries(${target} PRIVATE ${A_DEPS})
+    if(A_STRIPPED)
+        target_link_options(${target} PRIVATE -s)
     endif()
 endfunction()
 

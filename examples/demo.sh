@@ -12,7 +12,7 @@ build/bin/brenvik-inspect message build/demo/configuration.msg | head -n 12
 echo "..."
 
 # The sample installer: brenvik-build appends the product's resources to the
-# stand-in installer program, which then lists and extracts its own payload.
+# installer program, which then lists and extracts its own payload.
 echo
 build/bin/brenvik-build examples/sample/project.json -o build/demo/TarselNotes-Installer
 echo

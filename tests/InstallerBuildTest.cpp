@@ -42,8 +42,8 @@ protected:
         brenvik::BuildOptions options;
         options.projectFile = sSample + "/project.json";
         options.output = sInstaller;
-        options.installerProgram = ProgramPath("brenvik-installer-stub");
-        options.deinstallerProgram = ProgramPath("brenvik-kolvast-stub");
+        options.installerProgram = ProgramPath("brenvik-installer");
+        options.deinstallerProgram = ProgramPath("brenvik-kolvast");
         brenvik::InstallerBuilder builder;
         sStatus = builder.Build(options);
         sError = builder.ErrorText();
@@ -122,7 +122,7 @@ TEST_F(InstallerBuildTest, TheConfigurationRecordCarriesTheProject)
     EXPECT_STREQ(configuration.GetString("app_name", ""), "Tarsel Notes");
     EXPECT_STREQ(configuration.GetString("opt_created_folder", ""), "TarselNotes");
     EXPECT_EQ(configuration.GetInt32("BVC:deinstaller_size", 0),
-        int32(fs::file_size(ProgramPath("brenvik-kolvast-stub"))));
+        int32(fs::file_size(ProgramPath("brenvik-kolvast"))));
     EXPECT_TRUE(configuration.HasMessage("about_image"));
     EXPECT_TRUE(configuration.HasMessage("audio_data"));
     BMessage instructions, item;
@@ -177,7 +177,7 @@ TEST_F(InstallerBuildTest, OurOwnExtractionRestoresTheItemsWithTheirAttributes)
     EXPECT_EQ(priority, 5);
 }
 
-TEST_F(InstallerBuildTest, TheStandInInstallerExtractsTheWholeSample)
+TEST_F(InstallerBuildTest, TheInstallerProgramExtractsTheWholeSample)
 {
     std::string installer = CopyOfInstaller();
     std::string into = brenvik::test::MakeTempFolder("stub");

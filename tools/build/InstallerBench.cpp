@@ -101,8 +101,8 @@ void BuildVersusZip(benchmark::State& state)
         brenvik::BuildOptions options;
         options.projectFile = fixture.project;
         options.output = fixture.root + "/Installer";
-        options.installerProgram = std::string(BRENVIK_BINARY_DIR) + "/bin/brenvik-installer-stub";
-        options.deinstallerProgram = std::string(BRENVIK_BINARY_DIR) + "/bin/brenvik-kolvast-stub";
+        options.installerProgram = std::string(BRENVIK_BINARY_DIR) + "/bin/brenvik-installer";
+        options.deinstallerProgram = std::string(BRENVIK_BINARY_DIR) + "/bin/brenvik-kolvast";
         start = std::chrono::steady_clock::now();
         brenvik::InstallerBuilder builder;
         if (builder.Build(options) != B_OK)

@@ -1,0 +1,98 @@
+#include "InstallerConsole.h"
+
+#include <InstallConfig.h>
+#include <InstallerFormat.h>
+#include <LibAppResource.h>
+#include <oLocalize.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kProgramName = "brenvik-installer";
+// The localized texts that frame an extraction.
+constexpr int32 kProgressText = 1036; // "Installing %d of %d (%s)"
+constexpr int32 kCompleteText = 1037; // "Installation Complete"
+constexpr int32 kStoppedText = 1027; // "Installation was stopped before it could complete."
+
+int32 CountPayloadEntries(LibAppResource& resources)
+{
+    int32 total = 0;
+    while (resources.HasResource(InstallerFormat::kEntryType, InstallerFormat::PayloadId(total)))
+        total++;
+    return total;
+}
+
+} // namespace
+
+int InstallerConsole::Run(int argc, char** argv)
+{
+    const char* extractTo = nullptr;
+    if (argc == 3 && std::strcmp(argv[1], "--extract") == 0)
+        extractTo = argv[2];
+    else if (argc != 1) {
+        std::fprintf(stderr, "usage: %s [--extract FOLDER]\n", argv[0]);
+        return 2;
+    }
+    // Read-only: a running program cannot be written on Linux, and the
+    // entries are read in place.
+    LibAppResource resources(uint32(0));
+    InstallConfig config;
+    if (resources.InitCheck() != B_OK || config.Load(resources) != B_OK) {
+        std::fprintf(stderr,
+            "Error obtaining configuration in installer. The installer was improperly built.\n");
+        return 1;
+    }
+    oLocalize localize;
+    Report(resources, config, localize);
+    return extractTo != nullptr ? ExtractAll(resources, extractTo, localize) : 0;
+}
+
+void InstallerConsole::Report(
+    LibAppResource& resources, const InstallConfig& config, oLocalize& localize)
+{
+    using namespace InstallerFormat;
+    std::printf("Product: %s %s\n", config.GetString(Field::kAppName, ""),
+        config.GetString(Field::kVersion, ""));
+    std::printf("Items: %d\n", int(config.CountInstallFiles()));
+    std::printf("Language: %s\n", static_cast<const char*>(localize.Language()));
+    const char* name = nullptr;
+    size_t size = 0;
+    for (int32 i = 0; resources.GetResourceInfo(kEntryType, PayloadId(i), &name, &size); i++)
+        std::printf("Entry %d: %s (%zu bytes)\n", int(PayloadId(i)), name, size);
+    if (resources.GetResourceInfo(kEntryType, kDeinstallerId, &name, &size))
+        std::printf("De-installer: %s (%zu bytes)\n", name, size);
+}
+
+int InstallerConsole::ExtractAll(LibAppResource& resources, const char* folder, oLocalize& localize)
+{
+    int32 total = CountPayloadEntries(resources);
+    int failures = 0;
+    for (int32 i = 0; i < total; i++) {
+        int32 id = InstallerFormat::PayloadId(i);
+        const char* name = nullptr;
+        resources.GetResourceInfo(InstallerFormat::kEntryType, id, &name, nullptr);
+        std::string leaf = name != nullptr ? name : "";
+        LibString progress;
+        // The format is a localized text; GetFormat only hands out texts
+        // whose conversions fit these arguments.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+        progress.Formatted(static_cast<const char*>(localize.GetFormat(kProgressText)), int(i + 1),
+            int(total), leaf.c_str());
+#pragma GCC diagnostic pop
+        std::printf("%s\n", static_cast<const char*>(progress));
+        std::string destination = std::string(folder) + "/" + leaf;
+        if (!resources.ExtractEntry(id, destination.c_str(), true)) {
+            std::fprintf(stderr, "%s: %s\n", kProgramName, resources.EntryErrorText().c_str());
+            failures++;
+        }
+        for (const std::string& warning : resources.EntryWarnings())
+            std::fprintf(stderr, "%s: %s: %s\n", kProgramName, leaf.c_str(), warning.c_str());
+    }
+    std::printf("%s\n",
+        static_cast<const char*>(localize.GetString(failures == 0 ? kCompleteText : kStoppedText)));
+    return failures == 0 ? 0 : 1;
+}

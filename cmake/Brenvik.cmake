@@ -39,6 +39,8 @@ endif()
 # its users' include path, so that kit headers are included as on BeOS (<Message.h>).
 # The folder's *Test.cpp files become one test program, registered with ctest under
 # the target's name. Each *Bench.cpp becomes a benchmark program (built by `make bench`).
+# Headers in the folder's private/ subfolder are seen only by the library itself and by
+# its own tests, benchmarks and fuzz targets.
 function(brenvik_library target)
     cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -50,9 +52,13 @@ function(brenvik_library target)
     if(BRENVIK_SANITIZE STREQUAL "thread")
         set(exclude EXCLUDE_FROM_ALL)
     endif()
+    set(private "")
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/private)
+        set(private ${CMAKE_CURRENT_SOURCE_DIR}/private)
+    endif()
     if(sources)
         add_library(${target} STATIC ${exclude} ${sources})
-        target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} PRIVATE ${private})
         target_compile_options(${target} PRIVATE ${BRENVIK_WARNINGS})
         target_link_libraries(${target} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
     else()
@@ -65,6 +71,9 @@ function(brenvik_library target)
     if(tests)
         brenvik_test(${target}_tests SOURCES ${tests} DEPS ${target} ${A_TEST_DEPS}
             LABELS ${A_LABELS})
+        if(TARGET ${target}_tests)
+            target_include_directories(${target}_tests PRIVATE ${private})
+        endif()
     endif()
 
     if(BRENVIK_BENCH)
@@ -73,6 +82,7 @@ function(brenvik_library target)
             get_filename_component(name ${bench} NAME_WE)
             add_executable(bench_${name} ${bench})
             target_compile_options(bench_${name} PRIVATE ${BRENVIK_WARNINGS})
+            target_include_directories(bench_${name} PRIVATE ${private})
             target_link_libraries(bench_${name} PRIVATE ${target} ${A_TEST_DEPS}
                 benchmark::benchmark brenvik_bench_main)
             set_target_properties(bench_${name} PROPERTIES
@@ -87,6 +97,7 @@ function(brenvik_library target)
             add_executable(fuzz_${name} ${fuzz})
             target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
             target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+            target_include_directories(fuzz_${name} PRIVATE ${private})
             target_link_libraries(fuzz_${name} PRIVATE ${target} ${A_TEST_DEPS})
             set_target_properties(fuzz_${name} PROPERTIES
                 RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)

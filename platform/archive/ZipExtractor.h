@@ -18,17 +18,12 @@
 // is reported in Warnings().
 
 #include "ZipByteSource.h"
-#include "ZipEntryPath.h"
-#include "ZipReader.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace brenvik::archive {
-
-class ZipSafeFolder;
 
 struct ZipExtractOptions {
     // The name the archive's top item must have (empty: any single name).
@@ -61,34 +56,6 @@ public:
     const std::vector<std::string>& Warnings() const { return fWarnings; }
 
 private:
-    struct Planned {
-        ZipEntryInfo info;
-        std::vector<std::string> path;
-        std::string linkTarget;
-    };
-
-    status_t Plan(ZipReader& reader);
-    status_t PlanEntry(ZipEntryInfo& info);
-    status_t CheckConflicts();
-    status_t CheckLinks(ZipReader& reader);
-    status_t WriteFile(ZipReader& reader, const Planned& entry);
-    status_t StreamData(ZipReader& reader, const Planned& entry, int fd);
-    status_t WriteLink(const Planned& entry);
-    status_t FinishFolder(const Planned& entry);
-    void ApplyMetadata(int fd, const Planned& entry);
-    status_t ParentFolder(const Planned& entry, int* fd);
-    void ForgetParent();
-    void Warn(std::string text) { fWarnings.push_back(std::move(text)); }
-    status_t Fail(status_t status, std::string text);
-
-    ZipExtractOptions fOptions;
-    std::vector<Planned> fEntries;
-    std::unique_ptr<ZipSafeFolder> fFolder;
-    // The folder of the previous entry, kept open for its siblings.
-    std::string fParentPath;
-    int fParentFd = -1;
-    // The top name as the archive has it, and as extracted.
-    std::string fArchiveTopName;
     std::string fTopName;
     std::string fErrorText;
     std::vector<std::string> fWarnings;

@@ -1,4 +1,4 @@
-#include "ZipExtractor.h"
+#include "ZipExtraction.h"
 
 #include "ZipNodeAttributes.h"
 #include "ZipSafeFolder.h"
@@ -61,21 +61,21 @@ status_t WriteAll(int fd, const uint8* data, size_t size)
 
 } // namespace
 
-ZipExtractor::ZipExtractor() = default;
+ZipExtraction::ZipExtraction() = default;
 
-ZipExtractor::~ZipExtractor()
+ZipExtraction::~ZipExtraction()
 {
     ForgetParent();
 }
 
-status_t ZipExtractor::Fail(status_t status, std::string text)
+status_t ZipExtraction::Fail(status_t status, std::string text)
 {
     fErrorText = std::move(text);
     return status;
 }
 
-status_t ZipExtractor::Extract(std::unique_ptr<ZipByteSource> source, const char* destinationFolder,
-    const ZipExtractOptions& options)
+status_t ZipExtraction::Extract(std::unique_ptr<ZipByteSource> source,
+    const char* destinationFolder, const ZipExtractOptions& options)
 {
     fOptions = options;
     fEntries.clear();
@@ -124,7 +124,7 @@ status_t ZipExtractor::Extract(std::unique_ptr<ZipByteSource> source, const char
     return status;
 }
 
-status_t ZipExtractor::Plan(ZipReader& reader)
+status_t ZipExtraction::Plan(ZipReader& reader)
 {
     uint64 count = reader.CountEntries();
     if (count == 0)
@@ -145,7 +145,7 @@ status_t ZipExtractor::Plan(ZipReader& reader)
     return status == B_OK ? CheckLinks(reader) : status;
 }
 
-status_t ZipExtractor::PlanEntry(ZipEntryInfo& info)
+status_t ZipExtraction::PlanEntry(ZipEntryInfo& info)
 {
     Planned entry;
     std::string reason;
@@ -176,7 +176,7 @@ status_t ZipExtractor::PlanEntry(ZipEntryInfo& info)
 
 // A path may not be a file in one entry and a folder (or a folder's parent)
 // in another, and nothing may be written through a link of the archive.
-status_t ZipExtractor::CheckConflicts()
+status_t ZipExtraction::CheckConflicts()
 {
     std::map<std::string, ZipEntryKind> kinds;
     for (const Planned& entry : fEntries) {
@@ -200,7 +200,7 @@ status_t ZipExtractor::CheckConflicts()
     return B_OK;
 }
 
-status_t ZipExtractor::CheckLinks(ZipReader& reader)
+status_t ZipExtraction::CheckLinks(ZipReader& reader)
 {
     std::map<std::string, std::string> links;
     for (Planned& entry : fEntries) {
@@ -228,7 +228,7 @@ status_t ZipExtractor::CheckLinks(ZipReader& reader)
     return B_OK;
 }
 
-void ZipExtractor::ForgetParent()
+void ZipExtraction::ForgetParent()
 {
     if (fParentFd >= 0)
         close(fParentFd);
@@ -238,7 +238,7 @@ void ZipExtractor::ForgetParent()
 
 // The folder that holds an entry (created when missing); for a folder entry
 // with fd null, the folder itself is made.
-status_t ZipExtractor::ParentFolder(const Planned& entry, int* fd)
+status_t ZipExtraction::ParentFolder(const Planned& entry, int* fd)
 {
     size_t depth = fd != nullptr ? entry.path.size() - 1 : entry.path.size();
     std::string path = JoinComponents(entry.path, depth);
@@ -259,7 +259,7 @@ status_t ZipExtractor::ParentFolder(const Planned& entry, int* fd)
     return B_OK;
 }
 
-void ZipExtractor::ApplyMetadata(int fd, const Planned& entry)
+void ZipExtraction::ApplyMetadata(int fd, const Planned& entry)
 {
     const ZipEntryInfo& info = entry.info;
     if (fOptions.restoreOwner && info.owner
@@ -278,7 +278,7 @@ void ZipExtractor::ApplyMetadata(int fd, const Planned& entry)
     }
 }
 
-status_t ZipExtractor::StreamData(ZipReader& reader, const Planned& entry, int fd)
+status_t ZipExtraction::StreamData(ZipReader& reader, const Planned& entry, int fd)
 {
     status_t status = reader.ReadEntry(
         entry.info, [fd](const uint8* data, size_t size) { return WriteAll(fd, data, size); });
@@ -298,7 +298,7 @@ status_t ZipExtractor::StreamData(ZipReader& reader, const Planned& entry, int f
     return B_OK;
 }
 
-status_t ZipExtractor::WriteFile(ZipReader& reader, const Planned& entry)
+status_t ZipExtraction::WriteFile(ZipReader& reader, const Planned& entry)
 {
     int folder;
     status_t status = ParentFolder(entry, &folder);
@@ -321,7 +321,7 @@ status_t ZipExtractor::WriteFile(ZipReader& reader, const Planned& entry)
     return status;
 }
 
-status_t ZipExtractor::WriteLink(const Planned& entry)
+status_t ZipExtraction::WriteLink(const Planned& entry)
 {
     int folder;
     status_t status = ParentFolder(entry, &folder);
@@ -350,7 +350,7 @@ status_t ZipExtractor::WriteLink(const Planned& entry)
     return B_OK;
 }
 
-status_t ZipExtractor::FinishFolder(const Planned& entry)
+status_t ZipExtraction::FinishFolder(const Planned& entry)
 {
     ForgetParent();
     int fd;

@@ -1,0 +1,22 @@
+#include "ZipExtractor.h"
+
+#include "ZipExtraction.h"
+
+namespace brenvik::archive {
+
+ZipExtractor::ZipExtractor() = default;
+
+ZipExtractor::~ZipExtractor() = default;
+
+status_t ZipExtractor::Extract(std::unique_ptr<ZipByteSource> source, const char* destinationFolder,
+    const ZipExtractOptions& options)
+{
+    ZipExtraction extraction;
+    status_t status = extraction.Extract(std::move(source), destinationFolder, options);
+    fTopName = extraction.TopName();
+    fErrorText = extraction.ErrorText();
+    fWarnings = extraction.Warnings();
+    return status;
+}
+
+} // namespace brenvik::archive

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace brenvik::resources;
+using namespace BPrivate;
 
 namespace {
 

@@ -17,12 +17,12 @@
 
 class BFile;
 
-namespace brenvik::resources {
+namespace BPrivate {
 class ResourceContainer;
 class ResourceIO;
 struct ResourceFileLayout;
 struct ResourceItem;
-} // namespace brenvik::resources
+} // namespace BPrivate
 
 class BResources {
 public:
@@ -106,14 +106,14 @@ public:
     status_t WriteTo(const char* path);
 
 private:
-    using Item = brenvik::resources::ResourceItem;
+    using Item = BPrivate::ResourceItem;
 
     status_t OpenPath(const char* path, bool writable, bool modeChosenByCaller, bool clobber);
-    status_t Bind(std::unique_ptr<brenvik::resources::ResourceIO> io, bool clobber);
-    status_t Clobber(const brenvik::resources::ResourceFileLayout& layout, status_t locateStatus);
-    status_t WriteContainer(brenvik::resources::ResourceIO& io);
-    status_t WriteToIO(std::unique_ptr<brenvik::resources::ResourceIO> target);
-    status_t MergeFromIO(brenvik::resources::ResourceIO& io);
+    status_t Bind(std::unique_ptr<BPrivate::ResourceIO> io, bool clobber);
+    status_t Clobber(const BPrivate::ResourceFileLayout& layout, status_t locateStatus);
+    status_t WriteContainer(BPrivate::ResourceIO& io);
+    status_t WriteToIO(std::unique_ptr<BPrivate::ResourceIO> target);
+    status_t MergeFromIO(BPrivate::ResourceIO& io);
     status_t LoadItem(Item& item);
     status_t ReadItemData(const Item& item, void* data, off_t offset, size_t length);
     void* CopyItemData(const Item* item, size_t* lengthFound);
@@ -122,8 +122,8 @@ private:
     Item* FindItem(type_code type, const char* name) const;
     status_t Fail(status_t status, std::string text);
 
-    std::unique_ptr<brenvik::resources::ResourceIO> fIO;
-    std::unique_ptr<brenvik::resources::ResourceContainer> fContainer;
+    std::unique_ptr<BPrivate::ResourceIO> fIO;
+    std::unique_ptr<BPrivate::ResourceContainer> fContainer;
     off_t fContainerOffset = 0;
     // The file still needs its "RS" header (it was empty or damaged).
     bool fNeedsFileHeader = false;

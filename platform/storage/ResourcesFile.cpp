@@ -11,7 +11,7 @@
 #include <string>
 #include <unistd.h>
 
-using namespace brenvik::resources;
+using namespace BPrivate;
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-using namespace brenvik::resources;
+using namespace BPrivate;
 using namespace brenvik::resources::test;
 
 namespace {

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 namespace {
 
@@ -165,4 +165,4 @@ status_t ResourceMemoryIO::SetSize(off_t size)
     return B_OK;
 }
 
-} // namespace brenvik::resources
+} // namespace BPrivate

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-using namespace brenvik::resources;
+using namespace BPrivate;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 enum class ResourceFileKind {
     kEmpty, // no bytes yet: becomes a resource file when written
@@ -31,4 +31,4 @@ struct ResourceFileLayout {
 // malformed ELF file. *error receives a one-line reason.
 status_t LocateResourceContainer(ResourceIO& io, ResourceFileLayout* layout, std::string* error);
 
-} // namespace brenvik::resources
+} // namespace BPrivate

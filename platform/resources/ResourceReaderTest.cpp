@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-using namespace brenvik::resources;
+using namespace BPrivate;
 using namespace brenvik::resources::test;
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 struct ResourceItem {
     type_code type = 0;
@@ -52,4 +52,4 @@ private:
     std::vector<std::unique_ptr<ResourceItem>> fItems;
 };
 
-} // namespace brenvik::resources
+} // namespace BPrivate

@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 // The first word of the container (bytes 00 10 4F 44 on disk).
 constexpr uint32 kContainerMagic = 0x444F1000;
@@ -88,4 +88,4 @@ static_assert(DataSectionOffset(118) > 0x7AC);
 // counts as a right-aligned big-endian number.
 uint32 InfoTableChecksum(const uint8* data, size_t size);
 
-} // namespace brenvik::resources
+} // namespace BPrivate

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 // Writes the container at containerOffset and cuts the file after it. On
 // success every item records its new offset and counts as unmodified. Items
@@ -28,4 +28,4 @@ std::vector<uint8> BuildInfoTable(const ResourceContainer& container);
 std::vector<uint8> BuildAdminSection(const ResourceContainer& container,
     const std::vector<uint32>& dataOffsets, uint32 infoTableOffset, uint32 infoTableSize);
 
-} // namespace brenvik::resources
+} // namespace BPrivate

@@ -12,7 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 namespace {
 
@@ -340,4 +340,4 @@ status_t WriteResourceContainer(ResourceIO& io, off_t containerOffset, ResourceC
     return ContainerWriter(io, containerOffset, container, error, source, sourceOffset).Write();
 }
 
-} // namespace brenvik::resources
+} // namespace BPrivate

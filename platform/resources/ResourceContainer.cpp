@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 ResourceItem* ResourceContainer::ItemAt(int32 index) const
 {
@@ -72,4 +72,4 @@ void ResourceContainer::RemoveAt(int32 index)
         fItems.erase(fItems.begin() + index);
 }
 
-} // namespace brenvik::resources
+} // namespace BPrivate

@@ -12,7 +12,7 @@
 
 #include <string>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 // Reads the container that starts at containerOffset and runs to the end of
 // the file. A container of no bytes at all holds no resources.
@@ -23,4 +23,4 @@ status_t ReadResourceContainer(ResourceIO& io, off_t containerOffset, off_t file
 status_t ReadResourceData(ResourceIO& io, off_t containerOffset, const ResourceItem& item,
     off_t position, void* buffer, size_t size);
 
-} // namespace brenvik::resources
+} // namespace BPrivate

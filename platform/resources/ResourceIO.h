@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 class ResourceIO {
 public:
@@ -80,4 +80,4 @@ private:
     bool fWritable;
 };
 
-} // namespace brenvik::resources
+} // namespace BPrivate

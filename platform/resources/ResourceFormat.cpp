@@ -1,6 +1,6 @@
 #include "ResourceFormat.h"
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 uint32 InfoTableChecksum(const uint8* data, size_t size)
 {
@@ -16,4 +16,4 @@ uint32 InfoTableChecksum(const uint8* data, size_t size)
     return sum + rest;
 }
 
-} // namespace brenvik::resources
+} // namespace BPrivate

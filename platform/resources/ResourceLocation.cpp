@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 namespace {
 
@@ -259,4 +259,4 @@ status_t LocateResourceContainer(ResourceIO& io, ResourceFileLayout* layout, std
     return B_BAD_TYPE;
 }
 
-} // namespace brenvik::resources
+} // namespace BPrivate

@@ -4,7 +4,7 @@
 
 #include <ByteOrder.h>
 
-namespace brenvik::resources {
+namespace BPrivate {
 
 namespace {
 
@@ -285,4 +285,4 @@ status_t ReadResourceData(ResourceIO& io, off_t containerOffset, const ResourceI
     return ReadExactly(io, containerOffset + item.offset + position, buffer, size);
 }
 
-} // namespace brenvik::resources
+} // namespace BPrivate

@@ -3,7 +3,7 @@
 // app_info and the roster. The application kit fills app_info for the
 // running program; BRoster (finding and launching applications by
 // signature) needs the MIME database and the actions service, so it is
-// implemented by the storage kit.
+// implemented in platform/process, above the storage kit.
 
 #include <EntryRef.h>
 #include <Message.h>

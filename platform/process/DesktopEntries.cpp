@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "PathHelpers.h"
 #include "ProcessRunner.h"
-#include "StorageScope.h"
+#include <PathHelpers.h>
+#include <StorageScope.h>
 
 namespace BPrivate {
 

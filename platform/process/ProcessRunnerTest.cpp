@@ -8,7 +8,7 @@
 
 #include <OS.h>
 
-#include "StorageTestUtils.h"
+#include <StorageTestUtils.h>
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "PathHelpers.h"
 #include "ProcessRunner.h"
+#include <PathHelpers.h>
 
 namespace BPrivate {
 

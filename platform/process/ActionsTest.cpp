@@ -9,7 +9,7 @@
 #include <Message.h>
 #include <Messenger.h>
 
-#include "StorageTestUtils.h"
+#include <StorageTestUtils.h>
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "PathHelpers.h"
+#include <PathHelpers.h>
 
 extern char** environ;
 

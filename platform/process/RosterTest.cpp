@@ -13,7 +13,7 @@
 
 #include "Actions.h"
 #include "DesktopEntries.h"
-#include "StorageTestUtils.h"
+#include <StorageTestUtils.h>
 
 namespace {
 

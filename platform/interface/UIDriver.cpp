@@ -177,6 +177,15 @@ status_t RunLine(
         };
     } else if (verb == "screenshot" && words.size() >= 2) {
         attempt = [&actions, file = RestAfter(line, 1)] { return actions.TryScreenshot(file); };
+    } else if (verb == "screenshot-window" && words.size() >= 3) {
+        attempt = [&actions, title = words[1], file = RestAfter(line, 2)] {
+            return actions.TryScreenshotWindow(title, file);
+        };
+    } else if (verb == "dump" && words.size() >= 2) {
+        attempt = [&actions, file = RestAfter(line, 1)] { return actions.TryDump(file); };
+    } else if (verb == "wait-text" && words.size() >= 2) {
+        std::string text = words.size() == 3 ? words[2] : RestAfter(line, 2);
+        attempt = [&actions, name = words[1], text] { return actions.TryWaitText(name, text); };
     } else if (verb == "wait-quit" && words.size() == 1) {
         // The program ends while this waits; if it does not, the deadline
         // ends it.
@@ -189,7 +198,7 @@ status_t RunLine(
     // windows first settle, so that a menu or alert that an earlier step
     // opened is there.
     static const char* const kSettlingVerbs[] = { "click", "click-label", "choose", "tick", "type",
-        "key", "drop", "panel", "screenshot" };
+        "key", "drop", "panel", "screenshot", "screenshot-window", "dump" };
     for (const char* input : kSettlingVerbs) {
         if (verb == input)
             actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));

@@ -30,6 +30,11 @@ public:
     bool TryPanel(const std::string& path);
     bool TryDrop(const std::string& name, const std::string& path);
     bool TryScreenshot(const std::string& file);
+    bool TryScreenshotWindow(const std::string& title, const std::string& file);
+    // Writes what every shown window shows, one view a line, to `file`.
+    bool TryDump(const std::string& file);
+    // Whether the first view named `name` shows exactly `text`.
+    bool TryWaitText(const std::string& name, const std::string& text);
 
     // Waits, at most `limit`, until every shown window has taken its input
     // and messages and drawn what it had to, twice in a row: as a user waits

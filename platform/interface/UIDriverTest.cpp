@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 
 using namespace brenvik::test;
 using BPrivate::UIDriver;
@@ -161,6 +162,50 @@ TEST(UIDriverTest, AScriptWorksTheControlsLikeAUser)
         window->Quit();
 }
 
+// The reading verbs: a text dump of what the windows show, waiting for a
+// view's text, and the pixels of a window picked by its title.
+TEST(UIDriverTest, ReadsWhatTheWindowsShow)
+{
+    DriverWindow* window = new DriverWindow;
+    BMessenger messenger(window);
+    window->Show();
+    std::string folder = MakeTempFolder("reading");
+    std::string dump = folder + "/dump.txt";
+    std::string shot = folder + "/window.png";
+    std::vector<std::string> script = {
+        "timeout 5",
+        "wait-window Driver",
+        "tick groups 1",
+        "choose options Français",
+        "wait-text ok Install",
+        "wait-text options Français",
+        "dump " + dump,
+        "screenshot-window Driver " + shot,
+    };
+    std::string failure;
+    ASSERT_EQ(UIDriver::RunScript(script, &failure), B_OK) << failure;
+
+    std::ifstream file(dump);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string lines = text.str();
+    EXPECT_NE(lines.find("window \"Driver\""), std::string::npos) << lines;
+    EXPECT_NE(lines.find("ok BButton text=\"Install\"\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("groups BListView items=4 selected=1\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("options BMenuField text=\"Français\" "
+                         "menu=\"English|Deutsch|Français*\"\n"),
+        std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("name BTextView text=\"\"\n"), std::string::npos) << lines;
+    EXPECT_TRUE(std::filesystem::exists(shot));
+
+    // A text that never shows is a missed deadline.
+    EXPECT_EQ(UIDriver::RunScript({ "timeout 0.1", "wait-text ok Cancel" }, &failure),
+        B_TIMED_OUT);
+    if (messenger.LockTarget())
+        window->Quit();
+}
+
 TEST(UIDriverTest, AMissedDeadlineNamesTheAction)
 {
     std::vector<std::string> script = { "timeout 0.05", "click nowhere-to-be-found" };
@@ -173,7 +218,7 @@ TEST(UIDriverTest, AMissedDeadlineNamesTheAction)
 TEST(UIDriverTest, LinesThatAreNotUnderstoodAreRefused)
 {
     for (const char* line : { "frobnicate", "tick groups minus", "tick groups 4294967296",
-             "timeout never", "key Hyper+Q", "click" }) {
+             "timeout never", "key Hyper+Q", "click", "dump", "screenshot-window Driver" }) {
         std::string failure;
         EXPECT_EQ(UIDriver::RunScript({ line }, &failure), B_BAD_VALUE) << line;
     }

@@ -1,5 +1,6 @@
 #include "oLocalize.h"
 
+#include "LanguageChoice.h"
 #include "LocalizedTextTable.h"
 #include "RunningExecutable.h"
 
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -25,11 +27,12 @@ std::string ExecutableOfRunningApp()
     return path;
 }
 
-void WriteLanguage(const std::string& executable, const char* code)
+bool WriteLanguage(const std::string& executable, const char* code)
 {
     BNode node(executable.c_str());
-    if (node.InitCheck() == B_OK)
-        node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, code, std::strlen(code));
+    size_t length = std::strlen(code);
+    return node.InitCheck() == B_OK
+        && node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, code, length) == ssize_t(length);
 }
 
 } // namespace
@@ -58,6 +61,12 @@ void oLocalize::ObtainLanguage()
     // Without the file there is nothing to read texts from either.
     if (node.InitCheck() != B_OK)
         return;
+    // A choice the file could not keep is kept beside the user's settings.
+    std::optional<std::string> kept = LanguageChoice::Read();
+    if (kept.has_value() && LocalizedTextTable::LanguageIndex(kept->c_str()) >= 0) {
+        fLanguage = kept->c_str();
+        return;
+    }
     char buffer[kLanguageBufferSize + 1] = {};
     ssize_t length
         = node.ReadAttr(kLanguageAttribute, B_STRING_TYPE, 0, buffer, kLanguageBufferSize);
@@ -85,7 +94,13 @@ void oLocalize::SetLanguage(const char* code)
     fLanguage = code != nullptr ? code : "";
     if (fExecutable.empty() || code == nullptr)
         return;
-    WriteLanguage(fExecutable, code);
+    // A file that cannot take the attribute (read-only, someone else's) has
+    // the choice kept in the user's settings, when the program named itself
+    // there (LanguageChoice); the latest choice is in one place only.
+    if (WriteLanguage(fExecutable, code))
+        LanguageChoice::Remove();
+    else
+        LanguageChoice::Write(code);
 }
 
 LibString oLocalize::GetString(const int32& id)

@@ -21,12 +21,15 @@ public:
     explicit oLocalize(const char* executablePath);
     virtual ~oLocalize();
 
-    // Sets the current code from the "language" attribute, storing "en" when
-    // the executable has none.
+    // Sets the current code from the "language" attribute (or from the
+    // user's settings, where a choice the file could not keep went), storing
+    // "en" when the executable has none.
     void ObtainLanguage();
     // Makes code current and stores it in the attribute. When the executable
-    // cannot take the attribute (a read-only medium), the choice lasts only as
-    // long as this object: that is not an error.
+    // cannot take the attribute (a read-only medium, a file of another
+    // owner), the choice is kept in the user's settings instead, found by the
+    // key that the program gave LanguageChoice; without a key it lasts only
+    // as long as this object. Neither is an error.
     void SetLanguage(const char* code);
     // The text of id in the current language; empty when there is none.
     LibString GetString(const int32& id);

@@ -1,5 +1,6 @@
 #include "oLocalize.h"
 
+#include "LanguageChoice.h"
 #include "LocalizedTextTable.h"
 
 #include <Node.h>
@@ -9,8 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <fstream>
+#include <linux/fs.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -119,6 +124,53 @@ TEST_F(oLocalizeTest, WithoutAnExecutableEveryTextIsEmpty)
     // A choice is still kept by the object itself.
     missing.SetLanguage("sv");
     EXPECT_STREQ(missing.Language(), "sv");
+}
+
+// A file that refuses attributes, even to root: immutable on file systems
+// that have the flag. False when it cannot be made so.
+bool MakeImmutable(const std::string& path, bool immutable)
+{
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+TEST_F(oLocalizeTest, AChoiceTheFileCannotKeepIsKeptInTheUsersSettings)
+{
+    if (!fHasAttributes)
+        GTEST_SKIP() << "the sandbox's file system keeps no user attributes";
+    {
+        oLocalize first(fPath.c_str());
+    }
+    if (!MakeImmutable(fPath, true))
+        GTEST_SKIP() << "the sandbox's file system cannot make a file refuse attributes";
+    LanguageChoice::SetKey("application/x-vnd.Test-Installer", "Test Product");
+    {
+        oLocalize localize(fPath.c_str());
+        localize.SetLanguage("sv");
+    }
+    std::string kept = LanguageChoice::Read().value_or("(none)");
+    std::string later = static_cast<const char*>(oLocalize(fPath.c_str()).Language());
+    std::string stored = StoredLanguage();
+    MakeImmutable(fPath, false);
+    EXPECT_EQ(kept, "sv");
+    EXPECT_EQ(later, "sv");
+    EXPECT_EQ(stored, "en");
+
+    // Once the file takes the choice again, the settings forget theirs.
+    oLocalize(fPath.c_str()).SetLanguage("da");
+    EXPECT_EQ(StoredLanguage(), "da");
+    EXPECT_FALSE(LanguageChoice::Read().has_value());
+    EXPECT_STREQ(oLocalize(fPath.c_str()).Language(), "da");
+    LanguageChoice::SetKey("", "");
 }
 
 TEST(oLocalizeNoApplicationTest, WithoutAnApplicationTheLanguageStaysEmpty)

@@ -186,6 +186,10 @@ status_t RunLine(
     } else if (verb == "wait-text" && words.size() >= 2) {
         std::string text = words.size() == 3 ? words[2] : RestAfter(line, 2);
         attempt = [&actions, name = words[1], text] { return actions.TryWaitText(name, text); };
+    } else if (verb == "wait-item" && words.size() >= 3) {
+        attempt = [&actions, name = words[1], item = RestAfter(line, 2)] {
+            return actions.TryWaitItem(name, item);
+        };
     } else if (verb == "wait-quit" && words.size() == 1) {
         // The program ends while this waits; if it does not, the deadline
         // ends it.

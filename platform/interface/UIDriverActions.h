@@ -35,6 +35,9 @@ public:
     bool TryDump(const std::string& file);
     // Whether the first view named `name` shows exactly `text`.
     bool TryWaitText(const std::string& name, const std::string& text);
+    // Whether the menu field named `name` (or the first one inside the view
+    // of that name) has an item labelled `item`, enabled or not.
+    bool TryWaitItem(const std::string& name, const std::string& item);
 
     // Waits, at most `limit`, until every shown window has taken its input
     // and messages and drawn what it had to, twice in a row: as a user waits

@@ -1,6 +1,7 @@
 // The UI driver's reading verbs: what the windows show, as text ("dump"),
-// waiting for a view to show a text ("wait-text"), and the pixels of one
-// window named by its title ("screenshot-window").
+// waiting for a view to show a text ("wait-text") or a menu to offer an item
+// ("wait-item"), and the pixels of one window named by its title
+// ("screenshot-window").
 
 #include "UIDriverActions.h"
 
@@ -171,6 +172,18 @@ void DescribeView(BView* view, int depth, std::ostream& out)
         DescribeView(view->ChildAt(i), depth + 1, out);
 }
 
+// The view itself when it is a menu field, else its first menu field.
+BMenuField* FindMenuField(BView* view)
+{
+    if (BMenuField* field = dynamic_cast<BMenuField*>(view))
+        return field;
+    for (int32 i = 0; i < view->CountChildren(); i++) {
+        if (BMenuField* field = FindMenuField(view->ChildAt(i)))
+            return field;
+    }
+    return nullptr;
+}
+
 // The first view of that name in the shown windows, front first, and the
 // text it shows; nullopt when there is none or it shows no text.
 std::optional<std::string> TextOfView(const std::string& name)
@@ -219,6 +232,27 @@ bool UIDriverActions::TryWaitText(const std::string& name, const std::string& te
 {
     std::optional<std::string> shown = TextOfView(name);
     return shown.has_value() && *shown == text;
+}
+
+bool UIDriverActions::TryWaitItem(const std::string& name, const std::string& item)
+{
+    for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
+        DumpLock locked(messenger);
+        BWindow* window = locked.Get();
+        if (window == nullptr || window->IsHidden())
+            continue;
+        BView* view = window->FindView(name.c_str());
+        BMenuField* field = view != nullptr ? FindMenuField(view) : nullptr;
+        if (field == nullptr || field->Menu() == nullptr)
+            continue;
+        for (int32 i = 0; i < field->Menu()->CountItems(); i++) {
+            const char* label = field->Menu()->ItemAt(i)->Label();
+            if (label != nullptr && item == label)
+                return true;
+        }
+        return false;
+    }
+    return false;
 }
 
 bool UIDriverActions::TryScreenshotWindow(const std::string& title, const std::string& file)

@@ -179,6 +179,7 @@ TEST(UIDriverTest, ReadsWhatTheWindowsShow)
         "choose options Français",
         "wait-text ok Install",
         "wait-text options Français",
+        "wait-item options Deutsch",
         "dump " + dump,
         "screenshot-window Driver " + shot,
     };
@@ -200,8 +201,9 @@ TEST(UIDriverTest, ReadsWhatTheWindowsShow)
     EXPECT_TRUE(std::filesystem::exists(shot));
 
     // A text that never shows is a missed deadline.
-    EXPECT_EQ(UIDriver::RunScript({ "timeout 0.1", "wait-text ok Cancel" }, &failure),
-        B_TIMED_OUT);
+    EXPECT_EQ(UIDriver::RunScript({ "timeout 0.1", "wait-text ok Cancel" }, &failure), B_TIMED_OUT);
+    EXPECT_EQ(
+        UIDriver::RunScript({ "timeout 0.1", "wait-item options Klingon" }, &failure), B_TIMED_OUT);
     if (messenger.LockTarget())
         window->Quit();
 }

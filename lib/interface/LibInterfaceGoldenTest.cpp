@@ -1,0 +1,184 @@
+// Golden images of the toolkit's controls in each of their states, compared
+// exactly.
+
+#include "LibBitmap.h"
+#include "LibInterfaceTestSupport.h"
+
+#include <Mime.h>
+#include <MimeType.h>
+#include <Node.h>
+#include <NodeInfo.h>
+#include <Screen.h>
+#include <TestSandbox.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace brenvik::test;
+
+namespace {
+
+struct GoldenCase {
+    const char* name;
+    BRect windowFrame;
+    // Builds the views (the window is not shown yet) and returns the view
+    // to focus, if any.
+    std::function<BView*(BWindow*)> build;
+    // Runs once the window is shown and settled, with the window locked.
+    std::function<void(BWindow*)> afterShow;
+};
+
+std::ostream& operator<<(std::ostream& stream, const GoldenCase& golden)
+{
+    return stream << golden.name;
+}
+
+// #pragma mark - icons
+
+// A 32 × 32 icon in the storage form: a diamond of one colour index on the
+// transparent index, shrunk to 16 × 16 for the mini size.
+std::vector<uint8> DiamondIcon(icon_size size, uint8 index)
+{
+    int32 side = int32(size);
+    std::vector<uint8> bits(IconBytes(size), B_TRANSPARENT_MAGIC_CMAP8);
+    for (int32 y = 0; y < side; y++) {
+        for (int32 x = 0; x < side; x++) {
+            int32 distance = std::abs(2 * x + 1 - side) + std::abs(2 * y + 1 - side);
+            if (distance < side)
+                bits[y * side + x] = distance > side - 4 ? 0 : index;
+        }
+    }
+    return bits;
+}
+
+// The files whose icons the icon view shows, made once: a folder, a plain
+// document, a program, a link, a file of a type that has an icon, and a file
+// with an icon of its own.
+const std::vector<std::string>& IconFiles()
+{
+    static std::vector<std::string> paths = [] {
+        std::string folder = MakeTempFolder("icon-files");
+        std::vector<std::string> made;
+        std::string sub = folder + "/folder";
+        mkdir(sub.c_str(), 0755);
+        made.push_back(sub);
+        auto file = [&](const char* leaf, const char* type) {
+            std::string path = folder + "/" + leaf;
+            std::ofstream(path) << leaf;
+            if (type != nullptr) {
+                BNode node(path.c_str());
+                BNodeInfo(&node).SetType(type);
+            }
+            made.push_back(path);
+            return path;
+        };
+        file("document", "text/plain");
+        file("program", B_APP_MIME_TYPE);
+        std::string link = folder + "/link";
+        symlink("document", link.c_str());
+        made.push_back(link);
+        BScreen screen;
+        uint8 red = screen.IndexForColor(224, 32, 32);
+        uint8 green = screen.IndexForColor(32, 160, 32);
+        BMimeType type("application/x-vnd.brenvik-golden-typed");
+        type.Install();
+        type.SetIconData(B_LARGE_ICON, DiamondIcon(B_LARGE_ICON, red).data());
+        type.SetIconData(B_MINI_ICON, DiamondIcon(B_MINI_ICON, red).data());
+        file("typed", type.Type());
+        std::string own = file("own", "text/plain");
+        BNode node(own.c_str());
+        BNodeInfo info(&node);
+        info.SetIconData(B_LARGE_ICON, DiamondIcon(B_LARGE_ICON, green).data());
+        info.SetIconData(B_MINI_ICON, DiamondIcon(B_MINI_ICON, green).data());
+        return made;
+    }();
+    return paths;
+}
+
+// Draws the mini and the large icon of each file in a row.
+class IconView : public BView {
+public:
+    explicit IconView(BRect frame)
+        : BView(frame, "icons", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW)
+    {
+        for (const std::string& path : IconFiles()) {
+            auto mini = std::make_unique<LibBitmap>(BRect(0, 0, 15, 15), B_CMAP8);
+            auto large = std::make_unique<LibBitmap>(BRect(0, 0, 31, 31), B_CMAP8);
+            mini->SetTo(path.c_str(), B_MINI_ICON);
+            large->SetTo(path.c_str(), B_LARGE_ICON);
+            fMini.push_back(std::move(mini));
+            fLarge.push_back(std::move(large));
+        }
+    }
+
+    void AttachedToWindow() override
+    {
+        SetViewColor(Parent()->ViewColor());
+        SetLowColor(ViewColor());
+    }
+
+    void Draw(BRect) override
+    {
+        SetDrawingMode(B_OP_OVER);
+        for (size_t i = 0; i < fMini.size(); i++) {
+            float left = 8 + 40 * float(i);
+            DrawBitmap(fMini[i].get(), BPoint(left + 8, 4));
+            DrawBitmap(fLarge[i].get(), BPoint(left, 26));
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<LibBitmap>> fMini;
+    std::vector<std::unique_ptr<LibBitmap>> fLarge;
+};
+
+std::vector<GoldenCase> Cases()
+{
+    std::vector<GoldenCase> cases;
+    cases.push_back({ "bitmap-icons", BRect(50, 50, 299, 115),
+        [](BWindow* w) {
+            Panel(w)->AddChild(new IconView(BRect(0, 0, 249, 65)));
+            return nullptr;
+        },
+        nullptr });
+    return cases;
+}
+
+class LibInterfaceGoldenTest : public testing::TestWithParam<GoldenCase> { };
+
+} // namespace
+
+TEST_P(LibInterfaceGoldenTest, LooksAsRecorded)
+{
+    const GoldenCase& golden = GetParam();
+    TestWindow window(golden.windowFrame, golden.name);
+    BView* focus = golden.build(window.Get());
+    window.Show();
+    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    // The window must be active for focus marks to show.
+    ASSERT_TRUE(WaitUntil([&] { return window->IsActive(); }));
+    WithLock(window.Get(), [&] {
+        if (focus != nullptr)
+            focus->MakeFocus(true);
+        if (golden.afterShow)
+            golden.afterShow(window.Get());
+    });
+    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    EXPECT_TRUE(MatchesGolden(std::string("toolkit/") + golden.name, Snapshot(window.Get())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, LibInterfaceGoldenTest, testing::ValuesIn(Cases()),
+    [](const testing::TestParamInfo<GoldenCase>& param) {
+        std::string name = param.param.name;
+        for (char& c : name) {
+            if (c == '-')
+                c = '_';
+        }
+        return name;
+    });

@@ -7,8 +7,30 @@
 
 #include <InterfaceTestSupport.h>
 
+#include <Application.h>
 #include <View.h>
 #include <Window.h>
+
+#include <functional>
+#include <future>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <ostream>
+
+// How GoogleTest prints points and rectangles.
+inline void PrintTo(const BPoint& point, std::ostream* stream)
+{
+    *stream << "(" << point.x << ", " << point.y << ")";
+}
+
+inline void PrintTo(const BRect& rect, std::ostream* stream)
+{
+    *stream << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom
+            << ")";
+}
 
 namespace brenvik::test {
 
@@ -29,5 +51,132 @@ inline bool PressKey(BWindow* window, const std::string& bytes, int32 key = 0, u
         return false;
     return WaitUntilSettled(window);
 }
+
+// The application object of a test, its loop running on a thread of its own.
+// It records every message that reaches MessageReceived, and hands messages
+// of chosen codes, and its pulses, to functions of the test (on the
+// application's thread).
+class RunningApplication {
+public:
+    RunningApplication()
+    {
+        // The thread that makes the application holds its lock until Run(),
+        // so both happen on the application's thread.
+        std::promise<void> made;
+        fThread = std::thread([this, &made] {
+            fApplication = new Application(this);
+            made.set_value();
+            fApplication->Run();
+        });
+        made.get_future().wait();
+        // A round trip, so that the loop runs before the test goes on.
+        Sync();
+    }
+
+    ~RunningApplication()
+    {
+        Messenger().SendMessage(B_QUIT_REQUESTED);
+        fThread.join();
+        delete fApplication;
+    }
+
+    BApplication* Get() const { return fApplication; }
+    BMessenger Messenger() const { return BMessenger(fApplication); }
+
+    // Must be set before messages of that code arrive.
+    void OnMessage(uint32 what, std::function<void(BMessage*)> handler)
+    {
+        std::lock_guard guard(fLock);
+        fHandlers[what] = std::move(handler);
+    }
+    void OnPulse(std::function<void()> handler)
+    {
+        std::lock_guard guard(fLock);
+        fPulse = std::move(handler);
+    }
+
+    int32 Count(uint32 what) const
+    {
+        std::lock_guard guard(fLock);
+        int32 count = 0;
+        for (const BMessage& message : fMessages)
+            count += message.what == what ? 1 : 0;
+        return count;
+    }
+
+    bool WaitFor(uint32 what, int32 count = 1, bigtime_t timeout = kDeadline) const
+    {
+        return WaitUntil([&] { return Count(what) >= count; }, timeout);
+    }
+
+    std::vector<BMessage> Messages(uint32 what) const
+    {
+        std::lock_guard guard(fLock);
+        std::vector<BMessage> found;
+        for (const BMessage& message : fMessages) {
+            if (message.what == what)
+                found.push_back(message);
+        }
+        return found;
+    }
+
+    // Waits until every message sent to the application so far is handled.
+    void Sync() const
+    {
+        BMessage reply;
+        Messenger().SendMessage(kPing, &reply);
+    }
+
+private:
+    static constexpr uint32 kPing = '_tpg';
+
+    class Application : public BApplication {
+    public:
+        explicit Application(RunningApplication* owner)
+            : BApplication("application/x-vnd.brenvik-toolkit-test")
+            , fOwner(owner)
+        {
+        }
+
+        void MessageReceived(BMessage* message) override
+        {
+            if (message->what == kPing)
+                return;
+            std::function<void(BMessage*)> handler;
+            {
+                std::lock_guard guard(fOwner->fLock);
+                fOwner->fMessages.push_back(*message);
+                auto found = fOwner->fHandlers.find(message->what);
+                if (found != fOwner->fHandlers.end())
+                    handler = found->second;
+            }
+            if (handler)
+                handler(message);
+            else
+                BApplication::MessageReceived(message);
+        }
+
+        void Pulse() override
+        {
+            std::function<void()> pulse;
+            {
+                std::lock_guard guard(fOwner->fLock);
+                pulse = fOwner->fPulse;
+            }
+            if (pulse)
+                pulse();
+        }
+
+    private:
+        RunningApplication* fOwner;
+    };
+
+    Application* fApplication = nullptr;
+    std::thread fThread;
+    mutable std::mutex fLock;
+    std::vector<BMessage> fMessages;
+    std::map<uint32, std::function<void(BMessage*)>> fHandlers;
+    std::function<void()> fPulse;
+};
 
 } // namespace brenvik::test

@@ -3,6 +3,8 @@
 
 #include "LibBitmap.h"
 #include "LibInterfaceTestSupport.h"
+#include "LibMenuButton.h"
+#include "LibRect.h"
 
 #include <Mime.h>
 #include <MimeType.h>
@@ -138,9 +140,71 @@ private:
     std::vector<std::unique_ptr<LibBitmap>> fLarge;
 };
 
+// #pragma mark - menus
+
+// The installer's volume menu as it looks with a few disks: the label part
+// 70 wide, the menu part 130.
+LibMenuButton* MakeMenuButton(BWindow* window)
+{
+    LibMenuButton* button = new LibMenuButton(BPoint(10, 8), "volume", "Disk", 70, 130);
+    button->AddItem("System", new BMessage('volm'));
+    button->AddItem("Data", new BMessage('volm'));
+    button->AddSeparatorItem();
+    button->AddItem("Network", new BMessage('volm'));
+    button->SetEnableItem("Network", false);
+    Panel(window)->AddChild(button);
+    return button;
+}
+
+// The installer's language menu: a pop-up 20 pixels wide in a smaller font,
+// showing the marked item.
+LibMenuField* MakeLanguageField(BWindow* window)
+{
+    LibMenuField* field = new LibMenuField(LibRect(10, 10, 20, 20), "options", 10, true);
+    for (const char* language : { "English", "Deutsch", "Français", "Italiano" })
+        field->Add(language, new BMessage('lang'));
+    Panel(window)->AddChild(field);
+    return field;
+}
+
+void AddMenuCases(std::vector<GoldenCase>& cases)
+{
+    const BRect frame(50, 50, 269, 89);
+    cases.push_back({ "menubutton-enabled", frame,
+        [](BWindow* w) {
+            MakeMenuButton(w);
+            return nullptr;
+        },
+        nullptr });
+    cases.push_back({ "menubutton-disabled", frame,
+        [](BWindow* w) {
+            MakeMenuButton(w)->SetEnabled(false);
+            return nullptr;
+        },
+        nullptr });
+    cases.push_back({ "menubutton-focused", frame,
+        [](BWindow* w) -> BView* { return MakeMenuButton(w); }, nullptr });
+    cases.push_back({ "menubutton-open", BRect(50, 50, 269, 149),
+        [](BWindow* w) -> BView* { return MakeMenuButton(w); },
+        [](BWindow* w) {
+            LibMenuButton* button = static_cast<LibMenuButton*>(w->FindView("volume"));
+            button->MenuField()->OpenMenu(true);
+        } });
+    cases.push_back({ "menufield-language", BRect(50, 50, 149, 89),
+        [](BWindow* w) {
+            MakeLanguageField(w)->SetItem(1);
+            return nullptr;
+        },
+        nullptr });
+    cases.push_back({ "menufield-language-open", BRect(50, 50, 149, 129),
+        [](BWindow* w) -> BView* { return MakeLanguageField(w); },
+        [](BWindow* w) { static_cast<LibMenuField*>(w->FindView("options"))->OpenMenu(true); } });
+}
+
 std::vector<GoldenCase> Cases()
 {
     std::vector<GoldenCase> cases;
+    AddMenuCases(cases);
     cases.push_back({ "bitmap-icons", BRect(50, 50, 299, 115),
         [](BWindow* w) {
             Panel(w)->AddChild(new IconView(BRect(0, 0, 249, 65)));

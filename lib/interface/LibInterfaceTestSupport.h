@@ -52,6 +52,77 @@ inline bool PressKey(BWindow* window, const std::string& bytes, int32 key = 0, u
     return WaitUntilSettled(window);
 }
 
+// A window that records the messages that reach its MessageReceived (and
+// then handles them as a window does).
+class RecordingWindow : public BWindow {
+public:
+    explicit RecordingWindow(BRect frame, const char* title = "test")
+        : BWindow(frame, title, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE)
+    {
+    }
+
+    void MessageReceived(BMessage* message) override
+    {
+        {
+            std::lock_guard guard(fLock);
+            fMessages.push_back(*message);
+        }
+        BWindow::MessageReceived(message);
+    }
+
+    int32 Count(uint32 what) const { return int32(Messages(what).size()); }
+
+    std::vector<BMessage> Messages(uint32 what) const
+    {
+        std::lock_guard guard(fLock);
+        std::vector<BMessage> found;
+        for (const BMessage& message : fMessages) {
+            if (message.what == what)
+                found.push_back(message);
+        }
+        return found;
+    }
+
+private:
+    mutable std::mutex fLock;
+    std::vector<BMessage> fMessages;
+};
+
+// Owns a window of a test (of any window class): shows it, adds views to
+// it, and quits it when the test ends.
+template <class Window> class ScopedWindow {
+public:
+    template <class... Arguments>
+    explicit ScopedWindow(Arguments&&... arguments)
+        : fWindow(new Window(std::forward<Arguments>(arguments)...))
+        , fMessenger(fWindow)
+    {
+    }
+
+    ~ScopedWindow()
+    {
+        if (fMessenger.LockTarget())
+            fWindow->Quit();
+    }
+
+    ScopedWindow(const ScopedWindow&) = delete;
+    ScopedWindow& operator=(const ScopedWindow&) = delete;
+
+    Window* operator->() const { return fWindow; }
+    Window* Get() const { return fWindow; }
+
+    // Shows the window and waits until it has drawn and is active.
+    bool ShowAndSettle()
+    {
+        fWindow->Show();
+        return WaitUntilSettled(fWindow) && WaitUntil([&] { return fWindow->IsActive(); });
+    }
+
+private:
+    Window* fWindow;
+    BMessenger fMessenger;
+};
+
 // The application object of a test, its loop running on a thread of its own.
 // It records every message that reaches MessageReceived, and hands messages
 // of chosen codes, and its pulses, to functions of the test (on the

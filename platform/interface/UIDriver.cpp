@@ -201,8 +201,9 @@ status_t RunLine(
     // Input goes to what the user sees, and a screenshot shows it: the
     // windows first settle, so that a menu or alert that an earlier step
     // opened is there.
-    static const char* const kSettlingVerbs[] = { "click", "click-label", "choose", "tick", "type",
-        "key", "drop", "panel", "screenshot", "screenshot-window", "dump" };
+    static const char* const kSettlingVerbs[]
+        = { "click", "click-label", "choose", "tick", "type", "key", "drop", "panel", "screenshot",
+              "screenshot-window", "dump", "wait-text", "wait-item" };
     for (const char* input : kSettlingVerbs) {
         if (verb == input)
             actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));

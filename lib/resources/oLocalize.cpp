@@ -10,6 +10,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -33,6 +35,30 @@ bool WriteLanguage(const std::string& executable, const char* code)
     size_t length = std::strlen(code);
     return node.InitCheck() == B_OK
         && node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, code, length) == ssize_t(length);
+}
+
+// Choices that neither the file nor the user's settings could keep, by
+// executable: they hold for the rest of the run, so that every text of the
+// program follows the user's choice at least until it ends.
+std::mutex sSessionLock;
+std::map<std::string, std::string> sSessionChoices;
+
+std::optional<std::string> SessionChoice(const std::string& executable)
+{
+    std::lock_guard guard(sSessionLock);
+    auto found = sSessionChoices.find(executable);
+    if (found == sSessionChoices.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void SetSessionChoice(const std::string& executable, const char* code)
+{
+    std::lock_guard guard(sSessionLock);
+    if (code == nullptr)
+        sSessionChoices.erase(executable);
+    else
+        sSessionChoices[executable] = code;
 }
 
 } // namespace
@@ -61,8 +87,11 @@ void oLocalize::ObtainLanguage()
     // Without the file there is nothing to read texts from either.
     if (node.InitCheck() != B_OK)
         return;
-    // A choice the file could not keep is kept beside the user's settings.
-    std::optional<std::string> kept = LanguageChoice::Read();
+    // A choice the file could not keep is kept in the user's settings, or
+    // at least for this run.
+    std::optional<std::string> kept = SessionChoice(fExecutable);
+    if (!kept.has_value())
+        kept = LanguageChoice::Read();
     if (kept.has_value() && LocalizedTextTable::LanguageIndex(kept->c_str()) >= 0) {
         fLanguage = kept->c_str();
         return;
@@ -97,10 +126,13 @@ void oLocalize::SetLanguage(const char* code)
     // A file that cannot take the attribute (read-only, someone else's) has
     // the choice kept in the user's settings, when the program named itself
     // there (LanguageChoice); the latest choice is in one place only.
-    if (WriteLanguage(fExecutable, code))
+    if (WriteLanguage(fExecutable, code)) {
         LanguageChoice::Remove();
+        SetSessionChoice(fExecutable, nullptr);
+    } else if (LanguageChoice::Write(code))
+        SetSessionChoice(fExecutable, nullptr);
     else
-        LanguageChoice::Write(code);
+        SetSessionChoice(fExecutable, code);
 }
 
 LibString oLocalize::GetString(const int32& id)

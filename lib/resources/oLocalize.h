@@ -28,8 +28,9 @@ public:
     // Makes code current and stores it in the attribute. When the executable
     // cannot take the attribute (a read-only medium, a file of another
     // owner), the choice is kept in the user's settings instead, found by the
-    // key that the program gave LanguageChoice; without a key it lasts only
-    // as long as this object. Neither is an error.
+    // key that the program gave LanguageChoice; when that cannot be written
+    // either, it holds for the objects of this run only. Neither is an
+    // error.
     void SetLanguage(const char* code);
     // The text of id in the current language; empty when there is none.
     LibString GetString(const int32& id);

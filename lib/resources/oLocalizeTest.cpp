@@ -152,6 +152,9 @@ TEST_F(oLocalizeTest, AChoiceTheFileCannotKeepIsKeptInTheUsersSettings)
     }
     if (!MakeImmutable(fPath, true))
         GTEST_SKIP() << "the sandbox's file system cannot make a file refuse attributes";
+    // Without a place in the settings, the choice holds for this run.
+    oLocalize(fPath.c_str()).SetLanguage("fr");
+    std::string thisRun = static_cast<const char*>(oLocalize(fPath.c_str()).Language());
     LanguageChoice::SetKey("application/x-vnd.Test-Installer", "Test Product");
     {
         oLocalize localize(fPath.c_str());
@@ -161,6 +164,7 @@ TEST_F(oLocalizeTest, AChoiceTheFileCannotKeepIsKeptInTheUsersSettings)
     std::string later = static_cast<const char*>(oLocalize(fPath.c_str()).Language());
     std::string stored = StoredLanguage();
     MakeImmutable(fPath, false);
+    EXPECT_EQ(thisRun, "fr");
     EXPECT_EQ(kept, "sv");
     EXPECT_EQ(later, "sv");
     EXPECT_EQ(stored, "en");

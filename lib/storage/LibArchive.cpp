@@ -69,8 +69,12 @@ bool LibUnzip(const char* zipPath)
         = brenvik::archive::OpenFileWindowSource(archive.Path(), 0, -1, &status);
     if (source == nullptr || status != B_OK)
         return false;
+    // As the unzip tool does when told to overwrite: an item already there
+    // is merged with.
+    brenvik::archive::ZipExtractOptions options;
+    options.existing = brenvik::archive::ZipExisting::kMerge;
     brenvik::archive::ZipExtractor extractor;
-    status = extractor.Extract(std::move(source), FolderOf(archive.Path()).c_str());
+    status = extractor.Extract(std::move(source), FolderOf(archive.Path()).c_str(), options);
     for (const std::string& warning : extractor.Warnings())
         std::fprintf(stderr, "LibUnzip: %s\n", warning.c_str());
     if (status != B_OK)

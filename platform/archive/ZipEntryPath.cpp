@@ -53,6 +53,10 @@ status_t SplitEntryName(
             return B_BAD_VALUE;
         }
         components->push_back(std::move(part));
+        if (components->size() > kMaxEntryDepth) {
+            *reason = "too many folders deep in \"" + name + "\"";
+            return B_BAD_VALUE;
+        }
         if (slash == std::string::npos)
             return B_OK;
         start = slash + 1;
@@ -70,11 +74,13 @@ std::string JoinComponents(const std::vector<std::string>& components, size_t co
     return path;
 }
 
-bool LinkStaysInside(const std::vector<std::string>& linkPath, const std::string& target,
+LinkVerdict CheckLinkTarget(const std::vector<std::string>& linkPath, const std::string& target,
     const std::map<std::string, std::string>& links)
 {
-    if (target.empty() || target.front() == '/' || linkPath.empty())
-        return false;
+    if (target.empty() || linkPath.empty())
+        return LinkVerdict::kEmpty;
+    if (target.front() == '/')
+        return LinkVerdict::kAbsolute;
     std::vector<std::string> at(linkPath.begin(), linkPath.end() - 1);
     std::deque<std::string> pending = SplitTarget(target);
     int hops = 0;
@@ -85,7 +91,7 @@ bool LinkStaysInside(const std::vector<std::string>& linkPath, const std::string
             continue;
         if (part == "..") {
             if (at.empty())
-                return false;
+                return LinkVerdict::kOutside;
             at.pop_back();
             continue;
         }
@@ -95,13 +101,34 @@ bool LinkStaysInside(const std::vector<std::string>& linkPath, const std::string
             continue;
         // Another link of the archive: continue from its own target, as path
         // resolution would.
-        if (++hops > kMaxLinkHops || link->second.empty() || link->second.front() == '/')
-            return false;
+        if (++hops > kMaxLinkHops)
+            return LinkVerdict::kLoop;
+        if (link->second.empty())
+            return LinkVerdict::kEmpty;
+        if (link->second.front() == '/')
+            return LinkVerdict::kAbsolute;
         at.pop_back();
         std::deque<std::string> inner = SplitTarget(link->second);
         pending.insert(pending.begin(), inner.begin(), inner.end());
     }
-    return true;
+    return LinkVerdict::kInside;
+}
+
+std::string DescribeLinkVerdict(LinkVerdict verdict, const std::string& target)
+{
+    switch (verdict) {
+    case LinkVerdict::kInside:
+        return "points to \"" + target + "\", inside the destination";
+    case LinkVerdict::kEmpty:
+        return "has no target";
+    case LinkVerdict::kAbsolute:
+        return "points to \"" + target + "\", an absolute path (or through one)";
+    case LinkVerdict::kOutside:
+        return "points to \"" + target + "\", outside the destination";
+    case LinkVerdict::kLoop:
+        return "points to \"" + target + "\", into a loop of links";
+    }
+    return "is not usable";
 }
 
 } // namespace brenvik::archive

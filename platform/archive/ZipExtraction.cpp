@@ -2,14 +2,16 @@
 
 #include "ZipNodeAttributes.h"
 #include "ZipSafeFolder.h"
+#include "ZipStaging.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <random>
-#include <set>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace brenvik::archive {
@@ -21,6 +23,8 @@ constexpr uint64 kMaxLinkTarget = 4095;
 constexpr mode_t kPermissionBits = 0777;
 constexpr mode_t kDefaultFileMode = 0644;
 constexpr mode_t kDefaultFolderMode = 0755;
+// A folder its owner cannot enter could not be removed again.
+constexpr mode_t kOwnerFolderBits = 0700;
 
 timespec Seconds(int64 value)
 {
@@ -45,7 +49,7 @@ std::string TemporaryName()
     return name;
 }
 
-status_t WriteAll(int fd, const uint8* data, size_t size)
+status_t WriteBytes(int fd, const uint8* data, size_t size)
 {
     while (size > 0) {
         ssize_t done = write(fd, data, size);
@@ -57,6 +61,11 @@ status_t WriteAll(int fd, const uint8* data, size_t size)
         size -= size_t(done);
     }
     return B_OK;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
 }
 
 } // namespace
@@ -74,39 +83,71 @@ status_t ZipExtraction::Fail(status_t status, std::string text)
     return status;
 }
 
-status_t ZipExtraction::Extract(std::unique_ptr<ZipByteSource> source,
-    const char* destinationFolder, const ZipExtractOptions& options)
+status_t ZipExtraction::Extract(
+    std::unique_ptr<ZipByteSource> source, const char* folder, const ZipExtractOptions& options)
 {
     fOptions = options;
-    fEntries.clear();
-    fWarnings.clear();
-    fTopName.clear();
-    fArchiveTopName.clear();
-    fErrorText.clear();
     ZipReader reader;
     status_t status = reader.Open(std::move(source));
     if (status != B_OK)
         return Fail(status, reader.ErrorText());
     if ((status = Plan(reader)) != B_OK)
         return status;
-    fFolder = std::make_unique<ZipSafeFolder>();
-    if ((status = fFolder->Open(destinationFolder, options.useOpenat2)) != B_OK)
-        return Fail(status,
-            std::string("cannot open the destination folder ")
-                + (destinationFolder != nullptr ? destinationFolder : "(none)"));
+    // The folder itself is opened as given (a link naming it is followed: it
+    // is the caller's choice of place); nothing below it is.
+    int folderFd = folder != nullptr ? open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    if (folderFd < 0)
+        return Fail(folder != nullptr ? StatusFromErrno(errno) : B_BAD_VALUE,
+            std::string("cannot open the folder ") + (folder != nullptr ? folder : "(none)"));
+    std::vector<std::string> stale;
+    ZipStaging::RemoveStale(folderFd, &stale);
+    for (const std::string& name : stale)
+        Warn("removed " + name + ", left by an extraction that was interrupted");
+    struct stat st;
+    if (fOptions.existing == ZipExisting::kRefuse
+        && fstatat(folderFd, fTopName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        status = Fail(B_FILE_EXISTS, Quoted(fTopName) + " already exists");
+    if (status == B_OK)
+        status = CheckFreeSpace(folderFd);
+    if (status == B_OK) {
+        ZipStaging staging;
+        std::string reason;
+        fFolder = std::make_unique<ZipSafeFolder>();
+        if ((status = staging.Create(folderFd, &reason)) != B_OK)
+            Fail(status, reason);
+        else if ((status = fFolder->Adopt(staging.Descriptor(), options.useOpenat2)) != B_OK)
+            Fail(status, "cannot open the folder to extract into");
+        if (status == B_OK)
+            status = WriteEntries(reader);
+        ForgetParent();
+        fFolder.reset();
+        if (status == B_OK
+            && (status = staging.Place(fTopName, fOptions.existing, &reason)) != B_OK)
+            Fail(status, reason);
+    }
+    close(folderFd);
+    return status;
+}
+
+status_t ZipExtraction::WriteEntries(ZipReader& reader)
+{
     // Files first, in archive order; then links; then folder modes and
     // times, deepest first, since writing inside a folder changes its times.
+    status_t status = B_OK;
     for (const Planned& entry : fEntries) {
+        if (StopRequested())
+            return Fail(B_CANCELED, "stopped");
         if (entry.info.kind == ZipEntryKind::kFile)
             status = WriteFile(reader, entry);
         else if (entry.info.kind == ZipEntryKind::kDirectory)
             status = ParentFolder(entry, nullptr);
         if (status != B_OK)
-            break;
+            return status;
+        Report(entry);
     }
     for (const Planned& entry : fEntries) {
-        if (status == B_OK && entry.info.kind == ZipEntryKind::kSymLink)
-            status = WriteLink(entry);
+        if (entry.info.kind == ZipEntryKind::kSymLink && (status = WriteLink(entry)) != B_OK)
+            return status;
     }
     std::vector<const Planned*> folders;
     for (const Planned& entry : fEntries) {
@@ -116,12 +157,21 @@ status_t ZipExtraction::Extract(std::unique_ptr<ZipByteSource> source,
     std::stable_sort(folders.begin(), folders.end(),
         [](const Planned* a, const Planned* b) { return a->path.size() > b->path.size(); });
     for (const Planned* entry : folders) {
-        if (status == B_OK)
-            status = FinishFolder(*entry);
+        if ((status = FinishFolder(*entry)) != B_OK)
+            return status;
     }
-    ForgetParent();
-    fFolder.reset();
-    return status;
+    return B_OK;
+}
+
+void ZipExtraction::Report(const Planned& entry)
+{
+    if (!fOptions.progress)
+        return;
+    ZipExtractProgress progress;
+    progress.bytesDone = fBytesDone;
+    progress.bytesTotal = fBytesTotal;
+    progress.entryName = &entry.info.name;
+    fOptions.progress(progress);
 }
 
 status_t ZipExtraction::Plan(ZipReader& reader)
@@ -129,19 +179,17 @@ status_t ZipExtraction::Plan(ZipReader& reader)
     uint64 count = reader.CountEntries();
     if (count == 0)
         return Fail(B_BAD_DATA, "the archive is empty");
-    uint64 total = 0;
     for (uint64 i = 0; i < count; i++) {
         ZipEntryInfo info;
         status_t status = reader.GetEntry(i, &info);
-        if (status == B_OK)
-            status = PlanEntry(info);
         if (status != B_OK)
+            return Fail(status, reader.ErrorText());
+        if ((status = PlanEntry(info)) != B_OK)
             return status;
-        total += info.size;
-        if (fOptions.maxTotalSize != 0 && total > fOptions.maxTotalSize)
-            return Fail(B_BUFFER_OVERFLOW, "the archive holds more data than allowed");
     }
-    status_t status = CheckConflicts();
+    status_t status = CheckSizes();
+    if (status == B_OK)
+        status = CheckConflicts();
     return status == B_OK ? CheckLinks(reader) : status;
 }
 
@@ -152,19 +200,21 @@ status_t ZipExtraction::PlanEntry(ZipEntryInfo& info)
     if (SplitEntryName(info.name, &entry.path, &reason) != B_OK)
         return Fail(B_NOT_ALLOWED, "refused: " + reason);
     if (info.kind == ZipEntryKind::kOther)
-        return Fail(B_NOT_ALLOWED, "refused: \"" + info.name + "\" is not a file, folder or link");
+        return Fail(
+            B_NOT_ALLOWED, "refused: " + Quoted(info.name) + " is not a file, folder or link");
     if (info.encrypted)
-        return Fail(B_NOT_SUPPORTED, "\"" + info.name + "\" is encrypted");
+        return Fail(B_NOT_SUPPORTED, Quoted(info.name) + " is encrypted");
     // One item per archive: every entry lies below the same top name.
     if (fTopName.empty()) {
         if (!fOptions.expectedTopName.empty() && entry.path[0] != fOptions.expectedTopName)
             return Fail(B_BAD_DATA,
-                "the archive holds \"" + entry.path[0] + "\", not \"" + fOptions.expectedTopName
-                    + "\"");
+                "the archive holds " + Quoted(entry.path[0]) + ", not "
+                    + Quoted(fOptions.expectedTopName));
         fTopName = fOptions.targetName.empty() ? entry.path[0] : fOptions.targetName;
         std::vector<std::string> check;
-        if (SplitEntryName(fTopName, &check, &reason) != B_OK || check.size() != 1)
-            return Fail(B_BAD_VALUE, "unusable target name \"" + fTopName + "\"");
+        if (SplitEntryName(fTopName, &check, &reason) != B_OK || check.size() != 1
+            || fTopName.compare(0, std::strlen(kStagingPrefix), kStagingPrefix) == 0)
+            return Fail(B_BAD_VALUE, "unusable item name " + Quoted(fTopName));
         fArchiveTopName = entry.path[0];
     } else if (entry.path[0] != fArchiveTopName)
         return Fail(B_BAD_DATA, "the archive holds more than one item");
@@ -174,17 +224,56 @@ status_t ZipExtraction::PlanEntry(ZipEntryInfo& info)
     return B_OK;
 }
 
-// A path may not be a file in one entry and a folder (or a folder's parent)
-// in another, and nothing may be written through a link of the archive.
+// The item's bytes against its bound, before anything is written (the
+// reader then refuses any entry that holds more than it states).
+status_t ZipExtraction::CheckSizes()
+{
+    uint64 total = 0;
+    for (const Planned& entry : fEntries) {
+        if (entry.info.kind == ZipEntryKind::kDirectory)
+            continue;
+        total += entry.info.size;
+        if (entry.info.kind == ZipEntryKind::kFile)
+            fBytesTotal += entry.info.size;
+        if (fOptions.maxItemSize != 0 && total > fOptions.maxItemSize)
+            return Fail(B_BUFFER_OVERFLOW,
+                "refused: " + Quoted(entry.info.name) + " takes the item to "
+                    + std::to_string(total) + " bytes, more than the "
+                    + std::to_string(fOptions.maxItemSize) + " it may hold");
+    }
+    return B_OK;
+}
+
+status_t ZipExtraction::CheckFreeSpace(int folderFd)
+{
+    struct statvfs volume;
+    if (fstatvfs(folderFd, &volume) != 0)
+        return B_OK;
+    uint64 block = volume.f_frsize != 0 ? volume.f_frsize : 4096;
+    uint64 needed = fOptions.keepFree;
+    for (const Planned& entry : fEntries) {
+        if (entry.info.kind == ZipEntryKind::kFile)
+            needed += (entry.info.size + block - 1) / block * block;
+        else if (entry.info.kind == ZipEntryKind::kDirectory)
+            needed += block;
+    }
+    uint64 available = uint64(volume.f_bavail) * block;
+    if (needed > available)
+        return Fail(B_DEVICE_FULL,
+            "not enough free space: the item needs " + std::to_string(needed)
+                + " bytes, the file system has " + std::to_string(available));
+    return B_OK;
+}
+
+// Each path is given once, and nothing is written below a file or through a
+// link of the archive.
 status_t ZipExtraction::CheckConflicts()
 {
     std::map<std::string, ZipEntryKind> kinds;
     for (const Planned& entry : fEntries) {
         std::string path = JoinComponents(entry.path, entry.path.size());
-        auto [at, added] = kinds.emplace(path, entry.info.kind);
-        if (!added && at->second != entry.info.kind)
-            return Fail(
-                B_NOT_ALLOWED, "refused: \"" + path + "\" is given twice as different kinds");
+        if (!kinds.emplace(path, entry.info.kind).second)
+            return Fail(B_NOT_ALLOWED, "refused: " + Quoted(path) + " is given twice");
     }
     for (const Planned& entry : fEntries) {
         for (size_t depth = 1; depth < entry.path.size(); depth++) {
@@ -192,7 +281,7 @@ status_t ZipExtraction::CheckConflicts()
             if (parent == kinds.end() || parent->second == ZipEntryKind::kDirectory)
                 continue;
             return Fail(B_NOT_ALLOWED,
-                "refused: \"" + entry.info.name + "\" would be written "
+                "refused: " + Quoted(entry.info.name) + " would be written "
                     + (parent->second == ZipEntryKind::kSymLink ? "through a link"
                                                                 : "below a file"));
         }
@@ -207,7 +296,8 @@ status_t ZipExtraction::CheckLinks(ZipReader& reader)
         if (entry.info.kind != ZipEntryKind::kSymLink)
             continue;
         if (entry.info.size == 0 || entry.info.size > kMaxLinkTarget)
-            return Fail(B_NOT_ALLOWED, "refused: \"" + entry.info.name + "\" is not a usable link");
+            return Fail(
+                B_NOT_ALLOWED, "refused: " + Quoted(entry.info.name) + " is not a usable link");
         status_t status = reader.ReadEntry(entry.info, [&entry](const uint8* data, size_t size) {
             entry.linkTarget.append(reinterpret_cast<const char*>(data), size);
             return B_OK;
@@ -215,15 +305,18 @@ status_t ZipExtraction::CheckLinks(ZipReader& reader)
         if (status != B_OK)
             return Fail(status, reader.ErrorText());
         if (entry.linkTarget.find('\0') != std::string::npos)
-            return Fail(B_NOT_ALLOWED, "refused: \"" + entry.info.name + "\" is not a usable link");
+            return Fail(
+                B_NOT_ALLOWED, "refused: " + Quoted(entry.info.name) + " is not a usable link");
         links[JoinComponents(entry.path, entry.path.size())] = entry.linkTarget;
     }
     for (const Planned& entry : fEntries) {
-        if (entry.info.kind == ZipEntryKind::kSymLink
-            && !LinkStaysInside(entry.path, entry.linkTarget, links))
+        if (entry.info.kind != ZipEntryKind::kSymLink)
+            continue;
+        LinkVerdict verdict = CheckLinkTarget(entry.path, entry.linkTarget, links);
+        if (verdict != LinkVerdict::kInside)
             return Fail(B_NOT_ALLOWED,
-                "refused: the link \"" + entry.info.name + "\" points to \"" + entry.linkTarget
-                    + "\", outside the destination");
+                "refused: the link " + Quoted(entry.info.name) + " "
+                    + DescribeLinkVerdict(verdict, entry.linkTarget));
     }
     return B_OK;
 }
@@ -264,27 +357,37 @@ void ZipExtraction::ApplyMetadata(int fd, const Planned& entry)
     const ZipEntryInfo& info = entry.info;
     if (fOptions.restoreOwner && info.owner
         && fchown(fd, uid_t(info.owner->uid), gid_t(info.owner->gid)) != 0)
-        Warn("cannot give \"" + info.name + "\" to its owner: " + strerror(errno));
+        Warn("cannot give " + Quoted(info.name) + " to its owner: " + strerror(errno));
     if (entry.info.attributesStatus != B_OK)
-        Warn("the attributes of \"" + info.name + "\" are damaged and were skipped");
+        Warn("the attributes of " + Quoted(info.name) + " are damaged and were skipped");
     if (!fOptions.restoreAttributes)
         return;
     for (const ZipAttribute& attribute : info.attributes) {
         status_t status = WriteNodeAttribute(fd, attribute);
         if (status != B_OK) {
-            Warn("cannot keep the attribute \"" + attribute.name + "\" of \"" + info.name
-                + "\" (status " + std::to_string(status) + ")");
+            Warn("cannot keep the attribute " + Quoted(attribute.name) + " of " + Quoted(info.name)
+                + " (status " + std::to_string(status) + ")");
         }
     }
 }
 
 status_t ZipExtraction::StreamData(ZipReader& reader, const Planned& entry, int fd)
 {
-    status_t status = reader.ReadEntry(
-        entry.info, [fd](const uint8* data, size_t size) { return WriteAll(fd, data, size); });
+    status_t status = reader.ReadEntry(entry.info, [&](const uint8* data, size_t size) {
+        if (StopRequested())
+            return Fail(B_CANCELED, "stopped");
+        status_t written = WriteBytes(fd, data, size);
+        if (written == B_OK) {
+            fBytesDone += size;
+            Report(entry);
+        }
+        return written;
+    });
+    if (status == B_CANCELED)
+        return status;
     if (status != B_OK)
         return Fail(status,
-            reader.ErrorText().empty() ? "cannot write \"" + entry.info.name + "\""
+            reader.ErrorText().empty() ? "cannot write " + Quoted(entry.info.name)
                                        : reader.ErrorText());
     ApplyMetadata(fd, entry);
     // The mode after the owner (a change of owner clears set-id bits) and
@@ -294,7 +397,7 @@ status_t ZipExtraction::StreamData(ZipReader& reader, const Planned& entry, int 
         Seconds(entry.info.modified) };
     if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
         return Fail(
-            StatusFromErrno(errno), "cannot set the mode or times of \"" + entry.info.name + "\"");
+            StatusFromErrno(errno), "cannot set the mode or times of " + Quoted(entry.info.name));
     return B_OK;
 }
 
@@ -308,14 +411,14 @@ status_t ZipExtraction::WriteFile(ZipReader& reader, const Planned& entry)
     int fd = openat(
         folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
-        return Fail(StatusFromErrno(errno), "cannot create \"" + entry.info.name + "\"");
+        return Fail(StatusFromErrno(errno), "cannot create " + Quoted(entry.info.name));
     status = StreamData(reader, entry, fd);
     if (close(fd) != 0 && status == B_OK)
-        status = Fail(StatusFromErrno(errno), "cannot write \"" + entry.info.name + "\"");
+        status = Fail(StatusFromErrno(errno), "cannot write " + Quoted(entry.info.name));
     if (status == B_OK
         && renameat(folder, temporary.c_str(), folder, entry.path.back().c_str()) != 0)
         status = Fail(StatusFromErrno(errno),
-            "cannot put \"" + entry.info.name + "\" in place: " + strerror(errno));
+            "cannot put " + Quoted(entry.info.name) + " in place: " + strerror(errno));
     if (status != B_OK)
         unlinkat(folder, temporary.c_str(), 0);
     return status;
@@ -329,23 +432,23 @@ status_t ZipExtraction::WriteLink(const Planned& entry)
         return status;
     std::string temporary = TemporaryName();
     if (symlinkat(entry.linkTarget.c_str(), folder, temporary.c_str()) != 0)
-        return Fail(StatusFromErrno(errno), "cannot create the link \"" + entry.info.name + "\"");
+        return Fail(StatusFromErrno(errno), "cannot create the link " + Quoted(entry.info.name));
     const ZipEntryInfo& info = entry.info;
     if (fOptions.restoreOwner && info.owner
         && fchownat(folder, temporary.c_str(), uid_t(info.owner->uid), gid_t(info.owner->gid),
                AT_SYMLINK_NOFOLLOW)
             != 0)
-        Warn("cannot give \"" + info.name + "\" to its owner: " + strerror(errno));
+        Warn("cannot give " + Quoted(info.name) + " to its owner: " + strerror(errno));
     // Linux keeps no user attributes on links.
     if (fOptions.restoreAttributes && !info.attributes.empty())
-        Warn("links cannot keep attributes on Linux: \"" + info.name + "\" lost them");
+        Warn("links cannot keep attributes on Linux: " + Quoted(info.name) + " lost them");
     timespec times[2] = { Seconds(info.accessed.value_or(info.modified)), Seconds(info.modified) };
     utimensat(folder, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
     if (renameat(folder, temporary.c_str(), folder, entry.path.back().c_str()) != 0) {
         int error = errno;
         unlinkat(folder, temporary.c_str(), 0);
         return Fail(StatusFromErrno(error),
-            "cannot put the link \"" + info.name + "\" in place: " + strerror(error));
+            "cannot put the link " + Quoted(info.name) + " in place: " + strerror(error));
     }
     return B_OK;
 }
@@ -361,9 +464,10 @@ status_t ZipExtraction::FinishFolder(const Planned& entry)
     ApplyMetadata(fd, entry);
     timespec times[2] = { Seconds(entry.info.accessed.value_or(entry.info.modified)),
         Seconds(entry.info.modified) };
-    if (fchmod(fd, PermissionsOf(entry.info, kDefaultFolderMode)) != 0 || futimens(fd, times) != 0)
+    mode_t mode = PermissionsOf(entry.info, kDefaultFolderMode) | kOwnerFolderBits;
+    if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
         status = Fail(
-            StatusFromErrno(errno), "cannot set the mode or times of \"" + entry.info.name + "\"");
+            StatusFromErrno(errno), "cannot set the mode or times of " + Quoted(entry.info.name));
     close(fd);
     return status;
 }

@@ -8,12 +8,13 @@ ZipExtractor::ZipExtractor() = default;
 
 ZipExtractor::~ZipExtractor() = default;
 
-status_t ZipExtractor::Extract(std::unique_ptr<ZipByteSource> source, const char* destinationFolder,
-    const ZipExtractOptions& options)
+status_t ZipExtractor::Extract(
+    std::unique_ptr<ZipByteSource> source, const char* folder, const ZipExtractOptions& options)
 {
     ZipExtraction extraction;
-    status_t status = extraction.Extract(std::move(source), destinationFolder, options);
+    status_t status = extraction.Extract(std::move(source), folder, options);
     fTopName = extraction.TopName();
+    fBytesWritten = extraction.BytesWritten();
     fErrorText = extraction.ErrorText();
     fWarnings = extraction.Warnings();
     return status;

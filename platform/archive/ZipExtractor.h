@@ -1,40 +1,91 @@
 #pragma once
 
-// Extracts a one-item archive (as ZipWriter makes them: every path begins
-// with the item's name) into a destination folder, safely:
-// - the whole archive is checked before anything is written: absolute names,
-//   ".." or empty components, special files, encrypted entries, entries
-//   written through one of the archive's own links, and links whose target
-//   leads out of the destination refuse the archive;
-// - folders are reached beneath the destination by the kernel (see
-//   ZipSafeFolder), so a link already on disk never leads a write outside;
-// - each file is streamed in chunks into a temporary name beside its place
-//   and renamed over it when complete (never a half-written file, and an
-//   existing link at that name is replaced, not followed);
-// - modes (without setuid, setgid and sticky bits), times and BeOS
-//   attributes are restored; owners only on request. Links are made last,
-//   folder modes and times once their contents are complete.
-// Attributes the file system cannot keep do not fail the extraction: each
-// is reported in Warnings().
+// Extracts the one item of an archive (as ZipWriter makes them: every path
+// begins with the item's name) into a folder, safely, and whole or not at
+// all.
+//
+//     ZipExtractOptions options;
+//     options.expectedTopName = "Velk";          // the archive's top entry
+//     options.maxItemSize = recordedSize + kItemSizeMargin;
+//     options.shouldStop = [&] { return stopRequested.load(); };
+//     options.progress = [&](const ZipExtractProgress& p) { ... };
+//     ZipExtractor extractor;
+//     status_t status = extractor.Extract(
+//         MakeResourceSource(resources, B_RAW_TYPE, id, &status), installFolder, options);
+//     // B_OK: installFolder/extractor.TopName() is the complete item.
+//     // Otherwise ErrorText() says why, and nothing of the item is left.
+//
+// - The whole archive is checked before anything is written: absolute names,
+//   "..", "." or empty components, NUL bytes in names, names given twice,
+//   special files, encrypted entries, entries written through one of the
+//   archive's own links, and links whose target is absolute, loops or leads
+//   out of the folder refuse it. So do more bytes than maxItemSize allows
+//   (the first entry that goes past is named) and more than the folder's
+//   file system has free.
+// - The item is written into a hidden staging folder inside the folder and
+//   moved to its place only when complete. A failure, or a stop asked for
+//   through shouldStop (B_CANCELED), removes what was written; the remains
+//   of an extraction that was killed are removed by the next extraction
+//   into the same folder (each is reported in Warnings()).
+// - Folders are reached beneath the staging folder by the kernel, so a link
+//   on disk never leads a write outside; files are streamed in chunks
+//   (never held whole in memory).
+// - Modes (without setuid, setgid and sticky bits, and folders always open
+//   to their owner), times and BeOS attributes are restored; owners only on
+//   request. Attributes the file system cannot keep do not fail the
+//   extraction: each is reported in Warnings(). The folder extracted into
+//   keeps its own mode and attributes.
 
 #include "ZipByteSource.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace brenvik::archive {
 
+// What a recorded item size does not count (folders, link targets), as a
+// margin for maxItemSize.
+constexpr uint64 kItemSizeMargin = 1024 * 1024;
+
+// When the folder already holds an item of the extracted item's name.
+enum class ZipExisting {
+    // Refuse (B_FILE_EXISTS) and leave it as it is.
+    kRefuse,
+    // Replace it once the new item is complete.
+    kReplace,
+    // As the unzip tool does: folders are merged, files and links replaced.
+    kMerge,
+};
+
+struct ZipExtractProgress {
+    // Bytes of file data written so far, and in all.
+    uint64 bytesDone = 0;
+    uint64 bytesTotal = 0;
+    // The entry being written, as the archive names it.
+    const std::string* entryName = nullptr;
+};
+
 struct ZipExtractOptions {
     // The name the archive's top item must have (empty: any single name).
     std::string expectedTopName;
-    // The name the top item gets in the destination (empty: its own).
+    // The name the top item gets in the folder (empty: its own).
     std::string targetName;
+    ZipExisting existing = ZipExisting::kRefuse;
     bool restoreAttributes = true;
     // Hands the files to the archive's owner ids (only sensible as root).
     bool restoreOwner = false;
-    // Refuses archives whose entries state more bytes in all (0: no limit).
-    uint64 maxTotalSize = 0;
+    // The most bytes the item may hold: its files' data and its links'
+    // targets (0: no bound).
+    uint64 maxItemSize = 0;
+    // Bytes that must remain free on the folder's file system after the
+    // item is written.
+    uint64 keepFree = 0;
+    // Asked between entries and between chunks of data.
+    std::function<bool()> shouldStop;
+    // Called after each chunk of data and each entry, on the calling thread.
+    std::function<void(const ZipExtractProgress&)> progress;
     // Resolve paths with openat2 (false forces the step-by-step fallback
     // that older kernels need; tests use it).
     bool useOpenat2 = true;
@@ -47,16 +98,20 @@ public:
     ZipExtractor(const ZipExtractor&) = delete;
     ZipExtractor& operator=(const ZipExtractor&) = delete;
 
-    status_t Extract(std::unique_ptr<ZipByteSource> source, const char* destinationFolder,
+    status_t Extract(std::unique_ptr<ZipByteSource> source, const char* folder,
         const ZipExtractOptions& options = ZipExtractOptions());
 
-    // The path, relative to the destination, of the extracted item.
+    // The name of the extracted item in the folder (also after a failure,
+    // when the archive got that far).
     const std::string& TopName() const { return fTopName; }
+    // Bytes of file data written.
+    uint64 BytesWritten() const { return fBytesWritten; }
     const std::string& ErrorText() const { return fErrorText; }
     const std::vector<std::string>& Warnings() const { return fWarnings; }
 
 private:
     std::string fTopName;
+    uint64 fBytesWritten = 0;
     std::string fErrorText;
     std::vector<std::string> fWarnings;
 };

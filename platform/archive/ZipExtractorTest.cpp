@@ -139,6 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Resolution, HostileArchiveTest, testing::Bool());
 
 TEST_P(ZipExtractorTest, LinkAlreadyOnDiskIsNotFollowedOut)
 {
+    fOptions.existing = ZipExisting::kMerge;
     ASSERT_EQ(symlink(fOutside.c_str(), (fDestination + "/top").c_str()), 0);
     ZipBuilder builder;
     builder.AddFolder("top/");
@@ -150,6 +151,7 @@ TEST_P(ZipExtractorTest, LinkAlreadyOnDiskIsNotFollowedOut)
 
 TEST_P(ZipExtractorTest, RelativeLinkOnDiskClimbingOutIsNotFollowed)
 {
+    fOptions.existing = ZipExisting::kMerge;
     ASSERT_EQ(mkdir((fDestination + "/top").c_str(), 0755), 0);
     ASSERT_EQ(symlink("../../outside", (fDestination + "/top/sub").c_str()), 0);
     ZipBuilder builder;
@@ -160,6 +162,7 @@ TEST_P(ZipExtractorTest, RelativeLinkOnDiskClimbingOutIsNotFollowed)
 
 TEST_P(ZipExtractorTest, LinkOnDiskAtAFilesPlaceIsReplacedNotFollowed)
 {
+    fOptions.existing = ZipExisting::kMerge;
     std::string victim = fOutside + "/victim";
     WriteText(victim, "precious");
     ASSERT_EQ(mkdir((fDestination + "/top").c_str(), 0755), 0);
@@ -188,6 +191,7 @@ TEST_P(ZipExtractorTest, LinkInsideTheDestinationIsKept)
 
 TEST_P(ZipExtractorTest, ExistingFileIsOverwrittenAndFoldersMerged)
 {
+    fOptions.existing = ZipExisting::kMerge;
     ASSERT_EQ(mkdir((fDestination + "/top").c_str(), 0755), 0);
     WriteText(fDestination + "/top/old", "kept");
     WriteText(fDestination + "/top/file", "old data");
@@ -201,6 +205,7 @@ TEST_P(ZipExtractorTest, ExistingFileIsOverwrittenAndFoldersMerged)
 
 TEST_P(ZipExtractorTest, FolderInTheWayOfAFileIsAnError)
 {
+    fOptions.existing = ZipExisting::kMerge;
     ASSERT_EQ(mkdir((fDestination + "/top").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((fDestination + "/top/file").c_str(), 0755), 0);
     ZipBuilder builder;
@@ -262,11 +267,11 @@ TEST_P(ZipExtractorTest, CorruptDataLeavesNoFileBehind)
     EXPECT_EQ(rmdir(fDestination.c_str()), 0) << "a temporary file was left behind";
 }
 
-TEST_P(ZipExtractorTest, TotalSizeLimitRefusesLargeArchives)
+TEST_P(ZipExtractorTest, ItemSizeBoundRefusesLargeArchives)
 {
     ZipBuilder builder;
     builder.AddFile("top", std::string(100000, 'a'));
-    fOptions.maxTotalSize = 50000;
+    fOptions.maxItemSize = 50000;
     EXPECT_EQ(Extract(builder.Finish()), B_BUFFER_OVERFLOW);
     EXPECT_FALSE(Exists(fDestination + "/top"));
 }
@@ -346,27 +351,32 @@ TEST(ZipSourceTest, ExtractsAResourceOfAnElfFileInPlace)
 struct LinkCase {
     std::vector<std::string> link;
     const char* target;
-    bool inside;
+    LinkVerdict verdict;
 };
 
 class LinkTargetTest : public testing::TestWithParam<LinkCase> { };
 
-TEST_P(LinkTargetTest, StaysInsideOnlyWhenResolutionDoes)
+TEST_P(LinkTargetTest, FollowsResolution)
 {
-    std::map<std::string, std::string> links = { { "top/up", "../.." }, { "top/deep", "a/b/c" } };
-    EXPECT_EQ(LinkStaysInside(GetParam().link, GetParam().target, links), GetParam().inside)
+    std::map<std::string, std::string> links = { { "top/up", "../.." }, { "top/deep", "a/b/c" },
+        { "top/loop1", "loop2" }, { "top/loop2", "loop1" }, { "top/root", "/" } };
+    EXPECT_EQ(CheckLinkTarget(GetParam().link, GetParam().target, links), GetParam().verdict)
         << GetParam().target;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LinkTargetTest,
-    testing::Values(LinkCase { { "top", "l" }, "file", true },
-        LinkCase { { "top", "l" }, "../sibling", true },
-        LinkCase { { "top", "l" }, "../../x", false },
-        LinkCase { { "top", "l" }, "/etc/passwd", false }, LinkCase { { "top", "l" }, "", false },
-        LinkCase { { "top", "l" }, "./a//b/", true },
-        LinkCase { { "top", "l" }, "deep/../../..", true },
-        LinkCase { { "top", "l" }, "up/x", false }, LinkCase { { "top", "l" }, "up", false },
-        LinkCase { { "l" }, "..", false }));
+    testing::Values(LinkCase { { "top", "l" }, "file", LinkVerdict::kInside },
+        LinkCase { { "top", "l" }, "../sibling", LinkVerdict::kInside },
+        LinkCase { { "top", "l" }, "../../x", LinkVerdict::kOutside },
+        LinkCase { { "top", "l" }, "/etc/passwd", LinkVerdict::kAbsolute },
+        LinkCase { { "top", "l" }, "", LinkVerdict::kEmpty },
+        LinkCase { { "top", "l" }, "./a//b/", LinkVerdict::kInside },
+        LinkCase { { "top", "l" }, "deep/../../..", LinkVerdict::kInside },
+        LinkCase { { "top", "l" }, "up/x", LinkVerdict::kOutside },
+        LinkCase { { "top", "l" }, "up", LinkVerdict::kOutside },
+        LinkCase { { "top", "l" }, "loop1", LinkVerdict::kLoop },
+        LinkCase { { "top", "l" }, "root/etc", LinkVerdict::kAbsolute },
+        LinkCase { { "l" }, "..", LinkVerdict::kOutside }));
 
 TEST(EntryNameTest, SplitsSafeNamesAndRefusesOthers)
 {
@@ -380,6 +390,11 @@ TEST(EntryNameTest, SplitsSafeNamesAndRefusesOthers)
         EXPECT_EQ(SplitEntryName(name, &parts, &reason), B_BAD_VALUE) << name;
     EXPECT_EQ(SplitEntryName(std::string(256, 'n'), &parts, &reason), B_BAD_VALUE);
     EXPECT_EQ(SplitEntryName(std::string(255, 'n'), &parts, &reason), B_OK);
+    std::string deep = "top";
+    for (size_t i = 1; i < kMaxEntryDepth; i++)
+        deep += "/d";
+    EXPECT_EQ(SplitEntryName(deep, &parts, &reason), B_OK);
+    EXPECT_EQ(SplitEntryName(deep + "/d", &parts, &reason), B_BAD_VALUE);
 }
 
 } // namespace

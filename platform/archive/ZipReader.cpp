@@ -1,8 +1,11 @@
 #include "ZipReader.h"
 
+#include "ZipCentralDirectory.h"
+
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <cstring>
 #include <vector>
 
 namespace brenvik::archive {
@@ -126,6 +129,9 @@ status_t ZipReader::Open(std::unique_ptr<ZipByteSource> source)
     Close();
     if (source == nullptr)
         return Fail(B_BAD_VALUE, "no archive given");
+    std::string reason;
+    if (ReadCentralNames(*source, &fStoredNames, &reason) != B_OK)
+        return Fail(B_BAD_DATA, "not a readable zip archive: " + reason);
     auto* state = new SourceState;
     state->bytes = std::move(source);
     zip_error_init(&state->error);
@@ -146,6 +152,10 @@ status_t ZipReader::Open(std::unique_ptr<ZipByteSource> source)
         return Fail(B_BAD_DATA, text);
     }
     zip_error_fini(&error);
+    if (uint64(zip_get_num_entries(fArchive, 0)) != fStoredNames.size()) {
+        Close();
+        return Fail(B_BAD_DATA, "not a readable zip archive: its entries cannot be counted");
+    }
     return B_OK;
 }
 
@@ -238,6 +248,13 @@ status_t ZipReader::GetEntry(uint64 index, ZipEntryInfo* info)
     const char* name = zip_get_name(fArchive, index, ZIP_FL_ENC_RAW);
     if (name == nullptr || zip_stat_index(fArchive, index, ZIP_FL_ENC_RAW, &st) != 0)
         return Fail(B_BAD_DATA, std::string("cannot read an entry: ") + zip_strerror(fArchive));
+    // libzip turns a NUL byte inside a name into a space: the entry would be
+    // written under a name the archive does not give.
+    if (index >= fStoredNames.size() || fStoredNames[index].hasNul
+        || std::strlen(name) != fStoredNames[index].length)
+        return Fail(B_BAD_DATA,
+            "refused: the name of entry " + std::to_string(index) + " (\"" + name
+                + "\") holds a NUL byte");
     info->index = index;
     info->name = name;
     info->size = (st.valid & ZIP_STAT_SIZE) != 0 ? st.size : 0;

@@ -55,6 +55,15 @@ status_t ZipSafeFolder::Open(const char* path, bool useOpenat2)
     return B_OK;
 }
 
+status_t ZipSafeFolder::Adopt(int fd, bool useOpenat2)
+{
+    if (fRoot >= 0)
+        close(fRoot);
+    fUseOpenat2 = useOpenat2;
+    fRoot = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    return fRoot >= 0 ? B_OK : StatusFromErrno(errno);
+}
+
 int ZipSafeFolder::OpenBeneath(const std::string& path)
 {
     if (path.empty())

@@ -1,13 +1,13 @@
 #pragma once
 
-// The work of one ZipExtractor::Extract call (see ZipExtractor.h for what it
-// promises): the archive is planned and checked whole, then written.
+// The work of one ZipExtractor::Extract call (ZipExtractor.h says what it
+// promises): the archive is planned and checked whole, written into a
+// staging folder, and the item put in its place.
 
 #include "ZipEntryPath.h"
 #include "ZipExtractor.h"
 #include "ZipReader.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,11 +23,12 @@ public:
     ZipExtraction(const ZipExtraction&) = delete;
     ZipExtraction& operator=(const ZipExtraction&) = delete;
 
-    status_t Extract(std::unique_ptr<ZipByteSource> source, const char* destinationFolder,
+    status_t Extract(std::unique_ptr<ZipByteSource> source, const char* folder,
         const ZipExtractOptions& options);
 
-    // The path, relative to the destination, of the extracted item.
+    // The name of the extracted item in the folder.
     const std::string& TopName() const { return fTopName; }
+    uint64 BytesWritten() const { return fBytesDone; }
     const std::string& ErrorText() const { return fErrorText; }
     const std::vector<std::string>& Warnings() const { return fWarnings; }
 
@@ -40,8 +41,11 @@ private:
 
     status_t Plan(ZipReader& reader);
     status_t PlanEntry(ZipEntryInfo& info);
+    status_t CheckSizes();
     status_t CheckConflicts();
     status_t CheckLinks(ZipReader& reader);
+    status_t CheckFreeSpace(int folderFd);
+    status_t WriteEntries(ZipReader& reader);
     status_t WriteFile(ZipReader& reader, const Planned& entry);
     status_t StreamData(ZipReader& reader, const Planned& entry, int fd);
     status_t WriteLink(const Planned& entry);
@@ -49,6 +53,8 @@ private:
     void ApplyMetadata(int fd, const Planned& entry);
     status_t ParentFolder(const Planned& entry, int* fd);
     void ForgetParent();
+    bool StopRequested() const { return fOptions.shouldStop && fOptions.shouldStop(); }
+    void Report(const Planned& entry);
     void Warn(std::string text) { fWarnings.push_back(std::move(text)); }
     status_t Fail(status_t status, std::string text);
 
@@ -61,6 +67,8 @@ private:
     // The top name as the archive has it, and as extracted.
     std::string fArchiveTopName;
     std::string fTopName;
+    uint64 fBytesTotal = 0;
+    uint64 fBytesDone = 0;
     std::string fErrorText;
     std::vector<std::string> fWarnings;
 };

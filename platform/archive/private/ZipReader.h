@@ -6,6 +6,7 @@
 // stated size and CRC.
 
 #include "ZipByteSource.h"
+#include "ZipCentralDirectory.h"
 #include "ZipExtraFields.h"
 
 #include <functional>
@@ -70,6 +71,8 @@ private:
     std::span<const uint8> Field(uint64 index, uint16 id, uint32 flags, bool* damaged = nullptr);
 
     ::zip* fArchive = nullptr;
+    // Each entry's name as the central directory stores it.
+    std::vector<ZipStoredName> fStoredNames;
     std::string fErrorText;
 };
 

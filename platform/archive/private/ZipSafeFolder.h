@@ -24,6 +24,9 @@ public:
     // The destination itself is opened as given (a link naming it is
     // followed: it is the caller's choice of place).
     status_t Open(const char* path, bool useOpenat2 = true);
+    // The same on a folder the caller holds open (the descriptor is
+    // duplicated).
+    status_t Adopt(int fd, bool useOpenat2 = true);
 
     // Opens the folder named by the first count components, creating the
     // missing ones when create is set. *fd belongs to the caller.

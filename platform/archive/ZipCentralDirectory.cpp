@@ -1,0 +1,174 @@
+#include "ZipCentralDirectory.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace brenvik::archive {
+
+namespace {
+
+constexpr size_t kEndRecordSize = 22;
+constexpr size_t kMaxCommentSize = 65535;
+constexpr size_t kZip64LocatorSize = 20;
+constexpr size_t kZip64EndRecordSize = 56;
+constexpr size_t kCentralRecordSize = 46;
+constexpr size_t kReadChunk = 64 * 1024;
+
+const uint8 kEndSignature[4] = { 'P', 'K', 5, 6 };
+const uint8 kZip64LocatorSignature[4] = { 'P', 'K', 6, 7 };
+const uint8 kZip64EndSignature[4] = { 'P', 'K', 6, 6 };
+const uint8 kCentralSignature[4] = { 'P', 'K', 1, 2 };
+
+uint64 Little(const uint8* bytes, int count)
+{
+    uint64 value = 0;
+    for (int i = count - 1; i >= 0; i--)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+status_t ReadFully(ZipByteSource& source, off_t position, uint8* buffer, size_t size)
+{
+    while (size > 0) {
+        ssize_t done = source.ReadAt(position, buffer, size);
+        if (done <= 0)
+            return done < 0 ? status_t(done) : B_BAD_DATA;
+        position += done;
+        buffer += done;
+        size -= size_t(done);
+    }
+    return B_OK;
+}
+
+// Reads a run of records front to back through one buffer, so that a
+// directory of thousands of entries costs a few reads, not thousands.
+class ChunkReader {
+public:
+    ChunkReader(ZipByteSource& source, uint64 end)
+        : fSource(source)
+        , fEnd(end)
+    {
+    }
+
+    // A pointer to size bytes at position, valid until the next call.
+    const uint8* At(uint64 position, size_t size)
+    {
+        if (position > fEnd || size > fEnd - position)
+            return nullptr;
+        if (position < fStart || position + size > fStart + fBuffer.size()) {
+            size_t length = size_t(std::min<uint64>(std::max(size, kReadChunk), fEnd - position));
+            fBuffer.resize(length);
+            fStart = position;
+            if (ReadFully(fSource, off_t(position), fBuffer.data(), length) != B_OK) {
+                fBuffer.clear();
+                return nullptr;
+            }
+        }
+        return fBuffer.data() + (position - fStart);
+    }
+
+private:
+    ZipByteSource& fSource;
+    uint64 fEnd;
+    uint64 fStart = 0;
+    std::vector<uint8> fBuffer;
+};
+
+struct Directory {
+    uint64 count = 0;
+    uint64 offset = 0;
+};
+
+status_t Fail(std::string* reason, const char* text)
+{
+    *reason = text;
+    return B_BAD_DATA;
+}
+
+// The end record nearest the end of the archive whose comment fits in what
+// follows it.
+status_t FindEndRecord(ZipByteSource& source, uint64 size, std::vector<uint8>* tail,
+    uint64* tailStart, size_t* at, std::string* reason)
+{
+    if (size < kEndRecordSize)
+        return Fail(reason, "too short for a zip archive");
+    size_t length = size_t(std::min<uint64>(size, kEndRecordSize + kMaxCommentSize));
+    *tailStart = size - length;
+    tail->resize(length);
+    if (ReadFully(source, off_t(*tailStart), tail->data(), length) != B_OK)
+        return Fail(reason, "cannot read the end of the archive");
+    for (size_t i = length - kEndRecordSize + 1; i-- > 0;) {
+        const uint8* record = tail->data() + i;
+        if (std::memcmp(record, kEndSignature, 4) == 0
+            && Little(record + 20, 2) <= length - i - kEndRecordSize) {
+            *at = i;
+            return B_OK;
+        }
+    }
+    return Fail(reason, "no end of central directory record");
+}
+
+status_t ReadZip64Directory(
+    ZipByteSource& source, uint64 size, uint64 endRecord, Directory* directory, std::string* reason)
+{
+    uint8 locator[kZip64LocatorSize];
+    if (endRecord < kZip64LocatorSize
+        || ReadFully(source, off_t(endRecord - kZip64LocatorSize), locator, sizeof(locator)) != B_OK
+        || std::memcmp(locator, kZip64LocatorSignature, 4) != 0)
+        return Fail(reason, "a zip64 archive without its locator");
+    uint64 position = Little(locator + 8, 8);
+    uint8 record[kZip64EndRecordSize];
+    if (position > size || size - position < sizeof(record)
+        || ReadFully(source, off_t(position), record, sizeof(record)) != B_OK
+        || std::memcmp(record, kZip64EndSignature, 4) != 0)
+        return Fail(reason, "a damaged zip64 end record");
+    directory->count = Little(record + 32, 8);
+    directory->offset = Little(record + 48, 8);
+    return B_OK;
+}
+
+} // namespace
+
+status_t ReadCentralNames(
+    ZipByteSource& source, std::vector<ZipStoredName>* names, std::string* reason)
+{
+    names->clear();
+    uint64 size = uint64(std::max<off_t>(source.Size(), 0));
+    std::vector<uint8> tail;
+    uint64 tailStart = 0;
+    size_t at = 0;
+    status_t status = FindEndRecord(source, size, &tail, &tailStart, &at, reason);
+    if (status != B_OK)
+        return status;
+    const uint8* end = tail.data() + at;
+    Directory directory { Little(end + 10, 2), Little(end + 16, 4) };
+    if (directory.count == 0xFFFF || directory.offset == 0xFFFFFFFF) {
+        status = ReadZip64Directory(source, size, tailStart + at, &directory, reason);
+        if (status != B_OK)
+            return status;
+    }
+    // Every record takes at least its fixed part: a count beyond that is a
+    // lie, and must not size an allocation.
+    if (directory.offset > size || directory.count > (size - directory.offset) / kCentralRecordSize)
+        return Fail(reason, "the central directory runs past the archive");
+    names->reserve(size_t(directory.count));
+    ChunkReader reader(source, size);
+    uint64 position = directory.offset;
+    for (uint64 i = 0; i < directory.count; i++) {
+        const uint8* record = reader.At(position, kCentralRecordSize);
+        if (record == nullptr || std::memcmp(record, kCentralSignature, 4) != 0)
+            return Fail(reason, "a damaged central directory record");
+        ZipStoredName name;
+        name.length = uint16(Little(record + 28, 2));
+        uint64 extraAndComment = Little(record + 30, 2) + Little(record + 32, 2);
+        const uint8* bytes = reader.At(position + kCentralRecordSize, name.length);
+        if (bytes == nullptr)
+            return Fail(reason, "a damaged central directory record");
+        name.hasNul = std::memchr(bytes, 0, name.length) != nullptr;
+        position += kCentralRecordSize + name.length + extraAndComment;
+        names->push_back(name);
+    }
+    return B_OK;
+}
+
+} // namespace brenvik::archive

@@ -9,6 +9,7 @@
 #include <ZipWriter.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <memory>
 #include <unistd.h>
 
+using brenvik::archive::ZipExisting;
 using brenvik::archive::ZipExtractOptions;
 using brenvik::archive::ZipExtractor;
 using brenvik::archive::ZipWriteOptions;
@@ -26,15 +28,26 @@ namespace {
 // Raw entries are copied through a buffer of this size.
 constexpr size_t kCopyChunk = 256 * 1024;
 
-// The destination's parent folder and leaf name ("a/b/" counts as "a/b").
-void SplitDestination(const char* destination, std::string* folder, std::string* leaf)
+// The destination's parent folder and leaf name. A destination that ends
+// with a slash, or whose leaf is "." or "..", names no item: the item would
+// otherwise take the place of a folder, not go inside it.
+bool SplitDestination(const char* destination, std::string* folder, std::string* leaf)
 {
     std::string path(destination);
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
+    if (path.empty() || path.back() == '/')
+        return false;
     std::filesystem::path split(path);
     *leaf = split.filename().string();
     *folder = split.has_parent_path() ? split.parent_path().string() : ".";
+    return *leaf != "." && *leaf != "..";
+}
+
+// A resource name is the archive's top entry: exactly one safe name.
+bool IsItemName(const char* name)
+{
+    size_t length = name != nullptr ? std::strlen(name) : 0;
+    return length > 0 && length <= NAME_MAX && std::strchr(name, '/') == nullptr
+        && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
 }
 
 // Closes a descriptor and removes the file it was made for, unless kept.
@@ -101,6 +114,43 @@ bool LibAppResource::Fail(std::string text)
 
 bool LibAppResource::ExtractEntry(const int32& id, const char* destination, const bool& unzip)
 {
+    ZipExtractOptions options;
+    // As the unzip tool would: an item already there is merged with.
+    options.existing = ZipExisting::kMerge;
+    return unzip ? ExtractEntry(id, destination, options) : FindEntry(id, destination, true);
+}
+
+bool LibAppResource::ExtractEntry(
+    const int32& id, const char* destination, const ZipExtractOptions& options)
+{
+    if (!FindEntry(id, destination, false))
+        return false;
+    const char* name = nullptr;
+    GetResourceInfo(B_RAW_TYPE, id, &name, nullptr);
+    std::string folder, leaf;
+    if (!SplitDestination(destination, &folder, &leaf))
+        return Fail(std::string("\"") + destination + "\" is not a path for an item");
+    if (!IsItemName(name))
+        return Fail("entry " + std::to_string(id) + " has no usable name (\"" + name + "\")");
+    status_t status;
+    auto source = brenvik::archive::MakeResourceSource(*this, B_RAW_TYPE, id, &status);
+    if (source == nullptr)
+        return Fail("cannot read entry " + std::to_string(id));
+    ZipExtractOptions itemOptions = options;
+    // The archive's top entry must be the item the resource is named after.
+    itemOptions.expectedTopName = name;
+    itemOptions.targetName = leaf;
+    ZipExtractor extractor;
+    status = extractor.Extract(std::move(source), folder.c_str(), itemOptions);
+    fEntryWarnings = extractor.Warnings();
+    if (status != B_OK)
+        return Fail("entry " + std::to_string(id) + " (" + name + "): " + extractor.ErrorText());
+    return true;
+}
+
+// Looks the entry up; with raw, also writes its bytes to destination.
+bool LibAppResource::FindEntry(const int32& id, const char* destination, bool raw)
+{
     fEntryError.clear();
     fEntryWarnings.clear();
     if (destination == nullptr || destination[0] == '\0')
@@ -111,29 +161,7 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, cons
     // item had been installed.
     if (InitCheck() != B_OK || !GetResourceInfo(B_RAW_TYPE, id, &name, &size))
         return Fail("the installer has no entry " + std::to_string(id));
-    return unzip ? ExtractArchive(id, destination, name) : ExtractRaw(id, destination, size);
-}
-
-bool LibAppResource::ExtractArchive(const int32& id, const char* destination, const char* name)
-{
-    std::string folder, leaf;
-    SplitDestination(destination, &folder, &leaf);
-    if (leaf.empty() || leaf == "." || leaf == "..")
-        return Fail(std::string("\"") + destination + "\" is not a path for an item");
-    status_t status;
-    auto source = brenvik::archive::MakeResourceSource(*this, B_RAW_TYPE, id, &status);
-    if (source == nullptr)
-        return Fail("cannot read entry " + std::to_string(id));
-    ZipExtractOptions options;
-    // The archive's top entry must be the item the resource is named after.
-    options.expectedTopName = name;
-    options.targetName = leaf;
-    ZipExtractor extractor;
-    status = extractor.Extract(std::move(source), folder.c_str(), options);
-    fEntryWarnings = extractor.Warnings();
-    if (status != B_OK)
-        return Fail("entry " + std::to_string(id) + " (" + name + "): " + extractor.ErrorText());
-    return true;
+    return !raw || ExtractRaw(id, destination, size);
 }
 
 bool LibAppResource::ExtractRaw(const int32& id, const char* destination, size_t size)

@@ -11,6 +11,7 @@
 // whole. Dates, modes and BeOS attributes come back with the data.
 
 #include <Resources.h>
+#include <ZipExtractor.h>
 
 #include <string>
 #include <vector>
@@ -27,11 +28,19 @@ public:
     virtual ~LibAppResource();
 
     // Writes entry id to destination, the full path the item gets (its parent
-    // folder must exist). With unzip the archive is extracted and its top
-    // item renamed to destination's leaf; without it the raw resource bytes
-    // become the file. False, with EntryErrorText() saying why, when there is
-    // no such entry or it cannot be extracted.
+    // folder must exist; a path ending with a slash names no item). With
+    // unzip the archive is extracted and its top item, which must be named
+    // like the resource, renamed to destination's leaf; an item already at
+    // destination is merged with, as the unzip tool would. The item appears
+    // whole or not at all. Without unzip the raw resource bytes become the
+    // file. False, with EntryErrorText() saying why, when there is no such
+    // entry or it cannot be extracted.
     bool ExtractEntry(const int32& id, const char* destination, const bool& unzip);
+    // Our own: extracts the archive of entry id to destination as above, with
+    // the extractor's options for bounds, progress, stopping and an item
+    // already in place (the top names are set here).
+    bool ExtractEntry(const int32& id, const char* destination,
+        const brenvik::archive::ZipExtractOptions& options);
     // Stores the file, folder or link at source as entry id under name,
     // deflated at the given level (0 to 9). The archive's top entry is named
     // like the resource, whatever the source's own leaf name.
@@ -51,7 +60,7 @@ public:
     const std::vector<std::string>& EntryWarnings() const { return fEntryWarnings; }
 
 private:
-    bool ExtractArchive(const int32& id, const char* destination, const char* name);
+    bool FindEntry(const int32& id, const char* destination, bool raw);
     bool ExtractRaw(const int32& id, const char* destination, size_t size);
     bool Fail(std::string text);
 

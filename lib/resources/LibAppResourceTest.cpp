@@ -240,6 +240,43 @@ TEST_F(LibAppResourceTest, FindsStringsByIdAsNulTerminatedCopies)
     EXPECT_STREQ(cut.get(), "abc");
 }
 
+// Two entries without a usable name, as a hostile installer could carry: the
+// first would plant a link to the destination's parent, the second write
+// through it. The folder named is the one extracted into, never its parent.
+TEST_F(LibAppResourceTest, EntriesWithoutAUsableNameAreRefused)
+{
+    fs::create_directories(fSource + "/planted/Top");
+    fs::create_symlink("../outside", fSource + "/planted/Top/esc");
+    fs::create_directories(fSource + "/through/Top/esc");
+    WriteFile(fSource + "/through/Top/esc/pwned", "pwned", 0644, kMillennium);
+    AddEntries({ { fSource + "/planted/Top", "Top" }, { fSource + "/through/Top", "Top" } });
+    std::string base = fFolder + "/base";
+    fs::create_directories(base + "/DEST");
+    fs::create_directories(base + "/outside");
+    chmod((base + "/DEST").c_str(), 0750);
+    for (const char* name : { "", ".", "..", "a/b" }) {
+        {
+            LibAppResource resources(fInstaller.c_str(), 2);
+            for (int32 id : { 2100, 2101 }) {
+                size_t size = 0;
+                void* data = resources.FindResource(B_RAW_TYPE, id, &size);
+                ASSERT_NE(data, nullptr);
+                ASSERT_EQ(resources.AddResource(B_RAW_TYPE, id, data, size, name), B_OK);
+                std::free(data);
+            }
+        }
+        LibAppResource resources(fInstaller.c_str(), 0);
+        for (int32 id : { 2100, 2101 }) {
+            std::string destination = base + "/DEST/" + name;
+            EXPECT_FALSE(resources.ExtractEntry(id, destination.c_str(), true)) << name;
+            EXPECT_FALSE(resources.EntryErrorText().empty());
+        }
+        EXPECT_TRUE(fs::is_empty(base + "/outside")) << name;
+        EXPECT_TRUE(fs::is_empty(base + "/DEST")) << name;
+        EXPECT_EQ(Stat(base + "/DEST").st_mode & 07777, 0750u) << name;
+    }
+}
+
 TEST_F(LibAppResourceTest, RefusesAMissingSourceOrABadLevel)
 {
     LibAppResource resources(fInstaller.c_str(), 2);

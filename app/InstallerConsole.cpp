@@ -25,6 +25,20 @@ int32 CountPayloadEntries(LibAppResource& resources)
     return total;
 }
 
+// The most an item may hold: the size the configuration records for it (only
+// its files' data), with a margin for its links and folders. An entry the
+// record does not describe gets the margin alone.
+uint64 ItemBound(const InstallConfig& config, int32 index)
+{
+    BMessage instructions, item;
+    int32 size = 0;
+    if (config.FindMessage(InstallerFormat::Field::kInstallInstructions, &instructions) != B_OK
+        || instructions.FindMessage(InstallerFormat::Field::kInstallFile, index, &item) != B_OK
+        || item.FindInt32(InstallerFormat::Field::kFileSize, &size) != B_OK || size < 0)
+        size = 0;
+    return uint64(size) + brenvik::archive::kItemSizeMargin;
+}
+
 } // namespace
 
 int InstallerConsole::Run(int argc, char** argv)
@@ -47,7 +61,7 @@ int InstallerConsole::Run(int argc, char** argv)
     }
     oLocalize localize;
     Report(resources, config, localize);
-    return extractTo != nullptr ? ExtractAll(resources, extractTo, localize) : 0;
+    return extractTo != nullptr ? ExtractAll(resources, config, extractTo, localize) : 0;
 }
 
 void InstallerConsole::Report(
@@ -66,7 +80,8 @@ void InstallerConsole::Report(
         std::printf("De-installer: %s (%zu bytes)\n", name, size);
 }
 
-int InstallerConsole::ExtractAll(LibAppResource& resources, const char* folder, oLocalize& localize)
+int InstallerConsole::ExtractAll(
+    LibAppResource& resources, const InstallConfig& config, const char* folder, oLocalize& localize)
 {
     int32 total = CountPayloadEntries(resources);
     int failures = 0;
@@ -75,22 +90,28 @@ int InstallerConsole::ExtractAll(LibAppResource& resources, const char* folder, 
         const char* name = nullptr;
         resources.GetResourceInfo(InstallerFormat::kEntryType, id, &name, nullptr);
         std::string leaf = name != nullptr ? name : "";
+        // An entry without a name is refused below; the line still says
+        // which one it is.
+        std::string shown = leaf.empty() ? "entry " + std::to_string(id) : leaf;
         LibString progress;
         // The format is a localized text; GetFormat only hands out texts
         // whose conversions fit these arguments.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
         progress.Formatted(static_cast<const char*>(localize.GetFormat(kProgressText)), int(i + 1),
-            int(total), leaf.c_str());
+            int(total), shown.c_str());
 #pragma GCC diagnostic pop
         std::printf("%s\n", static_cast<const char*>(progress));
         std::string destination = std::string(folder) + "/" + leaf;
-        if (!resources.ExtractEntry(id, destination.c_str(), true)) {
+        brenvik::archive::ZipExtractOptions options;
+        options.existing = brenvik::archive::ZipExisting::kMerge;
+        options.maxItemSize = ItemBound(config, i);
+        if (!resources.ExtractEntry(id, destination.c_str(), options)) {
             std::fprintf(stderr, "%s: %s\n", kProgramName, resources.EntryErrorText().c_str());
             failures++;
         }
         for (const std::string& warning : resources.EntryWarnings())
-            std::fprintf(stderr, "%s: %s: %s\n", kProgramName, leaf.c_str(), warning.c_str());
+            std::fprintf(stderr, "%s: %s: %s\n", kProgramName, shown.c_str(), warning.c_str());
     }
     std::printf("%s\n",
         static_cast<const char*>(localize.GetString(failures == 0 ? kCompleteText : kStoppedText)));

@@ -4,8 +4,9 @@
 // own configuration record through InstallConfig, reports the product, the
 // payload entries and the de-installer it carries, and with --extract FOLDER
 // extracts every payload entry into FOLDER through the installer's own
-// extraction code. The current language's texts frame the output, as the
-// installer's status line would.
+// extraction code, each item bounded by the size its record gives it. The
+// current language's texts frame the output, as the installer's status line
+// would.
 
 #include <SupportDefs.h>
 
@@ -21,5 +22,6 @@ public:
 
 private:
     void Report(LibAppResource& resources, const InstallConfig& config, oLocalize& localize);
-    int ExtractAll(LibAppResource& resources, const char* folder, oLocalize& localize);
+    int ExtractAll(LibAppResource& resources, const InstallConfig& config, const char* folder,
+        oLocalize& localize);
 };

@@ -5,6 +5,9 @@
 #include "LibInterfaceTestSupport.h"
 #include "LibMenuButton.h"
 #include "LibRect.h"
+#include "LibStringView.h"
+#include "LibTipString.h"
+#include "LibTipWin.h"
 
 #include <Mime.h>
 #include <MimeType.h>
@@ -201,10 +204,31 @@ void AddMenuCases(std::vector<GoldenCase>& cases)
         [](BWindow* w) { static_cast<LibMenuField*>(w->FindView("options"))->OpenMenu(true); } });
 }
 
+// #pragma mark - string views
+
+void AddStringViewCases(std::vector<GoldenCase>& cases)
+{
+    // The installer's destination line: 240 wide, cut at the beginning.
+    cases.push_back({ "stringview-truncated", BRect(50, 50, 309, 99),
+        [](BWindow* w) {
+            BView* panel = Panel(w);
+            LibStringView* shortPath = new LibStringView(LibRect(10, 8, 240, 15), "short", "");
+            shortPath->SetTruncatedText("/home/anna/Applications/Sketchbook");
+            LibStringView* longPath = new LibStringView(LibRect(10, 28, 240, 15), "long", "");
+            longPath->SetTruncatedText("/home/anna/Applications/Graphics/Illustration/"
+                                       "Sketchbook 2.1/Extras/Brushes");
+            panel->AddChild(shortPath);
+            panel->AddChild(longPath);
+            return nullptr;
+        },
+        nullptr });
+}
+
 std::vector<GoldenCase> Cases()
 {
     std::vector<GoldenCase> cases;
     AddMenuCases(cases);
+    AddStringViewCases(cases);
     cases.push_back({ "bitmap-icons", BRect(50, 50, 299, 115),
         [](BWindow* w) {
             Panel(w)->AddChild(new IconView(BRect(0, 0, 249, 65)));
@@ -239,6 +263,47 @@ TEST_P(LibInterfaceGoldenTest, LooksAsRecorded)
 
 INSTANTIATE_TEST_SUITE_P(Controls, LibInterfaceGoldenTest, testing::ValuesIn(Cases()),
     [](const testing::TestParamInfo<GoldenCase>& param) {
+        std::string name = param.param.name;
+        for (char& c : name) {
+            if (c == '-')
+                c = '_';
+        }
+        return name;
+    });
+
+namespace {
+
+struct TipCase {
+    const char* name;
+    const char* text;
+    int32 width;
+};
+
+std::ostream& operator<<(std::ostream& stream, const TipCase& tip)
+{
+    return stream << tip.name;
+}
+
+class LibTipWinGoldenTest : public testing::TestWithParam<TipCase> { };
+
+} // namespace
+
+TEST_P(LibTipWinGoldenTest, LooksAsRecorded)
+{
+    const TipCase& tip = GetParam();
+    ScopedWindow<LibTipWin> window;
+    window->SetText(tip.text, tip.width);
+    WithLock(window.Get(), [&] { window->MoveTo(BPoint(60, 60)); });
+    window->Show();
+    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    EXPECT_TRUE(MatchesGolden(std::string("toolkit/") + tip.name, Snapshot(window.Get())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tips, LibTipWinGoldenTest,
+    testing::Values(TipCase { "tip-line", "Change destination folder", 0 },
+        TipCase { "tip-wrapped",
+            "Typical: the application, its documentation and the sample files.", 160 }),
+    [](const testing::TestParamInfo<TipCase>& param) {
         std::string name = param.param.name;
         for (char& c : name) {
             if (c == '-')

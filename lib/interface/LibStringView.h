@@ -1,0 +1,24 @@
+#pragma once
+
+// LibStringView: a string view that can show a text shortened to its width
+// (paths, with their beginning cut so that the end stays readable), and
+// whose Show() and Hide() never nest.
+
+#include <StringView.h>
+
+class LibStringView : public BStringView {
+public:
+    LibStringView(BRect frame, const char* name, const char* text);
+    ~LibStringView() override;
+
+    // Show the view only when it is hidden itself, hide it only when it is
+    // shown (whatever its parents are).
+    void Show() override;
+    void Hide() override;
+
+    // Shows `text` shortened with the view's font to the view's width, with
+    // an ellipsis where text was cut (B_TRUNCATE_BEGINNING keeps the end).
+    // The text is cut between characters, never inside one. A text that fits
+    // is shown whole.
+    void SetTruncatedText(const char* text, const uint32& mode = B_TRUNCATE_BEGINNING);
+};

@@ -36,7 +36,7 @@ uint64 ItemBound(const InstallConfig& config, int32 index)
         || instructions.FindMessage(InstallerFormat::Field::kInstallFile, index, &item) != B_OK
         || item.FindInt32(InstallerFormat::Field::kFileSize, &size) != B_OK || size < 0)
         size = 0;
-    return uint64(size) + brenvik::archive::kItemSizeMargin;
+    return uint64(size) + BPrivate::kItemSizeMargin;
 }
 
 } // namespace
@@ -103,8 +103,8 @@ int InstallerConsole::ExtractAll(
 #pragma GCC diagnostic pop
         std::printf("%s\n", static_cast<const char*>(progress));
         std::string destination = std::string(folder) + "/" + leaf;
-        brenvik::archive::ZipExtractOptions options;
-        options.existing = brenvik::archive::ZipExisting::kMerge;
+        BPrivate::ZipExtractOptions options;
+        options.existing = BPrivate::ZipExisting::kMerge;
         options.maxItemSize = ItemBound(config, i);
         if (!resources.ExtractEntry(id, destination.c_str(), options)) {
             std::fprintf(stderr, "%s: %s\n", kProgramName, resources.EntryErrorText().c_str());

@@ -57,9 +57,9 @@ protected:
     void ReplaceEntry(int32 id, const std::string& source, const char* top, const char* name)
     {
         std::string archive = fRoot + "/entry.zip";
-        brenvik::archive::ZipWriteOptions options;
+        BPrivate::ZipWriteOptions options;
         options.topName = top;
-        brenvik::archive::ZipWriter writer;
+        BPrivate::ZipWriter writer;
         ASSERT_EQ(writer.WriteArchive(source.c_str(), archive.c_str(), options), B_OK)
             << writer.ErrorText();
         std::string bytes = ReadBytes(archive);

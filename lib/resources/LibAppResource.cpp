@@ -17,11 +17,11 @@
 #include <memory>
 #include <unistd.h>
 
-using brenvik::archive::ZipExisting;
-using brenvik::archive::ZipExtractOptions;
-using brenvik::archive::ZipExtractor;
-using brenvik::archive::ZipWriteOptions;
-using brenvik::archive::ZipWriter;
+using BPrivate::ZipExisting;
+using BPrivate::ZipExtractOptions;
+using BPrivate::ZipExtractor;
+using BPrivate::ZipWriteOptions;
+using BPrivate::ZipWriter;
 
 namespace {
 
@@ -133,7 +133,7 @@ bool LibAppResource::ExtractEntry(
     if (!IsItemName(name))
         return Fail("entry " + std::to_string(id) + " has no usable name (\"" + name + "\")");
     status_t status;
-    auto source = brenvik::archive::MakeResourceSource(*this, B_RAW_TYPE, id, &status);
+    auto source = BPrivate::MakeResourceSource(*this, B_RAW_TYPE, id, &status);
     if (source == nullptr)
         return Fail("cannot read entry " + std::to_string(id));
     ZipExtractOptions itemOptions = options;

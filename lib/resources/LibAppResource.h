@@ -39,8 +39,8 @@ public:
     // Our own: extracts the archive of entry id to destination as above, with
     // the extractor's options for bounds, progress, stopping and an item
     // already in place (the top names are set here).
-    bool ExtractEntry(const int32& id, const char* destination,
-        const brenvik::archive::ZipExtractOptions& options);
+    bool ExtractEntry(
+        const int32& id, const char* destination, const BPrivate::ZipExtractOptions& options);
     // Stores the file, folder or link at source as entry id under name,
     // deflated at the given level (0 to 9). The archive's top entry is named
     // like the resource, whatever the source's own leaf name.

@@ -43,9 +43,9 @@ bool LibZip(const char* zipPath, const BPath& source, const int& level)
     if (fd < 0)
         return false;
     close(fd);
-    brenvik::archive::ZipWriteOptions options;
+    BPrivate::ZipWriteOptions options;
     options.level = level;
-    brenvik::archive::ZipWriter writer;
+    BPrivate::ZipWriter writer;
     status_t status = writer.WriteArchive(source.Path(), temporary.c_str(), options);
     if (status == B_OK && rename(temporary.c_str(), zipPath) != 0)
         status = B_ERROR;
@@ -65,15 +65,15 @@ bool LibUnzip(const char* zipPath)
     if (archive.InitCheck() != B_OK)
         return false;
     status_t status;
-    std::unique_ptr<brenvik::archive::ZipByteSource> source
-        = brenvik::archive::OpenFileWindowSource(archive.Path(), 0, -1, &status);
+    std::unique_ptr<BPrivate::ZipByteSource> source
+        = BPrivate::OpenFileWindowSource(archive.Path(), 0, -1, &status);
     if (source == nullptr || status != B_OK)
         return false;
     // As the unzip tool does when told to overwrite: an item already there
     // is merged with.
-    brenvik::archive::ZipExtractOptions options;
-    options.existing = brenvik::archive::ZipExisting::kMerge;
-    brenvik::archive::ZipExtractor extractor;
+    BPrivate::ZipExtractOptions options;
+    options.existing = BPrivate::ZipExisting::kMerge;
+    BPrivate::ZipExtractor extractor;
     status = extractor.Extract(std::move(source), FolderOf(archive.Path()).c_str(), options);
     for (const std::string& warning : extractor.Warnings())
         std::fprintf(stderr, "LibUnzip: %s\n", warning.c_str());

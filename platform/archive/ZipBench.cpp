@@ -34,7 +34,7 @@
 
 extern char** environ;
 
-using namespace brenvik::archive;
+using namespace BPrivate;
 using brenvik::test::RunTool;
 
 namespace {

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -156,4 +156,4 @@ std::unique_ptr<ZipByteSource> MakeMemorySource(std::span<const uint8> bytes)
     return std::make_unique<MemorySource>(bytes);
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

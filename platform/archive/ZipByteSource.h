@@ -12,7 +12,7 @@
 
 class BResources;
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 class ZipByteSource {
 public:
@@ -39,4 +39,4 @@ std::unique_ptr<ZipByteSource> MakeResourceSource(
 // Bytes in memory that outlive the source.
 std::unique_ptr<ZipByteSource> MakeMemorySource(std::span<const uint8> bytes);
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -171,4 +171,4 @@ status_t ReadCentralNames(
     return B_OK;
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

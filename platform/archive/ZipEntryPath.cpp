@@ -2,7 +2,7 @@
 
 #include <deque>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -131,4 +131,4 @@ std::string DescribeLinkVerdict(LinkVerdict verdict, const std::string& target)
     return "is not usable";
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

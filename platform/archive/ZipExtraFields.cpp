@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -339,4 +339,4 @@ status_t BuildBeAttributesField(const std::vector<ZipAttribute>& attributes, int
     return local->size() > kMaxBlockData ? B_BUFFER_OVERFLOW : B_OK;
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-using namespace brenvik::archive;
+using namespace BPrivate;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

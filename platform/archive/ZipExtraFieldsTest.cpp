@@ -10,7 +10,7 @@
 
 #include <random>
 
-using namespace brenvik::archive;
+using namespace BPrivate;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -472,4 +472,4 @@ status_t ZipExtraction::FinishFolder(const Planned& entry)
     return status;
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

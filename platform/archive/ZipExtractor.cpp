@@ -2,7 +2,7 @@
 
 #include "ZipExtraction.h"
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 ZipExtractor::ZipExtractor() = default;
 
@@ -20,4 +20,4 @@ status_t ZipExtractor::Extract(
     return status;
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -43,7 +43,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 // What a recorded item size does not count (folders, link targets), as a
 // margin for maxItemSize.
@@ -116,4 +116,4 @@ private:
     std::vector<std::string> fWarnings;
 };
 
-} // namespace brenvik::archive
+} // namespace BPrivate

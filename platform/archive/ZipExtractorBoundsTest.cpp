@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace brenvik::archive;
+using namespace BPrivate;
 using namespace brenvik::archive::test;
 
 namespace {

@@ -16,7 +16,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-using namespace brenvik::archive;
+using namespace BPrivate;
 using namespace brenvik::archive::test;
 
 namespace {

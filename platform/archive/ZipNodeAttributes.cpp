@@ -2,7 +2,7 @@
 
 #include <NodeAttributes.h>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 status_t ReadNodeAttributes(int fd, std::vector<ZipAttribute>* attributes)
 {
@@ -38,4 +38,4 @@ status_t WriteNodeAttribute(int fd, const ZipAttribute& attribute)
         attribute.data.data(), attribute.data.size());
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -305,4 +305,4 @@ status_t ZipReader::ReadEntry(const ZipEntryInfo& entry, const Sink& sink, size_
     return status;
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -9,7 +9,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -154,4 +154,4 @@ status_t ZipSafeFolder::OpenFolder(const std::vector<std::string>& components, s
     return OpenStepwise(components, count, create, fd, reason);
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -11,7 +11,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -302,4 +302,4 @@ status_t ZipStaging::Merge(int fromFd, int toFd, const std::string& name, const 
     return status;
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

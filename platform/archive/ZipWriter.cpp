@@ -14,7 +14,7 @@
 #include <vector>
 #include <zip.h>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 namespace {
 
@@ -311,4 +311,4 @@ status_t ZipWriter::SetExtraFields(uint64 index, const std::string& path, const 
     return B_OK;
 }
 
-} // namespace brenvik::archive
+} // namespace BPrivate

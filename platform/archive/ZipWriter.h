@@ -17,7 +17,7 @@
 
 struct zip;
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 // The deflate level used unless the caller picks another. It keeps building
 // an archive at least as fast as the zip tool at its default level.
@@ -59,4 +59,4 @@ private:
     std::string fErrorText;
 };
 
-} // namespace brenvik::archive
+} // namespace BPrivate

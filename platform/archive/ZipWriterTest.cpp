@@ -15,7 +15,7 @@
 #include <random>
 #include <sys/xattr.h>
 
-using namespace brenvik::archive;
+using namespace BPrivate;
 using namespace brenvik::archive::test;
 
 namespace {

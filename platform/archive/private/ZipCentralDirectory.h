@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 struct ZipStoredName {
     uint16 length = 0;
@@ -22,4 +22,4 @@ struct ZipStoredName {
 status_t ReadCentralNames(
     ZipByteSource& source, std::vector<ZipStoredName>* names, std::string* reason);
 
-} // namespace brenvik::archive
+} // namespace BPrivate

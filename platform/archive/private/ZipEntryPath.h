@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 // The longest name of one path component, and of a whole entry name.
 constexpr size_t kMaxComponentLength = 255;
@@ -50,4 +50,4 @@ LinkVerdict CheckLinkTarget(const std::vector<std::string>& linkPath, const std:
 // The verdict in words, to follow "the link NAME".
 std::string DescribeLinkVerdict(LinkVerdict verdict, const std::string& target);
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 constexpr uint16 kTimestampFieldId = 0x5455; // "UT"
 constexpr uint16 kUnixOwnerFieldId = 0x7875; // "ux"
@@ -103,4 +103,4 @@ status_t ParseBeAttributesField(std::span<const uint8> data, std::vector<ZipAttr
 status_t BuildBeAttributesField(const std::vector<ZipAttribute>& attributes, int level,
     std::vector<uint8>* local, std::vector<uint8>* central);
 
-} // namespace brenvik::archive
+} // namespace BPrivate

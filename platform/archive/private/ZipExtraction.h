@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 class ZipSafeFolder;
 
@@ -73,4 +73,4 @@ private:
     std::vector<std::string> fWarnings;
 };
 
-} // namespace brenvik::archive
+} // namespace BPrivate

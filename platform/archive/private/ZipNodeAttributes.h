@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 // Every attribute of the open node. A file system without user xattrs
 // simply has none.
@@ -21,4 +21,4 @@ status_t ReadNodeAttributes(int fd, std::vector<ZipAttribute>* attributes);
 // than one xattr can hold).
 status_t WriteNodeAttribute(int fd, const ZipAttribute& attribute);
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -17,7 +17,7 @@
 
 struct zip;
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 enum class ZipEntryKind { kFile, kDirectory, kSymLink, kOther };
 
@@ -76,4 +76,4 @@ private:
     std::string fErrorText;
 };
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 class ZipSafeFolder {
 public:
@@ -47,4 +47,4 @@ private:
     bool fUseOpenat2 = true;
 };
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace brenvik::archive {
+namespace BPrivate {
 
 // Staging folders are named with this prefix and a random part; an archive
 // item of such a name is refused.
@@ -59,4 +59,4 @@ private:
 // permission for their owner are opened up first.
 status_t RemoveTree(int parentFd, const char* name);
 
-} // namespace brenvik::archive
+} // namespace BPrivate

@@ -5,8 +5,9 @@
 namespace brenvik::test {
 
 // Creates a fresh temporary folder and points HOME, the XDG_* folders,
-// BRENVIK_ROOT and BRENVIK_ACTIONS_LOG into it, so that nothing a test or a
-// benchmark does can reach the real home folder or the system folders. The
+// BRENVIK_ROOT, BRENVIK_ACTIONS_LOG and the D-Bus addresses into it, so that
+// nothing a test or a benchmark does can reach the real home folder, the
+// system folders or the desktop. The
 // folder is removed again when the program ends normally.
 void EnterSandbox();
 

@@ -4,10 +4,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "DesktopBus.h"
 #include "ProcessRunner.h"
 #include <PathHelpers.h>
 
@@ -15,7 +17,7 @@ namespace BPrivate {
 
 namespace {
 
-// How long the desktop's helpers (systemctl, dbus-send) may take to answer.
+// How long the desktop's helpers (systemctl) may take to answer.
 constexpr bigtime_t kHelperTimeout = 10000000;
 
 status_t RunQuietly(const std::vector<std::string>& argv)
@@ -39,37 +41,28 @@ status_t LaunchQuietly(const std::vector<std::string>& argv, const char* working
     return ProcessRunner::Launch(argv, workingFolder, &environment);
 }
 
-// A file:// URI with every byte but the unreserved ones and '/' escaped, so
-// that it is also safe inside dbus-send's comma-separated arrays.
-std::string FileUri(const std::string& path)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string uri = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            uri += char(c);
-        } else {
-            uri += '%';
-            uri += kHex[c >> 4];
-            uri += kHex[c & 15];
-        }
-    }
-    return uri;
-}
-
 // Asks the desktop's file manager over the session bus.
 status_t AskFileManager(const char* method, const std::string& path)
 {
-    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr)
-        return B_UNSUPPORTED;
-    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
-    if (token == nullptr)
-        token = std::getenv("DESKTOP_STARTUP_ID");
-    return RunQuietly({ "dbus-send", "--session", "--print-reply", "--reply-timeout=5000",
-        "--dest=org.freedesktop.FileManager1", "--type=method_call",
-        "/org/freedesktop/FileManager1", std::string("org.freedesktop.FileManager1.") + method,
-        "array:string:" + FileUri(path),
-        std::string("string:") + (token != nullptr ? token : "") });
+    DesktopBus bus;
+    status_t status = bus.Connect(DesktopBus::B_SESSION_BUS);
+    if (status != B_OK)
+        return status;
+    if (std::strcmp(method, "ShowItemProperties") == 0)
+        return bus.ShowItemProperties({ path });
+    if (std::strcmp(method, "ShowItems") == 0)
+        return bus.ShowItems({ path });
+    return bus.ShowFolders({ path });
+}
+
+// Restarts or powers off through logind on the system bus; where there is no
+// system bus to ask (some containers), through systemctl.
+status_t ShutDown(bool restart)
+{
+    DesktopBus bus;
+    if (bus.Connect(DesktopBus::B_SYSTEM_BUS) == B_OK)
+        return restart ? bus.RestartIfAllowed() : bus.PowerOffIfAllowed();
+    return RunQuietly({ "systemctl", restart ? "reboot" : "poweroff" });
 }
 
 // The desktop's default application for a path: xdg-open, else gio.
@@ -157,18 +150,30 @@ status_t Actions::Log(const std::vector<std::string>& fields)
     return status;
 }
 
+bool Actions::CanRestart()
+{
+    // A logging harness always may: the restart is only written down.
+    if (IsLogging())
+        return true;
+    DesktopBus bus;
+    std::string answer;
+    if (bus.Connect(DesktopBus::B_SYSTEM_BUS) != B_OK || bus.CanReboot(&answer) != B_OK)
+        return false;
+    return answer == "yes" || answer == "challenge";
+}
+
 status_t Actions::Restart()
 {
     if (IsLogging())
         return Log({ "restart" });
-    return RunQuietly({ "systemctl", "reboot" });
+    return ShutDown(true);
 }
 
 status_t Actions::PowerOff()
 {
     if (IsLogging())
         return Log({ "power-off" });
-    return RunQuietly({ "systemctl", "poweroff" });
+    return ShutDown(false);
 }
 
 status_t Actions::Launch(
@@ -188,6 +193,41 @@ status_t Actions::Launch(
         return B_NOT_ALLOWED;
     std::string folder = workingFolder != nullptr ? std::string(workingFolder) : FolderOf(path);
     return LaunchQuietly(argv, folder.c_str());
+}
+
+status_t Actions::RunScript(const char* path, int* exitStatus)
+{
+    if (path == nullptr || path[0] == '\0')
+        return B_BAD_VALUE;
+    if (exitStatus != nullptr)
+        *exitStatus = -1;
+    if (IsLogging())
+        return Log({ "run-script", path });
+    // A script whose first line names its interpreter, and that may be run,
+    // is run by that interpreter (the kernel reads the line); any other by
+    // the shell, as the platform always did.
+    char start[2] = { 0, 0 };
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return StatusFromErrno(errno);
+    bool interpreterLine = read(fd, start, 2) == 2 && start[0] == '#' && start[1] == '!';
+    close(fd);
+    std::vector<std::string> argv;
+    if (!interpreterLine || access(path, X_OK) != 0)
+        argv.emplace_back("/bin/sh");
+    argv.emplace_back(path);
+    std::vector<std::string> environment = ChildEnvironment();
+    std::string folder = FolderOf(path);
+    ProcessOptions options;
+    options.workingFolder = folder.c_str();
+    options.environment = &environment;
+    ProcessResult result;
+    status_t status = ProcessRunner::Run(argv, options, &result);
+    if (status != B_OK && status != B_ERROR)
+        return status;
+    if (exitStatus != nullptr)
+        *exitStatus = result.signal != 0 ? 128 + result.signal : result.exitCode;
+    return B_OK;
 }
 
 status_t Actions::Open(const char* path)

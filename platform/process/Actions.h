@@ -13,6 +13,7 @@
 //   restart
 //   power-off
 //   launch<TAB>/path/to/program[<TAB>argument...]
+//   run-script<TAB>/path/to/script
 //   open<TAB>/path/to/document
 //   open-folder<TAB>/path/to/folder
 //   show-info<TAB>/path/to/item
@@ -25,15 +26,21 @@
 //
 // Without the variable the real thing is done, and a failure is reported
 // only by the status (nothing is printed):
-// - restart and power-off ask systemd (systemctl reboot / poweroff), which
-//   goes through logind and its permission checks;
+// - restart and power-off ask logind on the system bus whether the user may
+//   (CanReboot, CanPowerOff) and then do it with interactive authorization,
+//   so that polkit can ask for a password; without a system bus they fall
+//   back to systemctl, which goes through the same checks;
 // - launch starts the program detached, in its own folder, with standard
 //   input from /dev/null and without our BRENVIK_* variables;
 // - open-folder and show-info go to the desktop's file manager over the
 //   session bus (org.freedesktop.FileManager1), falling back to xdg-open and
 //   then gio; open uses xdg-open or gio.
+// - run-script runs a script in its own folder and waits for it: with the
+//   interpreter its "#!" line names when it is executable, else with
+//   /bin/sh; standard input from /dev/null, without our BRENVIK_* variables.
 // As root (the system scope), programs, documents and folders are not opened
 // at all (B_NOT_ALLOWED): that would start them as root on a user's display.
+// Scripts do run as root: they set up the system the installation is for.
 
 #include <string>
 #include <vector>
@@ -52,11 +59,18 @@ public:
     // Whether actions are being logged instead of done.
     static bool IsLogging();
 
+    // Whether a restart can be offered: logind answers "yes" or "challenge"
+    // (always true while actions are logged).
+    static bool CanRestart();
     static status_t Restart();
     static status_t PowerOff();
     static status_t Launch(const char* path, const std::vector<std::string>& arguments = {},
         const char* workingFolder = nullptr);
     static status_t Open(const char* path);
+    // B_OK once the script has run, whatever its exit status (in
+    // *exitStatus: 128 + the signal when one ended it); an error when it
+    // could not be started.
+    static status_t RunScript(const char* path, int* exitStatus = nullptr);
     static status_t OpenFolder(const char* path);
     static status_t ShowInfo(const char* path);
 

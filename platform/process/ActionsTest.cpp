@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include <AppDefs.h>
 #include <Entry.h>
@@ -46,6 +47,9 @@ TEST(ActionsTest, EachActionAppendsOneLine)
     EXPECT_EQ(Actions::Restart(), B_OK);
     EXPECT_EQ(Actions::PowerOff(), B_OK);
     EXPECT_EQ(Actions::Launch("/opt/App/App", { "--flag", "two words" }), B_OK);
+    int exitStatus = 0;
+    EXPECT_EQ(Actions::RunScript("/opt/App/set up", &exitStatus), B_OK);
+    EXPECT_EQ(exitStatus, -1);
     EXPECT_EQ(Actions::Open("/home/u/read me.txt"), B_OK);
     EXPECT_EQ(Actions::OpenFolder("/opt/App"), B_OK);
     EXPECT_EQ(Actions::ShowInfo("/opt/App/App"), B_OK);
@@ -53,6 +57,7 @@ TEST(ActionsTest, EachActionAppendsOneLine)
         "restart\n"
         "power-off\n"
         "launch\t/opt/App/App\t--flag\ttwo words\n"
+        "run-script\t/opt/App/set up\n"
         "open\t/home/u/read me.txt\n"
         "open-folder\t/opt/App\n"
         "show-info\t/opt/App/App\n");
@@ -115,6 +120,64 @@ TEST(ActionsTest, FileManagerMessagesOpenFoldersAndShowInfo)
     EXPECT_NE(Actions::HandleFileManagerMessage(&empty), B_OK);
     BMessage other('abcd');
     EXPECT_EQ(Actions::HandleFileManagerMessage(&other), B_BAD_VALUE);
+}
+
+// Scripts are the one action whose real side can run in a test: the script
+// is the test's own, in the sandbox.
+class RealScript {
+public:
+    RealScript()
+        : fOld(std::getenv(Actions::kLogVariable))
+    {
+        unsetenv(Actions::kLogVariable);
+    }
+    ~RealScript() { setenv(Actions::kLogVariable, fOld.c_str(), 1); }
+
+private:
+    std::string fOld;
+};
+
+TEST(ActionsTest, ScriptsRunInTheirFolderWithoutOurVariables)
+{
+    std::string folder = MakeTempFolder("run 'it' \"$(touch pwned)\"");
+    char* real = realpath(folder.c_str(), nullptr);
+    ASSERT_NE(real, nullptr);
+    folder = real;
+    free(real);
+    std::string script = folder + "/set up $(touch pwned) 'x'";
+    ASSERT_TRUE(storage_test::WriteFile(script,
+        "pwd -P > where\n"
+        "printf '%s' \"${BRENVIK_ACTIONS_LOG-unset}\" > variable\n"
+        "read line && echo got input > input\n"
+        "exit 3\n"));
+    int exitStatus = -1;
+    {
+        RealScript unlogged;
+        EXPECT_EQ(Actions::RunScript(script.c_str(), &exitStatus), B_OK);
+    }
+    EXPECT_EQ(exitStatus, 3);
+    EXPECT_EQ(storage_test::ReadFile(folder + "/where"), folder + "\n");
+    EXPECT_EQ(storage_test::ReadFile(folder + "/variable"), "unset");
+    EXPECT_FALSE(storage_test::Exists(folder + "/input"));
+    EXPECT_FALSE(storage_test::Exists(folder + "/pwned"));
+}
+
+TEST(ActionsTest, ScriptsWithAnInterpreterLineUseIt)
+{
+    std::string folder = MakeTempFolder("interpreter");
+    std::string script = folder + "/tool";
+    // Not shell: /bin/sh would find no command "BEGIN".
+    ASSERT_TRUE(storage_test::WriteFile(
+        script, "#!/usr/bin/awk -f\nBEGIN { print \"awk ran\" > \"out\" }\n"));
+    ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+    int exitStatus = -1;
+    {
+        RealScript unlogged;
+        EXPECT_EQ(Actions::RunScript(script.c_str(), &exitStatus), B_OK);
+        EXPECT_EQ(Actions::RunScript((folder + "/missing").c_str()), B_ENTRY_NOT_FOUND);
+    }
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(storage_test::ReadFile(folder + "/out"), "awk ran\n");
 }
 
 TEST(ActionsTest, FileManagerIsReachableBySignature)

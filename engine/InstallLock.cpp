@@ -1,0 +1,87 @@
+#include "InstallLock.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <mutex>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+#include <StorageScope.h>
+
+using BPrivate::StorageScope;
+
+namespace {
+
+std::recursive_timed_mutex sMutex;
+int sDepth = 0;
+int sDescriptor = -1;
+
+constexpr auto kRetryInterval = std::chrono::milliseconds(20);
+
+status_t OpenAndLock(bigtime_t timeout)
+{
+    std::string path = InstallLock::LockPath();
+    std::error_code error;
+    std::filesystem::create_directories(InstallLock::StateFolder(), error);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return errno == ENOENT ? B_ENTRY_NOT_FOUND : B_PERMISSION_DENIED;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeout);
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            close(fd);
+            return B_ERROR;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            close(fd);
+            return B_TIMED_OUT;
+        }
+        std::this_thread::sleep_for(kRetryInterval);
+    }
+    sDescriptor = fd;
+    return B_OK;
+}
+
+} // namespace
+
+InstallLock::InstallLock(bigtime_t timeout)
+    : fStatus(B_TIMED_OUT)
+{
+    if (!sMutex.try_lock_for(std::chrono::microseconds(timeout)))
+        return;
+    if (sDepth == 0) {
+        fStatus = OpenAndLock(timeout);
+        if (fStatus != B_OK) {
+            sMutex.unlock();
+            return;
+        }
+    }
+    sDepth++;
+    fStatus = B_OK;
+}
+
+InstallLock::~InstallLock()
+{
+    if (fStatus != B_OK)
+        return;
+    if (--sDepth == 0) {
+        close(sDescriptor);
+        sDescriptor = -1;
+    }
+    sMutex.unlock();
+}
+
+std::string InstallLock::StateFolder()
+{
+    if (StorageScope::Current() == BPrivate::B_USER_SCOPE)
+        return StorageScope::XdgFolder("XDG_DATA_HOME", ".local/share") + "/brenvik";
+    return StorageScope::SystemRoot() + "/var/lib/brenvik";
+}
+
+std::string InstallLock::LockPath()
+{
+    return StateFolder() + "/lock";
+}

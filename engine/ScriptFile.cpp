@@ -1,0 +1,265 @@
+#include "ScriptFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <LibFileType.h>
+#include <PathHelpers.h>
+
+#include "InstallLock.h"
+#include "ScriptBlock.h"
+
+using BPrivate::CleanPath;
+using BPrivate::FollowLinks;
+using BPrivate::ResolveFolderOf;
+using BPrivate::SplitPath;
+
+namespace {
+
+std::string FolderOf(const std::string& path)
+{
+    std::string folder;
+    std::string leaf;
+    SplitPath(CleanPath(path), &folder, &leaf);
+    return folder;
+}
+
+bool WriteAll(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += size_t(written);
+    }
+    return true;
+}
+
+// Makes a rename in folder durable.
+void SyncFolder(const std::string& folder)
+{
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
+}
+
+// The new text in a fresh file beside the target, with the mode and owner
+// the target has (or `mode` for a new one), flushed to disk.
+status_t WriteBeside(const std::string& path, const std::string& text, mode_t mode,
+    const struct stat* old, std::string* temporary)
+{
+    std::string pattern = path + ".tmp.XXXXXX";
+    int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return StatusFromErrno(errno);
+    status_t status = B_OK;
+    if (!WriteAll(fd, text))
+        status = errno == ENOSPC ? B_DEVICE_FULL : B_IO_ERROR;
+    if (status == B_OK && fchmod(fd, old != nullptr ? old->st_mode & 07777 : mode) != 0)
+        status = StatusFromErrno(errno);
+    // Keeping the owner matters when root edits a file that belongs to
+    // somebody else; otherwise it is a no-op, and a failure only means the
+    // file becomes ours.
+    if (status == B_OK && old != nullptr && (old->st_uid != geteuid() || old->st_gid != getegid()))
+        [[maybe_unused]]
+        int ignored = fchown(fd, old->st_uid, old->st_gid);
+    if (status == B_OK && fsync(fd) != 0)
+        status = StatusFromErrno(errno);
+    if (close(fd) != 0 && status == B_OK)
+        status = StatusFromErrno(errno);
+    if (status != B_OK) {
+        unlink(pattern.c_str());
+        return status;
+    }
+    *temporary = pattern;
+    return B_OK;
+}
+
+void RemoveCreatedFolders(const std::vector<std::string>& folders)
+{
+    // Innermost first; a folder that holds anything else stays.
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+        rmdir(folder->c_str());
+}
+
+} // namespace
+
+status_t ScriptFile::Read(const std::string& path, std::string* text)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return StatusFromErrno(errno);
+    struct stat info;
+    status_t status = B_OK;
+    if (fstat(fd, &info) != 0)
+        status = StatusFromErrno(errno);
+    else if (!S_ISREG(info.st_mode))
+        status = B_IS_A_DIRECTORY;
+    else if (size_t(info.st_size) > kMaxSize)
+        status = B_BAD_DATA;
+    std::string content;
+    char buffer[16384];
+    while (status == B_OK) {
+        ssize_t length = read(fd, buffer, sizeof(buffer));
+        if (length < 0 && errno == EINTR)
+            continue;
+        if (length < 0)
+            status = StatusFromErrno(errno);
+        if (length <= 0)
+            break;
+        content.append(buffer, size_t(length));
+        if (content.size() > kMaxSize)
+            status = B_BAD_DATA;
+    }
+    close(fd);
+    if (status == B_OK)
+        *text = std::move(content);
+    return status;
+}
+
+status_t ScriptFile::Replace(const std::string& path, const std::string& text, mode_t mode)
+{
+    struct stat old;
+    bool exists = lstat(path.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return B_BAD_VALUE;
+    std::string temporary;
+    status_t status = WriteBeside(path, text, mode, exists ? &old : nullptr, &temporary);
+    if (status != B_OK)
+        return status;
+    if (rename(temporary.c_str(), path.c_str()) != 0) {
+        status = StatusFromErrno(errno);
+        unlink(temporary.c_str());
+        return status;
+    }
+    SyncFolder(FolderOf(path));
+    return B_OK;
+}
+
+status_t ScriptFile::Resolve(const std::string& path, std::string* resolved)
+{
+    if (path.empty() || path[0] != '/')
+        return B_BAD_VALUE;
+    std::string folderResolved;
+    status_t status = ResolveFolderOf(CleanPath(path), &folderResolved);
+    if (status != B_OK)
+        return status;
+    return FollowLinks(folderResolved, resolved);
+}
+
+status_t ScriptFile::MakeFolders(const std::string& folder, std::vector<std::string>* created)
+{
+    std::string clean = CleanPath(folder);
+    size_t at = 1;
+    while (at <= clean.size()) {
+        size_t slash = clean.find('/', at);
+        if (slash == std::string::npos)
+            slash = clean.size();
+        std::string part = clean.substr(0, slash);
+        if (mkdir(part.c_str(), 0755) == 0) {
+            if (created != nullptr)
+                created->push_back(part);
+        } else if (errno != EEXIST) {
+            return StatusFromErrno(errno);
+        }
+        at = slash + 1;
+    }
+    struct stat info;
+    if (stat(clean.c_str(), &info) != 0)
+        return StatusFromErrno(errno);
+    return S_ISDIR(info.st_mode) ? B_OK : B_NOT_A_DIRECTORY;
+}
+
+status_t ScriptFile::Write(const std::string& path, const std::string& tag,
+    const std::string& contents, const Options& options, ScriptFileChange* change)
+{
+    InstallLock lock;
+    if (lock.InitCheck() != B_OK)
+        return lock.InitCheck();
+    change->tag = tag;
+    change->path = path;
+    if (options.createFolders) {
+        status_t status = MakeFolders(FolderOf(path), &change->createdFolders);
+        if (status != B_OK)
+            return status;
+    }
+    status_t status = Resolve(path, &change->path);
+    if (status != B_OK)
+        return status;
+    std::string old;
+    status = Read(change->path, &old);
+    if (status != B_OK && status != B_ENTRY_NOT_FOUND)
+        return status;
+    change->existed = status == B_OK;
+    change->created = !change->existed;
+    std::string text;
+    ScriptBlock::Insertion insertion;
+    status = ScriptBlock::Insert(
+        change->existed ? old : options.header, tag, contents, &text, &insertion);
+    if (status != B_OK)
+        return status;
+    change->block = insertion.block;
+    change->separatorAdded = insertion.separatorAdded;
+    change->removeWhenEmpty = options.managed || change->created;
+    change->emptyText = options.managed ? options.header : std::string();
+    if (change->existed && text == old)
+        return B_OK;
+    if (options.backup && change->existed) {
+        struct stat info;
+        mode_t mode = stat(change->path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0600;
+        std::string backup = change->path + ".orig";
+        if (Replace(backup, old, mode) == B_OK)
+            change->backup = backup;
+    }
+    status = Replace(change->path, text, options.mode);
+    if (status != B_OK)
+        return status;
+    change->changed = true;
+    if (options.markAsText)
+        LibSetMimeType(change->path.c_str(), "text/plain");
+    return B_OK;
+}
+
+status_t ScriptFile::Remove(const ScriptFileChange& change, bool* deleted)
+{
+    if (deleted != nullptr)
+        *deleted = false;
+    InstallLock lock;
+    if (lock.InitCheck() != B_OK)
+        return lock.InitCheck();
+    std::string text;
+    status_t status = Read(change.path, &text);
+    if (status == B_ENTRY_NOT_FOUND) {
+        // Somebody deleted it already: for a file of Brenvik's own that is
+        // as good as deleting it.
+        if (deleted != nullptr)
+            *deleted = change.removeWhenEmpty;
+        return B_OK;
+    }
+    if (status != B_OK)
+        return status;
+    std::string kept;
+    int32 removed = 0;
+    status = ScriptBlock::Remove(text, change.tag, change.separatorAdded, &kept, &removed);
+    if (status != B_OK)
+        return status;
+    if (change.removeWhenEmpty && kept == change.emptyText) {
+        if (unlink(change.path.c_str()) != 0)
+            return StatusFromErrno(errno);
+        SyncFolder(FolderOf(change.path));
+        RemoveCreatedFolders(change.createdFolders);
+        if (deleted != nullptr)
+            *deleted = true;
+        return B_OK;
+    }
+    if (removed == 0)
+        return B_OK;
+    return Replace(change.path, kept, 0644);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+// Puts tagged blocks (ScriptBlock) into one text file and takes them out,
+// safely enough for files that a login depends on:
+// - the new text is built in memory, written to a fresh file beside the
+//   target, flushed to disk and renamed over it, so a crash leaves the old
+//   or the new file, never half of one; mode and owner are kept;
+// - a symbolic link (a dotfile manager's ~/.profile) stays a link: the file
+//   it points to is edited in its own folder;
+// - a text that is malformed for the tag is left untouched (B_BAD_DATA);
+// - writing the same block again changes nothing, not even the file's date;
+// - every change holds the InstallLock.
+
+#include <string>
+#include <sys/types.h>
+
+#include "ScriptEdit.h"
+
+class ScriptFile {
+public:
+    // Files larger than this are not start-up scripts; they are refused.
+    static constexpr size_t kMaxSize = 16 * 1024 * 1024;
+
+    struct Options {
+        // What a file that does not exist yet starts with (a managed file's
+        // header), and its mode.
+        std::string header;
+        mode_t mode = 0644;
+        // The file is Brenvik's own: it is deleted when no block is left in
+        // it and it holds its header alone.
+        bool managed = false;
+        // Copy the old text to "<file>.orig" first (when there is one and it
+        // changes).
+        bool backup = false;
+        // Create missing folders on the way to the file.
+        bool createFolders = false;
+        // Mark the file as text ("text/plain") for the desktop.
+        bool markAsText = false;
+    };
+
+    // Writes the block of `tag` with `contents` (replacing an old one) into
+    // the file at path, and describes what it did in *change (whose role
+    // the caller sets).
+    static status_t Write(const std::string& path, const std::string& tag,
+        const std::string& contents, const Options& options, ScriptFileChange* change);
+
+    // Takes the blocks of the change's tag out of its file again; when the
+    // change says so and the file then holds only its empty text, the file is
+    // deleted. *deleted tells whether such a file is gone now (a file that
+    // was deleted already counts).
+    static status_t Remove(const ScriptFileChange& change, bool* deleted = nullptr);
+
+    // The whole text of a file; B_ENTRY_NOT_FOUND when there is none.
+    static status_t Read(const std::string& path, std::string* text);
+
+    // Writes text as the new content of path (see above). A new file gets
+    // `mode`; an existing one keeps its mode and owner.
+    static status_t Replace(const std::string& path, const std::string& text, mode_t mode);
+
+    // The file a path stands for once symbolic links are followed.
+    static status_t Resolve(const std::string& path, std::string* resolved);
+
+    // Creates the missing folders of path's parent chain, adding each one
+    // created to *created (outermost first).
+    static status_t MakeFolders(const std::string& folder, std::vector<std::string>* created);
+};

@@ -1,0 +1,107 @@
+// RemoveScriptEdit: the de-installer's undoing of one EditScriptFile.
+
+#include <cerrno>
+#include <unistd.h>
+
+#include "InstallLock.h"
+#include "ScriptEditor.h"
+#include "ScriptTargets.h"
+
+namespace {
+
+class Removal {
+public:
+    explicit Removal(std::vector<std::string>* notes)
+        : fNotes(notes)
+        , fStatus(B_OK)
+    {
+    }
+
+    // Takes the block out of one file; true when the file went with it.
+    bool RemoveBlock(const ScriptFileChange& change)
+    {
+        bool deleted = false;
+        status_t status = ScriptFile::Remove(change, &deleted);
+        if (status != B_OK)
+            Fail(status, change.path);
+        else if (deleted)
+            Note("\tDeleted " + change.path + ", which held no other block\n");
+        else
+            Note("\tRemoved script tag " + change.tag + " from " + change.path + "\n");
+        return deleted;
+    }
+
+    // The autostart entry, unless somebody replaced it with an entry of
+    // their own.
+    void RemoveAutostart(const ScriptFileChange& change)
+    {
+        std::string text;
+        if (ScriptFile::Read(change.path, &text) != B_OK)
+            return;
+        if (text.find("\nX-Brenvik-Managed=true\n") == std::string::npos) {
+            Note("\tKept " + change.path + ": it is no longer Brenvik's\n");
+            return;
+        }
+        if (unlink(change.path.c_str()) != 0) {
+            Fail(StatusFromErrno(errno), change.path);
+            return;
+        }
+        for (auto folder = change.createdFolders.rbegin(); folder != change.createdFolders.rend();
+             ++folder)
+            rmdir(folder->c_str());
+        Note("\tDeleted " + change.path + "\n");
+    }
+
+    void Note(const std::string& line)
+    {
+        if (fNotes != nullptr)
+            fNotes->push_back(line);
+    }
+
+    void Fail(status_t status, const std::string& path)
+    {
+        if (fStatus == B_OK)
+            fStatus = status;
+        Note("\tUnable to edit " + path + ": " + StatusText(status) + "\n");
+    }
+
+    status_t Status() const { return fStatus; }
+
+private:
+    std::vector<std::string>* fNotes;
+    status_t fStatus;
+};
+
+} // namespace
+
+status_t RemoveScriptEdit(
+    const ScriptEdit& edit, int32 otherStartUpFolderUsers, std::vector<std::string>* notes)
+{
+    Removal removal(notes);
+    if (edit.startUpFolder && otherStartUpFolderUsers > 0) {
+        removal.Note("\tKept the start-up folder block: " + std::to_string(otherStartUpFolderUsers)
+            + " other installation(s) use it\n");
+        return B_OK;
+    }
+    InstallLock lock;
+    if (lock.InitCheck() != B_OK)
+        return lock.InitCheck();
+    bool scriptGone = false;
+    for (const ScriptFileChange& change : edit.files) {
+        if (change.role == ScriptFileChange::kHook || change.role == ScriptFileChange::kAutostart)
+            continue;
+        bool deleted = removal.RemoveBlock(change);
+        if (change.role == ScriptFileChange::kScript && deleted)
+            scriptGone = true;
+    }
+    // What served the script goes with its last block.
+    if (scriptGone) {
+        for (const ScriptFileChange& change : edit.files) {
+            if (change.role == ScriptFileChange::kHook)
+                removal.RemoveBlock(change);
+            else if (change.role == ScriptFileChange::kAutostart)
+                removal.RemoveAutostart(change);
+        }
+    }
+    return removal.Status();
+}

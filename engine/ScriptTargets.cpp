@@ -1,0 +1,381 @@
+#include "ScriptTargets.h"
+
+#include <cctype>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <unistd.h>
+
+#include <Path.h>
+#include <PathHelpers.h>
+#include <StorageScope.h>
+
+#include "InstallLock.h"
+#include "ScriptBlock.h"
+#include "ScriptEditor.h"
+#include "ShellAssignments.h"
+
+using BPrivate::StorageScope;
+
+namespace {
+
+std::mutex sBackupLock;
+std::set<std::string> sBackedUp;
+
+std::string BootFolder()
+{
+    BPath path;
+    if (find_directory(B_USER_BOOT_DIRECTORY, &path) != B_OK)
+        return "";
+    return path.Path();
+}
+
+std::string BootScriptHeader(const std::string& folder)
+{
+    std::string environment = BPrivate::JoinPath(folder, ScriptTargets::kSetupEnvironment);
+    return "#!/bin/sh\n"
+           "# UserBootscript: run by Brenvik's autostart entry when a desktop session starts.\n"
+           "# Software installed with Brenvik keeps its lines here between \"#BEGIN_\" and\n"
+           "# \"#END_\" lines, which its de-installer removes; lines outside them are yours.\n"
+           "if [ -r "
+        + ShellQuoted(environment) + " ]; then . " + ShellQuoted(environment) + "; fi\n";
+}
+
+std::string SetupEnvironmentHeader()
+{
+    return "# UserSetupEnvironment: read by login shells and by UserBootscript.\n"
+           "# Software installed with Brenvik keeps its lines here between \"#BEGIN_\" and\n"
+           "# \"#END_\" lines, which its de-installer removes; lines outside them are yours.\n";
+}
+
+std::string MirrorHeader(const std::string& tag, const char* script)
+{
+    return "# Written by Brenvik for the block \"" + tag + "\" of " + script
+        + "; its de-installer removes it.\n";
+}
+
+// Quotes one argument of an Exec line of a desktop entry, then escapes the
+// whole as a string value of the entry file.
+std::string ExecArgument(const std::string& argument)
+{
+    std::string quoted = "\"";
+    for (char c : argument) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    std::string value;
+    for (char c : quoted) {
+        if (c == '\\')
+            value += "\\\\";
+        else if (c == '%')
+            value += "%%";
+        else if (c == '\n')
+            value += "\\n";
+        else
+            value += c;
+    }
+    return value;
+}
+
+void WriteAutostartEntry(ScriptEditor& editor, const std::string& bootScript)
+{
+    ScriptFileChange change;
+    change.role = ScriptFileChange::kAutostart;
+    change.path = ScriptTargets::AutostartPath();
+    std::string entry = ScriptTargets::AutostartEntry(bootScript);
+    std::string old;
+    InstallLock lock;
+    status_t status = lock.InitCheck();
+    if (status == B_OK)
+        status = ScriptFile::MakeFolders(FolderOfPath(change.path), &change.createdFolders);
+    if (status == B_OK) {
+        change.existed = ScriptFile::Read(change.path, &old) == B_OK;
+        change.created = !change.existed;
+        change.removeWhenEmpty = true;
+        if (!change.existed || old != entry) {
+            status = ScriptFile::Replace(change.path, entry, 0644);
+            change.changed = status == B_OK;
+        }
+    }
+    if (status != B_OK) {
+        editor.Fail(status, change.path);
+        return;
+    }
+    if (change.created)
+        editor.Note("\t\tRun when a desktop session starts by " + change.path + "\n");
+    editor.Edit()->files.push_back(std::move(change));
+}
+
+} // namespace
+
+std::string FolderOfPath(const std::string& path)
+{
+    std::string folder;
+    std::string leaf;
+    BPrivate::SplitPath(BPrivate::CleanPath(path), &folder, &leaf);
+    return folder;
+}
+
+const char* StatusText(status_t status)
+{
+    switch (status) {
+    case B_PERMISSION_DENIED:
+    case B_NOT_ALLOWED:
+        return "permission denied";
+    case B_READ_ONLY_DEVICE:
+        return "the file system is read-only";
+    case B_DEVICE_FULL:
+        return "no space left";
+    case B_ENTRY_NOT_FOUND:
+        return "a folder on its way is missing";
+    case B_NOT_A_DIRECTORY:
+        return "a folder on its way is a file";
+    case B_IS_A_DIRECTORY:
+    case B_BAD_VALUE:
+        return "it is not a plain file";
+    case B_BAD_DATA:
+        return "it holds a damaged block of this tag, or is too large; it was left as it is";
+    case B_TIMED_OUT:
+        return "another installer kept it locked";
+    default:
+        return "input/output error";
+    }
+}
+
+bool IsSystemScope()
+{
+    return StorageScope::Current() == BPrivate::B_SYSTEM_SCOPE;
+}
+
+std::string ConfigFolder()
+{
+    return StorageScope::XdgFolder("XDG_CONFIG_HOME", ".config");
+}
+
+std::string SystemPath(const char* path)
+{
+    return StorageScope::SystemRoot() + path;
+}
+
+bool NeedsBackup(const std::string& path)
+{
+    std::lock_guard<std::mutex> guard(sBackupLock);
+    return sBackedUp.insert(path).second;
+}
+
+ScriptEditor::ScriptEditor(ScriptEdit* edit, const std::string& contents)
+    : fEdit(edit)
+    , fContents(contents)
+{
+}
+
+bool ScriptEditor::Write(ScriptFileChange::Role role, const std::string& path,
+    const std::string& tag, const std::string& contents, const ScriptFile::Options& options)
+{
+    ScriptFileChange change;
+    change.role = role;
+    status_t status = ScriptFile::Write(path, tag, contents, options, &change);
+    if (status != B_OK) {
+        Fail(status, change.path.empty() ? path : change.path);
+        return false;
+    }
+    fEdit->files.push_back(std::move(change));
+    return true;
+}
+
+void ScriptEditor::Fail(status_t status, const std::string& path)
+{
+    if (fEdit->status == B_OK)
+        fEdit->status = status;
+    Note("\t\tUnable to edit " + path + ": " + StatusText(status) + "\n");
+}
+
+void EditBootScript(ScriptEditor& editor)
+{
+    std::string folder = BootFolder();
+    std::string path = BPrivate::JoinPath(folder, ScriptTargets::kBootScript);
+    ScriptFile::Options options;
+    options.header = BootScriptHeader(folder);
+    options.mode = 0755;
+    options.managed = true;
+    options.createFolders = true;
+    options.markAsText = true;
+    if (editor.Write(ScriptFileChange::kScript, path, options))
+        WriteAutostartEntry(editor, editor.Edit()->files.back().path);
+}
+
+void EditSetupEnvironment(ScriptEditor& editor)
+{
+    std::string path = BPrivate::JoinPath(BootFolder(), ScriptTargets::kSetupEnvironment);
+    ScriptFile::Options options;
+    options.header = SetupEnvironmentHeader();
+    options.managed = true;
+    options.createFolders = true;
+    options.markAsText = true;
+    if (!editor.Write(ScriptFileChange::kScript, path, options))
+        return;
+    WriteProfileHook(editor, editor.Edit()->files.back().path);
+
+    std::vector<ShellAssignments::Assignment> assignments;
+    std::string lines;
+    if (!ShellAssignments::Parse(editor.Contents(), &assignments)
+        || !ShellAssignments::ToEnvironmentD(assignments, &lines)) {
+        editor.Note("\t\tThe block is shell code, not only variables: programs that no login "
+                    "shell starts do not see it\n");
+        return;
+    }
+    if (!lines.empty())
+        lines.pop_back();
+    std::string mirror
+        = (IsSystemScope() ? SystemPath("/etc/environment.d") : ConfigFolder() + "/environment.d")
+        + "/60-brenvik-" + ScriptTargets::TagFileName(editor.Tag()) + ".conf";
+    ScriptFile::Options mirrorOptions;
+    mirrorOptions.header = MirrorHeader(editor.Tag(), ScriptTargets::kSetupEnvironment);
+    mirrorOptions.managed = true;
+    mirrorOptions.createFolders = true;
+    if (editor.Write(ScriptFileChange::kMirror, mirror, editor.Tag(), lines, mirrorOptions))
+        editor.Note("\t\tVariables also set for the session in " + mirror + "\n");
+}
+
+std::string ScriptTargets::ScriptPath(const directory_which& folder, const char* fileName)
+{
+    if (fileName == nullptr)
+        return "";
+    if (folder == B_USER_DIRECTORY && std::strcmp(fileName, kProfile) == 0 && IsSystemScope())
+        return SystemPath("/etc/profile.d");
+    BPath path;
+    if (find_directory(folder, &path) != B_OK)
+        return "";
+    std::string file = BPrivate::JoinPath(path.Path(), fileName);
+    std::string resolved;
+    return ScriptFile::Resolve(file, &resolved) == B_OK ? resolved : file;
+}
+
+std::string ScriptTargets::AutostartPath()
+{
+    std::string folder
+        = IsSystemScope() ? SystemPath("/etc/xdg/autostart") : ConfigFolder() + "/autostart";
+    return folder + "/" + kAutostartName;
+}
+
+std::string ScriptTargets::AutostartEntry(const std::string& bootScriptPath)
+{
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Brenvik start-up script\n"
+           "Comment=Runs UserBootscript, the start-up script of software installed with "
+           "Brenvik\n"
+           "Exec=/bin/sh "
+        + ExecArgument(bootScriptPath)
+        + "\n"
+          "X-Brenvik-Managed=true\n";
+}
+
+std::string ScriptTargets::TagFileName(const std::string& tag)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string name;
+    for (unsigned char c : tag) {
+        if (std::isalnum(c) || c == '.' || c == '_' || c == '-') {
+            name += char(c);
+        } else {
+            name += '%';
+            name += kHex[c >> 4];
+            name += kHex[c & 15];
+        }
+    }
+    return name;
+}
+
+void ScriptTargets::BeginPass()
+{
+    std::lock_guard<std::mutex> guard(sBackupLock);
+    sBackedUp.clear();
+}
+
+namespace {
+
+// A block of a script that has no Linux counterpart of its own: edited where
+// find_directory puts the folder.
+void EditPlainScript(ScriptEditor& editor, const directory_which& folder, const char* fileName)
+{
+    BPath path;
+    status_t status = find_directory(folder, &path);
+    if (status != B_OK) {
+        editor.Fail(status, fileName);
+        return;
+    }
+    std::string file = BPrivate::JoinPath(path.Path(), fileName);
+    ScriptFile::Options options;
+    options.backup = NeedsBackup(file);
+    if (editor.Write(ScriptFileChange::kScript, file, options))
+        editor.Edit()->path = editor.Edit()->files.back().path;
+}
+
+// Null contents: only the block of the script's own file goes.
+status_t RemoveOnly(ScriptEdit* edit)
+{
+    ScriptFileChange change;
+    change.path = edit->path;
+    change.tag = edit->tag;
+    status_t status = ScriptFile::Remove(change);
+    if (status != B_OK) {
+        edit->status = status;
+        edit->notes.push_back(
+            "\t\tUnable to edit " + edit->path + ": " + StatusText(status) + "\n");
+    }
+    return status;
+}
+
+} // namespace
+
+status_t EditScriptFile(const directory_which& folder, const char* fileName, const char* tag,
+    const char* contents, ScriptEdit* edit)
+{
+    ScriptEdit local;
+    ScriptEdit* result = edit != nullptr ? edit : &local;
+    *result = ScriptEdit();
+    result->script = fileName != nullptr ? fileName : "";
+    result->tag = tag != nullptr ? tag : "";
+    if (BPrivate::CheckEntryName(result->script) != B_OK || result->script == "."
+        || result->script == ".." || ScriptBlock::CheckTag(result->tag) != B_OK) {
+        result->status = B_BAD_VALUE;
+        result->notes.push_back("\t\tThe script name or tag cannot be used; nothing was edited\n");
+        return result->status;
+    }
+    result->path = ScriptTargets::ScriptPath(folder, fileName);
+    bool bootFolder = folder == B_USER_BOOT_DIRECTORY;
+    result->startUpFolder = bootFolder && result->script == ScriptTargets::kBootScript
+        && result->tag == ScriptTargets::kStartUpFolderTag;
+    if (contents == nullptr)
+        return RemoveOnly(result);
+    if (ScriptBlock::CheckContents(result->tag, contents) != B_OK) {
+        result->status = B_BAD_DATA;
+        result->notes.push_back("\t\tThe block holds its own end line; nothing was edited\n");
+        return result->status;
+    }
+
+    // One lock over all the files of the edit, so that another installer
+    // never sees the script without its copies.
+    InstallLock lock;
+    if (lock.InitCheck() != B_OK) {
+        result->status = lock.InitCheck();
+        result->notes.push_back(
+            std::string("\t\tUnable to edit the scripts: ") + StatusText(result->status) + "\n");
+        return result->status;
+    }
+    ScriptEditor editor(result, contents);
+    if (bootFolder && result->script == ScriptTargets::kBootScript)
+        EditBootScript(editor);
+    else if (bootFolder && result->script == ScriptTargets::kSetupEnvironment)
+        EditSetupEnvironment(editor);
+    else if (folder == B_USER_DIRECTORY && result->script == ScriptTargets::kProfile)
+        EditProfile(editor);
+    else
+        EditPlainScript(editor, folder, fileName);
+    if (!result->files.empty() && result->files.front().role == ScriptFileChange::kScript)
+        result->path = result->files.front().path;
+    return result->status;
+}

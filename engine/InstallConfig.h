@@ -1,13 +1,18 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include <EntryRef.h>
 #include <Message.h>
 
+#include <LibString.h>
 #include <LibThread.h>
 
 class BResources;
+class CompletionDialogs;
+class InstallTexts;
 
 // The installer's configuration record and the worker that runs the install
 // pass. The object *is* the configuration message (every field is read with
@@ -69,6 +74,16 @@ public:
 
     // Sends a status line ('isud' with "message") to the worker's target.
     void UpdateStatus(const char* text);
+
+    // The start-up folder block for the StartUp folder at `folder`
+    // (StartupBlock.h), to be put into UserBootscript under the tag
+    // "StartUpFolder" with EditScriptFile (ScriptTargets.h).
+    void BuildStartupString(const char* folder, LibString& block) const;
+    // Runs the installed items marked "auto_launch" (InstallCompletion.h),
+    // asking with `dialogs` in `texts` and writing what happened to the log.
+    // Returns what could not be run, one line each, for the completion
+    // message.
+    std::vector<std::string> AutoLaunch(InstallTexts& texts, CompletionDialogs& dialogs);
 
 private:
     FILE* fLog;

@@ -1,0 +1,220 @@
+#include "InstallCompletion.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <Actions.h>
+#include <Mime.h>
+#include <StorageScope.h>
+
+#include <LibEntry.h>
+#include <LibFileType.h>
+
+using BPrivate::Actions;
+
+namespace {
+
+bool IsSystemScope()
+{
+    return BPrivate::StorageScope::Current() == BPrivate::B_SYSTEM_SCOPE;
+}
+
+std::string StringOf(const BMessage& message, const char* name)
+{
+    std::string value;
+    message.FindString(name, &value);
+    return value;
+}
+
+bool BoolOf(const BMessage& message, const char* name)
+{
+    bool value = false;
+    return message.FindBool(name, &value) == B_OK && value;
+}
+
+std::string LeafOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool StartsWithInterpreterLine(const std::string& path)
+{
+    char start[2] = { 0, 0 };
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool found = read(fd, start, 2) == 2 && start[0] == '#' && start[1] == '!';
+    close(fd);
+    return found;
+}
+
+// Anything with a "#!" line, or text, is a script, as the shell on BeOS took
+// every item that was not a program; other files are documents.
+bool IsScript(const std::string& path, const std::string& type)
+{
+    return StartsWithInterpreterLine(path) || type.rfind("text/", 0) == 0
+        || type == "application/x-shellscript" || type == "application/x-sh";
+}
+
+} // namespace
+
+InstallCompletion::InstallCompletion(
+    const BMessage& configuration, InstallTexts& texts, CompletionDialogs& dialogs, LogSink log)
+    : fConfiguration(configuration)
+    , fTexts(texts)
+    , fDialogs(dialogs)
+    , fLog(std::move(log))
+{
+}
+
+std::vector<InstallCompletion::Launch> InstallCompletion::AutoLaunch()
+{
+    std::vector<Launch> launches;
+    BMessage instructions;
+    if (fConfiguration.FindMessage("install_instructions", &instructions) != B_OK)
+        return launches;
+    BMessage item;
+    for (int32 index = 0; instructions.FindMessage("install_file", index, &item) == B_OK; index++) {
+        BMessage meta;
+        if (!BoolOf(item, "install_to_system") || item.FindMessage("install_meta", &meta) != B_OK
+            || StringOf(meta, "auto_launch") != "True")
+            continue;
+        std::string path = StringOf(item, "file_name");
+        if (path.empty())
+            continue;
+        // Whether to ask is decided for each item by its own reason.
+        std::string reason = StringOf(meta, "auto_launch_reason");
+        if (!reason.empty() && !Confirm(path, reason)) {
+            fLog("\tDid not run " + path + ": the user chose to run it later\n");
+            launches.push_back({ path, Launch::kDeclined, -1 });
+            continue;
+        }
+        launches.push_back(Run(path));
+    }
+    return launches;
+}
+
+bool InstallCompletion::Confirm(const std::string& path, const std::string& reason)
+{
+    std::string text = fTexts.Text(kTextRunQuestionStart) + path + fTexts.Text(kTextRunQuestionEnd)
+        + "\n\n" + reason;
+    std::string later = fTexts.Text(kTextLater);
+    std::string run = fTexts.Text(kTextRun);
+    return fDialogs.Ask(text, later.c_str(), run.c_str(), B_WIDTH_AS_USUAL) == 1;
+}
+
+InstallCompletion::Launch InstallCompletion::Run(const std::string& path)
+{
+    entry_ref ref;
+    if (access(path.c_str(), F_OK) != 0 || !LibGetEntryRef(path.c_str(), ref)) {
+        fLog("\tUnable to run " + path + ": it is not there\n");
+        Fail(path);
+        return { path, Launch::kFailed, -1 };
+    }
+    char type[B_MIME_TYPE_LENGTH];
+    LibGetMimeType(ref, type, false);
+    if (std::strcmp(type, B_APP_MIME_TYPE) == 0)
+        return Start(path, true);
+    if (IsScript(path, type))
+        return RunScript(path);
+    return Start(path, false);
+}
+
+InstallCompletion::Launch InstallCompletion::Start(const std::string& path, bool program)
+{
+    if (IsSystemScope()) {
+        fLog("\tDid not start " + path
+            + ": the installer runs as root, and would start it as root\n");
+        fProblems.push_back(FormatWithText(fTexts.Format(kTextUnableToRun), LeafOf(path)));
+        return { path, Launch::kSkipped, -1 };
+    }
+    status_t status = program ? Actions::Launch(path.c_str()) : Actions::Open(path.c_str());
+    if (status != B_OK) {
+        fLog("\tUnable to start " + path + "\n");
+        Fail(path);
+        return { path, Launch::kFailed, -1 };
+    }
+    fLog("\tStarted " + path + "\n");
+    return { path, Launch::kStarted, -1 };
+}
+
+InstallCompletion::Launch InstallCompletion::RunScript(const std::string& path)
+{
+    int exitStatus = -1;
+    status_t status = Actions::RunScript(path.c_str(), &exitStatus);
+    // 126 and 127 are the shell's own: the script could not be run at all.
+    if (status != B_OK || exitStatus == 126 || exitStatus == 127) {
+        fLog("\tUnable to run " + path + "\n");
+        Fail(path);
+        return { path, Launch::kFailed, exitStatus };
+    }
+    // While actions are logged the script does not run and has no status.
+    if (exitStatus >= 0)
+        fLog("\tRan " + path + ", exit status " + std::to_string(exitStatus) + "\n");
+    else
+        fLog("\tRan " + path + "\n");
+    return { path, Launch::kRan, exitStatus };
+}
+
+void InstallCompletion::Fail(const std::string& path)
+{
+    std::string text = FormatWithText(fTexts.Format(kTextUnableToRun), LeafOf(path));
+    fDialogs.Error(text);
+    fProblems.push_back(text);
+}
+
+std::string InstallCompletion::Message(const std::vector<std::string>& problems, bool restart)
+{
+    std::string message;
+    if (problems.empty()) {
+        message = fTexts.Text(kTextSuccess);
+    } else {
+        message = fTexts.Text(kTextComplete) + "\n";
+        for (const std::string& problem : problems)
+            message += "\n" + problem;
+    }
+    std::string comments = StringOf(fConfiguration, "complete_comments");
+    if (!comments.empty())
+        message += "\n\n" + comments;
+    if (restart)
+        message += fTexts.Text(kTextNeedsRestart);
+    return message;
+}
+
+bool InstallCompletion::Complete(
+    const std::string& installFolder, const std::vector<std::string>& problems)
+{
+    std::vector<std::string> all = problems;
+    all.insert(all.end(), fProblems.begin(), fProblems.end());
+    bool restart = false;
+    if (BoolOf(fConfiguration, "complete_restart")) {
+        std::string message = Message(all, true);
+        std::string later = fTexts.Text(kTextRestartLater);
+        std::string now = fTexts.Text(kTextRestartNow);
+        if (Actions::CanRestart()) {
+            restart = fDialogs.Ask(message, later.c_str(), now.c_str(), B_WIDTH_FROM_WIDEST) == 1;
+        } else {
+            // Nobody may restart the machine from here (no logind, or its
+            // answer was no): the user is told, and restarts later.
+            fLog("\tThe system cannot be restarted from the installer\n");
+            fDialogs.Ask(message, later.c_str(), nullptr, B_WIDTH_FROM_WIDEST);
+        }
+    } else {
+        fDialogs.Info(Message(all, false));
+    }
+    if (BoolOf(fConfiguration, "complete_display_folder"))
+        OpenFolder(installFolder);
+    return restart;
+}
+
+void InstallCompletion::OpenFolder(const std::string& folder)
+{
+    if (IsSystemScope()) {
+        fLog("\tDid not open " + folder + ": the installer runs as root\n");
+        return;
+    }
+    if (!LibOpenEntry(folder.c_str()))
+        fLog("\tUnable to open " + folder + "\n");
+}

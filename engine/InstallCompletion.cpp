@@ -11,7 +11,10 @@
 #include <LibEntry.h>
 #include <LibFileType.h>
 
+#include "InstallerFormat.h"
+
 using BPrivate::Actions;
+namespace Field = InstallerFormat::Field;
 
 namespace {
 
@@ -73,19 +76,21 @@ std::vector<InstallCompletion::Launch> InstallCompletion::AutoLaunch()
 {
     std::vector<Launch> launches;
     BMessage instructions;
-    if (fConfiguration.FindMessage("install_instructions", &instructions) != B_OK)
+    if (fConfiguration.FindMessage(Field::kInstallInstructions, &instructions) != B_OK)
         return launches;
     BMessage item;
-    for (int32 index = 0; instructions.FindMessage("install_file", index, &item) == B_OK; index++) {
+    for (int32 index = 0; instructions.FindMessage(Field::kInstallFile, index, &item) == B_OK;
+         index++) {
         BMessage meta;
-        if (!BoolOf(item, "install_to_system") || item.FindMessage("install_meta", &meta) != B_OK
-            || StringOf(meta, "auto_launch") != "True")
+        if (!BoolOf(item, Field::kInstallToSystem)
+            || item.FindMessage(Field::kInstallMeta, &meta) != B_OK
+            || StringOf(meta, Field::kAutoLaunch) != InstallerFormat::kTrue)
             continue;
-        std::string path = StringOf(item, "file_name");
+        std::string path = StringOf(item, Field::kFileName);
         if (path.empty())
             continue;
         // Whether to ask is decided for each item by its own reason.
-        std::string reason = StringOf(meta, "auto_launch_reason");
+        std::string reason = StringOf(meta, Field::kAutoLaunchReason);
         if (!reason.empty() && !Confirm(path, reason)) {
             fLog("\tDid not run " + path + ": the user chose to run it later\n");
             launches.push_back({ path, Launch::kDeclined, -1 });
@@ -175,7 +180,7 @@ std::string InstallCompletion::Message(const std::vector<std::string>& problems,
         for (const std::string& problem : problems)
             message += "\n" + problem;
     }
-    std::string comments = StringOf(fConfiguration, "complete_comments");
+    std::string comments = StringOf(fConfiguration, Field::kCompleteComments);
     if (!comments.empty())
         message += "\n\n" + comments;
     if (restart)
@@ -189,7 +194,7 @@ bool InstallCompletion::Complete(
     std::vector<std::string> all = problems;
     all.insert(all.end(), fProblems.begin(), fProblems.end());
     bool restart = false;
-    if (BoolOf(fConfiguration, "complete_restart")) {
+    if (BoolOf(fConfiguration, Field::kCompleteRestart)) {
         std::string message = Message(all, true);
         std::string later = fTexts.Text(kTextRestartLater);
         std::string now = fTexts.Text(kTextRestartNow);
@@ -204,7 +209,7 @@ bool InstallCompletion::Complete(
     } else {
         fDialogs.Info(Message(all, false));
     }
-    if (BoolOf(fConfiguration, "complete_display_folder"))
+    if (BoolOf(fConfiguration, Field::kCompleteDisplayFolder))
         OpenFolder(installFolder);
     return restart;
 }

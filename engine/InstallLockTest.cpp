@@ -1,0 +1,72 @@
+#include "InstallLock.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "ScriptTargets.h"
+#include "ScriptTestSupport.h"
+
+namespace {
+
+using namespace script_test;
+
+// Another installer, as far as flock is concerned: a lock of its own on the
+// same file.
+class OtherInstaller {
+public:
+    OtherInstaller()
+        : fFd(open(InstallLock::LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+        if (fFd >= 0 && flock(fFd, LOCK_EX | LOCK_NB) != 0) {
+            close(fFd);
+            fFd = -1;
+        }
+    }
+    ~OtherInstaller()
+    {
+        if (fFd >= 0)
+            close(fFd);
+    }
+    bool Holds() const { return fFd >= 0; }
+
+private:
+    int fFd;
+};
+
+class InstallLockTest : public ScriptSandbox { };
+
+TEST_F(InstallLockTest, NestedHoldersInOneProcessDoNotWaitForThemselves)
+{
+    InstallLock outer(100000);
+    ASSERT_EQ(outer.InitCheck(), B_OK);
+    InstallLock inner(100000);
+    EXPECT_EQ(inner.InitCheck(), B_OK);
+    EXPECT_FALSE(OtherInstaller().Holds());
+}
+
+TEST_F(InstallLockTest, AnotherInstallersLockMakesEditsWaitAndGiveUp)
+{
+    ASSERT_EQ(mkdir((fHome + "/.local").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((fHome + "/.local/share").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((fHome + "/.local/share/brenvik").c_str(), 0700), 0);
+    {
+        OtherInstaller other;
+        ASSERT_TRUE(other.Holds());
+        InstallLock lock(50000);
+        EXPECT_EQ(lock.InitCheck(), B_TIMED_OUT);
+    }
+    InstallLock lock(50000);
+    EXPECT_EQ(lock.InitCheck(), B_OK);
+}
+
+TEST_F(InstallLockTest, TheLockLivesInTheScopesStateFolder)
+{
+    EXPECT_EQ(InstallLock::LockPath(), fHome + "/.local/share/brenvik/lock");
+    UseSystemScope();
+    EXPECT_EQ(InstallLock::LockPath(), fSystem + "/var/lib/brenvik/lock");
+}
+
+} // namespace

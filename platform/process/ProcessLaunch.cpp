@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include <PathHelpers.h>
@@ -19,48 +21,6 @@ namespace BPrivate {
 
 namespace {
 
-// What the launched side reports through the status pipe.
-struct LaunchReport {
-    int32 kind; // kReportPid or kReportError
-    int32 value;
-};
-
-constexpr int32 kReportPid = 1;
-constexpr int32 kReportError = 2;
-
-void Report(int fd, int32 kind, int32 value)
-{
-    LaunchReport report = { kind, value };
-    [[maybe_unused]] ssize_t written = write(fd, &report, sizeof(report));
-}
-
-// Runs in the grandchild, after fork: only async-signal-safe calls.
-[[noreturn]] void ExecLaunched(
-    int reportFd, const char* path, char* const* argv, char* const* envp, const char* workingFolder)
-{
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    struct sigaction defaults = {};
-    defaults.sa_handler = SIG_DFL;
-    for (int signal = 1; signal < NSIG; signal++) {
-        if (signal != SIGKILL && signal != SIGSTOP)
-            sigaction(signal, &defaults, nullptr);
-    }
-    int null = open("/dev/null", O_RDONLY);
-    if (null >= 0 && null != 0) {
-        dup2(null, 0);
-        close(null);
-    }
-    if (workingFolder != nullptr && chdir(workingFolder) != 0) {
-        Report(reportFd, kReportError, errno);
-        _exit(127);
-    }
-    execve(path, argv, envp);
-    Report(reportFd, kReportError, errno);
-    _exit(127);
-}
-
 std::vector<char*> CStrings(const std::vector<std::string>& strings)
 {
     std::vector<char*> pointers;
@@ -70,23 +30,14 @@ std::vector<char*> CStrings(const std::vector<std::string>& strings)
     return pointers;
 }
 
-// Reads the reports until every writer has gone (exec closed the pipe).
-status_t ReadReports(int fd, pid_t* pid)
+// The launched program is our child until it ends; a thread of its own
+// waits for it, so that no zombie is left while we run. Once we have ended,
+// init adopts it.
+void Reap(pid_t child)
 {
-    status_t status = B_OK;
-    LaunchReport report;
-    for (;;) {
-        ssize_t length = read(fd, &report, sizeof(report));
-        if (length < 0 && errno == EINTR)
-            continue;
-        if (length != ssize_t(sizeof(report)))
-            break;
-        if (report.kind == kReportPid && pid != nullptr)
-            *pid = report.value;
-        else if (report.kind == kReportError)
-            status = StatusFromErrno(report.value);
-    }
-    return status;
+    std::thread([child] {
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) { }
+    }).detach();
 }
 
 } // namespace
@@ -128,40 +79,41 @@ status_t ProcessRunner::Launch(const std::vector<std::string>& argv, const char*
     status_t status = FindProgram(argv[0], &program);
     if (status != B_OK)
         return status;
-    // Everything the children need is prepared before fork: after it, in a
-    // threaded program, only async-signal-safe calls are allowed.
     std::vector<char*> arguments = CStrings(argv);
     std::vector<std::string> environmentCopy
         = environment != nullptr ? *environment : EnvironmentWithout("");
     std::vector<char*> envp = CStrings(environmentCopy);
-    int reports[2];
-    if (pipe2(reports, O_CLOEXEC) != 0)
-        return StatusFromErrno(errno);
 
-    pid_t middle = fork();
-    if (middle < 0) {
-        status = StatusFromErrno(errno);
-        close(reports[0]);
-        close(reports[1]);
-        return status;
-    }
-    if (middle == 0) {
-        // The middle process gives the program a session of its own and
-        // ends at once, so init adopts the program and reaps it later.
-        close(reports[0]);
-        setsid();
-        pid_t launched = fork();
-        if (launched == 0)
-            ExecLaunched(reports[1], program.c_str(), arguments.data(), envp.data(), workingFolder);
-        Report(reports[1], launched < 0 ? kReportError : kReportPid,
-            launched < 0 ? errno : int32(launched));
-        _exit(0);
-    }
-    close(reports[1]);
-    while (waitpid(middle, nullptr, 0) < 0 && errno == EINTR) { }
-    status = ReadReports(reports[0], pid);
-    close(reports[0]);
-    return status;
+    // posix_spawn reports a failed chdir, open or exec itself, and does not
+    // copy our address space the way fork would.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (workingFolder != nullptr)
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    // A session of its own: the program neither gets our terminal's signals
+    // nor ends with our process group.
+    posix_spawnattr_setflags(
+        &attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t child = -1;
+    int error = posix_spawn(
+        &child, program.c_str(), &actions, &attributes, arguments.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        return StatusFromErrno(error);
+    Reap(child);
+    if (pid != nullptr)
+        *pid = child;
+    return B_OK;
 }
 
 std::vector<std::string> ProcessRunner::EnvironmentWithout(const char* prefix)

@@ -56,9 +56,11 @@ public:
     static status_t Run(
         const std::vector<std::string>& argv, const ProcessOptions& options, ProcessResult* result);
 
-    // Starts argv[0] in a session of its own, with standard input from
-    // /dev/null, and returns once it has been executed (or failed to be). The
-    // program is not our child: nothing waits for it and no zombie remains.
+    // Starts argv[0] (posix_spawn) in a session of its own, with standard
+    // input from /dev/null, and returns once it has been executed or has
+    // failed to be (a missing program or working folder, a file Linux cannot
+    // run). A thread of ours waits for the program's end, so that no zombie
+    // remains; after our own end, init adopts it.
     static status_t Launch(const std::vector<std::string>& argv, const char* workingFolder,
         const std::vector<std::string>* environment, pid_t* pid = nullptr);
 

@@ -223,6 +223,19 @@ TEST(ProcessRunnerTest, LaunchDetachesAndReportsExecFailures)
     EXPECT_EQ(ProcessRunner::Launch({ "true" }, "/no/such/folder", nullptr), B_ENTRY_NOT_FOUND);
 }
 
+TEST(ProcessRunnerTest, LaunchedProgramsLeadTheirOwnSessionAndLeaveNoZombie)
+{
+    pid_t pid = -1;
+    ASSERT_EQ(ProcessRunner::Launch({ "sleep", "30" }, nullptr, nullptr, &pid), B_OK);
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(getsid(pid), pid);
+    EXPECT_NE(getsid(pid), getsid(0));
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    // Once reaped, the process id names nothing (a zombie would still be
+    // there for kill).
+    EXPECT_TRUE(WaitUntil([&] { return kill(pid, 0) != 0; }));
+}
+
 TEST(ProcessRunnerTest, EnvironmentWithoutDropsOurControls)
 {
     setenv("BRENVIK_TEST_CONTROL", "1", 1);

@@ -147,8 +147,8 @@ void WriteFishMirror(ScriptEditor& editor)
 void EditProfile(ScriptEditor& editor)
 {
     if (IsSystemScope()) {
-        std::string path = SystemPath("/etc/profile.d") + "/brenvik-"
-            + ScriptTargets::TagFileName(editor.Tag()) + ".sh";
+        std::string path
+            = ScriptTargets::ScriptPath(B_USER_DIRECTORY, ScriptTargets::kProfile, editor.Tag());
         if (editor.Write(
                 ScriptFileChange::kScript, path, DropInOptions(DropInHeader(editor.Tag()))))
             editor.Edit()->path = editor.Edit()->files.back().path;

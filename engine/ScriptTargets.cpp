@@ -239,12 +239,13 @@ void EditSetupEnvironment(ScriptEditor& editor)
         editor.Note("\t\tVariables also set for the session in " + mirror + "\n");
 }
 
-std::string ScriptTargets::ScriptPath(const directory_which& folder, const char* fileName)
+std::string ScriptTargets::ScriptPath(
+    const directory_which& folder, const char* fileName, const std::string& tag)
 {
     if (fileName == nullptr)
         return "";
     if (folder == B_USER_DIRECTORY && std::strcmp(fileName, kProfile) == 0 && IsSystemScope())
-        return SystemPath("/etc/profile.d");
+        return SystemPath("/etc/profile.d") + "/brenvik-" + TagFileName(tag) + ".sh";
     BPath path;
     if (find_directory(folder, &path) != B_OK)
         return "";
@@ -345,7 +346,7 @@ status_t EditScriptFile(const directory_which& folder, const char* fileName, con
         result->notes.push_back("\t\tThe script name or tag cannot be used; nothing was edited\n");
         return result->status;
     }
-    result->path = ScriptTargets::ScriptPath(folder, fileName);
+    result->path = ScriptTargets::ScriptPath(folder, fileName, result->tag);
     bool bootFolder = folder == B_USER_BOOT_DIRECTORY;
     result->startUpFolder = bootFolder && result->script == ScriptTargets::kBootScript
         && result->tag == ScriptTargets::kStartUpFolderTag;

@@ -55,8 +55,9 @@ public:
     static constexpr const char* kAutostartName = "brenvik-userbootscript.desktop";
 
     // The file that plays a script in the current scope (what the install
-    // log names), or "" when the folder has no place.
-    static std::string ScriptPath(const directory_which& folder, const char* fileName);
+    // log names) for a tag, or "" when the folder has no place.
+    static std::string ScriptPath(
+        const directory_which& folder, const char* fileName, const std::string& tag);
 
     // The autostart entry that runs UserBootscript, and its text.
     static std::string AutostartPath();

@@ -94,7 +94,9 @@ void WriteAutostartEntry(ScriptEditor& editor, const std::string& bootScript)
         change.existed = ScriptFile::Read(change.path, &old) == B_OK;
         change.created = !change.existed;
         change.removeWhenEmpty = true;
-        if (!change.existed || old != entry) {
+        // An entry that is there already stays as it is: the user may have
+        // turned it off (Hidden=true), and that choice is theirs.
+        if (!change.existed) {
             status = ScriptFile::Replace(change.path, entry, 0644);
             change.changed = status == B_OK;
         }

@@ -134,6 +134,13 @@ TEST_F(ScriptTargetsTest, BootScriptIsManagedAndRunByOneAutostartEntry)
     EXPECT_TRUE(first.files[1].created);
     EXPECT_FALSE(second.files[1].created);
 
+    // A user who turned the entry off keeps it off through later edits.
+    std::string disabled = ScriptTargets::AutostartEntry(script) + "Hidden=true\n";
+    ASSERT_TRUE(WriteFile(entry, disabled));
+    ASSERT_EQ(
+        EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "Two", "touch 2", &second), B_OK);
+    EXPECT_EQ(ReadFile(entry), disabled);
+
     ASSERT_EQ(RemoveScriptEdit(first), B_OK);
     EXPECT_TRUE(Exists(script));
     EXPECT_TRUE(Exists(entry));

@@ -15,7 +15,9 @@ using BPrivate::StorageScope;
 
 namespace {
 
-std::recursive_timed_mutex sMutex;
+// Threads of this process take turns by this mutex (polled: a timed lock
+// would be invisible to the thread sanitizer).
+std::recursive_mutex sMutex;
 int sDepth = 0;
 int sDescriptor = -1;
 
@@ -45,12 +47,23 @@ status_t OpenAndLock(bigtime_t timeout)
     return B_OK;
 }
 
+bool LockProcess(bigtime_t timeout)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeout);
+    while (!sMutex.try_lock()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kRetryInterval);
+    }
+    return true;
+}
+
 } // namespace
 
 InstallLock::InstallLock(bigtime_t timeout)
     : fStatus(B_TIMED_OUT)
 {
-    if (!sMutex.try_lock_for(std::chrono::microseconds(timeout)))
+    if (!LockProcess(timeout))
         return;
     if (sDepth == 0) {
         fStatus = OpenAndLock(timeout);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 #include "ScriptTargets.h"
@@ -45,6 +48,33 @@ TEST_F(InstallLockTest, NestedHoldersInOneProcessDoNotWaitForThemselves)
     InstallLock inner(100000);
     EXPECT_EQ(inner.InitCheck(), B_OK);
     EXPECT_FALSE(OtherInstaller().Holds());
+}
+
+TEST_F(InstallLockTest, ThreadsOfOneProcessTakeTurns)
+{
+    std::atomic<int> holders { 0 };
+    std::atomic<int> most { 0 };
+    auto work = [&] {
+        for (int round = 0; round < 20; round++) {
+            InstallLock lock;
+            ASSERT_EQ(lock.InitCheck(), B_OK);
+            int now = ++holders;
+            most = std::max(most.load(), now);
+            std::this_thread::yield();
+            --holders;
+        }
+    };
+    std::thread other(work);
+    work();
+    other.join();
+    EXPECT_EQ(most.load(), 1);
+
+    InstallLock held;
+    ASSERT_EQ(held.InitCheck(), B_OK);
+    status_t waited = B_OK;
+    std::thread late([&] { waited = InstallLock(50000).InitCheck(); });
+    late.join();
+    EXPECT_EQ(waited, B_TIMED_OUT);
 }
 
 TEST_F(InstallLockTest, AnotherInstallersLockMakesEditsWaitAndGiveUp)

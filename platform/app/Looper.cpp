@@ -232,7 +232,9 @@ status_t BLooper::PostMessage(BMessage* message, BHandler* handler, BHandler* re
         return B_MISMATCHED_VALUES;
     BMessenger target;
     target.SetTo(Team(), PortId(), handler != nullptr ? handler->Token() : B_PREFERRED_TOKEN);
-    return target.SendMessage(message, replyTo, B_INFINITE_TIMEOUT);
+    // Posting never waits: a looper posting to its own full queue would wait
+    // for itself.
+    return target.SendMessage(message, replyTo, 0);
 }
 
 void BLooper::DispatchMessage(BMessage* message, BHandler* handler)

@@ -27,7 +27,8 @@ public:
         int32 portCapacity = B_LOOPER_PORT_DEFAULT_CAPACITY);
     ~BLooper() override;
 
-    // Posting: the message is copied; the caller keeps it.
+    // Posting: the message is copied; the caller keeps it. Returns at once:
+    // B_WOULD_BLOCK when the queue is full.
     status_t PostMessage(uint32 command);
     status_t PostMessage(BMessage* message);
     status_t PostMessage(uint32 command, BHandler* handler, BHandler* replyTo = nullptr);

@@ -28,7 +28,7 @@ struct ReplyAddress {
 
 // Copies the message into the port's queue with its delivery information.
 status_t Deliver(port_id portId, int32 token, const BMessage& message, const ReplyAddress& reply,
-    bool replyRequired, bigtime_t timeout)
+    bool replyRequired, bigtime_t timeout, bool replaceQueued = false)
 {
     std::shared_ptr<Port> port = Port::Find(portId);
     if (!port)
@@ -46,6 +46,8 @@ status_t Deliver(port_id portId, int32 token, const BMessage& message, const Rep
         delivery.dropPoint = original->dropPoint;
         delivery.dropOffset = original->dropOffset;
     }
+    if (replaceQueued)
+        return port->WriteReplacing(std::move(copy), timeout);
     return port->Write(std::move(copy), timeout);
 }
 
@@ -210,6 +212,17 @@ status_t BMessenger::SendMessage(BMessage* message, BMessenger replyTo, bigtime_
     if (fPort < 0)
         return B_BAD_PORT_ID;
     return Deliver(fPort, fHandlerToken, *message, AddressOf(replyTo), false, timeout);
+}
+
+status_t BPrivate::SendReplacingQueued(
+    const BMessenger& target, BMessage* message, bigtime_t timeout)
+{
+    if (message == nullptr)
+        return B_BAD_VALUE;
+    if (target.Port() < 0)
+        return B_BAD_PORT_ID;
+    return Deliver(
+        target.Port(), target.Token(), *message, AddressOf(be_app_messenger), false, timeout, true);
 }
 
 status_t BMessenger::SendMessage(uint32 command, BMessage* reply) const

@@ -67,3 +67,18 @@ private:
 
 // The application's messenger (valid once a BApplication exists).
 extern BMessenger be_app_messenger;
+
+namespace BPrivate {
+
+// Sends like target.SendMessage(message, nullptr, timeout), but a message
+// with the same command for the same handler that is still waiting in the
+// target's queue (and whose sender does not wait for a reply) is taken out
+// first. Meant for progress reports from a worker thread, where only the
+// newest counts: however fast they come, they hold one place in the queue,
+// so the target's own posts still find room, and the newest report is never
+// dropped. Blocks (until `timeout`, or until the thread is killed) only while
+// the queue is full of other messages.
+status_t SendReplacingQueued(
+    const BMessenger& target, BMessage* message, bigtime_t timeout = B_INFINITE_TIMEOUT);
+
+} // namespace BPrivate

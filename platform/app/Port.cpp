@@ -2,6 +2,8 @@
 
 #include <BlockingPoint.h>
 
+#include "MessageDelivery.h"
+
 #include <map>
 #include <unordered_map>
 
@@ -112,6 +114,16 @@ port_id Port::FindSignature(const char* signature)
 
 status_t Port::Write(std::unique_ptr<BMessage> message, bigtime_t timeout)
 {
+    return Append(std::move(message), timeout, false);
+}
+
+status_t Port::WriteReplacing(std::unique_ptr<BMessage> message, bigtime_t timeout)
+{
+    return Append(std::move(message), timeout, true);
+}
+
+status_t Port::Append(std::unique_ptr<BMessage> message, bigtime_t timeout, bool replace)
+{
     if (!message)
         return B_BAD_VALUE;
     std::unique_lock guard(fLock);
@@ -122,6 +134,8 @@ status_t Port::Write(std::unique_ptr<BMessage> message, bigtime_t timeout)
         guard.unlock();
         return service(std::move(message));
     }
+    if (replace)
+        RemoveReplacedBy(*message);
     if (int32(fQueue.size()) >= fCapacity && timeout == 0)
         return B_WOULD_BLOCK;
     status_t status = WaitInterruptibly(fCondition, guard, DeadlineAfter(timeout),
@@ -134,6 +148,21 @@ status_t Port::Write(std::unique_ptr<BMessage> message, bigtime_t timeout)
     guard.unlock();
     fCondition.notify_all();
     return B_OK;
+}
+
+void Port::RemoveReplacedBy(const BMessage& message)
+{
+    const MessageDelivery* delivery = MessageDelivery::Find(message);
+    int32 target = delivery != nullptr ? delivery->target : B_NULL_TOKEN;
+    std::erase_if(fQueue, [&](const std::unique_ptr<BMessage>& queued) {
+        if (queued->what != message.what)
+            return false;
+        const MessageDelivery* other = MessageDelivery::Find(*queued);
+        if (other == nullptr)
+            return target == B_NULL_TOKEN;
+        // A synchronous sender waits for an answer to its own message.
+        return other->target == target && !other->replyRequired && !other->isReply;
+    });
 }
 
 status_t Port::Read(std::unique_ptr<BMessage>* message, bigtime_t deadline)

@@ -42,6 +42,13 @@ public:
     // B_WOULD_BLOCK). B_BAD_PORT_ID once the port is closed.
     status_t Write(std::unique_ptr<BMessage> message, bigtime_t timeout = B_INFINITE_TIMEOUT);
 
+    // Like Write(), but first takes out of the queue every message with the
+    // same command for the same handler whose sender does not wait for a
+    // reply: for reports where only the newest matters, so that a burst of
+    // them holds one place in the queue and never crowds out other messages.
+    status_t WriteReplacing(
+        std::unique_ptr<BMessage> message, bigtime_t timeout = B_INFINITE_TIMEOUT);
+
     // Takes the oldest message. B_TIMED_OUT (or B_WOULD_BLOCK for a zero
     // timeout) when none came in time, B_BAD_PORT_ID once closed and empty.
     // `deadline` is absolute (system_time()) or B_INFINITE_TIMEOUT.
@@ -57,6 +64,9 @@ public:
 
 private:
     Port(int32 capacity, const char* name);
+
+    status_t Append(std::unique_ptr<BMessage> message, bigtime_t timeout, bool replace);
+    void RemoveReplacedBy(const BMessage& message);
 
     mutable std::mutex fLock;
     std::condition_variable_any fCondition;

@@ -310,16 +310,47 @@ TEST(ApplicationTest, ReadyToRunComesFirstThenPulsesThenQuit)
     EXPECT_EQ(app.fEvents[2], "pulsed");
 }
 
+// Quits only when asked, and records who asked on which thread.
+class QuitRecordingApplication : public BApplication {
+public:
+    QuitRecordingApplication()
+        : BApplication("application/x-vnd.brenvik-looper-test")
+    {
+    }
+
+    void ReadyToRun() override { fRunning = true; }
+
+    bool QuitRequested() override
+    {
+        fQuitRequests++;
+        fQuitThread = find_thread(nullptr);
+        return BApplication::QuitRequested();
+    }
+
+    std::atomic<bool> fRunning { false };
+    std::atomic<int> fQuitRequests { 0 };
+    std::atomic<thread_id> fQuitThread { -1 };
+};
+
 TEST(ApplicationTest, QuitFromAnotherThreadEndsRun)
 {
-    TestApplication app;
+    QuitRecordingApplication app;
+    std::atomic<status_t> posted { B_ERROR };
+    std::atomic<bool> runReturned { false };
     std::thread quitter([&] {
-        WaitUntil([&] { return BMessenger(&app).IsValid() && app.Thread() >= 0; });
-        be_app->PostMessage(B_QUIT_REQUESTED);
+        WaitUntil([&] { return app.fRunning.load(); });
+        // Nothing else ends this application: Run must still be going.
+        EXPECT_FALSE(runReturned.load());
+        posted = be_app->PostMessage(B_QUIT_REQUESTED);
     });
+    thread_id runThread = find_thread(nullptr);
     app.Run();
+    runReturned = true;
     quitter.join();
-    SUCCEED();
+
+    EXPECT_EQ(posted.load(), B_OK);
+    EXPECT_EQ(app.fQuitRequests.load(), 1);
+    EXPECT_EQ(app.fQuitThread.load(), runThread);
 }
 
 TEST(ApplicationTest, SignatureMessengerReachesTheApplication)

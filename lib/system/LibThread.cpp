@@ -7,20 +7,25 @@
 LibThread::LibThread()
     : fThread(-1)
     , fTarget(nullptr)
+    , fActionEnded(false)
 {
 }
 
 LibThread::~LibThread()
 {
-    if (fThread >= 0 && fThread != find_thread(nullptr)) {
-        // Killing alone would leave a thread that may still be running
-        // Action() on this object until its next blocking point; wait for it
-        // to be gone before the object goes.
-        BPrivate::NoUnwindScope noUnwind;
-        if (kill_thread(fThread) == B_OK)
-            wait_for_thread(fThread, nullptr);
-    }
+    StopAndWait();
     delete fTarget;
+}
+
+void LibThread::StopAndWait()
+{
+    if (fThread < 0 || fThread == find_thread(nullptr))
+        return;
+    // Killing alone would leave a thread that may still be running Action()
+    // on this object until its next blocking point; wait for it to be gone.
+    BPrivate::NoUnwindScope noUnwind;
+    if (kill_thread(fThread) == B_OK)
+        wait_for_thread(fThread, nullptr);
 }
 
 status_t LibThread::Action()
@@ -52,12 +57,17 @@ status_t LibThread::Go(const char* name, BMessenger* target, const long& priorit
 {
     thread_info info;
     if (fThread >= 0 && get_thread_info(fThread, &info) == B_OK) {
-        delete target;
-        return B_BUSY;
+        if (!fActionEnded.load() || fThread == find_thread(nullptr)) {
+            delete target;
+            return B_BUSY;
+        }
+        // Only the end message is left to it.
+        wait_for_thread(fThread, nullptr);
     }
     delete fTarget;
     fTarget = target;
 
+    fActionEnded = false;
     fThread = spawn_thread(StaticAction, name, int32(priority), this);
     if (fThread < 0)
         return fThread;
@@ -74,6 +84,7 @@ status_t LibThread::StaticAction(void* object)
 status_t LibThread::StartAction()
 {
     status_t result = Action();
+    fActionEnded = true;
     if (fTarget != nullptr) {
         thread_info info;
         if (get_thread_info(find_thread(nullptr), &info) != B_OK)
@@ -84,6 +95,13 @@ status_t LibThread::StartAction()
         fTarget->SendMessage(&done, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
     }
     return result;
+}
+
+status_t LibThread::SendProgress(BMessage* message)
+{
+    if (fTarget == nullptr)
+        return B_OK;
+    return BPrivate::SendReplacingQueued(*fTarget, message);
 }
 
 int32 LibThread::Status()

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -166,6 +167,73 @@ TEST_F(LibThreadTest, SecondGoWhileRunningIsRefused)
     ASSERT_EQ(worker.Go("first", NewTarget(), 10, false), B_OK);
     EXPECT_EQ(worker.Go("second", NewTarget(), 10, false), B_BUSY);
     worker.Kill();
+}
+
+// Keeps a chosen worker thread from ending until the test lets it: a thread
+// that has sent its end message but not yet ended, as a busy machine may
+// leave it.
+const char* const kHeldName = "held at its end";
+std::atomic<bool> sHoldReleased { false };
+
+void HoldEndingThread(thread_id thread)
+{
+    thread_info info;
+    if (get_thread_info(thread, &info) == B_OK && std::string(info.name) == kHeldName)
+        WaitUntil([] { return sHoldReleased.load(); }, std::chrono::seconds(5));
+}
+
+// Answers the end message of a pass by starting the next one at once, as the
+// window does when the user presses Install again after a failed pass.
+class Restarter : public BLooper {
+public:
+    explicit Restarter(Worker* worker)
+        : fWorker(worker)
+    {
+    }
+
+    void MessageReceived(BMessage* message) override
+    {
+        if (message->what != LibThread::kLibThreadDone) {
+            BLooper::MessageReceived(message);
+            return;
+        }
+        if (fEnds++ > 0)
+            return;
+        // Let the ended thread go a moment after Go has looked at it.
+        std::thread releaser([] {
+            snooze(50000);
+            sHoldReleased = true;
+        });
+        fAgain = fWorker->Go("again", new BMessenger(this), 10, false);
+        releaser.join();
+    }
+
+    std::atomic<int> fEnds { 0 };
+    std::atomic<status_t> fAgain { B_ERROR };
+
+private:
+    Worker* fWorker;
+};
+
+TEST(LibThreadRestartTest, GoOnTheEndMessageStartsTheNextPass)
+{
+    static bool sHookAdded = false;
+    if (!sHookAdded) {
+        BPrivate::AddThreadExitHook(HoldEndingThread);
+        sHookAdded = true;
+    }
+    Worker worker;
+    worker.result = -1;
+    auto* window = new Restarter(&worker);
+    window->Run();
+
+    sHoldReleased = false;
+    ASSERT_EQ(worker.Go(kHeldName, new BMessenger(window), 10, false), B_OK);
+    ASSERT_TRUE(WaitUntil([&] { return window->fEnds.load() == 2; }));
+    EXPECT_EQ(window->fAgain.load(), B_OK);
+    EXPECT_EQ(worker.steps.load(), 2);
+    window->Lock();
+    window->Quit();
 }
 
 TEST(LibThreadPrintTest, StateWordsGoToStandardError)

@@ -35,8 +35,17 @@ InstallConfig::InstallConfig()
 
 InstallConfig::~InstallConfig()
 {
+    // The pass may still be writing the log: it ends before the log closes.
+    StopAndWait();
     if (fLog != nullptr)
         std::fclose(fLog);
+}
+
+void InstallConfig::AdoptLog(FILE* log)
+{
+    if (fLog != nullptr && fLog != log)
+        std::fclose(fLog);
+    fLog = log;
 }
 
 status_t InstallConfig::Load(const void* data, size_t size)
@@ -170,7 +179,9 @@ void InstallConfig::UpdateStatus(const char* text)
         return;
     BMessage status(kMsgInstallStatus);
     status.AddString(kStatusField, text != nullptr ? text : "");
-    Target()->SendMessage(&status, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
+    // Only the newest status matters to the window: an older one it has not
+    // shown yet is replaced, so a fast pass never fills the window's queue.
+    SendProgress(&status);
 }
 
 status_t InstallConfig::Action()

@@ -72,7 +72,8 @@ public:
     bool RestartRequested() const { return fRestart; }
     void SetRestartRequested(bool restart) { fRestart = restart; }
 
-    // Sends a status line ('isud' with "message") to the worker's target.
+    // Sends a status line ('isud' with "message") to the worker's target. A
+    // line the window has not shown yet is replaced by the newer one.
     void UpdateStatus(const char* text);
 
     // The start-up folder block for the StartUp folder at `folder`
@@ -84,6 +85,13 @@ public:
     // Returns what could not be run, one line each, for the completion
     // message.
     std::vector<std::string> AutoLaunch(InstallTexts& texts, CompletionDialogs& dialogs);
+
+protected:
+    // The pass's log file (null when none is open). The configuration owns
+    // it: AdoptLog closes the one it replaces, and the destructor closes it
+    // after the pass has ended.
+    FILE* Log() const { return fLog; }
+    void AdoptLog(FILE* log);
 
 private:
     FILE* fLog;

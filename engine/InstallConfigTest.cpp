@@ -1,8 +1,11 @@
 #include "InstallConfig.h"
 
+#include <BlockingPoint.h>
 #include <Looper.h>
 
 #include <WaitUntil.h>
+#include <atomic>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
@@ -286,6 +289,57 @@ TEST_F(InstallConfigWorkerTest, AWorkerKilledInTheMiddleOfAPassEndsCleanly)
     ASSERT_EQ(fWindow->Status().size(), 1u);
     EXPECT_EQ(fWindow->Status()[0], "Checking System Resources...");
     EXPECT_TRUE(fWindow->Results().empty());
+}
+
+// A log whose closing is seen: a pass that writes after it would write to a
+// closed file.
+std::atomic<bool> sLogClosed { false };
+
+FILE* WatchedLog()
+{
+    cookie_io_functions_t functions {};
+    functions.write = [](void*, const char*, size_t size) -> ssize_t { return ssize_t(size); };
+    functions.close = [](void*) -> int {
+        sLogClosed = true;
+        return 0;
+    };
+    return fopencookie(nullptr, "w", functions);
+}
+
+// A pass that holds its log open and is still running when the
+// configuration is destroyed; it notes whether the log was still open when
+// it came to its end.
+class LoggingConfig : public InstallConfig {
+public:
+    status_t Action() override
+    {
+        AdoptLog(WatchedLog());
+        fStarted = true;
+        // Wait the way a pass waits for an answer, without being unwound by
+        // the kill, so that it goes on to write its last line.
+        BPrivate::NoUnwindScope noUnwind;
+        while (snooze(1000000) == B_OK) { }
+        sLogOpenAtEnd = !sLogClosed.load();
+        if (sLogOpenAtEnd)
+            std::fputs("stopped\n", Log());
+        return B_OK;
+    }
+
+    std::atomic<bool> fStarted { false };
+    static std::atomic<bool> sLogOpenAtEnd;
+};
+
+std::atomic<bool> LoggingConfig::sLogOpenAtEnd { false };
+
+TEST(InstallConfigLifeTest, DestroyingAConfigurationEndsThePassBeforeClosingTheLog)
+{
+    sLogClosed = false;
+    auto* config = new LoggingConfig;
+    ASSERT_EQ(config->Go("install", nullptr, B_NORMAL_PRIORITY, false), B_OK);
+    ASSERT_TRUE(WaitUntil([&] { return config->fStarted.load(); }));
+    delete config;
+    EXPECT_TRUE(LoggingConfig::sLogOpenAtEnd.load());
+    EXPECT_TRUE(sLogClosed.load());
 }
 
 } // namespace

@@ -130,18 +130,7 @@ void CustomFolder::Write(BMessage& message)
 
 void CustomFolder::Read(const BMessage& message)
 {
-    // A missing field leaves its member as it was.
-    const char* text = nullptr;
-    if (message.FindString(kNameField, 0, &text) == B_OK)
-        fName = text;
-    int32 parent = 0;
-    if (message.FindInt32(kRootField, 0, &parent) == B_OK)
-        fParent = static_cast<directory_which>(parent);
-    if (message.FindString(kSubField, 0, &text) == B_OK)
-        fSubFolder = text;
-    bool replace = false;
-    if (message.FindBool(kReplaceField, 0, &replace) == B_OK)
-        fReplace = replace;
+    ReadFields(message, kNameField, kRootField, kSubField, kReplaceField);
 }
 
 void CustomFolder::WritePref(const long& entry, BMessage& message)
@@ -154,17 +143,27 @@ void CustomFolder::WritePref(const long& entry, BMessage& message)
 
 void CustomFolder::ReadPref(const long& entry, const BMessage& message)
 {
+    ReadFields(message, PrefKey("name", entry), PrefKey("parent", entry), PrefKey("sub_dir", entry),
+        PrefKey("replace", entry));
+}
+
+void CustomFolder::ReadFields(const BMessage& message, const char* nameField,
+    const char* parentField, const char* subField, const char* replaceField)
+{
+    // Every member is set, also from an absent field: an absent text reads as
+    // empty, an absent parent as 0 and an absent flag as false, so a record
+    // without "replace" never replaces (and so never empties) an existing
+    // folder. The common flag is not stored and stays as it is.
     const char* text = nullptr;
-    if (message.FindString(PrefKey("name", entry), 0, &text) == B_OK)
-        fName = text;
+    fName = message.FindString(nameField, 0, &text) == B_OK ? text : "";
     int32 parent = 0;
-    if (message.FindInt32(PrefKey("parent", entry), 0, &parent) == B_OK)
-        fParent = static_cast<directory_which>(parent);
-    if (message.FindString(PrefKey("sub_dir", entry), 0, &text) == B_OK)
-        fSubFolder = text;
+    message.FindInt32(parentField, 0, &parent);
+    fParent = static_cast<directory_which>(parent);
+    text = nullptr;
+    fSubFolder = message.FindString(subField, 0, &text) == B_OK ? text : "";
     bool replace = false;
-    if (message.FindBool(PrefKey("replace", entry), 0, &replace) == B_OK)
-        fReplace = replace;
+    message.FindBool(replaceField, 0, &replace);
+    fReplace = replace;
 }
 
 void CustomFolder::PrintToStream()

@@ -40,6 +40,8 @@ public:
 
     // The configuration entry: "custom_folder_name", "custom_root_dir",
     // "custom_sub_dir", "custom_replace_existing". The common flag is not stored.
+    // Reading sets every stored member: an absent field reads as empty, 0 or
+    // false.
     void Write(BMessage& message);
     void Read(const BMessage& message);
 
@@ -50,6 +52,9 @@ public:
     void PrintToStream();
 
 private:
+    void ReadFields(const BMessage& message, const char* nameField, const char* parentField,
+        const char* subField, const char* replaceField);
+
     LibString fName;
     directory_which fParent;
     LibString fSubFolder;

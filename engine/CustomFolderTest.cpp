@@ -154,6 +154,42 @@ TEST(CustomFolderTest, PreferenceEntryUsesNumberedKeys)
     EXPECT_FALSE(read.CommonDef());
 }
 
+// Reads a record that lacks every field into a folder that held values, by
+// the configuration form (false) or the preference form (true).
+class AbsentFieldsTest : public testing::TestWithParam<bool> { };
+
+TEST_P(AbsentFieldsTest, ReadAsEmptyZeroAndFalse)
+{
+    std::unique_ptr<CustomFolder> folder(
+        MakeFolder("Old", B_COMMON_ETC_DIRECTORY, "Maker", true, true));
+    BMessage empty;
+    if (GetParam())
+        folder->ReadPref(3, empty);
+    else
+        folder->Read(empty);
+    // A record without the flag must never replace (so never empty) a folder.
+    EXPECT_FALSE(folder->Replace());
+    EXPECT_EQ(Str(folder->Name()), "");
+    EXPECT_EQ(Str(folder->SubFolder()), "");
+    EXPECT_EQ(int32(folder->ParentFolder()), 0);
+    EXPECT_TRUE(folder->CommonDef()) << "the common flag is not stored and stays";
+
+    CustomFolder fresh;
+    BMessage nameOnly;
+    nameOnly.AddString(GetParam() ? "custom_folder_name_3" : "custom_folder_name", "Fonts");
+    if (GetParam())
+        fresh.ReadPref(3, nameOnly);
+    else
+        fresh.Read(nameOnly);
+    EXPECT_EQ(Str(fresh.Name()), "Fonts");
+    EXPECT_FALSE(fresh.Replace());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, AbsentFieldsTest, testing::Values(false, true),
+    [](const testing::TestParamInfo<bool>& param) {
+        return param.param ? std::string("Preference") : std::string("Configuration");
+    });
+
 TEST(CustomFolderTest, PrintToStreamLine)
 {
     std::unique_ptr<CustomFolder> folder(

@@ -17,6 +17,7 @@
 #include <Message.h>
 #include <Path.h>
 #include <Roster.h>
+#include <TempFiles.h>
 
 #include "LibString.h"
 #include "LibStringList.h"
@@ -96,7 +97,10 @@ bool LibUniqueName(BPath& path, const char* prefix)
         return false;
     }
     if (path.InitCheck() != B_OK || path.Path()[0] == '\0') {
-        if (find_directory(B_COMMON_TEMP_DIRECTORY, &path) != B_OK) {
+        // Our own temporary files go into the process's private folder, not
+        // into the shared one that "Common Temporary" names.
+        std::string temp;
+        if (BPrivate::TempFiles::PrivateFolder(&temp) != B_OK || path.SetTo(temp.c_str()) != B_OK) {
             path.Unset();
             return false;
         }

@@ -12,6 +12,7 @@
 #include <FindDirectory.h>
 #include <Message.h>
 #include <Path.h>
+#include <TempFiles.h>
 
 #include "LibStorageTestSupport.h"
 #include "LibString.h"
@@ -104,13 +105,13 @@ TEST_F(LibEntryTest, UniqueNameOfAnEmptyPathIsInThePrivateTemporaryFolder)
 {
     BPath path;
     ASSERT_TRUE(LibUniqueName(path, "zip"));
-    BPath temp;
-    ASSERT_EQ(find_directory(B_COMMON_TEMP_DIRECTORY, &temp), B_OK);
+    std::string temp;
+    ASSERT_EQ(BPrivate::TempFiles::PrivateFolder(&temp), B_OK);
     BPath parent;
     ASSERT_EQ(path.GetParent(&parent), B_OK);
-    EXPECT_STREQ(parent.Path(), temp.Path());
+    EXPECT_STREQ(parent.Path(), temp.c_str());
     struct stat info;
-    ASSERT_EQ(stat(temp.Path(), &info), 0);
+    ASSERT_EQ(stat(temp.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u) << "nobody else may enter the temporary folder";
     unlink(path.Path());
 }

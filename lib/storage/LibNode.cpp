@@ -14,6 +14,7 @@
 #include <FindDirectory.h>
 #include <Message.h>
 #include <Path.h>
+#include <TempFiles.h>
 #include <TypeConstants.h>
 
 #include "LibEntry.h"
@@ -49,10 +50,10 @@ bool WriteFileBytes(const char* path, const std::vector<uint8>& data)
 // what a zip holds never meets anything else.
 bool MakeWorkFolder(std::string* folder)
 {
-    BPath temp;
-    if (find_directory(B_COMMON_TEMP_DIRECTORY, &temp) != B_OK)
+    std::string temp;
+    if (BPrivate::TempFiles::PrivateFolder(&temp) != B_OK)
         return false;
-    std::string pattern = std::string(temp.Path()) + "/zipXXXXXX";
+    std::string pattern = temp + "/zipXXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         return false;
     *folder = pattern;

@@ -40,7 +40,7 @@ enum folder_base {
     kState, // $XDG_STATE_HOME, default ~/.local/state
     kDesktop, // XDG_DESKTOP_DIR of user-dirs.dirs, default ~/Desktop
     kTrash, // the freedesktop.org trash of the volume
-    kTemp // the process's private temporary folder (TempFiles.h)
+    kTemp // the machine's temporary folder, $TMPDIR or /tmp (TempFiles.h)
 };
 
 struct FolderRow {
@@ -99,7 +99,9 @@ const FolderRow kFolders[] = {
     // Logs and other variable data: the XDG state folder, /var for everybody.
     { B_COMMON_LOG_DIRECTORY, kState, "log", "/var/log" },
     { B_COMMON_SPOOL_DIRECTORY, kState, "", "/var/spool" },
-    // A private mkdtemp folder in both scopes, never a shared name.
+    // The machine's temporary folder in both scopes and on every volume.
+    // It may be a destination, so it must not be the process's private
+    // folder, which goes when the program ends.
     { B_COMMON_TEMP_DIRECTORY, kTemp, "", nullptr },
     { B_COMMON_VAR_DIRECTORY, kState, "", "/var/opt" },
     { B_COMMON_TRANSLATORS_DIRECTORY, kData, "brenvik/translators",
@@ -184,7 +186,8 @@ status_t UserFolder(const FolderRow& row, std::string* path)
         *path = JoinPath(StorageScope::XdgFolder("XDG_DATA_HOME", ".local/share"), "Trash/files");
         return B_OK;
     case kTemp:
-        return TempFiles::PrivateFolder(path);
+        *path = TempFiles::SharedFolder();
+        return B_OK;
     }
     return B_BAD_VALUE;
 }
@@ -199,7 +202,7 @@ status_t OtherVolumeFolder(const FolderRow& row, const std::string& mountPoint, 
         return B_OK;
     }
     if (row.base == kTemp)
-        return TempFiles::PrivateFolder(path);
+        return UserFolder(row, path);
     if (StorageScope::Current() == B_SYSTEM_SCOPE) {
         *path = CleanPath(mountPoint + row.systemPath);
         return B_OK;

@@ -11,6 +11,7 @@
 
 #include "PathHelpers.h"
 #include "StorageTestUtils.h"
+#include "TempFiles.h"
 
 namespace {
 
@@ -118,13 +119,29 @@ TEST(FindDirectoryTest, SystemScopeFollowsTheFhsBelowTheRoot)
     EXPECT_EQ(Find(B_USER_DIRECTORY), Root() + "/root");
 }
 
-TEST(FindDirectoryTest, TemporaryFolderIsPrivateAndStable)
+TEST(FindDirectoryTest, TemporaryFolderIsTheMachinesInBothScopes)
 {
-    std::string first = Find(B_COMMON_TEMP_DIRECTORY);
-    EXPECT_EQ(first, Find(B_COMMON_TEMP_DIRECTORY));
-    EXPECT_TRUE(BPrivate::PathIsInside(first, SandboxRoot() + "/tmp")) << first;
+    // "Common Temporary" may be a destination: what goes there must not
+    // vanish with the process's own private folder.
+    std::string own;
+    ASSERT_EQ(BPrivate::TempFiles::PrivateFolder(&own), B_OK);
+    for (const char* scopeName : { "user", "system" }) {
+        ScopeOverride scope(scopeName);
+        EXPECT_EQ(Find(B_COMMON_TEMP_DIRECTORY), SandboxRoot() + "/tmp") << scopeName;
+        EXPECT_NE(Find(B_COMMON_TEMP_DIRECTORY), own) << scopeName;
+    }
+}
+
+TEST(FindDirectoryTest, OwnTemporaryFolderIsPrivate)
+{
+    std::string own;
+    ASSERT_EQ(BPrivate::TempFiles::PrivateFolder(&own), B_OK);
+    std::string again;
+    ASSERT_EQ(BPrivate::TempFiles::PrivateFolder(&again), B_OK);
+    EXPECT_EQ(own, again);
+    EXPECT_TRUE(BPrivate::PathIsInside(own, SandboxRoot() + "/tmp")) << own;
     struct stat info;
-    ASSERT_EQ(stat(first.c_str(), &info), 0);
+    ASSERT_EQ(stat(own.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 

@@ -36,13 +36,17 @@ bool ValidPrefix(const char* prefix)
 
 } // namespace
 
+std::string TempFiles::SharedFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp != nullptr && tmp[0] == '/' ? CleanPath(tmp) : "/tmp";
+}
+
 status_t TempFiles::PrivateFolder(std::string* path)
 {
     std::lock_guard guard(sLock);
     if (sFolder == nullptr) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string base = tmp != nullptr && tmp[0] == '/' ? CleanPath(tmp) : "/tmp";
-        std::string pattern = JoinPath(base, "brenvik-XXXXXX");
+        std::string pattern = JoinPath(SharedFolder(), "brenvik-XXXXXX");
         if (mkdtemp(pattern.data()) == nullptr)
             return StatusFromErrno(errno);
         sFolder = new std::string(pattern);

@@ -6,7 +6,10 @@
 // are made with mkstemp(3). No name is ever predictable, so nobody else on a
 // shared machine can plant a link where we are about to write.
 //
-// find_directory(B_COMMON_TEMP_DIRECTORY) returns the private folder.
+// find_directory(B_COMMON_TEMP_DIRECTORY) does not return the private
+// folder but the shared one it lies in: a configuration may name "Common
+// Temporary" as a destination, and what is installed there must outlive this
+// process and be found again by the de-installer.
 
 #include <string>
 
@@ -16,6 +19,10 @@ namespace BPrivate {
 
 class TempFiles {
 public:
+    // The machine's temporary folder: $TMPDIR when it is an absolute path,
+    // otherwise /tmp.
+    static std::string SharedFolder();
+
     // The process's private temporary folder, made on first use.
     static status_t PrivateFolder(std::string* path);
 

@@ -2,9 +2,12 @@
 
 #include "RunningExecutable.h"
 
+#include <Bitmap.h>
+#include <Message.h>
 #include <TypeConstants.h>
 
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -38,6 +41,21 @@ LibString oResources::GetString(const char* name)
 bool oResources::HasString(const char* name)
 {
     return name != nullptr && HasResource(B_STRING_TYPE, name);
+}
+
+BBitmap* oResources::GetBitmap(const char* name)
+{
+    size_t size = 0;
+    const void* data = name != nullptr ? LoadResource(kBitmapType, name, &size) : nullptr;
+    if (data == nullptr || size == 0)
+        return nullptr;
+    BMessage archive;
+    if (archive.Unflatten(data, size) != B_OK)
+        return nullptr;
+    auto bitmap = std::make_unique<BBitmap>(&archive);
+    if (bitmap->InitCheck() != B_OK)
+        return nullptr;
+    return bitmap.release();
 }
 
 int32 oResources::UniqueId(const type_code& type)

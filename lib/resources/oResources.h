@@ -1,10 +1,13 @@
 #pragma once
 
-// oResources: strings (and ids for new ones) among the resources of the
-// running application's executable, or of another file. Localized texts are
-// CSTR resources found by name ("en:1031"); their ids carry no meaning.
+// oResources: strings (and ids for new ones) and bitmaps among the resources
+// of the running application's executable, or of another file. Localized
+// texts are CSTR resources found by name ("en:1031"); their ids carry no
+// meaning. Bitmaps are BBMP resources found by name.
 
 #include <Resources.h>
+
+class BBitmap;
 
 #include <LibString.h>
 
@@ -22,6 +25,13 @@ public:
     // end, when a damaged resource has none); empty when there is none.
     LibString GetString(const char* name);
     bool HasString(const char* name);
+
+    // The type of a resource that holds an archived bitmap (a flattened
+    // message a BBitmap can be made from).
+    static constexpr type_code kBitmapType = 'BBMP';
+    // A new bitmap, owned by the caller, made from the BBMP resource of that
+    // name; null when there is none, or when its data do not make a bitmap.
+    BBitmap* GetBitmap(const char* name);
 
     // An id that no resource of the type uses yet: the smallest one from 1.
     int32 UniqueId(const type_code& type);

@@ -183,8 +183,13 @@ public:
     BMessenger Messenger() const { return BMessenger(fLooper); }
     BLooper* Target() const { return fLooper; }
 
+    // Counts after a round trip through the recorder's queue, so that what
+    // was sent to it before the call (by a window that has settled) counts,
+    // also when the answer expected is 0.
     int32 Count(uint32 what) const
     {
+        BMessage reply;
+        BMessenger(fLooper).SendMessage(kSync, &reply);
         std::lock_guard guard(fLooper->fLock);
         int32 count = 0;
         for (const BMessage& message : fLooper->fMessages)
@@ -210,6 +215,8 @@ public:
     }
 
 private:
+    static constexpr uint32 kSync = '_syn';
+
     class Looper : public BLooper {
     public:
         Looper()
@@ -219,6 +226,8 @@ private:
 
         void MessageReceived(BMessage* message) override
         {
+            if (message->what == kSync)
+                return;
             std::lock_guard guard(fLock);
             fMessages.push_back(*message);
         }

@@ -78,6 +78,11 @@ bool WindowAccess::IsSettled(BWindow* window)
 {
     if (!window->fDirty.IsEmpty() || window->fUpdateRequested)
         return false;
+    // Input the display holds for the window counts as unhandled too, also
+    // when no wake-up message for it is queued (one that found the queue
+    // full is not repeated until the next event).
+    if (window->fLink != nullptr && window->fLink->CountWaitingEvents() > 0)
+        return false;
     std::lock_guard guard(window->fInputLock);
     return window->fPendingInput.empty() && !window->IsMessageWaiting();
 }

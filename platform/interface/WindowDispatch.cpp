@@ -78,6 +78,10 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
     fRetiredTrackers.clear();
     if (!fDelivering) {
         fDelivering = true;
+        // Events whose wake-up message found the queue full would otherwise
+        // wait for the next event.
+        if (fLink != nullptr && fLink->CountWaitingEvents() > 0)
+            DrainDisplayEvents();
         DeliverUndelivered();
         fDelivering = false;
     }

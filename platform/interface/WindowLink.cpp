@@ -207,6 +207,13 @@ std::vector<DisplayEvent> WindowLink::TakeEvents()
     return fDisplayWindow->Events().PopAll();
 }
 
+int32 WindowLink::CountWaitingEvents() const
+{
+    if (fOffscreen)
+        return 0;
+    return fDisplayWindow->Events().Count();
+}
+
 bool WindowLink::WaitForEvents(bigtime_t deadline)
 {
     if (fOffscreen)

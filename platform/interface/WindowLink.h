@@ -76,6 +76,8 @@ public:
 
     // The events the display queued for the window, taken on its thread.
     std::vector<DisplayEvent> TakeEvents();
+    // How many of them the window has not taken yet.
+    int32 CountWaitingEvents() const;
     // Waits until the display queues an event, or the deadline passes.
     bool WaitForEvents(bigtime_t deadline);
     // The display's notice that events are waiting has been seen.

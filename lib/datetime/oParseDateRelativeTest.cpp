@@ -42,11 +42,17 @@ INSTANTIATE_TEST_SUITE_P(Wednesday, DateParserWeekday,
         WeekdayCase { "this monday", 5 }, WeekdayCase { "this wednesday", 7 },
         WeekdayCase { "last monday", -9 }, WeekdayCase { "last friday", -5 },
         WeekdayCase { "last wednesday", -7 }, WeekdayCase { "+ friday", 2 },
-        WeekdayCase { "+ wednesday", 7 }, WeekdayCase { "- monday", -2 },
-        WeekdayCase { "- friday", -5 }, WeekdayCase { "- wednesday", -7 },
-        WeekdayCase { "-0 friday", -5 }, WeekdayCase { "-0 wednesday", -7 },
-        WeekdayCase { "+1 friday", 9 }, WeekdayCase { "+2 friday", 16 },
-        WeekdayCase { "-2 monday", -16 }));
+        WeekdayCase { "+ monday", 5 }, WeekdayCase { "- monday", -2 },
+        WeekdayCase { "- friday", -5 }, WeekdayCase { "-0 friday", -5 },
+        WeekdayCase { "-0 monday", -2 },
+        // The format's own rules when the weekday is today's: a lone "+" goes
+        // two weeks on, a lone "-" stays today and "-0" goes a week on.
+        WeekdayCase { "+ wednesday", 14 }, WeekdayCase { "- wednesday", 0 },
+        WeekdayCase { "-0 wednesday", 7 },
+        // Counts land on the weekday named, also beyond one week.
+        WeekdayCase { "+1 friday", 9 }, WeekdayCase { "-1 friday", -5 },
+        WeekdayCase { "+2 friday", 16 }, WeekdayCase { "+2 monday", 12 },
+        WeekdayCase { "-2 monday", -16 }, WeekdayCase { "-2 friday", -12 }));
 
 struct AmountCase {
     const char* text;

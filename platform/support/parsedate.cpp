@@ -437,7 +437,11 @@ Token ReadToken(const char* text, size_t& i)
     case ':':
         return Token { kColonToken, 0, false, 0 };
     case '.':
-        // A dot that starts a word stands alone: "5.3.02" has two of them.
+        // A dot starts a word of letters and dots like a letter does, and such
+        // a word is one lone dot: "5.3.02" has two of them, and ".MAR" is a
+        // dot too (the letters go with it, as the format always read them).
+        while (IsLetter(text[i]) || text[i] == '.')
+            i++;
         return Token { kDotToken, 0, false, 0 };
     default:
         return Token { kOtherByte, c, false, 0 };
@@ -576,6 +580,10 @@ bool TakeSign(Match& match, bool minus)
         match.position++;
         return true;
     }
+    // Only a written signed number turns into the next field: the words LAST,
+    // THIS and NEXT are not numbers, and reading "12 last" as the 1st of
+    // December (as the format once did) would accept a text that names no
+    // date.
     if (!IsSignedNumber(token) || (minus ? token.value > 0 : token.value < 0))
         return false;
     token = Token { kNumberToken, minus ? -token.value : token.value, false, 0 };
@@ -653,27 +661,33 @@ void TakeCountAndUnit(Match& match, const Token& count, const Token& unit)
     }
 }
 
-// "next monday", "last friday", "+ sunday": a day of another week. A count n
-// names weekday w of the week n weeks away, except THIS (0), which names the next
-// w after today. A lone "+" names the next w after today, a lone "-" or "-0" the
-// last w before today.
+// The THIS rule: the next weekday w after today, a week on when w is today.
+int64 DaysToThisWeekday(int today, int weekday)
+{
+    return weekday > today ? weekday - today : 7 - (today - weekday);
+}
+
+// "next monday", "last friday", "+ sunday": a day of another week. NEXT, THIS
+// and the lone signs keep the format's long-standing rules, unusual as some are
+// when w is today's weekday ("+ w" is two weeks on, "- w" is today and "-0 w"
+// a week on). A count n names weekday w of the week n weeks away; the format
+// used to move whole weeks only for counts other than 1, 0 and -1 (and for
+// LAST when w lies later in the week), which lands on today's weekday instead
+// of w, so here every count moves to w itself.
 void TakeWeekdayReference(Match& match, const Token& reference, int weekday)
 {
     int today = match.now->tm_wday;
     int64 days;
-    if (reference.type == kPlusToken) {
-        days = (weekday - today + 7) % 7;
-        if (days == 0)
-            days = 7;
-    } else if (reference.type == kDashToken || reference.type == kMinusZeroToken) {
-        days = -((today - weekday + 7) % 7);
-        if (days == 0)
-            days = -7;
-    } else if (reference.value == 0) {
-        days = weekday > today ? weekday - today : 7 - (today - weekday);
-    } else {
+    if (reference.type == kPlusToken)
+        days = DaysToThisWeekday(today, weekday) + (weekday == today ? 7 : 0);
+    else if (reference.type == kDashToken)
+        days = DaysToThisWeekday(today, weekday) - 7;
+    else if (reference.type == kMinusZeroToken)
+        days = DaysToThisWeekday(today, weekday) - (weekday != today ? 7 : 0);
+    else if (reference.value == 0)
+        days = DaysToThisWeekday(today, weekday);
+    else
         days = int64(reference.value) * 7 + (weekday - today);
-    }
     match.relativeSeconds += days * 86400;
     ZeroMissingTime(match);
 }

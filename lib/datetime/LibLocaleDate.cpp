@@ -208,8 +208,7 @@ void LibLocaleDate::AddWeekDay(const LibWeekDay& weekday, LibString& text) const
         characters = fWeekdayFormat == kElementMinimal ? 2
             : fWeekdayFormat == kElementShort          ? 3
                                                        : -1;
-    text.Concat(
-        characters < 0 ? LibString(name != nullptr ? name : "") : Shortened(name, characters));
+    text = characters < 0 ? LibString(name != nullptr ? name : "") : Shortened(name, characters);
 }
 
 bool LibLocaleDate::SwapText(LibString& text, const char* name, const char* replacement) const

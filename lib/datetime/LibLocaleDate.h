@@ -54,7 +54,7 @@ public:
     LibString AddYear(const int& year) const;
     LibString AddWeekDay(const LibWeekDay& weekday) const;
     LibString AddWeekDay(const LibDate& date) const;
-    // Appends the weekday's text to the given string.
+    // Sets the given string to the weekday's text (what it held goes).
     void AddWeekDay(const LibWeekDay& weekday, LibString& text) const;
 
     // The text with at most one foreign month name and at most one foreign

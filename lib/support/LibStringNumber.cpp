@@ -2,6 +2,9 @@
 
 #include "LibString.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -46,10 +49,14 @@ long CharacterOffset(const char* text, long n)
 }
 
 // The integer value of a text that passed the number syntax check; digits after
-// a "." are ignored.
+// a "." are ignored. A value beyond the 32-bit range stops at its end, as the
+// conversion of the format's 32-bit long always did (3000000000 reads as
+// 2147483647, never as a negative number); the narrower getters then cut
+// that value down.
 long IntegerValue(const char* text)
 {
-    return strtol(text, nullptr, 10);
+    long value = strtol(text, nullptr, 10);
+    return std::clamp(value, long(INT32_MIN), long(INT32_MAX));
 }
 
 } // namespace

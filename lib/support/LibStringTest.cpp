@@ -820,7 +820,11 @@ INSTANTIATE_TEST_SUITE_P(Texts, LibStringInt32Test,
     testing::Values(Int32Case { "12.7", true, 12 }, Int32Case { " 12", false, 0 },
         Int32Case { "", true, 0 }, Int32Case { "-45", true, -45 }, Int32Case { "+8", true, 8 },
         Int32Case { "-", true, 0 }, Int32Case { ".", true, 0 }, Int32Case { "1e3", false, 0 },
-        Int32Case { "4294967297", true, 1 }));
+        // Beyond the 32-bit range the value stops at the range's end.
+        Int32Case { "4294967297", true, 2147483647 }, Int32Case { "2147483648", true, 2147483647 },
+        Int32Case { "2147483647", true, 2147483647 },
+        Int32Case { "-2147483649", true, -2147483648L },
+        Int32Case { "99999999999999999999999", true, 2147483647 }));
 
 TEST(LibStringTest, NarrowConversionsTruncate)
 {
@@ -839,6 +843,10 @@ TEST(LibStringTest, NarrowConversionsTruncate)
     unsigned long dword = 1;
     EXPECT_TRUE(LibString("-1").GetUint32(dword));
     EXPECT_EQ(dword, 4294967295UL);
+    EXPECT_TRUE(LibString("3000000000").GetUint32(dword));
+    EXPECT_EQ(dword, 2147483647UL) << "the 32-bit conversion stops at its largest value";
+    EXPECT_TRUE(LibString("99999999999").GetInt16(half));
+    EXPECT_EQ(half, -1) << "the stopped value 0x7fffffff, cut to 16 bits";
     EXPECT_FALSE(LibString("x").GetUint32(dword));
     EXPECT_EQ(dword, 0UL);
 }

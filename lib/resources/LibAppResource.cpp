@@ -2,6 +2,7 @@
 
 #include "RunningExecutable.h"
 
+#include <LibFileOperations.h>
 #include <TempFiles.h>
 #include <TypeConstants.h>
 #include <ZipByteSource.h>
@@ -117,7 +118,12 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, cons
     ZipExtractOptions options;
     // As the unzip tool would: an item already there is merged with.
     options.existing = ZipExisting::kMerge;
-    return unzip ? ExtractEntry(id, destination, options) : FindEntry(id, destination, true);
+    if (unzip)
+        return ExtractEntry(id, destination, options);
+    if (!FindEntry(id, destination, true))
+        return false;
+    Libmimeset(destination);
+    return true;
 }
 
 bool LibAppResource::ExtractEntry(
@@ -145,6 +151,9 @@ bool LibAppResource::ExtractEntry(
     fEntryWarnings = extractor.Warnings();
     if (status != B_OK)
         return Fail("entry " + std::to_string(id) + " (" + name + "): " + extractor.ErrorText());
+    // Whatever came without a type gets one; the types the entry carried stay.
+    // As ever, the outcome of the type detection does not decide the result.
+    Libmimeset(destination);
     return true;
 }
 

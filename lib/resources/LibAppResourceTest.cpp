@@ -1,6 +1,7 @@
 #include "LibAppResource.h"
 
 #include <Node.h>
+#include <NodeInfo.h>
 #include <TestSandbox.h>
 #include <TypeConstants.h>
 
@@ -164,6 +165,21 @@ TEST_F(LibAppResourceTest, WithoutUnzipTheArchiveItselfIsWritten)
     EXPECT_EQ(ReadFile(target), std::string(static_cast<char*>(data), size));
     EXPECT_EQ(ReadFile(target).substr(0, 2), "PK");
     std::free(data);
+}
+
+TEST_F(LibAppResourceTest, AnExtractedItemWithoutATypeIsGivenOne)
+{
+    if (!HasAttributes(fDestination))
+        GTEST_SKIP() << "no extended attributes here";
+    AddEntries({ { fSource + "/tips", "tips" } });
+    LibAppResource resources(fInstaller.c_str(), 0);
+    std::string target = fDestination + "/tips.zip";
+    ASSERT_TRUE(resources.ExtractEntry(2100, target.c_str(), false)) << resources.EntryErrorText();
+    BNode node(target.c_str());
+    BNodeInfo info(&node);
+    char type[B_MIME_TYPE_LENGTH] = {};
+    ASSERT_EQ(info.GetType(type), B_OK);
+    EXPECT_STREQ(type, "application/zip");
 }
 
 TEST_F(LibAppResourceTest, TwoExtractionsOfOneEntryGiveTwoItems)

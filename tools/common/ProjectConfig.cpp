@@ -2,6 +2,7 @@
 
 #include "ProjectMedia.h"
 
+#include <Entry.h>
 #include <InstallerFormat.h>
 
 #include <TypeConstants.h>
@@ -247,7 +248,12 @@ public:
             return Problem(path + "/source", "is larger than 2 GB");
         writer.AddInt32(Field::kFileSize, int32(size));
         writer.AddInt32(Field::kFileSize, int32(size));
-        writer.AddInt64(Field::kFileCreation, int64(info.st_ctime));
+        // The inode's change time is no creation time (any chmod renews it):
+        // the creation time the storage kit knows (one stored on the file,
+        // else the file system's birth time), else the modification time.
+        time_t created = info.st_mtime;
+        BEntry(source.c_str(), false).GetCreationTime(&created);
+        writer.AddInt64(Field::kFileCreation, int64(created));
         writer.AddInt64(Field::kFileModified, int64(info.st_mtime));
         writer.AddInt64(Field::kFileAccessed, int64(info.st_atime));
         writer.AddMessage(Field::kFileIcon, IconFor(fileType));

@@ -1,5 +1,6 @@
 #include "ProjectConfig.h"
 
+#include <Entry.h>
 #include <PixelBuffer.h>
 #include <TestSandbox.h>
 #include <TypeConstants.h>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,6 +95,25 @@ TEST_F(ProjectConfigTest, BuildsTheRecordWithTheConfigurationFieldNames)
     ASSERT_EQ(config.Flatten(record.data(), ssize_t(record.size())), B_OK);
     BMessage back;
     EXPECT_EQ(back.Unflatten(record.data(), record.size()), B_OK);
+}
+
+TEST_F(ProjectConfigTest, TheCreationTimeIsNotTheInodeChangeTime)
+{
+    // A creation time long past; the change time is now, renewed by this very
+    // change.
+    const time_t created = 1000000000;
+    ASSERT_EQ(BEntry((fFolder + "/tool").c_str()).SetCreationTime(created), B_OK);
+    struct stat info;
+    ASSERT_EQ(stat((fFolder + "/tool").c_str(), &info), 0);
+    ASSERT_NE(info.st_ctime, created);
+
+    ProjectConfig result = BuildProjectConfig(Minimal(), fFolder);
+    ASSERT_TRUE(result.IsValid());
+    BMessage instructions, tool;
+    ASSERT_EQ(result.configuration.FindMessage("install_instructions", &instructions), B_OK);
+    ASSERT_EQ(instructions.FindMessage("install_file", 0, &tool), B_OK);
+    EXPECT_EQ(tool.GetInt64("file_creation", 0), int64(created));
+    EXPECT_EQ(tool.GetInt64("file_modified", 0), int64(info.st_mtime));
 }
 
 struct BadProject {

@@ -1,0 +1,317 @@
+#include "LibMessageBox.h"
+
+#include <Alert.h>
+#include <InterfaceTestSupport.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+using namespace brenvik::test;
+
+namespace {
+
+// What a user sees of the alert in front, once it is up and drawn.
+struct ShownAlert {
+    int32 displayId = -1;
+    std::string title;
+    std::string text;
+    alert_type type = B_EMPTY_ALERT;
+    std::vector<std::string> labels;
+    std::vector<char> shortcuts;
+};
+
+bool FindShownAlert(ShownAlert* shown)
+{
+    return WaitUntil([&] {
+        for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+            if (!window.LockTarget())
+                continue;
+            BLooper* looper = nullptr;
+            window.Target(&looper);
+            BAlert* alert = dynamic_cast<BAlert*>(looper);
+            bool usable = alert != nullptr && !alert->IsHidden()
+                && BPrivate::WindowAccess::IsSettled(alert);
+            if (usable) {
+                shown->displayId = DisplayId(alert);
+                shown->title = alert->Title();
+                shown->text = alert->TextView()->Text();
+                shown->type = alert->Type();
+                shown->labels.clear();
+                shown->shortcuts.clear();
+                for (int32 i = 0; i < alert->CountButtons(); i++) {
+                    shown->labels.push_back(alert->ButtonAt(i)->Label());
+                    shown->shortcuts.push_back(alert->Shortcut(i));
+                }
+            }
+            looper->Unlock();
+            if (usable)
+                return true;
+        }
+        return false;
+    });
+}
+
+// Answers the next alert with a key, from a thread of its own, and keeps
+// what it saw.
+class KeyAnswerer {
+public:
+    explicit KeyAnswerer(const char* key = "o")
+        : fThread([this, key] {
+            if (!FindShownAlert(&fShown))
+                return;
+            Display().InjectKey(fShown.displayId, key);
+            fAnswered = true;
+        })
+    {
+    }
+    ~KeyAnswerer() { Join(); }
+
+    const ShownAlert& Join()
+    {
+        if (fThread.joinable())
+            fThread.join();
+        return fShown;
+    }
+    bool Answered() const { return fAnswered; }
+
+private:
+    ShownAlert fShown;
+    std::atomic<bool> fAnswered { false };
+    std::thread fThread;
+};
+
+struct BoxCase {
+    const char* name;
+    int32 (*show)(const char* argument, int number);
+    alert_type type;
+};
+
+std::ostream& operator<<(std::ostream& stream, const BoxCase& box)
+{
+    return stream << box.name;
+}
+
+class LibMessageBoxKindTest : public testing::TestWithParam<BoxCase> { };
+
+TEST_P(LibMessageBoxKindTest, ShowsTheFormattedTextWithOneOkButton)
+{
+    KeyAnswerer answerer;
+    int32 result = GetParam().show("/boot/apps", 7);
+    const ShownAlert& shown = answerer.Join();
+    ASSERT_TRUE(answerer.Answered());
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(shown.title, "");
+    EXPECT_EQ(shown.text, "Unable to create '/boot/apps' (7).");
+    EXPECT_EQ(shown.type, GetParam().type);
+    ASSERT_EQ(shown.labels.size(), 1u);
+    EXPECT_EQ(shown.labels[0], "OK");
+    EXPECT_EQ(shown.shortcuts[0], 'o');
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LibMessageBoxKindTest,
+    testing::Values(
+        BoxCase { "error",
+            [](const char* a, int n) { return LibError("Unable to create '%s' (%d).", a, n); },
+            B_STOP_ALERT },
+        BoxCase { "warning",
+            [](const char* a, int n) { return LibWarning("Unable to create '%s' (%d).", a, n); },
+            B_WARNING_ALERT },
+        BoxCase { "info",
+            [](const char* a, int n) { return LibInfo("Unable to create '%s' (%d).", a, n); },
+            B_INFO_ALERT }),
+    [](const testing::TestParamInfo<BoxCase>& param) { return std::string(param.param.name); });
+
+TEST(LibMessageBoxTest, EnterAnswersToo)
+{
+    KeyAnswerer answerer("\n");
+    EXPECT_EQ(LibInfo("%s", "Installation Complete"), 0);
+}
+
+TEST(LibMessageBoxTest, NoWaitReturnsBeforeTheUserAnswers)
+{
+    EXPECT_EQ(LibInfoNoWait("Installing %d of %d", 1, 3), B_OK);
+    ShownAlert shown;
+    ASSERT_TRUE(FindShownAlert(&shown));
+    EXPECT_EQ(shown.text, "Installing 1 of 3");
+    EXPECT_EQ(shown.type, B_INFO_ALERT);
+    Display().InjectKey(shown.displayId, "o");
+    // The box goes away by itself.
+    EXPECT_TRUE(WaitUntil([] {
+        for (const BMessenger& window : BPrivate::Desktop::Default().AllWindows()) {
+            BLooper* looper = nullptr;
+            window.Target(&looper);
+            if (dynamic_cast<BAlert*>(looper) != nullptr)
+                return false;
+        }
+        return true;
+    }));
+}
+
+// Texts too long for the box are cut between characters, with an ellipsis.
+struct CutCase {
+    const char* name;
+    size_t size;
+    std::string text;
+    std::string expected;
+};
+
+std::ostream& operator<<(std::ostream& stream, const CutCase& cut)
+{
+    return stream << cut.name;
+}
+
+class LibComposeMessageTest : public testing::TestWithParam<CutCase> { };
+
+void Compose(char* buffer, size_t size, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+void Compose(char* buffer, size_t size, const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    LibComposeMessage(buffer, size, format, arguments);
+    va_end(arguments);
+}
+
+TEST_P(LibComposeMessageTest, CutsBetweenCharacters)
+{
+    std::vector<char> buffer(GetParam().size + 8, 'x');
+    Compose(buffer.data(), GetParam().size, "%s", GetParam().text.c_str());
+    EXPECT_EQ(std::string(buffer.data()), GetParam().expected);
+    // Nothing is written past the buffer.
+    EXPECT_EQ(buffer[GetParam().size], 'x');
+}
+
+const std::string kEllipsis = "\xE2\x80\xA6";
+
+INSTANTIATE_TEST_SUITE_P(Texts, LibComposeMessageTest,
+    testing::Values(CutCase { "fits", 1024, std::string(1023, 'a'), std::string(1023, 'a') },
+        CutCase {
+            "one_byte_over", 1024, std::string(1024, 'a'), std::string(1020, 'a') + kEllipsis },
+        CutCase { "far_over", 1024, std::string(5000, 'a'), std::string(1020, 'a') + kEllipsis },
+        // "ä" is two bytes; at an odd length the cut would fall inside one.
+        CutCase { "two_byte_characters", 1024,
+            "a" +
+                [] {
+                    std::string text;
+                    for (int i = 0; i < 600; i++)
+                        text += "\xC3\xA4";
+                    return text;
+                }(),
+            "a" +
+                [] {
+                    std::string text;
+                    for (int i = 0; i < 509; i++)
+                        text += "\xC3\xA4";
+                    return text;
+                }()
+                + kEllipsis },
+        CutCase { "four_byte_character_at_the_cut", 16, "abcdefghijk\xF0\x9F\x98\x80xyz",
+            "abcdefghijk" + kEllipsis },
+        CutCase { "tiny_buffer", 3, "abcdef", "" }),
+    [](const testing::TestParamInfo<CutCase>& param) { return std::string(param.param.name); });
+
+TEST(LibMessageBoxTest, ALongTextReachesTheBoxCut)
+{
+    std::string path(3000, 'p');
+    KeyAnswerer answerer;
+    EXPECT_EQ(LibError("Unable to create installation folder '%s'.", path.c_str()), 0);
+    const ShownAlert& shown = answerer.Join();
+    EXPECT_EQ(shown.text.size(), 1023u);
+    EXPECT_EQ(shown.text.substr(1020), kEllipsis);
+}
+
+// A window whose view redraws on every pulse and counts its drawing.
+class CountingView : public BView {
+public:
+    CountingView()
+        : BView(BRect(0, 0, 50, 50), "counter", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
+    {
+    }
+    void Draw(BRect) override
+    {
+        draws++;
+        FillRect(Bounds());
+    }
+    void Pulse() override { Invalidate(); }
+    std::atomic<int32> draws { 0 };
+};
+
+bool AnAlertIsUp()
+{
+    for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+        BLooper* looper = nullptr;
+        window.Target(&looper);
+        if (dynamic_cast<BAlert*>(looper) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+TEST(LibMessageBoxTest, AWorkerWaitsForTheAnswerWhileTheWindowKeepsDrawing)
+{
+    TestWindow window(BRect(100, 100, 199, 199));
+    CountingView* view = new CountingView;
+    window.Add(view);
+    window->SetPulseRate(10000);
+    window.Show();
+    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+
+    std::atomic<int32> result { -2 };
+    std::thread worker(
+        [&] { result = LibWarning("Image is not the correct size of %dx%d.", 150, 200); });
+    ASSERT_TRUE(WaitUntil(AnAlertIsUp));
+    int32 before = view->draws;
+    EXPECT_TRUE(WaitUntil([&] { return view->draws > before + 3; }));
+    EXPECT_EQ(result.load(), -2);
+    {
+        KeyAnswerer answerer;
+    }
+    worker.join();
+    EXPECT_EQ(result.load(), 0);
+}
+
+// A window that shows a box from its own message loop.
+class AskingWindow : public BWindow {
+public:
+    AskingWindow()
+        : BWindow(BRect(300, 100, 399, 199), "asking", B_TITLED_WINDOW, B_NOT_RESIZABLE)
+    {
+    }
+    void MessageReceived(BMessage* message) override
+    {
+        if (message->what == 'ask ') {
+            result = LibInfo("%s", "Installation successfully completed.");
+            return;
+        }
+        BWindow::MessageReceived(message);
+    }
+    std::atomic<int32> result { -2 };
+};
+
+TEST(LibMessageBoxTest, AWindowThreadCanAskWithoutBlockingOtherWindows)
+{
+    TestWindow other(BRect(100, 100, 199, 199));
+    CountingView* view = new CountingView;
+    other.Add(view);
+    other->SetPulseRate(10000);
+    other.Show();
+    AskingWindow* asking = new AskingWindow;
+    asking->Show();
+    BMessenger askingMessenger(asking);
+    askingMessenger.SendMessage('ask ');
+    ASSERT_TRUE(WaitUntil(AnAlertIsUp));
+    int32 before = view->draws;
+    EXPECT_TRUE(WaitUntil([&] { return view->draws > before + 3; }));
+    {
+        KeyAnswerer answerer;
+    }
+    EXPECT_TRUE(WaitUntil([&] { return asking->result == 0; }));
+    if (askingMessenger.LockTarget())
+        asking->Quit();
+}
+
+} // namespace

@@ -27,7 +27,7 @@ bool FindShownAlert(ShownAlert* shown)
 {
     return WaitUntil([&] {
         for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
-            if (!window.LockTarget())
+            if (window.LockTargetWithTimeout(10000) != B_OK)
                 continue;
             BLooper* looper = nullptr;
             window.Target(&looper);

@@ -1,6 +1,7 @@
 #include "LibAppVersion.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 #include <AppFileInfo.h>
 #include <Application.h>
@@ -22,6 +23,14 @@ std::string RunningExecutable()
         return std::string();
     BPath path(&info.ref);
     return path.InitCheck() == B_OK ? path.Path() : std::string();
+}
+
+// Only regular files can hold a version record. Anything else is not
+// opened at all: opening a named pipe would wait for a writer forever.
+bool IsRegularFile(const char* path)
+{
+    struct stat info;
+    return path != nullptr && stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 void CopyText(char* field, size_t size, const char* text)
@@ -73,7 +82,7 @@ LibString LibGetAppVersion(const char* path)
 {
     std::string file = path != nullptr ? std::string(path) : RunningExecutable();
     LibString text;
-    if (file.empty())
+    if (!IsRegularFile(file.c_str()))
         return text;
     BFile executable(file.c_str(), B_READ_ONLY);
     BAppFileInfo appInfo(&executable);
@@ -96,6 +105,9 @@ void LibGetAppSignature(const entry_ref& ref, char* signature)
     if (signature == nullptr)
         return;
     signature[0] = '\0';
+    BPath path(&ref);
+    if (path.InitCheck() != B_OK || !IsRegularFile(path.Path()))
+        return;
     BFile file(&ref, B_READ_ONLY);
     BAppFileInfo appInfo(&file);
     char type[B_MIME_TYPE_LENGTH];
@@ -114,7 +126,7 @@ int32 LibGetAppSupportedTypes(LibStringList& types)
 
 int32 LibGetAppSupportedTypes(const char* path, LibStringList& types)
 {
-    if (path == nullptr)
+    if (!IsRegularFile(path))
         return 0;
     BFile file(path, B_READ_ONLY);
     BAppFileInfo appInfo(&file);

@@ -1,13 +1,17 @@
 #include "LibAppVersion.h"
 
+#include <atomic>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include <AppFileInfo.h>
 #include <Entry.h>
 #include <File.h>
+#include <OS.h>
 
 #include <TestSandbox.h>
 
@@ -133,6 +137,41 @@ TEST(LibAppVersionRunning, WithoutAnApplicationNothingHappens)
     LibStringList types;
     EXPECT_EQ(LibGetAppSupportedTypes(types), 0);
     EXPECT_FALSE(LibSetAppSupportedTypes(types));
+}
+
+} // namespace
+
+namespace {
+
+// A named pipe has no record, and looking for one must not wait for a
+// writer. Should the reader ever open the pipe, the test opens the other
+// end after its deadline so that it ends, and fails.
+TEST(LibAppVersionPipe, ANamedPipeIsNotOpened)
+{
+    std::string pipe = brenvik::test::MakeTempFolder("pipe") + "/fifo";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    std::atomic<bool> done { false };
+    LibString version("not read");
+    LibStringList types;
+    std::thread reader([&] {
+        version = LibGetAppVersion(pipe.c_str());
+        LibGetAppSupportedTypes(pipe.c_str(), types);
+        done = true;
+    });
+    bigtime_t deadline = system_time() + 10000000;
+    while (!done && system_time() < deadline)
+        snooze(1000);
+    bool finished = done;
+    while (!done) {
+        int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0)
+            close(fd);
+        snooze(1000);
+    }
+    reader.join();
+    EXPECT_TRUE(finished);
+    EXPECT_STREQ(version, "");
+    EXPECT_EQ(types.Size(), 0);
 }
 
 } // namespace

@@ -1,0 +1,212 @@
+#include "FileListItem.h"
+
+#include <Entry.h>
+#include <Font.h>
+#include <Message.h>
+#include <Roster.h>
+#include <View.h>
+
+#include <LibBitmap.h>
+#include <LibColors.h>
+#include <LibFileOperations.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+const BRect kIconFrame(0, 0, 15, 15);
+
+// Left margins of the row, and the room the icon takes before the text.
+constexpr float kIndentedMargin = 16;
+constexpr float kPlainMargin = 3;
+constexpr float kTextOffset = 21;
+// What Update keeps free besides the margin when it cuts the text.
+constexpr float kTruncationSlack = 14 + 7;
+
+// The record's size field is 32 bits wide: a larger file is recorded as the
+// largest size it can hold rather than wrapped to a small or negative one.
+int32 RecordedSize(int64 size)
+{
+    return int32(std::clamp<int64>(size, 0, std::numeric_limits<int32>::max()));
+}
+
+} // namespace
+
+FileListItem::FileListItem(const bool& indent, const bool& showFullPath)
+    : BListItem(0, true)
+    , fShowFullPath(showFullPath)
+    , fIndent(indent)
+    , fType(kPlainFile)
+    , fTruncateMode(0)
+{
+    SetEmptyIcon();
+    SetDisplayText();
+}
+
+FileListItem::FileListItem(const char* path, const bool& indent, const bool& showFullPath)
+    : FileListItem(indent, showFullPath)
+{
+    SetPath(path);
+}
+
+FileListItem::FileListItem(const FileListItem& other, const bool& indent)
+    : BListItem(0, true)
+    , fShowFullPath(other.fShowFullPath)
+    , fIndent(indent)
+    , fPath(other.fPath)
+    , fType(other.fType)
+    , fTruncateMode(0)
+{
+    SetEmptyIcon();
+    fIcon->ImportBits(other.fIcon.get());
+    SetDisplayText();
+}
+
+FileListItem::~FileListItem() = default;
+
+void FileListItem::SetEmptyIcon()
+{
+    fIcon = std::make_unique<LibBitmap>(kIconFrame, B_CMAP8);
+    // A new bitmap's pixels are black; an item without an icon shows none.
+    std::memset(fIcon->Bits(), B_TRANSPARENT_MAGIC_CMAP8, size_t(fIcon->BitsLength()));
+}
+
+float FileListItem::LeftMargin() const
+{
+    return fIndent ? kIndentedMargin : kPlainMargin;
+}
+
+void FileListItem::SetPath(const char* path)
+{
+    fIcon->SetTo(path, B_MINI_ICON);
+    fPath.SetTo(path);
+    SetDisplayText();
+}
+
+void FileListItem::SetShowFullPath(const bool& showFullPath)
+{
+    fShowFullPath = showFullPath;
+    SetDisplayText();
+}
+
+void FileListItem::SetTruncateMode(const uint32& mode)
+{
+    fTruncateMode = mode;
+    SetDisplayText();
+}
+
+void FileListItem::SetType(const FileType& type)
+{
+    fType = type;
+}
+
+void FileListItem::SetDisplayText()
+{
+    const char* text = fShowFullPath ? fPath.Path() : fPath.Leaf();
+    fDisplayText = text != nullptr ? text : "";
+}
+
+status_t FileListItem::Execute()
+{
+    entry_ref ref;
+    status_t status = get_ref_for_path(fPath.Path() != nullptr ? fPath.Path() : "", &ref);
+    if (status != B_OK)
+        return status;
+    return be_roster->Launch(&ref);
+}
+
+void FileListItem::Write(BMessage& message)
+{
+    const char* path = fPath.Path() != nullptr ? fPath.Path() : "";
+    message.AddString("file_name", path);
+    message.AddInt8("file_type", int8(fType));
+    message.AddInt32("file_size", RecordedSize(LibEntrySize(path, true)));
+
+    BEntry entry(path, true);
+    time_t creation = 0;
+    time_t modified = 0;
+    time_t accessed = 0;
+    entry.GetCreationTime(&creation);
+    entry.GetModificationTime(&modified);
+    entry.GetAccessTime(&accessed);
+    message.AddInt64("file_creation", int64(creation));
+    message.AddInt64("file_modified", int64(modified));
+    message.AddInt64("file_accessed", int64(accessed));
+
+    BMessage icon;
+    if (fIcon->Archive(&icon, true) == B_OK)
+        message.AddMessage("file_icon", &icon);
+}
+
+void FileListItem::Read(const BMessage& message)
+{
+    // The path names the file on the machine that wrote the record, so
+    // the icon comes from the record, not from the path.
+    const char* path = nullptr;
+    if (message.FindString("file_name", &path) == B_OK && path != nullptr)
+        fPath.SetTo(path);
+    int8 type = 0;
+    if (message.FindInt8("file_type", &type) == B_OK)
+        fType = FileType(type);
+    BMessage archive;
+    if (message.FindMessage("file_icon", &archive) == B_OK) {
+        auto icon = std::make_unique<LibBitmap>(&archive);
+        // A damaged archive keeps the old icon rather than leaving none.
+        if (icon->InitCheck() == B_OK)
+            fIcon = std::move(icon);
+    }
+    SetDisplayText();
+}
+
+void FileListItem::Update(BView* owner, const BFont* font)
+{
+    SetHeight(kItemHeight);
+    if (fTruncateMode == 0 || owner == nullptr || font == nullptr)
+        return;
+    // Cut from the whole text each time, so that a list that grows wider
+    // shows more of it again.
+    SetDisplayText();
+    float width = owner->Frame().Width() - LeftMargin() - kTruncationSlack;
+    const char* in[1] = { fDisplayText };
+    std::vector<char> out(size_t(fDisplayText.Length()) + 4);
+    char* results[1] = { out.data() };
+    font->GetTruncatedStrings(in, 1, fTruncateMode, width, results);
+    fDisplayText = out.data();
+}
+
+void FileListItem::DrawItem(BView* owner, BRect frame, bool)
+{
+    float left = LeftMargin();
+    rgb_color background = IsSelected() ? grey_color : owner->ViewColor();
+    owner->SetHighColor(background);
+    owner->FillRect(frame);
+    owner->SetLowColor(background);
+
+    owner->SetHighColor(black_color);
+    owner->SetDrawingMode(B_OP_OVER);
+    owner->DrawBitmap(fIcon.get(), BPoint(left - 1, frame.top + 1));
+    owner->SetDrawingMode(B_OP_COPY);
+
+    BPoint where(left + kTextOffset, frame.bottom - 4);
+    if (!fShowFullPath) {
+        owner->DrawString(fDisplayText, where);
+        return;
+    }
+    // The folders in grey, the leaf in black right behind them. A text
+    // without a "/" (a bare name, or a path cut before its last folder) is
+    // all leaf.
+    LibString folders;
+    LibString leaf(fDisplayText);
+    if (fDisplayText.Contain('/')) {
+        folders = fDisplayText;
+        folders.ToLast('/', 0);
+        leaf.FromLast('/', 1);
+    }
+    owner->SetHighColor(dark_grey_color);
+    owner->DrawString(folders, where);
+    owner->SetHighColor(black_color);
+    owner->DrawString(leaf, BPoint(where.x + owner->StringWidth(folders), where.y));
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+// Helpers of the installer's view tests: the alert in front as a user sees
+// it, answers given to it from another thread, and pictures and files made
+// for a test. Header-only, because every .cpp of this folder that is not a
+// test goes into the library.
+
+#include <Alert.h>
+#include <Bitmap.h>
+#include <InterfaceTestSupport.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brenvik::test {
+
+// What a user sees of an alert, once it is up and drawn.
+struct ShownAlert {
+    BMessenger messenger;
+    int32 displayId = -1;
+    std::string text;
+    alert_type type = B_EMPTY_ALERT;
+    std::vector<std::string> labels;
+};
+
+// Waits for the alert in front to be shown and settled.
+inline bool FindShownAlert(ShownAlert* shown, bigtime_t timeout = kDeadline)
+{
+    return WaitUntil(
+        [&] {
+            for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+                if (window.LockTargetWithTimeout(10000) != B_OK)
+                    continue;
+                BLooper* looper = nullptr;
+                window.Target(&looper);
+                BAlert* alert = dynamic_cast<BAlert*>(looper);
+                bool usable = alert != nullptr && !alert->IsHidden()
+                    && BPrivate::WindowAccess::IsSettled(alert);
+                if (usable) {
+                    shown->messenger = window;
+                    shown->displayId = DisplayId(alert);
+                    shown->text = alert->TextView()->Text();
+                    shown->type = alert->Type();
+                    shown->labels.clear();
+                    for (int32 i = 0; i < alert->CountButtons(); i++)
+                        shown->labels.push_back(alert->ButtonAt(i)->Label());
+                }
+                looper->Unlock();
+                if (usable)
+                    return true;
+            }
+            return false;
+        },
+        timeout);
+}
+
+inline bool AnAlertExists()
+{
+    for (const BMessenger& window : BPrivate::Desktop::Default().AllWindows()) {
+        BLooper* looper = nullptr;
+        window.Target(&looper);
+        if (dynamic_cast<BAlert*>(looper) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+// Answers the next alert from a thread of its own: `answer` runs once the
+// alert is up, and what was seen is kept.
+class AlertAnswerer {
+public:
+    explicit AlertAnswerer(std::function<void(const ShownAlert&)> answer)
+        : fThread([this, answer] {
+            if (!FindShownAlert(&fShown))
+                return;
+            answer(fShown);
+            fAnswered = true;
+        })
+    {
+    }
+    ~AlertAnswerer() { Join(); }
+
+    const ShownAlert& Join()
+    {
+        if (fThread.joinable())
+            fThread.join();
+        return fShown;
+    }
+    bool Answered() const { return fAnswered; }
+
+    // Presses a key in the alert.
+    static std::function<void(const ShownAlert&)> Key(const char* bytes)
+    {
+        return [bytes](const ShownAlert& shown) { Display().InjectKey(shown.displayId, bytes); };
+    }
+
+private:
+    ShownAlert fShown;
+    std::atomic<bool> fAnswered { false };
+    std::thread fThread;
+};
+
+// A 32-bit picture of the given size: a sky-blue field with a darker band
+// across the middle and a white frame, easy to tell apart in a golden image.
+inline BBitmap* MakePicture(int32 width, int32 height)
+{
+    BBitmap* bitmap = new BBitmap(BRect(0, 0, float(width - 1), float(height - 1)), B_RGB32);
+    uint8* bits = static_cast<uint8*>(bitmap->Bits());
+    for (int32 y = 0; y < height; y++) {
+        for (int32 x = 0; x < width; x++) {
+            uint8* pixel = bits + y * bitmap->BytesPerRow() + x * 4;
+            bool frame = x < 4 || y < 4 || x >= width - 4 || y >= height - 4;
+            bool band = y > height / 3 && y < height * 2 / 3;
+            // B_RGB32 keeps blue, green, red, alpha in memory.
+            pixel[0] = frame ? 255 : band ? 140 : 235;
+            pixel[1] = frame ? 255 : band ? 90 : uint8(180 + y * 60 / height);
+            pixel[2] = frame ? 255 : band ? 30 : 120;
+            pixel[3] = 255;
+        }
+    }
+    return bitmap;
+}
+
+// The same picture as a PNG file.
+inline bool WritePicturePng(const std::string& path, int32 width, int32 height)
+{
+    std::unique_ptr<BBitmap> bitmap(MakePicture(width, height));
+    RgbaImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(size_t(width) * size_t(height) * 4);
+    const uint8* bits = static_cast<const uint8*>(bitmap->Bits());
+    for (int32 y = 0; y < height; y++) {
+        for (int32 x = 0; x < width; x++) {
+            const uint8* from = bits + y * bitmap->BytesPerRow() + x * 4;
+            uint8* to = image.PixelAt(x, y);
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 255;
+        }
+    }
+    return WritePng(path, image);
+}
+
+} // namespace brenvik::test

@@ -1,0 +1,68 @@
+#pragma once
+
+// ReplaceAlert: asks whether an item that is about to be installed may
+// replace an item of the same name at its destination. It shows the facts
+// of both side by side (icon, dates, size, kind, folder, version), in one of
+// ten languages, and can offer a check box that makes the answer hold for
+// the rest of the installation.
+//
+// The dialog is modal and synchronous, and may be run from any thread (the
+// install pass runs it on its worker): construct it with new and call
+// Go(applyToAll). It returns 0 for "Don't Replace" and 1 for "Replace" (-1
+// when it went away unanswered because the program quit), and fills in
+// whether the check box was on when it closed. The dialog deletes itself,
+// as every alert does; the check box's state is handed back through Go so
+// that it outlives the dialog.
+
+#include <Alert.h>
+#include <Path.h>
+
+#include <atomic>
+#include <memory>
+
+class BCheckBox;
+class LibLocaleDateTime;
+struct ReplaceAlertTexts;
+
+class ReplaceAlert : public BAlert {
+public:
+    // Sent by the check box each time it is toggled.
+    static constexpr uint32 kMsgApplyToAll = 1000;
+
+    // `from` is the new item, `to` the existing one; `offer` adds the check
+    // box; `language` is a language code ("en", "de", ...).
+    ReplaceAlert(const BPath& from, const BPath& to, const bool& offer, const char* language);
+    ~ReplaceAlert() override;
+
+    void MessageReceived(BMessage* message) override;
+
+    // Shows the dialog and waits for a button; returns its index and sets
+    // `applyToAll` to the check box's final state (false without one).
+    int32 Go(bool& applyToAll);
+    using BAlert::Go;
+
+    // The answer in one piece, for callers that would rather not hold the
+    // dialog at all.
+    struct Answer {
+        int32 button;
+        bool applyToAll;
+    };
+    static Answer Ask(const BPath& from, const BPath& to, const bool& offer, const char* language);
+
+    // Whether the check box is on now.
+    bool ApplyToAll() const { return fApplyToAll->load(); }
+
+    // The button indices.
+    static constexpr int32 kDontReplace = 0;
+    static constexpr int32 kReplace = 1;
+
+private:
+    void FitWidth();
+    void AddQuestion(const BPath& to, const ReplaceAlertTexts& texts);
+    void AddFacts(BView* parent, const char* side, const BPath& path, float top,
+        const ReplaceAlertTexts& texts, const LibLocaleDateTime& dates);
+
+    BCheckBox* fCheckBox;
+    // Shared with Go, which reads it after the dialog is gone.
+    std::shared_ptr<std::atomic<bool>> fApplyToAll;
+};

@@ -14,6 +14,7 @@
 #include <LibFileType.h>
 #include <LibLocaleDateTime.h>
 #include <LibRect.h>
+#include <LibStringView.h>
 
 #include "BitmapView.h"
 #include "ReplaceAlertTexts.h"
@@ -201,13 +202,17 @@ void ReplaceAlert::AddFacts(BView* parent, const char* side, const BPath& path, 
         std::string name = prefix + "_" + row.name;
         parent->AddChild(
             Label(LibRect(kLabelLeft, y, kLabelWidth, kRowHeight), name + "_label", row.label));
-        bool isPath = row.value == (const char*)folder;
-        BStringView* value = Value(
-            LibRect(kValueLeft, y, isPath ? kPathWidth : kValueWidth, kRowHeight), name, row.value);
-        // The folder keeps its end, which names it best, when it is cut.
-        if (isPath)
-            value->SetTruncation(B_TRUNCATE_BEGINNING);
-        parent->AddChild(value);
+        BRect frame = LibRect(kValueLeft, y, kValueWidth, kRowHeight);
+        if (row.value == (const char*)folder) {
+            // The folder keeps its end, which names it best, when it is cut.
+            LibStringView* folderView = new LibStringView(
+                LibRect(kValueLeft, y, kPathWidth, kRowHeight), name.c_str(), "");
+            folderView->SetFontSize(kFontSize);
+            folderView->SetTruncatedText(folder, B_TRUNCATE_BEGINNING);
+            parent->AddChild(folderView);
+        } else {
+            parent->AddChild(Value(frame, name, row.value));
+        }
         y += kRowHeight;
     }
 }

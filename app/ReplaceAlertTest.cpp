@@ -161,8 +161,13 @@ TEST_F(ReplaceAlertTest, LaysTheFactsOutInFixedRows)
     EXPECT_EQ(TextOf(alert, "from_modified"), "Wed, Dec 10 2025, 3:20:00 PM");
     EXPECT_EQ(TextOf(alert, "to_size"), "2.0 KB");
     EXPECT_EQ(TextOf(alert, "from_size"), "1.5 MB");
-    EXPECT_EQ(TextOf(alert, "to_path"), fToFolder);
-    EXPECT_EQ(TextOf(alert, "from_path"), fFromFolder);
+    // The folders are cut at their beginning to fit.
+    EXPECT_EQ(TextOf(alert, "to_path"),
+        "\xE2\x80\xA6"
+        "nvik Demo/Documentation");
+    EXPECT_EQ(TextOf(alert, "from_path"),
+        "\xE2\x80\xA6"
+        "oot/var/tmp/Documentation");
     EXPECT_EQ(TextOf(alert, "to_version"), "");
     EXPECT_EQ(alert->TextView()->Text(),
         std::string("The file 'Read Me.txt' already exists. Do you wish to replace existing"));

@@ -9,7 +9,10 @@
 #include <Bitmap.h>
 #include <InterfaceTestSupport.h>
 
+#include <gtest/gtest.h>
+
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
@@ -67,6 +70,36 @@ inline bool AnAlertExists()
     }
     return false;
 }
+
+inline bool WaitUntilNoAlert()
+{
+    return WaitUntil([] { return !AnAlertExists(); });
+}
+
+// Whether a window's thread is still running: an alert goes on closing on
+// its own thread after it has answered.
+inline bool AWindowThreadRuns()
+{
+    int32 cookie = 0;
+    thread_info info;
+    while (get_next_thread_info(B_CURRENT_TEAM, &cookie, &info) == B_OK) {
+        if (std::strncmp(info.name, "w>", 2) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The program waits for every window thread to end before it ends, so that
+// no alert is still closing while the display is taken down.
+class WindowsGoneAtExit : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        WaitUntil([] { return !AWindowThreadRuns(); });
+    }
+};
+inline testing::Environment* const sWindowsGoneAtExit
+    = testing::AddGlobalTestEnvironment(new WindowsGoneAtExit);
 
 // Answers the next alert from a thread of its own: `answer` runs once the
 // alert is up, and what was seen is kept.

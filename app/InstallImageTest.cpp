@@ -220,6 +220,8 @@ TEST_F(InstallImageDropTest, APictureOfAnotherSizeIsTakenAfterOneWarning)
         "Image is not the correct size of 150x200. You may use this image, but it will appear "
         "in the installer as shown here.");
     ASSERT_TRUE(WaitUntil([&] { return fWindow->changes == 1; }));
+    // The one warning goes, and no other follows.
+    EXPECT_TRUE(WaitUntilNoAlert());
     ASSERT_TRUE(WaitUntilSettled(fWindow));
     EXPECT_FALSE(AnAlertExists());
     EXPECT_TRUE(HasImage());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -53,6 +54,52 @@ bool FindShownAlert(ShownAlert* shown)
         return false;
     });
 }
+
+bool AnAlertIsUp()
+{
+    for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+        BLooper* looper = nullptr;
+        window.Target(&looper);
+        if (dynamic_cast<BAlert*>(looper) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+// Whether any alert still exists, shown or closing.
+bool AnAlertExists()
+{
+    for (const BMessenger& window : BPrivate::Desktop::Default().AllWindows()) {
+        BLooper* looper = nullptr;
+        window.Target(&looper);
+        if (dynamic_cast<BAlert*>(looper) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+// Whether a window's thread is still running: an alert goes on closing on
+// its own thread after it has answered.
+bool AWindowThreadRuns()
+{
+    int32 cookie = 0;
+    thread_info info;
+    while (get_next_thread_info(B_CURRENT_TEAM, &cookie, &info) == B_OK) {
+        if (std::strncmp(info.name, "w>", 2) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The program waits for every window thread to end before it ends, so that
+// no alert is still closing while the display is taken down.
+class WindowsGoneAtExit : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        WaitUntil([] { return !AWindowThreadRuns(); });
+    }
+};
 
 // Answers the next alert with a key, from a thread of its own, and keeps
 // what it saw.
@@ -139,15 +186,7 @@ TEST(LibMessageBoxTest, NoWaitReturnsBeforeTheUserAnswers)
     EXPECT_EQ(shown.type, B_INFO_ALERT);
     Display().InjectKey(shown.displayId, "o");
     // The box goes away by itself.
-    EXPECT_TRUE(WaitUntil([] {
-        for (const BMessenger& window : BPrivate::Desktop::Default().AllWindows()) {
-            BLooper* looper = nullptr;
-            window.Target(&looper);
-            if (dynamic_cast<BAlert*>(looper) != nullptr)
-                return false;
-        }
-        return true;
-    }));
+    EXPECT_TRUE(WaitUntil([] { return !AnAlertExists(); }));
 }
 
 // Texts too long for the box are cut between characters, with an ellipsis.
@@ -240,16 +279,8 @@ public:
     std::atomic<int32> draws { 0 };
 };
 
-bool AnAlertIsUp()
-{
-    for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
-        BLooper* looper = nullptr;
-        window.Target(&looper);
-        if (dynamic_cast<BAlert*>(looper) != nullptr)
-            return true;
-    }
-    return false;
-}
+testing::Environment* const sWindowsGoneAtExit
+    = testing::AddGlobalTestEnvironment(new WindowsGoneAtExit);
 
 TEST(LibMessageBoxTest, AWorkerWaitsForTheAnswerWhileTheWindowKeepsDrawing)
 {

@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 PACKAGES := g++ clang cmake ninja-build pkg-config make \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	libsdl2-dev libcairo2-dev libfreetype-dev libpng-dev libjpeg-dev libgif-dev \
-	libzip-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
+	libzip-dev libssl-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
 	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format
 
 .PHONY: all deps build check check-format check-asan check-tsan demo bench fuzz format clean

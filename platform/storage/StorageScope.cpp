@@ -69,4 +69,11 @@ std::string StorageScope::BootFolder()
     return root.empty() ? std::string("/") : root;
 }
 
+std::string StorageScope::StateFolder()
+{
+    if (Current() == B_USER_SCOPE)
+        return JoinPath(XdgFolder("XDG_DATA_HOME", ".local/share"), "brenvik");
+    return SystemRoot() + "/var/lib/brenvik";
+}
+
 } // namespace BPrivate

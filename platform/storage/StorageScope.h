@@ -32,6 +32,12 @@ public:
     // The folder whose volume is the boot volume: the home folder in the
     // user scope, the system root in the system scope.
     static std::string BootFolder();
+
+    // Where Brenvik keeps its own state for the scope (install records, the
+    // lock around script edits): $XDG_DATA_HOME/brenvik for a user,
+    // <BRENVIK_ROOT>/var/lib/brenvik for the system (state a program keeps,
+    // as package databases are kept).
+    static std::string StateFolder();
 };
 
 } // namespace BPrivate

@@ -1,0 +1,100 @@
+#include "Sha256.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <openssl/evp.h>
+
+#include <Errors.h>
+
+namespace BPrivate {
+
+namespace {
+
+constexpr size_t kReadChunk = 256 * 1024;
+
+} // namespace
+
+struct Sha256::Context {
+    EVP_MD_CTX* context = nullptr;
+};
+
+Sha256::Sha256()
+    : fContext(new Context)
+{
+    fContext->context = EVP_MD_CTX_new();
+    EVP_DigestInit_ex(fContext->context, EVP_sha256(), nullptr);
+}
+
+Sha256::~Sha256()
+{
+    EVP_MD_CTX_free(fContext->context);
+}
+
+void Sha256::Update(const void* data, size_t size)
+{
+    EVP_DigestUpdate(fContext->context, data, size);
+}
+
+std::string Sha256::Final()
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(fContext->context, digest, &length);
+    EVP_DigestInit_ex(fContext->context, EVP_sha256(), nullptr);
+    return std::string(reinterpret_cast<const char*>(digest), length);
+}
+
+status_t Sha256::HashDescriptor(int fd, std::string* digest)
+{
+    Sha256 hash;
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    for (off_t offset = 0;;) {
+        ssize_t got = pread(fd, buffer.get(), kReadChunk, offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return StatusFromErrno(errno);
+        if (got == 0)
+            break;
+        hash.Update(buffer.get(), size_t(got));
+        offset += got;
+    }
+    *digest = hash.Final();
+    return B_OK;
+}
+
+status_t Sha256::HashFile(const char* path, std::string* digest)
+{
+    if (path == nullptr || digest == nullptr)
+        return B_BAD_VALUE;
+    // Reading a file to check it is no use of it: its access time stays
+    // (where we own it, which is all O_NOATIME allows).
+    int flags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = open(path, flags | O_NOATIME);
+    if (fd < 0 && errno == EPERM)
+        fd = open(path, flags);
+    if (fd < 0)
+        return StatusFromErrno(errno);
+    struct stat info;
+    status_t status = fstat(fd, &info) != 0 ? StatusFromErrno(errno)
+        : !S_ISREG(info.st_mode)            ? B_BAD_TYPE
+                                            : HashDescriptor(fd, digest);
+    close(fd);
+    return status;
+}
+
+std::string Sha256::Hex(const std::string& digest)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char byte : digest) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 15];
+    }
+    return text;
+}
+
+} // namespace BPrivate

@@ -73,6 +73,9 @@ bool LibTar(const char* source, const char* archivePath);
 // "<name> copy", then "<name> copy 1", "<name> copy 2", ...; with `replace`
 // it takes its own name and the trashed item of that name is removed.
 bool LibTrash(const BPath& path, const bool& replace);
+// The same, telling where the item went (the trash's "files/<name>"; its
+// record is "info/<name>.trashinfo" beside that folder).
+bool LibTrash(const BPath& path, const bool& replace, BPath* trashedAs);
 
 // Renames the item aside in its own folder (it is not copied): to the first
 // free name of "<name> copy", "<name> copy 1", "<name> copy 2", ...

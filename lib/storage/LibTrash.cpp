@@ -116,6 +116,11 @@ bool TrashFolders(const BPath& item, std::string* files, std::string* info)
 
 bool LibTrash(const BPath& path, const bool& replace)
 {
+    return LibTrash(path, replace, nullptr);
+}
+
+bool LibTrash(const BPath& path, const bool& replace, BPath* trashedAs)
+{
     if (path.InitCheck() != B_OK || !LibExists(path.Path()) || path.Leaf()[0] == '\0')
         return false;
     std::string files;
@@ -149,10 +154,14 @@ bool LibTrash(const BPath& path, const bool& replace)
         // A trash on another file system than the item (only when the
         // volume has no trash of its own) needs a real copy.
         if (status == B_CROSS_DEVICE_LINK && LibMove(path.Path(), target.c_str()))
-            return true;
-        if (status != B_OK)
+            status = B_OK;
+        if (status != B_OK) {
             unlink(recordPath.c_str());
-        return status == B_OK;
+            return false;
+        }
+        if (trashedAs != nullptr)
+            trashedAs->SetTo(target.c_str());
+        return true;
     }
     return false;
 }

@@ -20,6 +20,9 @@ const Command kCommands[] = {
     { "resource", "FILE TYPE ID", "write one resource's data to standard output", InspectResource },
     { "attributes", "FILE", "list a file's attributes (type, size, name, value)",
         InspectAttributes },
+    { "record", "FILE",
+        "print an install record (its journal or folder, or a de-installer that names one)",
+        InspectRecord },
 };
 
 void PrintUsage(FILE* stream)

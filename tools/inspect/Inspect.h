@@ -41,5 +41,6 @@ int InspectMessage(int argc, char** argv);
 int InspectResources(int argc, char** argv);
 int InspectResource(int argc, char** argv);
 int InspectAttributes(int argc, char** argv);
+int InspectRecord(int argc, char** argv);
 
 } // namespace inspect

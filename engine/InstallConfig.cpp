@@ -4,7 +4,14 @@
 
 #include <Resources.h>
 
+#include <cstdarg>
 #include <cstring>
+
+#include <Path.h>
+
+#include <LibEntry.h>
+
+#include "InstallPass.h"
 
 namespace {
 
@@ -30,6 +37,11 @@ const char* LeafOf(const char* path)
 InstallConfig::InstallConfig()
     : fLog(nullptr)
     , fRestart(false)
+    , fDialogs(new PlatformDialogs)
+    , fProbe(new MachineProbe)
+    , fStopRequested(false)
+    , fOutcome(B_PASS_NOT_RUN)
+    , fPass(nullptr)
 {
 }
 
@@ -175,6 +187,8 @@ int32 InstallConfig::SelectGroup(const char* group)
 
 void InstallConfig::UpdateStatus(const char* text)
 {
+    if (fStatusObserver)
+        fStatusObserver(text != nullptr ? text : "");
     if (Target() == nullptr)
         return;
     BMessage status(kMsgInstallStatus);
@@ -186,14 +200,81 @@ void InstallConfig::UpdateStatus(const char* text)
 
 status_t InstallConfig::Action()
 {
-    // The pass that places files comes with the install engine; until then
-    // the worker reports what it would install and says that it cannot.
-    int32 total = CountInstallFiles();
-    int32 selected = CountSelectedFiles();
-    char text[128];
-    std::snprintf(text, sizeof(text), "%d of %d items selected", int(selected), int(total));
-    UpdateStatus(text);
-    return B_UNSUPPORTED;
+    fStopRequested.store(false);
+    fOutcome = B_PASS_NOT_RUN;
+    InstallPass pass(*this);
+    fPass = &pass;
+    status_t result = pass.Run();
+    fPass = nullptr;
+    return result;
+}
+
+void InstallConfig::SetDialogs(std::unique_ptr<InstallDialogs> dialogs)
+{
+    if (dialogs != nullptr)
+        fDialogs = std::move(dialogs);
+}
+
+void InstallConfig::SetSystemProbe(std::unique_ptr<SystemProbe> probe)
+{
+    if (probe != nullptr)
+        fProbe = std::move(probe);
+}
+
+void InstallConfig::SetClock(InstallClock clock)
+{
+    fClock = std::move(clock);
+}
+
+void InstallConfig::SetStatusObserver(std::function<void(const char*)> observer)
+{
+    fStatusObserver = std::move(observer);
+}
+
+void InstallConfig::SetInstallerPath(const char* path)
+{
+    fInstallerPath = path != nullptr ? path : "";
+}
+
+bool InstallConfig::DoesDestinationExist()
+{
+    BPath destination;
+    if (!LibGetFullPath(fDestination, destination))
+        return false;
+    std::string path = std::string(destination.Path()) + "/" + GetString(kCreatedFolder, "");
+    return LibExists(path.c_str());
+}
+
+void InstallConfig::OpenLog(const char* path)
+{
+    if (!GetBool(kLog) || path == nullptr)
+        return;
+    if (fLog != nullptr)
+        std::fclose(fLog);
+    fLog = std::fopen(path, "we");
+}
+
+void InstallConfig::Log(const char* format, ...)
+{
+    if (fLog == nullptr)
+        return;
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(fLog, format, arguments);
+    va_end(arguments);
+    // Each entry reaches the file at once, so that a stopped pass leaves a
+    // log that says how far it got.
+    std::fflush(fLog);
+}
+
+void InstallConfig::CloseLog()
+{
+    if (fLog == nullptr)
+        return;
+    std::fclose(fLog);
+    // Cleared, unlike the platform's original, so that a second pass or the
+    // destructor never closes the file twice.
+    fLog = nullptr;
 }
 
 void InstallConfig::PrintToStream()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,8 +13,13 @@
 #include <LibString.h>
 #include <LibThread.h>
 
+#include "InstallServices.h"
+
+class BPath;
 class BResources;
+class BVolume;
 class CompletionDialogs;
+class InstallPass;
 class InstallTexts;
 
 // The installer's configuration record and the worker that runs the install
@@ -86,6 +94,73 @@ public:
     // message.
     std::vector<std::string> AutoLaunch(InstallTexts& texts, CompletionDialogs& dialogs);
 
+    // Results of the pass (the "status" of the worker's end message).
+    static constexpr status_t kPassDone = 0;
+    static constexpr status_t kPassFailed = 1;
+    // The user stopped the pass (RequestStop).
+    static constexpr status_t kPassStopped = 2;
+    static constexpr status_t kPassNoSpace = 3;
+
+    // How the last pass ended, for the exit status of the program: a pass
+    // whose requirements the user refused also returns kPassDone (the window
+    // then closes), but is not a success.
+    enum pass_outcome {
+        B_PASS_NOT_RUN,
+        B_PASS_SUCCEEDED,
+        B_PASS_ABORTED,
+        B_PASS_STOPPED,
+        B_PASS_FAILED
+    };
+    pass_outcome Outcome() const { return fOutcome; }
+    // What did not work in the last pass (items that could not be extracted
+    // or placed, a de-installer that could not be made), one line each.
+    const std::vector<std::string>& Failures() const { return fFailures; }
+    // The journal of the last pass's install record (empty when it made
+    // none).
+    const std::string& RecordPath() const { return fRecordPath; }
+
+    // Asks a running pass to stop: it ends at the next item, or inside the
+    // item it is writing, leaving every file whole (old or new) and its
+    // record saying what was done. Any thread may call it.
+    void RequestStop() { fStopRequested.store(true); }
+    bool StopRequested() const { return fStopRequested.load(); }
+
+    // What the pass uses of the outside world (see InstallServices.h). The
+    // defaults are the platform's alerts, the machine and the real clock.
+    void SetDialogs(std::unique_ptr<InstallDialogs> dialogs);
+    void SetSystemProbe(std::unique_ptr<SystemProbe> probe);
+    void SetClock(InstallClock clock);
+    // The installer file whose entries and texts the pass reads; by default
+    // the running executable.
+    void SetInstallerPath(const char* path);
+    // Called on the worker thread with each status text, before it is sent
+    // to the window (a program without a window prints them).
+    void SetStatusObserver(std::function<void(const char*)> observer);
+
+    // The steps of the pass that have names of their own.
+    // The requirements check: 1 go on, 2 not enough disk space, 3 stopped.
+    int32 CheckSystemResources();
+    bool DoesDestinationExist();
+    void OpenLog(const char* path);
+    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void CloseLog();
+    // Resolves a destination name (a custom folder of customFolders, or a
+    // standard folder name) to a folder, creating a custom folder (and
+    // replacing it, once per pass, when its record says so). False, with
+    // `path` unset, for a name that is neither, or a custom folder whose
+    // path is not safe.
+    bool GetNewPath(const char* name, BMessage& customFolders, BVolume& volume,
+        const char* savedPath, LibString& path);
+    // Settles a collision of item's leaf name in folder by the rule; true
+    // when the new item (or link) is to be placed. Nothing the user had is
+    // lost: it is saved, renamed aside or moved to the trash first, and a
+    // failure to do so means the new item is not placed.
+    bool ReplaceControl(const char* folder, const BPath& item, const char* rule, bool& ask,
+        bool& remembered, const BPath& saved);
+    // Writes the de-install tag on the item and, for a folder, on everything
+    // below it (links are not followed and cannot carry it).
+    void AddDeinstallTag(const char* path, const char* value);
+
 protected:
     // The pass's log file (null when none is open). The configuration owns
     // it: AdoptLog closes the one it replaces, and the destructor closes it
@@ -94,9 +169,26 @@ protected:
     void AdoptLog(FILE* log);
 
 private:
+    friend class InstallPass;
+
     FILE* fLog;
     entry_ref fDestination;
     bool fRestart;
+
+    std::unique_ptr<InstallDialogs> fDialogs;
+    std::unique_ptr<SystemProbe> fProbe;
+    InstallClock fClock;
+    std::function<void(const char*)> fStatusObserver;
+    std::string fInstallerPath;
+    std::atomic<bool> fStopRequested;
+    pass_outcome fOutcome;
+    std::vector<std::string> fFailures;
+    std::string fRecordPath;
+    // What the requirements check found (which file met each library), for
+    // the log.
+    std::vector<std::string> fLibraryNotes;
+    // The pass that runs, while it runs.
+    InstallPass* fPass;
 };
 
 // Whether a configuration text equals a keyword exactly.

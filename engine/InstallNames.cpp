@@ -1,0 +1,121 @@
+#include "InstallNames.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kMaxComponent = 255;
+
+} // namespace
+
+bool IsSafeComponent(const std::string& name)
+{
+    if (name.empty() || name.size() > kMaxComponent || name == "." || name == "..")
+        return false;
+    for (unsigned char c : name) {
+        if (c == '/' || c < 0x20 || c == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+bool IsSafeRelativePath(const std::string& path)
+{
+    if (path.empty() || path.front() == '/')
+        return false;
+    bool any = false;
+    size_t start = 0;
+    while (true) {
+        size_t slash = path.find('/', start);
+        std::string component
+            = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        // "a//b" and a trailing "/" are harmless; "." and ".." are not.
+        if (!component.empty()) {
+            if (!IsSafeComponent(component))
+                return false;
+            any = true;
+        }
+        if (slash == std::string::npos)
+            return any;
+        start = slash + 1;
+    }
+}
+
+std::string Printable(const std::string& text)
+{
+    std::string printable;
+    for (unsigned char c : text) {
+        if (c == '\n') {
+            printable += "\\n";
+        } else if (c == '\t') {
+            printable += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof(escape), "\\x%02x", c);
+            printable += escape;
+        } else {
+            printable += char(c);
+        }
+    }
+    return printable;
+}
+
+bool DesktopExecArgument(const std::string& path, std::string* argument)
+{
+    static const char kReserved[] = " \t\n\"'\\><~|&;$*?#()`";
+    bool quote = false;
+    std::string body;
+    for (unsigned char c : path) {
+        if (c < 0x20 || c == 0x7F)
+            return false;
+        if (std::strchr(kReserved, c) != nullptr)
+            quote = true;
+        if (c == '%') {
+            body += "%%";
+            continue;
+        }
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            body += '\\';
+        body += char(c);
+    }
+    std::string quoted = quote ? "\"" + body + "\"" : body;
+    // The key's value is a string: its own escapes come on top.
+    argument->clear();
+    for (char c : quoted) {
+        if (c == '\\')
+            *argument += "\\\\";
+        else
+            *argument += c;
+    }
+    return true;
+}
+
+bool DesktopStringValue(const std::string& text, std::string* value)
+{
+    value->clear();
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F)
+            return false;
+        if (c == '\\')
+            *value += "\\\\";
+        else
+            *value += char(c);
+    }
+    // A leading blank would be lost to the reader's trimming.
+    if (!value->empty() && (*value)[0] == ' ')
+        value->replace(0, 1, "\\s");
+    return true;
+}
+
+std::string BytesText(uint64 bytes)
+{
+    char text[64];
+    if (bytes > 1048576)
+        std::snprintf(text, sizeof(text), "%.1f MB", double(bytes) / 1048576.0);
+    else if (bytes > 1024)
+        std::snprintf(text, sizeof(text), "%.1f KB", double(bytes) / 1024.0);
+    else
+        std::snprintf(text, sizeof(text), "%llu bytes", static_cast<unsigned long long>(bytes));
+    return text;
+}

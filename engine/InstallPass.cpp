@@ -1,0 +1,378 @@
+// The install pass: the order of its steps, the installation folder, the
+// record and the log header. Items and links are in InstallPassItems.cpp,
+// collisions in ReplaceControl.cpp, destinations in DestinationResolver.cpp.
+
+#include "InstallPass.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <Path.h>
+#include <StorageScope.h>
+
+#include <LibAppVersion.h>
+#include <LibDateTime.h>
+#include <LibEntry.h>
+#include <LibFileOperations.h>
+#include <LibFileType.h>
+#include <LibLocaleDate.h>
+#include <LibLocaleTime.h>
+
+#include "InstallConfig.h"
+#include "InstallNames.h"
+#include "InstallerFormat.h"
+
+using namespace InstallerFormat;
+
+namespace {
+
+// Where the items that an installation replaces are kept.
+constexpr const char* kSavedFilesName = "Saved Files";
+// The maker of this installer, in the log's header.
+constexpr const char* kMakerWebAddress = "https://www.tarsel.example/brenvik";
+constexpr const char* kMakerSupportEmail = "brenvik-support@tarsel.example";
+
+const char* YesNo(bool value)
+{
+    return value ? "Yes" : "No";
+}
+
+} // namespace
+
+InstallPass::InstallPass(InstallConfig& config)
+    : fConfig(config)
+    , fItemAsk(true)
+    , fItemRemembered(true)
+    , fLinkAsk(true)
+    , fLinkRemembered(true)
+    , fTotal(0)
+    , fDone(0)
+    , fStart(0)
+{
+    if (fConfig.fInstallerPath.empty()) {
+        fTexts.reset(new oLocalize());
+        fEntries.reset(new LibAppResource(uint32(0)));
+    } else {
+        fTexts.reset(new oLocalize(fConfig.fInstallerPath.c_str()));
+        fEntries.reset(new LibAppResource(fConfig.fInstallerPath.c_str(), uint32(0)));
+    }
+    fTexts->ObtainLanguage();
+}
+
+InstallPass::~InstallPass() = default;
+
+time_t InstallPass::Now() const
+{
+    return fConfig.fClock ? fConfig.fClock() : time(nullptr);
+}
+
+std::string InstallPass::Text(int32 id)
+{
+    return static_cast<const char*>(fTexts->GetString(id));
+}
+
+std::string InstallPass::Format(int32 id, ...)
+{
+    LibString format = fTexts->GetFormat(id);
+    va_list arguments;
+    va_start(arguments, id);
+    va_list copy;
+    va_copy(copy, arguments);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    // The format is a localized text that GetFormat only hands out when its
+    // conversions fit the English arguments.
+    int length = std::vsnprintf(nullptr, 0, static_cast<const char*>(format), arguments);
+    std::string text(length > 0 ? size_t(length) : 0, '\0');
+    if (length > 0)
+        std::vsnprintf(text.data(), text.size() + 1, static_cast<const char*>(format), copy);
+#pragma GCC diagnostic pop
+    va_end(copy);
+    va_end(arguments);
+    return text;
+}
+
+std::string InstallPass::DateTimeText(time_t when) const
+{
+    LibDateTime dateTime(true);
+    dateTime.SetDateTime(long(when), true);
+    LibLocaleDate date;
+    LibLocaleTime time;
+    time.SetShowSeconds(true);
+    return std::string(static_cast<const char*>(date.Format(dateTime))) + " "
+        + static_cast<const char*>(time.Format(dateTime));
+}
+
+void InstallPass::AddFailure(const std::string& text)
+{
+    fConfig.fFailures.push_back(text);
+}
+
+status_t InstallPass::Run()
+{
+    fConfig.fFailures.clear();
+    fConfig.fRecordPath.clear();
+    fConfig.UpdateStatus(Text(1032).c_str());
+    int32 requirements = fConfig.CheckSystemResources();
+    if (requirements == 2) {
+        fConfig.fOutcome = InstallConfig::B_PASS_FAILED;
+        return InstallConfig::kPassNoSpace;
+    }
+    if (requirements == 3) {
+        // Deliberately the result of a finished pass, so that the window
+        // closes; the outcome tells the program's exit status otherwise.
+        fConfig.fOutcome = InstallConfig::B_PASS_ABORTED;
+        return InstallConfig::kPassDone;
+    }
+    if (fConfig.StopRequested())
+        return Stopped();
+
+    std::string error;
+    status_t status = Prepare(&error);
+    if (status != B_OK) {
+        fConfig.fDialogs->Error(error);
+        fConfig.fOutcome = InstallConfig::B_PASS_FAILED;
+        if (fRecord.IsOpen())
+            fRecord.Finish(InstallRecord::kStateFailed, Now());
+        return InstallConfig::kPassFailed;
+    }
+    WriteLogHeader();
+    if (fConfig.IncludeDeinstaller() && !fConfig.StopRequested()) {
+        fConfig.UpdateStatus(Text(1033).c_str());
+        CreateDeinstaller();
+    }
+    fCustomFolders.MakeEmpty();
+    fConfig.FindMessage(Field::kCustomFolder, &fCustomFolders);
+    if (fConfig.GetBool(Field::kCreateStartup) && !fConfig.StopRequested())
+        CreateStartupFolder();
+    InstallItems();
+    // Each installed item's "file_name" is now its final path.
+    fConfig.ReplaceMessage(Field::kInstallInstructions, &fInstructions);
+    if (fConfig.StopRequested())
+        return Stopped();
+    EditScripts();
+    if (fConfig.StopRequested())
+        return Stopped();
+
+    // TODO(pass-scripts): AutoLaunch() runs here, before the log is closed.
+
+    fConfig.Log("\tInstallation Complete: %s\n", DateTimeText(Now()).c_str());
+    Finish(fConfig.fFailures.empty() ? InstallRecord::kStateFinished : InstallRecord::kStateFailed);
+    fConfig.UpdateStatus(Text(1037).c_str());
+
+    // TODO(pass-scripts): the completion message (text 1038, the comments,
+    // the restart question, what failed) and the opening of the install
+    // folder come here.
+
+    fConfig.fOutcome = fConfig.fFailures.empty() ? InstallConfig::B_PASS_SUCCEEDED
+                                                 : InstallConfig::B_PASS_FAILED;
+    return InstallConfig::kPassDone;
+}
+
+status_t InstallPass::Stopped()
+{
+    fConfig.UpdateStatus(Text(1027).c_str());
+    fConfig.Log("\tInstallation Stopped: %s\n", DateTimeText(Now()).c_str());
+    if (fRecord.IsOpen())
+        Finish(InstallRecord::kStateStopped);
+    fConfig.fOutcome = InstallConfig::B_PASS_STOPPED;
+    return InstallConfig::kPassStopped;
+}
+
+void InstallPass::Finish(const char* state)
+{
+    fConfig.CloseLog();
+    if (!fInstallFolder.empty())
+        LibSetMimeType((fInstallFolder + "/" + kLogName).c_str(), "text/plain");
+    if (fRecord.IsOpen()) {
+        InstallStateLock lock;
+        fRecord.Finish(state, Now());
+    }
+}
+
+status_t InstallPass::Prepare(std::string* error)
+{
+    fStart = Now();
+    for (const char* field : { Field::kAppName, Field::kVersion, Field::kReleaseDate,
+             Field::kCompany, Field::kSupportEmail })
+        fTag += std::string(fConfig.GetString(field, "")) + ";";
+
+    std::string created = fConfig.GetString(Field::kCreatedFolder, "");
+    if (!IsSafeComponent(created)) {
+        // A name that is not one folder name would put the installation
+        // somewhere else than the user chose.
+        *error = Format(1041, Printable(created).c_str());
+        return B_BAD_VALUE;
+    }
+    BPath destination;
+    struct stat info;
+    if (!LibGetFullPath(fConfig.Destination(), destination) || stat(destination.Path(), &info) != 0
+        || !S_ISDIR(info.st_mode)) {
+        *error = Text(1040);
+        return B_ENTRY_NOT_FOUND;
+    }
+    fDestination = destination.Path();
+    fInstallFolder = fDestination + "/" + created;
+    SystemProbe::Space space;
+    if (fConfig.fProbe->FreeSpace(fDestination, &space) == B_OK)
+        fVolumeName = space.volumeName;
+
+    status_t status = CreateRecord();
+    if (status != B_OK) {
+        *error = Format(1041, created.c_str()) + "\n\n(" + InstallRecord::RecordsFolder() + ": "
+            + std::strerror(errno) + ")";
+        return status;
+    }
+    status = MakeInstallFolder();
+    if (status != B_OK)
+        *error = Format(1041, created.c_str());
+    return status;
+}
+
+status_t InstallPass::CreateRecord()
+{
+    BMessage header;
+    for (const char* field : { Field::kAppName, Field::kVersion, Field::kReleaseDate,
+             Field::kCompany, Field::kSupportEmail })
+        header.AddString(field, fConfig.GetString(field, ""));
+    header.AddString(InstallRecord::kFieldInstallBy, fTag.c_str());
+    bool system = BPrivate::StorageScope::Current() == BPrivate::B_SYSTEM_SCOPE;
+    header.AddString(InstallRecord::kFieldScope, system ? "system" : "user");
+    header.AddInt32(InstallRecord::kFieldUid, int32(geteuid()));
+    header.AddString(InstallRecord::kFieldInstallerVersion,
+        static_cast<const char*>(LibGetAppVersion(
+            fConfig.fInstallerPath.empty() ? nullptr : fConfig.fInstallerPath.c_str())));
+    header.AddString(InstallRecord::kFieldLanguage, static_cast<const char*>(fTexts->Language()));
+    header.AddInt64(InstallRecord::kFieldStarted, int64(fStart));
+    header.AddString(InstallRecord::kFieldDestination, fDestination.c_str());
+    header.AddString(InstallRecord::kFieldInstallFolder, fInstallFolder.c_str());
+    if (fConfig.GetBool(Field::kSaveReplaced))
+        header.AddString(
+            InstallRecord::kFieldSavedFolder, (fInstallFolder + "/" + kSavedFilesName).c_str());
+    std::vector<std::string> superseded = InstallRecordReader::FindRecords(
+        InstallRecord::RecordsFolder(), fConfig.GetString(Field::kAppName, ""), fInstallFolder);
+    for (const std::string& journal : superseded) {
+        InstallRecordReader old;
+        if (old.ReadHeader(journal.c_str()) == B_OK)
+            header.AddString(InstallRecord::kFieldSuperseded,
+                old.Header().GetString(InstallRecord::kFieldInstallId, ""));
+    }
+    InstallStateLock lock;
+    status_t status = fRecord.Create(header);
+    if (status != B_OK)
+        return status;
+    fConfig.fRecordPath = fRecord.JournalPath();
+    for (const std::string& journal : superseded)
+        InstallRecord::MarkSuperseded(journal.c_str(), fRecord.Id().c_str());
+    return B_OK;
+}
+
+status_t InstallPass::MakeInstallFolder()
+{
+    if (LibExists(fInstallFolder.c_str())) {
+        // The window asked the user before the pass started.
+        BMessage fields;
+        fields.AddString(InstallRecord::kFieldPath, fInstallFolder.c_str());
+        int32 step
+            = fRecord.Begin(InstallRecord::kKindOldInstall, fields, InstallRecord::B_RECORD_SYNC);
+        if (step < 0)
+            return step;
+        BPath trashed;
+        if (!LibTrash(BPath(fInstallFolder.c_str()), false, &trashed)) {
+            fRecord.Failed(step, B_ERROR, "it cannot be moved to the trash");
+            return B_NOT_ALLOWED;
+        }
+        BMessage result;
+        result.AddString(InstallRecord::kFieldTo, trashed.Path());
+        fRecord.Done(step, &result);
+    }
+    BMessage fields;
+    fields.AddString(InstallRecord::kFieldPath, fInstallFolder.c_str());
+    fields.AddBool(InstallRecord::kFieldExisted, false);
+    int32 step = fRecord.Begin(InstallRecord::kKindFolder, fields);
+    if (step < 0)
+        return step;
+    if (mkdir(fInstallFolder.c_str(), 0775) != 0) {
+        status_t status = StatusFromErrno(errno);
+        fRecord.Failed(step, status, std::strerror(errno));
+        return status;
+    }
+    fRecord.Done(step);
+    if (fConfig.GetBool(Field::kSaveReplaced)) {
+        fSavedFolder = fInstallFolder + "/" + kSavedFilesName;
+        BMessage saved;
+        saved.AddString(InstallRecord::kFieldPath, fSavedFolder.c_str());
+        saved.AddBool(InstallRecord::kFieldExisted, false);
+        step = fRecord.Begin(InstallRecord::kKindFolder, saved);
+        if (step < 0)
+            return step;
+        if (mkdir(fSavedFolder.c_str(), 0775) != 0) {
+            // Items are then never replaced: with nowhere to save them,
+            // the collision rules keep what is there.
+            fRecord.Failed(step, StatusFromErrno(errno), std::strerror(errno));
+        } else {
+            fRecord.Done(step);
+        }
+    }
+    return B_OK;
+}
+
+void InstallPass::WriteLogHeader()
+{
+    if (fConfig.GetBool(Field::kLog)) {
+        BMessage fields;
+        std::string log = fInstallFolder + "/" + kLogName;
+        fields.AddString(InstallRecord::kFieldPath, log.c_str());
+        int32 step = fRecord.Begin(InstallRecord::kKindLog, fields);
+        if (step > 0) {
+            fConfig.OpenLog(log.c_str());
+            fRecord.Done(step);
+        }
+    }
+    InstallConfig& c = fConfig;
+    LibString version
+        = LibGetAppVersion(c.fInstallerPath.empty() ? nullptr : c.fInstallerPath.c_str());
+    c.Log("BRENVIK\n\tVersion %s\n\t%s\n\t%s\n", static_cast<const char*>(version),
+        kMakerWebAddress, kMakerSupportEmail);
+    c.Log("\nAPPLICATION\n");
+    c.Log("\tApplication : %s\n", c.GetString(Field::kAppName, ""));
+    c.Log("\tVersion : %s\n", c.GetString(Field::kVersion, ""));
+    c.Log("\tRelease Date : %s\n", c.GetString(Field::kReleaseDate, ""));
+    c.Log("\tCompany : %s\n", c.GetString(Field::kCompany, ""));
+    c.Log("\tSupport Email : %s\n", c.GetString(Field::kSupportEmail, ""));
+    c.Log("\nABOUT THIS SYSTEM\n");
+    c.Log("\t%s\n", c.fProbe->Description().c_str());
+    SystemProbe::Space space;
+    c.fProbe->FreeSpace(fDestination, &space);
+    c.Log("\tFree Disk Space : %s\n", BytesText(space.freeBytes).c_str());
+    c.Log("\nINSTALLER REQUIREMENTS\n");
+    bool diskNeeded = c.GetBool(Field::kDiskSpaceNeeded);
+    c.Log("\tDisk Space Needed: %s\n", YesNo(diskNeeded));
+    if (diskNeeded) {
+        c.Log("\t\tDisk spaced %s: %s\n",
+            Text(c.GetBool(Field::kDiskSpaceRequired) ? 1025 : 1026).c_str(),
+            BytesText(ConfiguredDiskSpace(c)).c_str());
+    }
+    bool ramNeeded = c.GetBool(Field::kRamNeeded);
+    c.Log("\tPhysical RAM Needed: %s\n", YesNo(ramNeeded));
+    if (ramNeeded) {
+        c.Log("\t\tRAM %s: %d MB\n", Text(c.GetBool(Field::kRamRequired) ? 1025 : 1026).c_str(),
+            int(c.GetInt32(Field::kRamAmount, 0)));
+    }
+    c.Log("\tBoot Volume Only: %s\n", YesNo(c.GetBool(Field::kBootVolumeOnly)));
+    c.Log("\tRemovable Volume Allowed: %s\n", YesNo(c.GetBool(Field::kRemovableVolumeOk)));
+    c.Log("\tShared Volume Allowed: %s\n", YesNo(c.GetBool(Field::kSharedVolumeOk)));
+    c.Log("\tShared Libraries:\n");
+    for (const std::string& line : fConfig.fLibraryNotes)
+        c.Log("\t\t%s\n", line.c_str());
+    c.Log("\tDependent Applications:\n");
+    c.Log("\nINSTALLATION\n\tOn volume %s.\n\tIn folder %s.\n", fVolumeName.c_str(),
+        fInstallFolder.c_str());
+    if (!fSavedFolder.empty())
+        c.Log("\tReplaced files moved to %s\n", fSavedFolder.c_str());
+    c.Log("\n");
+    c.Log("\tInstallation Started: %s\n", DateTimeText(fStart).c_str());
+}

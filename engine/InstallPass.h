@@ -1,0 +1,126 @@
+#pragma once
+
+// One run of the install pass (InstallConfig::Action): the state that lives
+// from the press of Install to the end of the pass, and its steps. The
+// configuration's named steps (GetNewPath, ReplaceControl, AddDeinstallTag,
+// the log) reach the running pass through InstallConfig::fPass.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <Message.h>
+
+#include <LibAppResource.h>
+#include <oLocalize.h>
+
+#include "InstallRecord.h"
+#include "InstallRecordReader.h"
+
+class InstallConfig;
+
+// The configuration's "req_disk_space_amount" value as a byte count (64-bit,
+// negative or unreadable values as 0).
+uint64 ConfiguredDiskSpace(const BMessage& configuration);
+
+class InstallPass {
+public:
+    explicit InstallPass(InstallConfig& config);
+    ~InstallPass();
+    InstallPass(const InstallPass&) = delete;
+    InstallPass& operator=(const InstallPass&) = delete;
+
+    status_t Run();
+    // The requirements check (InstallConfig::CheckSystemResources).
+    int32 CheckRequirements();
+
+    InstallRecord& Record() { return fRecord; }
+    oLocalize& Texts() { return *fTexts; }
+    const std::string& InstallFolder() const { return fInstallFolder; }
+    const std::string& SavedFolder() const { return fSavedFolder; }
+    bool SaveReplaced() const { return !fSavedFolder.empty(); }
+
+    // A line for the completion message and the record: something that did
+    // not work.
+    void AddFailure(const std::string& text);
+
+    // The text of a localized id, and a localized printf format (safe for
+    // the English arguments).
+    std::string Text(int32 id);
+    std::string Format(int32 id, ...);
+
+    // Local date and time of the clock, as the log writes them.
+    std::string DateTimeText(time_t when) const;
+    time_t Now() const;
+
+    // Moves an existing item aside so that a new one can take its place:
+    // into "Saved Files" (under a unique name), beside itself under the next
+    // free " copy" name, or to the trash. Recorded; false (and a log line)
+    // when it could not be moved.
+    enum displace_action { B_DISPLACE_SAVE, B_DISPLACE_RENAME, B_DISPLACE_TRASH };
+    bool Displace(const std::string& path, displace_action action);
+
+    // Creates the folder and the missing folders above it, each recorded
+    // before it is made. False (with a log line) when one cannot be made.
+    bool MakeFolders(const std::string& path);
+
+    // A private scratch folder (".brenvik-XXXXXX") in `folder`, where a new
+    // item is made before it is renamed into its place, and its removal.
+    // Both are recorded, so that a crash leaves nothing unnamed.
+    bool MakeScratch(const std::string& folder, std::string* scratch, int32* step);
+    void RemoveScratch(const std::string& scratch, int32 step);
+
+private:
+    std::string UniqueSavedPath(const std::string& leaf);
+    status_t MoveToTrash(const std::string& path, std::string* to);
+    status_t MoveExactly(const std::string& from, const std::string& to);
+    static std::string TypeOf(const std::string& path);
+
+    int32 CheckSpace();
+    int32 CheckMemory();
+    int32 CheckLibraries();
+    int32 CheckApplications();
+    bool AskToContinue(const std::string& text, bool required);
+
+    status_t Prepare(std::string* error);
+    status_t CreateRecord();
+    status_t MakeInstallFolder();
+    void WriteLogHeader();
+    void CreateDeinstaller();
+    BMessage DeinstallerConfiguration();
+    void CreateStartupFolder();
+    void InstallItems();
+    void InstallItem(int32 index, BMessage& item);
+    bool ExtractAndPlace(int32 index, const std::string& leaf, const std::string& folder,
+        const BMessage& meta, bool elsewhere, std::string* placed);
+    status_t PlaceItem(const std::string& staged, const std::string& target, int32 index,
+        const std::string& leaf, bool deinstallable);
+    void SetDates(const std::string& path, int32 index);
+    void RecordTree(const std::string& path, bool deinstallable, BMessage* result);
+    void PlaceLink(
+        const BMessage& meta, const std::string& item, const std::string& leaf, bool deinstallable);
+    status_t PlaceLinkFile(const std::string& staged, const std::string& target,
+        const std::string& item, bool entry, bool deinstallable);
+    void EditScripts();
+    void Finish(const char* state);
+    status_t Stopped();
+
+    InstallConfig& fConfig;
+    std::unique_ptr<oLocalize> fTexts;
+    std::unique_ptr<LibAppResource> fEntries;
+    InstallRecord fRecord;
+    std::string fTag;
+    std::string fVolumeName;
+    std::string fDestination;
+    std::string fInstallFolder;
+    std::string fSavedFolder;
+    BMessage fCustomFolders;
+    BMessage fInstructions;
+    bool fItemAsk;
+    bool fItemRemembered;
+    bool fLinkAsk;
+    bool fLinkRemembered;
+    int32 fTotal;
+    int32 fDone;
+    time_t fStart;
+};

@@ -1,0 +1,274 @@
+// The payload items of the install pass: each is extracted straight into a
+// scratch folder beside its place (so it lands on its own file system, with
+// no shared temporary folder), the collision rule clears its exact place, and
+// it is renamed into that place whole. Its dates, its de-install tag and its
+// record (every file with its digest) follow; then its link.
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <Path.h>
+#include <Sha256.h>
+#include <Volume.h>
+
+#include <LibNode.h>
+#include <LibString.h>
+#include <LibTreeCopy.h>
+
+#include "InstallConfig.h"
+#include "InstallNames.h"
+#include "InstallPass.h"
+#include "InstallerFormat.h"
+
+using namespace InstallerFormat;
+
+namespace {
+
+const char* KindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "folder";
+    if (S_ISLNK(mode))
+        return "symlink";
+    return "file";
+}
+
+bool Lexists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool WriteTag(const std::string& path, const char* value)
+{
+    LibNode node(path.c_str());
+    if (node.InitCheck() != B_OK)
+        return false;
+    node.RemoveAttr(kDeinstallTagAttribute);
+    return node.WriteStringAttr(kDeinstallTagAttribute, value) >= 0;
+}
+
+// Calls visit(path, status) for the item and, below a folder, for everything
+// in it, each folder before its contents; links are not followed.
+template <typename Visit> void WalkTree(const std::string& path, Visit& visit)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return;
+    visit(path, info);
+    if (!S_ISDIR(info.st_mode))
+        return;
+    DIR* folder = opendir(path.c_str());
+    if (folder == nullptr)
+        return;
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.push_back(entry->d_name);
+    }
+    closedir(folder);
+    for (const std::string& name : names)
+        WalkTree(path + "/" + name, visit);
+}
+
+} // namespace
+
+void InstallConfig::AddDeinstallTag(const char* path, const char* value)
+{
+    if (path == nullptr || value == nullptr)
+        return;
+    auto tag = [value](const std::string& entry, const struct stat& info) {
+        // Linux keeps no user attributes on links.
+        if (!S_ISLNK(info.st_mode))
+            WriteTag(entry, value);
+    };
+    WalkTree(path, tag);
+}
+
+void InstallPass::InstallItems()
+{
+    fInstructions.MakeEmpty();
+    fConfig.FindMessage(Field::kInstallInstructions, &fInstructions);
+    fTotal = fConfig.CountSelectedFiles();
+    fDone = 0;
+    fItemAsk = fItemRemembered = fLinkAsk = fLinkRemembered = true;
+    BMessage item;
+    for (int32 i = 0; fInstructions.FindMessage(Field::kInstallFile, i, &item) == B_OK; i++) {
+        if (!item.GetBool(Field::kInstallToSystem))
+            continue;
+        if (fConfig.StopRequested())
+            return;
+        InstallItem(i, item);
+        fInstructions.ReplaceMessage(Field::kInstallFile, i, &item);
+    }
+}
+
+void InstallPass::InstallItem(int32 index, BMessage& item)
+{
+    std::string fileName = item.GetString(Field::kFileName, "");
+    std::string leaf = fileName.substr(fileName.find_last_of('/') + 1);
+    if (!IsSafeComponent(leaf)) {
+        fConfig.Log(
+            "\t\tNot installed: \"%s\" cannot be a file name\n", Printable(fileName).c_str());
+        AddFailure("\"" + Printable(fileName) + "\" cannot be a file name");
+        return;
+    }
+    fConfig.Log("\t\tInstalling : %s\n", leaf.c_str());
+    fDone++;
+    fConfig.UpdateStatus(Format(1036, int(fDone), int(fTotal), leaf.c_str()).c_str());
+    if (fConfig.StopRequested())
+        return;
+
+    BMessage meta;
+    item.FindMessage(Field::kInstallMeta, &meta);
+    std::string folder = fInstallFolder;
+    const char* destination = meta.GetString(Field::kDestination, "");
+    bool elsewhere = false;
+    if (!IsKeyword(destination, kUserSelected)) {
+        LibString path;
+        BVolume volume;
+        elsewhere
+            = fConfig.GetNewPath(destination, fCustomFolders, volume, fSavedFolder.c_str(), path);
+        if (elsewhere)
+            folder = static_cast<const char*>(path);
+        else
+            fConfig.Log("\t\t\tThe item stays in %s.\n", fInstallFolder.c_str());
+    }
+    std::string placed;
+    if (!ExtractAndPlace(index, leaf, folder, meta, elsewhere, &placed))
+        return;
+    item.RemoveName(Field::kFileName);
+    item.AddString(Field::kFileName, placed.c_str());
+    bool deinstallable = IsKeyword(meta.GetString(Field::kDeinstallable, ""), kTrue);
+    if (!deinstallable)
+        fConfig.Log("\t\t\tThis file will not be removed by the de-installer\n");
+    PlaceLink(meta, placed, leaf, deinstallable);
+}
+
+bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const std::string& folder,
+    const BMessage& meta, bool elsewhere, std::string* placed)
+{
+    std::string scratch;
+    int32 scratchStep = 0;
+    if (!MakeScratch(folder, &scratch, &scratchStep)) {
+        AddFailure(leaf + ": nothing can be written in " + folder);
+        return false;
+    }
+    std::string staged = scratch + "/" + leaf;
+    if (!fEntries->ExtractEntry(PayloadId(index), staged.c_str(), true)) {
+        RemoveScratch(scratch, scratchStep);
+        if (fConfig.StopRequested())
+            return false;
+        fConfig.Log("\t\t\tThe item could not be extracted: %s\n",
+            Printable(fEntries->EntryErrorText()).c_str());
+        AddFailure(leaf + ": " + fEntries->EntryErrorText());
+        return false;
+    }
+    for (const std::string& warning : fEntries->EntryWarnings())
+        fConfig.Log("\t\t\t%s\n", Printable(warning).c_str());
+    bool deinstallable = IsKeyword(meta.GetString(Field::kDeinstallable, ""), kTrue);
+    std::string target = folder + "/" + leaf;
+    bool place = fConfig.ReplaceControl(folder.c_str(), BPath(staged.c_str()),
+        meta.GetString(Field::kDestinationExists, ""), fItemAsk, fItemRemembered,
+        BPath(fSavedFolder.c_str()));
+    if (place && Lexists(target))
+        place = false;
+    if (place) {
+        if (PlaceItem(staged, target, index, leaf, deinstallable) != B_OK) {
+            RemoveScratch(scratch, scratchStep);
+            return false;
+        }
+        if (elsewhere)
+            fConfig.Log("\t\t\tPlaced in %s\n", folder.c_str());
+    } else {
+        fConfig.Log("\t\t\tUser desired not to place item in %s\n", folder.c_str());
+        // The item stays in the installation folder.
+        target = fInstallFolder + "/" + leaf;
+        if (target == folder + "/" + leaf || Lexists(target)
+            || PlaceItem(staged, target, index, leaf, deinstallable) != B_OK) {
+            RemoveScratch(scratch, scratchStep);
+            AddFailure(leaf + ": not placed");
+            return false;
+        }
+    }
+    RemoveScratch(scratch, scratchStep);
+    *placed = target;
+    return true;
+}
+
+status_t InstallPass::PlaceItem(const std::string& staged, const std::string& target, int32 index,
+    const std::string& leaf, bool deinstallable)
+{
+    BMessage fields;
+    fields.AddString(InstallRecord::kFieldPath, target.c_str());
+    fields.AddString(InstallRecord::kFieldName, leaf.c_str());
+    fields.AddInt32(InstallRecord::kFieldId, PayloadId(index));
+    fields.AddBool(InstallRecord::kFieldDeinstallable, deinstallable);
+    int32 step = fRecord.Begin(InstallRecord::kKindItem, fields);
+    if (step < 0) {
+        AddFailure(leaf + ": the install record cannot be written");
+        return step;
+    }
+    status_t status = MoveExactly(staged, target);
+    if (status != B_OK) {
+        fRecord.Failed(step, status, std::strerror(errno));
+        fConfig.Log("\t\t\tThe item could not be put in place: %s\n", std::strerror(errno));
+        AddFailure(leaf + ": could not be put in place");
+        return status;
+    }
+    SetDates(target, index);
+    BMessage result;
+    result.AddString(InstallRecord::kFieldPath, target.c_str());
+    RecordTree(target, deinstallable, &result);
+    fRecord.Done(step, &result);
+    return B_OK;
+}
+
+void InstallPass::SetDates(const std::string& path, int32 index)
+{
+    BMessage item;
+    fInstructions.FindMessage(Field::kInstallFile, index, &item);
+    int64 accessed = 0;
+    int64 modified = 0;
+    timespec times[2] = { { 0, UTIME_OMIT }, { 0, UTIME_OMIT } };
+    if (item.FindInt64(Field::kFileAccessed, &accessed) == B_OK)
+        times[0] = { time_t(accessed), 0 };
+    if (item.FindInt64(Field::kFileModified, &modified) == B_OK)
+        times[1] = { time_t(modified), 0 };
+    // Linux cannot set a creation time; the file system keeps its own.
+    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        std::fprintf(stderr, "unable to set date/time for %s\n", path.c_str());
+}
+
+// Tags every entry of a placed item (it came whole from the payload, so no
+// file of the user's is among them) and lists each in the record.
+void InstallPass::RecordTree(const std::string& path, bool deinstallable, BMessage* result)
+{
+    auto visit = [&](const std::string& entryPath, const struct stat& info) {
+        BMessage entry;
+        entry.AddString(InstallRecord::kFieldPath, entryPath.c_str());
+        entry.AddString(InstallRecord::kFieldType, KindOf(info.st_mode));
+        entry.AddInt32(InstallRecord::kFieldMode, int32(info.st_mode & 07777));
+        entry.AddInt64(InstallRecord::kFieldSize, int64(info.st_size));
+        entry.AddInt64(InstallRecord::kFieldModified, int64(info.st_mtim.tv_sec));
+        std::string digest;
+        if (S_ISREG(info.st_mode) && BPrivate::Sha256::HashFile(entryPath.c_str(), &digest) == B_OK)
+            entry.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());
+        if (S_ISLNK(info.st_mode)) {
+            std::string target(size_t(info.st_size) + 1, '\0');
+            ssize_t length = readlink(entryPath.c_str(), target.data(), target.size());
+            if (length >= 0) {
+                target.resize(size_t(length));
+                entry.AddString(InstallRecord::kFieldTarget, target.c_str());
+            }
+        }
+        bool tagged = deinstallable && !S_ISLNK(info.st_mode) && WriteTag(entryPath, fTag.c_str());
+        entry.AddBool(InstallRecord::kFieldTagged, tagged);
+        result->AddMessage(InstallRecord::kFieldEntry, &entry);
+    };
+    WalkTree(path, visit);
+}

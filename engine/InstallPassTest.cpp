@@ -1,0 +1,429 @@
+#include "InstallPassTestSupport.h"
+
+#include <cstdlib>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/xattr.h>
+
+#include <FindDirectory.h>
+#include <Path.h>
+#include <Resources.h>
+#include <TypeConstants.h>
+
+namespace {
+
+using namespace pass_test;
+
+std::string StandardFolder(directory_which which)
+{
+    BPath path;
+    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
+    return path.Path();
+}
+
+bool HasXattrs(const std::string& folder)
+{
+    std::string probe = folder + "/.xattr-probe";
+    WriteBytes(probe, "");
+    bool supported = setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
+    unlink(probe.c_str());
+    return supported;
+}
+
+std::string Xattr(const std::string& path, const char* name)
+{
+    char value[1024];
+    ssize_t size = lgetxattr(path.c_str(), name, value, sizeof(value));
+    return size < 0 ? std::string() : std::string(value, size_t(size));
+}
+
+// Every path in the sandbox whose leaf starts with the scratch prefix.
+std::vector<std::string> ScratchLeftovers()
+{
+    std::vector<std::string> found;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(brenvik::test::SandboxRoot(), error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        if (it->path().filename().string().rfind(".brenvik-", 0) == 0)
+            found.push_back(it->path().string());
+    }
+    return found;
+}
+
+// Makes a folder one that no new entry can be made in: by its permissions, or,
+// for root (whom permissions do not bind), by the file system's immutable
+// flag. False when neither works here.
+bool SetReadOnly(const std::string& folder, bool readOnly)
+{
+    chmod(folder.c_str(), readOnly ? 0555 : 0755);
+    if (geteuid() != 0)
+        return !readOnly || access(folder.c_str(), W_OK) != 0;
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = readOnly ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return done;
+}
+
+class InstallPassTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("BRENVIK_SCOPE", "user", 1);
+        fRoot = brenvik::test::MakeTempFolder("pass");
+        fPayload = fRoot + "/payload";
+        fDestination = fRoot + "/Apps";
+        fs::create_directories(fDestination);
+        fInstaller.reset(new TestInstaller(fRoot));
+        auto dialogs = std::make_unique<TestDialogs>();
+        fDialogs = dialogs.get();
+        auto probe = std::make_unique<TestProbe>();
+        fProbe = probe.get();
+        fConfig.SetDialogs(std::move(dialogs));
+        fConfig.SetSystemProbe(std::move(probe));
+    }
+
+    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
+
+    std::string Source(const std::string& relative, const std::string& bytes, mode_t mode = 0644)
+    {
+        std::string path = fPayload + "/" + relative;
+        WriteBytes(path, bytes, mode);
+        return path;
+    }
+
+    status_t Run()
+    {
+        fInstaller->Configure(fConfig, fDestination);
+        return fConfig.Action();
+    }
+
+    std::string InstallFolder() const { return fDestination + "/TarselNotes"; }
+
+    std::string fRoot;
+    std::string fPayload;
+    std::string fDestination;
+    std::unique_ptr<TestInstaller> fInstaller;
+    InstallConfig fConfig;
+    TestDialogs* fDialogs = nullptr;
+    TestProbe* fProbe = nullptr;
+};
+
+TEST_F(InstallPassTest, PlacesEveryItemWhereItsConfigurationSays)
+{
+    Source("Notes/notes", "#!/bin/sh\necho notes\n", 0755);
+    Source("Notes/Help.txt", "Help\n");
+    fInstaller->AddItem({ fPayload + "/Notes", "User Selected", "Replace", "User Deskbar" });
+    fInstaller->AddItem({ Source("ReadMe.txt", "Read me\n"), "User Selected", "Prompt", "Docs" });
+    fInstaller->AddItem({ Source("chime.raw", std::string(5000, 'c')), "User Sounds" });
+    Source("Settings/prefs", "a=1\n");
+    fInstaller->AddItem({ fPayload + "/Settings", "NotesSettings", "Rename" });
+    fInstaller->AddCustomFolder("NotesSettings", 3006, "Tarsel/Notes", false);
+    fInstaller->AddCustomFolder("Docs", 3000, "Documents/Tarsel", false);
+
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+    EXPECT_TRUE(fConfig.Failures().empty()) << fConfig.Failures()[0];
+    EXPECT_TRUE(fDialogs->errors.empty());
+
+    std::string folder = InstallFolder();
+    // The configured dates (before anything here reads the file).
+    struct stat info;
+    ASSERT_EQ(lstat((folder + "/ReadMe.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtime, 977961600);
+    EXPECT_EQ(info.st_atime, 977961660);
+    ASSERT_EQ(lstat((folder + "/Notes").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtime, 977961600);
+    EXPECT_EQ(ReadBytes(folder + "/Notes/notes"), "#!/bin/sh\necho notes\n");
+    EXPECT_EQ(ReadBytes(folder + "/ReadMe.txt"), "Read me\n");
+    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    EXPECT_EQ(ReadBytes(sounds + "/chime.raw"), std::string(5000, 'c'));
+    std::string settings = StandardFolder(B_USER_SETTINGS_DIRECTORY) + "/Tarsel/Notes";
+    EXPECT_EQ(ReadBytes(settings + "/Settings/prefs"), "a=1\n");
+
+    ASSERT_EQ(stat((folder + "/Notes/notes").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+
+    // The link to a document is a symbolic link; the one in the menu a
+    // desktop entry.
+    std::string documents = StandardFolder(B_USER_DIRECTORY) + "/Documents/Tarsel";
+    EXPECT_EQ(fs::read_symlink(documents + "/ReadMe.txt").string(), folder + "/ReadMe.txt");
+    std::string menu = StandardFolder(B_USER_DESKBAR_DIRECTORY);
+    std::string entry = ReadBytes(menu + "/Notes.desktop");
+    EXPECT_NE(entry.find("Exec=xdg-open " + folder + "/Notes\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("Name=Notes\n"), std::string::npos);
+
+    // Each item's "file_name" is now its final path.
+    BMessage instructions, item;
+    fConfig.FindMessage("install_instructions", &instructions);
+    instructions.FindMessage("install_file", 2, &item);
+    EXPECT_EQ(std::string(item.GetString("file_name", "")), sounds + "/chime.raw");
+
+    if (HasXattrs(folder)) {
+        std::string tag = "Tarsel Notes;1.0.2;28 December 2000;Tarsel Software;"
+                          "support@tarsel.example;";
+        for (const std::string& path : { folder + "/ReadMe.txt", folder + "/Notes",
+                 folder + "/Notes/Help.txt", sounds + "/chime.raw" })
+            EXPECT_EQ(Xattr(path, "user.haiku.InstallBy"), std::string("RTSC", 4) + tag) << path;
+    }
+    EXPECT_TRUE(ScratchLeftovers().empty()) << ScratchLeftovers()[0];
+}
+
+TEST_F(InstallPassTest, TheRecordListsEverythingPlacedAndTheDeinstallerNamesIt)
+{
+    Source("Notes/notes", "program", 0755);
+    fInstaller->AddItem({ fPayload + "/Notes", "User Selected", "Replace", "User Deskbar" });
+    fInstaller->AddItem({ Source("ReadMe.txt", "Read me\n"), "User Sounds", "Replace", "Docs" });
+    fInstaller->AddCustomFolder("Docs", 3000, "Documents/RecordTest", false);
+    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    bool hadSounds = Lexists(sounds);
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+
+    InstallRecordReader record = RecordOf(fConfig);
+    EXPECT_EQ(record.EndState(), "finished");
+    std::map<std::string, std::vector<std::string>> placed;
+    for (const auto& step : record.Steps()) {
+        EXPECT_EQ(step.state, InstallRecordReader::B_STEP_DONE) << step.kind;
+        placed[step.kind].push_back(step.begun.GetString(InstallRecord::kFieldPath, ""));
+    }
+    std::string folder = InstallFolder();
+    std::string deinstaller = folder + "/Tarsel Notes 1.0.2 Deinstaller";
+    EXPECT_EQ(placed["deinstaller"], std::vector<std::string>({ deinstaller }));
+    EXPECT_EQ(placed["log"], std::vector<std::string>({ folder + "/Log" }));
+    EXPECT_EQ(
+        placed["item"], std::vector<std::string>({ folder + "/Notes", sounds + "/ReadMe.txt" }));
+    EXPECT_EQ(placed["link"].size(), 1u);
+    EXPECT_EQ(placed["desktop_entry"].size(), 1u);
+    // The folders it made: the install folder and the missing ones of the
+    // destinations.
+    EXPECT_NE(std::find(placed["folder"].begin(), placed["folder"].end(), folder),
+        placed["folder"].end());
+    std::string documents = StandardFolder(B_USER_DIRECTORY) + "/Documents/RecordTest";
+    EXPECT_NE(std::find(placed["folder"].begin(), placed["folder"].end(), documents),
+        placed["folder"].end());
+    EXPECT_EQ(std::find(placed["folder"].begin(), placed["folder"].end(), sounds)
+            != placed["folder"].end(),
+        !hadSounds);
+
+    // Every file of a folder item, with its digest.
+    const auto* notes = record.FindStep(0);
+    for (const auto& step : record.Steps()) {
+        if (step.kind == "item")
+            notes = &step;
+        if (step.kind == "item")
+            break;
+    }
+    ASSERT_NE(notes, nullptr);
+    BMessage entry;
+    ASSERT_EQ(notes->result.FindMessage(InstallRecord::kFieldEntry, 1, &entry), B_OK);
+    EXPECT_EQ(std::string(entry.GetString(InstallRecord::kFieldPath, "")), folder + "/Notes/notes");
+    const void* digest = nullptr;
+    ssize_t size = 0;
+    ASSERT_EQ(entry.FindData(InstallRecord::kFieldSha256, B_RAW_TYPE, &digest, &size), B_OK);
+    EXPECT_EQ(size, 32);
+
+    // The de-installer's configuration names the record.
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(deinstaller.c_str(), 0, false), B_OK);
+    size_t length = 0;
+    const void* data = resources.LoadResource(B_STRING_TYPE, 2002, &length);
+    ASSERT_NE(data, nullptr);
+    BMessage configuration;
+    ASSERT_EQ(configuration.Unflatten(data, length), B_OK);
+    EXPECT_EQ(std::string(configuration.GetString(InstallRecord::kConfigRecordPath, "")),
+        fConfig.RecordPath());
+    EXPECT_STREQ(configuration.GetString("app_name", ""), "Tarsel Notes");
+    EXPECT_FALSE(configuration.GetBool("edit_profile", true));
+    EXPECT_FALSE(configuration.HasString("edit_profile_tag"));
+    struct stat info;
+    ASSERT_EQ(stat(deinstaller.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u);
+}
+
+TEST_F(InstallPassTest, AnUnknownDestinationKeepsTheItemInTheInstallFolder)
+{
+    fInstaller->AddItem({ Source("ReadMe.txt", "x"), "No Such Folder" });
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    EXPECT_EQ(ReadBytes(InstallFolder() + "/ReadMe.txt"), "x");
+    std::string log = ReadBytes(InstallFolder() + "/Log");
+    EXPECT_NE(log.find("\t\t\tThere is no folder named No Such Folder.\n"), std::string::npos);
+}
+
+TEST_F(InstallPassTest, ACustomFolderIsReplacedOnceAndSavedUnderItsName)
+{
+    std::string settings = StandardFolder(B_USER_SETTINGS_DIRECTORY) + "/Tarsel/Notes";
+    WriteBytes(settings + "/old.conf", "user's old settings");
+    fInstaller->AddItem({ Source("a.conf", "a"), "NotesSettings" });
+    fInstaller->AddItem({ Source("b.conf", "b"), "NotesSettings" });
+    fInstaller->AddCustomFolder("NotesSettings", 3006, "Tarsel/Notes", true);
+    fInstaller->config.AddBool("opt_save_replaced", true);
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    EXPECT_EQ(ReadBytes(settings + "/a.conf"), "a");
+    EXPECT_EQ(ReadBytes(settings + "/b.conf"), "b");
+    EXPECT_FALSE(Lexists(settings + "/old.conf"));
+    EXPECT_EQ(ReadBytes(InstallFolder() + "/Saved Files/Notes/old.conf"), "user's old settings");
+}
+
+TEST_F(InstallPassTest, HostileNamesWriteNothingOutsideTheDestination)
+{
+    std::string outside = fRoot + "/outside";
+    fs::create_directories(outside);
+    fInstaller->AddItem({ Source("a", "a"), "Escape", "Replace", "None", "Replace", "True", true,
+        "/authoring/../../outside/a" });
+    TestItem dotdot { Source("b", "b") };
+    dotdot.fileName = "/authoring/..";
+    fInstaller->AddItem(dotdot);
+    TestItem newline { Source("c", "c") };
+    newline.fileName = "/authoring/bad\nname";
+    fInstaller->AddItem(newline);
+    fInstaller->AddItem({ Source("d", "d"), "Absolute" });
+    fInstaller->AddItem({ Source("e", "e"), "User Selected", "Replace", "Escape" });
+    fInstaller->AddCustomFolder("Escape", 3000, "../../outside", false);
+    fInstaller->AddCustomFolder("Absolute", 3000, "/etc", false);
+    auto before = Snapshot(fRoot);
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+
+    // Only the installation folder (and the record, elsewhere) is new.
+    auto after = Snapshot(fRoot);
+    for (auto& [path, what] : after) {
+        if (before.count(path) == 0) {
+            EXPECT_EQ(path.rfind(InstallFolder(), 0), 0u) << path;
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(outside));
+    EXPECT_FALSE(Lexists("/etc/d"));
+    // The names that cannot be file names were refused; the others stay in
+    // the installation folder.
+    EXPECT_EQ(ReadBytes(InstallFolder() + "/a"), "a");
+    EXPECT_EQ(ReadBytes(InstallFolder() + "/d"), "d");
+    EXPECT_EQ(ReadBytes(InstallFolder() + "/e"), "e");
+    EXPECT_EQ(fConfig.Failures().size(), 2u);
+}
+
+TEST_F(InstallPassTest, ABadInstallFolderNameRefusesTheInstallation)
+{
+    fInstaller->AddItem({ Source("a", "a") });
+    for (const char* name : { "../x", "/tmp/x", "a/b", "..", "", "bad\nname" }) {
+        fInstaller->config.RemoveName("opt_created_folder");
+        fInstaller->config.AddString("opt_created_folder", name);
+        auto before = Snapshot(fRoot);
+        EXPECT_EQ(Run(), InstallConfig::kPassFailed) << name;
+        EXPECT_EQ(Snapshot(fRoot), before) << name;
+        ASSERT_FALSE(fDialogs->errors.empty());
+        EXPECT_NE(fDialogs->errors.back().find("Unable to create installation folder"),
+            std::string::npos);
+    }
+}
+
+TEST_F(InstallPassTest, AMissingDestinationFolderIsReported)
+{
+    fInstaller->AddItem({ Source("a", "a") });
+    fInstaller->Configure(fConfig, fDestination);
+    fs::remove_all(fDestination);
+    EXPECT_EQ(fConfig.Action(), InstallConfig::kPassFailed);
+    ASSERT_EQ(fDialogs->errors.size(), 1u);
+    EXPECT_EQ(fDialogs->errors[0],
+        "Failure to find selected installation folder. Unable to install files.");
+}
+
+TEST_F(InstallPassTest, AnOldInstallFolderGoesToTheTrashAndItsRecordIsSuperseded)
+{
+    fInstaller->AddItem({ Source("a", "first") });
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    std::string first = fConfig.RecordPath();
+    WriteBytes(InstallFolder() + "/user-note", "mine");
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    EXPECT_FALSE(Lexists(InstallFolder() + "/user-note"));
+    InstallRecordReader record = RecordOf(fConfig);
+    ASSERT_FALSE(record.Steps().empty());
+    const auto& old = record.Steps()[0];
+    EXPECT_EQ(old.kind, "old_install");
+    std::string trashed = old.result.GetString(InstallRecord::kFieldTo, "");
+    EXPECT_EQ(ReadBytes(trashed + "/user-note"), "mine");
+    InstallRecordReader previous;
+    ASSERT_EQ(previous.ReadFile(first.c_str()), B_OK);
+    ASSERT_EQ(previous.SupersededBy().size(), 1u);
+    EXPECT_EQ(record.Header().GetString(InstallRecord::kFieldSuperseded, ""),
+        std::string(previous.Header().GetString(InstallRecord::kFieldInstallId, "")));
+}
+
+TEST_F(InstallPassTest, AStopAfterAnItemLeavesARecordOfExactlyWhatWasDone)
+{
+    for (const char* name : { "one", "two", "three", "four" })
+        fInstaller->AddItem({ Source(name, name), "User Sounds" });
+    fConfig.SetStatusObserver([this](const char* text) {
+        if (std::string(text).rfind("Installing 3 of 4", 0) == 0)
+            fConfig.RequestStop();
+    });
+    EXPECT_EQ(Run(), InstallConfig::kPassStopped);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_STOPPED);
+    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    EXPECT_TRUE(Lexists(sounds + "/one"));
+    EXPECT_TRUE(Lexists(sounds + "/two"));
+    EXPECT_FALSE(Lexists(sounds + "/three"));
+    InstallRecordReader record = RecordOf(fConfig);
+    EXPECT_EQ(record.EndState(), "stopped");
+    int items = 0;
+    for (const auto& step : record.Steps()) {
+        EXPECT_NE(step.state, InstallRecordReader::B_STEP_BEGUN) << step.kind;
+        items += step.kind == "item" ? 1 : 0;
+    }
+    EXPECT_EQ(items, 2);
+    EXPECT_TRUE(ScratchLeftovers().empty());
+    EXPECT_NE(
+        ReadBytes(InstallFolder() + "/Log").find("\tInstallation Stopped: "), std::string::npos);
+}
+
+TEST_F(InstallPassTest, ADiskThatFillsInTheMiddleOfAnItemLosesNothing)
+{
+    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    WriteBytes(sounds + "/big.raw", "the user's own sound");
+    fInstaller->AddItem({ Source("small", "small"), "User Sounds" });
+    fInstaller->AddItem({ Source("big.raw", std::string(2 << 20, 'b')), "User Sounds" });
+    fInstaller->config.AddBool("opt_save_replaced", false);
+    fInstaller->Configure(fConfig, fDestination);
+    // Writes past 1 MiB fail as on a full disk (EFBIG instead of ENOSPC).
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit limit = { 1 << 20, old.rlim_max };
+    sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    status_t result = fConfig.Action();
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result, InstallConfig::kPassDone);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    ASSERT_EQ(fConfig.Failures().size(), 1u);
+    EXPECT_EQ(fConfig.Failures()[0].rfind("big.raw: ", 0), 0u) << fConfig.Failures()[0];
+    EXPECT_EQ(ReadBytes(sounds + "/small"), "small");
+    EXPECT_EQ(ReadBytes(sounds + "/big.raw"), "the user's own sound");
+    EXPECT_TRUE(ScratchLeftovers().empty());
+    InstallRecordReader record = RecordOf(fConfig);
+    EXPECT_EQ(record.EndState(), "failed");
+}
+
+TEST_F(InstallPassTest, AReadOnlyDestinationFolderIsReportedAndNothingChanges)
+{
+    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    WriteBytes(sounds + "/existing", "kept");
+    fInstaller->AddItem({ Source("new.raw", "new"), "User Sounds" });
+    if (!SetReadOnly(sounds, true))
+        GTEST_SKIP() << "this user can write in any folder here";
+    status_t result = Run();
+    SetReadOnly(sounds, false);
+    EXPECT_EQ(result, InstallConfig::kPassDone);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    EXPECT_FALSE(Lexists(sounds + "/new.raw"));
+    EXPECT_EQ(ReadBytes(sounds + "/existing"), "kept");
+    EXPECT_NE(ReadBytes(InstallFolder() + "/Log").find("Nothing can be written in " + sounds),
+        std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,291 @@
+#pragma once
+
+// Helpers of the install pass tests: a small installer file (texts, payload
+// entries, a de-installer) made in the sandbox, dialogs that answer from a
+// script and remember what they were shown, a system that says what the test
+// wants, and snapshots of folders to prove what changed.
+
+#include <deque>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <TestSandbox.h>
+
+#include <Entry.h>
+
+#include <LibAppResource.h>
+#include <LocalizedTextTable.h>
+
+#include "InstallConfig.h"
+#include "InstallRecord.h"
+#include "InstallRecordReader.h"
+
+namespace pass_test {
+
+namespace fs = std::filesystem;
+
+inline std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes, mode_t mode = 0644)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+    chmod(path.c_str(), mode);
+}
+
+inline bool Lexists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+struct TestDialogs : public InstallDialogs {
+    struct Replace {
+        std::string newItem;
+        std::string existing;
+    };
+
+    void Error(const std::string& text) override { errors.push_back(text); }
+    void Info(const std::string& text) override { infos.push_back(text); }
+    int32 Choose(
+        const std::string& text, const std::vector<std::string>& buttons, alert_kind) override
+    {
+        questions.push_back(text);
+        buttonSets.push_back(buttons);
+        if (choices.empty())
+            return int32(buttons.size()) - 1;
+        int32 choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+    ReplaceAnswer AskReplace(
+        const std::string& newItem, const std::string& existing, bool, const std::string&) override
+    {
+        replaces.push_back({ newItem, existing });
+        if (answers.empty())
+            return ReplaceAnswer();
+        ReplaceAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<std::string> errors;
+    std::vector<std::string> infos;
+    std::vector<std::string> questions;
+    std::vector<std::vector<std::string>> buttonSets;
+    std::deque<int32> choices;
+    std::vector<Replace> replaces;
+    std::deque<ReplaceAnswer> answers;
+};
+
+struct TestProbe : public SystemProbe {
+    status_t FreeSpace(const std::string& path, Space* space) override
+    {
+        // The longest volume prefix of the path; else volume 1 with plenty.
+        size_t best = 0;
+        *space = Space();
+        space->device = 1;
+        space->freeBytes = defaultFree;
+        space->volumeName = "Sandbox";
+        for (auto& [prefix, volume] : volumes) {
+            if ((path == prefix || path.rfind(prefix + "/", 0) == 0) && prefix.size() > best) {
+                best = prefix.size();
+                *space = volume;
+            }
+        }
+        return B_OK;
+    }
+    uint64 PhysicalMemory() override { return memory; }
+    bool FindLibrary(const std::string& name, std::string* path, std::string* how) override
+    {
+        auto found = libraries.find(name);
+        if (found == libraries.end())
+            return false;
+        *path = found->second;
+        *how = "test";
+        return true;
+    }
+    bool FindApplication(const std::string& signature) override
+    {
+        for (const std::string& known : applications) {
+            if (known == signature)
+                return true;
+        }
+        return false;
+    }
+    std::string Description() override { return "Test Machine (1-Test@1000/100MHz) 512MB RAM"; }
+
+    uint64 defaultFree = uint64(100) << 30;
+    std::map<std::string, Space> volumes;
+    uint64 memory = uint64(512) << 20;
+    std::map<std::string, std::string> libraries;
+    std::vector<std::string> applications;
+};
+
+// One payload item of a test installer.
+struct TestItem {
+    TestItem(std::string source_, std::string destination_ = "User Selected",
+        std::string destinationExists_ = "Replace", std::string link_ = "None",
+        std::string linkExists_ = "Replace", std::string deinstallable_ = "True",
+        bool selected_ = true, std::string fileName_ = std::string())
+        : source(std::move(source_))
+        , destination(std::move(destination_))
+        , destinationExists(std::move(destinationExists_))
+        , link(std::move(link_))
+        , linkExists(std::move(linkExists_))
+        , deinstallable(std::move(deinstallable_))
+        , selected(selected_)
+        , fileName(std::move(fileName_))
+    {
+    }
+
+    std::string source;
+    std::string destination;
+    std::string destinationExists;
+    std::string link;
+    std::string linkExists;
+    std::string deinstallable;
+    bool selected;
+    // Overrides the recorded "file_name" (its leaf names the item).
+    std::string fileName;
+};
+
+// An installer file (a resource file, as the pass reads it) and its
+// configuration.
+class TestInstaller {
+public:
+    explicit TestInstaller(const std::string& folder)
+        : fFolder(folder)
+        , fPath(folder + "/installer")
+    {
+        std::ofstream(fPath).close();
+        LibAppResource resources(fPath.c_str(), 2);
+        EXPECT_EQ(LocalizedTextTable::AddToResources(resources), B_OK);
+        std::string deinstaller = folder + "/Kolvast";
+        fs::copy_file("/bin/true", deinstaller, fs::copy_options::overwrite_existing);
+        EXPECT_TRUE(resources.AddEntry(deinstaller.c_str(), 2001, "Kolvast", 1))
+            << resources.EntryErrorText();
+        EXPECT_EQ(resources.Sync(), B_OK);
+        config.AddString("app_name", "Tarsel Notes");
+        config.AddString("version", "1.0.2");
+        config.AddString("release_date", "28 December 2000");
+        config.AddString("company", "Tarsel Software");
+        config.AddString("support_email", "support@tarsel.example");
+        config.AddString("opt_created_folder", "TarselNotes");
+        config.AddBool("opt_log", true);
+    }
+
+    void AddItem(const TestItem& item)
+    {
+        LibAppResource resources(fPath.c_str(), 2);
+        std::string leaf = fs::path(item.source).filename().string();
+        int32 id = 2100 + int32(fItems.size());
+        EXPECT_TRUE(resources.AddEntry(item.source.c_str(), id, leaf.c_str(), 1))
+            << resources.EntryErrorText();
+        EXPECT_EQ(resources.Sync(), B_OK);
+        fItems.push_back(item);
+    }
+
+    void AddCustomFolder(const char* name, int32 root, const char* sub, bool replace)
+    {
+        BMessage entry;
+        entry.AddString("custom_folder_name", name);
+        entry.AddInt32("custom_root_dir", root);
+        entry.AddString("custom_sub_dir", sub);
+        entry.AddBool("custom_replace_existing", replace);
+        fCustomFolders.AddMessage("custom_folder", &entry);
+    }
+
+    // A configuration ready for a pass into `destination`.
+    void Configure(InstallConfig& target, const std::string& destination)
+    {
+        BMessage record(config);
+        BMessage instructions;
+        for (const TestItem& item : fItems) {
+            BMessage file;
+            file.AddString("file_name", item.fileName.empty() ? item.source : item.fileName);
+            file.AddInt8("file_type", 0);
+            struct stat info = {};
+            lstat(item.source.c_str(), &info);
+            file.AddInt32("file_size", int32(info.st_size));
+            file.AddInt32("file_size", int32(info.st_size));
+            file.AddInt64("file_creation", 977961600);
+            file.AddInt64("file_modified", 977961600);
+            file.AddInt64("file_accessed", 977961660);
+            BMessage meta;
+            meta.AddString("destination", item.destination.c_str());
+            meta.AddString("destination_exists", item.destinationExists.c_str());
+            meta.AddString("link", item.link.c_str());
+            meta.AddString("link_exists", item.linkExists.c_str());
+            meta.AddString("deinstallable", item.deinstallable.c_str());
+            file.AddMessage("install_meta", &meta);
+            file.AddBool("install_to_system", item.selected);
+            instructions.AddMessage("install_file", &file);
+        }
+        record.AddMessage("install_instructions", &instructions);
+        record.AddMessage("custom_folder", &fCustomFolders);
+        std::vector<char> flat(size_t(record.FlattenedSize()));
+        record.Flatten(flat.data(), ssize_t(flat.size()));
+        ASSERT_EQ(target.Load(flat.data(), flat.size()), B_OK);
+        entry_ref ref;
+        ASSERT_EQ(get_ref_for_path(destination.c_str(), &ref), B_OK);
+        target.SetDestination(ref);
+        target.SetInstallerPath(fPath.c_str());
+        target.SetClock([] { return time_t(977961600); });
+    }
+
+    const std::string& Path() const { return fPath; }
+
+    BMessage config;
+
+private:
+    std::string fFolder;
+    std::string fPath;
+    std::vector<TestItem> fItems;
+    BMessage fCustomFolders;
+};
+
+// Every path below a folder with what it is (kind, bytes or link target),
+// for proving that nothing changed there.
+inline std::map<std::string, std::string> Snapshot(const std::string& folder)
+{
+    std::map<std::string, std::string> tree;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(folder, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        std::string path = it->path().string();
+        if (it->is_symlink())
+            tree[path] = "link:" + fs::read_symlink(it->path()).string();
+        else if (it->is_directory())
+            tree[path] = "folder";
+        else
+            tree[path] = "file:" + ReadBytes(path);
+    }
+    return tree;
+}
+
+// The record of the configuration's last pass.
+inline InstallRecordReader RecordOf(const InstallConfig& config)
+{
+    InstallRecordReader reader;
+    EXPECT_EQ(reader.ReadFile(config.RecordPath().c_str()), B_OK) << config.RecordPath();
+    return reader;
+}
+
+} // namespace pass_test

@@ -1,0 +1,242 @@
+#include "InstallPassTestSupport.h"
+
+#include <FindDirectory.h>
+#include <Path.h>
+
+namespace {
+
+using namespace pass_test;
+
+enum class Kind { kFile, kFolder, kLink };
+enum class Answer { kNone, kReplace, kKeep };
+
+struct Collision {
+    const char* rule;
+    Answer answer;
+    Kind kind;
+    bool saving;
+};
+
+std::string Name(const testing::TestParamInfo<Collision>& info)
+{
+    const Collision& c = info.param;
+    std::string name = c.rule;
+    if (c.answer == Answer::kReplace)
+        name += "Replace";
+    else if (c.answer == Answer::kKeep)
+        name += "Keep";
+    name += c.kind == Kind::kFile ? "File" : c.kind == Kind::kFolder ? "Folder" : "Link";
+    return name + (c.saving ? "Saving" : "NotSaving");
+}
+
+std::string SettingsFolder()
+{
+    BPath path;
+    find_directory(B_USER_SETTINGS_DIRECTORY, &path, false, nullptr);
+    return path.Path();
+}
+
+class CollisionTest : public testing::TestWithParam<Collision> {
+protected:
+    void SetUp() override
+    {
+        setenv("BRENVIK_SCOPE", "user", 1);
+        fRoot = brenvik::test::MakeTempFolder("collide");
+        fDestination = fRoot + "/Apps";
+        fs::create_directories(fDestination);
+        fPlace = SettingsFolder() + "/Place" + std::to_string(sCounter++);
+        fInstaller.reset(new TestInstaller(fRoot));
+        fInstaller->AddCustomFolder("Where", 3006, fs::path(fPlace).filename().c_str(), false);
+        auto dialogs = std::make_unique<TestDialogs>();
+        fDialogs = dialogs.get();
+        fConfig.SetDialogs(std::move(dialogs));
+        fConfig.SetSystemProbe(std::make_unique<TestProbe>());
+    }
+
+    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
+
+    // What the user had at the place, as a snapshot of its contents.
+    std::map<std::string, std::string> MakeExisting(Kind kind, const std::string& path)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        if (kind == Kind::kFile) {
+            WriteBytes(path, "the user's own bytes");
+        } else if (kind == Kind::kFolder) {
+            WriteBytes(path + "/inner/notes.txt", "user notes");
+            fs::create_symlink("/nonexistent/target", path + "/dangling");
+        } else {
+            fs::create_symlink(fRoot + "/users-target", path);
+        }
+        return Contents(path);
+    }
+
+    static std::map<std::string, std::string> Contents(const std::string& path)
+    {
+        std::map<std::string, std::string> contents;
+        if (fs::is_symlink(path)) {
+            contents[""] = "link:" + fs::read_symlink(path).string();
+            return contents;
+        }
+        if (!fs::is_directory(path)) {
+            contents[""] = "file:" + ReadBytes(path);
+            return contents;
+        }
+        for (auto& [entry, what] : Snapshot(path))
+            contents[entry.substr(path.size())] = what;
+        return contents;
+    }
+
+    std::string fRoot;
+    std::string fDestination;
+    std::string fPlace;
+    std::string fElsewhere;
+    std::unique_ptr<TestInstaller> fInstaller;
+    InstallConfig fConfig;
+    TestDialogs* fDialogs = nullptr;
+    static int sCounter;
+};
+
+int CollisionTest::sCounter = 0;
+
+TEST_P(CollisionTest, WhatTheUserHadIsFoundWhereTheRecordSays)
+{
+    const Collision& c = GetParam();
+    std::string payload = fRoot + "/payload/config";
+    if (c.kind == Kind::kFolder)
+        WriteBytes(payload + "/new.txt", "new");
+    else
+        WriteBytes(payload, "new");
+    TestItem item { payload, "Where", "Replace" };
+    if (c.kind == Kind::kLink) {
+        // The item itself goes elsewhere; its link meets the user's link.
+        fElsewhere = "Elsewhere" + std::to_string(sCounter);
+        fInstaller->AddCustomFolder("Elsewhere", 3006, fElsewhere.c_str(), false);
+        item.destination = "Elsewhere";
+        item.link = "Where";
+        item.linkExists = c.rule;
+    } else {
+        item.destinationExists = c.rule;
+    }
+    fInstaller->AddItem(item);
+    fInstaller->config.AddBool("opt_save_replaced", c.saving);
+    std::string target = fPlace + "/config";
+    auto existing = MakeExisting(c.kind, target);
+    if (c.answer != Answer::kNone)
+        fDialogs->answers.push_back({ c.answer == Answer::kReplace, false });
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+
+    InstallRecordReader record = RecordOf(fConfig);
+    std::vector<const InstallRecordReader::Step*> displaced;
+    for (const auto& step : record.Steps()) {
+        if (step.kind == "displaced")
+            displaced.push_back(&step);
+    }
+    bool replaced = c.answer != Answer::kKeep;
+    EXPECT_EQ(fDialogs->replaces.size(), std::string(c.rule) == "Prompt" ? 1u : 0u);
+    if (!replaced) {
+        EXPECT_TRUE(displaced.empty());
+        EXPECT_EQ(Contents(target), existing);
+        return;
+    }
+    ASSERT_EQ(displaced.size(), 1u);
+    const auto& step = *displaced[0];
+    EXPECT_EQ(step.state, InstallRecordReader::B_STEP_DONE);
+    EXPECT_EQ(std::string(step.begun.GetString(InstallRecord::kFieldPath, "")), target);
+    std::string action = step.begun.GetString(InstallRecord::kFieldAction, "");
+    std::string to = step.result.GetString(InstallRecord::kFieldTo, "");
+    if (std::string(c.rule) == "Rename")
+        EXPECT_EQ(to, target + " copy");
+    else if (c.saving)
+        EXPECT_EQ(to, fDestination + "/TarselNotes/Saved Files/config");
+    else
+        EXPECT_EQ(action, "trashed");
+    EXPECT_EQ(Contents(to), existing) << to;
+    // The new item (or link) took the place.
+    if (c.kind == Kind::kLink)
+        EXPECT_EQ(
+            fs::read_symlink(target).string(), SettingsFolder() + "/" + fElsewhere + "/config");
+    else
+        EXPECT_EQ(ReadBytes(c.kind == Kind::kFolder ? target + "/new.txt" : target), "new");
+}
+
+std::vector<Collision> AllCollisions()
+{
+    std::vector<Collision> all;
+    for (Kind kind : { Kind::kFile, Kind::kFolder, Kind::kLink }) {
+        for (bool saving : { false, true }) {
+            all.push_back({ "Prompt", Answer::kReplace, kind, saving });
+            all.push_back({ "Prompt", Answer::kKeep, kind, saving });
+            all.push_back({ "Rename", Answer::kNone, kind, saving });
+            all.push_back({ "Replace", Answer::kNone, kind, saving });
+        }
+    }
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RulesKindsAnswers, CollisionTest, testing::ValuesIn(AllCollisions()), Name);
+
+class ReplaceControlTest : public CollisionTest { };
+
+TEST_F(ReplaceControlTest, TwoSavedItemsOfTheSameNameBothSurvive)
+{
+    std::string first = SettingsFolder() + "/One/config";
+    std::string second = SettingsFolder() + "/Two/config";
+    WriteBytes(first, "first");
+    WriteBytes(second, "second");
+    WriteBytes(fRoot + "/payload/1/config", "new 1");
+    WriteBytes(fRoot + "/payload/2/config", "new 2");
+    fInstaller->AddCustomFolder("One", 3006, "One", false);
+    fInstaller->AddCustomFolder("Two", 3006, "Two", false);
+    fInstaller->AddItem({ fRoot + "/payload/1/config", "One" });
+    fInstaller->AddItem({ fRoot + "/payload/2/config", "Two", "Replace", "None", "Replace", "True",
+        true, "/authoring/2/config" });
+    fInstaller->config.AddBool("opt_save_replaced", true);
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    std::string saved = fDestination + "/TarselNotes/Saved Files";
+    EXPECT_EQ(ReadBytes(saved + "/config"), "first");
+    EXPECT_EQ(ReadBytes(saved + "/2/config"), "second");
+    EXPECT_EQ(ReadBytes(first), "new 1");
+    EXPECT_EQ(ReadBytes(second), "new 2");
+}
+
+TEST_F(ReplaceControlTest, ApplyToAllForItemsStillAsksAboutLinks)
+{
+    for (const char* name : { "a", "b" }) {
+        WriteBytes(fPlace + "/" + name, "old");
+        WriteBytes(SettingsFolder() + "/Links/" + name, "old link place");
+        WriteBytes(fRoot + "/payload/" + name, "new");
+        fInstaller->AddItem({ fRoot + "/payload/" + name, "Where", "Prompt", "Links", "Prompt" });
+    }
+    fInstaller->AddCustomFolder("Links", 3006, "Links", false);
+    // Items: keep, for all. Links: replace, asked each time.
+    fDialogs->answers = { { false, true }, { true, false }, { true, false } };
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    ASSERT_EQ(fDialogs->replaces.size(), 3u);
+    EXPECT_EQ(fDialogs->replaces[1].existing, SettingsFolder() + "/Links/a");
+    EXPECT_EQ(fDialogs->replaces[2].existing, SettingsFolder() + "/Links/b");
+    EXPECT_EQ(ReadBytes(fPlace + "/a"), "old");
+    EXPECT_EQ(ReadBytes(fPlace + "/b"), "old");
+    // The items stayed in the installation folder; the links point there.
+    EXPECT_EQ(
+        fs::read_symlink(SettingsFolder() + "/Links/b").string(), fDestination + "/TarselNotes/b");
+}
+
+TEST_F(ReplaceControlTest, ADanglingLinkCountsAsExistingAndIsNotFollowed)
+{
+    std::string outside = fRoot + "/outside-target";
+    fs::create_directories(fPlace);
+    fs::create_symlink(outside, fPlace + "/config");
+    WriteBytes(fRoot + "/payload/config", "new");
+    fInstaller->AddItem({ fRoot + "/payload/config", "Where", "Rename" });
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    EXPECT_FALSE(Lexists(outside));
+    EXPECT_EQ(fs::read_symlink(fPlace + "/config copy").string(), outside);
+    EXPECT_EQ(ReadBytes(fPlace + "/config"), "new");
+}
+
+} // namespace

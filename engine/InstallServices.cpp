@@ -1,6 +1,7 @@
 #include "InstallServices.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 
 #include <Alert.h>
@@ -82,6 +83,36 @@ ReplaceAnswer PlatformDialogs::AskReplace(const std::string& newItem,
     ReplaceAnswer answer;
     answer.replace = Choose(text, { "Don't Replace", "Replace" }, B_WARNING_KIND) == 1;
     return answer;
+}
+
+void ConsoleDialogs::Error(const std::string& text)
+{
+    std::printf("Error: %s\n", text.c_str());
+}
+
+void ConsoleDialogs::Info(const std::string& text)
+{
+    std::printf("%s\n", text.c_str());
+}
+
+int32 ConsoleDialogs::Choose(
+    const std::string& text, const std::vector<std::string>& buttons, alert_kind kind)
+{
+    (void)kind;
+    if (buttons.empty())
+        return -1;
+    std::printf("%s\n  [%s]\n", text.c_str(), buttons.back().c_str());
+    return int32(buttons.size()) - 1;
+}
+
+ReplaceAnswer ConsoleDialogs::AskReplace(const std::string& newItem,
+    const std::string& existingItem, bool offerApplyToAll, const std::string& language)
+{
+    (void)newItem;
+    (void)offerApplyToAll;
+    (void)language;
+    std::printf("'%s' already exists: kept.\n", existingItem.c_str());
+    return ReplaceAnswer();
 }
 
 SystemProbe::~SystemProbe() = default;

@@ -63,6 +63,20 @@ public:
         bool offerApplyToAll, const std::string& language) override;
 };
 
+// Message boxes for a program without windows: each text goes to standard
+// output, and each question takes its last button (for the requirements,
+// "Continue" where the user may go on) without waiting. The replace question
+// keeps the existing item.
+class ConsoleDialogs : public InstallDialogs {
+public:
+    void Error(const std::string& text) override;
+    void Info(const std::string& text) override;
+    int32 Choose(
+        const std::string& text, const std::vector<std::string>& buttons, alert_kind kind) override;
+    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& existingItem,
+        bool offerApplyToAll, const std::string& language) override;
+};
+
 class SystemProbe {
 public:
     struct Space {

@@ -96,6 +96,8 @@ private:
     status_t PlaceItem(const std::string& staged, const std::string& target, int32 index,
         const std::string& leaf, bool deinstallable);
     void SetDates(const std::string& path, int32 index);
+    void NoteFollowUps(const std::string& path);
+    void RunFollowUps();
     void RecordTree(const std::string& path, bool deinstallable, BMessage* result);
     void PlaceLink(
         const BMessage& meta, const std::string& item, const std::string& leaf, bool deinstallable);
@@ -120,6 +122,10 @@ private:
     bool fItemRemembered;
     bool fLinkAsk;
     bool fLinkRemembered;
+    // What must run once the items are placed: the loader's cache of a
+    // system library folder, the desktop's database of applications folders.
+    std::vector<std::string> fLibraryFolders;
+    std::vector<std::string> fDesktopFolders;
     int32 fTotal;
     int32 fDone;
     time_t fStart;

@@ -2,10 +2,17 @@
 // (InstallConfig::GetNewPath), folders made and recorded, and the scratch
 // folders in which each new item is prepared beside its place.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <FindDirectory.h>
+#include <Path.h>
+#include <ProcessRunner.h>
+#include <StorageScope.h>
 
 #include <LibFileOperations.h>
 #include <LibString.h>
@@ -120,4 +127,91 @@ void InstallPass::RemoveScratch(const std::string& scratch, int32 step)
         fRecord.Done(step);
     else
         fRecord.Failed(step, B_ERROR, "the scratch folder could not be removed");
+}
+
+namespace {
+
+bool IsInsideFolder(const std::string& path, const std::string& folder)
+{
+    return path.rfind(folder + "/", 0) == 0;
+}
+
+// Whether a desktop entry says which types of documents it opens.
+bool NamesDocumentTypes(const std::string& path)
+{
+    std::ifstream entry(path);
+    std::string line;
+    while (std::getline(entry, line)) {
+        if (line.rfind("MimeType=", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+void AddOnce(std::vector<std::string>& list, const std::string& value)
+{
+    if (std::find(list.begin(), list.end(), value) == list.end())
+        list.push_back(value);
+}
+
+} // namespace
+
+// Libraries placed in the system's library folder are found by programs only
+// once the loader's cache knows them; desktop entries that name document
+// types only once the desktop's database does. Both are recorded, so that
+// the de-installer runs them again after removing the items.
+void InstallPass::NoteFollowUps(const std::string& path)
+{
+    BPath libraries;
+    if (BPrivate::StorageScope::Current() == BPrivate::B_SYSTEM_SCOPE
+        && find_directory(B_COMMON_LIB_DIRECTORY, &libraries, false, nullptr) == B_OK
+        && IsInsideFolder(path, libraries.Path()))
+        AddOnce(fLibraryFolders, libraries.Path());
+    BPath applications;
+    if (path.size() > 8 && path.compare(path.size() - 8, 8, ".desktop") == 0
+        && find_directory(B_USER_DESKBAR_DIRECTORY, &applications, false, nullptr) == B_OK
+        && IsInsideFolder(path, applications.Path()) && NamesDocumentTypes(path))
+        AddOnce(fDesktopFolders, applications.Path());
+}
+
+void InstallPass::RunFollowUps()
+{
+    for (const std::string& folder : fLibraryFolders) {
+        BMessage fields;
+        fields.AddString(InstallRecord::kFieldAction, "ldconfig");
+        fields.AddString(InstallRecord::kFieldPath, folder.c_str());
+        int32 step = fRecord.Begin(InstallRecord::kKindFollowUp, fields);
+        // Below another root (a test, an image being prepared) the system's
+        // own cache is none of ours.
+        if (step < 0 || !BPrivate::StorageScope::SystemRoot().empty())
+            continue;
+        BPrivate::ProcessOptions options;
+        options.captureOutput = true;
+        BPrivate::ProcessResult result;
+        status_t status = BPrivate::ProcessRunner::Run({ "/sbin/ldconfig" }, options, &result);
+        if (status == B_OK) {
+            fRecord.Done(step);
+        } else {
+            fRecord.Failed(step, status, result.errors.c_str());
+            fConfig.Log("\tThe loader's cache could not be updated: %s\n", result.errors.c_str());
+        }
+    }
+    for (const std::string& folder : fDesktopFolders) {
+        BMessage fields;
+        fields.AddString(InstallRecord::kFieldAction, "update-desktop-database");
+        fields.AddString(InstallRecord::kFieldPath, folder.c_str());
+        int32 step = fRecord.Begin(InstallRecord::kKindFollowUp, fields);
+        std::string program;
+        if (step < 0
+            || BPrivate::ProcessRunner::FindProgram("update-desktop-database", &program) != B_OK)
+            continue;
+        BPrivate::ProcessOptions options;
+        options.captureOutput = true;
+        BPrivate::ProcessResult result;
+        status_t status = BPrivate::ProcessRunner::Run({ program, "--", folder }, options, &result);
+        if (status == B_OK)
+            fRecord.Done(step);
+        else
+            fRecord.Failed(step, status, result.errors.c_str());
+    }
 }

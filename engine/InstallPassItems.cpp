@@ -101,10 +101,11 @@ void InstallPass::InstallItems()
         if (!item.GetBool(Field::kInstallToSystem))
             continue;
         if (fConfig.StopRequested())
-            return;
+            break;
         InstallItem(i, item);
         fInstructions.ReplaceMessage(Field::kInstallFile, i, &item);
     }
+    RunFollowUps();
 }
 
 void InstallPass::InstallItem(int32 index, BMessage& item)
@@ -221,6 +222,7 @@ status_t InstallPass::PlaceItem(const std::string& staged, const std::string& ta
         return status;
     }
     SetDates(target, index);
+    NoteFollowUps(target);
     BMessage result;
     result.AddString(InstallRecord::kFieldPath, target.c_str());
     RecordTree(target, deinstallable, &result);

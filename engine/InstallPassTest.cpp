@@ -282,6 +282,9 @@ TEST_F(InstallPassTest, HostileNamesWriteNothingOutsideTheDestination)
     newline.fileName = "/authoring/bad\nname";
     fInstaller->AddItem(newline);
     fInstaller->AddItem({ Source("d", "d"), "Absolute" });
+    // A link in the payload that leads out of wherever it is extracted.
+    fs::create_symlink("../../../../outside/f", fPayload + "/f");
+    fInstaller->AddItem({ fPayload + "/f" });
     fInstaller->AddItem({ Source("e", "e"), "User Selected", "Replace", "Escape" });
     fInstaller->AddCustomFolder("Escape", 3000, "../../outside", false);
     fInstaller->AddCustomFolder("Absolute", 3000, "/etc", false);
@@ -303,7 +306,8 @@ TEST_F(InstallPassTest, HostileNamesWriteNothingOutsideTheDestination)
     EXPECT_EQ(ReadBytes(InstallFolder() + "/a"), "a");
     EXPECT_EQ(ReadBytes(InstallFolder() + "/d"), "d");
     EXPECT_EQ(ReadBytes(InstallFolder() + "/e"), "e");
-    EXPECT_EQ(fConfig.Failures().size(), 2u);
+    EXPECT_FALSE(Lexists(InstallFolder() + "/f"));
+    EXPECT_EQ(fConfig.Failures().size(), 3u);
 }
 
 TEST_F(InstallPassTest, ABadInstallFolderNameRefusesTheInstallation)
@@ -424,6 +428,27 @@ TEST_F(InstallPassTest, AReadOnlyDestinationFolderIsReportedAndNothingChanges)
     EXPECT_EQ(ReadBytes(sounds + "/existing"), "kept");
     EXPECT_NE(ReadBytes(InstallFolder() + "/Log").find("Nothing can be written in " + sounds),
         std::string::npos);
+}
+
+TEST_F(InstallPassTest, ALibraryInTheSystemsLibraryFolderIsFollowedByTheLoadersCache)
+{
+    setenv("BRENVIK_SCOPE", "system", 1);
+    fInstaller->AddItem({ Source("libnotes.so.1",
+                              "\x7f"
+                              "ELF"),
+        "Common Libraries" });
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    std::string libraries = StandardFolder(B_COMMON_LIB_DIRECTORY);
+    EXPECT_TRUE(Lexists(libraries + "/libnotes.so.1"));
+    InstallRecordReader record = RecordOf(fConfig);
+    const InstallRecordReader::Step* followUp = nullptr;
+    for (const auto& step : record.Steps()) {
+        if (step.kind == "follow_up")
+            followUp = &step;
+    }
+    ASSERT_NE(followUp, nullptr);
+    EXPECT_STREQ(followUp->begun.GetString("action", ""), "ldconfig");
+    EXPECT_EQ(std::string(followUp->begun.GetString("path", "")), libraries);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "LibBitmap.h"
 #include "LibInterfaceTestSupport.h"
+#include "LibListView.h"
 #include "LibMenuButton.h"
 #include "LibRect.h"
 #include "LibStringView.h"
@@ -14,6 +15,7 @@
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Screen.h>
+#include <ScrollView.h>
 #include <TestSandbox.h>
 
 #include <gtest/gtest.h>
@@ -224,11 +226,42 @@ void AddStringViewCases(std::vector<GoldenCase>& cases)
         nullptr });
 }
 
+// #pragma mark - list views
+
+// A list view that owns its items.
+class OwningListView : public LibListView {
+public:
+    using LibListView::LibListView;
+    ~OwningListView() override
+    {
+        for (int32 i = CountItems() - 1; i >= 0; i--)
+            delete RemoveItem(i);
+    }
+};
+
+void AddListViewCases(std::vector<GoldenCase>& cases)
+{
+    // The installer's list of install types: 70 wide in a scroll view.
+    cases.push_back({ "listview-types", BRect(50, 50, 169, 179),
+        [](BWindow* w) -> BView* {
+            LibListView* list = new OwningListView(LibRect(10, 10, 70, 107), "install_type");
+            for (const char* name : { "Typical", "Minimal", "Full", "Custom", "Sounds", "Fonts",
+                     "Extras", "Samples", "Sources" })
+                list->AddItem(new BStringItem(name));
+            list->Select(1);
+            Panel(w)->AddChild(new BScrollView("install_type_scroll", list,
+                B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true, B_FANCY_BORDER));
+            return list;
+        },
+        nullptr });
+}
+
 std::vector<GoldenCase> Cases()
 {
     std::vector<GoldenCase> cases;
     AddMenuCases(cases);
     AddStringViewCases(cases);
+    AddListViewCases(cases);
     cases.push_back({ "bitmap-icons", BRect(50, 50, 299, 115),
         [](BWindow* w) {
             Panel(w)->AddChild(new IconView(BRect(0, 0, 249, 65)));

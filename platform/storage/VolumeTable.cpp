@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <set>
 #include <sys/stat.h>
 #include <sys/utsname.h>
@@ -166,8 +167,41 @@ std::vector<VolumeRecord> VolumeTable::Build(
     return volumes;
 }
 
+namespace {
+
+struct TestVolumes {
+    std::mutex lock;
+    bool active = false;
+    std::vector<VolumeRecord> volumes;
+};
+
+TestVolumes& Replacement()
+{
+    // Never destroyed: the mount watcher's thread may still ask at exit.
+    static TestVolumes* replacement = new TestVolumes;
+    return *replacement;
+}
+
+} // namespace
+
+void VolumeTable::SetTestVolumes(const std::vector<VolumeRecord>* volumes)
+{
+    TestVolumes& replacement = Replacement();
+    std::lock_guard guard(replacement.lock);
+    replacement.active = volumes != nullptr;
+    replacement.volumes = volumes != nullptr ? *volumes : std::vector<VolumeRecord>();
+}
+
 status_t VolumeTable::Current(std::vector<VolumeRecord>* volumes)
 {
+    {
+        TestVolumes& replacement = Replacement();
+        std::lock_guard guard(replacement.lock);
+        if (replacement.active) {
+            *volumes = replacement.volumes;
+            return B_OK;
+        }
+    }
     std::vector<MountEntry> mounts;
     status_t status = MountTable::ReadCurrent(&mounts);
     if (status != B_OK)

@@ -52,6 +52,11 @@ public:
 
     // The volumes of this machine now.
     static status_t Current(std::vector<VolumeRecord>* volumes);
+    // Makes Current() answer these volumes instead of the machine's (null
+    // gives the machine's back), so that tests can mount and unmount volumes
+    // for everything that lists them: the volume roster, BVolume,
+    // fs_stat_dev and the mount watcher.
+    static void SetTestVolumes(const std::vector<VolumeRecord>* volumes);
     static status_t Find(dev_t device, VolumeRecord* volume);
 
     // The device of the boot volume: the one holding the scope's home (or

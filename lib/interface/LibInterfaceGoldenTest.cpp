@@ -5,6 +5,7 @@
 #include "LibInterfaceTestSupport.h"
 #include "LibListView.h"
 #include "LibMenuButton.h"
+#include "LibPictureButton.h"
 #include "LibRect.h"
 #include "LibStringView.h"
 #include "LibTipString.h"
@@ -256,12 +257,86 @@ void AddListViewCases(std::vector<GoldenCase>& cases)
         nullptr });
 }
 
+// #pragma mark - picture buttons
+
+// 24 × 24 pixels of a folder on a button face, as the installer's folder
+// button holds them: light and raised, darker and pressed in by a pixel, or
+// greyed out.
+std::vector<uint8> FolderPixels(bool pressed, bool disabled)
+{
+    BScreen screen;
+    uint8 face
+        = pressed ? screen.IndexForColor(184, 184, 184) : screen.IndexForColor(232, 232, 232);
+    uint8 outline = disabled ? screen.IndexForColor(152, 152, 152) : screen.IndexForColor(0, 0, 0);
+    uint8 paper
+        = disabled ? screen.IndexForColor(216, 216, 216) : screen.IndexForColor(255, 204, 0);
+    uint8 edge = screen.IndexForColor(96, 96, 96);
+    std::vector<uint8> pixels(24 * 24, face);
+    int offset = pressed ? 1 : 0;
+    for (int y = 0; y < 24; y++) {
+        for (int x = 0; x < 24; x++) {
+            uint8& pixel = pixels[size_t(y * 24 + x)];
+            if (x == 0 || y == 0 || x == 23 || y == 23) {
+                pixel = edge;
+                continue;
+            }
+            int fx = x - offset;
+            int fy = y - offset;
+            bool tab = fy >= 5 && fy <= 7 && fx >= 4 && fx <= 10;
+            bool body = fy >= 7 && fy <= 18 && fx >= 4 && fx <= 19;
+            if (!tab && !body)
+                continue;
+            bool border = (tab && (fy == 5 || fx == 4 || fx == 10))
+                || (body && (fy == 7 || fy == 18 || fx == 4 || fx == 19));
+            pixel = border ? outline : paper;
+        }
+    }
+    return pixels;
+}
+
+void AddPictureButtonCases(std::vector<GoldenCase>& cases)
+{
+    cases.push_back({ "picturebutton-folder", BRect(50, 50, 169, 93),
+        [](BWindow* w) {
+            static const std::vector<uint8> normal = FolderPixels(false, false);
+            static const std::vector<uint8> pressed = FolderPixels(true, false);
+            static const std::vector<uint8> disabled = FolderPixels(false, true);
+            BView* panel = Panel(w);
+            LibPictureButton* buttons[3];
+            for (int i = 0; i < 3; i++) {
+                buttons[i] = new LibPictureButton(BPoint(10 + 40 * float(i), 10), 24, 24, "folder",
+                    normal.data(), pressed.data(), 2003, disabled.data());
+                panel->AddChild(buttons[i]);
+            }
+            buttons[1]->SetValue(B_CONTROL_ON);
+            buttons[2]->SetEnabled(false);
+            return nullptr;
+        },
+        nullptr });
+    // The faces a button draws itself, without a bitmap resource.
+    cases.push_back({ "picturebutton-faces", BRect(50, 50, 169, 93),
+        [](BWindow* w) {
+            BView* panel = Panel(w);
+            LibPictureButton* buttons[3];
+            for (int i = 0; i < 3; i++) {
+                buttons[i] = new LibPictureButton(
+                    BPoint(10 + 40 * float(i), 10), 24, 24, "face", "no such bitmap", 2003);
+                panel->AddChild(buttons[i]);
+            }
+            buttons[1]->SetValue(B_CONTROL_ON);
+            buttons[2]->SetEnabled(false);
+            return nullptr;
+        },
+        nullptr });
+}
+
 std::vector<GoldenCase> Cases()
 {
     std::vector<GoldenCase> cases;
     AddMenuCases(cases);
     AddStringViewCases(cases);
     AddListViewCases(cases);
+    AddPictureButtonCases(cases);
     cases.push_back({ "bitmap-icons", BRect(50, 50, 299, 115),
         [](BWindow* w) {
             Panel(w)->AddChild(new IconView(BRect(0, 0, 249, 65)));

@@ -8,6 +8,7 @@
 
 #include <Application.h>
 #include <DisplayBackend.h>
+#include <LibTipManager.h>
 
 #include "FirstFrame.h"
 #include "GalleryWindow.h"
@@ -72,6 +73,17 @@ public:
     {
     }
 
+    // Tool tips of the toolkit's picture buttons come here.
+    void MessageReceived(BMessage* message) override
+    {
+        if (message->what == LibTipManager::kMsgTipRequest)
+            fTips.MessageReceived(message);
+        else
+            BApplication::MessageReceived(message);
+    }
+
+    void Pulse() override { fTips.PostPending(); }
+
     void ReadyToRun() override
     {
         GalleryWindow* window = new GalleryWindow;
@@ -111,6 +123,7 @@ private:
     }
 
     Options fOptions;
+    LibTipManager fTips;
     std::thread fWatcher;
     int fStatus = 0;
 };

@@ -149,6 +149,8 @@ TEST(GalleryInUseTest, OpensItsAlertsPopUpAndFolderPanelAndQuits)
                 "alert OK\n"
                 "choose language Deutsch\n"
                 "tick list 5\n"
+                "choose toolkit_disk Data\n"
+                "tick toolkit_types 2\n"
                 "click-label Pop-up menu…\n"
                 "key Escape\n"
                 "click-label Folder…\n"

@@ -1,5 +1,7 @@
 #include "GalleryWindow.h"
 
+#include "GalleryToolkit.h"
+
 #include <Alert.h>
 #include <Application.h>
 #include <Bitmap.h>
@@ -151,6 +153,9 @@ void GalleryWindow::BuildViews()
     fPanel->AddChild(BuildPopUps(ColumnFrame(2, 94, 176)));
     fPanel->AddChild(BuildBitmaps(ColumnFrame(2, 184, 296)));
     fPanel->AddChild(BuildPictureButtons(ColumnFrame(2, 304, 406)));
+
+    // The installer's toolkit, in a wider column of its own.
+    fPanel->AddChild(BuildToolkit(BRect(ColumnLeft(3), 6, kWidth - kGap - 1, 406)));
 
     fPanel->AddChild(BuildTryButtons(BRect(kGap, 414, kWidth - kGap - 1, kHeight - 8)));
 }
@@ -430,6 +435,9 @@ void GalleryWindow::MessageReceived(BMessage* message)
         break;
     case kMsgFolderPanel:
         ShowFolderPanel();
+        break;
+    case kMsgToolkitHover:
+        HandleToolkitHover(FindView("toolkit"), message->GetInt32("item", -1));
         break;
     case kMsgIgnored:
         break;

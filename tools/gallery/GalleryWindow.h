@@ -1,8 +1,9 @@
 #pragma once
 
-// GalleryWindow: one window that shows every control of the interface kit in
-// its meaningful states, in labelled boxes, so that their look can be checked
-// at a glance and compared between display backends. Its buttons open an
+// GalleryWindow: one window that shows every control of the interface kit,
+// and of the installer's own toolkit built on it, in their meaningful states,
+// in labelled boxes, so that their look can be checked at a glance and
+// compared between display backends. Its buttons open an
 // alert of each kind, a pop-up menu and an open panel for folders, so that
 // people can try them.
 //
@@ -29,7 +30,7 @@ public:
     // Whether closing the window quits the application (on by default).
     void SetQuitsApplication(bool quits) { fQuitsApplication = quits; }
 
-    static constexpr float kWidth = 640;
+    static constexpr float kWidth = 880;
     static constexpr float kHeight = 480;
 
 private:

@@ -12,10 +12,12 @@
 
 #include <SupportDefs.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class BFile;
+class BPositionIO;
 
 namespace BPrivate {
 class ResourceContainer;
@@ -96,6 +98,17 @@ public:
     void* FindResource(type_code type, const char* name, size_t* lengthFound);
 
     // Our own additions.
+    // Adds a resource whose data the writer puts straight into the file, at
+    // their final place, through the stream it is given: positions count
+    // from the data's start, and the data end where the stream's size says
+    // (its furthest write, or what SetSize made it). None of the data is
+    // held in memory, so a resource of hundreds of megabytes costs no more
+    // than a small one. Pending changes are written first; a resource of the
+    // same type and id is replaced. When the writer fails, its status is
+    // returned and the resource is not added.
+    using DataWriter = std::function<status_t(BPositionIO& data)>;
+    status_t AddStreamedResource(
+        type_code type, int32 id, const char* name, const DataWriter& writer);
     // The number of resources.
     int32 CountResources() const;
     // Whether changes can be written.

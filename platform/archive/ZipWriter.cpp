@@ -2,6 +2,7 @@
 
 #include "ZipExtraFields.h"
 #include "ZipNodeAttributes.h"
+#include "ZipStreamTarget.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -138,34 +139,28 @@ status_t ZipWriter::Fail(status_t status, std::string text)
     return status;
 }
 
-status_t ZipWriter::WriteArchive(
-    const char* sourcePath, const char* archivePath, const ZipWriteOptions& options)
+status_t ZipWriter::Prepare(
+    const char* sourcePath, const ZipWriteOptions& options, std::string* name)
 {
-    if (sourcePath == nullptr || archivePath == nullptr)
+    if (sourcePath == nullptr)
         return Fail(B_BAD_VALUE, "no path given");
     fOptions = options;
     fOptions.level = std::clamp(fOptions.level, 0, 9);
     fLinkTargets.clear();
-    std::string name = options.topName.empty() ? LeafOf(sourcePath) : options.topName;
-    if (name.empty() || name == "/" || name == "." || name == ".."
-        || name.find('/') != std::string::npos)
+    *name = options.topName.empty() ? LeafOf(sourcePath) : options.topName;
+    if (name->empty() || *name == "/" || *name == "." || *name == ".."
+        || name->find('/') != std::string::npos)
         return Fail(B_BAD_VALUE, "the item has no usable name");
-    if (unlink(archivePath) != 0 && errno != ENOENT)
-        return Fail(StatusFromErrno(errno), std::string("cannot replace ") + archivePath);
-    int error = 0;
-    fArchive = zip_open(archivePath, ZIP_CREATE | ZIP_EXCL, &error);
-    if (fArchive == nullptr) {
-        zip_error_t zipError;
-        zip_error_init_with_code(&zipError, error);
-        status_t status = Fail(B_IO_ERROR,
-            std::string("cannot create ") + archivePath + ": " + zip_error_strerror(&zipError));
-        zip_error_fini(&zipError);
-        return status;
-    }
+    return B_OK;
+}
+
+// Adds the item to the open archive and writes the archive out.
+status_t ZipWriter::Finish(
+    const char* sourcePath, const std::string& name, const std::string& where)
+{
     status_t status = AddItem(sourcePath, name);
     if (status == B_OK && zip_close(fArchive) != 0)
-        status = Fail(
-            B_IO_ERROR, std::string("cannot write ") + archivePath + ": " + zip_strerror(fArchive));
+        status = Fail(B_IO_ERROR, "cannot write " + where + ": " + zip_strerror(fArchive));
     else if (status == B_OK)
         fArchive = nullptr;
     if (fArchive != nullptr)
@@ -173,6 +168,54 @@ status_t ZipWriter::WriteArchive(
     fArchive = nullptr;
     fLinkTargets.clear();
     return status;
+}
+
+status_t ZipWriter::WriteArchive(
+    const char* sourcePath, const char* archivePath, const ZipWriteOptions& options)
+{
+    std::string name;
+    status_t status = archivePath != nullptr ? Prepare(sourcePath, options, &name)
+                                             : Fail(B_BAD_VALUE, "no path given");
+    if (status != B_OK)
+        return status;
+    if (unlink(archivePath) != 0 && errno != ENOENT)
+        return Fail(StatusFromErrno(errno), std::string("cannot replace ") + archivePath);
+    int error = 0;
+    fArchive = zip_open(archivePath, ZIP_CREATE | ZIP_EXCL, &error);
+    if (fArchive == nullptr) {
+        zip_error_t zipError;
+        zip_error_init_with_code(&zipError, error);
+        status = Fail(B_IO_ERROR,
+            std::string("cannot create ") + archivePath + ": " + zip_error_strerror(&zipError));
+        zip_error_fini(&zipError);
+        return status;
+    }
+    return Finish(sourcePath, name, archivePath);
+}
+
+status_t ZipWriter::WriteArchive(
+    const char* sourcePath, BPositionIO& target, const ZipWriteOptions& options)
+{
+    std::string name;
+    status_t status = Prepare(sourcePath, options, &name);
+    if (status != B_OK)
+        return status;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = CreateStreamTarget(target, &error);
+    if (source != nullptr) {
+        fArchive = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
+        if (fArchive == nullptr)
+            zip_source_free(source);
+    }
+    if (fArchive == nullptr) {
+        status = Fail(
+            B_IO_ERROR, std::string("cannot begin the archive: ") + zip_error_strerror(&error));
+        zip_error_fini(&error);
+        return status;
+    }
+    zip_error_fini(&error);
+    return Finish(sourcePath, name, "the archive");
 }
 
 status_t ZipWriter::AddItem(const std::string& path, const std::string& name)

@@ -15,6 +15,7 @@
 #include <deque>
 #include <string>
 
+class BPositionIO;
 struct zip;
 
 namespace BPrivate {
@@ -41,10 +42,18 @@ public:
     // Replaces any file at archivePath. Nothing is left there on failure.
     status_t WriteArchive(const char* sourcePath, const char* archivePath,
         const ZipWriteOptions& options = ZipWriteOptions());
+    // Writes the archive into a stream, from its position 0 on, as it is
+    // made: the files are read and deflated one at a time, and nothing of
+    // the archive is held in memory. On failure the stream holds a partial
+    // archive that the caller discards.
+    status_t WriteArchive(const char* sourcePath, BPositionIO& target,
+        const ZipWriteOptions& options = ZipWriteOptions());
 
     const std::string& ErrorText() const { return fErrorText; }
 
 private:
+    status_t Prepare(const char* sourcePath, const ZipWriteOptions& options, std::string* name);
+    status_t Finish(const char* sourcePath, const std::string& name, const std::string& where);
     status_t AddItem(const std::string& path, const std::string& name);
     status_t AddFolder(const std::string& path, const std::string& name, const struct stat& st);
     status_t AddEntry(const std::string& path, const std::string& name, const struct stat& st);

@@ -2,10 +2,13 @@
 // dates and modes; our reader and extractor also get their attributes back.
 
 #include "ZipWriter.h"
+
 #include "ZipExtractor.h"
 #include "ZipNodeAttributes.h"
 #include "ZipReader.h"
 #include "ZipTestSupport.h"
+
+#include <DataIO.h>
 
 #include <TypeConstants.h>
 
@@ -234,6 +237,25 @@ TEST_F(ZipWriterTest, ExtractorRestoresDataDatesModesAndAttributes)
     ASSERT_EQ(
         getxattr((out + "/Item/readme.txt").c_str(), "user.mime_type", mime, sizeof(mime)), 10);
     EXPECT_STREQ(mime, "text/plain");
+}
+
+// An archive streamed into a buffer that held more before: the archive ends
+// where it was written, and gives back the whole item.
+TEST_F(ZipWriterTest, StreamedArchiveEndsWhereWritten)
+{
+    BMallocIO stream;
+    std::string stale(2 * 1024 * 1024, 's');
+    ASSERT_EQ(stream.WriteAtExactly(0, stale.data(), stale.size()), B_OK);
+    ZipWriter writer;
+    ASSERT_EQ(writer.WriteArchive(fItem.c_str(), stream), B_OK) << writer.ErrorText();
+    EXPECT_LT(stream.BufferLength(), 200000u);
+    std::string out = brenvik::test::MakeTempFolder("streamed");
+    ZipExtractor extractor;
+    auto bytes = std::span(static_cast<const uint8*>(stream.Buffer()), stream.BufferLength());
+    ASSERT_EQ(extractor.Extract(MakeMemorySource(bytes), out.c_str()), B_OK)
+        << extractor.ErrorText();
+    ExpectSameTree(out + "/Item", true);
+    EXPECT_EQ(AttributesOf(out + "/Item/readme.txt"), AttributesOf(fItem + "/readme.txt"));
 }
 
 TEST_F(ZipWriterTest, ExtractorReadsArchivesOfTheStockZipTool)

@@ -3,7 +3,6 @@
 #include "RunningExecutable.h"
 
 #include <LibFileOperations.h>
-#include <TempFiles.h>
 #include <TypeConstants.h>
 #include <ZipByteSource.h>
 #include <ZipExtractor.h>
@@ -215,39 +214,16 @@ bool LibAppResource::AddEntry(
         return Fail("an entry needs a source and a name");
     if (compression < 0 || compression > 9)
         return Fail("the compression level must be 0 to 9");
-    std::string archivePath;
-    int fd = -1;
-    status_t status = BPrivate::TempFiles::CreateFile("zip", &archivePath, &fd);
-    if (status != B_OK)
-        return Fail("cannot create a temporary file");
-    PartialFile archive(fd, archivePath);
     ZipWriteOptions options;
     options.level = compression;
     options.topName = name;
     ZipWriter writer;
-    status = writer.WriteArchive(source, archivePath.c_str(), options);
-    if (status != B_OK)
+    // The archive is written straight into its place in the file, as it is
+    // made: no copy of it exists anywhere else, on disk or in memory.
+    status_t status = AddStreamedResource(B_RAW_TYPE, id, name,
+        [&](BPositionIO& data) { return writer.WriteArchive(source, data, options); });
+    if (status != B_OK && !writer.ErrorText().empty())
         return Fail(std::string("\"") + source + "\": " + writer.ErrorText());
-    // The writer replaced the file: read what is at the path now.
-    archive.Close();
-    int in = open(archivePath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return Fail(ErrnoText("cannot read the archive of \"" + std::string(source) + "\"", errno));
-    PartialFile reader(in, "");
-    off_t length = lseek(in, 0, SEEK_END);
-    if (length < 0 || uint64(length) > UINT32_MAX)
-        return Fail(std::string("the archive of \"") + source + "\" is larger than 4 GB");
-    std::vector<uint8> data(static_cast<size_t>(length));
-    for (size_t done = 0; done < data.size();) {
-        ssize_t count = pread(in, data.data() + done, data.size() - done, off_t(done));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return Fail(ErrnoText("cannot read the archive of \"" + std::string(source) + "\"",
-                count < 0 ? errno : EIO));
-        done += size_t(count);
-    }
-    status = AddResource(B_RAW_TYPE, id, data.data(), data.size(), name);
     if (status != B_OK)
         return Fail("cannot store entry " + std::to_string(id) + ": " + ErrorText());
     return true;

@@ -1,11 +1,13 @@
 #include "ProjectConfig.h"
 
+#include "ProjectInput.h"
 #include "ProjectMedia.h"
 
 #include <Entry.h>
 #include <InstallerFormat.h>
 
 #include <TypeConstants.h>
+#include <ZipItemCheck.h>
 
 #include <cstring>
 #include <filesystem>
@@ -40,6 +42,11 @@ public:
         : fResult(result)
         , fFolder(std::move(folder))
     {
+    }
+
+    void Note(const std::string& path, const std::string& text)
+    {
+        fResult.notes.push_back({ path, text });
     }
 
     void Problem(const std::string& path, const std::string& text)
@@ -233,6 +240,16 @@ public:
         if (lstat(source.c_str(), &info) != 0) {
             return Problem(path + "/source", "\"" + source.string() + "\" does not exist");
         }
+        // A link the installer would refuse is refused now, by the same rule,
+        // rather than at the user's installation.
+        std::string refused;
+        if (BPrivate::CheckItemLinks(source.c_str(), &refused) != B_OK)
+            return Problem(path + "/source", refused);
+        if (!IsInsideFolder(source.string(), fFolder))
+            Note(path + "/source",
+                "\"" + source.string()
+                    + "\" lies outside the project's folder; it is packed all "
+                      "the same");
 
         int8 fileType = S_ISDIR(info.st_mode)                       ? 2
             : (S_ISREG(info.st_mode) && (info.st_mode & 0111) != 0) ? 1
@@ -298,15 +315,26 @@ public:
     {
         if (!value.is_string())
             return Problem(path, "must be a path");
-        fs::path file = value.get<std::string>();
-        if (file.is_relative())
-            file = fs::path(fFolder) / file;
+        std::string file = ProjectPath(value).string();
+        std::string error;
+        if (!CheckInputFile(file, kMaxLicenseBytes, &error))
+            return Problem(path, error);
         std::ifstream in(file, std::ios::binary);
+        std::stringstream read;
+        read << in.rdbuf();
+        std::string text = read.str();
         if (!in)
-            return Problem(path, "cannot read \"" + file.string() + "\"");
-        std::stringstream text;
-        text << in.rdbuf();
-        if (Top().AddString(Field::kLicense, text.str().c_str()) != B_OK)
+            return Problem(path, "cannot read \"" + file + "\"");
+        // The record keeps the licence as a C string: a NUL byte would end it
+        // there, and an empty licence would silently skip the licence page.
+        if (text.empty())
+            return Problem(
+                path, "\"" + file + "\" is empty; leave \"license_file\" out for no licence");
+        if (size_t nul = text.find('\0'); nul != std::string::npos)
+            return Problem(path,
+                "\"" + file + "\" holds a NUL byte (at byte " + std::to_string(nul)
+                    + "); a licence must be text");
+        if (Top().AddString(Field::kLicense, text.c_str()) != B_OK)
             Problem(path, "gives the licence a second time (there is a \"license\" text)");
     }
 
@@ -363,6 +391,8 @@ public:
             return Problem(path, "must be the path of a PNG picture");
         BMessage bitmap;
         std::string error;
+        if (!CheckInputFile(ProjectPath(value).string(), kMaxPictureFileBytes, &error))
+            return Problem(path, error);
         if (!ReadAboutImage(ProjectPath(value).string(), &bitmap, &error))
             return Problem(path, error);
         Top().AddMessage(Field::kAboutImage, bitmap);
@@ -374,6 +404,8 @@ public:
             return Problem(path, "must be the path of a WAV or raw sound file");
         BMessage audio;
         std::string error;
+        if (!CheckInputFile(ProjectPath(value).string(), kMaxSoundFileBytes, &error))
+            return Problem(path, error);
         if (!ReadSound(ProjectPath(value).string(), rawFormat, &audio, &error)) {
             // Problems of the format description belong to its own path.
             if (error.rfind("audio_format", 0) == 0) {

@@ -27,6 +27,9 @@ struct ProjectConfig {
     BMessage configuration;
     std::vector<PayloadItem> payload; // in payload order: item i is the entry PayloadId(i)
     std::vector<ProjectProblem> problems;
+    // What is not a problem but worth saying (a payload item from outside
+    // the project's folder).
+    std::vector<ProjectProblem> notes;
 
     bool IsValid() const { return problems.empty(); }
 };

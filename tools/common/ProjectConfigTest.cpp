@@ -259,6 +259,111 @@ TEST_F(ProjectConfigTest, ARawSoundTakesItsFormatFromTheProject)
     EXPECT_EQ(bad.problems[0].path, "/audio_format/format");
 }
 
+// Files a project names that are not what they claim, each caught before it
+// is read: nothing hangs on a pipe, nothing is read whole that is too large,
+// and the licence is never cut short or silently empty.
+struct BadInput {
+    const char* name;
+    const char* pointer;
+    const char* value;
+    const char* words;
+};
+
+class BadInputTest : public ProjectConfigTest, public testing::WithParamInterface<BadInput> {
+protected:
+    void SetUp() override
+    {
+        ProjectConfigTest::SetUp();
+        ASSERT_EQ(mkfifo((fFolder + "/pipe").c_str(), 0600), 0);
+        std::ofstream(fFolder + "/zeros", std::ios::binary) << std::string(64, '\0');
+        std::ofstream(fFolder + "/cut", std::ios::binary) << std::string("Use it\0 well.", 14);
+        std::ofstream(fFolder + "/empty").close();
+        // Sparse: large to the size check, cheap to make.
+        std::filesystem::resize_file(
+            (std::ofstream(fFolder + "/huge").close(), fFolder + "/huge"), 40 * 1024 * 1024);
+        WriteWav("none.wav", 0, 8000);
+        WriteWav("many.wav", 65535, 8000);
+        WriteWav("still.wav", 1, 0);
+        // A PNG header that claims a picture of 100,000 pixels a side.
+        const uint8 png[] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H',
+            'D', 'R', 0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 6, 0, 0, 0, 0, 0, 0, 0 };
+        std::ofstream(fFolder + "/vast.png", std::ios::binary)
+            .write(reinterpret_cast<const char*>(png), sizeof(png));
+    }
+
+    void WriteWav(const char* leaf, uint16 channels, uint32 rate)
+    {
+        uint8 wav[] = { 'R', 'I', 'F', 'F', 44, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16,
+            0, 0, 0, 1, 0, uint8(channels), uint8(channels >> 8), uint8(rate), uint8(rate >> 8),
+            uint8(rate >> 16), uint8(rate >> 24), 0x80, 0x3e, 0, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a',
+            8, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0 };
+        std::ofstream(fFolder + "/" + leaf, std::ios::binary)
+            .write(reinterpret_cast<const char*>(wav), sizeof(wav));
+    }
+};
+
+TEST_P(BadInputTest, IsRefusedWithItsReason)
+{
+    json project = Minimal();
+    project[json::json_pointer(GetParam().pointer)] = GetParam().value;
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_FALSE(result.IsValid());
+    EXPECT_EQ(result.problems[0].path, GetParam().pointer);
+    EXPECT_NE(result.problems[0].text.find(GetParam().words), std::string::npos)
+        << result.problems[0].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BadInputTest,
+    testing::Values(BadInput { "SoundIsAFolder", "/audio_file", "docs", "is a folder" },
+        BadInput { "SoundIsAPipe", "/audio_file", "pipe", "not a regular file" },
+        BadInput { "LicenseIsAPipe", "/license_file", "pipe", "not a regular file" },
+        BadInput { "ImageIsAPipe", "/about_image", "pipe", "not a regular file" },
+        BadInput { "LicenseIsAFolder", "/license_file", "docs", "is a folder" },
+        BadInput { "LicenseTooLarge", "/license_file", "huge", "larger than 1 MB" },
+        BadInput { "SoundTooLarge", "/audio_file", "huge", "larger than 16 MB" },
+        BadInput { "LicenseAllZero", "/license_file", "zeros", "NUL byte (at byte 0)" },
+        BadInput { "LicenseWithNul", "/license_file", "cut", "NUL byte (at byte 6)" },
+        BadInput { "LicenseEmpty", "/license_file", "empty", "is empty" },
+        BadInput { "WavWithoutChannels", "/audio_file", "none.wav", "0 channels" },
+        BadInput { "WavWithTooManyChannels", "/audio_file", "many.wav", "65535 channels" },
+        BadInput { "WavWithoutRate", "/audio_file", "still.wav", "at 0 Hz" },
+        BadInput { "HugePicture", "/about_image", "vast.png", "larger than 1024 by 1024" }),
+    [](const testing::TestParamInfo<BadInput>& test) { return std::string(test.param.name); });
+
+// A link the installer would refuse is refused when the installer is built,
+// with the installer's own words.
+TEST_F(ProjectConfigTest, APayloadLinkTheInstallerWouldRefuseIsAProblem)
+{
+    std::filesystem::create_symlink("/", fFolder + "/root");
+    std::filesystem::create_symlink("../../elsewhere", fFolder + "/docs/away");
+    json project = Minimal();
+    project["install_instructions"].push_back(project["install_instructions"][0]);
+    project["install_instructions"][2]["source"] = "root";
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_EQ(result.problems.size(), 2u);
+    EXPECT_EQ(result.problems[0].path, "/install_instructions/1/source");
+    EXPECT_NE(result.problems[0].text.find("\"docs/away\" points to \"../../elsewhere\", outside"),
+        std::string::npos)
+        << result.problems[0].text;
+    EXPECT_EQ(result.problems[1].path, "/install_instructions/2/source");
+    EXPECT_NE(result.problems[1].text.find("an absolute path"), std::string::npos)
+        << result.problems[1].text;
+}
+
+TEST_F(ProjectConfigTest, ASourceOutsideTheProjectFolderIsNoted)
+{
+    std::string elsewhere = brenvik::test::MakeTempFolder("elsewhere");
+    std::ofstream(elsewhere + "/extra") << "x";
+    json project = Minimal();
+    project["install_instructions"].push_back(project["install_instructions"][0]);
+    project["install_instructions"][2]["source"] = elsewhere + "/extra";
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_TRUE(result.IsValid()) << result.problems[0].text;
+    ASSERT_EQ(result.notes.size(), 1u);
+    EXPECT_EQ(result.notes[0].path, "/install_instructions/2/source");
+    EXPECT_NE(result.notes[0].text.find("outside the project's folder"), std::string::npos);
+}
+
 TEST(ProjectConfigFileTest, ReportsUnreadableAndInvalidFiles)
 {
     std::string folder = brenvik::test::MakeTempFolder("projectfile");

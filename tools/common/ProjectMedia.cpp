@@ -22,6 +22,9 @@ constexpr int32 kLittleEndian = 2;
 constexpr int32 kBigEndian = 1;
 constexpr int32 kBufferSize = 8192;
 
+// The most channels a sound may have.
+constexpr int32 kMaxChannels = 8;
+
 // The panel colour that transparent parts of the about image show.
 constexpr uint8 kPanelGrey = 216;
 
@@ -92,6 +95,14 @@ bool ParseWav(const std::vector<uint8>& file, SoundFormat* format, size_t* dataO
                     + std::to_string(bits) + " bits) are not 8, 16 or 32-bit PCM or 32-bit float";
                 return false;
             }
+            // The same bounds as a raw sound's description.
+            if (format->channels < 1 || format->channels > kMaxChannels
+                || format->frameRate < 1.0f) {
+                *error = "the WAV file's format (" + std::to_string(format->channels)
+                    + " channels at " + std::to_string(Little32(file.data() + body + 4))
+                    + " Hz) cannot be played: it needs 1 to 8 channels and a rate of at least 1 Hz";
+                return false;
+            }
             haveFormat = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!haveFormat) {
@@ -119,7 +130,7 @@ bool ReadRawFormat(const json& raw, SoundFormat* format, std::string* error)
             && value.get<int64_t>() <= INT32_MAX;
         if (key == "frame_rate" && value.is_number() && value.get<double>() > 0)
             format->frameRate = value.get<float>();
-        else if (key == "channel_count" && isCount && value.get<int64_t>() <= 8)
+        else if (key == "channel_count" && isCount && value.get<int64_t>() <= kMaxChannels)
             format->channels = int32(value.get<int64_t>());
         else if (key == "format" && isCount
             && (value == kAudioUChar || value == kAudioShort || value == kAudioInt
@@ -137,18 +148,47 @@ bool ReadRawFormat(const json& raw, SoundFormat* format, std::string* error)
     return true;
 }
 
+// A PNG file's size in pixels, from its header, so that a picture too large
+// to decode is named for what it is.
+bool PngSize(const std::string& path, uint32* width, uint32* height)
+{
+    static const uint8 kSignature[8] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+    uint8 header[24] = {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(header), sizeof(header))
+        || std::memcmp(header, kSignature, 8) != 0 || std::memcmp(header + 12, "IHDR", 4) != 0)
+        return false;
+    auto big32 = [](const uint8* bytes) {
+        return uint32(bytes[0]) << 24 | uint32(bytes[1]) << 16 | uint32(bytes[2]) << 8 | bytes[3];
+    };
+    *width = big32(header + 16);
+    *height = big32(header + 20);
+    return true;
+}
+
+std::string TooLargeText()
+{
+    return "the picture is larger than " + std::to_string(kMaxAboutImageSide) + " by "
+        + std::to_string(kMaxAboutImageSide) + " pixels (the about view shows 150 by 200)";
+}
+
 } // namespace
 
 bool ReadAboutImage(const std::string& path, BMessage* bitmap, std::string* error)
 {
+    uint32 width = 0, height = 0;
+    if (PngSize(path, &width, &height)
+        && (width > uint32(kMaxAboutImageSide) || height > uint32(kMaxAboutImageSide))) {
+        *error = TooLargeText();
+        return false;
+    }
     BPrivate::PixelBuffer picture;
     if (BPrivate::PixelBuffer::ReadPNG(path.c_str(), &picture) != B_OK) {
         *error = "\"" + path + "\" is not a readable PNG picture";
         return false;
     }
     if (picture.Width() > kMaxAboutImageSide || picture.Height() > kMaxAboutImageSide) {
-        *error = "the picture is larger than " + std::to_string(kMaxAboutImageSide) + " by "
-            + std::to_string(kMaxAboutImageSide) + " pixels (the about view shows 150 by 200)";
+        *error = TooLargeText();
         return false;
     }
     BPrivate::PixelBuffer pixels(picture.Width(), picture.Height(), B_RGB32);

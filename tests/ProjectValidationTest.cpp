@@ -54,4 +54,49 @@ TEST(ProjectValidationTest, BuildsTheSampleFromTheCommandLine)
     EXPECT_EQ(RunCommand("'" + ProgramPath("brenvik-build") + "'").first, 2);
 }
 
+// The output replaces whatever is at its path: never one of the build's
+// inputs, nor a place inside a payload folder.
+TEST(ProjectValidationTest, RefusesAnOutputThatWouldReplaceAnInput)
+{
+    std::string sample = CopySample();
+    std::string project = sample + "/project.json";
+    std::string program = sample + "/installer-program";
+    fs::copy_file(ProgramPath("brenvik-installer"), program);
+    std::string before = ReadBytes(project);
+    struct Case {
+        std::string output;
+        const char* words;
+    };
+    for (const Case& bad : { Case { project, "is the project file" },
+             Case { sample + "/./project.json", "is the project file" },
+             Case { program, "is the installer program" },
+             Case { sample + "/payload/Sounds/Installer", "lies inside it" },
+             Case { sample + "/payload/ReadMe.txt", "is payload item" } }) {
+        auto [status, text] = RunCommand("'" + ProgramPath("brenvik-build") + "' '" + project
+            + "' -o '" + bad.output + "' --installer '" + program + "'");
+        EXPECT_EQ(status, 1) << text;
+        EXPECT_NE(text.find(bad.words), std::string::npos) << text;
+    }
+    EXPECT_EQ(ReadBytes(project), before);
+    EXPECT_EQ(ReadBytes(program), ReadBytes(ProgramPath("brenvik-installer")));
+    EXPECT_FALSE(fs::exists(sample + "/payload/Sounds/Installer"));
+}
+
+TEST(ProjectValidationTest, SaysSoWhenASourceLiesOutsideTheProject)
+{
+    std::string sample = CopySample();
+    std::string elsewhere = brenvik::test::MakeTempFolder("elsewhere");
+    std::ofstream(elsewhere + "/Extra.txt") << "extra";
+    std::ofstream(sample + "/outside.json") << R"({ "app_name": "Outside",
+        "opt_created_folder": "Outside", "install_instructions": [ { "source": ")"
+            + elsewhere + R"(/Extra.txt", "install_meta": { "destination": "User Selected",
+            "destination_exists": "Replace", "link": "None", "link_exists": "Replace",
+            "deinstallable": "True" } } ] })";
+    auto [status, text] = RunCommand("'" + ProgramPath("brenvik-build") + "' '" + sample
+        + "/outside.json' -o '" + sample + "/Installer'");
+    EXPECT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("/install_instructions/0/source: note: "), std::string::npos) << text;
+    EXPECT_NE(text.find("outside the project's folder"), std::string::npos) << text;
+}
+
 } // namespace

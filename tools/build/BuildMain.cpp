@@ -42,6 +42,10 @@ int main(int argc, char** argv)
 
     brenvik::InstallerBuilder builder;
     status_t status = builder.Build(options);
+    for (const brenvik::ProjectProblem& note : builder.Notes()) {
+        std::fprintf(stderr, "%s: %s: note: %s\n", options.projectFile.c_str(), note.path.c_str(),
+            note.text.c_str());
+    }
     for (const brenvik::ProjectProblem& problem : builder.Problems()) {
         std::fprintf(stderr, "%s: %s: %s\n", options.projectFile.c_str(), problem.path.c_str(),
             problem.text.c_str());

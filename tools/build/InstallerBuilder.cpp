@@ -1,5 +1,7 @@
 #include "InstallerBuilder.h"
 
+#include <ProjectInput.h>
+
 #include <AppFileInfo.h>
 #include <File.h>
 #include <GenericIcons.h>
@@ -68,6 +70,7 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
 {
     fOptions = options;
     fProblems.clear();
+    fNotes.clear();
     fErrorText.clear();
     if (fOptions.installerProgram.empty())
         fOptions.installerProgram = BesideThisTool("brenvik-installer");
@@ -75,10 +78,14 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
         fOptions.deinstallerProgram = BesideThisTool("brenvik-kolvast");
 
     ProjectConfig project = LoadProjectConfig(fOptions.projectFile);
+    fNotes = project.notes;
     if (!project.IsValid()) {
         fProblems = project.problems;
         return B_BAD_VALUE;
     }
+    status_t checked = CheckOutput(project);
+    if (checked != B_OK)
+        return checked;
     // The installer is assembled beside its final place and renamed over it
     // when complete, so that a failed build never leaves half an installer.
     // (A hidden name of fixed length: the output's own name may already be
@@ -105,6 +112,35 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
     if (rename(partial.c_str(), fOptions.output.c_str()) != 0)
         return Fail(B_ERROR, "cannot write \"" + fOptions.output + "\": " + std::strerror(errno));
     output.Keep();
+    return B_OK;
+}
+
+// The installer replaces whatever is at the output's path: never one of the
+// build's own inputs, and never a place inside a payload folder, which
+// would then be packed into itself.
+status_t InstallerBuilder::CheckOutput(const ProjectConfig& project)
+{
+    const std::string& output = fOptions.output;
+    std::vector<std::pair<std::string, std::string>> inputs
+        = { { fOptions.projectFile, "the project file" },
+              { fOptions.installerProgram, "the installer program" },
+              { fOptions.deinstallerProgram, "the de-installer program" } };
+    struct stat out, in;
+    bool exists = stat(output.c_str(), &out) == 0;
+    for (auto& [path, what] : inputs) {
+        if (IsAtOrBelow(output, path)
+            || (exists && stat(path.c_str(), &in) == 0 && in.st_dev == out.st_dev
+                && in.st_ino == out.st_ino))
+            return Fail(B_NOT_ALLOWED,
+                "the output \"" + output + "\" is " + what + "; it would be overwritten");
+    }
+    for (size_t i = 0; i < project.payload.size(); i++) {
+        const std::string& source = project.payload[i].source;
+        if (IsAtOrBelow(output, source))
+            return Fail(B_NOT_ALLOWED,
+                "the output \"" + output + "\" is payload item " + std::to_string(i) + " (\""
+                    + source + "\") or lies inside it");
+    }
     return B_OK;
 }
 

@@ -29,20 +29,25 @@ class InstallerBuilder {
 public:
     // Writes options.output, replacing any file there only when the whole
     // installer is complete. B_BAD_VALUE when the project has problems (see
-    // Problems()); another error when a file cannot be read or written (see
-    // ErrorText()).
+    // Problems()); B_NOT_ALLOWED when the output would replace one of the
+    // build's inputs; another error when a file cannot be read or written
+    // (see ErrorText()).
     status_t Build(const BuildOptions& options);
 
     const std::vector<ProjectProblem>& Problems() const { return fProblems; }
+    // What the project reader noted without refusing the project.
+    const std::vector<ProjectProblem>& Notes() const { return fNotes; }
     const std::string& ErrorText() const { return fErrorText; }
 
 private:
     status_t WriteResources(const std::string& path, ProjectConfig& project);
     status_t WriteApplicationInfo(const std::string& path);
+    status_t CheckOutput(const ProjectConfig& project);
     status_t Fail(status_t status, std::string text);
 
     BuildOptions fOptions;
     std::vector<ProjectProblem> fProblems;
+    std::vector<ProjectProblem> fNotes;
     std::string fErrorText;
 };
 

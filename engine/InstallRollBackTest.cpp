@@ -1,7 +1,8 @@
 // The install record says enough to undo an installation completely: these
-// tests undo one from its record alone, the way the de-installer is to do it
-// (docs/install-record.md), and find every folder as it was before, byte for
-// byte, also after an installation that was stopped in the middle.
+// tests undo one from its record alone with InstallRemoval, as the
+// de-installer and the installer's roll-back do, and find every folder as it
+// was before, byte for byte, also after an installation that was stopped in
+// the middle.
 
 #include "InstallPassTestSupport.h"
 
@@ -9,7 +10,8 @@
 
 #include <FindDirectory.h>
 #include <Path.h>
-#include <Sha256.h>
+
+#include "InstallRemoval.h"
 
 namespace {
 
@@ -20,74 +22,6 @@ std::string StandardFolder(directory_which which)
     BPath path;
     find_directory(which, &path, false, nullptr);
     return path.Path();
-}
-
-bool SameDigest(const std::string& path, const BMessage& entry)
-{
-    const void* digest = nullptr;
-    ssize_t size = 0;
-    std::string actual;
-    return entry.FindData("sha256", B_RAW_TYPE, &digest, &size) == B_OK
-        && BPrivate::Sha256::HashFile(path.c_str(), &actual) == B_OK
-        && actual == std::string(static_cast<const char*>(digest), size_t(size));
-}
-
-void RemovePlacedItem(const InstallRecordReader::Step& step)
-{
-    std::vector<BMessage> entries;
-    BMessage entry;
-    for (int32 i = 0; step.result.FindMessage("entry", i, &entry) == B_OK; i++)
-        entries.push_back(entry);
-    if (step.state != InstallRecordReader::B_STEP_DONE) {
-        // Interrupted before it was recorded whole: it is ours if it is there.
-        fs::remove_all(step.begun.GetString("path", ""));
-        return;
-    }
-    // Contents before their folders; files only while they are as placed.
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        std::string path = it->GetString("path", "");
-        std::string type = it->GetString("type", "");
-        if (type == "folder")
-            rmdir(path.c_str());
-        else if (type == "symlink" || SameDigest(path, *it))
-            unlink(path.c_str());
-    }
-}
-
-// Puts back what a step moved aside, and forgets its trash record.
-void PutBack(const std::string& from, const std::string& to)
-{
-    ASSERT_EQ(rename(from.c_str(), to.c_str()), 0) << from << " -> " << to;
-    std::string files = fs::path(from).parent_path();
-    if (fs::path(files).filename() == "files") {
-        fs::remove(fs::path(files).parent_path() / "info"
-            / (fs::path(from).filename().string() + ".trashinfo"));
-    }
-}
-
-void Undo(const InstallRecordReader::Step& step)
-{
-    std::string path = step.begun.GetString("path", "");
-    if (step.kind == "item") {
-        RemovePlacedItem(step);
-    } else if (step.kind == "link" || step.kind == "desktop_entry" || step.kind == "log"
-        || step.kind == "deinstaller") {
-        unlink(path.c_str());
-    } else if (step.kind == "scratch") {
-        fs::remove_all(path);
-    } else if (step.kind == "folder") {
-        if (!step.begun.GetBool("existed", true))
-            rmdir(path.c_str());
-    } else if ((step.kind == "displaced" || step.kind == "old_install")
-        && step.state == InstallRecordReader::B_STEP_DONE) {
-        PutBack(step.result.GetString("to", ""), path);
-    }
-}
-
-void RollBack(const InstallRecordReader& record)
-{
-    for (auto it = record.Steps().rbegin(); it != record.Steps().rend(); ++it)
-        Undo(*it);
 }
 
 // Everything the user can see: the home folder and the test's own, without
@@ -171,8 +105,10 @@ TEST_P(InstallRollBackTest, TheRecordUndoesEverythingEvenAfterAStop)
     for (const auto& step : record.Steps())
         EXPECT_NE(step.state, InstallRecordReader::B_STEP_BEGUN) << step.kind;
 
-    RollBack(record);
-    EXPECT_EQ(UserSnapshot(fRoot), before);
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
+    EXPECT_EQ(UserSnapshot(fRoot), before) << report;
+    EXPECT_FALSE(Lexists(fConfig.RecordPath()));
 }
 
 INSTANTIATE_TEST_SUITE_P(StopAfterItem, InstallRollBackTest, testing::Values(0, 1, 2, 3, 4));

@@ -1,0 +1,156 @@
+#pragma once
+
+// InstallRemoval: undoes one installation from its install record
+// (InstallRecord.h, docs/install-record.md), for the de-installer and for the
+// installer rolling back an installation that did not finish.
+//
+// The steps are undone in reverse order, each only as far as the disk shows
+// that it happened:
+// - a placed file goes only while it still matches the record (its size and
+//   SHA-256 digest), a link only while it points where it was made to point;
+//   anything else is kept and reported;
+// - folders go bottom-up and only when empty, so what the user added to them
+//   stays, with its folders;
+// - what the installation moved aside is put back (from "Saved Files", from
+//   its " copy" name, from the trash, whose .trashinfo then goes too), never
+//   over something that has taken its place since;
+// - script blocks are taken out by their exact bytes; the shared start-up
+//   folder block stays while another live record uses it;
+// - follow-ups (the loader's cache, the desktop's database) run at the end;
+// - a removal log is written to <state>/removals/<install id>.log, and the
+//   record goes last, unless something failed (then it stays, so that the
+//   removal can be tried again).
+//
+// The record is untrusted: it may be damaged or edited. Paths must be
+// absolute and plain, every entry of an item must lie inside that item, a
+// displaced item comes back only from where such items go (the saved folder,
+// its own folder under a " copy" name, a trash whose record names the same
+// original path), and nothing is followed through a symbolic link. What does
+// not pass is left alone and reported as a problem.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <SupportDefs.h>
+
+#include "InstallRecordReader.h"
+
+class InstallRemoval {
+public:
+    enum outcome_kind {
+        // Removed as installed.
+        B_OUTCOME_REMOVED,
+        // Put back where it was before the installation.
+        B_OUTCOME_RESTORED,
+        // Kept: changed or added by the user since, or its place was taken.
+        B_OUTCOME_KEPT,
+        // Left as the product asked ("not de-installable").
+        B_OUTCOME_LEFT,
+        // Could not be done: a file-system error.
+        B_OUTCOME_FAILED,
+        // The record says something that cannot be right; nothing was done.
+        B_OUTCOME_PROBLEM,
+    };
+
+    struct Outcome {
+        outcome_kind kind;
+        std::string path;
+        // Why, in words, for kept, left, failed and problem outcomes.
+        std::string reason;
+    };
+
+    // What a removal is going to do, for the window to show before it
+    // starts.
+    struct Plan {
+        std::vector<std::string> remove;
+        std::vector<std::string> restore;
+    };
+
+    InstallRemoval();
+
+    // Reads the record. Fails (and says why in Error()) when the journal
+    // cannot be read, is not private to the user running the removal, was
+    // made by another user, or was superseded by a later installation of the
+    // product into the same folder (whose removal is the one to run).
+    status_t SetTo(const std::string& journalPath);
+
+    const InstallRecordReader& Record() const { return fRecord; }
+    const std::string& JournalPath() const { return fJournalPath; }
+    const std::string& Error() const { return fError; }
+
+    Plan MakePlan() const;
+
+    // Called with the number of steps done, their total and what is being
+    // undone, for a progress bar.
+    using progress_hook = std::function<void(int32 done, int32 total, const std::string& what)>;
+    void SetProgressHook(progress_hook hook) { fProgress = std::move(hook); }
+
+    // Undoes the installation. B_OK when nothing was kept or failed (items
+    // the product left on purpose do not count); otherwise B_ERROR, and the
+    // outcomes say what.
+    status_t Run();
+
+    const std::vector<Outcome>& Outcomes() const { return fOutcomes; }
+    int32 Count(outcome_kind kind) const;
+    // Nothing kept, failed or doubtful.
+    bool Complete() const;
+    // Where the removal log went ("" when it could not be written).
+    const std::string& LogPath() const { return fLogPath; }
+    // Whether the record was removed.
+    bool RecordRemoved() const { return fRecordRemoved; }
+
+    // The outcomes as text, one line each, as the log and the unattended
+    // de-installer write them.
+    std::string Report() const;
+
+    // The records of the current scope that did not finish (stopped, failed
+    // or interrupted) and were not superseded, for `appName` (every product
+    // when empty): installations to roll back.
+    static std::vector<std::string> FindUnfinished(const std::string& appName = std::string());
+
+    // Rolls back an unfinished installation from its journal; the same as
+    // SetTo and Run. *report receives Report() when given.
+    static status_t RollBack(const std::string& journalPath, std::string* report = nullptr);
+
+    // Where removal logs are kept for the current scope.
+    static std::string LogFolder();
+
+private:
+    void Note(outcome_kind kind, const std::string& path, const std::string& reason = {});
+    void Advance(const std::string& what);
+
+    void UndoStep(const InstallRecordReader::Step& step);
+    void UndoItem(const InstallRecordReader::Step& step);
+    bool PlacedByInstallation(const InstallRecordReader::Step& item) const;
+    void UndoInterruptedItem(const std::string& path);
+    void RemoveEntryFile(const BMessage& entry, const std::string& path);
+    void RemoveFolder(const std::string& path, bool reportKept);
+    void UndoLink(const InstallRecordReader::Step& step, bool desktopEntry);
+    void UndoDisplaced(const InstallRecordReader::Step& step);
+    void UndoOldInstall(const InstallRecordReader::Step& step);
+    void UndoScratch(const std::string& path);
+    void UndoLog(const std::string& path);
+    void UndoDeinstaller(const InstallRecordReader::Step& step);
+    void UndoScript(const InstallRecordReader::Step& step);
+    void RunFollowUps();
+    bool PutBack(const std::string& from, const std::string& to, const BMessage& displaced);
+    int32 OtherStartUpFolderUsers() const;
+    bool IsLeftUnder(const std::string& folder) const;
+    void WriteLog();
+    void RemoveRecord();
+
+    InstallRecordReader fRecord;
+    std::string fJournalPath;
+    std::string fError;
+    std::string fInstallFolder;
+    std::string fSavedFolder;
+    std::vector<Outcome> fOutcomes;
+    std::vector<std::string> fLeft;
+    std::vector<BMessage> fFollowUps;
+    progress_hook fProgress;
+    int32 fDone;
+    int32 fTotal;
+    std::string fLogPath;
+    bool fRecordRemoved;
+};

@@ -1,0 +1,417 @@
+// InstallRemoval against what users do after installing (edit a file, add
+// their own, install a second product beside the first) and against records
+// that were damaged or written to do harm.
+
+#include "InstallPassTestSupport.h"
+
+#include <cstring>
+#include <random>
+#include <set>
+
+#include <FindDirectory.h>
+#include <Node.h>
+#include <Path.h>
+#include <Sha256.h>
+
+#include "InstallRemoval.h"
+#include "InstallerFormat.h"
+
+namespace {
+
+using namespace pass_test;
+
+std::string StandardFolder(directory_which which)
+{
+    BPath path;
+    find_directory(which, &path, false, nullptr);
+    return path.Path();
+}
+
+std::string Sha256Of(const std::string& bytes)
+{
+    BPrivate::Sha256 hash;
+    hash.Update(bytes.data(), bytes.size());
+    return hash.Final();
+}
+
+bool Has(const InstallRemoval& removal, InstallRemoval::outcome_kind kind, const std::string& path)
+{
+    for (const auto& outcome : removal.Outcomes()) {
+        if (outcome.kind == kind && outcome.path == path)
+            return true;
+    }
+    return false;
+}
+
+class InstallRemovalTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("BRENVIK_SCOPE", "user", 1);
+        fRoot = brenvik::test::MakeTempFolder("removal");
+        fDestination = fRoot + "/Apps";
+        fs::create_directories(fDestination);
+        fSettings = StandardFolder(B_USER_SETTINGS_DIRECTORY);
+    }
+
+    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
+
+    // Installs a product of that name (its folder too) with a folder item,
+    // a file placed in the settings folder and a link; returns the record.
+    std::string Install(const std::string& name, const std::string& payload)
+    {
+        std::string source = fRoot + "/" + payload;
+        WriteBytes(source + "/" + name + "/bin/tool", "#!/bin/sh\necho " + name + "\n", 0755);
+        WriteBytes(source + "/" + name + "/doc/ReadMe", "read me, " + name);
+        fs::create_symlink("bin/tool", source + "/" + name + "/tool");
+        WriteBytes(source + "/" + name + ".conf", "setting=" + name);
+        TestInstaller installer(source);
+        installer.config.ReplaceString("app_name", name.c_str());
+        installer.config.ReplaceString("opt_created_folder", name.c_str());
+        installer.config.AddBool("opt_save_replaced", true);
+        installer.AddCustomFolder("Shared", 3006, "Shared", false);
+        installer.AddItem({ source + "/" + name, "User Selected", "Replace", "Shared" });
+        installer.AddItem({ source + "/" + name + ".conf", "Shared", "Rename" });
+        InstallConfig config;
+        config.SetDialogs(std::make_unique<TestDialogs>());
+        config.SetSystemProbe(std::make_unique<TestProbe>());
+        installer.Configure(config, fDestination);
+        EXPECT_EQ(config.Action(), InstallConfig::kPassDone);
+        return config.RecordPath();
+    }
+
+    std::string fRoot;
+    std::string fDestination;
+    std::string fSettings;
+};
+
+TEST_F(InstallRemovalTest, KeepsWhatTheUserChangedOrAddedAndReportsIt)
+{
+    std::string record = Install("Velk", "payload");
+    std::string folder = fDestination + "/Velk/Velk";
+    WriteBytes(folder + "/doc/ReadMe", "my own notes");
+    WriteBytes(folder + "/bin/plugins/mine.so", "a plug-in of the user's");
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(record), B_OK) << removal.Error();
+    EXPECT_EQ(removal.Run(), B_ERROR);
+    EXPECT_FALSE(removal.Complete());
+
+    EXPECT_EQ(ReadBytes(folder + "/doc/ReadMe"), "my own notes");
+    EXPECT_EQ(ReadBytes(folder + "/bin/plugins/mine.so"), "a plug-in of the user's");
+    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, folder + "/doc/ReadMe"))
+        << removal.Report();
+    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_REMOVED, folder + "/bin/tool"));
+    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_REMOVED, folder + "/tool"));
+    EXPECT_FALSE(Lexists(folder + "/bin/tool"));
+    EXPECT_FALSE(Lexists(fSettings + "/Shared/Velk.conf"));
+    EXPECT_FALSE(Lexists(fSettings + "/Shared/Velk"));
+    // The user's files are theirs now: the record goes, the log stays.
+    EXPECT_TRUE(removal.RecordRemoved());
+    EXPECT_NE(
+        ReadBytes(removal.LogPath()).find("Kept\t" + folder + "/doc/ReadMe"), std::string::npos);
+}
+
+TEST_F(InstallRemovalTest, RemovingOneOfTwoProductsLeavesTheOtherWhole)
+{
+    WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");
+    std::string first = Install("Velk", "payload-a");
+    auto before = Snapshot(fDestination);
+    auto settingsBefore = Snapshot(fSettings);
+    std::string second = Install("Orrin", "payload-b");
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(second, &report), B_OK) << report;
+    EXPECT_EQ(Snapshot(fDestination), before);
+    EXPECT_EQ(Snapshot(fSettings), settingsBefore);
+    EXPECT_TRUE(Lexists(first));
+
+    EXPECT_EQ(InstallRemoval::RollBack(first, &report), B_OK) << report;
+    EXPECT_EQ(ReadBytes(fSettings + "/Shared/Velk.conf"), "the user's own Velk.conf");
+    EXPECT_FALSE(Lexists(fDestination + "/Velk"));
+    EXPECT_FALSE(Lexists(fSettings + "/Shared/Velk"));
+}
+
+TEST_F(InstallRemovalTest, RefusesRecordsItCannotTrust)
+{
+    std::string record = Install("Velk", "payload");
+    InstallRemoval removal;
+    EXPECT_EQ(removal.SetTo(fRoot + "/no-such-journal"), B_ENTRY_NOT_FOUND);
+    chmod(record.c_str(), 0666);
+    EXPECT_EQ(removal.SetTo(record), B_NOT_ALLOWED);
+    chmod(record.c_str(), 0600);
+    ASSERT_EQ(InstallRecord::MarkSuperseded(record.c_str(), "20240131-154502-1f3a9c07"), B_OK);
+    EXPECT_EQ(removal.SetTo(record), B_NOT_ALLOWED);
+    EXPECT_NE(removal.Error().find("20240131-154502-1f3a9c07"), std::string::npos);
+    EXPECT_EQ(removal.Run(), B_ERROR);
+    EXPECT_TRUE(Lexists(fDestination + "/Velk/Velk/bin/tool"));
+}
+
+TEST_F(InstallRemovalTest, FindsUnfinishedInstallationsOfAProduct)
+{
+    std::string record = Install("Velk", "payload");
+    EXPECT_TRUE(InstallRemoval::FindUnfinished("Velk").empty());
+    BMessage header;
+    header.AddString("app_name", "Velk");
+    header.AddInt32(InstallRecord::kFieldUid, int32(geteuid()));
+    InstallRecord stopped;
+    ASSERT_EQ(stopped.Create(header), B_OK);
+    EXPECT_EQ(InstallRemoval::FindUnfinished("Velk"),
+        std::vector<std::string>({ stopped.JournalPath() }));
+    EXPECT_TRUE(InstallRemoval::FindUnfinished("Orrin").empty());
+}
+
+// A record rewritten frame by frame, so that a test can change what it says
+// and still have every checksum right.
+struct Frames {
+    std::string signature;
+    std::vector<BMessage> messages;
+
+    explicit Frames(const std::string& bytes)
+    {
+        signature = bytes.substr(0, 8);
+        size_t at = 8;
+        while (at + 8 <= bytes.size()) {
+            uint32 size = uint32(uchar(bytes[at])) | uint32(uchar(bytes[at + 1])) << 8
+                | uint32(uchar(bytes[at + 2])) << 16 | uint32(uchar(bytes[at + 3])) << 24;
+            BMessage message;
+            if (at + 8 + size > bytes.size()
+                || message.Unflatten(bytes.data() + at + 8, size) != B_OK)
+                break;
+            messages.push_back(message);
+            at += 8 + size;
+        }
+    }
+
+    std::string Bytes() const
+    {
+        std::string bytes = signature;
+        for (const BMessage& message : messages)
+            bytes += InstallRecord::Frame(message);
+        return bytes;
+    }
+
+    // The frames of one step kind ("what" begun or done).
+    std::vector<BMessage*> Of(const char* kind, uint32 what)
+    {
+        std::vector<int32> steps;
+        for (BMessage& message : messages) {
+            if (message.what == InstallRecord::kMsgBegun
+                && std::string(message.GetString("kind", "")) == kind)
+                steps.push_back(message.GetInt32("step", 0));
+        }
+        std::vector<BMessage*> found;
+        for (BMessage& message : messages) {
+            if (message.what == what
+                && std::find(steps.begin(), steps.end(), message.GetInt32("step", -1))
+                    != steps.end())
+                found.push_back(&message);
+        }
+        return found;
+    }
+};
+
+// What a hostile record may try: each case rewrites the record of a real
+// installation to point at the user's files (which carry the product's own
+// tag and whose digests the record holds, so that only the rules about
+// places protect them).
+struct Hostile {
+    const char* name;
+    std::function<void(Frames&, const std::string& canary, const std::string& canaryFolder,
+        const std::string& digest, int64 size)>
+        mutate;
+};
+
+void SetString(BMessage* message, const char* field, const std::string& value)
+{
+    message->RemoveName(field);
+    message->AddString(field, value.c_str());
+}
+
+void PointEntryAt(
+    BMessage* done, int32 index, const std::string& path, const std::string& digest, int64 size)
+{
+    BMessage entry;
+    done->FindMessage("entry", index, &entry);
+    SetString(&entry, "path", path);
+    SetString(&entry, "type", "file");
+    entry.RemoveName("sha256");
+    entry.AddData("sha256", B_RAW_TYPE, digest.data(), digest.size());
+    entry.RemoveName("size");
+    entry.AddInt64("size", size);
+    done->ReplaceMessage("entry", index, &entry);
+}
+
+const Hostile kHostile[] = {
+    { "ItemIsTheUsersFile",
+        [](Frames& f, const std::string& canary, const std::string&, const std::string& digest,
+            int64 size) {
+            for (BMessage* begun : f.Of("item", InstallRecord::kMsgBegun))
+                SetString(begun, "path", canary);
+            for (BMessage* done : f.Of("item", InstallRecord::kMsgDone)) {
+                SetString(done, "path", canary);
+                PointEntryAt(done, 0, canary, digest, size);
+            }
+        } },
+    { "EntryOutsideItsItem",
+        [](Frames& f, const std::string& canary, const std::string&, const std::string& digest,
+            int64 size) {
+            for (BMessage* done : f.Of("item", InstallRecord::kMsgDone))
+                PointEntryAt(done, 1, canary, digest, size);
+        } },
+    { "EntryClimbsOut",
+        [](Frames& f, const std::string& canary, const std::string&, const std::string& digest,
+            int64 size) {
+            for (BMessage* done : f.Of("item", InstallRecord::kMsgDone)) {
+                std::string item = done->GetString("path", "");
+                PointEntryAt(
+                    done, 1, item + "/../../../../../../../../../.." + canary, digest, size);
+            }
+        } },
+    { "DisplacedComesBackFromTheUsersFile",
+        [](Frames& f, const std::string& canary, const std::string&, const std::string&, int64) {
+            for (BMessage* done : f.Of("displaced", InstallRecord::kMsgDone))
+                SetString(done, "to", canary);
+        } },
+    { "ScratchIsTheUsersFolder",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            for (BMessage* begun : f.Of("scratch", InstallRecord::kMsgBegun))
+                SetString(begun, "path", folder);
+        } },
+    { "LogAndDeinstallerAreTheUsersFile",
+        [](Frames& f, const std::string& canary, const std::string&, const std::string& digest,
+            int64) {
+            for (BMessage* begun : f.Of("log", InstallRecord::kMsgBegun))
+                SetString(begun, "path", canary);
+            for (BMessage* begun : f.Of("deinstaller", InstallRecord::kMsgBegun))
+                SetString(begun, "path", canary);
+            for (BMessage* done : f.Of("deinstaller", InstallRecord::kMsgDone)) {
+                done->RemoveName("sha256");
+                done->AddData("sha256", B_RAW_TYPE, digest.data(), digest.size());
+            }
+        } },
+    { "OldInstallationComesFromTheUsersFolder",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            BMessage begun(InstallRecord::kMsgBegun);
+            begun.AddInt32("step", 9000);
+            begun.AddString("kind", "old_install");
+            begun.AddString("path", (folder + "-restored").c_str());
+            BMessage done(InstallRecord::kMsgDone);
+            done.AddInt32("step", 9000);
+            done.AddString("to", folder.c_str());
+            // First, so that it is undone last, once the way is clear.
+            f.messages.insert(f.messages.begin() + 1, { begun, done });
+        } },
+    { "FolderReplacedByALinkToTheUsersFolder",
+        [](Frames& f, const std::string& canary, const std::string& folder,
+            const std::string& digest, int64 size) {
+            // The item's "doc" folder becomes a link to the user's folder,
+            // and the record names the user's file through it.
+            for (BMessage* done : f.Of("item", InstallRecord::kMsgDone)) {
+                std::string item = done->GetString("path", "");
+                if (fs::is_directory(item + "/doc")) {
+                    fs::remove_all(item + "/doc");
+                    fs::create_symlink(folder, item + "/doc");
+                    PointEntryAt(done, 1, item + "/doc/" + fs::path(canary).filename().string(),
+                        digest, size);
+                }
+            }
+        } },
+};
+
+class HostileRecordTest : public InstallRemovalTest,
+                          public testing::WithParamInterface<Hostile> { };
+
+TEST_P(HostileRecordTest, RemovesNothingOfTheUsers)
+{
+    std::string canaryFolder = fSettings + "/Mine";
+    std::string canary = canaryFolder + "/letter.txt";
+    WriteBytes(canary, "the user's letter");
+    std::string record = Install("Velk", "payload");
+    // The user's file looks like the product's in every way but its place.
+    InstallRecordReader reader;
+    ASSERT_EQ(reader.ReadFile(record.c_str()), B_OK);
+    BNode(canary.c_str())
+        .WriteAttr(InstallerFormat::kDeinstallTagAttribute, B_STRING_TYPE, 0,
+            reader.Header().GetString(InstallRecord::kFieldInstallBy, ""),
+            std::strlen(reader.Header().GetString(InstallRecord::kFieldInstallBy, "")));
+    auto mine = Snapshot(canaryFolder);
+
+    Frames frames(ReadBytes(record));
+    ASSERT_GT(frames.messages.size(), 5u);
+    GetParam().mutate(frames, canary, canaryFolder, Sha256Of("the user's letter"),
+        int64(std::string("the user's letter").size()));
+    WriteBytes(record, frames.Bytes(), 0600);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(record), B_OK) << removal.Error();
+    removal.Run();
+    EXPECT_EQ(Snapshot(canaryFolder), mine) << removal.Report();
+    EXPECT_FALSE(removal.Complete()) << removal.Report();
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, HostileRecordTest, testing::ValuesIn(kHostile),
+    [](const testing::TestParamInfo<Hostile>& param) { return std::string(param.param.name); });
+
+// Records damaged at random: cut anywhere, or a byte changed inside a frame
+// whose checksum was then made to match. Whatever the removal makes of them,
+// every file the user had before the installation is still somewhere in the
+// sandbox, unchanged.
+class DamagedRecordTest : public InstallRemovalTest, public testing::WithParamInterface<int> { };
+
+std::multiset<std::string> Contents(const std::map<std::string, std::string>& snapshot)
+{
+    std::multiset<std::string> contents;
+    for (const auto& [path, what] : snapshot) {
+        if (what.rfind("file:", 0) == 0)
+            contents.insert(what);
+    }
+    return contents;
+}
+
+TEST_P(DamagedRecordTest, LosesNothingOfTheUsers)
+{
+    WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");
+    WriteBytes(fSettings + "/Mine/letter.txt", "the user's letter");
+    auto before = Contents(Snapshot(fSettings));
+    std::string record = Install("Velk", "payload");
+
+    std::mt19937 random { uint32(GetParam()) };
+    std::string bytes = ReadBytes(record);
+    if (GetParam() % 3 == 0) {
+        bytes.resize(std::uniform_int_distribution<size_t>(0, bytes.size())(random));
+    } else {
+        Frames frames(bytes);
+        std::string rebuilt = frames.signature;
+        size_t victim
+            = std::uniform_int_distribution<size_t>(1, frames.messages.size() - 1)(random);
+        for (size_t i = 0; i < frames.messages.size(); i++) {
+            std::string frame = InstallRecord::Frame(frames.messages[i]);
+            if (i == victim) {
+                std::string body = frame.substr(8);
+                body[std::uniform_int_distribution<size_t>(0, body.size() - 1)(random)]
+                    ^= char(1 << std::uniform_int_distribution<int>(0, 7)(random));
+                uint32 crc = InstallRecord::Crc32(body.data(), body.size());
+                for (int b = 0; b < 4; b++)
+                    frame[4 + b] = char(crc >> (8 * b));
+                frame = frame.substr(0, 8) + body;
+            }
+            rebuilt += frame;
+        }
+        bytes = rebuilt;
+    }
+    WriteBytes(record, bytes, 0600);
+
+    InstallRemoval removal;
+    if (removal.SetTo(record) == B_OK)
+        removal.Run();
+    auto after = Contents(Snapshot(fSettings));
+    auto rest = Contents(Snapshot(fDestination));
+    after.insert(rest.begin(), rest.end());
+    for (const std::string& content : before)
+        EXPECT_GE(after.count(content), 1u) << content << "\n" << removal.Report();
+    EXPECT_EQ(ReadBytes(fSettings + "/Mine/letter.txt"), "the user's letter");
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, DamagedRecordTest, testing::Range(1, 25));
+
+} // namespace

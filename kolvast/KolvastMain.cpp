@@ -1,16 +1,70 @@
 // brenvik-kolvast
 //
 // The de-installer. The authoring tool stores it in every installer as the
-// de-installer entry; the install pass extracts it beside an installation.
+// de-installer entry; the install pass extracts it into the installation
+// folder and gives it a configuration record that names the install record.
+//
+//   brenvik-kolvast [--unattended] [--record JOURNAL]
+//
+// --unattended removes without a window and reports on standard output;
+// --record removes the installation of that install record instead of the
+// one this program's configuration names.
 
-#include <Application.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
 
-#include <InstallerFormat.h>
+#include <limits.h>
 
-#include "KolvastReport.h"
+#include "KolvastTarget.h"
+#include "KolvastUnattended.h"
 
-int main()
+namespace {
+
+std::string OwnPath()
 {
-    BApplication application(InstallerFormat::kDeinstallerSignature);
-    return KolvastReport().Run();
+    char buffer[PATH_MAX];
+    ssize_t size = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    return size > 0 ? std::string(buffer, size_t(size)) : std::string();
+}
+
+int Usage(FILE* out, int status)
+{
+    std::fputs("usage: brenvik-kolvast [--unattended] [--record JOURNAL]\n"
+               "Removes the installation this de-installer belongs to: what was installed,\n"
+               "unless it was changed since; puts back what the installation replaced.\n",
+        out);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool unattended = false;
+    std::string record;
+    for (int i = 1; i < argc; i++) {
+        if (std::strcmp(argv[i], "--unattended") == 0)
+            unattended = true;
+        else if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc)
+            record = argv[++i];
+        else if (std::strcmp(argv[i], "--help") == 0)
+            return Usage(stdout, 0);
+        else
+            return Usage(stderr, KolvastUnattended::kExitNoRecord);
+    }
+    KolvastTarget target;
+    status_t status = record.empty() ? target.SetToProgram(OwnPath()) : target.SetToRecord(record);
+    if (status != B_OK) {
+        std::fprintf(stderr, "brenvik-kolvast: %s\n", target.Error().c_str());
+        return KolvastUnattended::kExitNoRecord;
+    }
+    // Folders (the state folder, the scripts) are those of the installation's
+    // scope.
+    if (std::getenv("BRENVIK_SCOPE") == nullptr && !target.Scope().empty())
+        setenv("BRENVIK_SCOPE", target.Scope().c_str(), 1);
+    (void)unattended;
+    return KolvastUnattended::Run(target);
 }

@@ -1,0 +1,30 @@
+#include "KolvastUnattended.h"
+
+#include <InstallRemoval.h>
+
+#include "KolvastTarget.h"
+
+int KolvastUnattended::Run(const KolvastTarget& target, FILE* out)
+{
+    InstallRemoval removal;
+    if (removal.SetTo(target.RecordPath()) != B_OK) {
+        std::fprintf(out, "Nothing was removed: %s.\n", removal.Error().c_str());
+        return kExitNoRecord;
+    }
+    std::fprintf(out, "Removing %s %s\n", target.AppName().c_str(), target.Version().c_str());
+    removal.Run();
+    std::fputs(removal.Report().c_str(), out);
+    std::fprintf(out, "Removed %d, restored %d, kept %d, left %d, failed %d, problems %d.\n",
+        int(removal.Count(InstallRemoval::B_OUTCOME_REMOVED)),
+        int(removal.Count(InstallRemoval::B_OUTCOME_RESTORED)),
+        int(removal.Count(InstallRemoval::B_OUTCOME_KEPT)),
+        int(removal.Count(InstallRemoval::B_OUTCOME_LEFT)),
+        int(removal.Count(InstallRemoval::B_OUTCOME_FAILED)),
+        int(removal.Count(InstallRemoval::B_OUTCOME_PROBLEM)));
+    if (!removal.LogPath().empty())
+        std::fprintf(out, "Removal log: %s\n", removal.LogPath().c_str());
+    if (!removal.RecordRemoved())
+        std::fprintf(out, "The install record stays at %s.\n", removal.JournalPath().c_str());
+    std::fflush(out);
+    return removal.Complete() ? kExitRemoved : kExitIncomplete;
+}

@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -53,8 +54,10 @@ protected:
     }
 
     // Archives the tree at source (its top entry named top) as payload entry
-    // id, under the resource name given.
-    void ReplaceEntry(int32 id, const std::string& source, const char* top, const char* name)
+    // id, under the resource name given; tamper changes the archive's bytes
+    // first.
+    void ReplaceEntry(int32 id, const std::string& source, const char* top, const char* name,
+        const std::function<void(std::string&)>& tamper = nullptr)
     {
         std::string archive = fRoot + "/entry.zip";
         BPrivate::ZipWriteOptions options;
@@ -63,6 +66,8 @@ protected:
         ASSERT_EQ(writer.WriteArchive(source.c_str(), archive.c_str(), options), B_OK)
             << writer.ErrorText();
         std::string bytes = ReadBytes(archive);
+        if (tamper)
+            tamper(bytes);
         BResources resources((fRoot + "/installer").c_str());
         ASSERT_EQ(resources.AddResource(B_RAW_TYPE, id, bytes.data(), bytes.size(), name), B_OK);
     }
@@ -110,6 +115,43 @@ TEST_F(HostileInstallerTest, AnItemLargerThanItsRecordIsRefused)
     EXPECT_FALSE(fs::exists(fDestination + "/a")) << output;
     EXPECT_NE(output.find("more than the"), std::string::npos) << output;
     // The other item is still installed.
+    EXPECT_EQ(ReadBytes(fDestination + "/b"), "sixsix");
+}
+
+// The second file of an item fails its check after the first was written:
+// the first does not stay behind, and the user is told so.
+TEST_F(HostileInstallerTest, AnItemWithADamagedFileIsRemovedWhole)
+{
+    fs::create_directories(fRoot + "/item/a");
+    std::ofstream(fRoot + "/item/a/first") << std::string(3000, '1');
+    std::ofstream(fRoot + "/item/a/second") << std::string(3000, '2');
+    ReplaceEntry(2100, fRoot + "/item/a", "a", "a", [](std::string& bytes) {
+        // The CRC in the central record of "a/second".
+        size_t name = bytes.rfind("a/second");
+        ASSERT_NE(name, std::string::npos);
+        bytes[name - 46 + 16] = char(bytes[name - 46 + 16] ^ 0xFF);
+    });
+    auto [status, output] = RunExtract();
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_FALSE(fs::exists(fDestination + "/a")) << output;
+    EXPECT_NE(output.find("a/second"), std::string::npos) << output;
+    EXPECT_NE(output.find("\"a\" was removed again"), std::string::npos) << output;
+    EXPECT_EQ(ReadBytes(fDestination + "/b"), "sixsix");
+    EXPECT_EQ(std::distance(fs::directory_iterator(fDestination), fs::directory_iterator()), 1);
+}
+
+// A run killed while it wrote an item leaves its hidden staging folder with a
+// partial file; the next run removes it and says so.
+TEST_F(HostileInstallerTest, WhatAKilledRunLeftIsRemovedByTheNext)
+{
+    std::string stale = fDestination + "/.brenvik-partial-0123456789abcdef";
+    fs::create_directories(stale + "/a");
+    std::ofstream(stale + "/a/.zx0123456789abcdef") << std::string(100000, 'p');
+    auto [status, output] = RunExtract();
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_FALSE(fs::exists(stale)) << output;
+    EXPECT_NE(output.find("interrupted"), std::string::npos) << output;
+    EXPECT_EQ(ReadBytes(fDestination + "/a"), "sixsix");
     EXPECT_EQ(ReadBytes(fDestination + "/b"), "sixsix");
 }
 

@@ -83,7 +83,8 @@ LinkVerdict CheckLinkTarget(const std::vector<std::string>& linkPath, const std:
         return LinkVerdict::kAbsolute;
     std::vector<std::string> at(linkPath.begin(), linkPath.end() - 1);
     std::deque<std::string> pending = SplitTarget(target);
-    int hops = 0;
+    // The kernel counts the link itself among the links one lookup follows.
+    int hops = 1;
     while (!pending.empty()) {
         std::string part = std::move(pending.front());
         pending.pop_front();

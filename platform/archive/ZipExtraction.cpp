@@ -117,6 +117,7 @@ status_t ZipExtraction::Extract(
             Fail(status, reason);
         else if ((status = fFolder->Adopt(staging.Descriptor(), options.useOpenat2)) != B_OK)
             Fail(status, "cannot open the folder to extract into");
+        bool started = status == B_OK;
         if (status == B_OK)
             status = WriteEntries(reader);
         ForgetParent();
@@ -124,6 +125,10 @@ status_t ZipExtraction::Extract(
         if (status == B_OK
             && (status = staging.Place(fTopName, fOptions.existing, &reason)) != B_OK)
             Fail(status, reason);
+        // The staging folder goes with everything written so far; whoever
+        // reads the error learns that no part of the item stays behind.
+        if (status != B_OK && started && fBytesDone > 0)
+            fErrorText += "; what was written of " + Quoted(fTopName) + " was removed again";
     }
     close(folderFd);
     return status;

@@ -89,6 +89,8 @@ TEST_F(ZipBoundsTest, AFailureInALaterFileRemovesTheWholeItem)
 {
     EXPECT_EQ(Extract(SecondFileDamaged()), B_BAD_DATA);
     EXPECT_NE(fExtractor.ErrorText().find("top/b"), std::string::npos) << fExtractor.ErrorText();
+    EXPECT_NE(fExtractor.ErrorText().find("\"top\" was removed again"), std::string::npos)
+        << fExtractor.ErrorText();
     EXPECT_TRUE(Listing(fFolder).empty());
 }
 
@@ -296,6 +298,30 @@ INSTANTIATE_TEST_SUITE_P(Links, LinkMessageTest,
         LinkMessageCase { "Absolute", "/top/x", "absolute" },
         LinkMessageCase { "Outside", "../../x", "outside the destination" }),
     [](const testing::TestParamInfo<LinkMessageCase>& test) { return test.param.name; });
+
+// As many links as one lookup may follow: the kernel gives up after 40,
+// counting the link itself.
+TEST_F(ZipBoundsTest, LinkChainsAreRefusedWhereTheKernelWouldGiveUp)
+{
+    for (int links : { 40, 41 }) {
+        ZipBuilder builder;
+        builder.AddFolder("top/");
+        builder.AddFile("top/file", "x");
+        for (int i = 0; i < links; i++)
+            builder.AddLink(
+                "top/l" + std::to_string(i), i + 1 < links ? "l" + std::to_string(i + 1) : "file");
+        fs::remove_all(fFolder + "/top");
+        status_t status = Extract(builder.Finish());
+        if (links == 40) {
+            ASSERT_EQ(status, B_OK) << fExtractor.ErrorText();
+            EXPECT_EQ(ReadText(fFolder + "/top/l0"), "x");
+        } else {
+            EXPECT_EQ(status, B_NOT_ALLOWED);
+            EXPECT_NE(fExtractor.ErrorText().find("loop"), std::string::npos)
+                << fExtractor.ErrorText();
+        }
+    }
+}
 
 TEST_F(ZipBoundsTest, AnItemNamedLikeAStagingFolderIsRefused)
 {

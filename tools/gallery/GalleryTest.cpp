@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace brenvik::test;
 using namespace brenvik::gallery::test;
 
@@ -128,7 +130,9 @@ INSTANTIATE_TEST_SUITE_P(Options, GalleryCommandTest,
     [](const testing::TestParamInfo<CommandCase>& param) { return std::string(param.param.name); });
 
 // The gallery in use, driven as a user would work it: each alert opens and is
-// answered, the pop-up and the folder panel open, and Ctrl+Q quits.
+// answered, the replace dialog hands back its answer in both languages, the
+// pop-up and the folder panel open, and Ctrl+Q quits, taking its sample files
+// with it.
 TEST(GalleryInUseTest, OpensItsAlertsPopUpAndFolderPanelAndQuits)
 {
     std::string folder = MakeTempFolder("use");
@@ -147,6 +151,13 @@ TEST(GalleryInUseTest, OpensItsAlertsPopUpAndFolderPanelAndQuits)
                 "alert Retry\n"
                 "click-label Empty…\n"
                 "alert OK\n"
+                "click-label English…\n"
+                "click-label Apply to all future collisions\n"
+                "alert Replace\n"
+                "wait-text replace_answer Answer: Replace, to all\n"
+                "click-label Deutsch…\n"
+                "alert Ausführen nicht Ersetzen\n"
+                "wait-text replace_answer Answer: Keep\n"
                 "choose language Deutsch\n"
                 "tick list 5\n"
                 "choose toolkit_disk Data\n"
@@ -163,8 +174,11 @@ TEST(GalleryInUseTest, OpensItsAlertsPopUpAndFolderPanelAndQuits)
                 "key Ctrl+Q\n"
                 "wait-quit\n";
     }
-    RunResult result = RunProgram(
-        { GalleryPath() }, { { "BRENVIK_DISPLAY", "headless" }, { "BRENVIK_UI_SCRIPT", script } });
+    std::string temporary = MakeTempFolder("use-tmp");
+    RunResult result = RunProgram({ GalleryPath() },
+        { { "BRENVIK_DISPLAY", "headless" }, { "BRENVIK_UI_SCRIPT", script },
+            { "TMPDIR", temporary } });
     EXPECT_EQ(result.status, std::optional<int>(0)) << result.output;
     EXPECT_TRUE(FileExists(folder + "/after.png"));
+    EXPECT_TRUE(std::filesystem::is_empty(temporary));
 }

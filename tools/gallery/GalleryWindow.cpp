@@ -1,5 +1,6 @@
 #include "GalleryWindow.h"
 
+#include "GalleryInstaller.h"
 #include "GalleryToolkit.h"
 
 #include <Alert.h>
@@ -157,7 +158,12 @@ void GalleryWindow::BuildViews()
     // The installer's toolkit, in a wider column of its own.
     fPanel->AddChild(BuildToolkit(BRect(ColumnLeft(3), 6, kWidth - kGap - 1, 406)));
 
-    fPanel->AddChild(BuildTryButtons(BRect(kGap, 414, kWidth - kGap - 1, kHeight - 8)));
+    // The installer's own views, in a row below.
+    BView* installer = BuildInstallerViews(BRect(kGap, 414, kWidth - kGap - 1, 646));
+    fPanel->AddChild(installer);
+    FillInstallerViews(installer);
+
+    fPanel->AddChild(BuildTryButtons(BRect(kGap, 654, kWidth - kGap - 1, kHeight - 8)));
 }
 
 BView* GalleryWindow::BuildButtons(BRect frame)
@@ -435,6 +441,12 @@ void GalleryWindow::MessageReceived(BMessage* message)
         break;
     case kMsgFolderPanel:
         ShowFolderPanel();
+        break;
+    case kMsgShowReplace:
+        ShowReplaceDialog(FindView("installer"), this, message->GetString("language", "en"));
+        break;
+    case kMsgReplaceAnswer:
+        HandleReplaceAnswer(FindView("installer"), message);
         break;
     case kMsgToolkitHover:
         HandleToolkitHover(FindView("toolkit"), message->GetInt32("item", -1));

@@ -1,7 +1,8 @@
 #pragma once
 
 // GalleryWindow: one window that shows every control of the interface kit,
-// and of the installer's own toolkit built on it, in their meaningful states,
+// of the installer's own toolkit built on it, and the installer's own views
+// (about panel, file list, replace dialog), in their meaningful states,
 // in labelled boxes, so that their look can be checked at a glance and
 // compared between display backends. Its buttons open an
 // alert of each kind, a pop-up menu and an open panel for folders, so that
@@ -31,7 +32,7 @@ public:
     void SetQuitsApplication(bool quits) { fQuitsApplication = quits; }
 
     static constexpr float kWidth = 880;
-    static constexpr float kHeight = 480;
+    static constexpr float kHeight = 720;
 
 private:
     void BuildViews();

@@ -2,6 +2,7 @@
 
 #include <CheckBox.h>
 #include <Entry.h>
+#include <Font.h>
 #include <StringView.h>
 #include <TextView.h>
 
@@ -111,7 +112,10 @@ ReplaceAlert::ReplaceAlert(
             texts.applyToAll, new BMessage(kMsgApplyToAll));
         fCheckBox->SetFontSize(kFontSize);
     }
-    FitWidth();
+    Facts toFacts = ReadFacts(to, dates);
+    Facts fromFacts = ReadFacts(from, dates);
+    float valueWidth = ValueWidth(toFacts, fromFacts);
+    FitWidth(valueWidth);
     AddQuestion(to, texts);
     SetShortcut(kDontReplace, 'd');
     SetShortcut(kReplace, 'r');
@@ -125,13 +129,13 @@ ReplaceAlert::ReplaceAlert(
 
     float top = kFirstRow + shift;
     text->AddChild(new BitmapView(BPoint(0, top + 2 * kRowHeight), "to_image", to.Path()));
-    AddFacts(text, "to", to, top, texts, dates);
+    AddFacts(text, "to", toFacts, top, texts, valueWidth);
     float separator = top + kFactRows * kRowHeight;
     text->AddChild(
         new BStringView(LibRect(0, separator, kSeparatorWidth, kRowHeight), "with", texts.with));
     float fromTop = separator + kRowHeight;
     text->AddChild(new BitmapView(BPoint(0, fromTop + kIconOffset), "from_image", from.Path()));
-    AddFacts(text, "from", from, fromTop, texts, dates);
+    AddFacts(text, "from", fromFacts, fromTop, texts, valueWidth);
 
     if (fCheckBox != nullptr) {
         fCheckBox->MoveTo(0, fromTop + kFactRows * kRowHeight + kCheckBoxGap);
@@ -139,11 +143,11 @@ ReplaceAlert::ReplaceAlert(
     }
 }
 
-void ReplaceAlert::FitWidth()
+void ReplaceAlert::FitWidth(float valueWidth)
 {
     // An alert is as wide as its buttons need; the facts and the check box
     // may need more. The window then grows rather than cut them off.
-    float needed = kValueLeft + kValueWidth;
+    float needed = kValueLeft + valueWidth;
     if (fCheckBox != nullptr) {
         float checkBoxWidth = 0;
         fCheckBox->GetPreferredSize(&checkBoxWidth, nullptr);
@@ -166,52 +170,71 @@ void ReplaceAlert::AddQuestion(const BPath& to, const ReplaceAlertTexts& texts)
     TextView()->SetText(question.c_str());
 }
 
-void ReplaceAlert::AddFacts(BView* parent, const char* side, const BPath& path, float top,
-    const ReplaceAlertTexts& texts, const LibLocaleDateTime& dates)
+ReplaceAlert::Facts ReplaceAlert::ReadFacts(const BPath& path, const LibLocaleDateTime& dates)
 {
     const char* file = path.Path() != nullptr ? path.Path() : "";
-    std::string prefix(side);
-
-    LibString created = dates.Format(LibCreationDate(file, true));
-    LibString modified = dates.Format(LibLastModifiedDate(file, true));
-    LibString size;
-    LibBytesToString(uint64(std::max<int64>(0, LibEntrySize(file, true))), size, 1);
+    Facts facts;
+    facts.created = dates.Format(LibCreationDate(file, true));
+    facts.modified = dates.Format(LibLastModifiedDate(file, true));
+    LibBytesToString(uint64(std::max<int64>(0, LibEntrySize(file, true))), facts.size, 1);
     char kind[B_MIME_TYPE_LENGTH] = "";
     entry_ref ref;
     if (LibGetEntryRef(file, ref))
         LibGetMimeType(ref, kind, true);
-    LibString folder;
-    LibGetParentPath(file, folder);
-    LibString version = LibGetAppVersion(file);
+    facts.kind = kind;
+    LibGetParentPath(file, facts.folder);
+    facts.version = LibGetAppVersion(file);
+    return facts;
+}
 
+float ReplaceAlert::ValueWidth(const Facts& to, const Facts& from)
+{
+    // The facts are set in a small font; a long date in it may still be
+    // wider than the usual column, and is then given the room it needs
+    // rather than lose its end. The folder is cut to its column instead.
+    BFont font(be_plain_font);
+    font.SetSize(kFontSize);
+    float width = kValueWidth;
+    for (const Facts* facts : { &to, &from }) {
+        for (const LibString* text :
+            { &facts->created, &facts->modified, &facts->size, &facts->kind, &facts->version })
+            width = std::max(width, std::ceil(font.StringWidth(*text)) + 2);
+    }
+    return width;
+}
+
+void ReplaceAlert::AddFacts(BView* parent, const char* side, const Facts& facts, float top,
+    const ReplaceAlertTexts& texts, float valueWidth)
+{
+    std::string prefix(side);
     struct Row {
         const char* name;
         const char* label;
         const char* value;
     };
     const Row rows[] = {
-        { "creation", texts.created, created },
-        { "modified", texts.modified, modified },
-        { "size", texts.size, size },
-        { "kind", texts.kind, kind },
-        { "path", texts.path, folder },
-        { "version", texts.version, version },
+        { "creation", texts.created, facts.created },
+        { "modified", texts.modified, facts.modified },
+        { "size", texts.size, facts.size },
+        { "kind", texts.kind, facts.kind },
+        { "path", texts.path, facts.folder },
+        { "version", texts.version, facts.version },
     };
     float y = top;
     for (const Row& row : rows) {
         std::string name = prefix + "_" + row.name;
         parent->AddChild(
             Label(LibRect(kLabelLeft, y, kLabelWidth, kRowHeight), name + "_label", row.label));
-        BRect frame = LibRect(kValueLeft, y, kValueWidth, kRowHeight);
-        if (row.value == (const char*)folder) {
+        if (row.value == (const char*)facts.folder) {
             // The folder keeps its end, which names it best, when it is cut.
             LibStringView* folderView = new LibStringView(
                 LibRect(kValueLeft, y, kPathWidth, kRowHeight), name.c_str(), "");
             folderView->SetFontSize(kFontSize);
-            folderView->SetTruncatedText(folder, B_TRUNCATE_BEGINNING);
+            folderView->SetTruncatedText(facts.folder, B_TRUNCATE_BEGINNING);
             parent->AddChild(folderView);
         } else {
-            parent->AddChild(Value(frame, name, row.value));
+            parent->AddChild(
+                Value(LibRect(kValueLeft, y, valueWidth, kRowHeight), name, row.value));
         }
         y += kRowHeight;
     }

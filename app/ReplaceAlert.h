@@ -17,6 +17,8 @@
 #include <Alert.h>
 #include <Path.h>
 
+#include <LibString.h>
+
 #include <atomic>
 #include <memory>
 
@@ -57,10 +59,22 @@ public:
     static constexpr int32 kReplace = 1;
 
 private:
-    void FitWidth();
+    // What the dialog shows of one item, as texts.
+    struct Facts {
+        LibString created;
+        LibString modified;
+        LibString size;
+        LibString kind;
+        LibString folder;
+        LibString version;
+    };
+    static Facts ReadFacts(const BPath& path, const LibLocaleDateTime& dates);
+    static float ValueWidth(const Facts& to, const Facts& from);
+
+    void FitWidth(float valueWidth);
     void AddQuestion(const BPath& to, const ReplaceAlertTexts& texts);
-    void AddFacts(BView* parent, const char* side, const BPath& path, float top,
-        const ReplaceAlertTexts& texts, const LibLocaleDateTime& dates);
+    void AddFacts(BView* parent, const char* side, const Facts& facts, float top,
+        const ReplaceAlertTexts& texts, float valueWidth);
 
     BCheckBox* fCheckBox;
     // Shared with Go, which reads it after the dialog is gone.

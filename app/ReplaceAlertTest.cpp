@@ -147,11 +147,15 @@ TEST_F(ReplaceAlertTest, LaysTheFactsOutInFixedRows)
     ReplaceAlert* alert = Make(true, "en");
     EXPECT_STREQ(alert->Title(), "ReplaceAlert");
     EXPECT_EQ(alert->FindView("to_creation_label")->Frame(), BRect(40, 35, 105, 50));
-    EXPECT_EQ(alert->FindView("to_creation")->Frame(), BRect(110, 35, 260, 50));
+    // The values take 150 pixels, or more when one needs more.
+    BRect values = alert->FindView("to_creation")->Frame();
+    EXPECT_EQ(values.LeftTop(), BPoint(110, 35));
+    EXPECT_EQ(values.Height(), 15);
+    EXPECT_GE(values.Width(), 150);
     EXPECT_EQ(alert->FindView("to_image")->Frame(), BRect(0, 65, 31, 96));
     EXPECT_EQ(alert->FindView("to_path")->Frame(), BRect(110, 95, 245, 110));
     EXPECT_EQ(alert->FindView("with")->Frame(), BRect(0, 125, 50, 140));
-    EXPECT_EQ(alert->FindView("from_creation")->Frame(), BRect(110, 140, 260, 155));
+    EXPECT_EQ(alert->FindView("from_creation")->Frame(), values.OffsetByCopy(0, 105));
     EXPECT_EQ(alert->FindView("from_image")->Frame(), BRect(0, 170, 31, 201));
     EXPECT_EQ(alert->FindView("from_version_label")->Frame(), BRect(40, 215, 105, 230));
     EXPECT_EQ(alert->FindView("future_collisions")->Frame(), BRect(0, 235, 300, 250));
@@ -169,6 +173,17 @@ TEST_F(ReplaceAlertTest, LaysTheFactsOutInFixedRows)
         "\xE2\x80\xA6"
         "oot/var/tmp/Documentation");
     EXPECT_EQ(TextOf(alert, "to_version"), "");
+    // No date, size or kind loses its end to the edge of its view, and the
+    // text view has room for them all.
+    for (const char* side : { "to", "from" }) {
+        for (const char* fact : { "creation", "modified", "size", "kind", "version" }) {
+            std::string name = std::string(side) + "_" + fact;
+            BStringView* view = dynamic_cast<BStringView*>(alert->FindView(name.c_str()));
+            ASSERT_NE(view, nullptr) << name;
+            EXPECT_LE(view->StringWidth(view->Text()), view->Frame().Width()) << name;
+            EXPECT_LE(view->Frame().right, alert->TextView()->Bounds().right) << name;
+        }
+    }
     EXPECT_EQ(alert->TextView()->Text(),
         std::string("The file 'Read Me.txt' already exists. Do you wish to replace existing"));
     alert->Quit();

@@ -38,38 +38,6 @@ std::string Xattr(const std::string& path, const char* name)
     return size < 0 ? std::string() : std::string(value, size_t(size));
 }
 
-// Every path in the sandbox whose leaf starts with the scratch prefix.
-std::vector<std::string> ScratchLeftovers()
-{
-    std::vector<std::string> found;
-    std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(brenvik::test::SandboxRoot(), error);
-         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        if (it->path().filename().string().rfind(".brenvik-", 0) == 0)
-            found.push_back(it->path().string());
-    }
-    return found;
-}
-
-// Makes a folder one that no new entry can be made in: by its permissions, or,
-// for root (whom permissions do not bind), by the file system's immutable
-// flag. False when neither works here.
-bool SetReadOnly(const std::string& folder, bool readOnly)
-{
-    chmod(folder.c_str(), readOnly ? 0555 : 0755);
-    if (geteuid() != 0)
-        return !readOnly || access(folder.c_str(), W_OK) != 0;
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = readOnly ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    close(fd);
-    return done;
-}
-
 class InstallPassTest : public testing::Test {
 protected:
     void SetUp() override

@@ -75,7 +75,9 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DBRENVIK_FUZZ=ON -DBRENVIK_SANITIZE=address $(CMAKE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS) --target all_fuzzers
+	build-fuzz/fuzz/zip_fuzz_seeds build-fuzz/fuzz/seeds/ZipExtractorFuzz
 	@echo "Fuzz targets are in build-fuzz/fuzz/; run one with: build-fuzz/fuzz/<name> -max_total_time=60"
+	@echo "The extractor's, with its seeds: mkdir -p build-fuzz/fuzz/corpus && build-fuzz/fuzz/fuzz_ZipExtractorFuzz build-fuzz/fuzz/corpus build-fuzz/fuzz/seeds/ZipExtractorFuzz -max_total_time=300"
 
 clean:
 	rm -rf build build-asan build-tsan build-bench build-fuzz

@@ -345,3 +345,17 @@ TEST_F(LibVolumeMenuWatchTest, AVolumeIsChosenFromTheMenu)
     EXPECT_EQ(fWindow->Count(kMsgVolume), 1);
     WithLock(fWindow.Get(), [&] { EXPECT_STREQ(fWindow->Menu()->Text(), "Data"); });
 }
+
+// The installer's volume menu open: the boot volume chosen, a data volume
+// and a stick that may be chosen, and a read-only backup shown but greyed.
+TEST_F(LibVolumeMenuWatchTest, GoldenOpenWithAVolumeThatDoesNotSuit)
+{
+    MountOnly({ fVolumes.Boot(), fVolumes.Data(), fVolumes.Stick(), fVolumes.Backup() });
+    ASSERT_TRUE(WaitUntil([&] { return fWindow->MenuNames().size() == 4; }));
+    // Tall enough for the open menu to show in the window's picture.
+    WithLock(fWindow.Get(), [&] { fWindow->ResizeTo(239, 119); });
+    ASSERT_TRUE(WaitUntilSettled(fWindow.Get()));
+    WithLock(fWindow.Get(), [&] { fWindow->Menu()->MenuField()->OpenMenu(true); });
+    ASSERT_TRUE(WaitUntilSettled(fWindow.Get()));
+    EXPECT_TRUE(MatchesGolden("toolkit/volumemenu-open", Snapshot(fWindow.Get())));
+}

@@ -6,7 +6,8 @@
 //
 //   brenvik-kolvast [--unattended] [--record JOURNAL]
 //
-// --unattended removes without a window and reports on standard output;
+// Without options it shows its window; --unattended removes without one and
+// reports on standard output;
 // --record removes the installation of that install record instead of the
 // one this program's configuration names.
 
@@ -18,8 +19,15 @@
 
 #include <limits.h>
 
+#include <Application.h>
+#include <Resources.h>
+
+#include <InstallerFormat.h>
+
 #include "KolvastTarget.h"
+#include "KolvastTexts.h"
 #include "KolvastUnattended.h"
+#include "KolvastWindow.h"
 
 namespace {
 
@@ -65,6 +73,21 @@ int main(int argc, char** argv)
     // scope.
     if (std::getenv("BRENVIK_SCOPE") == nullptr && !target.Scope().empty())
         setenv("BRENVIK_SCOPE", target.Scope().c_str(), 1);
-    (void)unattended;
-    return KolvastUnattended::Run(target);
+    if (unattended)
+        return KolvastUnattended::Run(target);
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr
+        && std::getenv("BRENVIK_DISPLAY") == nullptr) {
+        std::fprintf(stderr,
+            "brenvik-kolvast: there is no display to show the window on; "
+            "--unattended removes without one\n");
+        return KolvastUnattended::kExitNoRecord;
+    }
+    BApplication application(InstallerFormat::kDeinstallerSignature);
+    BResources resources;
+    bool ownTexts = resources.SetTo(OwnPath().c_str(), 0, false) == B_OK;
+    KolvastTexts texts(target.Language(), ownTexts ? &resources : nullptr);
+    KolvastWindow* window = new KolvastWindow(target, texts, true);
+    window->Show();
+    application.Run();
+    return KolvastWindow::ExitStatus();
 }

@@ -140,11 +140,11 @@ protected:
 
     void TearDown() override
     {
-        unsetenv("BRENVIK_SCOPE");
         // The next test starts from an empty sandbox.
         fs::remove_all(fFolder);
         fs::remove_all(Folder(B_USER_SETTINGS_DIRECTORY) + "/Tarsel");
         fs::remove(Folder(B_USER_DESKBAR_DIRECTORY) + "/Notes.app.desktop");
+        unsetenv("BRENVIK_SCOPE");
     }
 
     // Installs the sample product, stopping before item `stopAfter` + 1.

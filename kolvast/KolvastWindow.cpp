@@ -1,0 +1,230 @@
+#include "KolvastWindow.h"
+
+#include <Application.h>
+#include <Button.h>
+#include <Font.h>
+#include <ListItem.h>
+#include <ListView.h>
+#include <Messenger.h>
+#include <ScrollView.h>
+#include <StringView.h>
+
+#include <StorageScope.h>
+
+#include "KolvastUnattended.h"
+
+std::atomic<int> KolvastWindow::sExitStatus { KolvastUnattended::kExitNoRecord };
+
+namespace {
+
+constexpr float kWidth = 520;
+constexpr float kHeight = 380;
+constexpr uint32 kMsgCancel = 'KVcn';
+
+} // namespace
+
+// A bar that fills from the left as the removal goes on.
+class KolvastProgressView : public BView {
+public:
+    explicit KolvastProgressView(BRect frame)
+        : BView(frame, "progress", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_WILL_DRAW)
+        , fFraction(0)
+    {
+    }
+
+    void SetFraction(float fraction)
+    {
+        fFraction = fraction < 0 ? 0 : fraction > 1 ? 1 : fraction;
+        Invalidate();
+    }
+
+    void Draw(BRect) override
+    {
+        BRect bounds = Bounds();
+        SetHighColor(152, 152, 152);
+        StrokeRect(bounds);
+        bounds.InsetBy(1, 1);
+        SetHighColor(255, 255, 255);
+        FillRect(bounds);
+        if (fFraction > 0) {
+            BRect done = bounds;
+            done.right = done.left + (bounds.Width()) * fFraction;
+            SetHighColor(80, 120, 200);
+            FillRect(done);
+        }
+    }
+
+private:
+    float fFraction;
+};
+
+KolvastWindow::KolvastWindow(
+    const KolvastTarget& target, const KolvastTexts& texts, bool recordRead)
+    : BWindow(BRect(100, 100, 100 + kWidth, 100 + kHeight),
+        (target.AppName() + " " + target.Version() + " Deinstaller").c_str(), B_TITLED_WINDOW,
+        B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_QUIT_ON_WINDOW_CLOSE)
+    , fTexts(texts)
+    , fRecordPath(target.RecordPath())
+    , fRecordRead(recordRead)
+    , fRunning(false)
+    , fFinished(false)
+{
+    if (BPrivate::StorageScope::Current() == BPrivate::B_USER_SCOPE)
+        fHome = BPrivate::StorageScope::Home();
+    BView* background = new BView(Bounds(), "background", B_FOLLOW_ALL, B_WILL_DRAW);
+    background->SetViewColor(216, 216, 216);
+    AddChild(background);
+
+    BStringView* intro = new BStringView(
+        BRect(15, 12, kWidth - 15, 28), "intro", texts.Text(KolvastTexts::kIntro));
+    background->AddChild(intro);
+    BStringView* product = new BStringView(BRect(30, 32, kWidth - 15, 50), "product",
+        (target.AppName() + " " + target.Version()).c_str());
+    product->SetFont(be_bold_font);
+    background->AddChild(product);
+    background->AddChild(
+        new BStringView(BRect(30, 52, kWidth - 15, 68), "company", target.Company().c_str()));
+    fHeading = new BStringView(
+        BRect(15, 80, kWidth - 15, 96), "heading", texts.Text(KolvastTexts::kListHeading));
+    background->AddChild(fHeading);
+
+    fList = new BListView(BRect(17, 102, kWidth - 17 - 14, kHeight - 62), "items",
+        B_SINGLE_SELECTION_LIST, B_FOLLOW_ALL);
+    background->AddChild(new BScrollView("items_scroll", fList, B_FOLLOW_ALL, 0, false, true));
+
+    fProgress = new KolvastProgressView(BRect(15, kHeight - 36, kWidth - 205, kHeight - 24));
+    fProgress->Hide();
+    background->AddChild(fProgress);
+    fCancel = new BButton(BRect(kWidth - 195, kHeight - 42, kWidth - 110, kHeight - 18), "cancel",
+        texts.Text(KolvastTexts::kCancel), new BMessage(kMsgCancel),
+        B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+    background->AddChild(fCancel);
+    fRemove = new BButton(BRect(kWidth - 100, kHeight - 42, kWidth - 15, kHeight - 18), "remove",
+        texts.Text(KolvastTexts::kRemove), new BMessage(kMsgRemove),
+        B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+    background->AddChild(fRemove);
+    SetDefaultButton(fRemove);
+
+    if (!fRecordRead || fRemoval.SetTo(fRecordPath) != B_OK) {
+        fHeading->SetText(texts.Text(KolvastTexts::kNoRecord));
+        if (!fRemoval.Error().empty())
+            fList->AddItem(new BStringItem(fRemoval.Error().c_str()));
+        fRemove->SetEnabled(false);
+        fCancel->SetLabel(texts.Text(KolvastTexts::kClose));
+        fFinished = true;
+    } else {
+        ShowPlan();
+    }
+}
+
+KolvastWindow::~KolvastWindow()
+{
+    if (fWorker.joinable())
+        fWorker.join();
+}
+
+std::string KolvastWindow::Shown(const std::string& path) const
+{
+    if (!fHome.empty() && path.rfind(fHome + "/", 0) == 0)
+        return "~" + path.substr(fHome.size());
+    return path;
+}
+
+void KolvastWindow::AddLine(const char* word, const std::string& path)
+{
+    fList->AddItem(new BStringItem((std::string(word) + ": " + Shown(path)).c_str()));
+}
+
+void KolvastWindow::ShowPlan()
+{
+    InstallRemoval::Plan plan = fRemoval.MakePlan();
+    for (const std::string& path : plan.remove)
+        AddLine(fTexts.Text(KolvastTexts::kToRemove), path);
+    for (const std::string& path : plan.restore)
+        AddLine(fTexts.Text(KolvastTexts::kToRestore), path);
+}
+
+void KolvastWindow::StartRemoval()
+{
+    fRemove->SetEnabled(false);
+    fCancel->SetEnabled(false);
+    fHeading->SetText(fTexts.Text(KolvastTexts::kRemoving));
+    fProgress->Show();
+    fRunning = true;
+    BMessenger self(this);
+    fRemoval.SetProgressHook([self](int32 done, int32 total, const std::string&) {
+        BMessage progress(kMsgProgress);
+        progress.AddFloat("fraction", total > 0 ? float(done) / float(total) : 1.0f);
+        self.SendMessage(&progress);
+    });
+    fWorker = std::thread([this, self] {
+        fRemoval.Run();
+        BMessage finished(kMsgFinished);
+        self.SendMessage(&finished);
+    });
+}
+
+void KolvastWindow::ShowReport()
+{
+    if (fWorker.joinable())
+        fWorker.join();
+    fRunning = false;
+    fFinished = true;
+    fProgress->SetFraction(1);
+    fList->MakeEmpty();
+    bool complete = fRemoval.Complete();
+    fHeading->SetText(fTexts.Text(complete ? KolvastTexts::kDone : KolvastTexts::kIncomplete));
+    static const int32 kWords[] = { KolvastTexts::kRemoved, KolvastTexts::kRestored,
+        KolvastTexts::kKept, KolvastTexts::kLeft, KolvastTexts::kFailed, KolvastTexts::kProblem };
+    // What needs the user's eye first.
+    for (auto kind : { InstallRemoval::B_OUTCOME_KEPT, InstallRemoval::B_OUTCOME_FAILED,
+             InstallRemoval::B_OUTCOME_PROBLEM, InstallRemoval::B_OUTCOME_LEFT,
+             InstallRemoval::B_OUTCOME_RESTORED, InstallRemoval::B_OUTCOME_REMOVED }) {
+        for (const InstallRemoval::Outcome& outcome : fRemoval.Outcomes()) {
+            if (outcome.kind == kind)
+                AddLine(fTexts.Text(kWords[kind]), outcome.path);
+        }
+    }
+    // The folder of the removal logs: the log's own name holds the install
+    // id, which says nothing to a user.
+    if (!fRemoval.LogPath().empty())
+        AddLine(fTexts.Text(KolvastTexts::kLogAt), InstallRemoval::LogFolder());
+    fCancel->Hide();
+    fRemove->SetLabel(fTexts.Text(KolvastTexts::kClose));
+    fRemove->SetMessage(new BMessage(B_QUIT_REQUESTED));
+    fRemove->SetEnabled(true);
+    sExitStatus = complete ? KolvastUnattended::kExitRemoved : KolvastUnattended::kExitIncomplete;
+}
+
+void KolvastWindow::MessageReceived(BMessage* message)
+{
+    switch (message->what) {
+    case kMsgRemove:
+        if (!fRunning && !fFinished)
+            StartRemoval();
+        break;
+    case kMsgCancel:
+        PostMessage(B_QUIT_REQUESTED);
+        break;
+    case kMsgProgress: {
+        float fraction = 0;
+        message->FindFloat("fraction", &fraction);
+        fProgress->SetFraction(fraction);
+    } break;
+    case kMsgFinished:
+        ShowReport();
+        break;
+    default:
+        BWindow::MessageReceived(message);
+    }
+}
+
+bool KolvastWindow::QuitRequested()
+{
+    // A removal half done is worse than one not started or finished.
+    if (fRunning)
+        return false;
+    if (!fFinished)
+        sExitStatus = KolvastUnattended::kExitIncomplete;
+    return true;
+}

@@ -1,0 +1,151 @@
+// The de-installer's window, driven as a user works it: the sample product is
+// installed, its de-installer is started on the headless display, shows what
+// it will remove, removes it on Remove and shows its report. Each step is a
+// golden picture, in English and in German (the language the installer ran
+// in, which the de-installer's "language" attribute keeps).
+
+#include "E2eSupport.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <FindDirectory.h>
+#include <Path.h>
+#include <Resources.h>
+
+#include <GoldenImage.h>
+#include <InstallConfig.h>
+#include <InstallPassTestSupport.h>
+#include <InstallRecord.h>
+#include <InstallerBuilder.h>
+#include <InstallerFormat.h>
+#include <LibNode.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace brenvik::e2e;
+
+struct WindowCase {
+    const char* language;
+    const char* remove;
+    const char* close;
+    const char* done;
+};
+
+class KolvastWindowTest : public testing::TestWithParam<WindowCase> {
+protected:
+    static void SetUpTestSuite()
+    {
+        sSample = CopySample();
+        sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
+        brenvik::BuildOptions options;
+        options.projectFile = sSample + "/project.json";
+        options.output = sInstaller;
+        options.installerProgram = ProgramPath("brenvik-installer");
+        options.deinstallerProgram = ProgramPath("brenvik-kolvast");
+        brenvik::InstallerBuilder builder;
+        sStatus = builder.Build(options);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(sStatus, B_OK);
+        setenv("BRENVIK_SCOPE", "user", 1);
+        BPath apps;
+        ASSERT_EQ(find_directory(B_APPS_DIRECTORY, &apps, true, nullptr), B_OK);
+        fDestination = apps.Path();
+        BPath settings;
+        ASSERT_EQ(find_directory(B_USER_SETTINGS_DIRECTORY, &settings, true, nullptr), B_OK);
+        fSettings = std::string(settings.Path()) + "/Tarsel";
+        BPath menu;
+        ASSERT_EQ(find_directory(B_USER_DESKBAR_DIRECTORY, &menu, true, nullptr), B_OK);
+        fMenuEntry = std::string(menu.Path()) + "/Notes.app.desktop";
+        CleanUp();
+        // What the installation replaces, so that the window has something
+        // to put back.
+        pass_test::WriteBytes(fSettings + "/Notes/Sounds/mine.raw", "the user's sound");
+        pass_test::WriteBytes(fMenuEntry, "[Desktop Entry]\nName=Mine\n");
+    }
+
+    void TearDown() override
+    {
+        CleanUp();
+        unsetenv("BRENVIK_SCOPE");
+    }
+
+    void CleanUp()
+    {
+        fs::remove_all(fDestination + "/TarselNotes");
+        fs::remove_all(fSettings);
+        fs::remove(fMenuEntry);
+    }
+
+    // Installs the sample product; returns its de-installer.
+    std::string Install()
+    {
+        InstallConfig config;
+        BResources resources;
+        EXPECT_EQ(resources.SetTo(sInstaller.c_str(), 0, false), B_OK);
+        EXPECT_EQ(config.Load(resources), B_OK);
+        for (const char* leaf : { "Notes.app", "ReadMe.txt", "Sounds", "notes-latest" })
+            config.MarkInstallFile(leaf, true);
+        entry_ref ref;
+        EXPECT_EQ(get_ref_for_path(fDestination.c_str(), &ref), B_OK);
+        config.SetDestination(ref);
+        config.SetInstallerPath(sInstaller.c_str());
+        config.SetDialogs(std::make_unique<pass_test::TestDialogs>());
+        config.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
+        EXPECT_EQ(config.Action(), InstallConfig::kPassDone);
+        return fDestination + "/TarselNotes/Tarsel Notes 1.0.2 Deinstaller";
+    }
+
+    static std::string sSample;
+    static std::string sInstaller;
+    static status_t sStatus;
+    std::string fDestination;
+    std::string fSettings;
+    std::string fMenuEntry;
+};
+
+std::string KolvastWindowTest::sSample;
+std::string KolvastWindowTest::sInstaller;
+status_t KolvastWindowTest::sStatus = B_NO_INIT;
+
+TEST_P(KolvastWindowTest, ShowsThePlanRemovesAndReports)
+{
+    const WindowCase& c = GetParam();
+    std::string deinstaller = Install();
+    ASSERT_TRUE(fs::exists(deinstaller));
+    LibNode(deinstaller.c_str()).WriteStringAttr(InstallerFormat::kLanguageAttribute, c.language);
+    std::string folder = brenvik::test::MakeTempFolder("kolvast-window");
+    std::string script = folder + "/script";
+    std::ofstream(script) << "timeout 30\n"
+                          << "wait-window \"Tarsel Notes 1.0.2 Deinstaller\"\n"
+                          << "screenshot " << folder << "/plan.png\n"
+                          << "click-label " << c.remove << "\n"
+                          << "wait-text heading " << c.done << "\n"
+                          << "screenshot " << folder << "/report.png\n"
+                          << "click-label " << c.close << "\n"
+                          << "wait-quit\n";
+    auto [status, output] = RunCommand(
+        "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + deinstaller + "'");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_FALSE(fs::exists(fDestination + "/TarselNotes"));
+    EXPECT_EQ(ReadBytes(fSettings + "/Notes/Sounds/mine.raw"), "the user's sound");
+    std::string language = c.language;
+    EXPECT_TRUE(brenvik::test::PngMatchesGolden("kolvast/plan-" + language, folder + "/plan.png"));
+    EXPECT_TRUE(
+        brenvik::test::PngMatchesGolden("kolvast/report-" + language, folder + "/report.png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, KolvastWindowTest,
+    testing::Values(WindowCase { "en", "Remove", "Close", "Everything was removed." },
+        WindowCase { "de", "Entfernen", "Schließen", "Alles wurde entfernt." }),
+    [](const testing::TestParamInfo<WindowCase>& param) {
+        return std::string(param.param.language);
+    });
+
+} // namespace

@@ -15,6 +15,8 @@
 
 #include "InstallRemoval.h"
 #include "InstallerFormat.h"
+#include "ScriptEdit.h"
+#include "ScriptTargets.h"
 
 namespace {
 
@@ -158,6 +160,54 @@ TEST_F(InstallRemovalTest, FindsUnfinishedInstallationsOfAProduct)
     EXPECT_EQ(InstallRemoval::FindUnfinished("Velk"),
         std::vector<std::string>({ stopped.JournalPath() }));
     EXPECT_TRUE(InstallRemoval::FindUnfinished("Orrin").empty());
+}
+
+// A record of script edits alone: the product's own block and the shared
+// start-up folder block, each as the script editor describes it.
+std::string RecordScripts(const std::string& product)
+{
+    BMessage header;
+    header.AddString("app_name", product.c_str());
+    header.AddInt32(InstallRecord::kFieldUid, int32(geteuid()));
+    InstallRecord record;
+    EXPECT_EQ(record.Create(header), B_OK);
+    ScriptEdit own;
+    EXPECT_EQ(EditScriptFile(B_USER_DIRECTORY, ".profile", product.c_str(),
+                  ("export " + product + "_HOME=/opt/" + product).c_str(), &own),
+        B_OK);
+    ScriptEdit shared;
+    EXPECT_EQ(
+        EditScriptFile(B_USER_DIRECTORY, ".profile", "StartUpFolder", "run_startup_items", &shared),
+        B_OK);
+    shared.startUpFolder = true;
+    for (const ScriptEdit* edit : { &shared, &own }) {
+        BMessage archive;
+        EXPECT_EQ(edit->Archive(&archive), B_OK);
+        int32 step = record.Begin(InstallRecord::kKindScript, archive);
+        EXPECT_EQ(record.Done(step, &archive), B_OK);
+    }
+    EXPECT_EQ(record.Finish(InstallRecord::kStateFinished, 0), B_OK);
+    return record.JournalPath();
+}
+
+TEST_F(InstallRemovalTest, ScriptBlocksGoByTagAndTheSharedOneWithItsLastUser)
+{
+    std::string profile = StandardFolder(B_USER_DIRECTORY) + "/.profile";
+    WriteBytes(profile, "# the user's own\nexport EDITOR=vi\n");
+    std::string velk = RecordScripts("Velk");
+    std::string orrin = RecordScripts("Orrin");
+    std::string text = ReadBytes(profile);
+    ASSERT_NE(text.find("#BEGIN_Velk"), std::string::npos) << text;
+
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(velk, &report), B_OK) << report;
+    text = ReadBytes(profile);
+    EXPECT_EQ(text.find("Velk"), std::string::npos) << text;
+    EXPECT_NE(text.find("Orrin_HOME"), std::string::npos) << text;
+    EXPECT_NE(text.find("run_startup_items"), std::string::npos) << text;
+
+    EXPECT_EQ(InstallRemoval::RollBack(orrin, &report), B_OK) << report;
+    EXPECT_EQ(ReadBytes(profile), "# the user's own\nexport EDITOR=vi\n");
 }
 
 // A record rewritten frame by frame, so that a test can change what it says

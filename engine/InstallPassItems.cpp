@@ -160,7 +160,17 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
         return false;
     }
     std::string staged = scratch + "/" + leaf;
-    if (!fEntries->ExtractEntry(PayloadId(index), staged.c_str(), true)) {
+    // The entry may unpack to no more than its record says the item holds
+    // (with a margin for its folders), whatever its archive claims.
+    BMessage record;
+    int32 recorded = 0;
+    if (fInstructions.FindMessage(Field::kInstallFile, index, &record) != B_OK
+        || record.FindInt32(Field::kFileSize, &recorded) != B_OK || recorded < 0)
+        recorded = 0;
+    BPrivate::ZipExtractOptions options;
+    options.existing = BPrivate::ZipExisting::kMerge;
+    options.maxItemSize = uint64(recorded) + BPrivate::kItemSizeMargin;
+    if (!fEntries->ExtractEntry(PayloadId(index), staged.c_str(), options)) {
         RemoveScratch(scratch, scratchStep);
         if (fConfig.StopRequested())
             return false;

@@ -381,6 +381,24 @@ TEST_F(InstallPassTest, ADiskThatFillsInTheMiddleOfAnItemLosesNothing)
     EXPECT_EQ(record.EndState(), "failed");
 }
 
+// A few kilobytes of archive that unpack to megabytes, for an item whose
+// record says six bytes: refused before anything is written.
+TEST_F(InstallPassTest, AnItemLargerThanItsRecordIsRefused)
+{
+    fInstaller->AddItem({ Source("small", "small") });
+    std::string bomb = Source("bomb.raw", std::string(3 << 20, '\0'));
+    fInstaller->AddItem({ bomb });
+    WriteBytes(bomb, "sixsix");
+    ASSERT_EQ(Run(), InstallConfig::kPassDone);
+    ASSERT_EQ(fConfig.Failures().size(), 1u);
+    EXPECT_EQ(fConfig.Failures()[0].rfind("bomb.raw: ", 0), 0u) << fConfig.Failures()[0];
+    EXPECT_NE(fConfig.Failures()[0].find("more than the"), std::string::npos)
+        << fConfig.Failures()[0];
+    EXPECT_FALSE(Lexists(InstallFolder() + "/bomb.raw"));
+    EXPECT_EQ(ReadBytes(InstallFolder() + "/small"), "small");
+    EXPECT_TRUE(ScratchLeftovers().empty());
+}
+
 TEST_F(InstallPassTest, AReadOnlyDestinationFolderIsReportedAndNothingChanges)
 {
     std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);

@@ -218,8 +218,12 @@ public:
             return int64(fs::file_size(path, error));
         int64 total = 0;
         if (fs::is_directory(status)) {
+            // Link targets count as the installer counts them against the
+            // item's recorded size.
             for (auto& entry : fs::recursive_directory_iterator(path, error)) {
-                if (entry.is_regular_file(error) && !entry.is_symlink(error))
+                if (entry.is_symlink(error))
+                    total += int64(fs::read_symlink(entry.path(), error).native().size());
+                else if (entry.is_regular_file(error))
                     total += int64(entry.file_size(error));
             }
         }

@@ -12,10 +12,12 @@
 #include <unistd.h>
 
 #include <Errors.h>
+#include <Path.h>
 #include <ProcessRunner.h>
 #include <Sha256.h>
 #include <StorageScope.h>
 
+#include <LibFileOperations.h>
 #include <LibNode.h>
 #include <LibString.h>
 #include <LibTreeCopy.h>
@@ -654,9 +656,19 @@ bool InstallRemoval::PutBack(const std::string& from, const std::string& to, con
         return false;
     }
     if (Lexists(to)) {
-        Note(B_OUTCOME_KEPT, from,
-            "its old place " + to + " is taken again, so it stays where it is");
-        return false;
+        BPath trashed;
+        if (!fTaken || !fTaken(to, from)) {
+            Note(B_OUTCOME_KEPT, from,
+                "its old place " + to + " is taken again, so it stays where it is");
+            return false;
+        }
+        if (!LibTrash(BPath(to.c_str()), false, &trashed)) {
+            Note(B_OUTCOME_FAILED, from,
+                "what took its old place " + to + " cannot be moved to the trash");
+            return false;
+        }
+        Note(B_OUTCOME_LEFT, trashed.Path(),
+            "it had taken the place of " + to + "; it is in the trash");
     }
     status_t status = MoveBack(from, to);
     if (status != B_OK) {

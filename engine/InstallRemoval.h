@@ -86,6 +86,14 @@ public:
     using progress_hook = std::function<void(int32 done, int32 total, const std::string& what)>;
     void SetProgressHook(progress_hook hook) { fProgress = std::move(hook); }
 
+    // Asked when what the installation moved aside cannot go back because
+    // its old place is taken again: `original` is the old place, `movedTo`
+    // where the item is now. True puts it back, and what took the place goes
+    // to the trash (from where the user can take it out again); false, or
+    // no hook, keeps both where they are.
+    using taken_hook = std::function<bool(const std::string& original, const std::string& movedTo)>;
+    void SetTakenHook(taken_hook hook) { fTaken = std::move(hook); }
+
     // Undoes the installation. B_OK when nothing was kept or failed (items
     // the product left on purpose do not count); otherwise B_ERROR, and the
     // outcomes say what.
@@ -149,6 +157,7 @@ private:
     std::vector<std::string> fLeft;
     std::vector<BMessage> fFollowUps;
     progress_hook fProgress;
+    taken_hook fTaken;
     int32 fDone;
     int32 fTotal;
     std::string fLogPath;

@@ -54,6 +54,10 @@ protected:
         fDestination = fRoot + "/Apps";
         fs::create_directories(fDestination);
         fSettings = StandardFolder(B_USER_SETTINGS_DIRECTORY);
+        // The sandbox is the test program's: start without what earlier
+        // tests left in the shared folders.
+        fs::remove_all(fSettings + "/Shared");
+        fs::remove_all(fSettings + "/Mine");
     }
 
     void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
@@ -132,6 +136,47 @@ TEST_F(InstallRemovalTest, RemovingOneOfTwoProductsLeavesTheOtherWhole)
     EXPECT_FALSE(Lexists(fDestination + "/Velk"));
     EXPECT_FALSE(Lexists(fSettings + "/Shared/Velk"));
 }
+
+// The user's file was renamed aside for the installed one, which the user
+// then edited: the edited one stays (it is the user's now) unless the user,
+// asked, wants the old one back, and then it goes to the trash, not away.
+class TakenPlaceTest : public InstallRemovalTest, public testing::WithParamInterface<bool> { };
+
+TEST_P(TakenPlaceTest, AsksBeforeThePutBackReplacesAnything)
+{
+    std::string conf = fSettings + "/Shared/Velk.conf";
+    WriteBytes(conf, "the user's own Velk.conf");
+    std::string record = Install("Velk", "payload");
+    ASSERT_EQ(ReadBytes(conf + " copy"), "the user's own Velk.conf");
+    WriteBytes(conf, "edited after installing");
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(record), B_OK);
+    std::vector<std::string> asked;
+    removal.SetTakenHook([&](const std::string& original, const std::string& movedTo) {
+        asked.push_back(original + " <- " + movedTo);
+        return GetParam();
+    });
+    removal.Run();
+    EXPECT_EQ(asked, std::vector<std::string>({ conf + " <- " + conf + " copy" }));
+    if (GetParam()) {
+        EXPECT_EQ(ReadBytes(conf), "the user's own Velk.conf");
+        EXPECT_FALSE(Lexists(conf + " copy"));
+        std::string trashed;
+        for (const auto& outcome : removal.Outcomes()) {
+            if (outcome.kind == InstallRemoval::B_OUTCOME_LEFT)
+                trashed = outcome.path;
+        }
+        EXPECT_EQ(fs::path(trashed).parent_path(), StandardFolder(B_TRASH_DIRECTORY));
+        EXPECT_EQ(ReadBytes(trashed), "edited after installing") << removal.Report();
+    } else {
+        EXPECT_EQ(ReadBytes(conf), "edited after installing");
+        EXPECT_EQ(ReadBytes(conf + " copy"), "the user's own Velk.conf");
+    }
+    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, conf)) << removal.Report();
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, TakenPlaceTest, testing::Bool());
 
 TEST_F(InstallRemovalTest, RefusesRecordsItCannotTrust)
 {
@@ -376,6 +421,8 @@ TEST_P(HostileRecordTest, RemovesNothingOfTheUsers)
     std::string canaryFolder = fSettings + "/Mine";
     std::string canary = canaryFolder + "/letter.txt";
     WriteBytes(canary, "the user's letter");
+    // Something for the installation to move aside, too.
+    WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");
     std::string record = Install("Velk", "payload");
     // The user's file looks like the product's in every way but its place.
     InstallRecordReader reader;
@@ -390,6 +437,7 @@ TEST_P(HostileRecordTest, RemovesNothingOfTheUsers)
     ASSERT_GT(frames.messages.size(), 5u);
     GetParam().mutate(frames, canary, canaryFolder, Sha256Of("the user's letter"),
         int64(std::string("the user's letter").size()));
+    ASSERT_NE(frames.Bytes(), Frames(ReadBytes(record)).Bytes()) << "nothing was changed";
     WriteBytes(record, frames.Bytes(), 0600);
 
     InstallRemoval removal;

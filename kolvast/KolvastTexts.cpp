@@ -82,6 +82,26 @@ const char* const kTable[KolvastTexts::kCount][LocalizedTextTable::kLanguageCoun
         "Não há nada a remover: o registo da instalação não pode ser lido." },
     { "Details:", "Détails :", "Detalles:", "Einzelheiten:", "Dettagli:", "Detaljer:", "Detaljer:",
         "Detaljer:", "Details:", "Detalhes:" },
+    { "What the installation replaced here cannot go back: something new has taken its place.",
+        "Ce que l'installation a remplacé ici ne peut pas revenir : un nouvel élément a pris sa "
+        "place.",
+        "Lo que la instalación reemplazó aquí no puede volver: algo nuevo ocupa su lugar.",
+        "Was die Installation hier ersetzt hat, kann nicht zurück: Etwas Neues steht an seiner "
+        "Stelle.",
+        "Ciò che l'installazione ha sostituito qui non può tornare: qualcosa di nuovo ha preso il "
+        "suo posto.",
+        "Det installasjonen erstattet her kan ikke settes tilbake: noe nytt har tatt plassen.",
+        "Det installationen ersatte här kan inte läggas tillbaka: något nytt har tagit platsen.",
+        "Det, installationen erstattede her, kan ikke lægges tilbage: noget nyt har taget "
+        "pladsen.",
+        "Wat de installatie hier verving kan niet terug: er staat iets nieuws op die plaats.",
+        "O que a instalação substituiu aqui não pode voltar: algo novo ocupou o seu lugar." },
+    { "Keep the new one", "Garder le nouveau", "Conservar lo nuevo", "Neues behalten",
+        "Tieni il nuovo", "Behold det nye", "Behåll det nya", "Behold det nye", "Nieuwe houden",
+        "Manter o novo" },
+    { "Put back the old one", "Remettre l'ancien", "Restaurar lo antiguo", "Altes zurücklegen",
+        "Ripristina il vecchio", "Sett tilbake det gamle", "Lägg tillbaka det gamla",
+        "Læg det gamle tilbage", "Oude terugzetten", "Repor o antigo" },
 };
 
 } // namespace

@@ -32,7 +32,10 @@ public:
         kProblem,
         kNoRecord,
         kLogAt,
-        kLastId = kLogAt,
+        kTaken,
+        kKeepCurrent,
+        kPutBackOld,
+        kLastId = kPutBackOld,
     };
     static constexpr int32 kFirstId = kIntro;
     static constexpr int32 kCount = kLastId - kFirstId + 1;

@@ -1,5 +1,6 @@
 #include "KolvastWindow.h"
 
+#include <Alert.h>
 #include <Application.h>
 #include <Button.h>
 #include <Font.h>
@@ -156,6 +157,16 @@ void KolvastWindow::StartRemoval()
         BMessage progress(kMsgProgress);
         progress.AddFloat("fraction", total > 0 ? float(done) / float(total) : 1.0f);
         self.SendMessage(&progress);
+    });
+    // Asked on the removal's thread; the window goes on drawing meanwhile.
+    std::string title = Title();
+    fRemoval.SetTakenHook([this, title](const std::string& original, const std::string& movedTo) {
+        std::string text = std::string(fTexts.Text(KolvastTexts::kTaken)) + "\n\n" + Shown(original)
+            + "\n\n" + fTexts.Text(KolvastTexts::kToRestore) + ": " + Shown(movedTo);
+        BAlert* alert
+            = new BAlert(title.c_str(), text.c_str(), fTexts.Text(KolvastTexts::kKeepCurrent),
+                fTexts.Text(KolvastTexts::kPutBackOld), nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+        return alert->Go() == 1;
     });
     fWorker = std::thread([this, self] {
         fRemoval.Run();

@@ -141,6 +141,31 @@ TEST_P(KolvastWindowTest, ShowsThePlanRemovesAndReports)
         brenvik::test::PngMatchesGolden("kolvast/report-" + language, folder + "/report.png"));
 }
 
+// The user edited a file inside the installed "Sounds", which therefore
+// stays; the user's own "Sounds", renamed aside by the installation, cannot go
+// back to its place then, and the window asks.
+TEST_F(KolvastWindowTest, AsksWhenThePlaceOfAReplacedItemIsTaken)
+{
+    std::string deinstaller = Install();
+    pass_test::WriteBytes(fSettings + "/Notes/Sounds/chime.txt", "my own chime");
+    std::string folder = brenvik::test::MakeTempFolder("kolvast-taken");
+    std::string script = folder + "/script";
+    std::ofstream(script) << "timeout 30\n"
+                          << "click-label Remove\n"
+                          << "alert \"Put back the old one\"\n"
+                          << "wait-text heading Some items were kept or could not be removed:\n"
+                          << "click-label Close\n"
+                          << "wait-quit\n";
+    auto [status, output] = RunCommand(
+        "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + deinstaller + "'");
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_EQ(ReadBytes(fSettings + "/Notes/Sounds/mine.raw"), "the user's sound");
+    EXPECT_FALSE(fs::exists(fSettings + "/Notes/Sounds copy"));
+    BPath trash;
+    ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, false, nullptr), B_OK);
+    EXPECT_EQ(ReadBytes(std::string(trash.Path()) + "/Sounds/chime.txt"), "my own chime");
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, KolvastWindowTest,
     testing::Values(WindowCase { "en", "Remove", "Close", "Everything was removed." },
         WindowCase { "de", "Entfernen", "Schließen", "Alles wurde entfernt." }),

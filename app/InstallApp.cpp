@@ -1,0 +1,79 @@
+#include "InstallApp.h"
+
+#include <MimeType.h>
+
+#include <InstallerFormat.h>
+#include <LibAppVersion.h>
+#include <LibSound.h>
+
+#include "InstallerWin.h"
+
+namespace {
+
+// The name of the sound player, as the media kit lists it.
+constexpr const char* kPlayerName = "AudioFile";
+
+} // namespace
+
+InstallApp::InstallApp()
+    : BApplication(InstallerFormat::kInstallerSignature)
+    , fWindow(nullptr)
+    , fExitStatus(1)
+{
+    // Writing into the running executable fails on most systems (a busy
+    // text file, a read-only medium); the installer runs regardless.
+    LibSetAppVersion(InstallerFormat::kVersionMajor, InstallerFormat::kVersionMiddle,
+        InstallerFormat::kVersionMinor, InstallerFormat::kVersionShortText,
+        InstallerFormat::kVersionLongText, InstallerFormat::kVersionVariety,
+        InstallerFormat::kVersionInternal);
+    // Our own type database only: the desktop's default applications are
+    // left alone, where a one-shot installer would leave a dead entry.
+    BMimeType(InstallerFormat::kDocumentType)
+        .SetPreferredApp(InstallerFormat::kInstallerSignature, B_OPEN);
+
+    fWindow = new InstallerWin;
+    fWindow->Run();
+}
+
+InstallApp::~InstallApp() = default;
+
+void InstallApp::ReadyToRun()
+{
+    fWindow->SetPosition(LibWindow::kCenter);
+    fWindow->LoadResources();
+    fWindow->Show();
+}
+
+void InstallApp::Pulse()
+{
+    fTipManager.PostPending();
+}
+
+void InstallApp::MessageReceived(BMessage* message)
+{
+    switch (message->what) {
+    case kMsgPlaySound:
+        PlaySound(message);
+        break;
+    case LibTipManager::kMsgTipRequest:
+        fTipManager.MessageReceived(message);
+        break;
+    default:
+        BApplication::MessageReceived(message);
+        break;
+    }
+}
+
+void InstallApp::PlaySound(BMessage* message)
+{
+    // Without a sound device the sound stays silent; nothing fails.
+    fSound = std::make_unique<LibSound>(*message, kPlayerName);
+    fSound->Play();
+}
+
+bool InstallApp::QuitRequested()
+{
+    fWindow->QuitRunning();
+    fExitStatus = fWindow->InstallOutcome() == InstallerWin::kInstalled ? 0 : 1;
+    return true;
+}

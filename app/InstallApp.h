@@ -1,0 +1,43 @@
+#pragma once
+
+// InstallApp: the installer program's application object. It registers the
+// installer's identity, creates the one installer window, plays the opening
+// sound, hands tool-tip requests to its tool-tip manager, and stops a
+// running installation when it is asked to quit.
+
+#include <Application.h>
+
+#include <LibTipManager.h>
+
+#include <atomic>
+#include <memory>
+
+class InstallerWin;
+class LibSound;
+
+class InstallApp : public BApplication {
+public:
+    // Posted by the window: play the sound archived in the message.
+    static constexpr uint32 kMsgPlaySound = 2200;
+
+    InstallApp();
+    ~InstallApp() override;
+
+    void MessageReceived(BMessage* message) override;
+    bool QuitRequested() override;
+    void Pulse() override;
+    void ReadyToRun() override;
+
+    void PlaySound(BMessage* message);
+
+    // The program's exit status: 0 only after a completed installation.
+    int ExitStatus() const { return fExitStatus.load(); }
+
+private:
+    LibTipManager fTipManager;
+    // The window lives until the application has quit (see
+    // InstallerWin::QuitRequested); the platform deletes it then.
+    InstallerWin* fWindow;
+    std::unique_ptr<LibSound> fSound;
+    std::atomic<int> fExitStatus;
+};

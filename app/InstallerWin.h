@@ -1,0 +1,152 @@
+#pragma once
+
+// InstallerWin: the installer's one window. The about image on the left; on
+// the right, in one place, either the licence box or the installation box
+// (install types, files with their total, volume, folder and destination);
+// below, the instruction line, the main button and the language menu.
+//
+// The window walks the user through three steps, driven by the main button:
+// 1 the licence ("Agree"), 2 the destination ("Install"), 3 the running
+// install pass ("Stop"). The pass runs on the configuration's worker thread;
+// it reports status texts ('isud') and its end ('LThC') to this window.
+// Layout is built in InstallerWin.cpp, the workflow in InstallerWinFlow.cpp.
+
+#include <GroupContextList.h>
+#include <InstallConfig.h>
+#include <LibWindow.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+class BBox;
+class BButton;
+class BListView;
+class BScrollBar;
+class BScrollView;
+class BStringView;
+class BTextView;
+class InstallImage;
+class LibFilePanel;
+class LibListView;
+class LibMenuField;
+class LibPictureButton;
+class LibStringView;
+class LibVolumeMenu;
+class oLocalize;
+
+class InstallerWin : public LibWindow {
+public:
+    // The window's own messages.
+    enum : uint32 {
+        kMsgButton = 1000,
+        kMsgInstallType = 2000,
+        kMsgGroupHover = 2001,
+        kMsgFolder = 2003,
+        kMsgVolume = 2004,
+        kMsgFolderChosen = 2005,
+        kMsgFileSelected = 2006,
+        kMsgLanguage = 2007,
+        // Posted to the application: play the opening sound.
+        kMsgPlaySound = 2200,
+        kMsgInstallStatus = InstallConfig::kMsgInstallStatus,
+    };
+
+    // The workflow's steps.
+    enum Step : int32 {
+        kStepLicense = 1,
+        kStepDestination = 2,
+        kStepInstalling = 3,
+    };
+
+    // How the installer ended, for the program's exit status.
+    enum Outcome : int32 {
+        kNotInstalled,
+        kInstalled,
+        kInstallFailed,
+        kInstallStopped,
+    };
+
+    static constexpr float kWidth = 456;
+    static constexpr float kHeight = 258;
+
+    // The window of the running installer; tests name another installer
+    // file, whose configuration and texts the window then uses.
+    explicit InstallerWin(const char* installerPath = nullptr);
+    ~InstallerWin() override;
+
+    void MessageReceived(BMessage* message) override;
+    // Forwards the request to the application, which stops a running pass
+    // and then closes this window itself (see QuitRunning): the window stays
+    // until then, so that the application never asks a window that is gone.
+    bool QuitRequested() override;
+
+    // Reads the configuration record from the running executable and fills
+    // the controls. Called once by the application before it shows the
+    // window. False when the record is missing or unreadable (the user has
+    // been told).
+    bool LoadResources();
+
+    void AddGroup(const char* name);
+    void SetLanguage();
+    void ChangeLaunguage();
+    void ButtonPressed();
+    bool CheckDestinationFolder(bool ask);
+    void SelectDestination();
+    void SelectVolume();
+    void GetVolumes();
+    void GetHomeDirectory();
+    void SetDestinationPath();
+    void InitFolderPanel();
+    void InstallTypeSelected();
+    void CustomItemSelected();
+    void ShowGroupDescription(const int32& index);
+    void Install();
+    void ThreadChange(BMessage* message);
+    // Called from the application's thread when it is asked to quit: a pass
+    // that still runs is stopped, and the user is told so.
+    void QuitRunning();
+
+    int32 CurrentStep() const { return fStep.load(); }
+    Outcome InstallOutcome() const { return fOutcome.load(); }
+    InstallConfig& Configuration() { return fConfig; }
+
+private:
+    void BuildViews();
+    BView* BuildLicenseBox(BRect frame);
+    BView* BuildInstallBox(BRect frame);
+    void SetControlsEnabled(bool enabled);
+    void SetStepTexts();
+    std::unique_ptr<oLocalize> Localizer() const;
+    void FillControls();
+    void SetDefaultFolder();
+    status_t WaitForPassToEnd(bigtime_t timeout);
+
+    // Empty for the running executable.
+    std::string fInstallerPath;
+    GroupContextList fGroups;
+    std::atomic<int32> fStep;
+    std::atomic<Outcome> fOutcome;
+    InstallImage* fAboutImage = nullptr;
+    InstallConfig fConfig;
+    std::unique_ptr<LibFilePanel> fFolderPanel;
+
+    BBox* fLicenseBox = nullptr;
+    BTextView* fLicenseText = nullptr;
+    BBox* fInstallBox = nullptr;
+    BStringView* fInstallTypeLabel = nullptr;
+    LibListView* fInstallType = nullptr;
+    BScrollBar* fInstallTypeScrollBar = nullptr;
+    LibPictureButton* fFolder = nullptr;
+    LibStringView* fDestination = nullptr;
+    LibVolumeMenu* fVolume = nullptr;
+    BStringView* fVolumeSize = nullptr;
+    BStringView* fFileLabel = nullptr;
+    BListView* fCustomList = nullptr;
+    BScrollView* fCustomScrollView = nullptr;
+    BStringView* fInstallSize = nullptr;
+    BBox* fInstBox = nullptr;
+    BStringView* fInstruction = nullptr;
+    BButton* fButton = nullptr;
+    LibMenuField* fOptions = nullptr;
+};

@@ -1,0 +1,634 @@
+// The installer window's workflow: filling the controls from the
+// configuration, languages, the three steps, totals, destination, and the
+// install pass on the configuration's worker thread.
+
+#include "InstallerWin.h"
+
+#include <Alert.h>
+#include <Application.h>
+#include <Box.h>
+#include <Button.h>
+#include <Directory.h>
+#include <FindDirectory.h>
+#include <ListItem.h>
+#include <ListView.h>
+#include <NodeMonitor.h>
+#include <Path.h>
+#include <ScrollBar.h>
+#include <StringView.h>
+#include <TextView.h>
+#include <Volume.h>
+
+#include <InstallerFormat.h>
+#include <LanguageChoice.h>
+#include <LibAppResource.h>
+#include <LibConvert.h>
+#include <LibEntry.h>
+#include <LibFilePanel.h>
+#include <LibListView.h>
+#include <LibMenuField.h>
+#include <LibMessageBox.h>
+#include <LibPictureButton.h>
+#include <LibStdDirName.h>
+#include <LibStringIterator.h>
+#include <LibStringView.h>
+#include <LibSysInfo.h>
+#include <LibTipManager.h>
+#include <LibVolumeMenu.h>
+#include <LocalizedTextTable.h>
+#include <ScriptEditor.h>
+#include <oLocalize.h>
+
+#include "InstallImage.h"
+#include "InstallListItem.h"
+#include "InstallerDialogs.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+namespace Field = InstallerFormat::Field;
+
+// The user texts the window shows, by id.
+enum : int32 {
+    kTextLanguages = 1000,
+    kTextLicenseBox = 1001,
+    kTextInstallBox = 1002,
+    kTextGroups = 1003,
+    kTextFiles = 1004,
+    kTextFolderTip = 1005,
+    kTextDisk = 1006,
+    kTextInstall = 1007,
+    kTextAgree = 1008,
+    kTextDestinationStep = 1009,
+    kTextLicenseStep = 1010,
+    kTextStop = 1012,
+    kTextFolderExists = 1013,
+    kTextFolderExistsEnd = 1014,
+    kTextCancel = 1015,
+    kTextReplace = 1016,
+    kTextOk = 1017,
+    kTextAskReplace = 1020,
+    kTextStopped = 1027,
+};
+
+// The one text that is not localized: without a configuration the installer
+// does not know its texts' resources are sound either.
+constexpr const char* kNoConfiguration
+    = "Error obtaining configuration in installer. The installer was improperly built.";
+
+constexpr const char* kThreadName = "install";
+constexpr long kThreadPriority = 10;
+
+// How long a pass asked to stop may take to reach its next stopping point
+// before it is interrupted wherever it waits (a question to the user).
+constexpr bigtime_t kStopGrace = 3000000;
+
+// Whether the file system of `path` (or of the nearest folder above it that
+// exists) is the volume's.
+bool OnVolume(const char* path, const BVolume& volume)
+{
+    BPath current(path);
+    while (current.InitCheck() == B_OK) {
+        struct stat info;
+        if (stat(current.Path(), &info) == 0)
+            return info.st_dev == volume.Device();
+        if (current.GetParent(&current) != B_OK)
+            break;
+    }
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<oLocalize> InstallerWin::Localizer() const
+{
+    if (fInstallerPath.empty())
+        return std::make_unique<oLocalize>();
+    return std::make_unique<oLocalize>(fInstallerPath.c_str());
+}
+
+bool InstallerWin::LoadResources()
+{
+    std::unique_ptr<LibAppResource> resources = fInstallerPath.empty()
+        ? std::make_unique<LibAppResource>(B_READ_ONLY)
+        : std::make_unique<LibAppResource>(fInstallerPath.c_str(), B_READ_ONLY);
+    fConfig.MakeEmpty();
+    if (fConfig.Load(*resources) != B_OK) {
+        fOutcome = kNotInstalled;
+        LibError("%s", kNoConfiguration);
+        return false;
+    }
+
+    // A choice of language that the installer file could not keep is found
+    // by the product's name; now that it is known, the texts follow it.
+    const char* appName = nullptr;
+    if (fConfig.FindString(Field::kAppName, &appName) == B_OK)
+        LanguageChoice::SetKey(InstallerFormat::kInstallerSignature, appName);
+    SetLanguage();
+
+    Lock();
+    FillControls();
+    Unlock();
+    return true;
+}
+
+void InstallerWin::FillControls()
+{
+    BMessage image;
+    fConfig.FindMessage(Field::kAboutImage, &image);
+    fAboutImage->SetImage(image);
+    fAboutImage->SetAppName(fConfig.GetString(Field::kAppName, ""));
+    fAboutImage->SetVersion(fConfig.GetString(Field::kVersion, ""));
+    fAboutImage->SetDate(fConfig.GetString(Field::kReleaseDate, ""));
+    fAboutImage->SetCompany(fConfig.GetString(Field::kCompany, ""));
+    fAboutImage->SetEmail(fConfig.GetString(Field::kSupportEmail, ""));
+
+    const char* license = fConfig.GetString(Field::kLicense, "");
+    fLicenseText->SetText(license);
+    if (license[0] == '\0')
+        ButtonPressed();
+
+    BMessage groups;
+    if (fConfig.FindMessage(Field::kGroups, &groups) == B_OK) {
+        fGroups.Read(groups);
+        for (GroupContext* group = fGroups.First(); group != nullptr; group = fGroups.Next())
+            AddGroup(group->Name());
+        fInstallType->Select(0, false);
+    }
+
+    BMessage instructions;
+    if (fConfig.FindMessage(Field::kInstallInstructions, &instructions) == B_OK) {
+        BMessage file;
+        for (int32 i = 0; instructions.FindMessage(Field::kInstallFile, i, &file) == B_OK; i++) {
+            InstallListItem* item = new InstallListItem(false);
+            item->SetShowFullPath(false);
+            item->Read(file);
+            fCustomList->AddItem(item);
+        }
+    }
+
+    SetDefaultFolder();
+
+    fVolume->AllowRemovable(fConfig.GetBool(Field::kRemovableVolumeOk, false));
+    fVolume->AllowShared(fConfig.GetBool(Field::kSharedVolumeOk, false));
+    fVolume->Update();
+
+    InstallTypeSelected();
+    SetDestinationPath();
+
+    BMessage sound;
+    if (fConfig.FindMessage(Field::kAudioData, &sound) == B_OK) {
+        sound.what = kMsgPlaySound;
+        be_app->PostMessage(&sound);
+    }
+}
+
+// "Current" is the folder that holds the installer; any other value names a
+// standard folder of the current scope.
+void InstallerWin::SetDefaultFolder()
+{
+    const char* name = nullptr;
+    if (fConfig.FindString(Field::kDefaultFolder, &name) != B_OK)
+        return;
+    BPath folder;
+    if (IsKeyword(name, InstallerFormat::kCurrentFolder)) {
+        if (!LibGetWorkingDirectory(folder))
+            return;
+    } else {
+        directory_which which;
+        if (!LibGetStdDirName(name, which) || find_directory(which, &folder, false) != B_OK)
+            return;
+    }
+    entry_ref ref;
+    if (LibGetEntryRef(folder.Path(), ref))
+        fConfig.SetDestination(ref);
+}
+
+void InstallerWin::AddGroup(const char* name)
+{
+    fInstallType->AddItem(new BStringItem(name, 0, true));
+}
+
+void InstallerWin::SetLanguage()
+{
+    Lock();
+    std::unique_ptr<oLocalize> localize = Localizer();
+    fOptions->Clear();
+    fLicenseBox->SetLabel(localize->GetString(kTextLicenseBox));
+    fInstallBox->SetLabel(localize->GetString(kTextInstallBox));
+    fInstallTypeLabel->SetText(localize->GetString(kTextGroups));
+    fFileLabel->SetText(localize->GetString(kTextFiles));
+    fFolder->AddTip(LibTipManager::kMsgTipRequest, localize->GetString(kTextFolderTip));
+    fVolume->SetLabel(localize->GetString(kTextDisk));
+    SetStepTexts();
+
+    LibStringIterator languages(localize->GetString(kTextLanguages));
+    LibString language;
+    while (languages.GetNextField('\n', language))
+        fOptions->Add(language, new BMessage(kMsgLanguage));
+    int32 index = LocalizedTextTable::LanguageIndex(localize->Language());
+    if (index >= 0)
+        fOptions->SetItem(index);
+    Unlock();
+}
+
+// The main button and the instruction line say what the step asks. While
+// the pass runs the button stops it, whatever the language, and the line
+// keeps the pass's latest status.
+void InstallerWin::SetStepTexts()
+{
+    std::unique_ptr<oLocalize> localize = Localizer();
+    switch (fStep.load()) {
+    case kStepLicense:
+        fButton->SetLabel(localize->GetString(kTextAgree));
+        fInstruction->SetText(localize->GetString(kTextLicenseStep));
+        break;
+    case kStepInstalling:
+        fButton->SetLabel(localize->GetString(kTextStop));
+        break;
+    default:
+        fButton->SetLabel(localize->GetString(kTextInstall));
+        fInstruction->SetText(localize->GetString(kTextDestinationStep));
+        break;
+    }
+}
+
+void InstallerWin::ChangeLaunguage()
+{
+    int32 index = fOptions->CurrentSelection();
+    Localizer()->SetLanguage(LocalizedTextTable::LanguageCode(index));
+    SetLanguage();
+}
+
+void InstallerWin::ButtonPressed()
+{
+    switch (fStep.load()) {
+    case kStepLicense:
+        Lock();
+        fLicenseBox->Hide();
+        fInstallBox->Show();
+        fStep = kStepDestination;
+        SetStepTexts();
+        Unlock();
+        CheckDestinationFolder(false);
+        break;
+    case kStepDestination:
+        Lock();
+        SetControlsEnabled(false);
+        fStep = kStepInstalling;
+        SetStepTexts();
+        Unlock();
+        Install();
+        break;
+    default:
+        QuitRequested();
+        break;
+    }
+}
+
+void InstallerWin::SetControlsEnabled(bool enabled)
+{
+    fFolder->SetEnabled(enabled);
+    fVolume->SetEnabled(enabled);
+}
+
+bool InstallerWin::CheckDestinationFolder(bool ask)
+{
+    if (!fConfig.DoesDestinationExist())
+        return true;
+    std::unique_ptr<oLocalize> localize = Localizer();
+    LibString text(localize->GetString(kTextFolderExists));
+    text.Concat(fConfig.GetString(Field::kCreatedFolder, ""));
+    text.Concat(localize->GetString(kTextFolderExistsEnd));
+    BAlert* alert;
+    if (ask) {
+        text.Concat(localize->GetString(kTextAskReplace));
+        alert = new BAlert("", text, localize->GetString(kTextCancel),
+            localize->GetString(kTextReplace), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+    } else {
+        alert = new BAlert("", text, localize->GetString(kTextOk), nullptr, nullptr,
+            B_WIDTH_AS_USUAL, B_INFO_ALERT);
+    }
+    return alert->Go() != 0;
+}
+
+void InstallerWin::SelectDestination()
+{
+    if (!fFolderPanel)
+        return;
+    entry_ref kept = fConfig.Destination();
+    entry_ref chosen;
+    fFolderPanel->Rewind();
+    if (fFolderPanel->GetNextSelectedRef(&chosen) != B_OK) {
+        fFolderPanel->Hide();
+        return;
+    }
+    fConfig.SetDestination(chosen);
+    if (CheckDestinationFolder(true)) {
+        SetDestinationPath();
+        fFolderPanel->Hide();
+    } else {
+        // The user keeps the destination they had and may choose again.
+        fConfig.SetDestination(kept);
+    }
+}
+
+void InstallerWin::SelectVolume()
+{
+    GetHomeDirectory();
+    CheckDestinationFolder(false);
+}
+
+void InstallerWin::GetVolumes()
+{
+    Lock();
+    fVolume->Update();
+    Unlock();
+}
+
+// A volume's "home" is where its user may install: the home folder in the
+// user scope and the applications folder in the system scope, when the
+// volume holds them, else the volume's own root.
+void InstallerWin::GetHomeDirectory()
+{
+    BVolume volume;
+    if (!fVolume->GetCurrentVolume(volume))
+        return;
+    BPath home;
+    if (IsSystemScope()) {
+        if (find_directory(B_APPS_DIRECTORY, &home, false, &volume) != B_OK
+            || !OnVolume(home.Path(), volume))
+            home.Unset();
+    } else {
+        const char* folder = getenv("HOME");
+        if (folder != nullptr && folder[0] == '/' && OnVolume(folder, volume))
+            home.SetTo(folder);
+    }
+    if (home.InitCheck() != B_OK) {
+        BDirectory root;
+        if (volume.GetRootDirectory(&root) != B_OK)
+            return;
+        BEntry entry;
+        root.GetEntry(&entry);
+        entry.GetPath(&home);
+    }
+    entry_ref ref;
+    if (!LibGetEntryRef(home.Path(), ref))
+        return;
+    fConfig.SetDestination(ref);
+    SetDestinationPath();
+    LibString free;
+    LibBytesToString(uint64(volume.FreeBytes()), free, 1);
+    Lock();
+    fVolumeSize->SetText(free);
+    Unlock();
+}
+
+void InstallerWin::SetDestinationPath()
+{
+    LibString path;
+    if (!LibGetFullPath(fConfig.Destination(), path))
+        path = "";
+    Lock();
+    fDestination->SetTruncatedText(path, B_TRUNCATE_BEGINNING);
+    Unlock();
+}
+
+void InstallerWin::InitFolderPanel()
+{
+    if (fFolderPanel)
+        return;
+    BMessenger target(this);
+    fFolderPanel = std::make_unique<LibFilePanel>(
+        B_OPEN_PANEL, &target, kMsgFolderChosen, B_DIRECTORY_NODE, false);
+    fFolderPanel->Filter().AddType("application/x-vnd.Be-directory");
+    fFolderPanel->Filter().AddType("application/x-vnd.Be-volume");
+}
+
+void InstallerWin::InstallTypeSelected()
+{
+    ShowGroupDescription(-1);
+    Lock();
+    fCustomList->SetSelectionMessage(nullptr);
+    int32 selected = fInstallType->CurrentSelection();
+    if (selected >= 0) {
+        BStringItem* type = dynamic_cast<BStringItem*>(fInstallType->ItemAt(selected));
+        const char* name = type != nullptr ? type->Text() : "";
+        for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+            InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
+            if (item != nullptr && item->Groups().InList(name)) {
+                if (!item->IsSelected())
+                    fCustomList->Select(i, true);
+            } else {
+                fCustomList->Deselect(i);
+            }
+        }
+    } else if (fInstallType->CountItems() > 0) {
+        // Selecting a type comes back here with the files chosen.
+        fInstallType->Select(0, false);
+    }
+    fCustomList->SetSelectionMessage(new BMessage(kMsgFileSelected));
+    Unlock();
+    CustomItemSelected();
+}
+
+void InstallerWin::CustomItemSelected()
+{
+    Lock();
+    uint64 total = uint64(std::max<int32>(fConfig.GetInt32(Field::kDeinstallerSize, 0), 0));
+    int32 count = 0;
+    for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+        InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
+        if (item == nullptr || !item->IsSelected())
+            continue;
+        count++;
+        total += uint64(std::max<int32>(item->Size(), 0));
+    }
+    LibString text;
+    LibBytesToString(total, text, 1);
+    fInstallSize->SetText(text);
+    // While the pass runs the button stops it, whatever is ticked.
+    fButton->SetEnabled(count > 0 || fStep.load() == kStepInstalling);
+    Unlock();
+}
+
+void InstallerWin::ShowGroupDescription(const int32& index)
+{
+    BMessage tip(LibTipManager::kMsgTipRequest);
+    if (index < 0) {
+        tip.AddBool("show", false);
+        be_app->PostMessage(&tip);
+        return;
+    }
+    GroupContext* group = fGroups.Get(long(index));
+    if (group == nullptr)
+        return;
+    if (group->Description().Length() > 0) {
+        BRect scroll = fInstallType->Parent()->Frame();
+        BRect list = fInstallType->Frame();
+        float scrolled = fInstallTypeScrollBar != nullptr ? fInstallTypeScrollBar->Value() : 0;
+        BPoint where(scroll.left + 99 + list.Width() + list.right,
+            fInstallType->ItemFrame(index).top + 42 + list.top - scrolled);
+        ConvertToScreen(&where);
+        tip.AddBool("show", true);
+        tip.AddInt16("sdelay", 0);
+        tip.AddInt16("edelay", int16(std::ceil(group->Description().Length() * 0.25)));
+        tip.AddPoint("loc", where);
+        tip.AddInt32("width", 160);
+        tip.AddString("tip", group->Description());
+    }
+    be_app->PostMessage(&tip);
+}
+
+void InstallerWin::Install()
+{
+    Lock();
+    BMessage instructions;
+    fConfig.FindMessage(Field::kInstallInstructions, &instructions);
+    for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+        BMessage file;
+        if (fCustomList->ItemAt(i) == nullptr
+            || instructions.FindMessage(Field::kInstallFile, i, &file) != B_OK)
+            continue;
+        bool selected = fCustomList->ItemAt(i)->IsSelected();
+        if (file.ReplaceBool(Field::kInstallToSystem, selected) != B_OK)
+            file.AddBool(Field::kInstallToSystem, selected);
+        instructions.ReplaceMessage(Field::kInstallFile, i, &file);
+    }
+    if (fConfig.ReplaceMessage(Field::kInstallInstructions, &instructions) != B_OK)
+        fConfig.AddMessage(Field::kInstallInstructions, &instructions);
+    Unlock();
+
+    // The default folder is a standard one that a fresh account may not have
+    // yet (~/.local/opt); it is made when the user installs into it, not
+    // merely by opening the installer.
+    BPath destination;
+    if (LibGetFullPath(fConfig.Destination(), destination) && !BEntry(destination.Path()).Exists())
+        create_directory(destination.Path(), 0755);
+
+    fConfig.SetDialogs(std::make_unique<InstallerDialogs>());
+    status_t status = fConfig.Go(kThreadName, new BMessenger(this), kThreadPriority, false);
+    if (status != B_OK) {
+        // The pass never started: as if it had failed at once.
+        BMessage failed(LibThread::kLibThreadDone);
+        failed.AddString("name", kThreadName);
+        failed.AddInt32("status", InstallConfig::kPassFailed);
+        ThreadChange(&failed);
+    }
+}
+
+void InstallerWin::ThreadChange(BMessage* message)
+{
+    const char* name = nullptr;
+    if (message->FindString("name", &name) != B_OK || std::strcmp(name, kThreadName) != 0)
+        return;
+    int32 status = message->GetInt32("status", InstallConfig::kPassFailed);
+    if (status == InstallConfig::kPassDone) {
+        fOutcome
+            = fConfig.Outcome() == InstallConfig::B_PASS_SUCCEEDED ? kInstalled : kInstallFailed;
+        if (fConfig.RestartRequested())
+            LibShutdown(true);
+        QuitRequested();
+        return;
+    }
+    fOutcome = status == InstallConfig::kPassStopped ? kInstallStopped : kInstallFailed;
+    Lock();
+    SetControlsEnabled(true);
+    fStep = kStepDestination;
+    SetStepTexts();
+    CustomItemSelected();
+    Unlock();
+}
+
+void InstallerWin::QuitRunning()
+{
+    if (fConfig.Status() == 0)
+        return;
+    // The pass stops at its next item, leaving every file whole; one that
+    // waits for the user's answer is interrupted there.
+    fConfig.RequestStop();
+    if (WaitForPassToEnd(kStopGrace) != B_OK) {
+        fConfig.Kill();
+        WaitForPassToEnd(B_INFINITE_TIMEOUT);
+    }
+    if (fConfig.Outcome() == InstallConfig::B_PASS_SUCCEEDED) {
+        // It had finished before the request came.
+        fOutcome = kInstalled;
+        return;
+    }
+    fOutcome = kInstallStopped;
+    LibError("%s", static_cast<const char*>(Localizer()->GetString(kTextStopped)));
+}
+
+status_t InstallerWin::WaitForPassToEnd(bigtime_t timeout)
+{
+    bigtime_t deadline
+        = timeout == B_INFINITE_TIMEOUT ? B_INFINITE_TIMEOUT : system_time() + timeout;
+    while (fConfig.Status() != 0) {
+        if (deadline != B_INFINITE_TIMEOUT && system_time() >= deadline)
+            return B_TIMED_OUT;
+        snooze(10000);
+    }
+    return B_OK;
+}
+
+bool InstallerWin::QuitRequested()
+{
+    be_app->PostMessage(B_QUIT_REQUESTED);
+    return false;
+}
+
+void InstallerWin::MessageReceived(BMessage* message)
+{
+    switch (message->what) {
+    case kMsgButton:
+        ButtonPressed();
+        break;
+    case kMsgInstallType:
+        InstallTypeSelected();
+        break;
+    case kMsgGroupHover:
+        ShowGroupDescription(message->GetInt32("item", -1));
+        break;
+    case kMsgFolder:
+        InitFolderPanel();
+        fFolderPanel->SetPanelDirectory(&fConfig.Destination());
+        fFolderPanel->SetToParentDirectory();
+        fFolderPanel->Show();
+        break;
+    case kMsgVolume:
+        SelectVolume();
+        break;
+    case kMsgFolderChosen:
+        SelectDestination();
+        break;
+    case kMsgFileSelected:
+        CustomItemSelected();
+        break;
+    case kMsgLanguage:
+        ChangeLaunguage();
+        break;
+    case LibThread::kLibThreadDone:
+        ThreadChange(message);
+        break;
+    case B_NODE_MONITOR: {
+        int32 opcode = message->GetInt32("opcode", 0);
+        if (opcode == B_DEVICE_MOUNTED || opcode == B_DEVICE_UNMOUNTED)
+            GetVolumes();
+        break;
+    }
+    case kMsgInstallStatus: {
+        const char* text = nullptr;
+        if (message->FindString(InstallConfig::kStatusField, &text) == B_OK)
+            fInstruction->SetText(text);
+        break;
+    }
+    default:
+        LibWindow::MessageReceived(message);
+        break;
+    }
+}

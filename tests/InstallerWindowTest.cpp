@@ -1,0 +1,340 @@
+// The installer program as a user works it: the sample product built into an
+// installer (or a variant of it), run headless in the sandbox with a UI-driver
+// script, and judged by what its window shows (the driver's dumps), by what
+// it installed and by its exit status.
+
+#include "E2eSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include <Resources.h>
+
+#include <InstallerBuilder.h>
+#include <InstallerFormat.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace brenvik::e2e;
+using Json = nlohmann::json;
+
+// The sample installer, changed by `edit` before it is built.
+// A de-installer program of a few bytes makes the window's totals show the
+// files' own sizes (the total counts the de-installer in).
+std::string BuildInstaller(const std::string& name, const std::function<void(Json&)>& edit = {},
+    bool tinyDeinstaller = false)
+{
+    std::string sample = CopySample();
+    std::string project = sample + "/project.json";
+    if (edit) {
+        Json json = Json::parse(ReadBytes(project));
+        edit(json);
+        std::ofstream(project) << json.dump(2);
+    }
+    std::string installer = brenvik::test::MakeTempFolder("built") + "/" + name;
+    brenvik::BuildOptions options;
+    options.projectFile = project;
+    options.output = installer;
+    options.installerProgram = ProgramPath("brenvik-installer");
+    options.deinstallerProgram = ProgramPath("brenvik-kolvast");
+    if (tinyDeinstaller) {
+        options.deinstallerProgram = sample + "/deinstaller";
+        std::ofstream(options.deinstallerProgram) << "#!/bin/sh\n";
+    }
+    brenvik::InstallerBuilder builder;
+    status_t status = builder.Build(options);
+    std::string problems = builder.ErrorText();
+    for (const brenvik::ProjectProblem& problem : builder.Problems())
+        problems += "\n" + problem.path + ": " + problem.text;
+    EXPECT_EQ(status, B_OK) << name << problems;
+    return installer;
+}
+
+struct Outcome {
+    int status = -1;
+    std::string output;
+};
+
+// Runs the installer headless with the script's lines (and more of the
+// environment, given as "NAME='value' ").
+Outcome RunInstaller(
+    const std::string& installer, const std::string& script, const std::string& environment = "")
+{
+    std::string scriptFile = brenvik::test::MakeTempFolder("script") + "/script.txt";
+    std::ofstream(scriptFile) << "timeout 30\n" << script;
+    auto [status, output] = RunCommand(environment + "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='"
+        + scriptFile + "' '" + installer + "' 2>&1");
+    return { status, output };
+}
+
+// The line of a dump that shows the view `name`, without its indentation.
+std::string ViewLine(const std::string& dump, const std::string& name)
+{
+    std::istringstream lines(dump);
+    std::string line;
+    while (std::getline(lines, line)) {
+        size_t start = line.find_first_not_of(' ');
+        if (start != std::string::npos && line.compare(start, name.size() + 1, name + " ") == 0)
+            return line.substr(start);
+    }
+    return "";
+}
+
+std::string TextOf(const std::string& dump, const std::string& name)
+{
+    std::string line = ViewLine(dump, name);
+    size_t at = line.find(" text=\"");
+    if (at == std::string::npos)
+        return "";
+    size_t end = line.find('"', at + 7);
+    return line.substr(at + 7, end - at - 7);
+}
+
+std::string SelectedOf(const std::string& dump, const std::string& name)
+{
+    std::string line = ViewLine(dump, name);
+    size_t at = line.find(" selected=");
+    return at == std::string::npos ? "" : line.substr(at + 10, line.find(' ', at + 10) - at - 10);
+}
+
+std::string WithoutLine(const std::string& dump, const std::string& name)
+{
+    std::string line = ViewLine(dump, name);
+    std::string rest = dump;
+    if (!line.empty())
+        rest.erase(rest.find(line), line.size());
+    return rest;
+}
+
+bool IsHidden(const std::string& dump, const std::string& name)
+{
+    return ViewLine(dump, name).find(" hidden") != std::string::npos;
+}
+
+bool IsDisabled(const std::string& dump, const std::string& name)
+{
+    return ViewLine(dump, name).find(" disabled") != std::string::npos;
+}
+
+class InstallerWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { sSample = BuildInstaller("TarselNotes-Installer"); }
+
+    void SetUp() override
+    {
+        // A home of its own, so that what one test installed or chose is not
+        // in the way of the next.
+        fHome = brenvik::test::MakeTempFolder("home");
+        fEnvironment = "HOME='" + fHome + "' XDG_CONFIG_HOME='" + fHome
+            + "/.config' XDG_DATA_HOME='" + fHome + "/.local/share' XDG_STATE_HOME='" + fHome
+            + "/.local/state' XDG_CACHE_HOME='" + fHome + "/.cache' BRENVIK_ROOT='" + fHome
+            + "/root' BRENVIK_SCOPE=user ";
+        fDumps = brenvik::test::MakeTempFolder("dumps");
+        // Each test starts from the installer as it was built.
+        fInstaller = brenvik::test::MakeTempFolder("run") + "/TarselNotes-Installer";
+        fs::copy_file(sSample, fInstaller);
+        fs::permissions(fInstaller, fs::perms::owner_all);
+    }
+
+    std::string Dump(const std::string& name) const { return fDumps + "/" + name; }
+    Outcome Run(const std::string& installer, const std::string& script,
+        const std::string& environment = "") const
+    {
+        return RunInstaller(installer, script, fEnvironment + environment);
+    }
+
+    static std::string sSample;
+    std::string fHome;
+    std::string fEnvironment;
+    std::string fDumps;
+    std::string fInstaller;
+};
+
+std::string InstallerWindowTest::sSample;
+
+TEST_F(InstallerWindowTest, AnEmptyLicenceOpensAtTheDestinationStep)
+{
+    std::string installer
+        = BuildInstaller("NoLicence", [](Json& project) { project.erase("license_file"); });
+    Outcome run = Run(
+        installer, "wait-text button Install\ndump " + Dump("start") + "\nkey Ctrl+Q\nwait-quit\n");
+    ASSERT_EQ(run.status, 1) << run.output;
+    std::string dump = ReadBytes(Dump("start"));
+    EXPECT_TRUE(IsHidden(dump, "license_box")) << dump;
+    EXPECT_FALSE(IsHidden(dump, "install_box")) << dump;
+    EXPECT_EQ(TextOf(dump, "instruction"), "Select destination folder and press Install");
+}
+
+struct TypeCase {
+    int type;
+    const char* files;
+    int extraRow;
+    const char* filesAfter;
+};
+
+class InstallTypeTest : public InstallerWindowTest,
+                        public testing::WithParamInterface<TypeCase> { };
+
+// An install type selects exactly its files; a file ticked by hand afterwards
+// changes the total and nothing else.
+TEST_P(InstallTypeTest, SelectsExactlyItsFilesAndTheTotalFollows)
+{
+    const TypeCase& test = GetParam();
+    std::string script = "click-label Agree\ntick install_type " + std::to_string(test.type)
+        + "\ndump " + Dump("type") + "\ntick custom_list " + std::to_string(test.extraRow)
+        + "\ndump " + Dump("by-hand") + "\nkey Ctrl+Q\nwait-quit\n";
+    Outcome run = Run(BuildInstaller("Small", {}, true), script);
+    ASSERT_EQ(run.status, 1) << run.output;
+
+    std::string type = ReadBytes(Dump("type"));
+    std::string byHand = ReadBytes(Dump("by-hand"));
+    EXPECT_EQ(SelectedOf(type, "install_type"), std::to_string(test.type)) << type;
+    EXPECT_EQ(SelectedOf(type, "custom_list"), test.files) << type;
+    EXPECT_EQ(SelectedOf(byHand, "install_type"), std::to_string(test.type)) << byHand;
+    EXPECT_EQ(SelectedOf(byHand, "custom_list"), test.filesAfter) << byHand;
+    EXPECT_NE(TextOf(type, "install_size"), TextOf(byHand, "install_size"));
+    EXPECT_FALSE(IsDisabled(byHand, "button"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, InstallTypeTest,
+    testing::Values(TypeCase { 0, "0,1,3", 2, "0,1,2,3" }, TypeCase { 1, "0,2", 2, "0" }));
+
+TEST_F(InstallerWindowTest, ALanguageSwitchChangesEveryTextAndHoldsAtTheNextStart)
+{
+    Outcome first = Run(fInstaller,
+        "wait-text button Agree\ndump " + Dump("english") + "\nchoose options German\n"
+            + "wait-text button Zustimmen\ndump " + Dump("switched") + "\nkey Ctrl+Q\nwait-quit\n");
+    ASSERT_EQ(first.status, 1) << first.output;
+    Outcome second = Run(fInstaller,
+        "wait-text button Zustimmen\ndump " + Dump("again") + "\nkey Ctrl+Q\nwait-quit\n");
+    ASSERT_EQ(second.status, 1) << second.output;
+
+    std::string english = ReadBytes(Dump("english"));
+    std::string switched = ReadBytes(Dump("switched"));
+    for (const char* view :
+        { "license_box", "install_type_label", "file_label", "instruction", "button" }) {
+        EXPECT_NE(TextOf(english, view), TextOf(switched, view)) << view;
+        EXPECT_FALSE(TextOf(switched, view).empty()) << view;
+    }
+    EXPECT_NE(ViewLine(switched, "options").find("Deutsch*"), std::string::npos) << switched;
+    // The same window at the next start (but for the free space, which
+    // changes as other programs write).
+    EXPECT_EQ(
+        WithoutLine(switched, "volume_size"), WithoutLine(ReadBytes(Dump("again")), "volume_size"));
+}
+
+TEST_F(InstallerWindowTest, AnExistingInstallationFolderIsReplacedOnlyWhenTheUserSaysSo)
+{
+    std::string taken = brenvik::test::MakeTempFolder("taken");
+    fs::create_directories(taken + "/TarselNotes");
+    std::string script = "click-label Agree\ndump " + Dump("before") + "\nclick folder\npanel "
+        + taken + "\nalert Cancel\ndump " + Dump("cancelled") + "\npanel " + taken
+        + "\nalert Replace\ndump " + Dump("replaced") + "\nkey Ctrl+Q\nwait-quit\n";
+    Outcome run = Run(fInstaller, script);
+    ASSERT_EQ(run.status, 1) << run.output;
+
+    std::string before = TextOf(ReadBytes(Dump("before")), "destination");
+    std::string cancelled = ReadBytes(Dump("cancelled"));
+    EXPECT_EQ(TextOf(cancelled, "destination"), before);
+    // The panel is still open for another choice.
+    EXPECT_NE(cancelled.find("window \""), cancelled.rfind("window \"")) << cancelled;
+    std::string replaced = ReadBytes(Dump("replaced"));
+    EXPECT_EQ(TextOf(replaced, "destination"), taken);
+    EXPECT_EQ(replaced.find("window \""), replaced.rfind("window \"")) << replaced;
+}
+
+TEST_F(InstallerWindowTest, AFailedPassReturnsToTheDestinationStep)
+{
+    // The install record cannot be written where a file stands in the way, so
+    // the pass refuses to install anything.
+    std::string data = brenvik::test::MakeTempFolder("data");
+    std::ofstream(data + "/brenvik") << "in the way\n";
+    Outcome run = Run(fInstaller,
+        "click-label Agree\nclick-label Install\nalert OK\nwait-text button Install\ndump "
+            + Dump("after") + "\nkey Ctrl+Q\nwait-quit\n",
+        "XDG_DATA_HOME='" + data + "' ");
+    ASSERT_EQ(run.status, 1) << run.output;
+    std::string after = ReadBytes(Dump("after"));
+    EXPECT_FALSE(IsDisabled(after, "folder")) << after;
+    EXPECT_FALSE(IsDisabled(after, "volume")) << after;
+    EXPECT_FALSE(IsDisabled(after, "button")) << after;
+    EXPECT_EQ(TextOf(after, "instruction"), "Select destination folder and press Install");
+}
+
+TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
+{
+    Outcome run = Run(fInstaller,
+        "click-label Agree\nclick-label Install\nwait-text instruction Installation Complete\n"
+        "alert OK\nwait-quit\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::string folder = fHome + "/.local/opt/TarselNotes";
+    EXPECT_TRUE(fs::exists(folder + "/Notes.app/notes")) << run.output;
+    EXPECT_TRUE(fs::exists(folder + "/ReadMe.txt"));
+    // "Typical" does not take the sounds.
+    EXPECT_TRUE(fs::exists(folder + "/notes-latest"));
+    EXPECT_FALSE(fs::exists(fHome + "/.config/Tarsel/Notes/Sounds"));
+}
+
+// An installer whose configuration record cannot be read says so, shows an
+// empty window, and ends with a failure, never a crash.
+class BrokenRecordTest : public InstallerWindowTest,
+                         public testing::WithParamInterface<const char*> { };
+
+TEST_P(BrokenRecordTest, ShowsTheErrorBoxAndExitsWithAFailure)
+{
+    std::string kind = GetParam();
+    {
+        BResources resources;
+        ASSERT_EQ(resources.SetTo(fInstaller.c_str(), B_READ_WRITE, false), B_OK);
+        size_t size = 0;
+        const void* data = resources.LoadResource(
+            InstallerFormat::kConfigurationType, InstallerFormat::kConfigurationId, &size);
+        ASSERT_NE(data, nullptr);
+        std::string record(static_cast<const char*>(data), size);
+        if (kind == "missing") {
+            ASSERT_EQ(resources.RemoveResource(
+                          InstallerFormat::kConfigurationType, InstallerFormat::kConfigurationId),
+                B_OK);
+        } else {
+            if (kind == "empty")
+                record.clear();
+            else if (kind == "header only")
+                record.resize(std::min<size_t>(record.size(), 8));
+            else if (kind == "truncated")
+                record.resize(record.size() / 2);
+            else if (kind == "garbage")
+                record.assign(record.size(), '\x5a');
+            ASSERT_EQ(resources.AddResource(InstallerFormat::kConfigurationType,
+                          InstallerFormat::kConfigurationId, record.data(), record.size(),
+                          InstallerFormat::kConfigurationName),
+                B_OK);
+        }
+        ASSERT_EQ(resources.Sync(), B_OK);
+    }
+    Outcome run = Run(fInstaller,
+        "alert OK\nwait-text button Agree\ndump " + Dump("empty") + "\nkey Ctrl+Q\nwait-quit\n");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("resource 2002"), std::string::npos) << run.output;
+    std::string dump = ReadBytes(Dump("empty"));
+    EXPECT_NE(ViewLine(dump, "custom_list").find(" items=0 "), std::string::npos) << dump;
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, BrokenRecordTest,
+    testing::Values("missing", "empty", "header only", "truncated", "garbage"),
+    [](const testing::TestParamInfo<const char*>& param) {
+        std::string name = param.param;
+        for (char& c : name) {
+            if (c == ' ')
+                c = '_';
+        }
+        return name;
+    });
+
+} // namespace

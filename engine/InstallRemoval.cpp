@@ -1,6 +1,7 @@
 #include "InstallRemoval.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +26,7 @@
 #include "InstallRecord.h"
 #include "InstallerFormat.h"
 #include "ScriptEdit.h"
+#include "ScriptEditor.h"
 #include "ScriptFile.h"
 #include "ScriptTargets.h"
 
@@ -129,7 +131,7 @@ std::string Unescaped(const std::string& text)
 {
     std::string result;
     for (size_t i = 0; i < text.size(); i++) {
-        if (text[i] == '%' && i + 2 < text.size() + 0 && std::isxdigit(uchar(text[i + 1]))
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(uchar(text[i + 1]))
             && std::isxdigit(uchar(text[i + 2]))) {
             result += char(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
@@ -214,11 +216,6 @@ status_t MoveBack(const std::string& from, const std::string& to)
         return StatusFromErrno(error);
     LibTreeCopy copy;
     return copy.MoveByCopy(from, to);
-}
-
-std::string Describe(status_t status)
-{
-    return std::strerror(status == B_FILE_EXISTS ? EEXIST : errno ? errno : EIO);
 }
 
 bool IsStartUpFolderEdit(const BMessage& message)
@@ -363,6 +360,13 @@ status_t InstallRemoval::Run()
     fFollowUps.clear();
     fDone = 0;
     fTotal = int32(fRecord.Steps().size());
+    for (const Step& step : fRecord.Steps()) {
+        type_code type;
+        int32 entries = 0;
+        if (step.kind == InstallRecord::kKindItem
+            && step.result.GetInfo(InstallRecord::kFieldEntry, &type, &entries) == B_OK)
+            fTotal += entries;
+    }
     if (!fError.empty() || fRecord.Header().IsEmpty()) {
         Note(B_OUTCOME_PROBLEM, fJournalPath, fError.empty() ? "no install record" : fError);
         return B_ERROR;
@@ -454,7 +458,6 @@ void InstallRemoval::UndoItem(const Step& step)
         Note(B_OUTCOME_PROBLEM, path, "the record does not say what the item holds; it stays");
         return;
     }
-    fTotal += int32(entries.size());
     // Contents before their folders: the record lists a folder before what
     // it holds.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
@@ -672,7 +675,7 @@ bool InstallRemoval::PutBack(const std::string& from, const std::string& to, con
     }
     status_t status = MoveBack(from, to);
     if (status != B_OK) {
-        Note(B_OUTCOME_FAILED, from, "cannot be put back to " + to + ": " + Describe(status));
+        Note(B_OUTCOME_FAILED, from, "cannot be put back to " + to + ": " + StatusText(status));
         return false;
     }
     Note(B_OUTCOME_RESTORED, to);
@@ -778,7 +781,7 @@ void InstallRemoval::UndoLog(const std::string& path)
             close(fd);
         }
     }
-    if (head != "BRENVIK\n" && info.st_size > 0) {
+    if (head != "BRENVIK\n" && (info.st_size > 0 || ParentOf(path) != fInstallFolder)) {
         Note(B_OUTCOME_KEPT, path, "it is not the installation's log");
         return;
     }

@@ -100,8 +100,19 @@ TEST_F(InstallRemovalTest, KeepsWhatTheUserChangedOrAddedAndReportsIt)
 
     InstallRemoval removal;
     ASSERT_EQ(removal.SetTo(record), B_OK) << removal.Error();
+    std::vector<std::pair<int32, int32>> progress;
+    removal.SetProgressHook([&](int32 done, int32 total, const std::string&) {
+        progress.push_back({ done, total });
+    });
     EXPECT_EQ(removal.Run(), B_ERROR);
     EXPECT_FALSE(removal.Complete());
+    // The bar only moves forwards, and ends full.
+    ASSERT_FALSE(progress.empty());
+    for (size_t i = 1; i < progress.size(); i++) {
+        EXPECT_EQ(progress[i].second, progress[0].second);
+        EXPECT_GT(progress[i].first, progress[i - 1].first);
+    }
+    EXPECT_EQ(progress.back().first, progress.back().second);
 
     EXPECT_EQ(ReadBytes(folder + "/doc/ReadMe"), "my own notes");
     EXPECT_EQ(ReadBytes(folder + "/bin/plugins/mine.so"), "a plug-in of the user's");

@@ -36,6 +36,7 @@
 #include <LibTipManager.h>
 #include <LibVolumeMenu.h>
 #include <LocalizedTextTable.h>
+#include <LooperList.h>
 #include <ScriptEditor.h>
 #include <oLocalize.h>
 
@@ -84,8 +85,8 @@ constexpr const char* kThreadName = "install";
 constexpr long kThreadPriority = 10;
 
 // How long a pass asked to stop may take to reach its next stopping point
-// before it is interrupted wherever it waits (a question to the user).
-constexpr bigtime_t kStopGrace = 3000000;
+// (an item being written is finished first) before it is interrupted.
+constexpr bigtime_t kStopGrace = 30000000;
 
 // Whether the file system of `path` (or of the nearest folder above it that
 // exists) is the volume's.
@@ -100,6 +101,29 @@ bool OnVolume(const char* path, const BVolume& volume)
             break;
     }
     return false;
+}
+
+// A pass asked to stop may be waiting for the answer to one of its
+// questions: each is closed unanswered, which keeps what exists (the replace
+// question keeps the existing item), and the pass then stops at its next
+// step, leaving every file whole and its record saying what was done.
+void CloseOpenAlerts()
+{
+    for (port_id port : BPrivate::LooperAccess::WindowPorts()) {
+        BMessenger messenger;
+        messenger.SetTo(be_app_messenger.Team(), port, B_PREFERRED_TOKEN);
+        // Locked, the window cannot go away while it is looked at.
+        if (messenger.LockTargetWithTimeout(100000) != B_OK)
+            continue;
+        BLooper* looper = nullptr;
+        messenger.Target(&looper);
+        if (looper == nullptr)
+            continue;
+        bool alert = dynamic_cast<BAlert*>(looper) != nullptr;
+        looper->Unlock();
+        if (alert)
+            messenger.SendMessage(B_QUIT_REQUESTED);
+    }
 }
 
 } // namespace
@@ -552,6 +576,8 @@ void InstallerWin::QuitRunning()
     // waits for the user's answer is interrupted there.
     fConfig.RequestStop();
     if (WaitForPassToEnd(kStopGrace) != B_OK) {
+        // Still blocked where no stop request reaches (a shell command that
+        // does not end): interrupted wherever it waits.
         fConfig.Kill();
         WaitForPassToEnd(B_INFINITE_TIMEOUT);
     }
@@ -571,7 +597,9 @@ status_t InstallerWin::WaitForPassToEnd(bigtime_t timeout)
     while (fConfig.Status() != 0) {
         if (deadline != B_INFINITE_TIMEOUT && system_time() >= deadline)
             return B_TIMED_OUT;
-        snooze(10000);
+        if (fConfig.StopRequested())
+            CloseOpenAlerts();
+        snooze(20000);
     }
     return B_OK;
 }

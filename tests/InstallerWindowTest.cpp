@@ -282,6 +282,49 @@ TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
     EXPECT_FALSE(fs::exists(fHome + "/.config/Tarsel/Notes/Sounds"));
 }
 
+// The sample with its read-me going to the user's settings folder, where one
+// is already: the pass stops at the replace question for it, with Notes.app
+// placed and notes-latest still to come.
+std::string BuildAskingInstaller()
+{
+    return BuildInstaller("Asking", [](Json& project) {
+        project["install_instructions"][1]["install_meta"]["destination"] = "User Settings";
+    });
+}
+
+TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
+{
+    fs::create_directories(fHome + "/.config");
+    std::ofstream(fHome + "/.config/ReadMe.txt") << "the user's own\n";
+    Outcome run = Run(BuildAskingInstaller(),
+        "click-label Agree\nclick-label Install\nwait-text instruction Installing 2 of 3 "
+        "(ReadMe.txt)\nkey Ctrl+Q\nwait-text _tv_ Installation was stopped before it could "
+        "complete.\nalert OK\nwait-quit\n");
+    ASSERT_EQ(run.status, 1) << run.output;
+
+    std::string folder = fHome + "/.local/opt/TarselNotes";
+    EXPECT_TRUE(fs::exists(folder + "/Notes.app/notes"));
+    EXPECT_FALSE(fs::exists(folder + "/notes-latest"));
+    EXPECT_EQ(ReadBytes(fHome + "/.config/ReadMe.txt"), "the user's own\n");
+    EXPECT_NE(ReadBytes(folder + "/Log").find("Installation Stopped"), std::string::npos);
+    for (const auto& entry : fs::recursive_directory_iterator(fHome))
+        EXPECT_EQ(entry.path().filename().string().rfind(".brenvik-", 0), std::string::npos)
+            << entry.path();
+
+    // The record names what was done and nothing more.
+    std::string journal;
+    for (const auto& entry : fs::recursive_directory_iterator(fHome + "/.local/share/brenvik")) {
+        if (entry.path().filename() == "journal")
+            journal = entry.path();
+    }
+    auto [status, record]
+        = RunCommand("'" + ProgramPath("brenvik-inspect") + "' record '" + journal + "'");
+    ASSERT_EQ(status, 0) << record;
+    EXPECT_NE(record.find("State: stopped"), std::string::npos) << record;
+    EXPECT_NE(record.find(folder + "/Notes.app\""), std::string::npos) << record;
+    EXPECT_EQ(record.find("notes-latest"), std::string::npos) << record;
+}
+
 // An installer whose configuration record cannot be read says so, shows an
 // empty window, and ends with a failure, never a crash.
 class BrokenRecordTest : public InstallerWindowTest,

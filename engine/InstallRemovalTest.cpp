@@ -316,6 +316,30 @@ struct Frames {
     }
 };
 
+// A crash right after the last item was renamed into place, before its end
+// was recorded: the journal ends with that step begun. The removal still
+// takes the item away and puts back what it displaced.
+TEST_F(InstallRemovalTest, UndoesAnItemWhoseEndWasNotRecorded)
+{
+    WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");
+    auto settings = Snapshot(fSettings);
+    auto destination = Snapshot(fDestination);
+    std::string record = Install("Velk", "payload");
+    Frames frames(ReadBytes(record));
+    std::vector<BMessage*> done = frames.Of("item", InstallRecord::kMsgDone);
+    ASSERT_FALSE(done.empty());
+    size_t cut = size_t(done.back() - frames.messages.data());
+    frames.messages.resize(cut);
+    WriteBytes(record, frames.Bytes(), 0600);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(record), B_OK);
+    EXPECT_EQ(removal.Record().EndState(), "");
+    EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
+    EXPECT_EQ(Snapshot(fSettings), settings) << removal.Report();
+    EXPECT_EQ(Snapshot(fDestination), destination) << removal.Report();
+}
+
 // What a hostile record may try: each case rewrites the record of a real
 // installation to point at the user's files (which carry the product's own
 // tag and whose digests the record holds, so that only the rules about

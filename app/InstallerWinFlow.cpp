@@ -207,7 +207,7 @@ void InstallerWin::FillControls()
     BMessage sound;
     if (fConfig.FindMessage(Field::kAudioData, &sound) == B_OK) {
         sound.what = kMsgPlaySound;
-        be_app->PostMessage(&sound);
+        be_app_messenger.SendMessage(&sound);
     }
 }
 
@@ -485,7 +485,7 @@ void InstallerWin::ShowGroupDescription(const int32& index)
     BMessage tip(LibTipManager::kMsgTipRequest);
     if (index < 0) {
         tip.AddBool("show", false);
-        be_app->PostMessage(&tip);
+        be_app_messenger.SendMessage(&tip);
         return;
     }
     GroupContext* group = fGroups.Get(long(index));
@@ -505,7 +505,7 @@ void InstallerWin::ShowGroupDescription(const int32& index)
         tip.AddInt32("width", 160);
         tip.AddString("tip", group->Description());
     }
-    be_app->PostMessage(&tip);
+    be_app_messenger.SendMessage(&tip);
 }
 
 void InstallerWin::Install()
@@ -606,7 +606,7 @@ status_t InstallerWin::WaitForPassToEnd(bigtime_t timeout)
 
 bool InstallerWin::QuitRequested()
 {
-    be_app->PostMessage(B_QUIT_REQUESTED);
+    be_app_messenger.SendMessage(B_QUIT_REQUESTED);
     return false;
 }
 

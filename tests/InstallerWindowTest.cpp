@@ -5,6 +5,8 @@
 
 #include "E2eSupport.h"
 
+#include <GoldenImage.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -285,11 +287,14 @@ TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
 // The sample with its read-me going to the user's settings folder, where one
 // is already: the pass stops at the replace question for it, with Notes.app
 // placed and notes-latest still to come.
-std::string BuildAskingInstaller()
+std::string BuildAskingInstaller(bool tinyDeinstaller = false)
 {
-    return BuildInstaller("Asking", [](Json& project) {
-        project["install_instructions"][1]["install_meta"]["destination"] = "User Settings";
-    });
+    return BuildInstaller(
+        "Asking",
+        [](Json& project) {
+            project["install_instructions"][1]["install_meta"]["destination"] = "User Settings";
+        },
+        tinyDeinstaller);
 }
 
 TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
@@ -324,6 +329,69 @@ TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
     EXPECT_NE(record.find(folder + "/Notes.app\""), std::string::npos) << record;
     EXPECT_EQ(record.find("notes-latest"), std::string::npos) << record;
 }
+
+// The window at each step, in English and in German, against golden
+// pictures. Two parts of the window show the machine (the boot volume's name
+// and free space, and the sandbox's path as the destination); they are
+// painted over before the comparison, and everything else must match
+// exactly.
+class InstallerGoldenTest : public InstallerWindowTest,
+                            public testing::WithParamInterface<const char*> {
+protected:
+    testing::AssertionResult MatchesStep(const std::string& step)
+    {
+        using brenvik::test::RgbaImage;
+        RgbaImage image;
+        std::string error;
+        std::string file = Dump(step + ".png");
+        if (!brenvik::test::ReadPng(file, &image, &error))
+            return testing::AssertionFailure() << file << ": " << error;
+        struct Mask {
+            int left, top, right, bottom;
+        };
+        std::vector<Mask> masks;
+        if (step != "license")
+            masks = { Mask { 240, 154, 445, 183 }, Mask { 198, 188, 442, 207 } };
+        for (const Mask& mask : masks) {
+            for (int y = mask.top; y <= mask.bottom && y < image.height; y++) {
+                for (int x = mask.left; x <= mask.right && x < image.width; x++) {
+                    uint8_t* pixel = image.PixelAt(x, y);
+                    pixel[0] = 255;
+                    pixel[1] = 0;
+                    pixel[2] = 255;
+                    pixel[3] = 255;
+                }
+            }
+        }
+        return brenvik::test::MatchesGolden(
+            "installer/" + step + "-" + std::string(GetParam()), image);
+    }
+};
+
+TEST_P(InstallerGoldenTest, ShowsEachStepAsItShould)
+{
+    bool german = std::string(GetParam()) == "de";
+    std::string agree = german ? "Zustimmen" : "Agree";
+    std::string install = german ? "Installieren" : "Install";
+    std::string status
+        = german ? "Installiere 2 von 3 (ReadMe.txt)" : "Installing 2 of 3 (ReadMe.txt)";
+    fs::create_directories(fHome + "/.config");
+    std::ofstream(fHome + "/.config/ReadMe.txt") << "the user's own\n";
+    std::string script = std::string(german ? "choose options German\n" : "") + "wait-text button "
+        + agree + "\nscreenshot " + Dump("license.png") + "\nclick-label " + agree
+        + "\ntick install_type 0\nwait-text button " + install + "\nscreenshot "
+        + Dump("destination.png") + "\nclick-label " + install + "\nwait-text instruction " + status
+        + "\nscreenshot-window Asking " + Dump("installing.png")
+        + "\nkey Ctrl+Q\nalert OK\nwait-quit\n";
+    // The de-installer of a few bytes keeps the total the same from build to
+    // build.
+    Outcome run = Run(BuildAskingInstaller(true), script);
+    ASSERT_EQ(run.status, 1) << run.output;
+    for (const char* step : { "license", "destination", "installing" })
+        EXPECT_TRUE(MatchesStep(step)) << step;
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, InstallerGoldenTest, testing::Values("en", "de"));
 
 // An installer whose configuration record cannot be read says so, shows an
 // empty window, and ends with a failure, never a crash.

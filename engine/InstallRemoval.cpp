@@ -519,13 +519,7 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
     // Where the file system keeps attributes, every file the installation
     // placed carries its tag: a file without it is not the one installed,
     // whatever the record says.
-    LibString tag;
-    ssize_t tagged
-        = LibNode(path.c_str()).ReadStringAttr(InstallerFormat::kDeinstallTagAttribute, tag);
-    if (tagged != B_NOT_SUPPORTED
-        && (tagged < 0
-            || std::string(static_cast<const char*>(tag))
-                != fRecord.Header().GetString(InstallRecord::kFieldInstallBy, ""))) {
+    if (!CarriesTag(path)) {
         Note(B_OUTCOME_KEPT, path, "it does not carry this installation's tag");
         return;
     }
@@ -562,14 +556,46 @@ bool InstallRemoval::PlacedByInstallation(const Step& item) const
 // where nothing is.
 void InstallRemoval::UndoInterruptedItem(const std::string& path)
 {
-    if (!Lexists(path))
+    struct stat info;
+    if (!Lstat(path, &info))
         return;
-    std::error_code error;
-    fs::remove_all(path, error);
-    if (error)
-        Note(B_OUTCOME_FAILED, path, error.message());
-    else
-        Note(B_OUTCOME_REMOVED, path);
+    // Without digests, what carries the installation's tag is the
+    // installation's; where the file system keeps no attributes, everything
+    // (the item was placed where nothing was). Contents before folders.
+    std::vector<std::string> paths = { path };
+    if (S_ISDIR(info.st_mode)) {
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(path, error);
+             !error && it != fs::recursive_directory_iterator(); it.increment(error))
+            paths.push_back(it->path().string());
+    }
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
+        if (!Lstat(*it, &info))
+            continue;
+        if (S_ISDIR(info.st_mode)) {
+            RemoveFolder(*it, *it == path);
+            continue;
+        }
+        if (S_ISREG(info.st_mode) && !CarriesTag(*it)) {
+            Note(B_OUTCOME_KEPT, *it, "it does not carry this installation's tag");
+            continue;
+        }
+        if (unlink(it->c_str()) == 0)
+            Note(B_OUTCOME_REMOVED, *it);
+        else
+            Note(B_OUTCOME_FAILED, *it, std::strerror(errno));
+    }
+}
+
+bool InstallRemoval::CarriesTag(const std::string& path) const
+{
+    LibString tag;
+    ssize_t tagged
+        = LibNode(path.c_str()).ReadStringAttr(InstallerFormat::kDeinstallTagAttribute, tag);
+    return tagged == B_NOT_SUPPORTED
+        || (tagged >= 0
+            && std::string(static_cast<const char*>(tag))
+                == fRecord.Header().GetString(InstallRecord::kFieldInstallBy, ""));
 }
 
 bool InstallRemoval::IsLeftUnder(const std::string& folder) const

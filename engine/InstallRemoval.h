@@ -132,6 +132,7 @@ private:
     void UndoItem(const InstallRecordReader::Step& step);
     bool PlacedByInstallation(const InstallRecordReader::Step& item) const;
     void UndoInterruptedItem(const std::string& path);
+    bool CarriesTag(const std::string& path) const;
     void RemoveEntryFile(const BMessage& entry, const std::string& path);
     void RemoveFolder(const std::string& path, bool reportKept);
     void UndoLink(const InstallRecordReader::Step& step, bool desktopEntry);

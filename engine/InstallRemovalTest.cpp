@@ -64,7 +64,7 @@ protected:
 
     // Installs a product of that name (its folder too) with a folder item,
     // a file placed in the settings folder and a link; returns the record.
-    std::string Install(const std::string& name, const std::string& payload)
+    std::string Install(const std::string& name, const std::string& payload, bool whole = true)
     {
         std::string source = fRoot + "/" + payload;
         WriteBytes(source + "/" + name + "/bin/tool", "#!/bin/sh\necho " + name + "\n", 0755);
@@ -76,8 +76,10 @@ protected:
         installer.config.ReplaceString("opt_created_folder", name.c_str());
         installer.config.AddBool("opt_save_replaced", true);
         installer.AddCustomFolder("Shared", 3006, "Shared", false);
-        installer.AddItem({ source + "/" + name, "User Selected", "Replace", "Shared" });
-        installer.AddItem({ source + "/" + name + ".conf", "Shared", "Rename" });
+        installer.AddItem(
+            { source + "/" + name, "User Selected", "Replace", whole ? "Shared" : "None" });
+        if (whole)
+            installer.AddItem({ source + "/" + name + ".conf", "Shared", "Rename" });
         InstallConfig config;
         config.SetDialogs(std::make_unique<TestDialogs>());
         config.SetSystemProbe(std::make_unique<TestProbe>());
@@ -338,6 +340,31 @@ TEST_F(InstallRemovalTest, UndoesAnItemWhoseEndWasNotRecorded)
     EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
     EXPECT_EQ(Snapshot(fSettings), settings) << removal.Report();
     EXPECT_EQ(Snapshot(fDestination), destination) << removal.Report();
+}
+
+// The same for a folder item, into which the user put a file of their own
+// before the removal: without digests, only what carries the installation's
+// tag goes.
+TEST_F(InstallRemovalTest, KeepsWhatTheUserAddedToAnItemWhoseEndWasNotRecorded)
+{
+    std::string record = Install("Velk", "payload", false);
+    std::string mine = fDestination + "/Velk/Velk/doc/mine.txt";
+    WriteBytes(mine, "the user's own");
+    Frames frames(ReadBytes(record));
+    std::vector<BMessage*> done = frames.Of("item", InstallRecord::kMsgDone);
+    ASSERT_EQ(done.size(), 1u);
+    frames.messages.resize(size_t(done.back() - frames.messages.data()));
+    WriteBytes(record, frames.Bytes(), 0600);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(record), B_OK);
+    removal.Run();
+    EXPECT_EQ(ReadBytes(mine), "the user's own");
+    EXPECT_FALSE(Lexists(fDestination + "/Velk/Velk/bin"));
+    EXPECT_FALSE(Lexists(fDestination + "/Velk/Velk/doc/ReadMe"));
+    if (BNode(mine.c_str()).WriteAttr("probe", B_STRING_TYPE, 0, "x", 2) == 2) {
+        EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, mine)) << removal.Report();
+    }
 }
 
 // What a hostile record may try: each case rewrites the record of a real

@@ -6,7 +6,9 @@
 #include "E2eSupport.h"
 
 #include <GoldenImage.h>
+#include <XvfbServer.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,8 +73,8 @@ Outcome RunInstaller(
 {
     std::string scriptFile = brenvik::test::MakeTempFolder("script") + "/script.txt";
     std::ofstream(scriptFile) << "timeout 30\n" << script;
-    auto [status, output] = RunCommand(environment + "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='"
-        + scriptFile + "' '" + installer + "' 2>&1");
+    auto [status, output] = RunCommand("BRENVIK_DISPLAY=headless " + environment
+        + "BRENVIK_UI_SCRIPT='" + scriptFile + "' '" + installer + "' 2>&1");
     return { status, output };
 }
 
@@ -338,6 +340,11 @@ TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
 class InstallerGoldenTest : public InstallerWindowTest,
                             public testing::WithParamInterface<const char*> {
 protected:
+    // "en", "de", or "en-xvfb": the English walk through the SDL display on
+    // an X server, which must draw the same pictures as the headless one.
+    std::string Language() const { return std::string(GetParam()).substr(0, 2); }
+    bool OnXvfb() const { return std::string(GetParam()).find("xvfb") != std::string::npos; }
+
     testing::AssertionResult MatchesStep(const std::string& step)
     {
         using brenvik::test::RgbaImage;
@@ -363,14 +370,23 @@ protected:
                 }
             }
         }
-        return brenvik::test::MatchesGolden(
-            "installer/" + step + "-" + std::string(GetParam()), image);
+        return brenvik::test::MatchesGolden("installer/" + step + "-" + Language(), image);
     }
 };
 
 TEST_P(InstallerGoldenTest, ShowsEachStepAsItShould)
 {
-    bool german = std::string(GetParam()) == "de";
+    brenvik::test::XvfbServer server;
+    std::string display;
+    if (OnXvfb()) {
+        std::string xvfb = brenvik::test::FindProgram("Xvfb");
+        if (xvfb.empty())
+            GTEST_SKIP() << "Xvfb is not installed; the SDL display is not compared with headless";
+        ASSERT_TRUE(server.Start(215, 259, "1024x768x24", xvfb)) << "Xvfb did not start";
+        display = "BRENVIK_DISPLAY=sdl SDL_VIDEODRIVER=x11 DISPLAY='" + server.Display()
+            + "' WAYLAND_DISPLAY= ";
+    }
+    bool german = Language() == "de";
     std::string agree = german ? "Zustimmen" : "Agree";
     std::string install = german ? "Installieren" : "Install";
     std::string status
@@ -385,13 +401,21 @@ TEST_P(InstallerGoldenTest, ShowsEachStepAsItShould)
         + "\nkey Ctrl+Q\nalert OK\nwait-quit\n";
     // The de-installer of a few bytes keeps the total the same from build to
     // build.
-    Outcome run = Run(BuildAskingInstaller(true), script);
+    Outcome run = Run(BuildAskingInstaller(true), script, display);
     ASSERT_EQ(run.status, 1) << run.output;
+    if (OnXvfb()) {
+        ASSERT_EQ(run.output.find("running headless"), std::string::npos) << run.output;
+    }
     for (const char* step : { "license", "destination", "installing" })
         EXPECT_TRUE(MatchesStep(step)) << step;
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, InstallerGoldenTest, testing::Values("en", "de"));
+INSTANTIATE_TEST_SUITE_P(Displays, InstallerGoldenTest, testing::Values("en", "de", "en-xvfb"),
+    [](const testing::TestParamInfo<const char*>& param) {
+        std::string name = param.param;
+        name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+        return name;
+    });
 
 // An installer whose configuration record cannot be read says so, shows an
 // empty window, and ends with a failure, never a crash.

@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -53,7 +54,8 @@ void BM_DrawGalleryWindow(benchmark::State& state)
     }
     if (messenger.LockTarget())
         window->Quit();
-    state.SetLabel("640x480, every control, headless");
+    state.SetLabel(std::to_string(int(GalleryWindow::kWidth)) + "x"
+        + std::to_string(int(GalleryWindow::kHeight)) + ", every control, headless");
 }
 BENCHMARK(BM_DrawGalleryWindow)->Unit(benchmark::kMicrosecond)->UseRealTime();
 

@@ -341,9 +341,10 @@ bool InstallRemoval::Complete() const
         && Count(B_OUTCOME_PROBLEM) == 0;
 }
 
-void InstallRemoval::Note(outcome_kind kind, const std::string& path, const std::string& reason)
+void InstallRemoval::Note(
+    outcome_kind kind, const std::string& path, const std::string& reason, why_code why)
 {
-    fOutcomes.push_back({ kind, path, reason });
+    fOutcomes.push_back({ kind, path, reason, why });
 }
 
 void InstallRemoval::Advance(const std::string& what)
@@ -471,7 +472,8 @@ void InstallRemoval::UndoItem(const Step& step)
         }
         if (entryPath != path && !RealFoldersBetween(path, entryPath)) {
             // Its folder was replaced by a link or something else since.
-            Note(B_OUTCOME_KEPT, entryPath, "its folder is no longer the one installed");
+            Note(B_OUTCOME_KEPT, entryPath, "its folder is no longer the one installed",
+                B_WHY_CHANGED);
             continue;
         }
         struct stat info;
@@ -481,7 +483,8 @@ void InstallRemoval::UndoItem(const Step& step)
             if (S_ISDIR(info.st_mode))
                 RemoveFolder(entryPath, entryPath == path);
             else
-                Note(B_OUTCOME_KEPT, entryPath, "a folder was installed here; this is not one");
+                Note(B_OUTCOME_KEPT, entryPath, "a folder was installed here; this is not one",
+                    B_WHY_NOT_OURS);
         } else if (type == "symlink") {
             if (S_ISLNK(info.st_mode)
                 && LinkTarget(entryPath) == it->GetString(InstallRecord::kFieldTarget, "")) {
@@ -490,7 +493,8 @@ void InstallRemoval::UndoItem(const Step& step)
                 else
                     Note(B_OUTCOME_FAILED, entryPath, std::strerror(errno));
             } else {
-                Note(B_OUTCOME_KEPT, entryPath, "it was changed since it was installed");
+                Note(B_OUTCOME_KEPT, entryPath, "it was changed since it was installed",
+                    B_WHY_CHANGED);
             }
         } else if (type == "file") {
             RemoveEntryFile(*it, entryPath);
@@ -513,14 +517,14 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
     if (!S_ISREG(info.st_mode)
         || int64(info.st_size) != entry.GetInt64(InstallRecord::kFieldSize, -1)
         || !MatchesDigest(path, digest)) {
-        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed");
+        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed", B_WHY_CHANGED);
         return;
     }
     // Where the file system keeps attributes, every file the installation
     // placed carries its tag: a file without it is not the one installed,
     // whatever the record says.
     if (!CarriesTag(path)) {
-        Note(B_OUTCOME_KEPT, path, "it does not carry this installation's tag");
+        Note(B_OUTCOME_KEPT, path, "it does not carry this installation's tag", B_WHY_NOT_OURS);
         return;
     }
     if (unlink(path.c_str()) == 0)
@@ -577,7 +581,7 @@ void InstallRemoval::UndoInterruptedItem(const std::string& path)
             continue;
         }
         if (S_ISREG(info.st_mode) && !CarriesTag(*it)) {
-            Note(B_OUTCOME_KEPT, *it, "it does not carry this installation's tag");
+            Note(B_OUTCOME_KEPT, *it, "it does not carry this installation's tag", B_WHY_NOT_OURS);
             continue;
         }
         if (unlink(it->c_str()) == 0)
@@ -610,7 +614,7 @@ void InstallRemoval::RemoveFolder(const std::string& path, bool reportKept)
     if (!Lstat(path, &info))
         return;
     if (!S_ISDIR(info.st_mode)) {
-        Note(B_OUTCOME_KEPT, path, "a folder was made here; this is not one");
+        Note(B_OUTCOME_KEPT, path, "a folder was made here; this is not one", B_WHY_NOT_OURS);
         return;
     }
     if (rmdir(path.c_str()) == 0) {
@@ -623,7 +627,7 @@ void InstallRemoval::RemoveFolder(const std::string& path, bool reportKept)
     } else if (IsLeftUnder(path)) {
         Note(B_OUTCOME_LEFT, path, "it holds what the product installs to stay");
     } else if (reportKept) {
-        Note(B_OUTCOME_KEPT, path, "it holds files that were not installed");
+        Note(B_OUTCOME_KEPT, path, "it holds files that were not installed", B_WHY_USER_FILES);
     }
 }
 
@@ -656,7 +660,7 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
         }
     }
     if (!ours) {
-        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed");
+        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed", B_WHY_CHANGED);
         return;
     }
     if (unlink(path.c_str()) == 0)
@@ -681,14 +685,15 @@ bool InstallRemoval::PutBack(const std::string& from, const std::string& to, con
     }
     std::string digest = Digest(fields);
     if (S_ISREG(info.st_mode) && !digest.empty() && !MatchesDigest(from, digest)) {
-        Note(B_OUTCOME_KEPT, from, "it changed after it was moved aside, so it stays here");
+        Note(B_OUTCOME_KEPT, from, "it changed after it was moved aside, so it stays here",
+            B_WHY_CHANGED);
         return false;
     }
     if (Lexists(to)) {
         BPath trashed;
         if (!fTaken || !fTaken(to, from)) {
             Note(B_OUTCOME_KEPT, from,
-                "its old place " + to + " is taken again, so it stays where it is");
+                "its old place " + to + " is taken again, so it stays where it is", B_WHY_TAKEN);
             return false;
         }
         if (!LibTrash(BPath(to.c_str()), false, &trashed)) {
@@ -808,7 +813,7 @@ void InstallRemoval::UndoLog(const std::string& path)
         }
     }
     if (head != "BRENVIK\n" && (info.st_size > 0 || ParentOf(path) != fInstallFolder)) {
-        Note(B_OUTCOME_KEPT, path, "it is not the installation's log");
+        Note(B_OUTCOME_KEPT, path, "it is not the installation's log", B_WHY_NOT_OURS);
         return;
     }
     if (unlink(path.c_str()) == 0)
@@ -828,7 +833,7 @@ void InstallRemoval::UndoDeinstaller(const Step& step)
         && (digest.empty() ? step.state == InstallRecordReader::B_STEP_BEGUN
                            : MatchesDigest(path, digest));
     if (!ours) {
-        Note(B_OUTCOME_KEPT, path, "it is not the de-installer that was installed");
+        Note(B_OUTCOME_KEPT, path, "it is not the de-installer that was installed", B_WHY_NOT_OURS);
         return;
     }
     // A running program can be unlinked: it goes once it ends.

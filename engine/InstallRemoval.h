@@ -53,11 +53,26 @@ public:
         B_OUTCOME_PROBLEM,
     };
 
+    // Why something was kept, for a window that says it in the user's
+    // language.
+    enum why_code {
+        B_WHY_OTHER,
+        // Changed since it was installed (or since it was moved aside).
+        B_WHY_CHANGED,
+        // Not what the installation placed there (no tag, another kind).
+        B_WHY_NOT_OURS,
+        // A folder that holds what the installation did not place.
+        B_WHY_USER_FILES,
+        // What was moved aside cannot go back: its place is taken.
+        B_WHY_TAKEN,
+    };
+
     struct Outcome {
         outcome_kind kind;
         std::string path;
         // Why, in words, for kept, left, failed and problem outcomes.
         std::string reason;
+        why_code why = B_WHY_OTHER;
     };
 
     // What a removal is going to do, for the window to show before it
@@ -125,7 +140,8 @@ public:
     static std::string LogFolder();
 
 private:
-    void Note(outcome_kind kind, const std::string& path, const std::string& reason = {});
+    void Note(outcome_kind kind, const std::string& path, const std::string& reason = {},
+        why_code why = B_WHY_OTHER);
     void Advance(const std::string& what);
 
     void UndoStep(const InstallRecordReader::Step& step);

@@ -35,7 +35,11 @@ public:
         kTaken,
         kKeepCurrent,
         kPutBackOld,
-        kLastId = kPutBackOld,
+        kWhyChanged,
+        kWhyNotOurs,
+        kWhyUserFiles,
+        kWhyTaken,
+        kLastId = kWhyTaken,
     };
     static constexpr int32 kFirstId = kIntro;
     static constexpr int32 kCount = kLastId - kFirstId + 1;

@@ -192,8 +192,21 @@ void KolvastWindow::ShowReport()
              InstallRemoval::B_OUTCOME_PROBLEM, InstallRemoval::B_OUTCOME_LEFT,
              InstallRemoval::B_OUTCOME_RESTORED, InstallRemoval::B_OUTCOME_REMOVED }) {
         for (const InstallRemoval::Outcome& outcome : fRemoval.Outcomes()) {
-            if (outcome.kind == kind)
-                AddLine(fTexts.Text(kWords[kind]), outcome.path);
+            if (outcome.kind != kind)
+                continue;
+            AddLine(fTexts.Text(kWords[kind]), outcome.path);
+            // Why, on a line of its own below; what is rare enough to have
+            // no text of its own is said as the removal log says it.
+            static const int32 kWhy[] = { 0, KolvastTexts::kWhyChanged, KolvastTexts::kWhyNotOurs,
+                KolvastTexts::kWhyUserFiles, KolvastTexts::kWhyTaken };
+            std::string why = outcome.why != InstallRemoval::B_WHY_OTHER
+                ? fTexts.Text(kWhy[outcome.why])
+                : kind == InstallRemoval::B_OUTCOME_FAILED
+                    || kind == InstallRemoval::B_OUTCOME_PROBLEM
+                ? outcome.reason
+                : std::string();
+            if (!why.empty())
+                fList->AddItem(new BStringItem(why.c_str(), 1));
         }
     }
     // The folder of the removal logs: the log's own name holds the install

@@ -154,6 +154,7 @@ TEST_F(KolvastWindowTest, AsksWhenThePlaceOfAReplacedItemIsTaken)
                           << "click-label Remove\n"
                           << "alert \"Put back the old one\"\n"
                           << "wait-text heading Some items were kept or could not be removed:\n"
+                          << "screenshot " << folder << "/report.png\n"
                           << "click-label Close\n"
                           << "wait-quit\n";
     auto [status, output] = RunCommand(
@@ -164,6 +165,7 @@ TEST_F(KolvastWindowTest, AsksWhenThePlaceOfAReplacedItemIsTaken)
     BPath trash;
     ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, false, nullptr), B_OK);
     EXPECT_EQ(ReadBytes(std::string(trash.Path()) + "/Sounds/chime.txt"), "my own chime");
+    EXPECT_TRUE(brenvik::test::PngMatchesGolden("kolvast/report-kept-en", folder + "/report.png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, KolvastWindowTest,

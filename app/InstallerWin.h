@@ -102,6 +102,9 @@ public:
     void CustomItemSelected();
     void ShowGroupDescription(const int32& index);
     void Install();
+    // Offers to undo an installation of the same product that did not
+    // finish, before the new pass supersedes its record.
+    void OfferRollBack();
     void ThreadChange(BMessage* message);
     // Called from the application's thread when it is asked to quit: a pass
     // that still runs is stopped, and the user is told so.

@@ -37,6 +37,7 @@
 #include <LibVolumeMenu.h>
 #include <LocalizedTextTable.h>
 #include <LooperList.h>
+#include <RollBackOffer.h>
 #include <ScriptEditor.h>
 #include <oLocalize.h>
 
@@ -534,6 +535,7 @@ void InstallerWin::Install()
     if (LibGetFullPath(fConfig.Destination(), destination) && !BEntry(destination.Path()).Exists())
         create_directory(destination.Path(), 0755);
 
+    OfferRollBack();
     fConfig.SetDialogs(std::make_unique<InstallerDialogs>());
     status_t status = fConfig.Go(kThreadName, new BMessenger(this), kThreadPriority, false);
     if (status != B_OK) {
@@ -543,6 +545,22 @@ void InstallerWin::Install()
         failed.AddInt32("status", InstallConfig::kPassFailed);
         ThreadChange(&failed);
     }
+}
+
+void InstallerWin::OfferRollBack()
+{
+    std::vector<std::string> unfinished
+        = RollBackOffer::Find(fConfig.GetString(Field::kAppName, ""));
+    if (unfinished.empty())
+        return;
+    std::unique_ptr<oLocalize> localize = Localizer();
+    const char* language = static_cast<const char*>(localize->Language());
+    BAlert* alert = new BAlert("", RollBackOffer::Text(language, RollBackOffer::kQuestion),
+        RollBackOffer::Text(language, RollBackOffer::kLeave),
+        RollBackOffer::Text(language, RollBackOffer::kUndo), nullptr, B_WIDTH_AS_USUAL,
+        B_WARNING_ALERT);
+    if (alert->Go() == 1)
+        RollBackOffer::RollBackAll(unfinished);
 }
 
 void InstallerWin::ThreadChange(BMessage* message)

@@ -1,0 +1,25 @@
+#pragma once
+
+// What the installer asks when it finds installations of the same product
+// that did not finish (stopped, failed or cut short, see
+// InstallRemoval::FindUnfinished): whether to undo them before it installs
+// again. Its texts exist in the ten languages of the installer.
+
+#include <string>
+#include <vector>
+
+class RollBackOffer {
+public:
+    enum text_id { kQuestion, kLeave, kUndo };
+
+    // The unfinished installations of `appName` in the current scope.
+    static std::vector<std::string> Find(const std::string& appName);
+
+    // A text in a language code ("en", "fr", ...); English for any other.
+    static const char* Text(const char* language, text_id id);
+
+    // Undoes them all; true when nothing was kept or failed. Lines of what
+    // could not be undone go to *report when given.
+    static bool RollBackAll(
+        const std::vector<std::string>& journals, std::string* report = nullptr);
+};

@@ -1,0 +1,131 @@
+// The installer finds an installation of the same product that was stopped
+// and, before it installs again, offers to undo it: undone, the stopped
+// installation's record and everything it placed are gone before the new
+// pass; left, the new pass supersedes it.
+
+#include "E2eSupport.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <FindDirectory.h>
+#include <Path.h>
+#include <Resources.h>
+
+#include <InstallConfig.h>
+#include <InstallPassTestSupport.h>
+#include <InstallRemoval.h>
+#include <InstallerBuilder.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace brenvik::e2e;
+
+struct OfferCase {
+    const char* name;
+    const char* answer;
+    bool undone;
+};
+
+class InstallerRollBackTest : public testing::TestWithParam<OfferCase> {
+protected:
+    static void SetUpTestSuite()
+    {
+        sSample = CopySample();
+        sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
+        brenvik::BuildOptions options;
+        options.projectFile = sSample + "/project.json";
+        options.output = sInstaller;
+        options.installerProgram = ProgramPath("brenvik-installer");
+        options.deinstallerProgram = ProgramPath("brenvik-kolvast");
+        brenvik::InstallerBuilder builder;
+        sStatus = builder.Build(options);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(sStatus, B_OK);
+        setenv("BRENVIK_SCOPE", "user", 1);
+        BPath apps;
+        ASSERT_EQ(find_directory(B_APPS_DIRECTORY, &apps, true, nullptr), B_OK);
+        fFolder = std::string(apps.Path()) + "/TarselNotes";
+        fs::remove_all(fFolder);
+    }
+
+    void TearDown() override
+    {
+        fs::remove_all(fFolder);
+        unsetenv("BRENVIK_SCOPE");
+    }
+
+    // Installs the sample product and stops after its first item.
+    std::string InstallAndStop()
+    {
+        InstallConfig config;
+        BResources resources;
+        EXPECT_EQ(resources.SetTo(sInstaller.c_str(), 0, false), B_OK);
+        EXPECT_EQ(config.Load(resources), B_OK);
+        for (const char* leaf : { "Notes.app", "ReadMe.txt", "Sounds", "notes-latest" })
+            config.MarkInstallFile(leaf, true);
+        entry_ref ref;
+        EXPECT_EQ(get_ref_for_path(fs::path(fFolder).parent_path().c_str(), &ref), B_OK);
+        config.SetDestination(ref);
+        config.SetInstallerPath(sInstaller.c_str());
+        config.SetDialogs(std::make_unique<pass_test::TestDialogs>());
+        config.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
+        config.SetStatusObserver([&config](const char* text) {
+            if (std::string(text).rfind("Installing 2 of", 0) == 0)
+                config.RequestStop();
+        });
+        EXPECT_EQ(config.Action(), InstallConfig::kPassStopped);
+        return config.RecordPath();
+    }
+
+    static std::string sSample;
+    static std::string sInstaller;
+    static status_t sStatus;
+    std::string fFolder;
+};
+
+std::string InstallerRollBackTest::sSample;
+std::string InstallerRollBackTest::sInstaller;
+status_t InstallerRollBackTest::sStatus = B_NO_INIT;
+
+TEST_P(InstallerRollBackTest, OffersToUndoAStoppedInstallation)
+{
+    std::string stopped = InstallAndStop();
+    ASSERT_EQ(
+        InstallRemoval::FindUnfinished("Tarsel Notes"), std::vector<std::string>({ stopped }));
+    std::string installer = brenvik::test::MakeTempFolder("run") + "/TarselNotes-Installer";
+    fs::copy_file(sInstaller, installer);
+    fs::permissions(installer, fs::perms::owner_all);
+    std::string script = brenvik::test::MakeTempFolder("script") + "/script.txt";
+    std::ofstream(script) << "timeout 30\n"
+                          << "click-label Agree\n"
+                          << "alert OK\n"
+                          << "click-label Install\n"
+                          << "alert \"" << GetParam().answer << "\"\n"
+                          << "wait-text instruction Installation Complete\n"
+                          << "alert OK\n"
+                          << "wait-quit\n";
+    auto [status, output] = RunCommand(
+        "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + installer + "'");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_TRUE(fs::exists(fFolder + "/notes-latest")) << output;
+    EXPECT_TRUE(InstallRemoval::FindUnfinished("Tarsel Notes").empty());
+    // Undone, the stopped installation's record is gone and its removal
+    // logged; left, the new installation superseded it, and it stays.
+    EXPECT_EQ(fs::exists(stopped), !GetParam().undone);
+    std::string id = fs::path(stopped).parent_path().filename();
+    EXPECT_EQ(fs::exists(InstallRemoval::LogFolder() + "/" + id + ".log"), GetParam().undone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, InstallerRollBackTest,
+    testing::Values(
+        OfferCase { "Undone", "Undo it", true }, OfferCase { "Left", "Leave it", false }),
+    [](const testing::TestParamInfo<OfferCase>& param) { return std::string(param.param.name); });
+
+} // namespace

@@ -57,6 +57,13 @@ protected:
 
     void TearDown() override
     {
+        // What the new installation placed outside its folder, too.
+        BPath settings;
+        BPath menu;
+        find_directory(B_USER_SETTINGS_DIRECTORY, &settings, false, nullptr);
+        find_directory(B_USER_DESKBAR_DIRECTORY, &menu, false, nullptr);
+        fs::remove_all(std::string(settings.Path()) + "/Tarsel");
+        fs::remove(std::string(menu.Path()) + "/Notes.app.desktop");
         fs::remove_all(fFolder);
         unsetenv("BRENVIK_SCOPE");
     }

@@ -254,6 +254,21 @@ bool ScriptEditOf(const Step& step, ScriptEdit* edit)
     return true;
 }
 
+// The live installation that superseded a record (a later installation of
+// the product into the same folder), or "" when there is none: once that one
+// has been removed, what it had replaced is back and its record is live
+// again.
+std::string SupersedingRecord(const InstallRecordReader& record, const std::string& journalPath)
+{
+    std::string folder = ParentOf(ParentOf(journalPath));
+    for (const std::string& id : record.SupersededBy()) {
+        if (!id.empty() && id.find('/') == std::string::npos && id[0] != '.'
+            && Lexists(folder + "/" + id + "/journal"))
+            return id;
+    }
+    return std::string();
+}
+
 } // namespace
 
 InstallRemoval::InstallRemoval()
@@ -287,8 +302,9 @@ status_t InstallRemoval::SetTo(const std::string& journalPath)
         fError = "the installation was made by another user";
         return B_NOT_ALLOWED;
     }
-    if (!fRecord.SupersededBy().empty()) {
-        fError = "a later installation (" + fRecord.SupersededBy().back()
+    std::string superseding = SupersedingRecord(fRecord, journalPath);
+    if (!superseding.empty()) {
+        fError = "a later installation (" + superseding
             + ") replaced this one; remove that installation instead";
         return B_NOT_ALLOWED;
     }
@@ -886,7 +902,8 @@ int32 InstallRemoval::OtherStartUpFolderUsers() const
         if (record == self || entry.path().filename().string().rfind(".", 0) == 0)
             continue;
         InstallRecordReader other;
-        if (other.ReadFile((record + "/journal").c_str()) != B_OK || !other.SupersededBy().empty())
+        if (other.ReadFile((record + "/journal").c_str()) != B_OK
+            || !SupersedingRecord(other, record + "/journal").empty())
             continue;
         for (const Step& step : other.Steps()) {
             ScriptEdit edit;
@@ -1000,7 +1017,7 @@ std::vector<std::string> InstallRemoval::FindUnfinished(const std::string& appNa
             continue;
         std::string journal = entry.path().string() + "/journal";
         InstallRecordReader record;
-        if (record.ReadFile(journal.c_str()) != B_OK || !record.SupersededBy().empty()
+        if (record.ReadFile(journal.c_str()) != B_OK || !SupersedingRecord(record, journal).empty()
             || record.EndState() == InstallRecord::kStateFinished)
             continue;
         if (appName.empty()

@@ -191,6 +191,26 @@ TEST_P(TakenPlaceTest, AsksBeforeThePutBackReplacesAnything)
 
 INSTANTIATE_TEST_SUITE_P(Answers, TakenPlaceTest, testing::Bool());
 
+// A second installation of the product into the same folder supersedes the
+// first; removed, it brings the first back whole, whose record then counts
+// again.
+TEST_F(InstallRemovalTest, RemovingAReinstallationBringsBackTheOneItReplaced)
+{
+    std::string first = Install("Velk", "payload-1");
+    auto settings = Snapshot(fSettings);
+    auto destination = Snapshot(fDestination);
+    std::string second = Install("Velk", "payload-2");
+    InstallRemoval refused;
+    EXPECT_EQ(refused.SetTo(first), B_NOT_ALLOWED);
+
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(second, &report), B_OK) << report;
+    EXPECT_EQ(Snapshot(fSettings), settings) << report;
+    EXPECT_EQ(Snapshot(fDestination), destination) << report;
+    EXPECT_EQ(InstallRemoval::RollBack(first, &report), B_OK) << report;
+    EXPECT_FALSE(Lexists(fDestination + "/Velk"));
+}
+
 TEST_F(InstallRemovalTest, RefusesRecordsItCannotTrust)
 {
     std::string record = Install("Velk", "payload");
@@ -199,9 +219,14 @@ TEST_F(InstallRemovalTest, RefusesRecordsItCannotTrust)
     chmod(record.c_str(), 0666);
     EXPECT_EQ(removal.SetTo(record), B_NOT_ALLOWED);
     chmod(record.c_str(), 0600);
-    ASSERT_EQ(InstallRecord::MarkSuperseded(record.c_str(), "20240131-154502-1f3a9c07"), B_OK);
+    // Superseded by a later record that is still there.
+    BMessage header;
+    header.AddInt32(InstallRecord::kFieldUid, int32(geteuid()));
+    InstallRecord later;
+    ASSERT_EQ(later.Create(header), B_OK);
+    ASSERT_EQ(InstallRecord::MarkSuperseded(record.c_str(), later.Id().c_str()), B_OK);
     EXPECT_EQ(removal.SetTo(record), B_NOT_ALLOWED);
-    EXPECT_NE(removal.Error().find("20240131-154502-1f3a9c07"), std::string::npos);
+    EXPECT_NE(removal.Error().find(later.Id()), std::string::npos);
     EXPECT_EQ(removal.Run(), B_ERROR);
     EXPECT_TRUE(Lexists(fDestination + "/Velk/Velk/bin/tool"));
 }

@@ -80,13 +80,8 @@ function(brenvik_library target)
         file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Bench.cpp)
         foreach(bench ${benches})
             get_filename_component(name ${bench} NAME_WE)
-            add_executable(bench_${name} ${bench})
-            target_compile_options(bench_${name} PRIVATE ${BRENVIK_WARNINGS})
+            brenvik_bench(${name} SOURCES ${bench} DEPS ${target} ${A_TEST_DEPS})
             target_include_directories(bench_${name} PRIVATE ${private})
-            target_link_libraries(bench_${name} PRIVATE ${target} ${A_TEST_DEPS}
-                benchmark::benchmark brenvik_bench_main)
-            set_target_properties(bench_${name} PROPERTIES
-                RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
         endforeach()
     endif()
 
@@ -126,6 +121,31 @@ function(brenvik_program target)
     target_link_libraries(${target} PRIVATE ${A_DEPS})
     if(A_STRIPPED)
         target_link_options(${target} PRIVATE -s)
+    endif()
+endfunction()
+
+# brenvik_bench(<name> [SOURCES <files>...] DEPS <targets>... [PROGRAMS <targets>...])
+#
+# A benchmark program bench_<name> in bench/ (built only by `make bench`), by
+# default from the folder's <name>.cpp. PROGRAMS are programs of this build
+# that the benchmark runs, so they are built first; it finds them through
+# BRENVIK_BINARY_DIR.
+function(brenvik_bench name)
+    cmake_parse_arguments(A "" "" "SOURCES;DEPS;PROGRAMS" ${ARGN})
+    if(NOT BRENVIK_BENCH)
+        return()
+    endif()
+    if(NOT A_SOURCES)
+        set(A_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp)
+    endif()
+    add_executable(bench_${name} ${A_SOURCES})
+    target_compile_options(bench_${name} PRIVATE ${BRENVIK_WARNINGS})
+    target_link_libraries(bench_${name} PRIVATE ${A_DEPS} benchmark::benchmark
+        brenvik_bench_main)
+    target_compile_definitions(bench_${name} PRIVATE BRENVIK_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    set_target_properties(bench_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+    if(A_PROGRAMS)
+        add_dependencies(bench_${name} ${A_PROGRAMS})
     endif()
 endfunction()
 

@@ -10,9 +10,9 @@ PACKAGES := g++ clang cmake ninja-build pkg-config make \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	libsdl2-dev libcairo2-dev libfreetype-dev libpng-dev libjpeg-dev libgif-dev \
 	libzip-dev libssl-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
-	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format
+	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy
 
-.PHONY: all deps build check check-format check-asan check-tsan demo bench fuzz format clean
+.PHONY: all deps build check check-format check-tidy check-asan check-tsan demo bench fuzz format clean
 
 all: build
 
@@ -32,29 +32,38 @@ deps:
 		fi; \
 	fi
 
+# Every build folder is configured through its preset in CMakePresets.json, the
+# one place that says how each kind of build is made (compiler, build type,
+# sanitizer); CMAKE_FLAGS adds to it.
 build/build.ninja: CMakeLists.txt | deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --preset default $(CMAKE_FLAGS)
 
 build: deps build/build.ninja
 	cmake --build build -j $(JOBS)
 
-check: check-format build
-	cd build && ctest --output-on-failure -j $(JOBS)
+check: check-format build check-tidy
+	ctest --preset default -j $(JOBS)
 	$(MAKE) --no-print-directory check-asan check-tsan
 
 # Everything built with clang under AddressSanitizer + UndefinedBehaviorSanitizer;
 # the tests of parsers of untrusted bytes run there.
 check-asan: deps
-	CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-		-DBRENVIK_SANITIZE=address $(CMAKE_FLAGS)
-	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure -j $(JOBS) -L asan
+	cmake --preset asan $(CMAKE_FLAGS)
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
 # Loopers, messengers and worker threads under ThreadSanitizer.
 check-tsan: deps
-	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRENVIK_SANITIZE=thread $(CMAKE_FLAGS)
-	cmake --build build-tsan -j $(JOBS)
-	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/support/tsan.supp" ctest --output-on-failure -j $(JOBS) -L tsan
+	cmake --preset tsan $(CMAKE_FLAGS)
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
+
+# clang-tidy (.clang-tidy) on the C++ files changed since this branch left
+# main, or, on main itself, on those of the last commit. TIDY_FILES names
+# other files; TIDY_FILES=all checks the whole tree.
+TIDY_BASE ?= $(shell git rev-parse -q --verify origin/main >/dev/null && echo origin/main || echo main)
+check-tidy: deps build/build.ninja
+	cmake/check-tidy.sh build $(JOBS) $(TIDY_BASE) $(TIDY_FILES)
 
 check-format: deps
 	@files=$$(git ls-files '*.cpp' '*.h' 2>/dev/null); \
@@ -67,17 +76,16 @@ demo: build
 	./examples/demo.sh
 
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRENVIK_BENCH=ON -DBRENVIK_WERROR=OFF $(CMAKE_FLAGS)
-	cmake --build build-bench -j $(JOBS)
+	cmake --preset bench $(CMAKE_FLAGS)
+	cmake --build --preset bench -j $(JOBS)
 	@for b in build-bench/bench/*; do echo "== $$b"; "$$b" || exit 1; done
 
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DBRENVIK_FUZZ=ON -DBRENVIK_SANITIZE=address $(CMAKE_FLAGS)
-	cmake --build build-fuzz -j $(JOBS) --target all_fuzzers
+	cmake --preset fuzz $(CMAKE_FLAGS)
+	cmake --build --preset fuzz -j $(JOBS)
 	build-fuzz/fuzz/zip_fuzz_seeds build-fuzz/fuzz/seeds/ZipExtractorFuzz
 	@echo "Fuzz targets are in build-fuzz/fuzz/; run one with: build-fuzz/fuzz/<name> -max_total_time=60"
 	@echo "The extractor's, with its seeds: mkdir -p build-fuzz/fuzz/corpus && build-fuzz/fuzz/fuzz_ZipExtractorFuzz build-fuzz/fuzz/corpus build-fuzz/fuzz/seeds/ZipExtractorFuzz -max_total_time=300"
 
 clean:
-	rm -rf build build-asan build-tsan build-bench build-fuzz
+	rm -rf build build-asan build-tsan build-bench build-fuzz build-clang

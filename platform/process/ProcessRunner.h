@@ -53,7 +53,7 @@ public:
     // ended by a signal (the result says which); an error such as
     // B_ENTRY_NOT_FOUND or B_PERMISSION_DENIED when it could not be started
     // (missing program or working folder).
-    static status_t Run(
+    [[nodiscard]] static status_t Run(
         const std::vector<std::string>& argv, const ProcessOptions& options, ProcessResult* result);
 
     // Starts argv[0] (posix_spawn) in a session of its own, with standard
@@ -61,7 +61,7 @@ public:
     // failed to be (a missing program or working folder, a file Linux cannot
     // run). A thread of ours waits for the program's end, so that no zombie
     // remains; after our own end, init adopts it.
-    static status_t Launch(const std::vector<std::string>& argv, const char* workingFolder,
+    [[nodiscard]] static status_t Launch(const std::vector<std::string>& argv, const char* workingFolder,
         const std::vector<std::string>* environment, pid_t* pid = nullptr);
 
     // Our environment without the variables whose names start with
@@ -69,7 +69,7 @@ public:
     static std::vector<std::string> EnvironmentWithout(const char* prefix);
 
     // The full path of a program name as execvp would find it along PATH.
-    static status_t FindProgram(const std::string& name, std::string* path);
+    [[nodiscard]] static status_t FindProgram(const std::string& name, std::string* path);
 };
 
 } // namespace BPrivate

@@ -16,11 +16,11 @@ namespace BPrivate {
 
 // Reads the container that starts at containerOffset and runs to the end of
 // the file. A container of no bytes at all holds no resources.
-status_t ReadResourceContainer(ResourceIO& io, off_t containerOffset, off_t fileSize,
+[[nodiscard]] status_t ReadResourceContainer(ResourceIO& io, off_t containerOffset, off_t fileSize,
     ResourceContainer* container, std::string* error);
 
 // Reads one item's data, bounded by its recorded size.
-status_t ReadResourceData(ResourceIO& io, off_t containerOffset, const ResourceItem& item,
+[[nodiscard]] status_t ReadResourceData(ResourceIO& io, off_t containerOffset, const ResourceItem& item,
     off_t position, void* buffer, size_t size);
 
 } // namespace BPrivate

@@ -4,6 +4,8 @@ namespace brenvik::calendar {
 
 namespace {
 
+using BPrivate::DayOfMarchYear;
+
 // The astronomical year number (1 BC is 0) and back.
 int64 Astronomical(int64 year)
 {
@@ -15,12 +17,6 @@ int64 Historical(int64 astronomicalYear)
     return astronomicalYear <= 0 ? astronomicalYear - 1 : astronomicalYear;
 }
 
-// The day of a year that starts on 1 March, 0..365, for a month and day.
-int64 DayOfMarchYear(int64 month, int64 day)
-{
-    return (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-}
-
 void MonthAndDayOfMarchYear(int64 dayOfYear, CivilDate& date)
 {
     int64 monthIndex = (5 * dayOfYear + 2) / 153;
@@ -28,17 +24,8 @@ void MonthAndDayOfMarchYear(int64 dayOfYear, CivilDate& date)
     date.month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
 }
 
-// Days of the Gregorian calendar are counted from 1970-01-01, in 400-year eras
-// that start on 1 March.
-int64 GregorianDays(int64 year, int64 month, int64 day)
-{
-    year -= month <= 2 ? 1 : 0;
-    int64 era = FloorDiv(year, 400);
-    int64 yearOfEra = year - era * 400;
-    int64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + DayOfMarchYear(month, day);
-    return era * 146097 + dayOfEra - 719468;
-}
-
+// Days of the Gregorian calendar are counted from 1970-01-01 (DaysFromCivil), in
+// 400-year eras that start on 1 March.
 CivilDate GregorianDate(int64 days)
 {
     days += 719468;
@@ -84,43 +71,24 @@ bool IsGregorianDate(int64 day, int64 month, int64 year)
 
 } // namespace
 
-int64 FloorDiv(int64 a, int64 b)
-{
-    int64 quotient = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? quotient - 1 : quotient;
-}
-
-int64 FloorMod(int64 a, int64 b)
-{
-    // From the remainder, not from the quotient: the product of the floored
-    // quotient and b can overflow for the smallest a.
-    int64 remainder = a % b;
-    return (remainder != 0 && (remainder < 0) != (b < 0)) ? remainder + b : remainder;
-}
-
 bool IsLeapYear(int64 year)
 {
     int64 astronomical = Astronomical(year);
     if (year < 1582)
         return FloorMod(astronomical, 4) == 0;
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return BPrivate::IsGregorianLeapYear(year);
 }
 
 int MonthLength(int64 month, int64 year)
 {
-    static const int kLengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    if (month < 1 || month > 12)
-        return 0;
-    if (month == 2 && IsLeapYear(year))
-        return 29;
-    return kLengths[month - 1];
+    return BPrivate::DaysInMonth(month, IsLeapYear(year));
 }
 
 int64 DayNumberOf(int64 day, int64 month, int64 year)
 {
     int64 astronomical = Astronomical(year);
     if (IsGregorianDate(day, month, year))
-        return GregorianDays(astronomical, month, day) + kUnixEpochDayNumber;
+        return BPrivate::DaysFromCivil(astronomical, month, day) + kUnixEpochDayNumber;
     return JulianDayNumber(astronomical, month, day) - 1;
 }
 

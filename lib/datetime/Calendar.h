@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+#include <CalendarArithmetic.h>
+
 namespace brenvik::calendar {
 
 typedef std::int64_t int64;
@@ -25,8 +27,8 @@ struct CivilDate {
 
 // Rounding toward minus infinity, which calendar arithmetic needs for dates
 // before any epoch.
-int64 FloorDiv(int64 a, int64 b);
-int64 FloorMod(int64 a, int64 b);
+using BPrivate::FloorDiv;
+using BPrivate::FloorMod;
 
 // Before 1582 a leap year is every fourth (the Julian rule); from 1582 on, the
 // Gregorian rule. Years before 1 are counted astronomically for the rule, so that

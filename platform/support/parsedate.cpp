@@ -14,9 +14,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "CalendarArithmetic.h"
+
 namespace {
 
 typedef std::int64_t int64;
+
+using BPrivate::DaysFromCivil;
+using BPrivate::FloorDiv;
+using BPrivate::FloorMod;
 
 enum TokenType {
     kUnknownWord = 0,
@@ -267,20 +273,6 @@ const char* const kPatterns[BPrivate::kDatePatternCount] = {
     "H [p]",
 };
 
-int64 FloorDiv(int64 a, int64 b)
-{
-    int64 q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
-int64 FloorMod(int64 a, int64 b)
-{
-    // From the remainder, not from the quotient: the product of the floored
-    // quotient and b can overflow for the smallest a.
-    int64 remainder = a % b;
-    return (remainder != 0 && (remainder < 0) != (b < 0)) ? remainder + b : remainder;
-}
-
 // Character classes of the "C" locale, byte-wise, whatever the process locale.
 bool IsSpace(unsigned char c)
 {
@@ -297,35 +289,18 @@ bool IsLetter(unsigned char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
-int64 DaysFromCivil(int64 year, int64 month, int64 day)
-{
-    year -= month <= 2 ? 1 : 0;
-    int64 era = FloorDiv(year, 400);
-    int64 yearOfEra = year - era * 400;
-    int64 dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-    int64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 // The reader counts leap years by the Gregorian rule after 1752 and by the Julian
 // rule before, always on the full calendar year.
 bool IsLeapYear(int64 year)
 {
     if (year > 1752)
-        return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        return BPrivate::IsGregorianLeapYear(year);
     return FloorMod(year, 4) == 0;
 }
 
-// 0 for a month outside 1..12, so that no caller reads outside the table.
 int MonthLength(int month, int64 year)
 {
-    static const int kLengths[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    if (month < 1 || month > 12)
-        return 0;
-    if (month == 2 && IsLeapYear(year))
-        return 29;
-    return kLengths[month - 1];
+    return BPrivate::DaysInMonth(month, IsLeapYear(year));
 }
 
 // --- Tokenizer -------------------------------------------------------------

@@ -13,38 +13,14 @@
 #include <vector>
 
 #include <ChildProcess.h>
+#include <TestFiles.h>
 #include <TestSandbox.h>
 
 namespace script_test {
 
-inline bool WriteFile(const std::string& path, const std::string& contents, mode_t mode = 0644)
-{
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0)
-        return false;
-    bool ok = write(fd, contents.data(), contents.size()) == ssize_t(contents.size());
-    return close(fd) == 0 && ok;
-}
-
-inline std::string ReadFile(const std::string& path)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return "<missing>";
-    std::string contents;
-    char buffer[4096];
-    ssize_t length;
-    while ((length = read(fd, buffer, sizeof(buffer))) > 0)
-        contents.append(buffer, size_t(length));
-    close(fd);
-    return contents;
-}
-
-inline bool Exists(const std::string& path)
-{
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
-}
+using brenvik::test::Exists;
+using brenvik::test::ReadFile;
+using brenvik::test::WriteFile;
 
 inline bool HasProgram(const std::string& path)
 {

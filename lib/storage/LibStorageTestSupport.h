@@ -9,50 +9,16 @@
 #include <unistd.h>
 #include <vector>
 
+#include <TestFiles.h>
 #include <TestSandbox.h>
 
 namespace lib_storage_test {
 
-inline bool WriteFile(const std::string& path, const std::string& contents, mode_t mode = 0644)
-{
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0)
-        return false;
-    bool ok = write(fd, contents.data(), contents.size()) == ssize_t(contents.size());
-    return close(fd) == 0 && ok;
-}
-
-inline std::string ReadFile(const std::string& path)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return "<missing>";
-    std::string contents;
-    char buffer[4096];
-    ssize_t length;
-    while ((length = read(fd, buffer, sizeof(buffer))) > 0)
-        contents.append(buffer, size_t(length));
-    close(fd);
-    return contents;
-}
-
-inline bool Exists(const std::string& path)
-{
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
-}
-
-inline bool IsFolder(const std::string& path)
-{
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-inline bool IsLink(const std::string& path)
-{
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-}
+using brenvik::test::Exists;
+using brenvik::test::IsFolder;
+using brenvik::test::IsLink;
+using brenvik::test::ReadFile;
+using brenvik::test::WriteFile;
 
 // A name a shell would have mangled or run.
 struct OddName {

@@ -3,6 +3,7 @@
 #include <ChildProcess.h>
 #include <DrawingContext.h>
 #include <OS.h>
+#include <WaitUntil.h>
 #include <XvfbServer.h>
 
 #include <SDL.h>
@@ -69,16 +70,7 @@ private:
     bool fHadValue = false;
 };
 
-template <typename Condition> bool WaitUntil(Condition condition, bigtime_t timeout = kDeadline)
-{
-    bigtime_t deadline = system_time() + timeout;
-    while (!condition()) {
-        if (system_time() > deadline)
-            return false;
-        snooze(5000);
-    }
-    return true;
-}
+using brenvik::test::WaitUntil;
 
 void DrawSample(DisplayWindow& window)
 {

@@ -12,6 +12,7 @@
 #include <MenuItem.h>
 #include <Messenger.h>
 #include <View.h>
+#include <WaitUntil.h>
 #include <Window.h>
 
 #include "Desktop.h"
@@ -42,18 +43,6 @@ constexpr bigtime_t kDeadline = 10000000;
 using BPrivate::kCommandKey;
 using BPrivate::kPrimaryButton;
 using BPrivate::kShiftKey;
-
-// Polls `condition` until it holds or the deadline passes.
-inline bool WaitUntil(const std::function<bool()>& condition, bigtime_t timeout = kDeadline)
-{
-    bigtime_t deadline = system_time() + timeout;
-    while (!condition()) {
-        if (system_time() > deadline)
-            return false;
-        snooze(1000);
-    }
-    return true;
-}
 
 // Runs `function` with the window locked.
 inline void WithLock(BWindow* window, const std::function<void()>& function)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <WaitUntil.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <unistd.h>
@@ -17,17 +19,7 @@ using BPrivate::ProcessResult;
 using BPrivate::ProcessRunner;
 using brenvik::test::MakeTempFolder;
 
-// Polls `condition` until it holds or five seconds pass.
-template <typename Condition> bool WaitUntil(Condition condition)
-{
-    bigtime_t deadline = system_time() + 5000000;
-    while (!condition()) {
-        if (system_time() > deadline)
-            return false;
-        snooze(1000);
-    }
-    return true;
-}
+using brenvik::test::WaitUntil;
 
 std::string Realpath(const std::string& path)
 {

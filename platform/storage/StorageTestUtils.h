@@ -9,38 +9,18 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <TestFiles.h>
 #include <TestSandbox.h>
 
 namespace storage_test {
 
-inline bool WriteFile(const std::string& path, const std::string& contents)
-{
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = write(fd, contents.data(), contents.size()) == ssize_t(contents.size());
-    close(fd);
-    return ok;
-}
+using brenvik::test::Exists;
+using brenvik::test::WriteFile;
 
+// A file that cannot be read reads as empty here.
 inline std::string ReadFile(const std::string& path)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return "";
-    std::string contents;
-    char buffer[4096];
-    ssize_t length;
-    while ((length = read(fd, buffer, sizeof(buffer))) > 0)
-        contents.append(buffer, size_t(length));
-    close(fd);
-    return contents;
-}
-
-inline bool Exists(const std::string& path)
-{
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
+    return brenvik::test::ReadFile(path, "");
 }
 
 // Whether the sandbox's file system keeps user extended attributes at all.

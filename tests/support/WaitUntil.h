@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <thread>
 
 namespace brenvik::test {
@@ -17,6 +18,15 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = std::chr
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     return true;
+}
+
+// The same with the timeout in microseconds, as the kits count time
+// (bigtime_t).
+template <typename Condition> bool WaitUntil(Condition condition, std::int64_t timeoutMicroseconds)
+{
+    return WaitUntil(condition,
+        std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::microseconds(timeoutMicroseconds)));
 }
 
 } // namespace brenvik::test

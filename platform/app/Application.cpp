@@ -1,5 +1,6 @@
 #include <Application.h>
 
+#include <ExecutablePath.h>
 #include <Roster.h>
 
 #include <climits>
@@ -212,12 +213,11 @@ status_t BApplication::GetAppInfo(app_info* info) const
     info->team = Team();
     info->port = PortId();
     std::strncpy(info->signature, fSignature.c_str(), sizeof(info->signature) - 1);
-    char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0)
-        return B_ERROR;
-    path[length] = '\0';
-    return BPrivate::RefForPath(path, &info->ref);
+    std::string path;
+    status_t status = BPrivate::GetExecutablePath(&path);
+    if (status != B_OK)
+        return status;
+    return BPrivate::RefForPath(path.c_str(), &info->ref);
 }
 
 const char* BApplication::Signature() const

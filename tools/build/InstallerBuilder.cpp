@@ -3,6 +3,7 @@
 #include <ProjectInput.h>
 
 #include <AppFileInfo.h>
+#include <ExecutablePath.h>
 #include <File.h>
 #include <GenericIcons.h>
 #include <Mime.h>
@@ -53,9 +54,10 @@ private:
 // The installer and the de-installer are built beside brenvik-build.
 std::string BesideThisTool(const char* leaf)
 {
-    std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string(leaf) : (self.parent_path() / leaf).string();
+    std::string self;
+    if (BPrivate::GetExecutablePath(&self) != B_OK)
+        return leaf;
+    return (fs::path(self).parent_path() / leaf).string();
 }
 
 } // namespace

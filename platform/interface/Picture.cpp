@@ -1,19 +1,19 @@
 #include <Picture.h>
 
 BPicture::BPicture()
-    : fRecording(std::make_shared<BPrivate::Picture>())
+    : fRecording(std::make_shared<BPrivate::RenderPicture>())
 {
 }
 
 BPicture::BPicture(const BPicture& other)
     : BArchivable()
-    , fRecording(std::make_shared<BPrivate::Picture>(*other.fRecording))
+    , fRecording(std::make_shared<BPrivate::RenderPicture>(*other.fRecording))
 {
 }
 
 BPicture::BPicture(BMessage* archive)
     : BArchivable(archive)
-    , fRecording(std::make_shared<BPrivate::Picture>())
+    , fRecording(std::make_shared<BPrivate::RenderPicture>())
 {
 }
 
@@ -22,7 +22,7 @@ BPicture::~BPicture() = default;
 BPicture& BPicture::operator=(const BPicture& other)
 {
     if (this != &other)
-        fRecording = std::make_shared<BPrivate::Picture>(*other.fRecording);
+        fRecording = std::make_shared<BPrivate::RenderPicture>(*other.fRecording);
     return *this;
 }
 

@@ -1,15 +1,11 @@
 #pragma once
 
 // BPicture: a recorded sequence of drawing calls (BView::BeginPicture and
-// EndPicture) that a view can draw again with DrawPicture.
-//
-// The drawing layer's recording class has the same header name, so it is
-// included here by its path: <Picture.h> names this header on the include
-// path of every user of the interface kit.
-
-#include "../render/Picture.h"
+// EndPicture) that a view can draw again with DrawPicture. The recording
+// itself is the drawing layer's RenderPicture.
 
 #include <Archivable.h>
+#include <RenderPicture.h>
 
 #include <memory>
 
@@ -31,9 +27,9 @@ public:
     bool IsEmpty() const;
 
     // The recording, for the kit's own drawing code.
-    const BPrivate::Picture& Recording() const { return *fRecording; }
-    BPrivate::Picture* MutableRecording() { return fRecording.get(); }
+    const BPrivate::RenderPicture& Recording() const { return *fRecording; }
+    BPrivate::RenderPicture* MutableRecording() { return fRecording.get(); }
 
 private:
-    std::shared_ptr<BPrivate::Picture> fRecording;
+    std::shared_ptr<BPrivate::RenderPicture> fRecording;
 };

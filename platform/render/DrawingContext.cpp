@@ -330,31 +330,31 @@ void DrawingContext::ExecuteShape(const DrawingOp& op)
         op);
 }
 
-void DrawingContext::BeginPicture(Picture* picture)
+void DrawingContext::BeginPicture(RenderPicture* picture)
 {
     if (picture != nullptr)
         fRecordings.push_back(picture);
 }
 
-Picture* DrawingContext::EndPicture()
+RenderPicture* DrawingContext::EndPicture()
 {
     if (fRecordings.empty())
         return nullptr;
-    Picture* picture = fRecordings.back();
+    RenderPicture* picture = fRecordings.back();
     fRecordings.pop_back();
     return picture;
 }
 
-void DrawingContext::DrawPicture(const Picture& picture, BPoint where)
+void DrawingContext::DrawPicture(const RenderPicture& picture, BPoint where)
 {
     if (IsRecording()) {
-        fRecordings.back()->Add(Op::SubPicture { std::make_shared<Picture>(picture), where });
+        fRecordings.back()->Add(Op::SubPicture { std::make_shared<RenderPicture>(picture), where });
         return;
     }
     PlayPicture(picture, where);
 }
 
-void DrawingContext::PlayPicture(const Picture& picture, BPoint where)
+void DrawingContext::PlayPicture(const RenderPicture& picture, BPoint where)
 {
     static thread_local int32 sDepth = 0;
     if (sDepth >= kMaxPictureDepth)

@@ -39,10 +39,10 @@
 #include <DrawingState.h>
 #include <FontDefs.h>
 #include <GraphicsDefs.h>
-#include <Picture.h>
 #include <PixelBuffer.h>
 #include <Point.h>
 #include <Rect.h>
+#include <RenderPicture.h>
 #include <RenderSurface.h>
 
 #include <functional>
@@ -144,12 +144,12 @@ public:
     // Recording: between BeginPicture and EndPicture, drawing calls are
     // added to the picture instead of being drawn, and state changes are
     // both applied and added. Recordings nest.
-    void BeginPicture(Picture* picture);
-    Picture* EndPicture();
+    void BeginPicture(RenderPicture* picture);
+    RenderPicture* EndPicture();
     bool IsRecording() const { return !fRecordings.empty(); }
     // Plays a picture with its origin at `where`; the state is restored
     // afterwards.
-    void DrawPicture(const Picture& picture, BPoint where);
+    void DrawPicture(const RenderPicture& picture, BPoint where);
 
     // Finishes all drawing so that the surface's pixels can be read.
     void Flush();
@@ -175,7 +175,7 @@ private:
     void Execute(const DrawingOp& op);
     void ExecuteState(const DrawingOp& op);
     void ExecuteShape(const DrawingOp& op);
-    void PlayPicture(const Picture& picture, BPoint where);
+    void PlayPicture(const RenderPicture& picture, BPoint where);
 
     BPoint LocalToBase(BPoint point) const;
     void InvalidateClip() { fClipDirty = true; }
@@ -225,7 +225,7 @@ private:
     std::vector<Level> fLevels;
     ClipRegion fClip;
     bool fClipDirty = true;
-    std::vector<Picture*> fRecordings;
+    std::vector<RenderPicture*> fRecordings;
 };
 
 } // namespace BPrivate

@@ -1,6 +1,6 @@
 #pragma once
 
-// Picture: a recorded sequence of drawing calls that a drawing context can
+// RenderPicture: a recorded sequence of drawing calls that a drawing context can
 // play back, the storage behind the interface kit's BPicture. Everything a
 // call needs is copied in, so a picture stays valid after the bitmaps and
 // strings it was recorded from are gone.
@@ -21,7 +21,7 @@
 
 namespace BPrivate {
 
-class Picture;
+class RenderPicture;
 
 namespace Op {
 
@@ -122,7 +122,7 @@ struct Bitmap {
     uint32 options;
 };
 struct SubPicture {
-    std::shared_ptr<const Picture> picture;
+    std::shared_ptr<const RenderPicture> picture;
     BPoint where;
 };
 
@@ -134,7 +134,7 @@ using DrawingOp = std::variant<Op::SetHighColor, Op::SetLowColor, Op::SetPenSize
     Op::RoundRect, Op::Ellipse, Op::Arc, Op::Polygon, Op::Bezier, Op::FillRegion, Op::InvertRect,
     Op::String, Op::Bitmap, Op::SubPicture>;
 
-class Picture {
+class RenderPicture {
 public:
     void Add(DrawingOp op) { fOps.push_back(std::move(op)); }
     const std::vector<DrawingOp>& Ops() const { return fOps; }

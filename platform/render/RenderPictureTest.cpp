@@ -1,4 +1,4 @@
-#include <Picture.h>
+#include <RenderPicture.h>
 
 #include "DrawingTestSupport.h"
 
@@ -18,10 +18,10 @@ void DrawSample(DrawingContext& context)
     context.DrawString("Ab", -1, BPoint(0, 18));
 }
 
-TEST(PictureTest, RecordingDrawsNothingButKeepsTheStateChanges)
+TEST(RenderPictureTest, RecordingDrawsNothingButKeepsTheStateChanges)
 {
     Canvas canvas(30, 30);
-    Picture picture;
+    RenderPicture picture;
     canvas.context.BeginPicture(&picture);
     EXPECT_TRUE(canvas.context.IsRecording());
     DrawSample(canvas.context);
@@ -32,14 +32,14 @@ TEST(PictureTest, RecordingDrawsNothingButKeepsTheStateChanges)
     EXPECT_EQ(canvas.context.State().highColor, kBlue);
 }
 
-TEST(PictureTest, PlaybackDrawsWhatWasRecordedAtTheGivenPlace)
+TEST(RenderPictureTest, PlaybackDrawsWhatWasRecordedAtTheGivenPlace)
 {
     Canvas direct(40, 40);
     direct.context.SetOrigin(BPoint(7, 5));
     DrawSample(direct.context);
 
     Canvas played(40, 40);
-    Picture picture;
+    RenderPicture picture;
     played.context.BeginPicture(&picture);
     DrawSample(played.context);
     played.context.EndPicture();
@@ -50,10 +50,10 @@ TEST(PictureTest, PlaybackDrawsWhatWasRecordedAtTheGivenPlace)
     EXPECT_EQ(played.Image().pixels, direct.Image().pixels);
 }
 
-TEST(PictureTest, PicturesOwnCopiesOfTheirBitmaps)
+TEST(RenderPictureTest, PicturesOwnCopiesOfTheirBitmaps)
 {
     Canvas canvas(10, 10);
-    Picture picture;
+    RenderPicture picture;
     {
         PixelBuffer bitmap(2, 2, B_RGB32);
         bitmap.Fill(kRed);
@@ -66,11 +66,11 @@ TEST(PictureTest, PicturesOwnCopiesOfTheirBitmaps)
     EXPECT_EQ(canvas.At(1, 1), kRed);
 }
 
-TEST(PictureTest, RecordingsNestAndPicturesContainPictures)
+TEST(RenderPictureTest, RecordingsNestAndPicturesContainPictures)
 {
     Canvas canvas(20, 20);
-    Picture inner;
-    Picture outer;
+    RenderPicture inner;
+    RenderPicture outer;
     canvas.context.BeginPicture(&outer);
     canvas.context.FillRect(BRect(0, 0, 0, 0));
     canvas.context.BeginPicture(&inner);
@@ -87,10 +87,10 @@ TEST(PictureTest, RecordingsNestAndPicturesContainPictures)
     EXPECT_EQ(canvas.Count(kBlack), 2);
 }
 
-TEST(PictureTest, UnbalancedStatesInAPictureEndWithIt)
+TEST(RenderPictureTest, UnbalancedStatesInAPictureEndWithIt)
 {
     Canvas canvas(10, 10);
-    Picture picture;
+    RenderPicture picture;
     canvas.context.BeginPicture(&picture);
     canvas.context.PushState();
     canvas.context.PushState();

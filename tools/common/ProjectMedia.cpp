@@ -1,5 +1,6 @@
 #include "ProjectMedia.h"
 
+#include <MediaDefs.h>
 #include <PixelBuffer.h>
 #include <TypeConstants.h>
 
@@ -13,13 +14,14 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// The media kit's raw-audio codes.
-constexpr int32 kAudioUChar = 0x11;
-constexpr int32 kAudioShort = 0x02;
-constexpr int32 kAudioInt = 0x04;
-constexpr int32 kAudioFloat = 0x24;
-constexpr int32 kLittleEndian = 2;
-constexpr int32 kBigEndian = 1;
+// The media kit's raw-audio codes, which the "audio_data" record stores.
+constexpr int32 kAudioChar = media_raw_audio_format::B_AUDIO_CHAR;
+constexpr int32 kAudioUChar = media_raw_audio_format::B_AUDIO_UCHAR;
+constexpr int32 kAudioShort = media_raw_audio_format::B_AUDIO_SHORT;
+constexpr int32 kAudioInt = media_raw_audio_format::B_AUDIO_INT;
+constexpr int32 kAudioFloat = media_raw_audio_format::B_AUDIO_FLOAT;
+constexpr int32 kLittleEndian = B_MEDIA_LITTLE_ENDIAN;
+constexpr int32 kBigEndian = B_MEDIA_BIG_ENDIAN;
 constexpr int32 kBufferSize = 8192;
 
 // The most channels a sound may have.
@@ -134,7 +136,7 @@ bool ReadRawFormat(const json& raw, SoundFormat* format, std::string* error)
             format->channels = int32(value.get<int64_t>());
         else if (key == "format" && isCount
             && (value == kAudioUChar || value == kAudioShort || value == kAudioInt
-                || value == kAudioFloat || value == 0x01))
+                || value == kAudioFloat || value == kAudioChar))
             format->format = int32(value.get<int64_t>());
         else if (key == "byte_order" && (value == kLittleEndian || value == kBigEndian))
             format->byteOrder = int32(value.get<int64_t>());

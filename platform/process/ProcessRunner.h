@@ -61,8 +61,9 @@ public:
     // failed to be (a missing program or working folder, a file Linux cannot
     // run). A thread of ours waits for the program's end, so that no zombie
     // remains; after our own end, init adopts it.
-    [[nodiscard]] static status_t Launch(const std::vector<std::string>& argv, const char* workingFolder,
-        const std::vector<std::string>* environment, pid_t* pid = nullptr);
+    [[nodiscard]] static status_t Launch(const std::vector<std::string>& argv,
+        const char* workingFolder, const std::vector<std::string>* environment,
+        pid_t* pid = nullptr);
 
     // Our environment without the variables whose names start with
     // `prefix` (programs we start should not inherit our own controls).

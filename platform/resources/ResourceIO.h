@@ -35,7 +35,8 @@ public:
 // Reads exactly size bytes; a short read is B_BAD_DATA (the file is shorter
 // than its own tables claim).
 [[nodiscard]] status_t ReadExactly(ResourceIO& io, off_t position, void* buffer, size_t size);
-[[nodiscard]] status_t WriteExactly(ResourceIO& io, off_t position, const void* buffer, size_t size);
+[[nodiscard]] status_t WriteExactly(
+    ResourceIO& io, off_t position, const void* buffer, size_t size);
 
 // A file descriptor. When owned, it is closed with the object.
 class ResourceFdIO final : public ResourceIO {

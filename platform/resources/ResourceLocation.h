@@ -29,6 +29,7 @@ struct ResourceFileLayout {
 // B_BAD_TYPE for a file of no resource-bearing kind, B_UNSUPPORTED for a
 // big-endian (PowerPC) resource file or executable, B_BAD_DATA for a
 // malformed ELF file. *error receives a one-line reason.
-[[nodiscard]] status_t LocateResourceContainer(ResourceIO& io, ResourceFileLayout* layout, std::string* error);
+[[nodiscard]] status_t LocateResourceContainer(
+    ResourceIO& io, ResourceFileLayout* layout, std::string* error);
 
 } // namespace BPrivate

@@ -20,7 +20,7 @@ namespace BPrivate {
     ResourceContainer* container, std::string* error);
 
 // Reads one item's data, bounded by its recorded size.
-[[nodiscard]] status_t ReadResourceData(ResourceIO& io, off_t containerOffset, const ResourceItem& item,
-    off_t position, void* buffer, size_t size);
+[[nodiscard]] status_t ReadResourceData(ResourceIO& io, off_t containerOffset,
+    const ResourceItem& item, off_t position, void* buffer, size_t size);
 
 } // namespace BPrivate

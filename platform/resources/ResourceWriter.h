@@ -19,8 +19,9 @@ namespace BPrivate {
 // success every item records its new offset and counts as unmodified. Items
 // not in memory are read from source (at sourceOffset) when it is given,
 // otherwise from io itself.
-[[nodiscard]] status_t WriteResourceContainer(ResourceIO& io, off_t containerOffset, ResourceContainer& container,
-    std::string* error, ResourceIO* source = nullptr, off_t sourceOffset = 0);
+[[nodiscard]] status_t WriteResourceContainer(ResourceIO& io, off_t containerOffset,
+    ResourceContainer& container, std::string* error, ResourceIO* source = nullptr,
+    off_t sourceOffset = 0);
 
 // The parts of a container, for the writer and for tests. dataOffsets holds
 // each item's container-relative data offset.

@@ -1,5 +1,7 @@
 #include "LanguageChoice.h"
 
+#include <AtomicFile.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -63,19 +65,10 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines)
 {
     if (!MakeFolders(path))
         return false;
-    std::string partial = path + ".partial";
-    {
-        std::ofstream file(partial, std::ios::trunc);
-        for (const std::string& line : lines)
-            file << line << '\n';
-        if (!file.flush())
-            return false;
-    }
-    if (std::rename(partial.c_str(), path.c_str()) != 0) {
-        unlink(partial.c_str());
-        return false;
-    }
-    return true;
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + '\n';
+    return BPrivate::WriteFileAtomically(path, text) == B_OK;
 }
 
 } // namespace

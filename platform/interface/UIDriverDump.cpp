@@ -5,6 +5,7 @@
 
 #include "UIDriverActions.h"
 
+#include <AtomicFile.h>
 #include <Box.h>
 #include <Control.h>
 #include <DisplayBackend.h>
@@ -216,16 +217,9 @@ bool UIDriverActions::TryDump(const std::string& file)
         for (int32 i = 0; i < window->CountChildren(); i++)
             DescribeView(window->ChildAt(i), 1, out);
     }
-    // Written beside the file, then renamed, so that a reader waiting for the
-    // file never sees half of it.
-    std::string partial = file + ".partial";
-    {
-        std::ofstream stream(partial, std::ios::trunc);
-        stream << out.str();
-        if (!stream.flush())
-            return false;
-    }
-    return std::rename(partial.c_str(), file.c_str()) == 0;
+    // Replaced whole, so that a reader waiting for the file never sees half
+    // of it.
+    return BPrivate::WriteFileAtomically(file, out.str()) == B_OK;
 }
 
 bool UIDriverActions::TryWaitText(const std::string& name, const std::string& text)

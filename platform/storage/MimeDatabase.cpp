@@ -1,5 +1,7 @@
 #include "MimeDatabase.h"
 
+#include "AtomicFile.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -71,20 +73,8 @@ status_t WriteAtomically(const std::string& path, const std::string& text)
     status_t status = create_directory(folder.c_str(), 0755);
     if (status != B_OK)
         return status;
-    std::string temporary = JoinPath(folder, ".write-XXXXXX");
-    int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return StatusFromErrno(errno);
-    bool written = write(fd, text.data(), text.size()) == ssize_t(text.size());
     // Other users read the system store.
-    written = written && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-    close(fd);
-    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
-        status = StatusFromErrno(errno != 0 ? errno : EIO);
-        unlink(temporary.c_str());
-        return status;
-    }
-    return B_OK;
+    return WriteFileAtomically(path, text, 0644);
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include "InstallConfig.h"
 #include "InstallNames.h"
 #include "InstallerFormat.h"
+#include "ScriptTargets.h"
 
 using namespace InstallerFormat;
 
@@ -115,6 +116,9 @@ status_t InstallPass::Run()
 {
     fConfig.fFailures.clear();
     fConfig.fRecordPath.clear();
+    // Courtesy copies of the user's scripts are made before their first
+    // edit in each pass.
+    ScriptTargets::BeginPass();
     fConfig.UpdateStatus(Text(1032).c_str());
     int32 requirements = fConfig.CheckSystemResources();
     if (requirements == 2) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <FindDirectory.h>
 #include <Message.h>
 
 #include <LibAppResource.h>
@@ -18,6 +19,7 @@
 #include "InstallRecordReader.h"
 
 class InstallConfig;
+struct ScriptEdit;
 
 // The configuration's "req_disk_space_amount" value as a byte count (64-bit,
 // negative or unreadable values as 0).
@@ -104,6 +106,11 @@ private:
     status_t PlaceLinkFile(const std::string& staged, const std::string& target,
         const std::string& item, bool entry, bool deinstallable);
     void EditScripts();
+    // Puts a block into a script (EditScriptFile) under a record step, and
+    // logs what happened ("Added script tab" when `announce`). False, with
+    // a failure noted, when the edit or its record failed.
+    bool EditScript(const directory_which& folder, const char* script, const std::string& tag,
+        const std::string& contents, bool announce, ScriptEdit* edit);
     void Finish(const char* state);
     status_t Stopped();
 

@@ -1,5 +1,7 @@
 // The de-installer that the pass puts into the installation folder, and the
-// places where the pass hands over to the script editor.
+// edits of the user's start-up scripts: the start-up folder block and the
+// product's own blocks, each recorded so that the de-installer can take out
+// exactly what was written.
 
 #include <cerrno>
 #include <cstring>
@@ -16,6 +18,8 @@
 #include "InstallNames.h"
 #include "InstallPass.h"
 #include "InstallerFormat.h"
+#include "ScriptEditor.h"
+#include "ScriptTargets.h"
 
 using namespace InstallerFormat;
 
@@ -105,17 +109,78 @@ void InstallPass::CreateStartupFolder()
         return;
     }
     fConfig.Log("\tCreating StartUp folder in %s.\n", static_cast<const char*>(folder));
-    // TODO(pass-scripts): BuildStartupString with this folder, and
-    // EditScriptFile of the boot script under the tag "StartUpFolder",
-    // recorded in fRecord (InstallRecord::kKindScript, startup_block true).
+    LibString block;
+    fConfig.BuildStartupString(folder, block);
+    ScriptEdit edit;
+    EditScript(B_USER_BOOT_DIRECTORY, ScriptTargets::kBootScript, ScriptTargets::kStartUpFolderTag,
+        static_cast<const char*>(block), false, &edit);
+}
+
+bool InstallPass::EditScript(const directory_which& folder, const char* script,
+    const std::string& tag, const std::string& contents, bool announce, ScriptEdit* edit)
+{
+    bool startUpFolder = folder == B_USER_BOOT_DIRECTORY
+        && std::strcmp(script, ScriptTargets::kBootScript) == 0
+        && tag == ScriptTargets::kStartUpFolderTag;
+    std::string path = ScriptTargets::ScriptPath(folder, script, tag);
+    BMessage fields;
+    fields.AddString(InstallRecord::kFieldPath, path.c_str());
+    fields.AddString(InstallRecord::kFieldTag, tag.c_str());
+    fields.AddString(InstallRecord::kFieldName, script);
+    fields.AddBool(InstallRecord::kFieldStartupBlock, startUpFolder);
+    // The user's own files change here: the record says so before they do.
+    int32 step = fRecord.Begin(InstallRecord::kKindScript, fields, InstallRecord::B_RECORD_SYNC);
+    if (step < 0) {
+        fConfig.Log("\tUnable to add script tab %s to %s: the install record cannot be written\n",
+            Printable(tag).c_str(), path.c_str());
+        AddFailure("the script tab " + Printable(tag) + " in " + path
+            + ": the install record cannot be written");
+        return false;
+    }
+    status_t status = EditScriptFile(folder, script, tag.c_str(), contents.c_str(), edit);
+    // What was written, also when a later file of the edit failed, so that
+    // the de-installer takes out exactly that.
+    BMessage archive;
+    edit->Archive(&archive);
+    if (status == B_OK) {
+        fRecord.Done(step, &archive);
+        if (announce)
+            fConfig.Log("\tAdded script tab %s to %s\n", tag.c_str(), edit->path.c_str());
+    } else {
+        fRecord.Failed(step, status, StatusText(status), &archive);
+        std::string where = edit->path.empty() ? path : edit->path;
+        fConfig.Log("\tUnable to add script tab %s to %s: %s\n", Printable(tag).c_str(),
+            where.c_str(), StatusText(status));
+        AddFailure("the script tab " + Printable(tag) + " in " + where + ": " + StatusText(status));
+    }
+    for (const std::string& note : edit->notes)
+        fConfig.Log("%s", note.c_str());
+    return status == B_OK;
 }
 
 void InstallPass::EditScripts()
 {
-    // TODO(pass-scripts): for "edit_bootscript", "edit_setup_env" and
-    // "edit_profile", in that order and each only when it is true:
-    // EditScriptFile with its tag and contents, recorded in fRecord
-    // (InstallRecord::kKindScript), then the log line
-    // "\tAdded script tab %s to %s\n" with the tag and the real path of the
-    // file that was edited.
+    struct ScriptField {
+        const char* flag;
+        const char* tag;
+        const char* contents;
+        directory_which folder;
+        const char* script;
+    };
+    static const ScriptField kScripts[] = {
+        { Field::kEditBootscript, Field::kEditBootscriptTag, Field::kEditBootscriptContents,
+            B_USER_BOOT_DIRECTORY, ScriptTargets::kBootScript },
+        { Field::kEditSetupEnv, Field::kEditSetupEnvTag, Field::kEditSetupEnvContents,
+            B_USER_BOOT_DIRECTORY, ScriptTargets::kSetupEnvironment },
+        { Field::kEditProfile, Field::kEditProfileTag, Field::kEditProfileContents,
+            B_USER_DIRECTORY, ScriptTargets::kProfile },
+    };
+    for (const ScriptField& field : kScripts) {
+        if (!fConfig.GetBool(field.flag) || fConfig.StopRequested())
+            continue;
+        std::string tag = fConfig.GetString(field.tag, "");
+        ScriptEdit edit;
+        EditScript(
+            field.folder, field.script, tag, fConfig.GetString(field.contents, ""), true, &edit);
+    }
 }

@@ -1,0 +1,258 @@
+// The last steps of the install pass: the start-up folder block and the
+// product's script blocks, written through the pass with their record steps
+// and log lines and taken out again by the de-installer's side; then the
+// programs run at the end and the completion message.
+
+#include "InstallPassTestSupport.h"
+
+#include <cstdlib>
+
+#include <FindDirectory.h>
+#include <Path.h>
+
+#include "InstallRemoval.h"
+#include "ScriptEdit.h"
+
+namespace {
+
+using namespace pass_test;
+
+std::string StandardFolder(directory_which which)
+{
+    BPath path;
+    find_directory(which, &path, false, nullptr);
+    return path.Path();
+}
+
+// The home folder without Brenvik's records and courtesy copies, and the
+// test's own folder without the trash's folders.
+std::map<std::string, std::string> UserSnapshot(const std::string& root)
+{
+    auto snapshot = Snapshot(StandardFolder(B_USER_DIRECTORY));
+    for (auto& [path, what] : Snapshot(root))
+        snapshot[path] = what;
+    std::string records = fs::path(InstallRecord::RecordsFolder()).parent_path();
+    std::string trash = fs::path(StandardFolder(B_TRASH_DIRECTORY)).parent_path();
+    for (auto it = snapshot.begin(); it != snapshot.end();) {
+        bool skip = it->first.rfind(records, 0) == 0
+            || (it->first.rfind(trash, 0) == 0 && it->second == "folder")
+            || fs::path(it->first).extension() == ".orig";
+        it = skip ? snapshot.erase(it) : std::next(it);
+    }
+    return snapshot;
+}
+
+// The paths that differ between two snapshots (not their bytes, which may
+// be whole programs).
+std::vector<std::string> Differences(const std::map<std::string, std::string>& before,
+    const std::map<std::string, std::string>& after)
+{
+    std::vector<std::string> paths;
+    for (const auto& [path, what] : before) {
+        auto found = after.find(path);
+        if (found == after.end() || found->second != what)
+            paths.push_back(path);
+    }
+    for (const auto& [path, what] : after) {
+        if (before.find(path) == before.end())
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+// Each test gets a home of its own, so that no record or block of another
+// test is found in it.
+class PrivateHome {
+public:
+    explicit PrivateHome(const std::string& home)
+    {
+        for (const char* name :
+            { "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME" }) {
+            const char* value = std::getenv(name);
+            fSaved.emplace_back(name, value != nullptr ? value : "");
+        }
+        for (const char* folder : { "/.config", "/.local/share", "/.local/state", "/.cache" })
+            fs::create_directories(home + folder);
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        setenv("XDG_STATE_HOME", (home + "/.local/state").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
+    }
+    ~PrivateHome()
+    {
+        for (const auto& [name, value] : fSaved)
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> fSaved;
+};
+
+class InstallPassScriptsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("BRENVIK_SCOPE", "user", 1);
+        fRoot = brenvik::test::MakeTempFolder("pass-scripts");
+        fHome.reset(new PrivateHome(fRoot + "/home"));
+        fDestination = fRoot + "/Apps";
+        fs::create_directories(fDestination);
+        fInstaller.reset(new TestInstaller(fRoot));
+        auto dialogs = std::make_unique<TestDialogs>();
+        fDialogs = dialogs.get();
+        fConfig.SetDialogs(std::move(dialogs));
+        fConfig.SetSystemProbe(std::make_unique<TestProbe>());
+        WriteBytes(fRoot + "/payload/ReadMe.txt", "Read me\n");
+        fInstaller->AddItem({ fRoot + "/payload/ReadMe.txt" });
+    }
+
+    void TearDown() override
+    {
+        fHome.reset();
+        unsetenv("BRENVIK_SCOPE");
+    }
+
+    void AskForScripts(bool startUp)
+    {
+        BMessage& config = fInstaller->config;
+        config.AddBool("edit_bootscript", true);
+        config.AddString("edit_bootscript_tag", "TARSEL_NOTES");
+        config.AddString("edit_bootscript_contents", "notes-daemon --quiet &");
+        config.AddBool("edit_setup_env", true);
+        config.AddString("edit_setup_env_tag", "TARSEL_NOTES");
+        config.AddString("edit_setup_env_contents", "export NOTES_HOME=\"$HOME/Notes\"");
+        config.AddBool("edit_profile", true);
+        config.AddString("edit_profile_tag", "TARSEL_NOTES");
+        config.AddString("edit_profile_contents", "export PATH=\"$PATH:$HOME/Notes/bin\"");
+        config.AddBool("opt_create_startup", startUp);
+        if (startUp)
+            fInstaller->AddCustomFolder("StartUp", B_USER_BOOT_DIRECTORY, "StartUp", false);
+    }
+
+    std::string Log() { return ReadBytes(fDestination + "/TarselNotes/Log"); }
+
+    std::string fRoot;
+    std::unique_ptr<PrivateHome> fHome;
+    std::string fDestination;
+    std::unique_ptr<TestInstaller> fInstaller;
+    InstallConfig fConfig;
+    TestDialogs* fDialogs = nullptr;
+};
+
+TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles)
+{
+    std::string home = StandardFolder(B_USER_DIRECTORY);
+    // The user's own .profile, its last line without a newline.
+    std::string profileBefore = "# mine\nexport EDITOR=vi";
+    WriteBytes(home + "/.profile", profileBefore);
+    AskForScripts(true);
+    auto before = UserSnapshot(fRoot);
+
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    ASSERT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_SUCCEEDED)
+        << (fConfig.Failures().empty() ? "" : fConfig.Failures()[0]);
+
+    std::string boot = home + "/.config/brenvik/boot";
+    std::string bootScript = ReadBytes(boot + "/UserBootscript");
+    EXPECT_NE(bootScript.find("#BEGIN_StartUpFolder\n"), std::string::npos) << bootScript;
+    EXPECT_NE(bootScript.find("#BEGIN_TARSEL_NOTES\nnotes-daemon --quiet &\n#END_TARSEL_NOTES\n"),
+        std::string::npos)
+        << bootScript;
+    // The start-up block comes first: it was written before the items.
+    EXPECT_LT(bootScript.find("#BEGIN_StartUpFolder"), bootScript.find("#BEGIN_TARSEL_NOTES"));
+    EXPECT_NE(
+        ReadBytes(boot + "/UserSetupEnvironment").find("export NOTES_HOME="), std::string::npos);
+    std::string profile = ReadBytes(home + "/.profile");
+    EXPECT_EQ(profile.rfind(profileBefore, 0), 0u) << profile;
+    EXPECT_NE(profile.find("#BEGIN_TARSEL_NOTES\nexport PATH="), std::string::npos) << profile;
+
+    // The log names the real files, in the configuration's order, after the
+    // start-up folder.
+    std::string log = Log();
+    std::string startUp = "\tCreating StartUp folder in " + boot + "/StartUp.\n";
+    std::string lines[] = {
+        "\tAdded script tab TARSEL_NOTES to " + boot + "/UserBootscript\n",
+        "\tAdded script tab TARSEL_NOTES to " + boot + "/UserSetupEnvironment\n",
+        "\tAdded script tab TARSEL_NOTES to " + home + "/.profile\n",
+    };
+    size_t at = log.find(startUp);
+    ASSERT_NE(at, std::string::npos) << log;
+    for (const std::string& line : lines) {
+        size_t next = log.find(line, at);
+        ASSERT_NE(next, std::string::npos) << line << " missing or out of order in\n" << log;
+        at = next;
+    }
+    EXPECT_LT(at, log.find("\tInstallation Complete: "));
+
+    // One script step per edit, each with the editor's account of it.
+    InstallRecordReader record = RecordOf(fConfig);
+    std::vector<ScriptEdit> edits;
+    for (const auto& step : record.Steps()) {
+        if (step.kind != InstallRecord::kKindScript)
+            continue;
+        EXPECT_EQ(step.state, InstallRecordReader::B_STEP_DONE);
+        ScriptEdit edit;
+        ASSERT_EQ(edit.Restore(step.result), B_OK);
+        EXPECT_EQ(step.begun.GetBool(InstallRecord::kFieldStartupBlock, false), edit.startUpFolder);
+        edits.push_back(edit);
+    }
+    ASSERT_EQ(edits.size(), 4u);
+    EXPECT_TRUE(edits[0].startUpFolder);
+    EXPECT_EQ(edits[0].tag, "StartUpFolder");
+    EXPECT_EQ(edits[3].path, home + "/.profile");
+    for (size_t index = 1; index < 4; index++)
+        EXPECT_FALSE(edits[index].startUpFolder);
+
+    // Removing the installation takes every block out: the files are as
+    // they were, byte for byte, and what Brenvik made for them is gone.
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
+    EXPECT_EQ(ReadBytes(home + "/.profile"), profileBefore);
+    EXPECT_EQ(Differences(before, UserSnapshot(fRoot)), std::vector<std::string>()) << report;
+}
+
+TEST_F(InstallPassScriptsTest, InstallingTwiceLeavesOneBlock)
+{
+    AskForScripts(false);
+    for (int pass = 0; pass < 2; pass++) {
+        InstallConfig config;
+        config.SetDialogs(std::make_unique<TestDialogs>());
+        config.SetSystemProbe(std::make_unique<TestProbe>());
+        fInstaller->Configure(config, fDestination);
+        ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+        EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+    }
+    std::string profile = ReadBytes(StandardFolder(B_USER_DIRECTORY) + "/.profile");
+    size_t first = profile.find("#BEGIN_TARSEL_NOTES");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(profile.find("#BEGIN_TARSEL_NOTES", first + 1), std::string::npos) << profile;
+}
+
+// A tag the editor refuses: nothing is edited, the log and the failures say
+// so, and the pass does not claim success.
+TEST_F(InstallPassScriptsTest, ARefusedEditIsAFailureNotASuccess)
+{
+    BMessage& config = fInstaller->config;
+    config.AddBool("edit_profile", true);
+    config.AddString("edit_profile_tag", "");
+    config.AddString("edit_profile_contents", "export A=1");
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    ASSERT_EQ(fConfig.Failures().size(), 1u);
+    EXPECT_NE(fConfig.Failures()[0].find("script tab"), std::string::npos);
+    EXPECT_FALSE(Lexists(StandardFolder(B_USER_DIRECTORY) + "/.profile"));
+    std::string log = Log();
+    EXPECT_EQ(log.find("Added script tab"), std::string::npos) << log;
+    EXPECT_NE(log.find("\tUnable to add script tab"), std::string::npos) << log;
+    InstallRecordReader record = RecordOf(fConfig);
+    for (const auto& step : record.Steps()) {
+        if (step.kind == InstallRecord::kKindScript) {
+            EXPECT_EQ(step.state, InstallRecordReader::B_STEP_FAILED);
+        }
+    }
+}
+
+} // namespace

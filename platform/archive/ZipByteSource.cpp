@@ -2,6 +2,8 @@
 
 #include "Resources.h"
 
+#include <Descriptor.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -16,13 +18,11 @@ namespace {
 class FileWindowSource final : public ZipByteSource {
 public:
     FileWindowSource(int fd, off_t offset, off_t length)
-        : fFd(fd)
+        : fFile(fd)
         , fOffset(offset)
         , fLength(length)
     {
     }
-
-    ~FileWindowSource() override { close(fFd); }
 
     off_t Size() const override { return fLength; }
 
@@ -33,13 +33,13 @@ public:
         size = size_t(std::min<off_t>(off_t(size), fLength - position));
         ssize_t done;
         do
-            done = pread(fFd, buffer, size, fOffset + position);
+            done = pread(fFile.Get(), buffer, size, fOffset + position);
         while (done < 0 && errno == EINTR);
         return done < 0 ? StatusFromErrno(errno) : done;
     }
 
 private:
-    int fFd;
+    Descriptor fFile;
     off_t fOffset;
     off_t fLength;
 };

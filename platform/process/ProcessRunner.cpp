@@ -12,34 +12,13 @@
 #include <unistd.h>
 
 #include <BlockingPoint.h>
+#include <Descriptor.h>
 
 extern char** environ;
 
 namespace BPrivate {
 
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1)
-        : fFd(fd)
-    {
-    }
-    ~Descriptor() { Reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fFd; }
-    void Reset(int fd = -1)
-    {
-        if (fFd >= 0)
-            close(fFd);
-        fFd = fd;
-    }
-
-private:
-    int fFd;
-};
 
 // Owns a started child until it has been reaped. When the owner leaves
 // without reaping it (the waiting thread was killed and is unwinding, or

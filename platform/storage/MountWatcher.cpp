@@ -11,6 +11,7 @@
 
 #include <AppDefs.h>
 #include <BlockingPoint.h>
+#include <Descriptor.h>
 #include <NodeMonitor.h>
 
 #include "MountTable.h"
@@ -98,15 +99,12 @@ bool NobodyWatches()
 
 status_t WatchThread(void*)
 {
-    int fd = open(MountTable::kPath, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return StatusFromErrno(errno);
     // The descriptor is closed however the thread ends (it is killed to
     // stop it).
-    struct Closer {
-        int fd;
-        ~Closer() { close(fd); }
-    } closer { fd };
+    Descriptor file(open(MountTable::kPath, O_RDONLY | O_CLOEXEC));
+    if (!file.IsValid())
+        return StatusFromErrno(errno);
+    int fd = file.Get();
     for (;;) {
         status_t status = WaitForDescriptor(fd, POLLPRI, B_INFINITE_TIMEOUT);
         if (status != B_OK)

@@ -2,6 +2,7 @@
 
 #include "RunningExecutable.h"
 
+#include <AtomicFile.h>
 #include <LibFileOperations.h>
 #include <TypeConstants.h>
 #include <ZipByteSource.h>
@@ -49,40 +50,6 @@ bool IsItemName(const char* name)
     return length > 0 && length <= NAME_MAX && std::strchr(name, '/') == nullptr
         && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
 }
-
-// Closes a descriptor and removes the file it was made for, unless kept.
-class PartialFile {
-public:
-    PartialFile(int fd, std::string path)
-        : fFd(fd)
-        , fPath(std::move(path))
-    {
-    }
-    ~PartialFile()
-    {
-        if (fFd >= 0)
-            close(fFd);
-        if (!fPath.empty())
-            unlink(fPath.c_str());
-    }
-    PartialFile(const PartialFile&) = delete;
-    PartialFile& operator=(const PartialFile&) = delete;
-
-    int Descriptor() const { return fFd; }
-    const std::string& Path() const { return fPath; }
-    // Closes the file; false when the data did not reach it.
-    bool Close()
-    {
-        int fd = fFd;
-        fFd = -1;
-        return close(fd) == 0;
-    }
-    void Keep() { fPath.clear(); }
-
-private:
-    int fFd;
-    std::string fPath;
-};
 
 std::string ErrnoText(const std::string& what, int error)
 {
@@ -176,12 +143,12 @@ bool LibAppResource::ExtractRaw(const int32& id, const char* destination, size_t
 {
     // The bytes go to a new file beside the destination and replace it only
     // when complete, so a failure never leaves half a file under its name.
-    std::string partial = std::string(destination) + ".partXXXXXX";
-    int fd = mkstemp(partial.data());
-    if (fd < 0)
+    BPrivate::AtomicFile file;
+    status_t status = file.Open(destination, 0644);
+    if (status != B_OK)
         return Fail(
             ErrnoText(std::string("cannot create a file beside \"") + destination + "\"", errno));
-    PartialFile file(fd, partial);
+    int fd = file.Descriptor();
     std::unique_ptr<uint8[]> buffer(new uint8[kCopyChunk]);
     for (size_t offset = 0; offset < size;) {
         size_t chunk = std::min(kCopyChunk, size - offset);
@@ -197,12 +164,9 @@ bool LibAppResource::ExtractRaw(const int32& id, const char* destination, size_t
         }
         offset += chunk;
     }
-    fchmod(fd, 0644);
-    if (!file.Close())
+    status = file.Commit();
+    if (status != B_OK)
         return Fail(ErrnoText(std::string("cannot write \"") + destination + "\"", errno));
-    if (rename(partial.c_str(), destination) != 0)
-        return Fail(ErrnoText(std::string("cannot create \"") + destination + "\"", errno));
-    file.Keep();
     return true;
 }
 

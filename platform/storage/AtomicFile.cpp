@@ -32,32 +32,71 @@ bool WriteAll(int fd, const char* data, size_t size)
 
 } // namespace
 
-status_t WriteFileAtomically(const std::string& path, const void* data, size_t size, mode_t mode)
+status_t AtomicFile::Open(const std::string& path, mode_t mode)
 {
-    if (path.empty() || path.back() == '/' || (data == nullptr && size > 0))
+    Discard();
+    if (path.empty() || path.back() == '/')
         return B_BAD_VALUE;
     size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-    std::string temporary = folder + ".write-XXXXXX";
+    std::string temporary
+        = (slash == std::string::npos ? "./" : path.substr(0, slash + 1)) + ".write-XXXXXX";
     int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return FromErrno(errno);
-    bool written = WriteAll(fd, static_cast<const char*>(data), size) && fchmod(fd, mode) == 0
-        && fsync(fd) == 0;
-    int error = written ? 0 : errno;
-    if (close(fd) != 0 && written) {
-        written = false;
+    fPath = path;
+    fTemporary = std::move(temporary);
+    fMode = mode;
+    fFd = fd;
+    return B_OK;
+}
+
+status_t AtomicFile::Commit()
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    bool ok = fchmod(fFd, fMode) == 0 && fsync(fFd) == 0;
+    int error = ok ? 0 : errno;
+    int fd = fFd;
+    fFd = -1;
+    if (close(fd) != 0 && ok) {
+        ok = false;
         error = errno;
     }
-    if (written && rename(temporary.c_str(), path.c_str()) != 0) {
-        written = false;
+    if (ok && rename(fTemporary.c_str(), fPath.c_str()) != 0) {
+        ok = false;
         error = errno;
     }
-    if (!written) {
-        unlink(temporary.c_str());
+    if (!ok) {
+        Discard();
+        // Callers may describe the failure with errno.
+        errno = error;
         return FromErrno(error);
     }
+    fTemporary.clear();
     return B_OK;
+}
+
+void AtomicFile::Discard()
+{
+    if (fFd >= 0)
+        close(fFd);
+    fFd = -1;
+    if (!fTemporary.empty())
+        unlink(fTemporary.c_str());
+    fTemporary.clear();
+}
+
+status_t WriteFileAtomically(const std::string& path, const void* data, size_t size, mode_t mode)
+{
+    if (data == nullptr && size > 0)
+        return B_BAD_VALUE;
+    AtomicFile file;
+    status_t status = file.Open(path, mode);
+    if (status != B_OK)
+        return status;
+    if (!WriteAll(file.Descriptor(), static_cast<const char*>(data), size))
+        return FromErrno(errno);
+    return file.Commit();
 }
 
 } // namespace BPrivate

@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +81,33 @@ TEST(AtomicFileTest, RefusesAMissingFolderAndBadArguments)
     EXPECT_EQ(BPrivate::WriteFileAtomically(folder + "/", std::string("x")), B_BAD_VALUE);
     EXPECT_EQ(BPrivate::WriteFileAtomically(folder + "/file", nullptr, 3), B_BAD_VALUE);
     EXPECT_EQ(CountEntries(folder), 0);
+}
+
+TEST(AtomicFileTest, ANewFileNotCommittedIsRemovedAndTheOldOneStays)
+{
+    std::string folder = brenvik::test::MakeTempFolder("atomic");
+    ASSERT_TRUE(WriteFile(folder + "/file", "old"));
+    {
+        BPrivate::AtomicFile file;
+        ASSERT_EQ(file.Open(folder + "/file"), B_OK);
+        ASSERT_EQ(write(file.Descriptor(), "half", 4), 4);
+        EXPECT_EQ(CountEntries(folder), 2);
+    }
+    EXPECT_EQ(ReadFile(folder + "/file"), "old");
+    EXPECT_EQ(CountEntries(folder), 1);
+}
+
+TEST(AtomicFileTest, CommitsWhatWasWrittenPieceByPiece)
+{
+    std::string folder = brenvik::test::MakeTempFolder("atomic");
+    BPrivate::AtomicFile file;
+    ASSERT_EQ(file.Open(folder + "/file", 0600), B_OK);
+    ASSERT_EQ(write(file.Descriptor(), "one ", 4), 4);
+    ASSERT_EQ(write(file.Descriptor(), "two", 3), 3);
+    ASSERT_EQ(file.Commit(), B_OK);
+    EXPECT_EQ(ReadFile(folder + "/file"), "one two");
+    EXPECT_EQ(file.Commit(), B_NO_INIT);
+    EXPECT_EQ(CountEntries(folder), 1);
 }
 
 } // namespace

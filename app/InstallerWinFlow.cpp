@@ -323,11 +323,14 @@ void InstallerWin::SetControlsEnabled(bool enabled)
 
 bool InstallerWin::CheckDestinationFolder(bool ask)
 {
-    if (!fConfig.DoesDestinationExist())
+    // Without the name of the folder the install creates (no configuration)
+    // nothing there would be replaced.
+    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
+    if (created[0] == '\0' || !fConfig.DoesDestinationExist())
         return true;
     std::unique_ptr<oLocalize> localize = Localizer();
     LibString text(localize->GetString(kTextFolderExists));
-    text.Concat(fConfig.GetString(Field::kCreatedFolder, ""));
+    text.Concat(created);
     text.Concat(localize->GetString(kTextFolderExistsEnd));
     BAlert* alert;
     if (ask) {

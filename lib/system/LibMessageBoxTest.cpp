@@ -1,6 +1,7 @@
 #include "LibMessageBox.h"
 
 #include <Alert.h>
+#include <AlertTestSupport.h>
 #include <InterfaceTestSupport.h>
 
 #include <gtest/gtest.h>
@@ -13,93 +14,6 @@
 using namespace brenvik::test;
 
 namespace {
-
-// What a user sees of the alert in front, once it is up and drawn.
-struct ShownAlert {
-    int32 displayId = -1;
-    std::string title;
-    std::string text;
-    alert_type type = B_EMPTY_ALERT;
-    std::vector<std::string> labels;
-    std::vector<char> shortcuts;
-};
-
-bool FindShownAlert(ShownAlert* shown)
-{
-    return WaitUntil([&] {
-        for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
-            if (window.LockTargetWithTimeout(10000) != B_OK)
-                continue;
-            BLooper* looper = nullptr;
-            window.Target(&looper);
-            BAlert* alert = dynamic_cast<BAlert*>(looper);
-            bool usable = alert != nullptr && !alert->IsHidden()
-                && BPrivate::WindowAccess::IsSettled(alert);
-            if (usable) {
-                shown->displayId = DisplayId(alert);
-                shown->title = alert->Title();
-                shown->text = alert->TextView()->Text();
-                shown->type = alert->Type();
-                shown->labels.clear();
-                shown->shortcuts.clear();
-                for (int32 i = 0; i < alert->CountButtons(); i++) {
-                    shown->labels.push_back(alert->ButtonAt(i)->Label());
-                    shown->shortcuts.push_back(alert->Shortcut(i));
-                }
-            }
-            looper->Unlock();
-            if (usable)
-                return true;
-        }
-        return false;
-    });
-}
-
-bool AnAlertIsUp()
-{
-    for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
-        BLooper* looper = nullptr;
-        window.Target(&looper);
-        if (dynamic_cast<BAlert*>(looper) != nullptr)
-            return true;
-    }
-    return false;
-}
-
-// Whether any alert still exists, shown or closing.
-bool AnAlertExists()
-{
-    for (const BMessenger& window : BPrivate::Desktop::Default().AllWindows()) {
-        BLooper* looper = nullptr;
-        window.Target(&looper);
-        if (dynamic_cast<BAlert*>(looper) != nullptr)
-            return true;
-    }
-    return false;
-}
-
-// Whether a window's thread is still running: an alert goes on closing on
-// its own thread after it has answered.
-bool AWindowThreadRuns()
-{
-    int32 cookie = 0;
-    thread_info info;
-    while (get_next_thread_info(B_CURRENT_TEAM, &cookie, &info) == B_OK) {
-        if (std::strncmp(info.name, "w>", 2) == 0)
-            return true;
-    }
-    return false;
-}
-
-// The program waits for every window thread to end before it ends, so that
-// no alert is still closing while the display is taken down.
-class WindowsGoneAtExit : public testing::Environment {
-public:
-    void TearDown() override
-    {
-        WaitUntil([] { return !AWindowThreadRuns(); });
-    }
-};
 
 // Answers the next alert with a key, from a thread of its own, and keeps
 // what it saw.

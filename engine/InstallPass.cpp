@@ -21,6 +21,8 @@
 #include <LibLocaleDate.h>
 #include <LibLocaleTime.h>
 
+#include "CompletionDialogs.h"
+#include "InstallCompletion.h"
 #include "InstallConfig.h"
 #include "InstallNames.h"
 #include "InstallerFormat.h"
@@ -35,6 +37,31 @@ constexpr const char* kSavedFilesName = "Saved Files";
 // The maker of this installer, in the log's header.
 constexpr const char* kMakerWebAddress = "https://www.tarsel.example/brenvik";
 constexpr const char* kMakerSupportEmail = "brenvik-support@tarsel.example";
+
+// The pass's dialogs as the completion asks its questions: the buttons left
+// to right, with the information icon.
+class PassCompletionDialogs : public CompletionDialogs {
+public:
+    explicit PassCompletionDialogs(InstallDialogs& dialogs)
+        : fDialogs(dialogs)
+    {
+    }
+
+    int32 Ask(const std::string& text, const char* button0, const char* button1,
+        button_width width) override
+    {
+        (void)width;
+        std::vector<std::string> buttons { button0 != nullptr ? button0 : "OK" };
+        if (button1 != nullptr)
+            buttons.push_back(button1);
+        return fDialogs.Choose(text, buttons, InstallDialogs::B_INFO_KIND);
+    }
+    void Info(const std::string& text) override { fDialogs.Info(text); }
+    void Error(const std::string& text) override { fDialogs.Error(text); }
+
+private:
+    InstallDialogs& fDialogs;
+};
 
 const char* YesNo(bool value)
 {
@@ -161,15 +188,24 @@ status_t InstallPass::Run()
     if (fConfig.StopRequested())
         return Stopped();
 
-    // TODO(pass-scripts): AutoLaunch() runs here, before the log is closed.
+    // The items marked to run once installed; what became of each goes to
+    // the log, which is still open.
+    PassCompletionDialogs dialogs(*fConfig.fDialogs);
+    LocalizedInstallTexts texts(*fTexts);
+    std::vector<std::string> problems = fConfig.fFailures;
+    for (const std::string& problem : fConfig.AutoLaunch(texts, dialogs))
+        problems.push_back(problem);
 
     fConfig.Log("\tInstallation Complete: %s\n", DateTimeText(Now()).c_str());
     Finish(fConfig.fFailures.empty() ? InstallRecord::kStateFinished : InstallRecord::kStateFailed);
     fConfig.UpdateStatus(Text(1037).c_str());
 
-    // TODO(pass-scripts): the completion message (text 1038, the comments,
-    // the restart question, what failed) and the opening of the install
-    // folder come here.
+    // The completion message lists what failed instead of claiming success;
+    // then the restart question and the installation folder.
+    InstallCompletion completion(fConfig, texts, dialogs,
+        [this](const std::string& line) { fConfig.Log("%s", line.c_str()); });
+    if (completion.Complete(fInstallFolder, problems))
+        fConfig.SetRestartRequested(true);
 
     fConfig.fOutcome = fConfig.fFailures.empty() ? InstallConfig::B_PASS_SUCCEEDED
                                                  : InstallConfig::B_PASS_FAILED;

@@ -78,6 +78,7 @@ public:
         setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
         setenv("XDG_STATE_HOME", (home + "/.local/state").c_str(), 1);
         setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
+        setenv("BRENVIK_ACTIONS_LOG", (home + "/../actions.log").c_str(), 1);
     }
     ~PrivateHome()
     {
@@ -131,6 +132,7 @@ protected:
     }
 
     std::string Log() { return ReadBytes(fDestination + "/TarselNotes/Log"); }
+    std::string Actions() { return ReadBytes(fRoot + "/actions.log"); }
 
     std::string fRoot;
     std::unique_ptr<PrivateHome> fHome;
@@ -247,6 +249,11 @@ TEST_F(InstallPassScriptsTest, ARefusedEditIsAFailureNotASuccess)
     std::string log = Log();
     EXPECT_EQ(log.find("Added script tab"), std::string::npos) << log;
     EXPECT_NE(log.find("\tUnable to add script tab"), std::string::npos) << log;
+    // The completion message lists the failure instead of claiming success.
+    ASSERT_EQ(fDialogs->infos.size(), 1u);
+    EXPECT_EQ(fDialogs->infos[0].rfind("Installation Complete\n\n" + fConfig.Failures()[0], 0), 0u)
+        << fDialogs->infos[0];
+    EXPECT_EQ(fDialogs->infos[0].find("successfully"), std::string::npos);
     InstallRecordReader record = RecordOf(fConfig);
     for (const auto& step : record.Steps()) {
         if (step.kind == InstallRecord::kKindScript) {
@@ -254,5 +261,101 @@ TEST_F(InstallPassScriptsTest, ARefusedEditIsAFailureNotASuccess)
         }
     }
 }
+
+TEST_F(InstallPassScriptsTest, TheCompletionMessageHasTheProductsWordsAndOpensTheFolder)
+{
+    fInstaller->config.AddString("complete_comments", "Thank you for installing Tarsel Notes.");
+    fInstaller->config.AddBool("complete_display_folder", true);
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+    EXPECT_EQ(fDialogs->infos,
+        std::vector<std::string> { "Installation successfully completed."
+                                   "\n\nThank you for installing Tarsel "
+                                   "Notes." });
+    EXPECT_TRUE(fDialogs->questions.empty());
+    EXPECT_FALSE(fConfig.RestartRequested());
+    EXPECT_EQ(Actions(), "open-folder\t" + fDestination + "/TarselNotes\n");
+}
+
+TEST_F(InstallPassScriptsTest, NothingIsOpenedOrRunUnlessAskedFor)
+{
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    EXPECT_EQ(fDialogs->infos, std::vector<std::string> { "Installation successfully completed." });
+    EXPECT_FALSE(Lexists(fRoot + "/actions.log"));
+}
+
+class RestartQuestionTest : public InstallPassScriptsTest,
+                            public testing::WithParamInterface<int32> { };
+
+TEST_P(RestartQuestionTest, OnlyRestartNowAsksForARestart)
+{
+    int32 answer = GetParam();
+    fInstaller->config.AddBool("complete_restart", true);
+    fDialogs->choices.push_back(answer);
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    ASSERT_EQ(fDialogs->questions.size(), 1u);
+    EXPECT_EQ(fDialogs->questions[0],
+        "Installation successfully completed.\n\nThe system needs to be restarted for the "
+        "installation to take effect.");
+    EXPECT_EQ(
+        fDialogs->buttonSets[0], (std::vector<std::string> { "Restart Later", "Restart Now" }));
+    EXPECT_TRUE(fDialogs->infos.empty());
+    EXPECT_EQ(fConfig.RestartRequested(), answer == 1);
+    // The restart itself is the window's, once the pass has ended.
+    EXPECT_EQ(Actions().find("restart"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, RestartQuestionTest, testing::Values(0, 1));
+
+struct LaunchCase {
+    const char* name;
+    const char* reason;
+    // The answer to "Later" / "Run", when asked.
+    int32 answer;
+    bool runs;
+};
+
+class AutoLaunchTest : public InstallPassScriptsTest,
+                       public testing::WithParamInterface<LaunchCase> { };
+
+TEST_P(AutoLaunchTest, MarkedItemsRunBeforeTheLogCloses)
+{
+    const LaunchCase& launch = GetParam();
+    WriteBytes(fRoot + "/payload/setup", "#!/bin/sh\necho set up\n", 0755);
+    TestItem item(fRoot + "/payload/setup");
+    item.autoLaunch = "True";
+    item.autoLaunchReason = launch.reason;
+    fInstaller->AddItem(item);
+    if (*launch.reason != '\0')
+        fDialogs->choices.push_back(launch.answer);
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+
+    std::string setup = fDestination + "/TarselNotes/setup";
+    if (*launch.reason != '\0') {
+        ASSERT_EQ(fDialogs->questions.size(), 1u);
+        EXPECT_EQ(fDialogs->questions[0],
+            "Do you wish to run '" + setup + "' now?\n\n" + std::string(launch.reason));
+        EXPECT_EQ(fDialogs->buttonSets[0], (std::vector<std::string> { "Later", "Run" }));
+    } else {
+        EXPECT_TRUE(fDialogs->questions.empty());
+    }
+    EXPECT_EQ(Actions(), launch.runs ? "run-script\t" + setup + "\n" : std::string());
+    std::string log = Log();
+    size_t line = log.find(launch.runs ? "\tRan " + setup + "\n" : "\tDid not run " + setup);
+    ASSERT_NE(line, std::string::npos) << log;
+    EXPECT_LT(line, log.find("\tInstallation Complete: "));
+    // A script the user put off is no failure of the installation.
+    EXPECT_EQ(fDialogs->infos, std::vector<std::string> { "Installation successfully completed." });
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AutoLaunchTest,
+    testing::Values(LaunchCase { "NoReason", "", 0, true },
+        LaunchCase { "ReasonRun", "It sets up your notes folder.", 1, true },
+        LaunchCase { "ReasonLater", "It sets up your notes folder.", 0, false }),
+    [](const testing::TestParamInfo<LaunchCase>& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -166,6 +166,9 @@ struct TestItem {
     bool selected;
     // Overrides the recorded "file_name" (its leaf names the item).
     std::string fileName;
+    // "auto_launch" and "auto_launch_reason" (left out when empty).
+    std::string autoLaunch;
+    std::string autoLaunchReason;
 };
 
 // An installer file (a resource file, as the pass reads it) and its
@@ -236,6 +239,10 @@ public:
             meta.AddString("link", item.link.c_str());
             meta.AddString("link_exists", item.linkExists.c_str());
             meta.AddString("deinstallable", item.deinstallable.c_str());
+            if (!item.autoLaunch.empty())
+                meta.AddString("auto_launch", item.autoLaunch.c_str());
+            if (!item.autoLaunchReason.empty())
+                meta.AddString("auto_launch_reason", item.autoLaunchReason.c_str());
             file.AddMessage("install_meta", &meta);
             file.AddBool("install_to_system", item.selected);
             instructions.AddMessage("install_file", &file);

@@ -92,7 +92,9 @@ protected:
         fConfig.SetDestination(ref);
         fConfig.SetInstallerPath(sInstaller.c_str());
         fConfig.SetClock([] { return time_t(977961600); });
-        fConfig.SetDialogs(std::make_unique<pass_test::TestDialogs>());
+        auto dialogs = std::make_unique<pass_test::TestDialogs>();
+        fDialogs = dialogs.get();
+        fConfig.SetDialogs(std::move(dialogs));
         fConfig.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
     }
 
@@ -103,6 +105,7 @@ protected:
     static status_t sStatus;
     std::string fDestination;
     InstallConfig fConfig;
+    pass_test::TestDialogs* fDialogs = nullptr;
 };
 
 std::string InstallPassEndToEndTest::sSample;
@@ -165,6 +168,15 @@ TEST_P(InstallPassEndToEndTest, InstallsTheSampleProductAsConfigured)
     EXPECT_NE(output.find("path: \"" + settings + "/Sounds/chime.txt\""), std::string::npos)
         << output;
     EXPECT_NE(output.find("State: finished"), std::string::npos);
+
+    // The completion message, with the product's closing words; the folder
+    // is shown, but never by root (the system scope).
+    EXPECT_EQ(fDialogs->infos,
+        std::vector<std::string> {
+            "Installation successfully completed.\n\nThank you for installing Tarsel Notes." });
+    std::string actions = ReadBytes(std::getenv("BRENVIK_ACTIONS_LOG"));
+    bool shown = actions.find("open-folder\t" + folder + "\n") != std::string::npos;
+    EXPECT_EQ(shown, std::string(GetParam()) == "user") << actions;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scopes, InstallPassEndToEndTest, testing::Values("user", "system"));

@@ -15,7 +15,10 @@ mkdir -p build/demo
 build/bin/brenvik-config-demo examples/sample/project.json build/demo/configuration.msg
 echo
 echo "The record, as the inspection tool reads it back:"
-build/bin/brenvik-inspect message build/demo/configuration.msg | head -n 12
+# Through a file: the whole print is long, and a pipe cut short would end the
+# demonstration.
+build/bin/brenvik-inspect message build/demo/configuration.msg >build/demo/configuration.txt
+head -n 12 build/demo/configuration.txt
 echo "..."
 
 # The sample installer: brenvik-build appends the product's resources to the

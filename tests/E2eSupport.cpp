@@ -136,4 +136,20 @@ void ExpectSameTree(const std::string& source, const std::string& copy)
         ExpectSameTree(source + "/" + name, copy + "/" + name);
 }
 
+brenvik::BuildOptions BuildOptionsFor(const std::string& projectFile, const std::string& output)
+{
+    brenvik::BuildOptions options;
+    options.projectFile = projectFile;
+    options.output = output;
+    options.installerProgram = ProgramPath("brenvik-installer");
+    options.deinstallerProgram = ProgramPath("brenvik-kolvast");
+    return options;
+}
+
+status_t BuildInstaller(const std::string& projectFile, const std::string& output)
+{
+    brenvik::InstallerBuilder builder;
+    return builder.Build(BuildOptionsFor(projectFile, output));
+}
+
 } // namespace brenvik::e2e

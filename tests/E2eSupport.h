@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include <InstallerBuilder.h>
 #include <TestSandbox.h>
 
 namespace brenvik::e2e {
@@ -19,6 +20,12 @@ std::string CopySample();
 // A program of this build (build/bin/NAME).
 std::string ProgramPath(const std::string& name);
 bool HasProgram(const std::string& name);
+
+// The options of a build of `projectFile` into `output` with the installer
+// and de-installer programs of this build.
+brenvik::BuildOptions BuildOptionsFor(const std::string& projectFile, const std::string& output);
+// Builds the installer with those options.
+status_t BuildInstaller(const std::string& projectFile, const std::string& output);
 
 // Runs a shell command line; returns its exit status and what it printed on
 // both streams.

@@ -39,13 +39,11 @@ protected:
             { "source": "payload/b", "install_meta": { "destination": "User Selected",
               "destination_exists": "Replace", "link": "None", "link_exists": "Replace",
               "deinstallable": "True" } } ] })";
-        brenvik::BuildOptions options;
-        options.projectFile = fRoot + "/project/project.json";
-        options.output = fRoot + "/installer";
-        options.installerProgram = ProgramPath("brenvik-installer");
-        options.deinstallerProgram = ProgramPath("brenvik-kolvast");
         brenvik::InstallerBuilder builder;
-        ASSERT_EQ(builder.Build(options), B_OK) << builder.ErrorText();
+        ASSERT_EQ(
+            builder.Build(BuildOptionsFor(fRoot + "/project/project.json", fRoot + "/installer")),
+            B_OK)
+            << builder.ErrorText();
         fDestination = fRoot + "/base/DEST";
         fOutside = fRoot + "/base/outside";
         fs::create_directories(fDestination);

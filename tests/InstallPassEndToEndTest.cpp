@@ -64,13 +64,7 @@ protected:
     {
         sSample = CopySample();
         sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
-        brenvik::BuildOptions options;
-        options.projectFile = sSample + "/project.json";
-        options.output = sInstaller;
-        options.installerProgram = ProgramPath("brenvik-installer");
-        options.deinstallerProgram = ProgramPath("brenvik-kolvast");
-        brenvik::InstallerBuilder builder;
-        sStatus = builder.Build(options);
+        sStatus = BuildInstaller(sSample + "/project.json", sInstaller);
     }
 
     void SetUp() override

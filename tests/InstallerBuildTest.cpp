@@ -40,13 +40,8 @@ protected:
         std::string name = "TarselNotes-Installer";
         name.resize(255, '-');
         sInstaller = brenvik::test::MakeTempFolder("built") + "/" + name;
-        brenvik::BuildOptions options;
-        options.projectFile = sSample + "/project.json";
-        options.output = sInstaller;
-        options.installerProgram = ProgramPath("brenvik-installer");
-        options.deinstallerProgram = ProgramPath("brenvik-kolvast");
         brenvik::InstallerBuilder builder;
-        sStatus = builder.Build(options);
+        sStatus = builder.Build(BuildOptionsFor(sSample + "/project.json", sInstaller));
         sError = builder.ErrorText();
         for (auto& problem : builder.Problems())
             sError += problem.path + ": " + problem.text + "\n";

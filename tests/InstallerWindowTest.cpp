@@ -43,11 +43,7 @@ std::string BuildInstaller(const std::string& name, const std::function<void(Jso
         std::ofstream(project) << json.dump(2);
     }
     std::string installer = brenvik::test::MakeTempFolder("built") + "/" + name;
-    brenvik::BuildOptions options;
-    options.projectFile = project;
-    options.output = installer;
-    options.installerProgram = ProgramPath("brenvik-installer");
-    options.deinstallerProgram = ProgramPath("brenvik-kolvast");
+    brenvik::BuildOptions options = BuildOptionsFor(project, installer);
     if (tinyDeinstaller) {
         options.deinstallerProgram = sample + "/deinstaller";
         std::ofstream(options.deinstallerProgram) << "#!/bin/sh\n";

@@ -1,16 +1,23 @@
-// The installer window in-process, on volumes the test mounts: the volume menu
-// follows mount notices, and a chosen volume gives the destination the
-// volume's own folder for the user.
+// The installer window in-process: on volumes the test mounts, the volume
+// menu follows mount notices and a chosen volume gives the destination the
+// volume's own folder for the user; with a configuration of the test's own,
+// the window fills its lists, asks for the opening sound and shows a group's
+// description as a tip.
 
 #include "InstallerWin.h"
 
 #include "AppTestSupport.h"
 
+#include <InstallerFormat.h>
 #include <LibInterfaceTestSupport.h>
 #include <LibMenuField.h>
 #include <LibStringView.h>
+#include <LibTipManager.h>
 #include <LibVolumeMenu.h>
+#include <ListView.h>
+#include <LocalizedTextTable.h>
 #include <MenuItem.h>
+#include <Resources.h>
 #include <TestSandbox.h>
 
 // The storage kit's own volume table, which tests may replace.
@@ -19,7 +26,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -129,4 +139,134 @@ TEST_F(InstallerWinTest, AChosenVolumeGivesTheUsersFolderOnIt)
     EXPECT_TRUE(WaitUntil([&] { return Destination(window.Get()) == fDataFolder; }))
         << Destination(window.Get());
     unsetenv("BRENVIK_SCOPE");
+}
+
+namespace {
+
+namespace Field = InstallerFormat::Field;
+
+BMessage InstallFile(const char* name, const char* groups, int32 size)
+{
+    BMessage file;
+    file.AddString(Field::kFileName, name);
+    file.AddString(Field::kItemGroups, groups);
+    file.AddInt32(Field::kFileSize, size);
+    return file;
+}
+
+// A resource file that holds what the window reads of an installer: the
+// configuration record and the user texts.
+std::string WriteInstaller()
+{
+    BMessage configuration;
+    configuration.AddString(Field::kAppName, "Tarsel Notes");
+    configuration.AddString(Field::kLicense, "Read me first.");
+    configuration.AddString(Field::kCreatedFolder, "TarselNotes");
+    BMessage groups;
+    groups.AddString(Field::kGroupName, "Typical");
+    groups.AddString(Field::kGroupDescription, "The program and its documentation");
+    groups.AddString(Field::kGroupName, "Sounds");
+    groups.AddString(Field::kGroupDescription, "Sound files");
+    configuration.AddMessage(Field::kGroups, &groups);
+    BMessage instructions;
+    BMessage files[] = { InstallFile("Notes.app", "Typical;Sounds;", 60),
+        InstallFile("ReadMe.txt", "Typical;", 100), InstallFile("Sounds", "Sounds;", 956) };
+    for (const BMessage& file : files)
+        instructions.AddMessage(Field::kInstallFile, &file);
+    configuration.AddMessage(Field::kInstallInstructions, &instructions);
+    BMessage sound;
+    sound.AddData("data", B_RAW_TYPE, "\0\0\0\0", 4);
+    configuration.AddMessage(Field::kAudioData, &sound);
+
+    std::string path = MakeTempFolder("installer") + "/installer.rsrc";
+    std::ofstream(path).close();
+    BResources resources;
+    EXPECT_EQ(resources.SetTo(path.c_str(), B_READ_WRITE, true), B_OK);
+    std::string record(size_t(configuration.FlattenedSize()), '\0');
+    EXPECT_EQ(configuration.Flatten(record.data(), ssize_t(record.size())), B_OK);
+    EXPECT_EQ(resources.AddResource(InstallerFormat::kConfigurationType,
+                  InstallerFormat::kConfigurationId, record.data(), record.size(),
+                  InstallerFormat::kConfigurationName),
+        B_OK);
+    EXPECT_EQ(LocalizedTextTable::AddToResources(resources), B_OK);
+    EXPECT_EQ(resources.Sync(), B_OK);
+    return path;
+}
+
+std::string Selected(InstallerWin* window, const char* name)
+{
+    std::string selected;
+    WithLock(window, [&] {
+        BListView* list = dynamic_cast<BListView*>(window->FindView(name));
+        for (int32 i = 0; list != nullptr && i < list->CountItems(); i++) {
+            if (list->IsItemSelected(i))
+                selected += (selected.empty() ? "" : ",") + std::to_string(i);
+        }
+    });
+    return selected;
+}
+
+class InstallerWinConfigTest : public testing::Test {
+protected:
+    InstallerWinConfigTest()
+        : fInstaller(WriteInstaller())
+        , fWindow(fInstaller.c_str())
+    {
+    }
+
+    RunningApplication fApplication;
+    std::string fInstaller;
+    ScopedWindow<InstallerWin> fWindow;
+};
+
+} // namespace
+
+TEST_F(InstallerWinConfigTest, FillsTheListsAndAsksForTheOpeningSoundOnce)
+{
+    ASSERT_TRUE(fWindow->LoadResources());
+    ASSERT_TRUE(fWindow.ShowAndSettle());
+    EXPECT_EQ(fWindow->CurrentStep(), InstallerWin::kStepLicense);
+    // "Typical" is chosen at the start, and with it its files.
+    EXPECT_EQ(Selected(fWindow.Get(), "install_type"), "0");
+    EXPECT_EQ(Selected(fWindow.Get(), "custom_list"), "0,1");
+    ASSERT_TRUE(fApplication.WaitFor(InstallerWin::kMsgPlaySound));
+    fApplication.Sync();
+    EXPECT_EQ(fApplication.Count(InstallerWin::kMsgPlaySound), 1);
+    EXPECT_TRUE(fApplication.Messages(InstallerWin::kMsgPlaySound)[0].HasData("data", B_RAW_TYPE));
+}
+
+TEST_F(InstallerWinConfigTest, ShowsAGroupsDescriptionAsATipAndTakesItAway)
+{
+    ASSERT_TRUE(fWindow->LoadResources());
+    ASSERT_TRUE(fWindow.ShowAndSettle());
+    // Choosing the first install type at the start took any tip away.
+    fApplication.Sync();
+    size_t before = fApplication.Messages(LibTipManager::kMsgTipRequest).size();
+    auto latest = [&](size_t count, BMessage* tip) {
+        return WaitUntil([&] {
+            std::vector<BMessage> tips = fApplication.Messages(LibTipManager::kMsgTipRequest);
+            if (tips.size() < count)
+                return false;
+            *tip = tips.back();
+            return true;
+        });
+    };
+
+    BMessage hover(InstallerWin::kMsgGroupHover);
+    hover.AddInt32("item", 1);
+    fWindow->PostMessage(&hover);
+    BMessage tip;
+    ASSERT_TRUE(latest(before + 1, &tip));
+    EXPECT_TRUE(tip.GetBool("show", false));
+    EXPECT_STREQ(tip.GetString("tip", ""), "Sound files");
+    EXPECT_EQ(tip.GetInt32("width", 0), 160);
+    int16 endDelay = 0;
+    EXPECT_EQ(tip.FindInt16("edelay", &endDelay), B_OK);
+    EXPECT_EQ(endDelay, int16(std::ceil(std::strlen("Sound files") * 0.25)));
+
+    hover.ReplaceInt32("item", -1);
+    fWindow->PostMessage(&hover);
+    ASSERT_TRUE(latest(before + 2, &tip));
+    EXPECT_FALSE(tip.GetBool("show", true));
+    EXPECT_FALSE(tip.HasString("tip"));
 }

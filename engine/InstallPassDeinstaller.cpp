@@ -18,6 +18,7 @@
 #include "InstallNames.h"
 #include "InstallPass.h"
 #include "InstallerFormat.h"
+#include "ScriptBlock.h"
 #include "ScriptEditor.h"
 #include "ScriptTargets.h"
 
@@ -128,6 +129,10 @@ bool InstallPass::EditScript(const directory_which& folder, const char* script,
     fields.AddString(InstallRecord::kFieldTag, tag.c_str());
     fields.AddString(InstallRecord::kFieldName, script);
     fields.AddBool(InstallRecord::kFieldStartupBlock, startUpFolder);
+    // The block as it will be written: should the pass end before the step
+    // is closed, the de-installer still finds the block in the script's own
+    // file (the editor's full account replaces this once the step is done).
+    fields.AddString(InstallRecord::kFieldBlock, ScriptBlock::Format(tag, contents).c_str());
     // The user's own files change here: the record says so before they do.
     int32 step = fRecord.Begin(InstallRecord::kKindScript, fields, InstallRecord::B_RECORD_SYNC);
     if (step < 0) {

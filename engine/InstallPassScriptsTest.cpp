@@ -6,6 +6,7 @@
 #include "InstallPassTestSupport.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include <FindDirectory.h>
 #include <Path.h>
@@ -213,6 +214,41 @@ TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles
     EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
     EXPECT_EQ(ReadBytes(home + "/.profile"), profileBefore);
     EXPECT_EQ(Differences(before, UserSnapshot(fRoot)), std::vector<std::string>()) << report;
+}
+
+// The journal cut right after the begun frame of its last script step, as a
+// crash in the middle of that edit leaves it.
+void CutAfterLastScriptStep(const std::string& journal)
+{
+    std::string bytes = ReadBytes(journal);
+    size_t cut = 0;
+    for (size_t at = 8; at + 8 <= bytes.size();) {
+        uint32 size = 0;
+        std::memcpy(&size, bytes.data() + at, 4);
+        BMessage frame;
+        ASSERT_EQ(frame.Unflatten(bytes.data() + at + 8), B_OK);
+        at += 8 + size;
+        if (std::string(frame.GetString(InstallRecord::kFieldKind, ""))
+            == InstallRecord::kKindScript)
+            cut = at;
+    }
+    ASSERT_GT(cut, 0u);
+    WriteBytes(journal, bytes.substr(0, cut));
+}
+
+TEST_F(InstallPassScriptsTest, AnEditInterruptedBeforeItsStepClosedIsStillUndone)
+{
+    std::string home = StandardFolder(B_USER_DIRECTORY);
+    WriteBytes(home + "/.profile", "# mine\n");
+    AskForScripts(false);
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    ASSERT_NE(ReadBytes(home + "/.profile").find("#BEGIN_TARSEL_NOTES"), std::string::npos);
+    CutAfterLastScriptStep(fConfig.RecordPath());
+
+    std::string report;
+    InstallRemoval::RollBack(fConfig.RecordPath(), &report);
+    EXPECT_EQ(ReadBytes(home + "/.profile"), "# mine\n") << report;
 }
 
 TEST_F(InstallPassScriptsTest, InstallingTwiceLeavesOneBlock)

@@ -156,7 +156,7 @@ BMessage InstallFile(const char* name, const char* groups, int32 size)
 
 // A resource file that holds what the window reads of an installer: the
 // configuration record and the user texts.
-std::string WriteInstaller()
+std::string WriteInstaller(const char* soundsDescription = "Sound files")
 {
     BMessage configuration;
     configuration.AddString(Field::kAppName, "Tarsel Notes");
@@ -166,7 +166,7 @@ std::string WriteInstaller()
     groups.AddString(Field::kGroupName, "Typical");
     groups.AddString(Field::kGroupDescription, "The program and its documentation");
     groups.AddString(Field::kGroupName, "Sounds");
-    groups.AddString(Field::kGroupDescription, "Sound files");
+    groups.AddString(Field::kGroupDescription, soundsDescription);
     configuration.AddMessage(Field::kGroups, &groups);
     BMessage instructions;
     BMessage files[] = { InstallFile("Notes.app", "Typical;Sounds;", 60),
@@ -208,8 +208,8 @@ std::string Selected(InstallerWin* window, const char* name)
 
 class InstallerWinConfigTest : public testing::Test {
 protected:
-    InstallerWinConfigTest()
-        : fInstaller(WriteInstaller())
+    explicit InstallerWinConfigTest(const char* soundsDescription = "Sound files")
+        : fInstaller(WriteInstaller(soundsDescription))
         , fWindow(fInstaller.c_str())
     {
     }
@@ -269,4 +269,50 @@ TEST_F(InstallerWinConfigTest, ShowsAGroupsDescriptionAsATipAndTakesItAway)
     ASSERT_TRUE(latest(before + 2, &tip));
     EXPECT_FALSE(tip.GetBool("show", true));
     EXPECT_FALSE(tip.HasString("tip"));
+}
+
+namespace {
+
+class UndescribedGroupTest : public InstallerWinConfigTest {
+protected:
+    UndescribedGroupTest()
+        : InstallerWinConfigTest("")
+    {
+    }
+};
+
+} // namespace
+
+// The tip request for a group without a description carries no fields; the
+// tool-tip manager then shows nothing.
+TEST_F(UndescribedGroupTest, AGroupWithoutDescriptionAsksForAnEmptyTip)
+{
+    ASSERT_TRUE(fWindow->LoadResources());
+    ASSERT_TRUE(fWindow.ShowAndSettle());
+    fApplication.Sync();
+    size_t before = fApplication.Messages(LibTipManager::kMsgTipRequest).size();
+    BMessage hover(InstallerWin::kMsgGroupHover);
+    hover.AddInt32("item", 1);
+    fWindow->PostMessage(&hover);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return fApplication.Messages(LibTipManager::kMsgTipRequest).size() > before; }));
+    EXPECT_EQ(
+        fApplication.Messages(LibTipManager::kMsgTipRequest).back().CountNames(B_ANY_TYPE), 0);
+}
+
+// Only the install thread's end moves the workflow.
+TEST_F(InstallerWinConfigTest, TheEndOfAnotherThreadIsIgnored)
+{
+    ASSERT_TRUE(fWindow->LoadResources());
+    ASSERT_TRUE(fWindow.ShowAndSettle());
+    fWindow->PostMessage(InstallerWin::kMsgButton);
+    ASSERT_TRUE(
+        WaitUntil([&] { return fWindow->CurrentStep() == InstallerWin::kStepDestination; }));
+    BMessage done(LibThread::kLibThreadDone);
+    done.AddString("name", "other");
+    done.AddInt32("status", 1);
+    fWindow->PostMessage(&done);
+    ASSERT_TRUE(WaitUntilSettled(fWindow.Get()));
+    EXPECT_EQ(fWindow->CurrentStep(), InstallerWin::kStepDestination);
+    EXPECT_EQ(fWindow->InstallOutcome(), InstallerWin::kNotInstalled);
 }

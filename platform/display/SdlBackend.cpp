@@ -24,14 +24,18 @@ Uint32 NativeFlags(uint32 flags)
         native |= SDL_WINDOW_RESIZABLE;
     if ((flags & kWindowBorderless) != 0)
         native |= SDL_WINDOW_BORDERLESS;
-    if ((flags & kWindowFloating) != 0)
-        native |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_UTILITY;
     // Menus and tool tips are placed exactly and stay off the task bar; on
-    // X11 they bypass the window manager.
+    // X11 they bypass the window manager. SDL takes one window type only
+    // (utility, pop-up menu or tool tip) and refuses to make a window with
+    // two, so a floating tool tip is a tool tip that stays on top.
+    if ((flags & kWindowFloating) != 0)
+        native |= SDL_WINDOW_ALWAYS_ON_TOP;
     if ((flags & kWindowPopup) != 0)
         native |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
     else if ((flags & kWindowAvoidFocus) != 0)
         native |= SDL_WINDOW_TOOLTIP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+    else if ((flags & kWindowFloating) != 0)
+        native |= SDL_WINDOW_UTILITY;
     return native;
 }
 

@@ -8,11 +8,10 @@
 // - pass_peak_mb: the peak memory of a process that does only the pass (goal:
 //   under 64 MB whatever the payload size).
 
-#include <InstallConfig.h>
-#include <InstallerBuilder.h>
+#include "BenchProduct.h"
+
 #include <InstallerFormat.h>
 #include <Resources.h>
-#include <TestSandbox.h>
 
 #include <benchmark/benchmark.h>
 
@@ -29,70 +28,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFileCount = 2000;
-constexpr int kItemCount = 10;
-
-double Seconds(const std::chrono::steady_clock::time_point& start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using brenvik::bench::kItemCount;
+using brenvik::bench::Seconds;
 
 // Files of text-like bytes (deflate has real work), every fourth of random
 // bytes (stored as they are), as installers carry both.
-void WriteItems(const std::string& folder, size_t totalBytes)
+std::string FileBytes(int index, size_t size)
 {
-    const char* words[] = { "install ", "folder ", "resource ", "payload ", "entry ", "zip ",
+    static const char* words[] = { "install ", "folder ", "resource ", "payload ", "entry ", "zip ",
         "attribute ", "language ", "\n", "0123 ", "Brenvik ", "archive " };
-    uint32 seed = 12345;
-    size_t fileSize = totalBytes / kFileCount;
-    for (int i = 0; i < kFileCount; i++) {
-        std::string sub
-            = folder + "/item" + std::to_string(i % kItemCount) + "/d" + std::to_string(i / 100);
-        fs::create_directories(sub);
-        std::string data;
-        data.reserve(fileSize + 16);
-        while (data.size() < fileSize) {
-            seed = seed * 1103515245 + 12345;
-            if (i % 4 == 3)
-                data += char(seed >> 16);
-            else
-                data += words[(seed >> 16) % 12];
-        }
-        data.resize(fileSize);
-        std::ofstream(sub + "/file" + std::to_string(i), std::ios::binary) << data;
+    static uint32 seed = 12345;
+    std::string data;
+    data.reserve(size + 16);
+    while (data.size() < size) {
+        seed = seed * 1103515245 + 12345;
+        if (index % 4 == 3)
+            data += char(seed >> 16);
+        else
+            data += words[(seed >> 16) % 12];
     }
+    data.resize(size);
+    return data;
 }
 
-struct Fixture {
-    std::string root;
-    std::string installer;
-    status_t status = B_NO_INIT;
-
+struct Fixture : brenvik::bench::Product {
     Fixture()
+        : Product(brenvik::bench::BuildProduct("pass-bench", FileBytes))
     {
-        const char* megabytes = std::getenv("BRENVIK_BENCH_MB");
-        size_t total = size_t(megabytes != nullptr ? std::atoi(megabytes) : 200) * 1024 * 1024;
-        setenv("BRENVIK_SCOPE", "user", 1);
-        root = brenvik::test::MakeTempFolder("pass-bench");
-        WriteItems(root + "/payload", total);
-        std::string items;
-        for (int i = 0; i < kItemCount; i++) {
-            items += std::string(i == 0 ? "" : ",") + R"({ "source": "payload/item)"
-                + std::to_string(i) + R"(", "install_meta": {
-                "destination": "User Selected", "destination_exists": "Replace",
-                "link": "None", "link_exists": "Replace", "deinstallable": "True" } })";
-        }
-        std::ofstream(root + "/project.json") << R"({ "app_name": "Bench", "version": "1",
-            "opt_created_folder": "Bench", "opt_log": true, "install_instructions": [ )"
-                                              << items << "] }";
-        brenvik::BuildOptions options;
-        options.projectFile = root + "/project.json";
-        installer = root + "/Installer";
-        options.output = installer;
-        options.installerProgram = std::string(BRENVIK_BINARY_DIR) + "/bin/brenvik-installer";
-        options.deinstallerProgram = std::string(BRENVIK_BINARY_DIR) + "/bin/brenvik-kolvast";
-        brenvik::InstallerBuilder builder;
-        status = builder.Build(options);
         // The same archives as files of their own, for unzip.
         BResources resources;
         resources.SetTo(installer.c_str(), 0, false);
@@ -118,25 +80,8 @@ double PassInChild(const Fixture& fixture, const std::string& into, long* peakKb
 {
     auto start = std::chrono::steady_clock::now();
     pid_t child = fork();
-    if (child == 0) {
-        InstallConfig config;
-        BResources resources;
-        resources.SetTo(fixture.installer.c_str(), 0, false);
-        if (config.Load(resources) != B_OK)
-            _exit(2);
-        for (int i = 0; i < kItemCount; i++)
-            config.MarkInstallFile(("item" + std::to_string(i)).c_str(), true);
-        entry_ref ref;
-        get_ref_for_path(into.c_str(), &ref);
-        config.SetDestination(ref);
-        config.SetInstallerPath(fixture.installer.c_str());
-        config.SetDialogs(std::make_unique<ConsoleDialogs>());
-        status_t result = config.Action();
-        _exit(result == InstallConfig::kPassDone
-                    && config.Outcome() == InstallConfig::B_PASS_SUCCEEDED
-                ? 0
-                : 1);
-    }
+    if (child == 0)
+        _exit(brenvik::bench::InstallAll(fixture.installer, into) ? 0 : 1);
     int status = 0;
     rusage usage = {};
     wait4(child, &status, 0, &usage);

@@ -18,31 +18,6 @@ namespace {
 
 using namespace pass_test;
 
-std::string StandardFolder(directory_which which)
-{
-    BPath path;
-    find_directory(which, &path, false, nullptr);
-    return path.Path();
-}
-
-// The home folder without Brenvik's records and courtesy copies, and the
-// test's own folder without the trash's folders.
-std::map<std::string, std::string> UserSnapshot(const std::string& root)
-{
-    auto snapshot = Snapshot(StandardFolder(B_USER_DIRECTORY));
-    for (auto& [path, what] : Snapshot(root))
-        snapshot[path] = what;
-    std::string records = fs::path(InstallRecord::RecordsFolder()).parent_path();
-    std::string trash = fs::path(StandardFolder(B_TRASH_DIRECTORY)).parent_path();
-    for (auto it = snapshot.begin(); it != snapshot.end();) {
-        bool skip = it->first.rfind(records, 0) == 0
-            || (it->first.rfind(trash, 0) == 0 && it->second == "folder")
-            || fs::path(it->first).extension() == ".orig";
-        it = skip ? snapshot.erase(it) : std::next(it);
-    }
-    return snapshot;
-}
-
 // The paths that differ between two snapshots (not their bytes, which may
 // be whole programs).
 std::vector<std::string> Differences(const std::map<std::string, std::string>& before,
@@ -91,15 +66,12 @@ private:
     std::vector<std::pair<std::string, std::string>> fSaved;
 };
 
-class InstallPassScriptsTest : public testing::Test {
+class InstallPassScriptsTest : public PassFixture<> {
 protected:
     void SetUp() override
     {
-        setenv("BRENVIK_SCOPE", "user", 1);
-        fRoot = brenvik::test::MakeTempFolder("pass-scripts");
+        MakeSandbox("pass-scripts");
         fHome.reset(new PrivateHome(fRoot + "/home"));
-        fDestination = fRoot + "/Apps";
-        fs::create_directories(fDestination);
         fInstaller.reset(new TestInstaller(fRoot));
         auto dialogs = std::make_unique<TestDialogs>();
         fDialogs = dialogs.get();
@@ -112,7 +84,7 @@ protected:
     void TearDown() override
     {
         fHome.reset();
-        unsetenv("BRENVIK_SCOPE");
+        PassFixture::TearDown();
     }
 
     void AskForScripts(bool startUp)
@@ -135,9 +107,7 @@ protected:
     std::string Log() { return ReadBytes(fDestination + "/TarselNotes/Log"); }
     std::string Actions() { return ReadBytes(fRoot + "/actions.log"); }
 
-    std::string fRoot;
     std::unique_ptr<PrivateHome> fHome;
-    std::string fDestination;
     std::unique_ptr<TestInstaller> fInstaller;
     InstallConfig fConfig;
     TestDialogs* fDialogs = nullptr;
@@ -145,12 +115,12 @@ protected:
 
 TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles)
 {
-    std::string home = StandardFolder(B_USER_DIRECTORY);
+    std::string home = FindFolder(B_USER_DIRECTORY);
     // The user's own .profile, its last line without a newline.
     std::string profileBefore = "# mine\nexport EDITOR=vi";
     WriteBytes(home + "/.profile", profileBefore);
     AskForScripts(true);
-    auto before = UserSnapshot(fRoot);
+    auto before = UserSnapshot(fRoot, true);
 
     fInstaller->Configure(fConfig, fDestination);
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
@@ -213,7 +183,7 @@ TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles
     std::string report;
     EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
     EXPECT_EQ(ReadBytes(home + "/.profile"), profileBefore);
-    EXPECT_EQ(Differences(before, UserSnapshot(fRoot)), std::vector<std::string>()) << report;
+    EXPECT_EQ(Differences(before, UserSnapshot(fRoot, true)), std::vector<std::string>()) << report;
 }
 
 // The journal cut right after the begun frame of its last script step, as a
@@ -238,7 +208,7 @@ void CutAfterLastScriptStep(const std::string& journal)
 
 TEST_F(InstallPassScriptsTest, AnEditInterruptedBeforeItsStepClosedIsStillUndone)
 {
-    std::string home = StandardFolder(B_USER_DIRECTORY);
+    std::string home = FindFolder(B_USER_DIRECTORY);
     WriteBytes(home + "/.profile", "# mine\n");
     AskForScripts(false);
     fInstaller->Configure(fConfig, fDestination);
@@ -262,7 +232,7 @@ TEST_F(InstallPassScriptsTest, InstallingTwiceLeavesOneBlock)
         ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
         EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
     }
-    std::string profile = ReadBytes(StandardFolder(B_USER_DIRECTORY) + "/.profile");
+    std::string profile = ReadBytes(FindFolder(B_USER_DIRECTORY) + "/.profile");
     size_t first = profile.find("#BEGIN_TARSEL_NOTES");
     ASSERT_NE(first, std::string::npos);
     EXPECT_EQ(profile.find("#BEGIN_TARSEL_NOTES", first + 1), std::string::npos) << profile;
@@ -281,7 +251,7 @@ TEST_F(InstallPassScriptsTest, ARefusedEditIsAFailureNotASuccess)
     EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
     ASSERT_EQ(fConfig.Failures().size(), 1u);
     EXPECT_NE(fConfig.Failures()[0].find("script tab"), std::string::npos);
-    EXPECT_FALSE(Lexists(StandardFolder(B_USER_DIRECTORY) + "/.profile"));
+    EXPECT_FALSE(Lexists(FindFolder(B_USER_DIRECTORY) + "/.profile"));
     std::string log = Log();
     EXPECT_EQ(log.find("Added script tab"), std::string::npos) << log;
     EXPECT_NE(log.find("\tUnable to add script tab"), std::string::npos) << log;

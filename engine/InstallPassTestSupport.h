@@ -24,6 +24,8 @@
 #include <TestSandbox.h>
 
 #include <Entry.h>
+#include <FindDirectory.h>
+#include <Path.h>
 
 #include <LibAppResource.h>
 #include <LocalizedTextTable.h>
@@ -288,6 +290,53 @@ inline std::map<std::string, std::string> Snapshot(const std::string& folder)
     }
     return tree;
 }
+
+// A folder of the user's (find_directory's).
+inline std::string FindFolder(directory_which which)
+{
+    BPath path;
+    find_directory(which, &path, false, nullptr);
+    return path.Path();
+}
+
+// Everything the user can see: the home folder and the test's own, without
+// Brenvik's records and the trash's empty folders (and, when asked, without
+// the courtesy copies of edited files).
+inline std::map<std::string, std::string> UserSnapshot(
+    const std::string& root, bool withoutCourtesyCopies = false)
+{
+    auto snapshot = Snapshot(FindFolder(B_USER_DIRECTORY));
+    for (auto& [path, what] : Snapshot(root))
+        snapshot[path] = what;
+    std::string records = fs::path(InstallRecord::RecordsFolder()).parent_path();
+    std::string trash = fs::path(FindFolder(B_TRASH_DIRECTORY)).parent_path();
+    for (auto it = snapshot.begin(); it != snapshot.end();) {
+        bool skip = it->first.rfind(records, 0) == 0
+            || (it->first.rfind(trash, 0) == 0 && it->second == "folder")
+            || (withoutCourtesyCopies && fs::path(it->first).extension() == ".orig");
+        it = skip ? snapshot.erase(it) : std::next(it);
+    }
+    return snapshot;
+}
+
+// The base of a pass test's fixture: a folder of the test's own (fRoot) with
+// the destination folder "Apps" in it (fDestination); passes install for the
+// user alone until the test ends.
+template <class Base = testing::Test> class PassFixture : public Base {
+protected:
+    void MakeSandbox(const std::string& name)
+    {
+        setenv("BRENVIK_SCOPE", "user", 1);
+        fRoot = brenvik::test::MakeTempFolder(name);
+        fDestination = fRoot + "/Apps";
+        fs::create_directories(fDestination);
+    }
+
+    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
+
+    std::string fRoot;
+    std::string fDestination;
+};
 
 // The record of the configuration's last pass.
 inline InstallRecordReader RecordOf(const InstallConfig& config)

@@ -22,13 +22,6 @@ namespace {
 
 using namespace pass_test;
 
-std::string StandardFolder(directory_which which)
-{
-    BPath path;
-    find_directory(which, &path, false, nullptr);
-    return path.Path();
-}
-
 std::string Sha256Of(const std::string& bytes)
 {
     BPrivate::Sha256 hash;
@@ -45,22 +38,17 @@ bool Has(const InstallRemoval& removal, InstallRemoval::outcome_kind kind, const
     return false;
 }
 
-class InstallRemovalTest : public testing::Test {
+class InstallRemovalTest : public PassFixture<> {
 protected:
     void SetUp() override
     {
-        setenv("BRENVIK_SCOPE", "user", 1);
-        fRoot = brenvik::test::MakeTempFolder("removal");
-        fDestination = fRoot + "/Apps";
-        fs::create_directories(fDestination);
-        fSettings = StandardFolder(B_USER_SETTINGS_DIRECTORY);
+        MakeSandbox("removal");
+        fSettings = FindFolder(B_USER_SETTINGS_DIRECTORY);
         // The sandbox is the test program's: start without what earlier
         // tests left in the shared folders.
         fs::remove_all(fSettings + "/Shared");
         fs::remove_all(fSettings + "/Mine");
     }
-
-    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
 
     // Installs a product of that name (its folder too) with a folder item,
     // a file placed in the settings folder and a link; returns the record.
@@ -88,8 +76,6 @@ protected:
         return config.RecordPath();
     }
 
-    std::string fRoot;
-    std::string fDestination;
     std::string fSettings;
 };
 
@@ -180,7 +166,7 @@ TEST_P(TakenPlaceTest, AsksBeforeThePutBackReplacesAnything)
             if (outcome.kind == InstallRemoval::B_OUTCOME_LEFT)
                 trashed = outcome.path;
         }
-        EXPECT_EQ(fs::path(trashed).parent_path(), StandardFolder(B_TRASH_DIRECTORY));
+        EXPECT_EQ(fs::path(trashed).parent_path(), FindFolder(B_TRASH_DIRECTORY));
         EXPECT_EQ(ReadBytes(trashed), "edited after installing") << removal.Report();
     } else {
         EXPECT_EQ(ReadBytes(conf), "edited after installing");
@@ -275,7 +261,7 @@ std::string RecordScripts(const std::string& product)
 
 TEST_F(InstallRemovalTest, ScriptBlocksGoByTagAndTheSharedOneWithItsLastUser)
 {
-    std::string profile = StandardFolder(B_USER_DIRECTORY) + "/.profile";
+    std::string profile = FindFolder(B_USER_DIRECTORY) + "/.profile";
     WriteBytes(profile, "# the user's own\nexport EDITOR=vi\n");
     std::string velk = RecordScripts("Velk");
     std::string orrin = RecordScripts("Orrin");

@@ -22,48 +22,17 @@ namespace {
 
 using namespace pass_test;
 
-std::string StandardFolder(directory_which which)
-{
-    BPath path;
-    find_directory(which, &path, false, nullptr);
-    return path.Path();
-}
-
-// Everything the user can see: the home folder and the test's own, without
-// Brenvik's records and the trash's empty folders.
-std::map<std::string, std::string> UserSnapshot(const std::string& root)
-{
-    auto snapshot = Snapshot(StandardFolder(B_USER_DIRECTORY));
-    for (auto& [path, what] : Snapshot(root))
-        snapshot[path] = what;
-    std::string records = fs::path(InstallRecord::RecordsFolder()).parent_path();
-    std::string trash = fs::path(StandardFolder(B_TRASH_DIRECTORY)).parent_path();
-    for (auto it = snapshot.begin(); it != snapshot.end();) {
-        bool skip = it->first.rfind(records, 0) == 0
-            || (it->first.rfind(trash, 0) == 0 && it->second == "folder");
-        it = skip ? snapshot.erase(it) : std::next(it);
-    }
-    return snapshot;
-}
-
-class InstallRollBackTest : public testing::TestWithParam<int> {
+class InstallRollBackTest : public PassFixture<testing::TestWithParam<int>> {
 protected:
     void SetUp() override
     {
-        setenv("BRENVIK_SCOPE", "user", 1);
-        fRoot = brenvik::test::MakeTempFolder("rollback");
-        fDestination = fRoot + "/Apps";
-        fs::create_directories(fDestination);
+        MakeSandbox("rollback");
         fInstaller.reset(new TestInstaller(fRoot));
         fConfig.SetDialogs(std::make_unique<TestDialogs>());
         fConfig.SetSystemProbe(std::make_unique<TestProbe>());
         fTag = "RollBack" + std::to_string(GetParam());
     }
 
-    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
-
-    std::string fRoot;
-    std::string fDestination;
     std::string fTag;
     std::unique_ptr<TestInstaller> fInstaller;
     InstallConfig fConfig;
@@ -76,8 +45,8 @@ protected:
 TEST_P(InstallRollBackTest, TheRecordUndoesEverythingEvenAfterAStop)
 {
     int stopAfter = GetParam();
-    std::string settings = StandardFolder(B_USER_SETTINGS_DIRECTORY) + "/" + fTag;
-    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    std::string settings = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/" + fTag;
+    std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
     WriteBytes(settings + "/Replaced/old", "the user's config");
     WriteBytes(settings + "/Rules/prefs", "the user's prefs");
     WriteBytes(sounds + "/" + fTag + ".raw", "the user's sound");
@@ -176,15 +145,12 @@ int RunOnSmallFileSystem(const std::string& folder, size_t bytes, const std::fun
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-class InstallFaultTest : public testing::TestWithParam<Fault> {
+class InstallFaultTest : public PassFixture<testing::TestWithParam<Fault>> {
 protected:
     void SetUp() override
     {
-        setenv("BRENVIK_SCOPE", "user", 1);
-        fRoot = brenvik::test::MakeTempFolder("fault");
-        fDestination = fRoot + "/Apps";
-        fs::create_directories(fDestination);
-        fSounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+        MakeSandbox("fault");
+        fSounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
         fs::create_directories(fSounds);
         fInstaller.reset(new TestInstaller(fRoot));
         fConfig.SetDialogs(std::make_unique<TestDialogs>());
@@ -195,8 +161,6 @@ protected:
         fInstaller->AddItem({ fRoot + "/payload/big.raw", "User Sounds" });
         fInstaller->config.AddBool("opt_save_replaced", true);
     }
-
-    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
 
     // The user's sounds, the installation that fails on them, and its undoing
     // from the record.
@@ -248,8 +212,6 @@ protected:
         EXPECT_EQ(UserSnapshot(fRoot), before) << report;
     }
 
-    std::string fRoot;
-    std::string fDestination;
     std::string fSounds;
     std::unique_ptr<TestInstaller> fInstaller;
     InstallConfig fConfig;

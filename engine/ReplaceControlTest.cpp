@@ -31,19 +31,14 @@ std::string Name(const testing::TestParamInfo<Collision>& info)
 
 std::string SettingsFolder()
 {
-    BPath path;
-    find_directory(B_USER_SETTINGS_DIRECTORY, &path, false, nullptr);
-    return path.Path();
+    return FindFolder(B_USER_SETTINGS_DIRECTORY);
 }
 
-class CollisionTest : public testing::TestWithParam<Collision> {
+class CollisionTest : public PassFixture<testing::TestWithParam<Collision>> {
 protected:
     void SetUp() override
     {
-        setenv("BRENVIK_SCOPE", "user", 1);
-        fRoot = brenvik::test::MakeTempFolder("collide");
-        fDestination = fRoot + "/Apps";
-        fs::create_directories(fDestination);
+        MakeSandbox("collide");
         fPlace = SettingsFolder() + "/Place" + std::to_string(sCounter++);
         fInstaller.reset(new TestInstaller(fRoot));
         fInstaller->AddCustomFolder("Where", 3006, fs::path(fPlace).filename().c_str(), false);
@@ -52,8 +47,6 @@ protected:
         fConfig.SetDialogs(std::move(dialogs));
         fConfig.SetSystemProbe(std::make_unique<TestProbe>());
     }
-
-    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
 
     // What the user had at the place, as a snapshot of its contents.
     std::map<std::string, std::string> MakeExisting(Kind kind, const std::string& path)
@@ -86,8 +79,6 @@ protected:
         return contents;
     }
 
-    std::string fRoot;
-    std::string fDestination;
     std::string fPlace;
     std::string fElsewhere;
     std::unique_ptr<TestInstaller> fInstaller;

@@ -1,6 +1,9 @@
 #include "E2eSupport.h"
 
+#include <Entry.h>
+#include <InstallPassTestSupport.h>
 #include <Node.h>
+#include <Resources.h>
 #include <TypeConstants.h>
 
 #include <gtest/gtest.h>
@@ -150,6 +153,36 @@ status_t BuildInstaller(const std::string& projectFile, const std::string& outpu
 {
     brenvik::InstallerBuilder builder;
     return builder.Build(BuildOptionsFor(projectFile, output));
+}
+
+void BuildSample(std::string* sample, std::string* installer, status_t* status)
+{
+    *sample = CopySample();
+    *installer = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
+    *status = BuildInstaller(*sample + "/project.json", *installer);
+}
+
+testing::AssertionResult ConfigureSamplePass(InstallConfig& config, const std::string& installer,
+    const std::string& destination, pass_test::TestDialogs** dialogs)
+{
+    BResources resources;
+    if (resources.SetTo(installer.c_str(), 0, false) != B_OK)
+        return testing::AssertionFailure() << "cannot open " << installer;
+    if (config.Load(resources) != B_OK)
+        return testing::AssertionFailure() << "cannot load " << installer;
+    for (const char* leaf : { "Notes.app", "ReadMe.txt", "Sounds", "notes-latest" })
+        config.MarkInstallFile(leaf, true);
+    entry_ref ref;
+    if (get_ref_for_path(destination.c_str(), &ref) != B_OK)
+        return testing::AssertionFailure() << "no entry for " << destination;
+    config.SetDestination(ref);
+    config.SetInstallerPath(installer.c_str());
+    auto testDialogs = std::make_unique<pass_test::TestDialogs>();
+    if (dialogs != nullptr)
+        *dialogs = testDialogs.get();
+    config.SetDialogs(std::move(testDialogs));
+    config.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
+    return testing::AssertionSuccess();
 }
 
 } // namespace brenvik::e2e

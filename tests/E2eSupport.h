@@ -6,8 +6,15 @@
 #include <string>
 #include <utility>
 
+#include <InstallConfig.h>
 #include <InstallerBuilder.h>
 #include <TestSandbox.h>
+
+#include <gtest/gtest.h>
+
+namespace pass_test {
+struct TestDialogs;
+}
 
 namespace brenvik::e2e {
 
@@ -26,6 +33,16 @@ bool HasProgram(const std::string& name);
 brenvik::BuildOptions BuildOptionsFor(const std::string& projectFile, const std::string& output);
 // Builds the installer with those options.
 status_t BuildInstaller(const std::string& projectFile, const std::string& output);
+
+// Copies the sample (CopySample) into `sample` and builds it into
+// `installer`, "TarselNotes-Installer" in a folder of its own.
+void BuildSample(std::string* sample, std::string* installer, status_t* status);
+
+// Readies `config` for a pass of the sample's installer into `destination`:
+// every item marked, from both install types, with dialogs that answer from
+// a script (handed back through `dialogs` when asked for) and a test system.
+testing::AssertionResult ConfigureSamplePass(InstallConfig& config, const std::string& installer,
+    const std::string& destination, pass_test::TestDialogs** dialogs = nullptr);
 
 // Runs a shell command line; returns its exit status and what it printed on
 // both streams.

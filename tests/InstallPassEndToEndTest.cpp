@@ -60,12 +60,7 @@ void ExpectGolden(const std::string& actual, const std::string& name)
 
 class InstallPassEndToEndTest : public testing::TestWithParam<const char*> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sSample = CopySample();
-        sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
-        sStatus = BuildInstaller(sSample + "/project.json", sInstaller);
-    }
+    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
 
     void SetUp() override
     {
@@ -75,21 +70,8 @@ protected:
         tzset();
         fDestination = Folder(B_APPS_DIRECTORY);
         fs::create_directories(fDestination);
-        BResources resources;
-        ASSERT_EQ(resources.SetTo(sInstaller.c_str(), 0, false), B_OK);
-        ASSERT_EQ(fConfig.Load(resources), B_OK);
-        // Every item, from both install types.
-        for (const char* leaf : { "Notes.app", "ReadMe.txt", "Sounds", "notes-latest" })
-            fConfig.MarkInstallFile(leaf, true);
-        entry_ref ref;
-        ASSERT_EQ(get_ref_for_path(fDestination.c_str(), &ref), B_OK);
-        fConfig.SetDestination(ref);
-        fConfig.SetInstallerPath(sInstaller.c_str());
+        ASSERT_TRUE(ConfigureSamplePass(fConfig, sInstaller, fDestination, &fDialogs));
         fConfig.SetClock([] { return time_t(977961600); });
-        auto dialogs = std::make_unique<pass_test::TestDialogs>();
-        fDialogs = dialogs.get();
-        fConfig.SetDialogs(std::move(dialogs));
-        fConfig.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
     }
 
     void TearDown() override { unsetenv("BRENVIK_SCOPE"); }

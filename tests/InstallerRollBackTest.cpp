@@ -32,12 +32,7 @@ struct OfferCase {
 
 class InstallerRollBackTest : public testing::TestWithParam<OfferCase> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sSample = CopySample();
-        sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
-        sStatus = BuildInstaller(sSample + "/project.json", sInstaller);
-    }
+    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
 
     void SetUp() override
     {
@@ -66,17 +61,7 @@ protected:
     std::string InstallAndStop()
     {
         InstallConfig config;
-        BResources resources;
-        EXPECT_EQ(resources.SetTo(sInstaller.c_str(), 0, false), B_OK);
-        EXPECT_EQ(config.Load(resources), B_OK);
-        for (const char* leaf : { "Notes.app", "ReadMe.txt", "Sounds", "notes-latest" })
-            config.MarkInstallFile(leaf, true);
-        entry_ref ref;
-        EXPECT_EQ(get_ref_for_path(fs::path(fFolder).parent_path().c_str(), &ref), B_OK);
-        config.SetDestination(ref);
-        config.SetInstallerPath(sInstaller.c_str());
-        config.SetDialogs(std::make_unique<pass_test::TestDialogs>());
-        config.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
+        EXPECT_TRUE(ConfigureSamplePass(config, sInstaller, fs::path(fFolder).parent_path()));
         config.SetStatusObserver([&config](const char* text) {
             if (std::string(text).rfind("Installing 2 of", 0) == 0)
                 config.RequestStop();

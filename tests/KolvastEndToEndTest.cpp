@@ -110,12 +110,7 @@ std::string Differences(const std::map<std::string, std::string>& before,
 
 class KolvastEndToEndTest : public testing::TestWithParam<std::tuple<const char*, int>> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sSample = CopySample();
-        sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
-        sStatus = BuildInstaller(sSample + "/project.json", sInstaller);
-    }
+    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
 
     void SetUp() override
     {
@@ -144,17 +139,7 @@ protected:
     // Installs the sample product, stopping before item `stopAfter` + 1.
     void Install(int stopAfter = 4)
     {
-        BResources resources;
-        ASSERT_EQ(resources.SetTo(sInstaller.c_str(), 0, false), B_OK);
-        ASSERT_EQ(fConfig.Load(resources), B_OK);
-        for (const char* leaf : { "Notes.app", "ReadMe.txt", "Sounds", "notes-latest" })
-            fConfig.MarkInstallFile(leaf, true);
-        entry_ref ref;
-        ASSERT_EQ(get_ref_for_path(fDestination.c_str(), &ref), B_OK);
-        fConfig.SetDestination(ref);
-        fConfig.SetInstallerPath(sInstaller.c_str());
-        fConfig.SetDialogs(std::make_unique<pass_test::TestDialogs>());
-        fConfig.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
+        ASSERT_TRUE(ConfigureSamplePass(fConfig, sInstaller, fDestination));
         fConfig.SetStatusObserver([this, stopAfter](const char* text) {
             if (std::string(text).rfind("Installing " + std::to_string(stopAfter + 1) + " of", 0)
                 == 0)

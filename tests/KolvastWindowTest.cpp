@@ -37,18 +37,7 @@ struct WindowCase {
 
 class KolvastWindowTest : public testing::TestWithParam<WindowCase> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sSample = CopySample();
-        sInstaller = brenvik::test::MakeTempFolder("built") + "/TarselNotes-Installer";
-        brenvik::BuildOptions options;
-        options.projectFile = sSample + "/project.json";
-        options.output = sInstaller;
-        options.installerProgram = ProgramPath("brenvik-installer");
-        options.deinstallerProgram = ProgramPath("brenvik-kolvast");
-        brenvik::InstallerBuilder builder;
-        sStatus = builder.Build(options);
-    }
+    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
 
     void SetUp() override
     {
@@ -87,17 +76,7 @@ protected:
     std::string Install()
     {
         InstallConfig config;
-        BResources resources;
-        EXPECT_EQ(resources.SetTo(sInstaller.c_str(), 0, false), B_OK);
-        EXPECT_EQ(config.Load(resources), B_OK);
-        for (const char* leaf : { "Notes.app", "ReadMe.txt", "Sounds", "notes-latest" })
-            config.MarkInstallFile(leaf, true);
-        entry_ref ref;
-        EXPECT_EQ(get_ref_for_path(fDestination.c_str(), &ref), B_OK);
-        config.SetDestination(ref);
-        config.SetInstallerPath(sInstaller.c_str());
-        config.SetDialogs(std::make_unique<pass_test::TestDialogs>());
-        config.SetSystemProbe(std::make_unique<pass_test::TestProbe>());
+        EXPECT_TRUE(ConfigureSamplePass(config, sInstaller, fDestination));
         EXPECT_EQ(config.Action(), InstallConfig::kPassDone);
         return fDestination + "/TarselNotes/Tarsel Notes 1.0.2 Deinstaller";
     }

@@ -3,6 +3,7 @@
 #include <Entry.h>
 #include <InstallPassTestSupport.h>
 #include <Node.h>
+#include <Path.h>
 #include <Resources.h>
 #include <TypeConstants.h>
 
@@ -153,6 +154,13 @@ status_t BuildInstaller(const std::string& projectFile, const std::string& outpu
 {
     brenvik::InstallerBuilder builder;
     return builder.Build(BuildOptionsFor(projectFile, output));
+}
+
+std::string Folder(directory_which which)
+{
+    BPath path;
+    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
+    return path.Path();
 }
 
 void BuildSample(std::string* sample, std::string* installer, status_t* status)

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include <FindDirectory.h>
 #include <InstallConfig.h>
 #include <InstallerBuilder.h>
 #include <TestSandbox.h>
@@ -37,6 +38,20 @@ status_t BuildInstaller(const std::string& projectFile, const std::string& outpu
 // Copies the sample (CopySample) into `sample` and builds it into
 // `installer`, "TarselNotes-Installer" in a folder of its own.
 void BuildSample(std::string* sample, std::string* installer, status_t* status);
+
+// The base of a suite that installs the sample, which it builds once for
+// all its tests.
+template <class Param> class SampleTest : public testing::TestWithParam<Param> {
+protected:
+    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
+
+    inline static std::string sSample;
+    inline static std::string sInstaller;
+    inline static status_t sStatus = B_NO_INIT;
+};
+
+// A standard folder (find_directory's), not made when it is missing.
+std::string Folder(directory_which which);
 
 // Readies `config` for a pass of the sample's installer into `destination`:
 // every item marked, from both install types, with dialogs that answer from

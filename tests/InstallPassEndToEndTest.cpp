@@ -29,13 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace brenvik::e2e;
 
-std::string Folder(directory_which which)
-{
-    BPath path;
-    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
-    return path.Path();
-}
-
 // The log with the sandbox's folder written as "$SANDBOX", so that it reads
 // the same on every machine.
 std::string Portable(std::string text)
@@ -58,10 +51,8 @@ void ExpectGolden(const std::string& actual, const std::string& name)
     EXPECT_EQ(actual, ReadBytes(golden)) << "differs from " << golden;
 }
 
-class InstallPassEndToEndTest : public testing::TestWithParam<const char*> {
+class InstallPassEndToEndTest : public SampleTest<const char*> {
 protected:
-    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
-
     void SetUp() override
     {
         ASSERT_EQ(sStatus, B_OK);
@@ -76,17 +67,10 @@ protected:
 
     void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
 
-    static std::string sSample;
-    static std::string sInstaller;
-    static status_t sStatus;
     std::string fDestination;
     InstallConfig fConfig;
     pass_test::TestDialogs* fDialogs = nullptr;
 };
-
-std::string InstallPassEndToEndTest::sSample;
-std::string InstallPassEndToEndTest::sInstaller;
-status_t InstallPassEndToEndTest::sStatus = B_NO_INIT;
 
 TEST_P(InstallPassEndToEndTest, InstallsTheSampleProductAsConfigured)
 {

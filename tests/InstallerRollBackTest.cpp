@@ -30,10 +30,8 @@ struct OfferCase {
     bool undone;
 };
 
-class InstallerRollBackTest : public testing::TestWithParam<OfferCase> {
+class InstallerRollBackTest : public SampleTest<OfferCase> {
 protected:
-    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
-
     void SetUp() override
     {
         ASSERT_EQ(sStatus, B_OK);
@@ -70,15 +68,8 @@ protected:
         return config.RecordPath();
     }
 
-    static std::string sSample;
-    static std::string sInstaller;
-    static status_t sStatus;
     std::string fFolder;
 };
-
-std::string InstallerRollBackTest::sSample;
-std::string InstallerRollBackTest::sInstaller;
-status_t InstallerRollBackTest::sStatus = B_NO_INIT;
 
 TEST_P(InstallerRollBackTest, OffersToUndoAStoppedInstallation)
 {

@@ -32,13 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace brenvik::e2e;
 
-std::string Folder(directory_which which)
-{
-    BPath path;
-    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
-    return path.Path();
-}
-
 std::string Attributes(const std::string& path)
 {
     char names[4096];
@@ -108,10 +101,8 @@ std::string Differences(const std::map<std::string, std::string>& before,
     return text;
 }
 
-class KolvastEndToEndTest : public testing::TestWithParam<std::tuple<const char*, int>> {
+class KolvastEndToEndTest : public SampleTest<std::tuple<const char*, int>> {
 protected:
-    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
-
     void SetUp() override
     {
         ASSERT_EQ(sStatus, B_OK);
@@ -154,19 +145,12 @@ protected:
         return RunCommand("'" + fDeinstaller + "' --unattended");
     }
 
-    static std::string sSample;
-    static std::string sInstaller;
-    static status_t sStatus;
     std::string fDestination;
     std::string fFolder;
     std::string fSettings;
     std::string fDeinstaller;
     InstallConfig fConfig;
 };
-
-std::string KolvastEndToEndTest::sSample;
-std::string KolvastEndToEndTest::sInstaller;
-status_t KolvastEndToEndTest::sStatus = B_NO_INIT;
 
 TEST_P(KolvastEndToEndTest, LeavesTheSandboxAsItWas)
 {

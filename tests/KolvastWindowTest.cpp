@@ -35,10 +35,8 @@ struct WindowCase {
     const char* done;
 };
 
-class KolvastWindowTest : public testing::TestWithParam<WindowCase> {
+class KolvastWindowTest : public SampleTest<WindowCase> {
 protected:
-    static void SetUpTestSuite() { BuildSample(&sSample, &sInstaller, &sStatus); }
-
     void SetUp() override
     {
         ASSERT_EQ(sStatus, B_OK);
@@ -81,17 +79,10 @@ protected:
         return fDestination + "/TarselNotes/Tarsel Notes 1.0.2 Deinstaller";
     }
 
-    static std::string sSample;
-    static std::string sInstaller;
-    static status_t sStatus;
     std::string fDestination;
     std::string fSettings;
     std::string fMenuEntry;
 };
-
-std::string KolvastWindowTest::sSample;
-std::string KolvastWindowTest::sInstaller;
-status_t KolvastWindowTest::sStatus = B_NO_INIT;
 
 TEST_P(KolvastWindowTest, ShowsThePlanRemovesAndReports)
 {

@@ -15,11 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
-
-#include <limits.h>
 
 #include <Application.h>
+#include <ExecutablePath.h>
 #include <Resources.h>
 
 #include <InstallerFormat.h>
@@ -33,9 +31,10 @@ namespace {
 
 std::string OwnPath()
 {
-    char buffer[PATH_MAX];
-    ssize_t size = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-    return size > 0 ? std::string(buffer, size_t(size)) : std::string();
+    std::string path;
+    if (BPrivate::GetExecutablePath(&path) != B_OK)
+        path.clear();
+    return path;
 }
 
 int Usage(FILE* out, int status)

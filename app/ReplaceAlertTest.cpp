@@ -372,22 +372,6 @@ TEST_F(ReplaceAlertTest, GoldenWithoutTheCheckBox)
     EXPECT_TRUE(ShowAndPhotograph(Make(false, "en"), "app/replace-en-no-offer"));
 }
 
-// A window whose view redraws on every pulse and counts its drawing.
-class CountingView : public BView {
-public:
-    CountingView()
-        : BView(BRect(0, 0, 50, 50), "counter", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
-    {
-    }
-    void Draw(BRect) override
-    {
-        draws++;
-        FillRect(Bounds());
-    }
-    void Pulse() override { Invalidate(); }
-    std::atomic<int32> draws { 0 };
-};
-
 // The install pass asks from its worker thread; the installer window goes
 // on drawing meanwhile, and the answer with its check box comes back to the
 // worker.

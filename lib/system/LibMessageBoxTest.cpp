@@ -177,22 +177,6 @@ TEST(LibMessageBoxTest, ALongTextReachesTheBoxCut)
     EXPECT_EQ(shown.text.substr(1020), kEllipsis);
 }
 
-// A window whose view redraws on every pulse and counts its drawing.
-class CountingView : public BView {
-public:
-    CountingView()
-        : BView(BRect(0, 0, 50, 50), "counter", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
-    {
-    }
-    void Draw(BRect) override
-    {
-        draws++;
-        FillRect(Bounds());
-    }
-    void Pulse() override { Invalidate(); }
-    std::atomic<int32> draws { 0 };
-};
-
 testing::Environment* const sWindowsGoneAtExit
     = testing::AddGlobalTestEnvironment(new WindowsGoneAtExit);
 

@@ -3,6 +3,7 @@
 #include <Invoker.h>
 #include <Window.h>
 
+#include "AlertTestSupport.h"
 #include "InterfaceTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -125,26 +126,6 @@ TEST(AlertTest, LayoutFollowsTheFixedMetrics)
     EXPECT_STREQ(alert->ButtonAt(0)->Name(), "_b0_");
     alert->Quit();
 }
-
-namespace {
-
-// A window whose view redraws on every pulse and counts its drawing.
-class CountingView : public BView {
-public:
-    CountingView()
-        : BView(BRect(0, 0, 50, 50), "counter", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
-    {
-    }
-    void Draw(BRect) override
-    {
-        draws++;
-        FillRect(Bounds());
-    }
-    void Pulse() override { Invalidate(); }
-    std::atomic<int32> draws { 0 };
-};
-
-} // namespace
 
 TEST(AlertTest, GoFromAWorkerThreadBlocksOnlyTheWorker)
 {

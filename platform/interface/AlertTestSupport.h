@@ -7,9 +7,11 @@
 #include <Alert.h>
 #include <InterfaceTestSupport.h>
 #include <OS.h>
+#include <View.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -98,6 +100,23 @@ inline bool AWindowThreadRuns()
     }
     return false;
 }
+
+// A window's view that redraws on every pulse and counts its drawing, to
+// show that the window goes on drawing while an alert waits for its answer.
+class CountingView : public BView {
+public:
+    CountingView()
+        : BView(BRect(0, 0, 50, 50), "counter", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
+    {
+    }
+    void Draw(BRect) override
+    {
+        draws++;
+        FillRect(Bounds());
+    }
+    void Pulse() override { Invalidate(); }
+    std::atomic<int32> draws { 0 };
+};
 
 // A test program that registers this waits for every window thread to end
 // before it ends, so that no alert is still closing while the display is

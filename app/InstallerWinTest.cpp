@@ -23,6 +23,7 @@
 // The storage kit's own volume table, which tests may replace.
 #include "MountWatcher.h"
 #include "VolumeTable.h"
+#include <VolumeTestSupport.h>
 
 #include <gtest/gtest.h>
 
@@ -41,29 +42,16 @@ using BPrivate::VolumeTable;
 
 namespace {
 
-VolumeRecord Volume(dev_t device, const char* name, const std::string& mountPoint)
-{
-    VolumeRecord record;
-    record.device = device;
-    record.name = name;
-    record.mountPoint = mountPoint;
-    record.fsType = "ext4";
-    record.source = "/dev/fake";
-    record.listed = true;
-    record.attributes = true;
-    return record;
-}
-
 class InstallerWinTest : public testing::Test {
 protected:
     InstallerWinTest()
     {
         struct stat home;
         stat(std::getenv("HOME"), &home);
-        fBoot = Volume(home.st_dev, "Home Disk", std::getenv("HOME"));
+        fBoot = FakeVolume(home.st_dev, "Home Disk", std::getenv("HOME"));
         fDataFolder = MakeTempFolder("data");
         // A device number of the test's own, for a volume only it has.
-        fData = Volume(9101, "Data", fDataFolder);
+        fData = FakeVolume(9101, "Data", fDataFolder);
         Mount({ fBoot });
     }
 

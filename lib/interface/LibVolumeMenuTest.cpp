@@ -10,6 +10,7 @@
 // The storage kit's own volume table, which tests may replace.
 #include "MountWatcher.h"
 #include "VolumeTable.h"
+#include "VolumeTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -98,15 +99,7 @@ public:
 private:
     static VolumeRecord Record(dev_t device, const char* name, const std::string& mountPoint)
     {
-        VolumeRecord record;
-        record.device = device;
-        record.name = name;
-        record.mountPoint = mountPoint;
-        record.fsType = "ext4";
-        record.source = "/dev/fake";
-        record.listed = true;
-        record.attributes = true;
-        return record;
+        return FakeVolume(device, name, mountPoint);
     }
 
     std::string fRoot;

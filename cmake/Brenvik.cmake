@@ -40,7 +40,10 @@ endif()
 # The folder's *Test.cpp files become one test program, registered with ctest under
 # the target's name. Each *Bench.cpp becomes a benchmark program (built by `make bench`).
 # Headers in the folder's private/ subfolder are seen only by the library itself and by
-# its own tests, benchmarks and fuzz targets.
+# its own tests, benchmarks and fuzz targets. A testing/ subfolder holds helpers for
+# tests (fakes, fixtures, input drivers): it becomes the target <target>_testing, which
+# the folder's own tests use and other folders' tests name in their TEST_DEPS; no
+# library or program may link it.
 function(brenvik_library target)
     cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -67,9 +70,26 @@ function(brenvik_library target)
         target_link_libraries(${target} INTERFACE ${A_DEPS})
     endif()
 
+    set(testing "")
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/testing)
+        set(testing ${target}_testing)
+        file(GLOB testing_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/testing/*.cpp)
+        if(testing_sources)
+            add_library(${testing} STATIC EXCLUDE_FROM_ALL ${testing_sources})
+            target_include_directories(${testing}
+                PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/testing PRIVATE ${private})
+            target_compile_options(${testing} PRIVATE ${BRENVIK_WARNINGS})
+            target_link_libraries(${testing} PUBLIC ${target} ${A_TEST_DEPS} GTest::gmock)
+        else()
+            add_library(${testing} INTERFACE)
+            target_include_directories(${testing} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/testing)
+            target_link_libraries(${testing} INTERFACE ${target} ${A_TEST_DEPS} GTest::gmock)
+        endif()
+    endif()
+
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
     if(tests)
-        brenvik_test(${target}_tests SOURCES ${tests} DEPS ${target} ${A_TEST_DEPS}
+        brenvik_test(${target}_tests SOURCES ${tests} DEPS ${target} ${testing} ${A_TEST_DEPS}
             LABELS ${A_LABELS})
         if(TARGET ${target}_tests)
             target_include_directories(${target}_tests PRIVATE ${private})
@@ -80,7 +100,7 @@ function(brenvik_library target)
         file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Bench.cpp)
         foreach(bench ${benches})
             get_filename_component(name ${bench} NAME_WE)
-            brenvik_bench(${name} SOURCES ${bench} DEPS ${target} ${A_TEST_DEPS})
+            brenvik_bench(${name} SOURCES ${bench} DEPS ${target} ${testing} ${A_TEST_DEPS})
             target_include_directories(bench_${name} PRIVATE ${private})
         endforeach()
     endif()
@@ -93,7 +113,7 @@ function(brenvik_library target)
             target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
             target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
             target_include_directories(fuzz_${name} PRIVATE ${private})
-            target_link_libraries(fuzz_${name} PRIVATE ${target} ${A_TEST_DEPS})
+            target_link_libraries(fuzz_${name} PRIVATE ${target} ${testing} ${A_TEST_DEPS})
             set_target_properties(fuzz_${name} PROPERTIES
                 RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
             add_dependencies(all_fuzzers fuzz_${name})

@@ -33,9 +33,9 @@ size_t AudioSampleSize(uint32 format)
 bool IsPlayableAudioFormat(const media_raw_audio_format& format)
 {
     return AudioSampleSize(format.format) != 0 && format.byte_order <= B_MEDIA_LITTLE_ENDIAN
-        && format.channel_count >= 1 && format.channel_count <= 8
-        && std::isfinite(format.frame_rate) && format.frame_rate >= 1.0f
-        && format.frame_rate <= 384000.0f;
+        && format.channel_count >= 1 && format.channel_count <= kMaxAudioChannels
+        && std::isfinite(format.frame_rate) && format.frame_rate >= kMinAudioFrameRate
+        && format.frame_rate <= kMaxAudioFrameRate;
 }
 
 } // namespace BPrivate

@@ -65,6 +65,11 @@ inline bool operator!=(const media_raw_audio_format& a, const media_raw_audio_fo
 
 namespace BPrivate {
 
+// The most channels, and the range of frame rates, that we play.
+constexpr uint32 kMaxAudioChannels = 8;
+constexpr float kMinAudioFrameRate = 1.0f;
+constexpr float kMaxAudioFrameRate = 384000.0f;
+
 // Bytes of one sample (0 for an unknown format code).
 size_t AudioSampleSize(uint32 format);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <strings.h>
@@ -16,6 +17,9 @@ namespace BPrivate {
 namespace {
 
 using Format = media_raw_audio_format;
+
+const char* const kWaveKind = "WAV";
+const char* const kAiffKind = "AIFF";
 
 constexpr uint16 kWaveFormatPcm = 1;
 constexpr uint16 kWaveFormatFloat = 3;
@@ -44,11 +48,12 @@ uint32 Big32(const uint8* p)
 }
 
 // A chunk of a RIFF or IFF file: its four-character id and its body, cut
-// to the bytes the file really has.
+// to the bytes the file really has (`cut` when that is fewer than declared).
 struct Chunk {
     const uint8* id;
     const uint8* body;
     size_t size;
+    bool cut;
 };
 
 // Walks the chunks of a RIFF (little-endian sizes) or IFF (big-endian)
@@ -63,13 +68,67 @@ void ForEachChunk(const uint8* data, size_t size, bool bigEndian, Visit visit)
         // Files written while still recording often state a size that runs
         // past the end; such a chunk ends with the file.
         size_t available = std::min(declared, size - body);
-        if (!visit(Chunk { header, data + body, available }))
+        if (!visit(Chunk { header, data + body, available, available < declared }))
             return;
         if (declared > size - body)
             return;
         position = body + declared + (declared & 1);
     }
 }
+
+// A frame rate as a person would write it: whole rates without decimals.
+std::string RateText(double rate)
+{
+    if (std::isfinite(rate) && rate == std::floor(rate) && std::fabs(rate) < 1e15)
+        return std::to_string(int64(rate));
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g", rate);
+    return text;
+}
+
+// Says why a file is refused, in words for the person who chose it: each
+// text follows "the WAV file" (or "the AIFF file"). Nothing is kept when the
+// caller did not ask.
+class Refusal {
+public:
+    Refusal(const char* kind, std::string* reason)
+        : fKind(kind)
+        , fReason(reason)
+    {
+    }
+
+    status_t Say(status_t status, const std::string& what) const
+    {
+        if (fReason != nullptr)
+            *fReason = std::string("the ") + fKind + " file" + what;
+        return status;
+    }
+
+    // A channel count or rate (as the header gives it) that we cannot play.
+    status_t Unplayable(status_t status, uint32 channels, double rate) const
+    {
+        std::string format = "'s format (" + std::to_string(channels) + " channels at "
+            + RateText(rate) + " Hz) cannot be played: it needs ";
+        if (channels >= 1 && channels <= kMaxAudioChannels && rate > kMaxAudioFrameRate)
+            return Say(
+                status, format + "a rate of at most " + RateText(kMaxAudioFrameRate) + " Hz");
+        return Say(status,
+            format + "1 to " + std::to_string(kMaxAudioChannels)
+                + " channels and a rate of at least " + RateText(kMinAudioFrameRate) + " Hz");
+    }
+
+    // A chunk that is too short to hold what it must: damaged, or cut off
+    // with the file.
+    status_t Short(const Chunk& chunk, const char* what) const
+    {
+        return Say(
+            B_BAD_DATA, chunk.cut ? std::string(" is cut short") : std::string("'s ") + what);
+    }
+
+private:
+    const char* fKind;
+    std::string* fReason;
+};
 
 // Stores the samples of `frames` frames, `container` bytes per sample in the
 // file, converting 24-bit samples (which the media kit has no code for) to
@@ -96,17 +155,31 @@ void StoreSamples(const uint8* from, size_t frames, const Format& format, size_t
     }
 }
 
-status_t FinishSound(const uint8* samples, size_t bytes, size_t maxFrames, Format format,
-    size_t container, bool bigEndian, DecodedSound* out)
+// What a header says about the samples that follow it: their format, the
+// frame rate as written (before it is checked), the bytes each sample takes
+// in the file and their byte order.
+struct SampleLayout {
+    Format format = Format::wildcard;
+    double rate = 0.0;
+    size_t container = 0;
+    bool bigEndian = false;
+};
+
+// Keeps the whole frames of `bytes` bytes of samples, at most `maxFrames`.
+status_t FinishSound(const uint8* samples, size_t bytes, size_t maxFrames, SampleLayout layout,
+    const Refusal& refusal, DecodedSound* out)
 {
-    format.byte_order = bigEndian ? B_MEDIA_BIG_ENDIAN : B_MEDIA_LITTLE_ENDIAN;
+    Format format = layout.format;
+    format.byte_order = layout.bigEndian ? B_MEDIA_BIG_ENDIAN : B_MEDIA_LITTLE_ENDIAN;
     if (!IsPlayableAudioFormat(format))
-        return B_NOT_SUPPORTED;
-    size_t frameBytes = container * format.channel_count;
+        return refusal.Unplayable(B_NOT_SUPPORTED, format.channel_count, layout.rate);
+    size_t frameBytes = layout.container * format.channel_count;
     size_t frames = std::min(bytes / frameBytes, maxFrames);
+    if (maxFrames != SIZE_MAX && frames < maxFrames)
+        out->cutShort = true;
     format.buffer_size = kFramesPerBuffer * AudioSampleSize(format.format) * format.channel_count;
     out->format = format;
-    StoreSamples(samples, frames, format, container, bigEndian, out);
+    StoreSamples(samples, frames, format, layout.container, layout.bigEndian, out);
     return B_OK;
 }
 
@@ -135,42 +208,79 @@ uint32 WaveSampleFormat(uint16 tag, size_t container, uint16 bits)
     return 0;
 }
 
-status_t DecodeWave(const uint8* data, size_t size, DecodedSound* out)
+bool FitsPlayableRange(uint32 channels, double rate)
 {
-    Format format = Format::wildcard;
-    size_t container = 0;
-    status_t status = B_BAD_DATA;
+    return channels >= 1 && channels <= kMaxAudioChannels && rate >= kMinAudioFrameRate
+        && rate <= kMaxAudioFrameRate;
+}
+
+// Reads the "fmt " chunk; false (with `status` set) when it refuses the file.
+bool ReadWaveFormat(
+    const Chunk& chunk, const Refusal& refusal, SampleLayout* layout, status_t* status)
+{
+    if (chunk.size < 16) {
+        *status = refusal.Short(chunk, "format description is too short");
+        return false;
+    }
+    uint16 tag = Little16(chunk.body);
+    uint16 channels = Little16(chunk.body + 2);
+    uint32 rate = Little32(chunk.body + 4);
+    uint16 blockAlign = Little16(chunk.body + 12);
+    uint16 bits = Little16(chunk.body + 14);
+    if (tag == kWaveFormatExtensible && chunk.size >= 40)
+        tag = Little16(chunk.body + 24);
+    layout->rate = rate;
+    if (channels == 0 || blockAlign % channels != 0) {
+        *status = FitsPlayableRange(channels, rate)
+            ? refusal.Say(B_BAD_DATA,
+                "'s frames (" + std::to_string(blockAlign) + " bytes) do not split into its "
+                    + std::to_string(channels) + " channels")
+            : refusal.Unplayable(B_BAD_DATA, channels, rate);
+        return false;
+    }
+    layout->container = blockAlign / channels;
+    layout->format.channel_count = channels;
+    layout->format.frame_rate = float(rate);
+    layout->format.format = WaveSampleFormat(tag, layout->container, bits);
+    if (layout->format.format != 0)
+        return true;
+    if (bits == 0 || bits > layout->container * 8) {
+        *status = refusal.Say(B_NOT_SUPPORTED,
+            "'s samples (" + std::to_string(bits) + " bits) do not fit its frames of "
+                + std::to_string(blockAlign) + " bytes for " + std::to_string(channels)
+                + " channels");
+    } else {
+        *status = refusal.Say(B_NOT_SUPPORTED,
+            "'s samples (encoding " + std::to_string(tag) + ", " + std::to_string(bits)
+                + " bits) are not 8, 16, 24 or 32-bit PCM or 32 or 64-bit float");
+    }
+    return false;
+}
+
+status_t DecodeWave(const uint8* data, size_t size, const Refusal& refusal, DecodedSound* out)
+{
+    SampleLayout layout;
+    status_t status = B_OK;
     bool haveFormat = false;
+    bool decided = false;
     ForEachChunk(data, size, false, [&](const Chunk& chunk) {
+        out->cutShort = out->cutShort || chunk.cut;
         if (std::memcmp(chunk.id, "fmt ", 4) == 0) {
-            if (chunk.size < 16)
-                return false;
-            uint16 tag = Little16(chunk.body);
-            uint16 channels = Little16(chunk.body + 2);
-            uint16 blockAlign = Little16(chunk.body + 12);
-            uint16 bits = Little16(chunk.body + 14);
-            if (tag == kWaveFormatExtensible && chunk.size >= 40)
-                tag = Little16(chunk.body + 24);
-            container = channels == 0 ? 0 : blockAlign / channels;
-            if (channels == 0 || blockAlign % channels != 0) {
-                status = B_BAD_DATA;
-                return false;
-            }
-            format.channel_count = channels;
-            format.frame_rate = float(Little32(chunk.body + 4));
-            format.format = WaveSampleFormat(tag, container, bits);
-            haveFormat = true;
-            status = format.format == 0 ? B_NOT_SUPPORTED : B_BAD_DATA;
-            return format.format != 0;
+            haveFormat = ReadWaveFormat(chunk, refusal, &layout, &status);
+            decided = !haveFormat;
+            return haveFormat;
         }
         if (std::memcmp(chunk.id, "data", 4) == 0) {
-            if (haveFormat)
-                status
-                    = FinishSound(chunk.body, chunk.size, SIZE_MAX, format, container, false, out);
+            status = haveFormat
+                ? FinishSound(chunk.body, chunk.size, SIZE_MAX, layout, refusal, out)
+                : refusal.Say(B_BAD_DATA, " has no format before its samples");
+            decided = true;
             return false;
         }
         return true;
     });
+    if (!decided)
+        status = refusal.Say(B_BAD_DATA, out->cutShort ? " is cut short" : " has no samples");
     return status;
 }
 
@@ -208,42 +318,73 @@ bool AiffSampleFormat(const uint8* type, uint16 bits, uint32* format, bool* bigE
     return *format != 0;
 }
 
-status_t DecodeAiff(const uint8* data, size_t size, bool compressed, DecodedSound* out)
+// An AIFF-C compression type as text, with anything unprintable shown as '?'.
+std::string TypeText(const uint8* type)
 {
-    Format format = Format::wildcard;
+    std::string text = "NONE";
+    if (type != nullptr) {
+        for (int i = 0; i < 4; i++)
+            text[size_t(i)] = type[i] >= 0x20 && type[i] < 0x7f ? char(type[i]) : '?';
+    }
+    return text;
+}
+
+status_t DecodeAiff(
+    const uint8* data, size_t size, bool compressed, const Refusal& refusal, DecodedSound* out)
+{
+    SampleLayout layout;
+    layout.bigEndian = true;
     size_t frames = 0;
-    size_t container = 0;
-    bool bigEndian = true;
     bool haveFormat = false;
-    status_t status = B_BAD_DATA;
+    bool decided = false;
+    status_t status = B_OK;
     ForEachChunk(data, size, true, [&](const Chunk& chunk) {
+        out->cutShort = out->cutShort || chunk.cut;
         if (std::memcmp(chunk.id, "COMM", 4) == 0) {
-            if (chunk.size < (compressed ? 22u : 18u))
+            decided = true;
+            if (chunk.size < (compressed ? 22u : 18u)) {
+                status = refusal.Short(chunk, "format description is too short");
                 return false;
+            }
             uint16 bits = Big16(chunk.body + 6);
-            format.channel_count = Big16(chunk.body);
+            const uint8* type = compressed ? chunk.body + 18 : nullptr;
+            layout.format.channel_count = Big16(chunk.body);
             frames = Big32(chunk.body + 2);
-            double rate = ReadExtended(chunk.body + 8);
-            format.frame_rate = rate > 0.0 && rate <= 384000.0 ? float(rate) : 0.0f;
-            haveFormat = AiffSampleFormat(
-                compressed ? chunk.body + 18 : nullptr, bits, &format.format, &bigEndian);
-            container = format.format == Format::B_AUDIO_INT ? (bits + 7u) / 8u
-                                                             : AudioSampleSize(format.format);
-            status = haveFormat ? B_BAD_DATA : B_NOT_SUPPORTED;
+            layout.rate = ReadExtended(chunk.body + 8);
+            layout.format.frame_rate = layout.rate > 0.0 && layout.rate <= kMaxAudioFrameRate
+                ? float(layout.rate)
+                : 0.0f;
+            haveFormat = AiffSampleFormat(type, bits, &layout.format.format, &layout.bigEndian);
+            layout.container = layout.format.format == Format::B_AUDIO_INT
+                ? (bits + 7u) / 8u
+                : AudioSampleSize(layout.format.format);
+            if (!haveFormat) {
+                status = refusal.Say(B_NOT_SUPPORTED,
+                    "'s samples (type \"" + TypeText(type) + "\", " + std::to_string(bits)
+                        + " bits) are not 8 to 32-bit PCM or 32 or 64-bit float");
+            }
+            decided = !haveFormat;
             return haveFormat;
         }
         if (std::memcmp(chunk.id, "SSND", 4) == 0) {
-            if (!haveFormat || chunk.size < 8)
+            decided = true;
+            if (!haveFormat) {
+                status = refusal.Say(B_BAD_DATA, " has no format before its samples");
                 return false;
-            size_t offset = Big32(chunk.body);
-            if (offset > chunk.size - 8)
+            }
+            size_t offset = chunk.size < 8 ? 0 : Big32(chunk.body);
+            if (chunk.size < 8 || offset > chunk.size - 8) {
+                status = refusal.Short(chunk, "samples begin past their end");
                 return false;
-            status = FinishSound(chunk.body + 8 + offset, chunk.size - 8 - offset, frames, format,
-                container, bigEndian, out);
+            }
+            status = FinishSound(
+                chunk.body + 8 + offset, chunk.size - 8 - offset, frames, layout, refusal, out);
             return false;
         }
         return true;
     });
+    if (!decided)
+        status = refusal.Say(B_BAD_DATA, out->cutShort ? " is cut short" : " has no samples");
     return status;
 }
 
@@ -258,19 +399,34 @@ bool IsHeaderless(const std::string& name)
 
 } // namespace
 
-status_t DecodeSoundFile(const uint8* data, size_t size, const std::string& name, DecodedSound* out)
+const char* SoundFileKind(const uint8* data, size_t size)
+{
+    if (size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0)
+        return kWaveKind;
+    if (size >= 12 && std::memcmp(data, "FORM", 4) == 0
+        && (std::memcmp(data + 8, "AIFF", 4) == 0 || std::memcmp(data + 8, "AIFC", 4) == 0))
+        return kAiffKind;
+    return nullptr;
+}
+
+status_t DecodeSoundFile(
+    const uint8* data, size_t size, const std::string& name, DecodedSound* out, std::string* reason)
 {
     *out = DecodedSound();
-    if (size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0)
-        return DecodeWave(data, size, out);
-    if (size >= 12 && std::memcmp(data, "FORM", 4) == 0
-        && (std::memcmp(data + 8, "AIFF", 4) == 0 || std::memcmp(data + 8, "AIFC", 4) == 0)) {
-        return DecodeAiff(data, size, data[11] == 'C', out);
-    }
+    const char* kind = SoundFileKind(data, size);
+    if (kind == kWaveKind)
+        return DecodeWave(data, size, Refusal(kind, reason), out);
+    if (kind == kAiffKind)
+        return DecodeAiff(data, size, data[11] == 'C', Refusal(kind, reason), out);
     if (IsHeaderless(name)) {
-        Format format = { 44100.0f, 2, Format::B_AUDIO_SHORT, B_MEDIA_LITTLE_ENDIAN, 0 };
-        return FinishSound(data, size, SIZE_MAX, format, 2, false, out);
+        SampleLayout layout;
+        layout.format = { 44100.0f, 2, Format::B_AUDIO_SHORT, B_MEDIA_LITTLE_ENDIAN, 0 };
+        layout.rate = 44100.0;
+        layout.container = 2;
+        return FinishSound(data, size, SIZE_MAX, layout, Refusal("headerless", reason), out);
     }
+    if (reason != nullptr)
+        *reason = "the file is not a WAV or AIFF sound";
     return B_BAD_DATA;
 }
 

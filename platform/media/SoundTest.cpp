@@ -241,6 +241,135 @@ TEST(SoundFile, HeaderlessFilesAreCdAudioByName)
     EXPECT_EQ(DecodeSoundFile(bytes.data(), bytes.size(), "take.bin", &sound), B_BAD_DATA);
 }
 
+// A RIFF WAVE file of the chunks given, each an id and its body; a chunk
+// may declare more bytes than it has (`declared`).
+struct RiffChunk {
+    const char* id;
+    std::vector<uint8> body;
+    uint32 declared = UINT32_MAX;
+};
+
+std::vector<uint8> MakeRiff(const std::vector<RiffChunk>& chunks)
+{
+    std::vector<uint8> out = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E' };
+    for (const RiffChunk& chunk : chunks) {
+        out.insert(out.end(), chunk.id, chunk.id + 4);
+        PutLittle(
+            out, chunk.declared != UINT32_MAX ? chunk.declared : uint32(chunk.body.size()), 4);
+        out.insert(out.end(), chunk.body.begin(), chunk.body.end());
+    }
+    return out;
+}
+
+std::vector<uint8> FmtBody(uint16 tag, uint16 channels, uint32 rate, uint16 blockAlign, uint16 bits)
+{
+    std::vector<uint8> body;
+    PutLittle(body, tag, 2);
+    PutLittle(body, channels, 2);
+    PutLittle(body, rate, 4);
+    PutLittle(body, rate * blockAlign, 4);
+    PutLittle(body, blockAlign, 2);
+    PutLittle(body, bits, 2);
+    return body;
+}
+
+// A refused file: the status the player sees, and the words the reason
+// holds.
+struct RefusedCase {
+    const char* name;
+    std::vector<uint8> file;
+    status_t status;
+    const char* reason;
+};
+
+class RefusedSoundFile : public testing::TestWithParam<RefusedCase> { };
+
+TEST_P(RefusedSoundFile, SaysWhy)
+{
+    DecodedSound sound;
+    std::string reason;
+    const RefusedCase& refused = GetParam();
+    EXPECT_EQ(DecodeSoundFile(refused.file.data(), refused.file.size(), "f.wav", &sound, &reason),
+        refused.status);
+    EXPECT_NE(reason.find(refused.reason), std::string::npos) << reason;
+}
+
+// The reason is only for those who ask: a player reading the same file
+// sees the same status as without one.
+TEST_P(RefusedSoundFile, ThePlayerSeesTheSameStatus)
+{
+    SoundRef sound(SoundFromFile("f.wav", GetParam().file));
+    EXPECT_EQ(sound->InitCheck(), GetParam().status);
+}
+
+const std::vector<uint8> kFourSamples = ShortSamples({ 1, 2, 3, 4 });
+
+INSTANTIATE_TEST_SUITE_P(Damaged, RefusedSoundFile,
+    testing::Values(
+        RefusedCase { "NoChannels",
+            MakeRiff({ { "fmt ", FmtBody(1, 0, 8000, 2, 16) }, { "data", kFourSamples } }),
+            B_BAD_DATA,
+            "the WAV file's format (0 channels at 8000 Hz) cannot be played: it needs 1 to 8 "
+            "channels and a rate of at least 1 Hz" },
+        RefusedCase { "TooManyChannels",
+            MakeRiff({ { "fmt ", FmtBody(1, 65535, 8000, 2, 16) }, { "data", kFourSamples } }),
+            B_BAD_DATA, "(65535 channels at 8000 Hz) cannot be played" },
+        RefusedCase { "NineChannels",
+            MakeRiff({ { "fmt ", FmtBody(1, 9, 8000, 18, 16) }, { "data", kFourSamples } }),
+            B_NOT_SUPPORTED, "(9 channels at 8000 Hz) cannot be played" },
+        RefusedCase { "NoRate",
+            MakeRiff({ { "fmt ", FmtBody(1, 1, 0, 2, 16) }, { "data", kFourSamples } }),
+            B_NOT_SUPPORTED, "(1 channels at 0 Hz) cannot be played" },
+        RefusedCase { "RateTooHigh",
+            MakeRiff({ { "fmt ", FmtBody(1, 1, 500000, 2, 16) }, { "data", kFourSamples } }),
+            B_NOT_SUPPORTED,
+            "(1 channels at 500000 Hz) cannot be played: it needs a rate of at most 384000 Hz" },
+        RefusedCase { "Compressed",
+            MakeRiff({ { "fmt ", FmtBody(2, 1, 8000, 1, 4) }, { "data", kFourSamples } }),
+            B_NOT_SUPPORTED, "samples (encoding 2, 4 bits) are not 8, 16, 24 or 32-bit PCM" },
+        RefusedCase { "SamplesWiderThanFrames",
+            MakeRiff({ { "fmt ", FmtBody(1, 1, 8000, 1, 16) }, { "data", kFourSamples } }),
+            B_NOT_SUPPORTED, "samples (16 bits) do not fit its frames of 1 bytes" },
+        RefusedCase { "FramesNotSplitIntoChannels",
+            MakeRiff({ { "fmt ", FmtBody(1, 2, 8000, 3, 8) }, { "data", kFourSamples } }),
+            B_BAD_DATA, "frames (3 bytes) do not split into its 2 channels" },
+        RefusedCase { "ShortFormat",
+            MakeRiff({ { "fmt ", { 1, 0, 1, 0 } }, { "data", kFourSamples } }), B_BAD_DATA,
+            "the WAV file's format description is too short" },
+        RefusedCase { "CutInTheFormat", MakeRiff({ { "fmt ", { 1, 0, 1, 0 }, 16 } }), B_BAD_DATA,
+            "the WAV file is cut short" },
+        RefusedCase { "CutBeforeTheSamples",
+            MakeRiff({ { "fmt ", FmtBody(1, 1, 8000, 2, 16) }, { "LIST", { 1, 2 }, 40 } }),
+            B_BAD_DATA, "the WAV file is cut short" },
+        RefusedCase { "SamplesBeforeFormat",
+            MakeRiff({ { "data", kFourSamples }, { "fmt ", FmtBody(1, 1, 8000, 2, 16) } }),
+            B_BAD_DATA, "the WAV file has no format before its samples" },
+        RefusedCase { "NoSamples", MakeRiff({ { "fmt ", FmtBody(1, 1, 8000, 2, 16) } }), B_BAD_DATA,
+            "the WAV file has no samples" },
+        RefusedCase { "CompressedAiff", MakeAiff(true, "ima4", 16, { 1, 2 }, 1), B_NOT_SUPPORTED,
+            "the AIFF file's samples (type \"ima4\", 16 bits) are not" },
+        RefusedCase { "NotASound", { 'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!' },
+            B_BAD_DATA, "not a WAV or AIFF sound" }),
+    [](const testing::TestParamInfo<RefusedCase>& param) { return std::string(param.param.name); });
+
+// A file that stops inside its samples is still played as far as it goes,
+// and says so.
+TEST(SoundFile, SaysWhenAFileIsCutShort)
+{
+    DecodedSound sound;
+    std::vector<uint8> whole = MakeWave(1, 1, 8000, 16, kFourSamples);
+    ASSERT_EQ(DecodeSoundFile(whole.data(), whole.size(), "w.wav", &sound), B_OK);
+    EXPECT_FALSE(sound.cutShort);
+    std::vector<uint8> cut(whole.begin(), whole.end() - 2);
+    ASSERT_EQ(DecodeSoundFile(cut.data(), cut.size(), "w.wav", &sound), B_OK);
+    EXPECT_TRUE(sound.cutShort);
+    EXPECT_EQ(sound.samples.size(), 6u);
+    // An AIFF whose header promises more frames than follow.
+    std::vector<uint8> aiff = MakeAiff(false, nullptr, 16, { 0x12, 0x34 }, 2);
+    ASSERT_EQ(DecodeSoundFile(aiff.data(), aiff.size(), "a.aiff", &sound), B_OK);
+    EXPECT_TRUE(sound.cutShort);
+}
+
 // Thousands of damaged files, cut short or with bytes changed, from a
 // fixed seed: each is read or refused, and what is read is consistent.
 TEST(SoundFile, DamagedFilesAreReadOrRefusedSafely)

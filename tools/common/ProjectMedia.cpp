@@ -1,7 +1,9 @@
 #include "ProjectMedia.h"
 
+#include <InstallerFormat.h>
 #include <MediaDefs.h>
 #include <PixelBuffer.h>
+#include <SoundFile.h>
 #include <TypeConstants.h>
 
 #include <cstring>
@@ -13,40 +15,17 @@ namespace brenvik {
 namespace {
 
 using json = nlohmann::ordered_json;
+using Format = media_raw_audio_format;
+namespace Field = InstallerFormat::Field;
 
-// The media kit's raw-audio codes, which the "audio_data" record stores.
-constexpr int32 kAudioChar = media_raw_audio_format::B_AUDIO_CHAR;
-constexpr int32 kAudioUChar = media_raw_audio_format::B_AUDIO_UCHAR;
-constexpr int32 kAudioShort = media_raw_audio_format::B_AUDIO_SHORT;
-constexpr int32 kAudioInt = media_raw_audio_format::B_AUDIO_INT;
-constexpr int32 kAudioFloat = media_raw_audio_format::B_AUDIO_FLOAT;
-constexpr int32 kLittleEndian = B_MEDIA_LITTLE_ENDIAN;
-constexpr int32 kBigEndian = B_MEDIA_BIG_ENDIAN;
+// The buffer size the "audio_data" record asks the player for.
 constexpr int32 kBufferSize = 8192;
-
-// The most channels a sound may have.
-constexpr int32 kMaxChannels = 8;
 
 // The panel colour that transparent parts of the about image show.
 constexpr uint8 kPanelGrey = 216;
 
-struct SoundFormat {
-    float frameRate = 22050.0f;
-    int32 channels = 1;
-    int32 format = kAudioShort;
-    int32 byteOrder = kLittleEndian;
-};
-
-uint32 Little32(const uint8* bytes)
-{
-    return uint32(bytes[0]) | uint32(bytes[1]) << 8 | uint32(bytes[2]) << 16
-        | uint32(bytes[3]) << 24;
-}
-
-uint16 Little16(const uint8* bytes)
-{
-    return uint16(bytes[0] | bytes[1] << 8);
-}
+// What a raw sound is taken to be when the project does not say.
+constexpr Format kRawDefault = { 22050.0f, 1, Format::B_AUDIO_SHORT, B_MEDIA_LITTLE_ENDIAN, 0 };
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8>* data, std::string* error)
 {
@@ -66,62 +45,29 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8>* data, std::strin
     return true;
 }
 
-// Finds the "fmt " and "data" chunks of a RIFF WAVE file.
-bool ParseWav(const std::vector<uint8>& file, SoundFormat* format, size_t* dataOffset,
-    size_t* dataSize, std::string* error)
+// Reads a sound file that describes itself through the media kit. Refused
+// besides what the media kit refuses: a file cut short, whose missing end
+// would go unnoticed until the installer plays it, and 64-bit samples, which
+// the installer's sound record cannot carry.
+bool DecodeSelfDescribing(const std::string& kind, const std::vector<uint8>& file,
+    BPrivate::DecodedSound* sound, std::string* error)
 {
-    bool haveFormat = false;
-    for (size_t position = 12; position + 8 <= file.size();) {
-        const uint8* chunk = file.data() + position;
-        size_t size = Little32(chunk + 4);
-        size_t body = position + 8;
-        if (size > file.size() - body) {
-            *error = "the WAV file is cut short";
-            return false;
-        }
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16) {
-            uint16 encoding = Little16(file.data() + body);
-            uint16 bits = Little16(file.data() + body + 14);
-            format->channels = Little16(file.data() + body + 2);
-            format->frameRate = float(Little32(file.data() + body + 4));
-            if (encoding == 1 && bits == 8)
-                format->format = kAudioUChar;
-            else if (encoding == 1 && bits == 16)
-                format->format = kAudioShort;
-            else if (encoding == 1 && bits == 32)
-                format->format = kAudioInt;
-            else if (encoding == 3 && bits == 32)
-                format->format = kAudioFloat;
-            else {
-                *error = "the WAV file's samples (encoding " + std::to_string(encoding) + ", "
-                    + std::to_string(bits) + " bits) are not 8, 16 or 32-bit PCM or 32-bit float";
-                return false;
-            }
-            // The same bounds as a raw sound's description.
-            if (format->channels < 1 || format->channels > kMaxChannels
-                || format->frameRate < 1.0f) {
-                *error = "the WAV file's format (" + std::to_string(format->channels)
-                    + " channels at " + std::to_string(Little32(file.data() + body + 4))
-                    + " Hz) cannot be played: it needs 1 to 8 channels and a rate of at least 1 Hz";
-                return false;
-            }
-            haveFormat = true;
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (!haveFormat) {
-                *error = "the WAV file has no format before its samples";
-                return false;
-            }
-            *dataOffset = body;
-            *dataSize = size;
-            return true;
-        }
-        position = body + size + (size & 1);
+    if (BPrivate::DecodeSoundFile(file.data(), file.size(), std::string(), sound, error) != B_OK)
+        return false;
+    if (sound->cutShort) {
+        *error = "the " + kind + " file is cut short";
+        return false;
     }
-    *error = "the WAV file has no samples";
-    return false;
+    if (sound->format.format == Format::B_AUDIO_DOUBLE) {
+        *error = "the " + kind
+            + " file's samples are 64-bit floats, which an installer cannot play: save it with "
+              "32-bit float or 16-bit samples";
+        return false;
+    }
+    return true;
 }
 
-bool ReadRawFormat(const json& raw, SoundFormat* format, std::string* error)
+bool ReadRawFormat(const json& raw, Format* format, std::string* error)
 {
     if (!raw.is_object()) {
         *error = "audio_format: must be an object";
@@ -131,15 +77,18 @@ bool ReadRawFormat(const json& raw, SoundFormat* format, std::string* error)
         bool isCount = value.is_number_integer() && value.get<int64_t>() > 0
             && value.get<int64_t>() <= INT32_MAX;
         if (key == "frame_rate" && value.is_number() && value.get<double>() > 0)
-            format->frameRate = value.get<float>();
-        else if (key == "channel_count" && isCount && value.get<int64_t>() <= kMaxChannels)
-            format->channels = int32(value.get<int64_t>());
+            format->frame_rate = value.get<float>();
+        else if (key == "channel_count" && isCount
+            && value.get<int64_t>() <= BPrivate::kMaxAudioChannels)
+            format->channel_count = uint32(value.get<int64_t>());
         else if (key == "format" && isCount
-            && (value == kAudioUChar || value == kAudioShort || value == kAudioInt
-                || value == kAudioFloat || value == kAudioChar))
-            format->format = int32(value.get<int64_t>());
-        else if (key == "byte_order" && (value == kLittleEndian || value == kBigEndian))
-            format->byteOrder = int32(value.get<int64_t>());
+            && (value == Format::B_AUDIO_UCHAR || value == Format::B_AUDIO_SHORT
+                || value == Format::B_AUDIO_INT || value == Format::B_AUDIO_FLOAT
+                || value == Format::B_AUDIO_CHAR))
+            format->format = uint32(value.get<int64_t>());
+        else if (key == "byte_order"
+            && (value == B_MEDIA_LITTLE_ENDIAN || value == B_MEDIA_BIG_ENDIAN))
+            format->byte_order = uint32(value.get<int64_t>());
         else {
             *error = "audio_format/" + key
                 + ": must be frame_rate (a positive number), channel_count (1 to 8), format "
@@ -219,17 +168,21 @@ bool ReadSound(const std::string& path, const json* rawFormat, BMessage* audio, 
     std::vector<uint8> file;
     if (!ReadWholeFile(path, &file, error))
         return false;
-    SoundFormat format;
-    size_t offset = 0, size = file.size();
-    bool isWav = file.size() >= 12 && std::memcmp(file.data(), "RIFF", 4) == 0
-        && std::memcmp(file.data() + 8, "WAVE", 4) == 0;
-    if (isWav) {
+    Format format = kRawDefault;
+    const uint8* samples = file.data();
+    size_t size = file.size();
+    BPrivate::DecodedSound sound;
+    if (const char* kind = BPrivate::SoundFileKind(file.data(), file.size())) {
         if (rawFormat != nullptr) {
-            *error = "audio_format: only a raw sound needs one (this is a WAV file)";
+            *error = std::string("audio_format: only a raw sound needs one (this is ")
+                + (kind[0] == 'A' ? "an " : "a ") + kind + " file)";
             return false;
         }
-        if (!ParseWav(file, &format, &offset, &size, error))
+        if (!DecodeSelfDescribing(kind, file, &sound, error))
             return false;
+        format = sound.format;
+        samples = sound.samples.data();
+        size = sound.samples.size();
     } else if (rawFormat != nullptr && !ReadRawFormat(*rawFormat, &format, error))
         return false;
     if (size == 0) {
@@ -242,12 +195,12 @@ bool ReadSound(const std::string& path, const json* rawFormat, BMessage* audio, 
         return false;
     }
     audio->MakeEmpty();
-    audio->AddData("data", B_ANY_TYPE, file.data() + offset, ssize_t(size), false);
-    audio->AddFloat("frame_rate", format.frameRate);
-    audio->AddInt32("channel_count", format.channels);
-    audio->AddInt32("format", format.format);
-    audio->AddInt32("byte_order", format.byteOrder);
-    audio->AddInt32("buffer_size", kBufferSize);
+    audio->AddData(Field::kAudioSamples, B_ANY_TYPE, samples, ssize_t(size), false);
+    audio->AddFloat(Field::kAudioFrameRate, format.frame_rate);
+    audio->AddInt32(Field::kAudioChannelCount, int32(format.channel_count));
+    audio->AddInt32(Field::kAudioFormat, int32(format.format));
+    audio->AddInt32(Field::kAudioByteOrder, int32(format.byte_order));
+    audio->AddInt32(Field::kAudioBufferSize, kBufferSize);
     return true;
 }
 

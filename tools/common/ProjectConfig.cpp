@@ -392,7 +392,7 @@ public:
     void AddAboutImage(const json& value, const std::string& path)
     {
         if (!value.is_string())
-            return Problem(path, "must be the path of a PNG picture");
+            return Problem(path, "must be the path of a picture (PNG, JPEG, GIF or BMP)");
         BMessage bitmap;
         std::string error;
         if (!CheckInputFile(ProjectPath(value).string(), kMaxPictureFileBytes, &error))
@@ -405,7 +405,7 @@ public:
     void AddSound(const json& value, const json* rawFormat, const std::string& path)
     {
         if (!value.is_string())
-            return Problem(path, "must be the path of a WAV or raw sound file");
+            return Problem(path, "must be the path of a WAV, AIFF or raw sound file");
         BMessage audio;
         std::string error;
         if (!CheckInputFile(ProjectPath(value).string(), kMaxSoundFileBytes, &error))

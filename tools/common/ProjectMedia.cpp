@@ -1,13 +1,15 @@
 #include "ProjectMedia.h"
 
+#include <Bitmap.h>
 #include <InstallerFormat.h>
 #include <MediaDefs.h>
-#include <PixelBuffer.h>
 #include <SoundFile.h>
+#include <TranslationUtils.h>
 #include <TypeConstants.h>
 
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <vector>
 
 namespace brenvik {
@@ -99,8 +101,8 @@ bool ReadRawFormat(const json& raw, Format* format, std::string* error)
     return true;
 }
 
-// A PNG file's size in pixels, from its header, so that a picture too large
-// to decode is named for what it is.
+// A PNG file's size in pixels, from its header, so that a picture larger
+// than the about view takes is refused before it is decoded.
 bool PngSize(const std::string& path, uint32* width, uint32* height)
 {
     static const uint8 kSignature[8] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
@@ -133,33 +135,49 @@ bool ReadAboutImage(const std::string& path, BMessage* bitmap, std::string* erro
         *error = TooLargeText();
         return false;
     }
-    BPrivate::PixelBuffer picture;
-    if (BPrivate::PixelBuffer::ReadPNG(path.c_str(), &picture) != B_OK) {
-        *error = "\"" + path + "\" is not a readable PNG picture";
+    status_t status = B_OK;
+    std::unique_ptr<BBitmap> picture(BTranslationUtils::GetBitmap(path.c_str(), &status));
+    if (picture == nullptr) {
+        // The kit refuses a picture beyond its limits before decoding it.
+        *error
+            = status == B_NO_MEMORY ? TooLargeText() : "\"" + path + "\" is not a readable picture";
         return false;
     }
-    if (picture.Width() > kMaxAboutImageSide || picture.Height() > kMaxAboutImageSide) {
+    BRect bounds = picture->Bounds();
+    if (bounds.IntegerWidth() >= kMaxAboutImageSide
+        || bounds.IntegerHeight() >= kMaxAboutImageSide) {
         *error = TooLargeText();
         return false;
     }
-    BPrivate::PixelBuffer pixels(picture.Width(), picture.Height(), B_RGB32);
-    for (int32 y = 0; y < picture.Height(); y++) {
-        for (int32 x = 0; x < picture.Width(); x++) {
-            rgb_color colour = picture.PixelAt(x, y);
-            auto over = [&](uint8 channel) {
-                return uint8((channel * colour.alpha + kPanelGrey * (255 - colour.alpha)) / 255);
-            };
-            pixels.SetPixelAt(
-                x, y, rgb_color { over(colour.red), over(colour.green), over(colour.blue), 255 });
+    // The translation kit gives 32-bit pixels, blue first, with alpha unless
+    // every pixel is opaque.
+    bool hasAlpha = picture->ColorSpace() == B_RGBA32;
+    if (!hasAlpha && picture->ColorSpace() != B_RGB32) {
+        *error = "\"" + path + "\" is not a readable picture";
+        return false;
+    }
+    BBitmap opaque(bounds, B_BITMAP_CLEAR_TO_WHITE, B_RGB32);
+    if (opaque.InitCheck() != B_OK) {
+        *error = "not enough memory for the picture";
+        return false;
+    }
+    int32 rows = bounds.IntegerHeight() + 1;
+    int32 columns = bounds.IntegerWidth() + 1;
+    for (int32 y = 0; y < rows; y++) {
+        const uint8* from = static_cast<const uint8*>(picture->Bits()) + y * picture->BytesPerRow();
+        uint8* to = static_cast<uint8*>(opaque.Bits()) + y * opaque.BytesPerRow();
+        for (int32 x = 0; x < columns; x++, from += 4, to += 4) {
+            uint8 alpha = hasAlpha ? from[3] : 255;
+            for (int channel = 0; channel < 3; channel++)
+                to[channel] = uint8((from[channel] * alpha + kPanelGrey * (255 - alpha)) / 255);
+            to[3] = 255;
         }
     }
     bitmap->MakeEmpty();
-    bitmap->AddString("class", "BBitmap");
-    bitmap->AddRect("_frame", BRect(0, 0, float(pixels.Width() - 1), float(pixels.Height() - 1)));
-    bitmap->AddInt32("_cspace", B_RGB32);
-    bitmap->AddInt32("_bmflags", 1);
-    bitmap->AddInt32("_rowbytes", pixels.BytesPerRow());
-    bitmap->AddData("_data", B_RAW_TYPE, pixels.Bits(), ssize_t(pixels.BitsLength()));
+    if (opaque.Archive(bitmap) != B_OK) {
+        *error = "not enough memory for the picture";
+        return false;
+    }
     return true;
 }
 

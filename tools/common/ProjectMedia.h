@@ -18,15 +18,16 @@ namespace brenvik {
 constexpr int32 kMaxAboutImageSide = 1024;
 constexpr size_t kMaxSoundBytes = 8 * 1024 * 1024;
 
-// Reads a PNG file into an archived bitmap ("class" "BBitmap", "_frame",
-// "_cspace" 8, "_bmflags" 1, "_rowbytes", "_data"). Transparent pixels are
-// laid over the panel grey, since the colour space has no alpha. On failure
-// `error` says why.
+// Reads a picture (any format the translation kit reads: PNG, JPEG, GIF,
+// BMP) into an archived bitmap ("class" "BBitmap", "_frame", "_cspace" 8,
+// "_bmflags" 1, "_rowbytes", "_data"). Transparent pixels are laid over the
+// panel grey, since the colour space has no alpha. On failure `error` says
+// why.
 bool ReadAboutImage(const std::string& path, BMessage* bitmap, std::string* error);
 
 // Reads a sound into an "audio_data" record ("data", "frame_rate",
-// "channel_count", "format", "byte_order", "buffer_size"). A WAV file (PCM
-// of 8, 16 or 32 bits, or 32-bit float) describes itself; any other file is
+// "channel_count", "format", "byte_order", "buffer_size"). A WAV or AIFF file
+// describes itself and is read by the media kit; any other file is
 // taken as raw samples described by `rawFormat` (an object with optional
 // "frame_rate", "channel_count", "format", "byte_order"; null for the
 // defaults 22050 Hz, one channel, 16-bit signed, little-endian). Problems in

@@ -207,4 +207,73 @@ TEST(ProjectMedia, TheArchivedAboutImageIsTheOneStoredBefore)
     EXPECT_EQ(Flat(bitmap), Flat(expected));
 }
 
+// A bottom-up 24-bit BMP, `width` by `height`, of `pixels` (blue, green, red,
+// rows padded to four bytes), with no data when `pixels` is empty.
+Bytes MakeBmp(int32 width, int32 height, const Bytes& pixels)
+{
+    Bytes out = { 'B', 'M' };
+    PutLittle(out, uint32(54 + pixels.size()), 4);
+    PutLittle(out, 0, 4);
+    PutLittle(out, 54, 4);
+    PutLittle(out, 40, 4);
+    PutLittle(out, uint32(width), 4);
+    PutLittle(out, uint32(height), 4);
+    PutLittle(out, 1, 2);
+    PutLittle(out, 24, 2);
+    PutLittle(out, 0, 4);
+    PutLittle(out, uint32(pixels.size()), 4);
+    for (int i = 0; i < 4; i++)
+        PutLittle(out, 0, 4);
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    return out;
+}
+
+TEST(ProjectMedia, OtherPictureFormatsAreReadToo)
+{
+    BMessage bitmap;
+    std::string error;
+    ASSERT_TRUE(ReadAboutImage(
+        WriteFile("about.bmp", MakeBmp(2, 1, { 10, 20, 30, 40, 50, 60, 0, 0 })), &bitmap, &error))
+        << error;
+    EXPECT_EQ(bitmap.GetInt32("_cspace", 0), 8);
+    EXPECT_EQ(bitmap.GetInt32("_rowbytes", 0), 8);
+    const void* data = nullptr;
+    ssize_t size = 0;
+    ASSERT_EQ(bitmap.FindData("_data", B_RAW_TYPE, &data, &size), B_OK);
+    EXPECT_EQ(Bytes(static_cast<const uint8*>(data), static_cast<const uint8*>(data) + size),
+        Bytes({ 10, 20, 30, 255, 40, 50, 60, 255 }));
+}
+
+struct RefusedPicture {
+    const char* name;
+    const char* leaf;
+    Bytes file;
+    const char* words;
+};
+
+class RefusedPictureTest : public testing::TestWithParam<RefusedPicture> { };
+
+TEST_P(RefusedPictureTest, NamesTheFault)
+{
+    BMessage bitmap;
+    std::string error;
+    EXPECT_FALSE(ReadAboutImage(WriteFile(GetParam().leaf, GetParam().file), &bitmap, &error));
+    EXPECT_NE(error.find(GetParam().words), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, RefusedPictureTest,
+    testing::Values(RefusedPicture { "Text", "about.png",
+                        { 'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e' },
+                        "about.png\" is not a readable picture" },
+        RefusedPicture { "CutPng", "about.png", Bytes(kSamplePng.begin(), kSamplePng.begin() + 60),
+            "is not a readable picture" },
+        RefusedPicture { "LargerThanTheView", "about.bmp", MakeBmp(1025, 1, Bytes(3080)),
+            "larger than 1024 by 1024" },
+        // Beyond what the kit decodes at all: refused before any pixel is made.
+        RefusedPicture {
+            "HugeBmp", "about.bmp", MakeBmp(20000, 20000, {}), "larger than 1024 by 1024" }),
+    [](const testing::TestParamInfo<RefusedPicture>& param) {
+        return std::string(param.param.name);
+    });
+
 } // namespace

@@ -3,7 +3,6 @@
 // Helpers for the sound tests here and in the library: sound files made in
 // memory, and waiting for a condition with a deadline.
 
-#include <AudioOutput.h>
 #include <OS.h>
 
 #include <cstdlib>
@@ -71,10 +70,7 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8>& bytes)
 constexpr const char* kQuietDriver = "dummy";
 constexpr const char* kNoSoundCard = "no-such-driver";
 
-inline void UseAudioDriver(const char* driver)
-{
-    setenv("SDL_AUDIODRIVER", kQuietDriver, 1);
-    BPrivate::AudioOutput::RestartForTesting(driver);
-}
+// Restarts the process's audio output on `driver` (one of the two above).
+void UseAudioDriver(const char* driver);
 
 } // namespace brenvik::test

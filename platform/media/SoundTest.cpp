@@ -241,38 +241,6 @@ TEST(SoundFile, HeaderlessFilesAreCdAudioByName)
     EXPECT_EQ(DecodeSoundFile(bytes.data(), bytes.size(), "take.bin", &sound), B_BAD_DATA);
 }
 
-// A RIFF WAVE file of the chunks given, each an id and its body; a chunk
-// may declare more bytes than it has (`declared`).
-struct RiffChunk {
-    const char* id;
-    std::vector<uint8> body;
-    uint32 declared = UINT32_MAX;
-};
-
-std::vector<uint8> MakeRiff(const std::vector<RiffChunk>& chunks)
-{
-    std::vector<uint8> out = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E' };
-    for (const RiffChunk& chunk : chunks) {
-        out.insert(out.end(), chunk.id, chunk.id + 4);
-        PutLittle(
-            out, chunk.declared != UINT32_MAX ? chunk.declared : uint32(chunk.body.size()), 4);
-        out.insert(out.end(), chunk.body.begin(), chunk.body.end());
-    }
-    return out;
-}
-
-std::vector<uint8> FmtBody(uint16 tag, uint16 channels, uint32 rate, uint16 blockAlign, uint16 bits)
-{
-    std::vector<uint8> body;
-    PutLittle(body, tag, 2);
-    PutLittle(body, channels, 2);
-    PutLittle(body, rate, 4);
-    PutLittle(body, rate * blockAlign, 4);
-    PutLittle(body, blockAlign, 2);
-    PutLittle(body, bits, 2);
-    return body;
-}
-
 // A refused file: the status the player sees, and the words the reason
 // holds.
 struct RefusedCase {

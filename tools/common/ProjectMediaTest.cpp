@@ -1,54 +1,31 @@
 #include "ProjectMedia.h"
 
+#include <SoundTestSupport.h>
 #include <TestSandbox.h>
 #include <TypeConstants.h>
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
 
+using namespace brenvik::test;
 using brenvik::ReadAboutImage;
 using brenvik::ReadSound;
 using Bytes = std::vector<uint8>;
 
 std::string WriteFile(const std::string& leaf, const Bytes& bytes)
 {
-    std::string path = brenvik::test::MakeTempFolder("media") + "/" + leaf;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::string path = MakeTempFolder("media") + "/" + leaf;
+    WriteBytes(path, bytes);
     return path;
 }
 
-void PutLittle(Bytes& out, uint32 value, int bytes)
+// A WAV file with a chunk between its format and its samples.
+Bytes WavWith(const RiffChunk& between, const Bytes& samples)
 {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(uint8(value >> (8 * i)));
-}
-
-// A RIFF WAVE file: a "fmt " chunk, any chunks in `between`, then "data"
-// declaring `declared` bytes (the size of `samples` unless given).
-Bytes MakeWav(uint16 tag, uint16 channels, uint32 rate, uint16 bits, const Bytes& samples,
-    const Bytes& between = {}, uint32 declared = UINT32_MAX)
-{
-    uint16 blockAlign = uint16(channels * ((bits + 7) / 8));
-    Bytes out = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' };
-    PutLittle(out, 16, 4);
-    PutLittle(out, tag, 2);
-    PutLittle(out, channels, 2);
-    PutLittle(out, rate, 4);
-    PutLittle(out, rate * blockAlign, 4);
-    PutLittle(out, blockAlign, 2);
-    PutLittle(out, bits, 2);
-    out.insert(out.end(), between.begin(), between.end());
-    out.insert(out.end(), { 'd', 'a', 't', 'a' });
-    PutLittle(out, declared != UINT32_MAX ? declared : uint32(samples.size()), 4);
-    out.insert(out.end(), samples.begin(), samples.end());
-    if (samples.size() % 2 != 0)
-        out.push_back(0);
-    return out;
+    return MakeRiff({ { "fmt ", FmtBody(1, 1, 44100, 4, 32) }, between, { "data", samples } });
 }
 
 Bytes Flat(const BMessage& message)
@@ -89,15 +66,14 @@ TEST_P(StoredSoundRecord, IsTheOneStoredBefore)
 }
 
 const Bytes kShorts = { 1, 0, 2, 0, 3, 0, 4, 0 };
-const Bytes kInfo = { 'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0 };
 
 INSTANTIATE_TEST_SUITE_P(Wav, StoredSoundRecord,
-    testing::Values(StoredWav { "Mono16", MakeWav(1, 1, 8000, 16, kShorts), kShorts, 8000, 1, 2 },
-        StoredWav { "Stereo8WithPadByte", MakeWav(1, 2, 22050, 8, { 9, 8, 7, 6, 5, 4 }),
-            { 9, 8, 7, 6, 5, 4 }, 22050, 2, 0x11 },
-        StoredWav { "Int32AfterAnOddChunk", MakeWav(1, 1, 44100, 32, kShorts, kInfo), kShorts,
-            44100, 1, 4 },
-        StoredWav { "Float", MakeWav(3, 2, 48000, 32, kShorts), kShorts, 48000, 2, 0x24 }),
+    testing::Values(StoredWav { "Mono16", MakeWave(1, 1, 8000, 16, kShorts), kShorts, 8000, 1, 2 },
+        StoredWav { "Mono8WithPadByte", MakeWave(1, 1, 22050, 8, { 9, 8, 7, 6, 5 }),
+            { 9, 8, 7, 6, 5 }, 22050, 1, 0x11 },
+        StoredWav { "Int32AfterAnOddChunk", WavWith({ "LIST", { 'a', 'b', 'c' } }, kShorts),
+            kShorts, 44100, 1, 4 },
+        StoredWav { "Float", MakeWave(3, 2, 48000, 32, kShorts), kShorts, 48000, 2, 0x24 }),
     [](const testing::TestParamInfo<StoredWav>& param) { return std::string(param.param.name); });
 
 // Sounds that the installer could not play as the author meant, refused
@@ -119,13 +95,15 @@ TEST_P(RefusedSoundTest, NamesTheFault)
 }
 
 INSTANTIATE_TEST_SUITE_P(Wav, RefusedSoundTest,
-    testing::Values(RefusedSound { "CutShort", MakeWav(1, 1, 8000, 16, kShorts, {}, 100),
-                        "the WAV file is cut short" },
-        RefusedSound { "Empty", MakeWav(1, 1, 8000, 16, {}), "holds no sound" },
-        RefusedSound { "Compressed", MakeWav(2, 1, 8000, 4, kShorts), "(encoding 2, 4 bits)" },
-        RefusedSound { "DoubleSamples", MakeWav(3, 1, 8000, 64, kShorts), "64-bit floats" },
-        RefusedSound {
-            "TooMuchSound", MakeWav(1, 2, 44100, 16, Bytes(9 * 1024 * 1024)), "larger than 8 MB" }),
+    testing::Values(
+        RefusedSound { "CutShort",
+            MakeRiff({ { "fmt ", FmtBody(1, 1, 8000, 2, 16) }, { "data", kShorts, 100 } }),
+            "the WAV file is cut short" },
+        RefusedSound { "Empty", MakeWave(1, 1, 8000, 16, {}), "holds no sound" },
+        RefusedSound { "Compressed", MakeWave(2, 1, 8000, 4, kShorts), "(encoding 2, 4 bits)" },
+        RefusedSound { "DoubleSamples", MakeWave(3, 1, 8000, 64, kShorts), "64-bit floats" },
+        RefusedSound { "TooMuchSound", MakeWave(1, 2, 44100, 16, Bytes(9 * 1024 * 1024)),
+            "larger than 8 MB" }),
     [](const testing::TestParamInfo<RefusedSound>& param) {
         return std::string(param.param.name);
     });
@@ -136,7 +114,7 @@ TEST(ProjectMedia, AWavNeedsNoRawFormat)
     BMessage audio;
     std::string error;
     EXPECT_FALSE(
-        ReadSound(WriteFile("s.wav", MakeWav(1, 1, 8000, 16, kShorts)), &raw, &audio, &error));
+        ReadSound(WriteFile("s.wav", MakeWave(1, 1, 8000, 16, kShorts)), &raw, &audio, &error));
     EXPECT_EQ(error, "audio_format: only a raw sound needs one (this is a WAV file)");
 }
 
@@ -146,8 +124,8 @@ TEST(ProjectMedia, WiderSamplesAndAiffAreStoredInAPlayableForm)
 {
     BMessage audio;
     std::string error;
-    ASSERT_TRUE(ReadSound(
-        WriteFile("s.wav", MakeWav(1, 1, 8000, 24, { 1, 2, 3, 4, 5, 6 })), nullptr, &audio, &error))
+    ASSERT_TRUE(ReadSound(WriteFile("s.wav", MakeWave(1, 1, 8000, 24, { 1, 2, 3, 4, 5, 6 })),
+        nullptr, &audio, &error))
         << error;
     EXPECT_EQ(audio.GetInt32("format", 0), 4);
     const void* data = nullptr;

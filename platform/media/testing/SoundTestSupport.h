@@ -25,28 +25,54 @@ inline void PutBig(std::vector<uint8>& out, uint32 value, int bytes)
         out.push_back(uint8(value >> (8 * i)));
 }
 
+// A chunk of a RIFF file: its id, its body, and the size it declares when
+// that is not the body's (a file cut short declares more than it has).
+struct RiffChunk {
+    const char* id;
+    std::vector<uint8> body;
+    uint32 declared = UINT32_MAX;
+};
+
+// A RIFF WAVE file of these chunks; a whole chunk of odd size is padded.
+inline std::vector<uint8> MakeRiff(const std::vector<RiffChunk>& chunks)
+{
+    std::vector<uint8> out = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E' };
+    for (const RiffChunk& chunk : chunks) {
+        out.insert(out.end(), chunk.id, chunk.id + 4);
+        bool whole = chunk.declared == UINT32_MAX;
+        PutLittle(out, whole ? uint32(chunk.body.size()) : chunk.declared, 4);
+        out.insert(out.end(), chunk.body.begin(), chunk.body.end());
+        if (whole && chunk.body.size() % 2 != 0)
+            out.push_back(0);
+    }
+    uint32 size = uint32(out.size() - 8);
+    for (int i = 0; i < 4; i++)
+        out[4 + size_t(i)] = uint8(size >> (8 * i));
+    return out;
+}
+
+// The body of a "fmt " chunk, every field as given.
+inline std::vector<uint8> FmtBody(
+    uint16 tag, uint16 channels, uint32 rate, uint16 blockAlign, uint16 bits)
+{
+    std::vector<uint8> body;
+    PutLittle(body, tag, 2);
+    PutLittle(body, channels, 2);
+    PutLittle(body, rate, 4);
+    PutLittle(body, rate * blockAlign, 4);
+    PutLittle(body, blockAlign, 2);
+    PutLittle(body, bits, 2);
+    return body;
+}
+
 // A RIFF WAVE file: format tag 1 (PCM) or 3 (float), `bits` per sample
 // stored in whole bytes.
 inline std::vector<uint8> MakeWave(
     uint16 tag, uint16 channels, uint32 rate, uint16 bits, const std::vector<uint8>& samples)
 {
     uint16 blockAlign = uint16(channels * ((bits + 7) / 8));
-    std::vector<uint8> out = { 'R', 'I', 'F', 'F' };
-    PutLittle(out, uint32(4 + 8 + 16 + 8 + samples.size()), 4);
-    out.insert(out.end(), { 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' });
-    PutLittle(out, 16, 4);
-    PutLittle(out, tag, 2);
-    PutLittle(out, channels, 2);
-    PutLittle(out, rate, 4);
-    PutLittle(out, rate * blockAlign, 4);
-    PutLittle(out, blockAlign, 2);
-    PutLittle(out, bits, 2);
-    out.insert(out.end(), { 'd', 'a', 't', 'a' });
-    PutLittle(out, uint32(samples.size()), 4);
-    out.insert(out.end(), samples.begin(), samples.end());
-    if (samples.size() % 2 != 0)
-        out.push_back(0);
-    return out;
+    return MakeRiff(
+        { { "fmt ", FmtBody(tag, channels, rate, blockAlign, bits) }, { "data", samples } });
 }
 
 // 16-bit little-endian samples as bytes.

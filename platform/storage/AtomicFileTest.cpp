@@ -102,11 +102,86 @@ TEST(AtomicFileTest, CommitsWhatWasWrittenPieceByPiece)
     std::string folder = brenvik::test::MakeTempFolder("atomic");
     BPrivate::AtomicFile file;
     ASSERT_EQ(file.Open(folder + "/file", 0600), B_OK);
-    ASSERT_EQ(write(file.Descriptor(), "one ", 4), 4);
-    ASSERT_EQ(write(file.Descriptor(), "two", 3), 3);
+    ASSERT_EQ(file.Write("one ", 4), B_OK);
+    ASSERT_EQ(file.Write("two", 3), B_OK);
     ASSERT_EQ(file.Commit(), B_OK);
     EXPECT_EQ(ReadFile(folder + "/file"), "one two");
     EXPECT_EQ(file.Commit(), B_NO_INIT);
+    EXPECT_EQ(CountEntries(folder), 1);
+}
+
+TEST(AtomicFileTest, TheUmaskAppliesWhenAsked)
+{
+    std::string folder = brenvik::test::MakeTempFolder("atomic");
+    mode_t old = umask(027);
+    status_t status = BPrivate::WriteFileAtomically(
+        folder + "/new", std::string("x"), 0666, BPrivate::AtomicFile::kApplyUmask);
+    umask(old);
+    ASSERT_EQ(status, B_OK);
+    struct stat info;
+    ASSERT_EQ(stat((folder + "/new").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(AtomicFileTest, KeepsTheOldFilesModeAndGivesANewOneTheModeAsked)
+{
+    std::string folder = brenvik::test::MakeTempFolder("atomic");
+    const uint32 keep = BPrivate::AtomicFile::kKeepOldMode | BPrivate::AtomicFile::kSyncFolder;
+    ASSERT_TRUE(WriteFile(folder + "/old", "old"));
+    ASSERT_EQ(chmod((folder + "/old").c_str(), 0751), 0);
+    ASSERT_EQ(BPrivate::WriteFileAtomically(folder + "/old", std::string("new"), 0600, keep), B_OK);
+    ASSERT_EQ(BPrivate::WriteFileAtomically(folder + "/new", std::string("new"), 0640, keep), B_OK);
+    struct stat info;
+    ASSERT_EQ(stat((folder + "/old").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0751u);
+    EXPECT_EQ(ReadFile(folder + "/old"), "new");
+    ASSERT_EQ(stat((folder + "/new").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(CountEntries(folder), 2);
+}
+
+TEST(AtomicFileTest, KeepsTheOldFilesOwnerWhenAllowedTo)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file away";
+    std::string folder = brenvik::test::MakeTempFolder("atomic");
+    ASSERT_TRUE(WriteFile(folder + "/theirs", "old"));
+    ASSERT_EQ(chown((folder + "/theirs").c_str(), 4321, 4322), 0);
+    ASSERT_EQ(chmod((folder + "/theirs").c_str(), 02755), 0);
+    ASSERT_EQ(BPrivate::WriteFileAtomically(
+                  folder + "/theirs", std::string("new"), 0644, BPrivate::AtomicFile::kKeepOldMode),
+        B_OK);
+    struct stat info;
+    ASSERT_EQ(stat((folder + "/theirs").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4322u);
+    // Giving the file away must not cost it its set-id bit.
+    EXPECT_EQ(info.st_mode & 07777, 02755u);
+}
+
+TEST(AtomicFileTest, AFileWithTheLongestNameCanBeReplaced)
+{
+    std::string folder = brenvik::test::MakeTempFolder("atomic");
+    std::string path = folder + "/" + std::string(255, 'n');
+    ASSERT_TRUE(WriteFile(path, "old"));
+    ASSERT_EQ(BPrivate::WriteFileAtomically(path, std::string("new")), B_OK);
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(CountEntries(folder), 1);
+}
+
+TEST(AtomicFileTest, WhatIsWrittenThroughTheTemporaryPathIsCommitted)
+{
+    std::string folder = brenvik::test::MakeTempFolder("atomic");
+    BPrivate::AtomicFile file;
+    ASSERT_EQ(file.Open(folder + "/file", 0755), B_OK);
+    ASSERT_EQ(file.TemporaryPath().rfind(folder + "/", 0), 0u);
+    ASSERT_TRUE(WriteFile(file.TemporaryPath(), "through the path"));
+    ASSERT_EQ(file.Commit(), B_OK);
+    EXPECT_EQ(ReadFile(folder + "/file"), "through the path");
+    struct stat info;
+    ASSERT_EQ(stat((folder + "/file").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+    EXPECT_EQ(file.Write("late", 4), B_NO_INIT);
     EXPECT_EQ(CountEntries(folder), 1);
 }
 

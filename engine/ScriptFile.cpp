@@ -5,16 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <AtomicFile.h>
 #include <LibFileType.h>
 #include <PathHelpers.h>
 
 #include "InstallLock.h"
 #include "ScriptBlock.h"
 
+using BPrivate::AtomicFile;
 using BPrivate::CleanPath;
 using BPrivate::FollowLinks;
 using BPrivate::ResolveFolderOf;
 using BPrivate::SplitPath;
+using BPrivate::SyncFolder;
+using BPrivate::WriteFileAtomically;
 
 namespace {
 
@@ -24,62 +28,6 @@ std::string FolderOf(const std::string& path)
     std::string leaf;
     SplitPath(CleanPath(path), &folder, &leaf);
     return folder;
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += size_t(written);
-    }
-    return true;
-}
-
-// Makes a rename in folder durable.
-void SyncFolder(const std::string& folder)
-{
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    fsync(fd);
-    close(fd);
-}
-
-// The new text in a fresh file beside the target, with the mode and owner
-// the target has (or `mode` for a new one), flushed to disk.
-status_t WriteBeside(const std::string& path, const std::string& text, mode_t mode,
-    const struct stat* old, std::string* temporary)
-{
-    std::string pattern = path + ".tmp.XXXXXX";
-    int fd = mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0)
-        return StatusFromErrno(errno);
-    status_t status = B_OK;
-    if (!WriteAll(fd, text))
-        status = errno == ENOSPC ? B_DEVICE_FULL : B_IO_ERROR;
-    if (status == B_OK && fchmod(fd, old != nullptr ? old->st_mode & 07777 : mode) != 0)
-        status = StatusFromErrno(errno);
-    // Keeping the owner matters when root edits a file that belongs to
-    // somebody else; otherwise it is a no-op, and a failure only means the
-    // file becomes ours.
-    if (status == B_OK && old != nullptr && (old->st_uid != geteuid() || old->st_gid != getegid()))
-        [[maybe_unused]]
-        int ignored = fchown(fd, old->st_uid, old->st_gid);
-    if (status == B_OK && fsync(fd) != 0)
-        status = StatusFromErrno(errno);
-    if (close(fd) != 0 && status == B_OK)
-        status = StatusFromErrno(errno);
-    if (status != B_OK) {
-        unlink(pattern.c_str());
-        return status;
-    }
-    *temporary = pattern;
-    return B_OK;
 }
 
 void RemoveCreatedFolders(const std::vector<std::string>& folders)
@@ -127,20 +75,12 @@ status_t ScriptFile::Read(const std::string& path, std::string* text)
 status_t ScriptFile::Replace(const std::string& path, const std::string& text, mode_t mode)
 {
     struct stat old;
-    bool exists = lstat(path.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
+    if (lstat(path.c_str(), &old) == 0 && !S_ISREG(old.st_mode))
         return B_BAD_VALUE;
-    std::string temporary;
-    status_t status = WriteBeside(path, text, mode, exists ? &old : nullptr, &temporary);
-    if (status != B_OK)
-        return status;
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-        status = StatusFromErrno(errno);
-        unlink(temporary.c_str());
-        return status;
-    }
-    SyncFolder(FolderOf(path));
-    return B_OK;
+    // The new text takes the mode and owner the file has (`mode` is for a
+    // new one): root editing somebody's profile must leave it theirs.
+    return WriteFileAtomically(
+        path, text, mode, AtomicFile::kKeepOldMode | AtomicFile::kSyncFolder);
 }
 
 status_t ScriptFile::Resolve(const std::string& path, std::string* resolved)

@@ -4,12 +4,15 @@
 
 #include "LibFileOperations.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
+#include <cstring>
 #include <string>
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <AtomicFile.h>
+#include <File.h>
 #include <Path.h>
 #include <ProcessRunner.h>
 
@@ -34,26 +37,38 @@ bool LibZip(const char* zipPath, const BPath& source, const int& level)
     if (zipPath == nullptr || zipPath[0] == '\0' || source.InitCheck() != B_OK || level < 0
         || level > 9)
         return false;
-    // The archive is written under a short reserved name beside its place
-    // and renamed over it at the end, so that an archive name as long as
-    // the file system allows still leaves room for the writer's own
-    // temporary names.
-    std::string temporary = FolderOf(zipPath) + "/.brenvik-zipXXXXXX";
-    int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
+    // The archive is written into a new file beside its place and renamed
+    // over it when complete: a failure leaves whatever was there before.
+    // Its permissions are those of any new file.
+    BPrivate::AtomicFile output;
+    status_t status = output.Open(zipPath, 0666, BPrivate::AtomicFile::kApplyUmask);
+    if (status != B_OK) {
+        std::fprintf(stderr, "LibZip: cannot write \"%s\": %s\n", zipPath, std::strerror(errno));
         return false;
-    close(fd);
+    }
     BPrivate::ZipWriteOptions options;
     options.level = level;
-    BPrivate::ZipWriter writer;
-    status_t status = writer.WriteArchive(source.Path(), temporary.c_str(), options);
-    if (status == B_OK && rename(temporary.c_str(), zipPath) != 0)
-        status = B_ERROR;
-    if (status != B_OK) {
-        unlink(temporary.c_str());
-        std::fprintf(stderr, "LibZip: cannot write \"%s\": %s\n", zipPath,
-            writer.ErrorText().empty() ? "it cannot be put in place" : writer.ErrorText().c_str());
+    // An archive written inside the item it packs must not pack itself.
+    struct stat self;
+    if (fstat(output.Descriptor(), &self) == 0) {
+        options.skipDevice = self.st_dev;
+        options.skipNode = self.st_ino;
     }
+    BPrivate::ZipWriter writer;
+    {
+        BFile file(output.TemporaryPath().c_str(), B_READ_WRITE);
+        status = file.InitCheck();
+        if (status == B_OK)
+            status = writer.WriteArchive(source.Path(), file, options);
+    }
+    const char* reason = writer.ErrorText().c_str();
+    if (status == B_OK && output.Commit() != B_OK) {
+        status = B_ERROR;
+        reason = std::strerror(errno);
+    }
+    if (status != B_OK)
+        std::fprintf(stderr, "LibZip: cannot write \"%s\": %s\n", zipPath,
+            reason[0] != '\0' ? reason : "it cannot be put in place");
     return status == B_OK;
 }
 

@@ -1,6 +1,8 @@
 #include "LibFileOperations.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -275,6 +277,42 @@ TEST_F(FailureTest, FailedMoveByCopyKeepsTheSource)
     EXPECT_NE(copy.MoveByCopy(fFile, fUnwritable), B_OK);
     EXPECT_FALSE(copy.ErrorText().empty());
     EXPECT_EQ(ReadFile(fFile), "data");
+}
+
+TEST_F(FailureTest, AFailedZipKeepsTheOldArchiveAndLeavesNothingBeside)
+{
+    std::string zip = fFolder + "/a.zip";
+    ASSERT_TRUE(WriteFile(zip, "old archive"));
+    EXPECT_FALSE(LibZip(zip.c_str(), BPath(fMissing.c_str()), 9));
+    EXPECT_EQ(ReadFile(zip), "old archive");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(fFolder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string> { "a.zip", "file" }));
+}
+
+// The archive is a new file like any other, and one written inside the
+// folder it packs does not pack itself.
+TEST(ZipTest, AnArchiveInsideItsFolderHoldsTheFolderOnlyAndFollowsTheUmask)
+{
+    std::string base = brenvik::test::MakeTempFolder("zip");
+    std::string tree = base + "/tree";
+    ASSERT_EQ(mkdir(tree.c_str(), 0755), 0);
+    ASSERT_TRUE(WriteFile(tree + "/one", "1"));
+    mode_t old = umask(027);
+    bool zipped = LibZip((tree + "/tree.zip").c_str(), BPath(tree.c_str()), 6);
+    umask(old);
+    ASSERT_TRUE(zipped);
+    struct stat info;
+    ASSERT_EQ(stat((tree + "/tree.zip").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    std::string out = base + "/out";
+    ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+    ASSERT_EQ(rename((tree + "/tree.zip").c_str(), (out + "/tree.zip").c_str()), 0);
+    ASSERT_TRUE(LibUnzip((out + "/tree.zip").c_str()));
+    EXPECT_EQ(ReadFile(out + "/tree/one"), "1");
+    EXPECT_FALSE(Exists(out + "/tree/tree.zip"));
 }
 
 } // namespace

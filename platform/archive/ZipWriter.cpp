@@ -223,6 +223,9 @@ status_t ZipWriter::AddItem(const std::string& path, const std::string& name)
     struct stat st;
     if (lstat(path.c_str(), &st) != 0)
         return Fail(StatusFromErrno(errno), "cannot examine " + path);
+    if (fOptions.skipNode != 0 && st.st_ino == fOptions.skipNode
+        && st.st_dev == fOptions.skipDevice)
+        return B_OK;
     if (S_ISDIR(st.st_mode))
         return AddFolder(path, name, st);
     if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))

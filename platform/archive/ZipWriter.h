@@ -31,6 +31,10 @@ struct ZipWriteOptions {
     bool storeAttributes = true;
     // The name of the top entry; empty means the item's own leaf name.
     std::string topName;
+    // A file never to be packed (device and node; node 0 for none): the
+    // archive itself, when it is being written inside the item.
+    dev_t skipDevice = 0;
+    ino_t skipNode = 0;
 };
 
 class ZipWriter {

@@ -9,6 +9,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include <Descriptor.h>
+
 #include "ScriptTargets.h"
 #include "ScriptTestSupport.h"
 
@@ -21,22 +23,15 @@ using namespace script_test;
 class OtherInstaller {
 public:
     OtherInstaller()
-        : fFd(open(InstallLock::LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+        : fFile(open(InstallLock::LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
     {
-        if (fFd >= 0 && flock(fFd, LOCK_EX | LOCK_NB) != 0) {
-            close(fFd);
-            fFd = -1;
-        }
+        if (fFile.IsValid() && flock(fFile.Get(), LOCK_EX | LOCK_NB) != 0)
+            fFile.Reset();
     }
-    ~OtherInstaller()
-    {
-        if (fFd >= 0)
-            close(fFd);
-    }
-    bool Holds() const { return fFd >= 0; }
+    bool Holds() const { return fFile.IsValid(); }
 
 private:
-    int fFd;
+    BPrivate::Descriptor fFile;
 };
 
 class InstallLockTest : public ScriptSandbox { };

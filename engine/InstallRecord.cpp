@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <AtomicFile.h>
 #include <OS.h>
 #include <StorageScope.h>
 
@@ -40,16 +41,7 @@ void PutLittle32(std::string& bytes, uint32 value)
 
 status_t WriteAll(int fd, const std::string& bytes)
 {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? StatusFromErrno(errno) : B_IO_ERROR;
-        done += size_t(written);
-    }
-    return B_OK;
+    return BPrivate::WriteAll(fd, bytes.data(), bytes.size());
 }
 
 // Creates the folder and its missing parents, private to the user.
@@ -82,20 +74,10 @@ std::string NewId()
     return std::string(stamp) + suffix;
 }
 
-void SyncFolder(const std::string& path)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
 } // namespace
 
 InstallRecord::InstallRecord()
-    : fFd(-1)
-    , fNextStep(1)
+    : fNextStep(1)
     , fUnsynced(0)
     , fLastSync(0)
 {
@@ -103,10 +85,8 @@ InstallRecord::InstallRecord()
 
 InstallRecord::~InstallRecord()
 {
-    if (fFd >= 0) {
-        fdatasync(fFd);
-        close(fFd);
-    }
+    if (fJournal.IsValid())
+        fdatasync(fJournal.Get());
 }
 
 std::string InstallRecord::RecordsFolder()
@@ -152,7 +132,7 @@ status_t InstallRecord::Create(const BMessage& header)
 
 status_t InstallRecord::CreateIn(const char* folder, const BMessage& header)
 {
-    if (fFd >= 0 || folder == nullptr || folder[0] != '/')
+    if (fJournal.IsValid() || folder == nullptr || folder[0] != '/')
         return B_BAD_VALUE;
     status_t status = MakeFolders(folder);
     if (status != B_OK)
@@ -169,26 +149,27 @@ status_t InstallRecord::CreateIn(const char* folder, const BMessage& header)
     first.AddString(kFieldInstallId, id.c_str());
     std::string bytes = std::string(kSignature, 8) + Frame(first);
     std::string stagedJournal = staging + "/journal";
-    int fd = open(stagedJournal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    BPrivate::Descriptor journal(
+        open(stagedJournal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600));
+    if (!journal.IsValid()) {
         status = StatusFromErrno(errno);
         rmdir(staging.c_str());
         return status;
     }
-    status = bytes.size() > 8 ? WriteAll(fd, bytes) : B_BAD_VALUE;
-    if (status == B_OK && fsync(fd) != 0)
+    status = bytes.size() > 8 ? WriteAll(journal.Get(), bytes) : B_BAD_VALUE;
+    if (status == B_OK && fsync(journal.Get()) != 0)
         status = StatusFromErrno(errno);
     std::string final = std::string(folder) + "/" + id;
     if (status == B_OK && rename(staging.c_str(), final.c_str()) != 0)
         status = StatusFromErrno(errno);
     if (status != B_OK) {
-        close(fd);
+        journal.Reset();
         unlink(stagedJournal.c_str());
         rmdir(staging.c_str());
         return status;
     }
-    SyncFolder(folder);
-    fFd = fd;
+    BPrivate::SyncFolder(folder);
+    fJournal = std::move(journal);
     fId = id;
     fJournalPath = final + "/journal";
     fNextStep = 1;
@@ -199,12 +180,12 @@ status_t InstallRecord::CreateIn(const char* folder, const BMessage& header)
 
 status_t InstallRecord::Append(const BMessage& message, sync_policy sync)
 {
-    if (fFd < 0)
+    if (!fJournal.IsValid())
         return B_NO_INIT;
     std::string frame = Frame(message);
     if (frame.empty())
         return B_BAD_VALUE;
-    status_t status = WriteAll(fFd, frame);
+    status_t status = WriteAll(fJournal.Get(), frame);
     if (status != B_OK)
         return status;
     fUnsynced++;
@@ -216,11 +197,11 @@ status_t InstallRecord::Append(const BMessage& message, sync_policy sync)
 
 status_t InstallRecord::Sync()
 {
-    if (fFd < 0)
+    if (!fJournal.IsValid())
         return B_NO_INIT;
     if (fUnsynced == 0)
         return B_OK;
-    if (fdatasync(fFd) != 0)
+    if (fdatasync(fJournal.Get()) != 0)
         return StatusFromErrno(errno);
     fUnsynced = 0;
     fLastSync = system_time();
@@ -274,11 +255,8 @@ status_t InstallRecord::Finish(const char* state, int64 endTime)
     frame.AddString(kFieldState, state != nullptr ? state : kStateFailed);
     frame.AddInt64(kFieldEnded, endTime);
     status_t status = Append(frame, B_RECORD_SYNC);
-    if (fFd >= 0) {
-        if (close(fFd) != 0 && status == B_OK)
-            status = StatusFromErrno(errno);
-        fFd = -1;
-    }
+    if (fJournal.IsValid() && close(fJournal.Release()) != 0 && status == B_OK)
+        status = StatusFromErrno(errno);
     return status;
 }
 
@@ -286,23 +264,21 @@ status_t InstallRecord::MarkSuperseded(const char* journalPath, const char* byId
 {
     if (journalPath == nullptr || byId == nullptr)
         return B_BAD_VALUE;
-    int fd = open(journalPath, O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    BPrivate::Descriptor journal(open(journalPath, O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+    if (!journal.IsValid())
         return StatusFromErrno(errno);
     BMessage frame(kMsgSuperseded);
     frame.AddString(kFieldBy, byId);
     frame.AddInt64(kFieldTime, int64(time(nullptr)));
     std::string bytes = Frame(frame);
-    status_t status = WriteAll(fd, bytes);
-    if (status == B_OK && fdatasync(fd) != 0)
+    status_t status = WriteAll(journal.Get(), bytes);
+    if (status == B_OK && fdatasync(journal.Get()) != 0)
         status = StatusFromErrno(errno);
-    close(fd);
     return status;
 }
 
 InstallStateLock::InstallStateLock(const std::string& path)
-    : fFd(-1)
-    , fStatus(B_NO_INIT)
+    : fStatus(B_NO_INIT)
 {
     size_t slash = path.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
@@ -310,16 +286,15 @@ InstallStateLock::InstallStateLock(const std::string& path)
         if (fStatus != B_OK)
             return;
     }
-    fFd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fFd < 0) {
+    fFile.Reset(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fFile.IsValid()) {
         fStatus = StatusFromErrno(errno);
         return;
     }
-    while (flock(fFd, LOCK_EX) != 0) {
+    while (flock(fFile.Get(), LOCK_EX) != 0) {
         if (errno != EINTR) {
             fStatus = StatusFromErrno(errno);
-            close(fFd);
-            fFd = -1;
+            fFile.Reset();
             return;
         }
     }
@@ -328,8 +303,6 @@ InstallStateLock::InstallStateLock(const std::string& path)
 
 InstallStateLock::~InstallStateLock()
 {
-    if (fFd >= 0) {
-        flock(fFd, LOCK_UN);
-        close(fFd);
-    }
+    if (fFile.IsValid())
+        flock(fFile.Get(), LOCK_UN);
 }

@@ -24,6 +24,7 @@
 
 #include <string>
 
+#include <Descriptor.h>
 #include <Message.h>
 #include <SupportDefs.h>
 
@@ -134,7 +135,7 @@ public:
     status_t Create(const BMessage& header);
     status_t CreateIn(const char* folder, const BMessage& header);
 
-    bool IsOpen() const { return fFd >= 0; }
+    bool IsOpen() const { return fJournal.IsValid(); }
     const std::string& Id() const { return fId; }
     const std::string& JournalPath() const { return fJournalPath; }
 
@@ -167,7 +168,7 @@ public:
 private:
     status_t Append(const BMessage& message, sync_policy sync);
 
-    int fFd;
+    BPrivate::Descriptor fJournal;
     int32 fNextStep;
     int32 fUnsynced;
     bigtime_t fLastSync;
@@ -188,6 +189,6 @@ public:
     status_t InitCheck() const { return fStatus; }
 
 private:
-    int fFd;
+    BPrivate::Descriptor fFile;
     status_t fStatus;
 };

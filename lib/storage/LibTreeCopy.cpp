@@ -13,39 +13,15 @@
 #include <unistd.h>
 
 #include <BlockingPoint.h>
+#include <Descriptor.h>
 #include <Errors.h>
 #include <Node.h>
 
 namespace {
 
+using BPrivate::Descriptor;
+
 constexpr size_t kChunkSize = 256 * 1024;
-
-// Closes a descriptor when it goes out of scope (also when a killed thread
-// unwinds through the copy).
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : fFd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (fFd >= 0)
-            close(fFd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fFd; }
-    int Release()
-    {
-        int fd = fFd;
-        fFd = -1;
-        return fd;
-    }
-
-private:
-    int fFd;
-};
 
 // Removes a temporary entry unless it was put in place.
 class TemporaryEntry {

@@ -38,42 +38,32 @@ status_t Describe(int error, const std::string& path, std::string* reason)
 
 } // namespace
 
-ZipSafeFolder::~ZipSafeFolder()
-{
-    if (fRoot >= 0)
-        close(fRoot);
-}
-
 status_t ZipSafeFolder::Open(const char* path, bool useOpenat2)
 {
-    if (fRoot >= 0)
-        close(fRoot);
     fUseOpenat2 = useOpenat2;
-    fRoot = path != nullptr ? open(path, kFolderFlags) : -1;
-    if (fRoot < 0)
+    fRoot.Reset(path != nullptr ? open(path, kFolderFlags) : -1);
+    if (!fRoot.IsValid())
         return path != nullptr ? StatusFromErrno(errno) : B_BAD_VALUE;
     return B_OK;
 }
 
 status_t ZipSafeFolder::Adopt(int fd, bool useOpenat2)
 {
-    if (fRoot >= 0)
-        close(fRoot);
     fUseOpenat2 = useOpenat2;
-    fRoot = fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    return fRoot >= 0 ? B_OK : StatusFromErrno(errno);
+    fRoot.Reset(fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    return fRoot.IsValid() ? B_OK : StatusFromErrno(errno);
 }
 
 int ZipSafeFolder::OpenBeneath(const std::string& path)
 {
     if (path.empty())
-        return fcntl(fRoot, F_DUPFD_CLOEXEC, 0);
+        return fcntl(fRoot.Get(), F_DUPFD_CLOEXEC, 0);
     open_how how = {};
     how.flags = kFolderFlags;
     how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
     int fd;
     do
-        fd = int(syscall(SYS_openat2, fRoot, path.c_str(), &how, sizeof(how)));
+        fd = int(syscall(SYS_openat2, fRoot.Get(), path.c_str(), &how, sizeof(how)));
     while (fd < 0 && errno == EAGAIN);
     return fd;
 }
@@ -119,7 +109,7 @@ status_t ZipSafeFolder::OpenResolved(const std::vector<std::string>& components,
 status_t ZipSafeFolder::OpenStepwise(const std::vector<std::string>& components, size_t count,
     bool create, int* fd, std::string* reason)
 {
-    int current = fcntl(fRoot, F_DUPFD_CLOEXEC, 0);
+    int current = fcntl(fRoot.Get(), F_DUPFD_CLOEXEC, 0);
     for (size_t i = 0; i < count && current >= 0; i++) {
         const char* name = components[i].c_str();
         int next = openat(current, name, kFolderFlags | O_NOFOLLOW);
@@ -147,7 +137,7 @@ status_t ZipSafeFolder::OpenFolder(const std::vector<std::string>& components, s
     bool create, int* fd, std::string* reason)
 {
     *fd = -1;
-    if (fRoot < 0)
+    if (!fRoot.IsValid())
         return B_NO_INIT;
     if (fUseOpenat2)
         return OpenResolved(components, count, create, fd, reason);

@@ -159,8 +159,8 @@ status_t ZipStaging::Create(int folderFd, std::string* reason)
     }
     if (fName.empty())
         return Describe(EEXIST, "cannot create a folder to extract into", reason);
-    fFd = openat(folderFd, fName.c_str(), kFolderFlags);
-    if (fFd < 0) {
+    fFd.Reset(openat(folderFd, fName.c_str(), kFolderFlags));
+    if (!fFd.IsValid()) {
         status_t status = Describe(errno, "cannot open the folder to extract into", reason);
         unlinkat(folderFd, fName.c_str(), AT_REMOVEDIR);
         fName.clear();
@@ -168,15 +168,13 @@ status_t ZipStaging::Create(int folderFd, std::string* reason)
     }
     // Where the file system cannot lock, nobody can: the folder then simply
     // counts as in use.
-    flock(fFd, LOCK_EX | LOCK_NB);
+    flock(fFd.Get(), LOCK_EX | LOCK_NB);
     return B_OK;
 }
 
 void ZipStaging::Remove()
 {
-    if (fFd >= 0)
-        close(fFd);
-    fFd = -1;
+    fFd.Reset();
     if (!fName.empty())
         RemoveTree(fFolder, fName.c_str());
     fName.clear();
@@ -212,9 +210,9 @@ status_t ZipStaging::Place(const std::string& name, ZipExisting existing, std::s
     else if (exists && existing == ZipExisting::kMerge) {
         // Everything is checked before anything moves, so that a conflict
         // leaves the folder as it was.
-        status = Merge(fFd, fFolder, name, name, true, reason);
+        status = Merge(fFd.Get(), fFolder, name, name, true, reason);
         if (status == B_OK)
-            status = Merge(fFd, fFolder, name, name, false, reason);
+            status = Merge(fFd.Get(), fFolder, name, name, false, reason);
     } else
         status = MoveNew(name, reason);
     if (status == B_OK)
@@ -225,11 +223,11 @@ status_t ZipStaging::Place(const std::string& name, ZipExisting existing, std::s
 status_t ZipStaging::MoveNew(const std::string& name, std::string* reason)
 {
     bool exists = false;
-    int moved = MoveEntry(fFd, name, fFolder, RENAME_NOREPLACE);
+    int moved = MoveEntry(fFd.Get(), name, fFolder, RENAME_NOREPLACE);
     // A file system that cannot promise not to replace: look first.
     if (moved != 0 && errno == EINVAL) {
         IsFolder(fFolder, name, &exists);
-        moved = exists ? (errno = EEXIST, -1) : MoveEntry(fFd, name, fFolder, 0);
+        moved = exists ? (errno = EEXIST, -1) : MoveEntry(fFd.Get(), name, fFolder, 0);
     }
     if (moved == 0)
         return B_OK;
@@ -243,17 +241,17 @@ status_t ZipStaging::MoveNew(const std::string& name, std::string* reason)
 // the staging folder and goes with it.
 status_t ZipStaging::Exchange(const std::string& name, std::string* reason)
 {
-    if (MoveEntry(fFd, name, fFolder, RENAME_EXCHANGE) == 0)
+    if (MoveEntry(fFd.Get(), name, fFolder, RENAME_EXCHANGE) == 0)
         return B_OK;
     if (errno != EINVAL)
         return Describe(errno, "cannot put \"" + name + "\" in place", reason);
     // A file system that cannot swap: move the old item aside first.
     std::string aside = name == "a" ? "b" : "a";
-    if (renameat(fFolder, name.c_str(), fFd, aside.c_str()) != 0)
+    if (renameat(fFolder, name.c_str(), fFd.Get(), aside.c_str()) != 0)
         return Describe(errno, "cannot move the old \"" + name + "\" aside", reason);
-    if (renameat(fFd, name.c_str(), fFolder, name.c_str()) != 0) {
+    if (renameat(fFd.Get(), name.c_str(), fFolder, name.c_str()) != 0) {
         status_t status = Describe(errno, "cannot put \"" + name + "\" in place", reason);
-        renameat(fFd, aside.c_str(), fFolder, name.c_str());
+        renameat(fFd.Get(), aside.c_str(), fFolder, name.c_str());
         return status;
     }
     return B_OK;

@@ -51,14 +51,8 @@ status_t WriteExactly(ResourceIO& io, off_t position, const void* buffer, size_t
 ResourceFdIO::ResourceFdIO(int fd, bool writable, bool owned)
     : fFd(fd)
     , fWritable(writable)
-    , fOwned(owned)
+    , fOwned(owned ? fd : -1)
 {
-}
-
-ResourceFdIO::~ResourceFdIO()
-{
-    if (fOwned && fFd >= 0)
-        close(fFd);
 }
 
 ssize_t ResourceFdIO::ReadAt(off_t position, void* buffer, size_t size)

@@ -4,6 +4,7 @@
 // code reads and writes only through this interface, so that it works the same
 // on a file descriptor, on a BFile and on a byte buffer (tests, fuzzing).
 
+#include <Descriptor.h>
 #include <SupportDefs.h>
 
 #include <cstddef>
@@ -42,7 +43,6 @@ public:
 class ResourceFdIO final : public ResourceIO {
 public:
     ResourceFdIO(int fd, bool writable, bool owned);
-    ~ResourceFdIO() override;
     ResourceFdIO(const ResourceFdIO&) = delete;
     ResourceFdIO& operator=(const ResourceFdIO&) = delete;
 
@@ -58,7 +58,8 @@ public:
 private:
     int fFd;
     bool fWritable;
-    bool fOwned;
+    // Holds fFd when it is ours to close.
+    BPrivate::Descriptor fOwned;
 };
 
 // A growable byte buffer, for tests and fuzz targets. A read-only view can be

@@ -34,12 +34,6 @@ void PutWord(std::vector<uint8>& bytes, uint32 value)
 // they were stored.
 class Spool {
 public:
-    ~Spool()
-    {
-        if (fFd >= 0)
-            close(fFd);
-    }
-
     status_t Open(uint64 total)
     {
         if (total <= kMemorySpoolLimit) {
@@ -49,16 +43,16 @@ public:
         const char* folder = getenv("TMPDIR");
         if (folder == nullptr || folder[0] == '\0')
             folder = "/tmp";
-        fFd = open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-        if (fFd < 0) {
+        int fd = open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd < 0) {
             std::string pattern = std::string(folder) + "/resources-XXXXXX";
-            fFd = mkostemp(pattern.data(), O_CLOEXEC);
-            if (fFd >= 0)
+            fd = mkostemp(pattern.data(), O_CLOEXEC);
+            if (fd >= 0)
                 unlink(pattern.c_str());
         }
-        if (fFd < 0)
+        if (fd < 0)
             return StatusFromErrno(errno);
-        fFile = std::make_unique<ResourceFdIO>(fFd, true, false);
+        fFile = std::make_unique<ResourceFdIO>(fd, true, true);
         return B_OK;
     }
 
@@ -86,7 +80,6 @@ public:
     }
 
 private:
-    int fFd = -1;
     std::unique_ptr<ResourceFdIO> fFile;
     std::vector<uint8> fMemory;
     off_t fWritten = 0;

@@ -7,6 +7,7 @@
 // outside the destination. Where the kernel lacks openat2, every component is
 // opened on its own without following any link.
 
+#include <Descriptor.h>
 #include <SupportDefs.h>
 
 #include <string>
@@ -17,7 +18,6 @@ namespace BPrivate {
 class ZipSafeFolder {
 public:
     ZipSafeFolder() = default;
-    ~ZipSafeFolder();
     ZipSafeFolder(const ZipSafeFolder&) = delete;
     ZipSafeFolder& operator=(const ZipSafeFolder&) = delete;
 
@@ -33,7 +33,7 @@ public:
     status_t OpenFolder(const std::vector<std::string>& components, size_t count, bool create,
         int* fd, std::string* reason);
 
-    int Descriptor() const { return fRoot; }
+    int Descriptor() const { return fRoot.Get(); }
     bool UsesOpenat2() const { return fUseOpenat2; }
 
 private:
@@ -43,7 +43,7 @@ private:
     status_t OpenResolved(const std::vector<std::string>& components, size_t count, bool create,
         int* fd, std::string* reason);
 
-    int fRoot = -1;
+    BPrivate::Descriptor fRoot;
     bool fUseOpenat2 = true;
 };
 

@@ -9,6 +9,8 @@
 
 #include "ZipExtractor.h"
 
+#include <Descriptor.h>
+
 #include <string>
 #include <vector>
 
@@ -30,7 +32,7 @@ public:
     // Creates the staging folder inside the folder open as folderFd (which
     // must stay open while this object lives).
     status_t Create(int folderFd, std::string* reason);
-    int Descriptor() const { return fFd; }
+    int Descriptor() const { return fFd.Get(); }
 
     // Moves the item name from the staging folder to the folder, settling an
     // item already there as existing says, then removes the staging folder.
@@ -50,7 +52,7 @@ private:
         bool dryRun, std::string* reason);
 
     int fFolder = -1;
-    int fFd = -1;
+    BPrivate::Descriptor fFd;
     std::string fName;
 };
 

@@ -4,9 +4,9 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <sys/xattr.h>
 
 #include <FindDirectory.h>
+#include <Node.h>
 #include <Path.h>
 #include <Resources.h>
 #include <TypeConstants.h>
@@ -22,20 +22,26 @@ std::string StandardFolder(directory_which which)
     return path.Path();
 }
 
-bool HasXattrs(const std::string& folder)
+bool KeepsAttributes(const std::string& folder)
 {
-    std::string probe = folder + "/.xattr-probe";
+    std::string probe = folder + "/.attribute-probe";
     WriteBytes(probe, "");
-    bool supported = setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
+    bool supported = BNode(probe.c_str()).WriteAttr("probe", B_STRING_TYPE, 0, "1", 1) == 1;
     unlink(probe.c_str());
     return supported;
 }
 
-std::string Xattr(const std::string& path, const char* name)
+// An attribute's type and bytes; an empty string for a missing one.
+std::pair<type_code, std::string> Attribute(const std::string& path, const char* name)
 {
-    char value[1024];
-    ssize_t size = lgetxattr(path.c_str(), name, value, sizeof(value));
-    return size < 0 ? std::string() : std::string(value, size_t(size));
+    BNode node(path.c_str());
+    attr_info info;
+    if (node.GetAttrInfo(name, &info) != B_OK)
+        return { 0, std::string() };
+    std::string data(size_t(info.size), '\0');
+    ssize_t size = node.ReadAttr(name, info.type, 0, data.data(), data.size());
+    data.resize(size < 0 ? 0 : size_t(size));
+    return { info.type, data };
 }
 
 class InstallPassTest : public testing::Test {
@@ -132,12 +138,13 @@ TEST_F(InstallPassTest, PlacesEveryItemWhereItsConfigurationSays)
     instructions.FindMessage("install_file", 2, &item);
     EXPECT_EQ(std::string(item.GetString("file_name", "")), sounds + "/chime.raw");
 
-    if (HasXattrs(folder)) {
+    if (KeepsAttributes(folder)) {
         std::string tag = "Tarsel Notes;1.0.2;28 December 2000;Tarsel Software;"
                           "support@tarsel.example;";
         for (const std::string& path : { folder + "/ReadMe.txt", folder + "/Notes",
                  folder + "/Notes/Help.txt", sounds + "/chime.raw" })
-            EXPECT_EQ(Xattr(path, "user.haiku.InstallBy"), std::string("RTSC", 4) + tag) << path;
+            EXPECT_EQ(Attribute(path, "InstallBy"), std::make_pair(type_code(B_STRING_TYPE), tag))
+                << path;
     }
     EXPECT_TRUE(ScratchLeftovers().empty()) << ScratchLeftovers()[0];
 }

@@ -1,13 +1,16 @@
 #include "StartupBlock.h"
 
+#include <NodeAttributes.h>
+
 #include "ScriptBlock.h"
 
 namespace {
 
-// The body after its first line ("startup_folder=<quoted folder>"). Inner
-// lines are indented with tabs. The last line, "#", has no newline: the
-// block's end line follows it.
-const char kBody[] = R"SH(if [ -d "$startup_folder" ]
+// The body after its first line ("startup_folder=<quoted folder>"), in two
+// parts around the name of the extended attribute that holds an item's
+// run_priority. Inner lines are indented with tabs. The last line, "#", has
+// no newline: the block's end line follows it.
+const char kBodyBeforeName[] = R"SH(if [ -d "$startup_folder" ]
 then
 	#
 	# The priority of an item is its run_priority attribute: the type code
@@ -17,7 +20,9 @@ then
 	brenvik_priority()
 	{
 		command -v getfattr >/dev/null 2>&1 || return 0
-		getfattr --only-values -n user.haiku.run_priority -- "$1" 2>/dev/null |
+		getfattr --only-values -n )SH";
+
+const char kBodyAfterName[] = R"SH( -- "$1" 2>/dev/null |
 		od -An -v -t u1 |
 		{
 			read -r t0 t1 t2 t3 b0 b1 b2 b3 rest
@@ -67,6 +72,14 @@ then
 fi
 #)SH";
 
+std::string PriorityXattrName()
+{
+    std::string name;
+    // A constant, plain name: encoding it cannot fail.
+    [[maybe_unused]] status_t status = BPrivate::NodeAttributes::EncodeName("run_priority", &name);
+    return name;
+}
+
 } // namespace
 
 std::string StartupBlock::Header(const std::string& supportEmail)
@@ -94,5 +107,6 @@ std::string StartupBlock::Header(const std::string& supportEmail)
 
 std::string StartupBlock::Build(const std::string& folder, const std::string& supportEmail)
 {
-    return Header(supportEmail) + "startup_folder=" + ShellQuoted(folder) + "\n" + kBody;
+    return Header(supportEmail) + "startup_folder=" + ShellQuoted(folder) + "\n" + kBodyBeforeName
+        + PriorityXattrName() + kBodyAfterName;
 }

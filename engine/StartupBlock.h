@@ -4,8 +4,8 @@
 // UserBootscript under the tag "StartUpFolder", so that whatever lies in the
 // StartUp folder starts with each desktop session.
 //
-// Items with the attribute "run_priority" (a 32-bit integer, stored as the
-// xattr user.haiku.run_priority) start first, lowest number first, items of
+// Items with the attribute "run_priority" (a 32-bit integer, stored as an
+// extended attribute like every attribute) start first, lowest number first, items of
 // equal priority together; one second later all other items start. Every
 // item starts in the background with standard input from /dev/null. Only
 // regular executable files (and links to them) are started; folders,

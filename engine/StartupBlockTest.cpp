@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <map>
 #include <sstream>
-#include <sys/xattr.h>
 
+#include <ByteOrder.h>
+#include <Node.h>
+#include <TypeConstants.h>
 #include <WaitUntil.h>
 
 #include "ScriptBlock.h"
@@ -43,11 +45,11 @@ protected:
 
     bool SetPriority(const std::string& name, int32_t priority)
     {
-        uint8_t value[8] = { 0x47, 0x4E, 0x4F, 0x4C };
-        for (int i = 0; i < 4; i++)
-            value[4 + i] = uint8_t(uint32_t(priority) >> (8 * i));
-        std::string path = fFolder + "/" + name;
-        return setxattr(path.c_str(), "user.haiku.run_priority", value, sizeof(value), 0) == 0;
+        // The script reads the number little-endian, whatever the host.
+        uint32 value = B_HOST_TO_LENDIAN_INT32(priority);
+        BNode item((fFolder + "/" + name).c_str());
+        return item.WriteAttr("run_priority", B_INT32_TYPE, 0, &value, sizeof(value))
+            == ssize_t(sizeof(value));
     }
 
     // Runs the boot script that holds the block, waits for `count` stubs, and

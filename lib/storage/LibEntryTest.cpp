@@ -9,6 +9,7 @@
 
 #include <Application.h>
 #include <Entry.h>
+#include <ExecutablePath.h>
 #include <FindDirectory.h>
 #include <Message.h>
 #include <Path.h>
@@ -277,11 +278,9 @@ TEST_F(LibEntryTest, WorkingDirectoryIsTheExecutablesFolder)
     EXPECT_FALSE(LibGetWorkingDirectory(path)) << "no application runs yet";
     BApplication app("application/x-vnd.brenvik-lib-entry-test");
     ASSERT_TRUE(LibGetWorkingDirectory(path));
-    char executable[4096];
-    ssize_t length = readlink("/proc/self/exe", executable, sizeof(executable) - 1);
-    ASSERT_GT(length, 0);
-    executable[length] = '\0';
-    BPath expected(executable);
+    std::string executable;
+    ASSERT_EQ(BPrivate::GetExecutablePath(&executable), B_OK);
+    BPath expected(executable.c_str());
     BPath folder;
     ASSERT_EQ(expected.GetParent(&folder), B_OK);
     EXPECT_STREQ(path.Path(), folder.Path());

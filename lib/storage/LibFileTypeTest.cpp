@@ -6,6 +6,7 @@
 
 #include <Application.h>
 #include <Entry.h>
+#include <ExecutablePath.h>
 #include <Mime.h>
 #include <Node.h>
 #include <NodeInfo.h>
@@ -49,16 +50,18 @@ TEST_F(LibFileTypeTest, DescriptiveKinds)
     EXPECT_EQ(Kind(fFolder + "/notes.txt"), "Unknown");
     EXPECT_EQ(Kind(fFolder), "Folder");
     EXPECT_EQ(Kind(fFolder + "/link"), "Symbolic Link");
-    EXPECT_EQ(Kind("/proc/self/exe"), "Symbolic Link");
+    // A link to a program is a link, not a program.
+    std::string self;
+    ASSERT_EQ(BPrivate::GetExecutablePath(&self), B_OK);
+    ASSERT_EQ(symlink(self.c_str(), (fFolder + "/program link").c_str()), 0);
+    EXPECT_EQ(Kind(fFolder + "/program link"), "Symbolic Link");
 }
 
 TEST_F(LibFileTypeTest, ProgramsAreApplications)
 {
     // This test program is itself a position-independent executable.
-    char self[4096];
-    ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    ASSERT_GT(length, 0);
-    self[length] = '\0';
+    std::string self;
+    ASSERT_EQ(BPrivate::GetExecutablePath(&self), B_OK);
     EXPECT_EQ(Kind(self, false), B_APP_MIME_TYPE);
     EXPECT_EQ(Kind(self), "Be Application");
 }

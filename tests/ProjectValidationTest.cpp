@@ -82,6 +82,26 @@ TEST(ProjectValidationTest, RefusesAnOutputThatWouldReplaceAnInput)
     EXPECT_FALSE(fs::exists(sample + "/payload/Sounds/Installer"));
 }
 
+// A build that fails part way keeps what was at the output's path and
+// leaves nothing beside it; one that succeeds puts a program there.
+TEST(ProjectValidationTest, AFailedBuildKeepsTheOldOutputAndLeavesNothingBeside)
+{
+    std::string sample = CopySample();
+    std::string folder = brenvik::test::MakeTempFolder("out");
+    std::string output = folder + "/Installer";
+    std::ofstream(output) << "the last good installer";
+    brenvik::BuildOptions options = BuildOptionsFor(sample + "/project.json", output);
+    options.deinstallerProgram = sample + "/no-such-program";
+    brenvik::InstallerBuilder builder;
+    EXPECT_NE(builder.Build(options), B_OK);
+    EXPECT_NE(builder.ErrorText().find("de-installer"), std::string::npos) << builder.ErrorText();
+    EXPECT_EQ(ReadBytes(output), "the last good installer");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    ASSERT_EQ(BuildInstaller(sample + "/project.json", output), B_OK);
+    EXPECT_EQ(fs::status(output).permissions(), fs::perms(0755));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
 TEST(ProjectValidationTest, SaysSoWhenASourceLiesOutsideTheProject)
 {
     std::string sample = CopySample();

@@ -3,6 +3,8 @@
 #include <ProjectInput.h>
 
 #include <AppFileInfo.h>
+#include <AtomicFile.h>
+#include <Descriptor.h>
 #include <ExecutablePath.h>
 #include <File.h>
 #include <GenericIcons.h>
@@ -16,9 +18,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace brenvik {
 
@@ -28,28 +32,29 @@ namespace fs = std::filesystem;
 using namespace InstallerFormat;
 
 constexpr int32 kDefaultLevel = 6;
+constexpr size_t kCopyChunk = 256 * 1024;
 
-// The file that exists only until the installer is complete.
-class PartialOutput {
-public:
-    explicit PartialOutput(std::string path)
-        : fPath(std::move(path))
-    {
+// Copies the installer program's bytes into the new installer. On failure
+// errno tells why.
+status_t CopyProgram(const std::string& path, int target)
+{
+    BPrivate::Descriptor source(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!source.IsValid())
+        return StatusFromErrno(errno);
+    std::vector<char> buffer(kCopyChunk);
+    for (;;) {
+        ssize_t length = read(source.Get(), buffer.data(), buffer.size());
+        if (length < 0 && errno == EINTR)
+            continue;
+        if (length < 0)
+            return StatusFromErrno(errno);
+        if (length == 0)
+            return B_OK;
+        status_t status = BPrivate::WriteAll(target, buffer.data(), size_t(length));
+        if (status != B_OK)
+            return status;
     }
-    ~PartialOutput()
-    {
-        if (!fPath.empty())
-            unlink(fPath.c_str());
-    }
-    PartialOutput(const PartialOutput&) = delete;
-    PartialOutput& operator=(const PartialOutput&) = delete;
-
-    const std::string& Path() const { return fPath; }
-    void Keep() { fPath.clear(); }
-
-private:
-    std::string fPath;
-};
+}
 
 // The installer and the de-installer are built beside brenvik-build.
 std::string BesideThisTool(const char* leaf)
@@ -90,30 +95,23 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
         return checked;
     // The installer is assembled beside its final place and renamed over it
     // when complete, so that a failed build never leaves half an installer.
-    // (A hidden name of fixed length: the output's own name may already be
-    // as long as a file name can be.)
-    std::string folder = fs::path(fOptions.output).parent_path().string();
-    std::string partial = (folder.empty() ? std::string(".") : folder) + "/.brenvik-build-XXXXXX";
-    int fd = mkstemp(partial.data());
-    if (fd < 0)
-        return Fail(B_ERROR, "cannot create \"" + partial + "\": " + std::strerror(errno));
-    close(fd);
-    PartialOutput output(partial);
-    std::error_code error;
-    fs::copy_file(fOptions.installerProgram, partial, fs::copy_options::overwrite_existing, error);
-    if (error)
+    BPrivate::AtomicFile output;
+    if (output.Open(fOptions.output, 0755) != B_OK)
         return Fail(B_ERROR,
+            "cannot create a file beside \"" + fOptions.output + "\": " + std::strerror(errno));
+    status_t status = CopyProgram(fOptions.installerProgram, output.Descriptor());
+    if (status != B_OK)
+        return Fail(status,
             "cannot copy the installer program \"" + fOptions.installerProgram
-                + "\": " + error.message());
-    chmod(partial.c_str(), 0755);
-    status_t status = WriteApplicationInfo(partial);
+                + "\": " + std::strerror(errno));
+    const std::string& partial = output.TemporaryPath();
+    status = WriteApplicationInfo(partial);
     if (status == B_OK)
         status = WriteResources(partial, project);
     if (status != B_OK)
         return status;
-    if (rename(partial.c_str(), fOptions.output.c_str()) != 0)
+    if (output.Commit() != B_OK)
         return Fail(B_ERROR, "cannot write \"" + fOptions.output + "\": " + std::strerror(errno));
-    output.Keep();
     return B_OK;
 }
 

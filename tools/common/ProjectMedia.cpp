@@ -7,6 +7,9 @@
 #include <TranslationUtils.h>
 #include <TypeConstants.h>
 
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -47,10 +50,35 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8>* data, std::strin
     return true;
 }
 
-// Reads a sound file that describes itself through the media kit. Refused
-// besides what the media kit refuses: a file cut short, whose missing end
-// would go unnoticed until the installer plays it, and 64-bit samples, which
-// the installer's sound record cannot carry.
+// 64-bit float samples, which the sound record does not carry (it keeps to
+// the platform's original sample formats), become 32-bit ones in the same
+// byte order.
+void NarrowDoubles(BPrivate::DecodedSound* sound)
+{
+    bool big = sound->format.byte_order == B_MEDIA_BIG_ENDIAN;
+    size_t count = sound->samples.size() / 8;
+    uint8* bytes = sound->samples.data();
+    for (size_t i = 0; i < count; i++) {
+        uint64 wide = 0;
+        for (int b = 0; b < 8; b++)
+            wide |= uint64(bytes[i * 8 + size_t(b)]) << (big ? 8 * (7 - b) : 8 * b);
+        double value;
+        std::memcpy(&value, &wide, sizeof(value));
+        if (std::isnan(value))
+            value = 0.0;
+        float narrow = float(std::clamp(value, double(-FLT_MAX), double(FLT_MAX)));
+        uint32 bits;
+        std::memcpy(&bits, &narrow, sizeof(bits));
+        for (int b = 0; b < 4; b++)
+            bytes[i * 4 + size_t(b)] = uint8(bits >> (big ? 8 * (3 - b) : 8 * b));
+    }
+    sound->samples.resize(count * 4);
+    sound->format.format = Format::B_AUDIO_FLOAT;
+}
+
+// Reads a sound file that describes itself through the media kit. A file
+// cut short is refused, though the media kit would play what is there: its
+// missing end would go unnoticed until the installer plays it.
 bool DecodeSelfDescribing(const std::string& kind, const std::vector<uint8>& file,
     BPrivate::DecodedSound* sound, std::string* error)
 {
@@ -60,12 +88,8 @@ bool DecodeSelfDescribing(const std::string& kind, const std::vector<uint8>& fil
         *error = "the " + kind + " file is cut short";
         return false;
     }
-    if (sound->format.format == Format::B_AUDIO_DOUBLE) {
-        *error = "the " + kind
-            + " file's samples are 64-bit floats, which an installer cannot play: save it with "
-              "32-bit float or 16-bit samples";
-        return false;
-    }
+    if (sound->format.format == Format::B_AUDIO_DOUBLE)
+        NarrowDoubles(sound);
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <TestSandbox.h>
 #include <TypeConstants.h>
 
+#include <cfloat>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -101,7 +103,6 @@ INSTANTIATE_TEST_SUITE_P(Wav, RefusedSoundTest,
             "the WAV file is cut short" },
         RefusedSound { "Empty", MakeWave(1, 1, 8000, 16, {}), "holds no sound" },
         RefusedSound { "Compressed", MakeWave(2, 1, 8000, 4, kShorts), "(encoding 2, 4 bits)" },
-        RefusedSound { "DoubleSamples", MakeWave(3, 1, 8000, 64, kShorts), "64-bit floats" },
         RefusedSound { "TooMuchSound", MakeWave(1, 2, 44100, 16, Bytes(9 * 1024 * 1024)),
             "larger than 8 MB" }),
     [](const testing::TestParamInfo<RefusedSound>& param) {
@@ -150,6 +151,36 @@ TEST(ProjectMedia, WiderSamplesAndAiffAreStoredInAPlayableForm)
     nlohmann::ordered_json raw = nlohmann::ordered_json::object();
     EXPECT_FALSE(ReadSound(WriteFile("s.aiff", aiff), &raw, &audio, &error));
     EXPECT_EQ(error, "audio_format: only a raw sound needs one (this is an AIFF file)");
+}
+
+// 64-bit floats become 32-bit ones: the record keeps to the sample formats
+// the platform has always had. Values beyond a float's range are clamped.
+TEST(ProjectMedia, DoubleSamplesAreStoredAsFloats)
+{
+    Bytes doubles;
+    for (double value : { 1.0, -0.5, 1e300, -1e300 }) {
+        uint64 bits;
+        std::memcpy(&bits, &value, sizeof(bits));
+        PutLittle(doubles, uint32(bits), 4);
+        PutLittle(doubles, uint32(bits >> 32), 4);
+    }
+    BMessage audio;
+    std::string error;
+    ASSERT_TRUE(
+        ReadSound(WriteFile("s.wav", MakeWave(3, 2, 8000, 64, doubles)), nullptr, &audio, &error))
+        << error;
+    EXPECT_EQ(audio.GetInt32("format", 0), 0x24);
+    EXPECT_EQ(audio.GetInt32("channel_count", 0), 2);
+    const void* data = nullptr;
+    ssize_t size = 0;
+    ASSERT_EQ(audio.FindData("data", B_ANY_TYPE, &data, &size), B_OK);
+    ASSERT_EQ(size, 16);
+    float floats[4];
+    std::memcpy(floats, data, sizeof(floats));
+    EXPECT_EQ(floats[0], 1.0f);
+    EXPECT_EQ(floats[1], -0.5f);
+    EXPECT_EQ(floats[2], FLT_MAX);
+    EXPECT_EQ(floats[3], -FLT_MAX);
 }
 
 // A 5 by 3 PNG whose alpha falls from 255 on the right to 0 on the left,

@@ -72,10 +72,7 @@ std::string Quoted(const std::string& text)
 
 ZipExtraction::ZipExtraction() = default;
 
-ZipExtraction::~ZipExtraction()
-{
-    ForgetParent();
-}
+ZipExtraction::~ZipExtraction() = default;
 
 status_t ZipExtraction::Fail(status_t status, std::string text)
 {
@@ -328,9 +325,7 @@ status_t ZipExtraction::CheckLinks(ZipReader& reader)
 
 void ZipExtraction::ForgetParent()
 {
-    if (fParentFd >= 0)
-        close(fParentFd);
-    fParentFd = -1;
+    fParent.Reset();
     fParentPath.clear();
 }
 
@@ -340,8 +335,8 @@ status_t ZipExtraction::ParentFolder(const Planned& entry, int* fd)
 {
     size_t depth = fd != nullptr ? entry.path.size() - 1 : entry.path.size();
     std::string path = JoinComponents(entry.path, depth);
-    if (fd != nullptr && fParentFd >= 0 && path == fParentPath) {
-        *fd = fParentFd;
+    if (fd != nullptr && fParent.IsValid() && path == fParentPath) {
+        *fd = fParent.Get();
         return B_OK;
     }
     ForgetParent();
@@ -350,7 +345,7 @@ status_t ZipExtraction::ParentFolder(const Planned& entry, int* fd)
     status_t status = fFolder->OpenFolder(entry.path, depth, true, &folder, &reason);
     if (status != B_OK)
         return Fail(status, "refused: " + reason);
-    fParentFd = folder;
+    fParent.Reset(folder);
     fParentPath = path;
     if (fd != nullptr)
         *fd = folder;

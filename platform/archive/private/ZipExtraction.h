@@ -8,6 +8,8 @@
 #include "ZipExtractor.h"
 #include "ZipReader.h"
 
+#include <Descriptor.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +65,7 @@ private:
     std::unique_ptr<ZipSafeFolder> fFolder;
     // The folder of the previous entry, kept open for its siblings.
     std::string fParentPath;
-    int fParentFd = -1;
+    BPrivate::Descriptor fParent;
     // The top name as the archive has it, and as extracted.
     std::string fArchiveTopName;
     std::string fTopName;

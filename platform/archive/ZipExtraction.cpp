@@ -14,6 +14,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <AtomicFile.h>
+
 namespace BPrivate {
 
 namespace {
@@ -47,20 +49,6 @@ std::string TemporaryName()
     char name[32];
     snprintf(name, sizeof(name), ".zx%016llx", static_cast<unsigned long long>(random()));
     return name;
-}
-
-status_t WriteBytes(int fd, const uint8* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t done = write(fd, data, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return done < 0 ? StatusFromErrno(errno) : B_IO_ERROR;
-        data += done;
-        size -= size_t(done);
-    }
-    return B_OK;
 }
 
 std::string Quoted(const std::string& text)
@@ -376,7 +364,7 @@ status_t ZipExtraction::StreamData(ZipReader& reader, const Planned& entry, int 
     status_t status = reader.ReadEntry(entry.info, [&](const uint8* data, size_t size) {
         if (StopRequested())
             return Fail(B_CANCELED, "stopped");
-        status_t written = WriteBytes(fd, data, size);
+        status_t written = WriteAll(fd, data, size);
         if (written == B_OK) {
             fBytesDone += size;
             Report(entry);

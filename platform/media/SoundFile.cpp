@@ -107,8 +107,9 @@ public:
     // A channel count or rate (as the header gives it) that we cannot play.
     status_t Unplayable(status_t status, uint32 channels, double rate) const
     {
-        std::string format = "'s format (" + std::to_string(channels) + " channels at "
-            + RateText(rate) + " Hz) cannot be played: it needs ";
+        std::string format = "'s format (" + std::to_string(channels)
+            + (channels == 1 ? " channel at " : " channels at ") + RateText(rate)
+            + " Hz) cannot be played: it needs ";
         if (channels >= 1 && channels <= kMaxAudioChannels && rate > kMaxAudioFrameRate)
             return Say(
                 status, format + "a rate of at most " + RateText(kMaxAudioFrameRate) + " Hz");

@@ -5,6 +5,7 @@
 #include <View.h>
 #include <Window.h>
 
+#include <PixelBuffer.h>
 #include <PixelFormat.h>
 #include <RenderSurface.h>
 
@@ -50,11 +51,13 @@ const screen_id B_MAIN_SCREEN_ID = { 0 };
 
 BBitmap::BBitmap(
     BRect bounds, uint32 flags, color_space colorSpace, int32 bytesPerRow, screen_id /*screenID*/)
+    : fBuffer(std::make_unique<PixelBuffer>())
 {
     InitObject(bounds, colorSpace, flags, bytesPerRow);
 }
 
 BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool needsContiguous)
+    : fBuffer(std::make_unique<PixelBuffer>())
 {
     uint32 flags = (acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0)
         | (needsContiguous ? B_BITMAP_IS_CONTIGUOUS : 0);
@@ -63,6 +66,7 @@ BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool n
 
 BBitmap::BBitmap(const BBitmap& source, uint32 flags)
     : BArchivable()
+    , fBuffer(std::make_unique<PixelBuffer>())
 {
     InitObject(source.Bounds(), source.ColorSpace(), flags, source.BytesPerRow());
     if (InitCheck() == B_OK && source.IsValid())
@@ -75,6 +79,7 @@ BBitmap::BBitmap(const BBitmap& source)
 }
 
 BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous)
+    : fBuffer(std::make_unique<PixelBuffer>())
 {
     if (source == nullptr || !source->IsValid()) {
         fInitStatus = B_BAD_VALUE;
@@ -89,6 +94,7 @@ BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous)
 
 BBitmap::BBitmap(BMessage* data)
     : BArchivable(data)
+    , fBuffer(std::make_unique<PixelBuffer>())
 {
     InitFromArchive(data);
 }
@@ -120,20 +126,20 @@ void BBitmap::InitObject(BRect bounds, color_space colorSpace, uint32 flags, int
     fSyncedDrawCount = 0;
     fSurfaceStale = false;
     if (!bounds.IsValid()) {
-        fBuffer.Unset();
+        fBuffer->Unset();
         fInitStatus = B_BAD_VALUE;
         return;
     }
-    fInitStatus = fBuffer.SetTo(
+    fInitStatus = fBuffer->SetTo(
         PixelCount(bounds.Width()), PixelCount(bounds.Height()), colorSpace, bytesPerRow);
     if (fInitStatus != B_OK)
         return;
     if ((flags & (B_BITMAP_CLEAR_TO_WHITE | B_BITMAP_ACCEPTS_VIEWS)) != 0) {
         // White, for the colour-mapped space its white palette entry.
         if (colorSpace == B_CMAP8)
-            std::memset(fBuffer.Bits(), kWhiteIndex, fBuffer.BitsLength());
+            std::memset(fBuffer->Bits(), kWhiteIndex, fBuffer->BitsLength());
         else
-            fBuffer.Fill(rgb_color { 255, 255, 255, 255 });
+            fBuffer->Fill(rgb_color { 255, 255, 255, 255 });
     }
     if ((flags & B_BITMAP_ACCEPTS_VIEWS) != 0)
         MakeViewWindow();
@@ -141,19 +147,19 @@ void BBitmap::InitObject(BRect bounds, color_space colorSpace, uint32 flags, int
 
 void BBitmap::MakeViewWindow()
 {
-    bool hasAlpha = color_space_has_alpha(fBuffer.ColorSpace())
-        || BPrivate::HasTransparentMagic(fBuffer.ColorSpace());
+    bool hasAlpha = color_space_has_alpha(fBuffer->ColorSpace())
+        || BPrivate::HasTransparentMagic(fBuffer->ColorSpace());
     auto surface
-        = std::make_unique<BPrivate::RenderSurface>(fBuffer.Width(), fBuffer.Height(), hasAlpha);
+        = std::make_unique<BPrivate::RenderSurface>(fBuffer->Width(), fBuffer->Height(), hasAlpha);
     if (surface->InitCheck() != B_OK) {
         fInitStatus = surface->InitCheck();
         return;
     }
-    surface->LoadFrom(fBuffer, BPrivate::Transparency::kKeep);
+    surface->LoadFrom(*fBuffer, BPrivate::Transparency::kKeep);
     fWindow.reset(new BWindow(BWindow::OffscreenTag {}, fBounds, std::move(surface)));
     fWindow->fLink->SetBeforeDrawing([this] {
         if (fSurfaceStale) {
-            fWindow->fLink->Surface()->LoadFrom(fBuffer, BPrivate::Transparency::kKeep);
+            fWindow->fLink->Surface()->LoadFrom(*fBuffer, BPrivate::Transparency::kKeep);
             fSurfaceStale = false;
             fSyncedDrawCount = fWindow->fLink->DrawCount();
         }
@@ -191,8 +197,8 @@ void BBitmap::InitFromArchive(BMessage* data)
     // The pixels are taken only when they fill the bitmap exactly, as the
     // platform does.
     if (data->FindData("_data", B_RAW_TYPE, &bits, &size) == B_OK && bits != nullptr
-        && size_t(size) == fBuffer.BitsLength()) {
-        std::memcpy(fBuffer.Bits(), bits, size_t(size));
+        && size_t(size) == fBuffer->BitsLength()) {
+        std::memcpy(fBuffer->Bits(), bits, size_t(size));
         PixelsChanged();
     }
 }
@@ -263,22 +269,22 @@ void* BBitmap::Bits() const
     // again before they next draw.
     if (fWindow != nullptr)
         fSurfaceStale = true;
-    return fBuffer.Bits();
+    return fBuffer->Bits();
 }
 
 int32 BBitmap::BitsLength() const
 {
-    return IsValid() ? int32(fBuffer.BitsLength()) : 0;
+    return IsValid() ? int32(fBuffer->BitsLength()) : 0;
 }
 
 int32 BBitmap::BytesPerRow() const
 {
-    return IsValid() ? fBuffer.BytesPerRow() : 0;
+    return IsValid() ? fBuffer->BytesPerRow() : 0;
 }
 
 color_space BBitmap::ColorSpace() const
 {
-    return IsValid() ? fBuffer.ColorSpace() : B_NO_COLOR_SPACE;
+    return IsValid() ? fBuffer->ColorSpace() : B_NO_COLOR_SPACE;
 }
 
 BRect BBitmap::Bounds() const
@@ -299,7 +305,7 @@ void BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space 
     // another colour space has no row padding.
     int32 bytesPerRow = B_ANY_BYTES_PER_ROW;
     if (colorSpace == B_CMAP8 && ColorSpace() != B_CMAP8)
-        bytesPerRow = fBuffer.Width();
+        bytesPerRow = fBuffer->Width();
     ImportBits(data, length, bytesPerRow, offset, colorSpace);
 }
 
@@ -311,7 +317,7 @@ status_t BBitmap::ImportBits(
     if (data == nullptr || length < 0 || offset < 0)
         return B_BAD_VALUE;
     SyncFromViews();
-    status_t status = fBuffer.ImportBits(data, size_t(length), offset, colorSpace, bytesPerRow);
+    status_t status = fBuffer->ImportBits(data, size_t(length), offset, colorSpace, bytesPerRow);
     PixelsChanged();
     return status;
 }
@@ -323,7 +329,7 @@ status_t BBitmap::ImportBits(const BBitmap* bitmap)
     if (!IsValid())
         return B_NO_INIT;
     const PixelBuffer& source = bitmap->Pixels();
-    if (source.Width() != fBuffer.Width() || source.Height() != fBuffer.Height())
+    if (source.Width() != fBuffer->Width() || source.Height() != fBuffer->Height())
         return B_BAD_VALUE;
     return ImportBits(
         source.Bits(), int32(source.BitsLength()), source.BytesPerRow(), 0, source.ColorSpace());
@@ -349,9 +355,9 @@ status_t BBitmap::ImportBits(
             int32 dx = toX + x;
             int32 dy = toY + y;
             if (sx < 0 || sy < 0 || sx >= source.Width() || sy >= source.Height() || dx < 0
-                || dy < 0 || dx >= fBuffer.Width() || dy >= fBuffer.Height())
+                || dy < 0 || dx >= fBuffer->Width() || dy >= fBuffer->Height())
                 continue;
-            fBuffer.SetPixelAt(dx, dy, source.PixelAt(sx, sy));
+            fBuffer->SetPixelAt(dx, dy, source.PixelAt(sx, sy));
         }
     }
     PixelsChanged();
@@ -412,7 +418,7 @@ bool BBitmap::IsLocked() const
 const PixelBuffer& BBitmap::Pixels() const
 {
     SyncFromViews();
-    return fBuffer;
+    return *fBuffer;
 }
 
 void BBitmap::SyncFromViews() const
@@ -423,7 +429,7 @@ void BBitmap::SyncFromViews() const
     BPrivate::WindowLink::SurfaceGuard guard(link);
     if (link->DrawCount() == fSyncedDrawCount)
         return;
-    link->Surface()->StoreInto(&fBuffer);
+    link->Surface()->StoreInto(fBuffer.get());
     fSyncedDrawCount = link->DrawCount();
 }
 

@@ -9,12 +9,15 @@
 #include <InterfaceDefs.h>
 #include <Rect.h>
 
-#include <PixelBuffer.h>
-
 #include <memory>
 
 class BView;
 class BWindow;
+
+namespace BPrivate {
+class PixelBuffer;
+class RenderAccess;
+} // namespace BPrivate
 
 enum {
     B_BITMAP_CLEAR_TO_WHITE = 0x00000001,
@@ -84,11 +87,12 @@ public:
     void Unlock();
     bool IsLocked() const;
 
-    // The pixels with every drawing of the attached views in them, for the
-    // kit's own drawing code.
+private:
+    friend class BPrivate::RenderAccess;
+
+    // The pixels with every drawing of the attached views in them.
     const BPrivate::PixelBuffer& Pixels() const;
 
-private:
     void InitObject(BRect bounds, color_space colorSpace, uint32 flags, int32 bytesPerRow);
     void InitFromArchive(BMessage* data);
     void MakeViewWindow();
@@ -98,7 +102,7 @@ private:
     BRect fBounds;
     uint32 fFlags = 0;
     status_t fInitStatus = B_NO_INIT;
-    mutable BPrivate::PixelBuffer fBuffer;
+    std::unique_ptr<BPrivate::PixelBuffer> fBuffer;
     // The off-screen window of a bitmap that accepts views, and the drawing
     // counts that say whether its surface and the pixels agree.
     std::unique_ptr<BWindow> fWindow;

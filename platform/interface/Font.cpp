@@ -1,6 +1,9 @@
 #include <Font.h>
 
 #include <FontManager.h>
+#include <RenderFont.h>
+
+#include "RenderAccess.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,7 +18,7 @@ const BFont& PlainFont()
 {
     static const BFont* font = [] {
         BFont* made = new BFont;
-        made->SetRender(BPrivate::RenderFont::PlainFont());
+        BPrivate::RenderAccess::SetFont(made, BPrivate::RenderFont::PlainFont());
         return made;
     }();
     return *font;
@@ -25,7 +28,7 @@ const BFont& BoldFont()
 {
     static const BFont* font = [] {
         BFont* made = new BFont;
-        made->SetRender(BPrivate::RenderFont::BoldFont());
+        BPrivate::RenderAccess::SetFont(made, BPrivate::RenderFont::BoldFont());
         return made;
     }();
     return *font;
@@ -35,10 +38,18 @@ const BFont& FixedFont()
 {
     static const BFont* font = [] {
         BFont* made = new BFont;
-        made->SetRender(BPrivate::RenderFont::FixedFont());
+        BPrivate::RenderAccess::SetFont(made, BPrivate::RenderFont::FixedFont());
         return made;
     }();
     return *font;
+}
+
+// The form of the plain font that default-made fonts share.
+const std::shared_ptr<BPrivate::RenderFont>& SharedPlainFont()
+{
+    static const std::shared_ptr<BPrivate::RenderFont> font
+        = std::make_shared<BPrivate::RenderFont>(BPrivate::RenderFont::PlainFont());
+    return font;
 }
 
 void CopyName(char* destination, const char* name)
@@ -53,23 +64,41 @@ const BFont* be_bold_font = &BoldFont();
 const BFont* be_fixed_font = &FixedFont();
 
 BFont::BFont()
-    : fFont(BPrivate::RenderFont::PlainFont())
+    : fFont(SharedPlainFont())
 {
 }
 
 BFont::BFont(const BFont& font) = default;
 
 BFont::BFont(const BFont* font)
-    : fFont(font != nullptr ? font->fFont : BPrivate::RenderFont::PlainFont())
+    : fFont(font != nullptr ? font->fFont : SharedPlainFont())
     , fFalseBoldWidth(font != nullptr ? font->fFalseBoldWidth : 0)
 {
 }
+
+BFont::~BFont() = default;
 
 BFont& BFont::operator=(const BFont& font) = default;
 
 bool BFont::operator==(const BFont& font) const
 {
-    return fFont == font.fFont && fFalseBoldWidth == font.fFalseBoldWidth;
+    return (fFont == font.fFont || *fFont == *font.fFont)
+        && fFalseBoldWidth == font.fFalseBoldWidth;
+}
+
+BPrivate::RenderFont& BFont::MutableRender()
+{
+    if (fFont.use_count() > 1)
+        fFont = std::make_shared<BPrivate::RenderFont>(*fFont);
+    return *fFont;
+}
+
+void BFont::SetRender(const BPrivate::RenderFont& font)
+{
+    if (fFont.use_count() > 1)
+        fFont = std::make_shared<BPrivate::RenderFont>(font);
+    else
+        *fFont = font;
 }
 
 bool BFont::operator!=(const BFont& font) const
@@ -79,32 +108,32 @@ bool BFont::operator!=(const BFont& font) const
 
 status_t BFont::SetFamilyAndStyle(const font_family family, const font_style style)
 {
-    return fFont.SetFamilyAndStyle(family, style);
+    return MutableRender().SetFamilyAndStyle(family, style);
 }
 
 void BFont::SetFamilyAndStyle(uint32 code)
 {
-    fFont.SetFamilyAndStyle(code);
+    MutableRender().SetFamilyAndStyle(code);
 }
 
 status_t BFont::SetFamilyAndFace(const font_family family, uint16 face)
 {
-    return fFont.SetFamilyAndFace(family, face);
+    return MutableRender().SetFamilyAndFace(family, face);
 }
 
 void BFont::SetSize(float size)
 {
-    fFont.SetSize(size);
+    MutableRender().SetSize(size);
 }
 
 void BFont::SetShear(float shear)
 {
-    fFont.SetShear(shear);
+    MutableRender().SetShear(shear);
 }
 
 void BFont::SetRotation(float rotation)
 {
-    fFont.SetRotation(rotation);
+    MutableRender().SetRotation(rotation);
 }
 
 void BFont::SetFalseBoldWidth(float width)
@@ -114,50 +143,50 @@ void BFont::SetFalseBoldWidth(float width)
 
 void BFont::SetSpacing(uint8 spacing)
 {
-    fFont.SetSpacing(spacing);
+    MutableRender().SetSpacing(spacing);
 }
 
 void BFont::SetEncoding(uint8 encoding)
 {
-    fFont.SetEncoding(encoding);
+    MutableRender().SetEncoding(encoding);
 }
 
 void BFont::SetFace(uint16 face)
 {
-    fFont.SetFace(face);
+    MutableRender().SetFace(face);
 }
 
 void BFont::SetFlags(uint32 flags)
 {
-    fFont.SetFlags(flags);
+    MutableRender().SetFlags(flags);
 }
 
 void BFont::GetFamilyAndStyle(font_family* family, font_style* style) const
 {
     if (family != nullptr)
-        CopyName(*family, fFont.FamilyName());
+        CopyName(*family, fFont->FamilyName());
     if (style != nullptr)
-        CopyName(*style, fFont.StyleName());
+        CopyName(*style, fFont->StyleName());
 }
 
 uint32 BFont::FamilyAndStyle() const
 {
-    return fFont.FamilyAndStyle();
+    return fFont->FamilyAndStyle();
 }
 
 float BFont::Size() const
 {
-    return fFont.Size();
+    return fFont->Size();
 }
 
 float BFont::Shear() const
 {
-    return fFont.Shear();
+    return fFont->Shear();
 }
 
 float BFont::Rotation() const
 {
-    return fFont.Rotation();
+    return fFont->Rotation();
 }
 
 float BFont::FalseBoldWidth() const
@@ -167,22 +196,22 @@ float BFont::FalseBoldWidth() const
 
 uint8 BFont::Spacing() const
 {
-    return fFont.Spacing();
+    return fFont->Spacing();
 }
 
 uint8 BFont::Encoding() const
 {
-    return fFont.Encoding();
+    return fFont->Encoding();
 }
 
 uint16 BFont::Face() const
 {
-    return fFont.Face();
+    return fFont->Face();
 }
 
 uint32 BFont::Flags() const
 {
-    return fFont.Flags();
+    return fFont->Flags();
 }
 
 font_direction BFont::Direction() const
@@ -192,7 +221,7 @@ font_direction BFont::Direction() const
 
 bool BFont::IsFixed() const
 {
-    return fFont.IsFixed();
+    return fFont->IsFixed();
 }
 
 font_file_format BFont::FileFormat() const
@@ -202,12 +231,12 @@ font_file_format BFont::FileFormat() const
 
 float BFont::StringWidth(const char* string) const
 {
-    return string != nullptr ? fFont.StringWidth(string) : 0;
+    return string != nullptr ? fFont->StringWidth(string) : 0;
 }
 
 float BFont::StringWidth(const char* string, int32 length) const
 {
-    return string != nullptr ? fFont.StringWidth(string, length) : 0;
+    return string != nullptr ? fFont->StringWidth(string, length) : 0;
 }
 
 void BFont::GetStringWidths(const char* stringArray[], const int32 lengthArray[], int32 numStrings,
@@ -228,7 +257,7 @@ void BFont::GetTruncatedStrings(const char* stringArray[], int32 numStrings, uin
         if (resultArray[i] == nullptr)
             continue;
         const char* input = stringArray[i] != nullptr ? stringArray[i] : "";
-        std::string result = fFont.TruncateString(input, mode, width);
+        std::string result = fFont->TruncateString(input, mode, width);
         // The caller's buffer holds the input's length plus 3 bytes; a result
         // never needs more, but it is cut there rather than trusted.
         size_t room = std::strlen(input) + 3;
@@ -244,8 +273,8 @@ void BFont::GetEscapements(const char charArray[], int32 numChars, float escapem
         return;
     std::vector<BPrivate::GlyphPlacement> glyphs;
     int32 length = int32(std::strlen(charArray));
-    fFont.Layout(charArray, length, 1, &glyphs);
-    float size = fFont.Size() > 0 ? fFont.Size() : 1;
+    fFont->Layout(charArray, length, 1, &glyphs);
+    float size = fFont->Size() > 0 ? fFont->Size() : 1;
     for (int32 i = 0; i < numChars; i++) {
         escapementArray[i] = i < int32(glyphs.size()) ? glyphs[size_t(i)].advance / size : 0;
     }
@@ -254,15 +283,15 @@ void BFont::GetEscapements(const char charArray[], int32 numChars, float escapem
 void BFont::GetHeight(font_height* height) const
 {
     if (height != nullptr)
-        fFont.GetHeight(height);
+        fFont->GetHeight(height);
 }
 
 void BFont::PrintToStream() const
 {
     std::printf("BFont { %s, %s, size %.1f, shear %.1f, rotation %.1f, spacing %d, face 0x%x, "
                 "flags 0x%x }\n",
-        fFont.FamilyName(), fFont.StyleName(), double(Size()), double(Shear()), double(Rotation()),
-        int(Spacing()), unsigned(Face()), unsigned(Flags()));
+        fFont->FamilyName(), fFont->StyleName(), double(Size()), double(Shear()),
+        double(Rotation()), int(Spacing()), unsigned(Face()), unsigned(Flags()));
 }
 
 int32 count_font_families()

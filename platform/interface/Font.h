@@ -6,8 +6,14 @@
 // original platform, drawn with the Liberation families (see RenderFont.h).
 
 #include <FontDefs.h>
-#include <RenderFont.h>
 #include <SupportDefs.h>
+
+#include <memory>
+
+namespace BPrivate {
+class RenderAccess;
+class RenderFont;
+} // namespace BPrivate
 
 enum font_direction {
     B_FONT_LEFT_TO_RIGHT = 0,
@@ -24,6 +30,7 @@ public:
     BFont();
     BFont(const BFont& font);
     explicit BFont(const BFont* font);
+    ~BFont();
 
     BFont& operator=(const BFont& font);
     bool operator==(const BFont& font) const;
@@ -75,12 +82,16 @@ public:
 
     void PrintToStream() const;
 
-    // The drawing layer's form of the font, for the kit's own drawing.
-    const BPrivate::RenderFont& Render() const { return fFont; }
-    void SetRender(const BPrivate::RenderFont& font) { fFont = font; }
-
 private:
-    BPrivate::RenderFont fFont;
+    friend class BPrivate::RenderAccess;
+
+    const BPrivate::RenderFont& Render() const { return *fFont; }
+    BPrivate::RenderFont& MutableRender();
+    void SetRender(const BPrivate::RenderFont& font);
+
+    // The drawing layer's form of the font, shared between copies until one
+    // of them changes (fonts are copied often while drawing). Never null.
+    std::shared_ptr<BPrivate::RenderFont> fFont;
     float fFalseBoldWidth = 0;
 };
 

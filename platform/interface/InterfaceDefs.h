@@ -3,7 +3,7 @@
 // Constants and free functions of the interface kit that many classes share:
 // keys and modifiers, borders, orientations, alignments, workspaces. The named
 // system colours (ui_color, tint_color) and the colour types come from the
-// drawing layer's headers included here.
+// basic definitions included here (platform/base).
 
 #include <GraphicsDefs.h>
 #include <InterfaceColors.h>

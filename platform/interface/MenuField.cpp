@@ -5,6 +5,7 @@
 #include <Window.h>
 
 #include "ControlLook.h"
+#include "RenderAccess.h"
 #include "WindowAccess.h"
 
 #include <cmath>
@@ -63,7 +64,8 @@ public:
         float room = face.Width() - 6 - (fField->fShowMarker ? kMarkerRoom : 0);
         BFont font;
         GetFont(&font);
-        std::string shown = font.Render().TruncateString(label, B_TRUNCATE_END, room);
+        std::string shown
+            = BPrivate::RenderAccess::Font(font).TruncateString(label, B_TRUNCATE_END, room);
         float baseline = look::CenteredBaseline(this, box);
         float x = face.left + 3;
         SetHighColor(look::LabelColor(base, enabled));

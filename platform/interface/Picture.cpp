@@ -1,5 +1,7 @@
 #include <Picture.h>
 
+#include <RenderPicture.h>
+
 BPicture::BPicture()
     : fRecording(std::make_shared<BPrivate::RenderPicture>())
 {

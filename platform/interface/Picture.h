@@ -2,12 +2,16 @@
 
 // BPicture: a recorded sequence of drawing calls (BView::BeginPicture and
 // EndPicture) that a view can draw again with DrawPicture. The recording
-// itself is the drawing layer's RenderPicture.
+// itself is kept by the drawing layer.
 
 #include <Archivable.h>
-#include <RenderPicture.h>
 
 #include <memory>
+
+namespace BPrivate {
+class RenderAccess;
+class RenderPicture;
+} // namespace BPrivate
 
 class BPicture : public BArchivable {
 public:
@@ -26,10 +30,8 @@ public:
     // Whether anything was recorded.
     bool IsEmpty() const;
 
-    // The recording, for the kit's own drawing code.
-    const BPrivate::RenderPicture& Recording() const { return *fRecording; }
-    BPrivate::RenderPicture* MutableRecording() { return fRecording.get(); }
-
 private:
+    friend class BPrivate::RenderAccess;
+
     std::shared_ptr<BPrivate::RenderPicture> fRecording;
 };

@@ -4,9 +4,16 @@
 // areas a window must redraw. Rectangles follow the platform's rule: right and
 // bottom name the last pixel included.
 
-#include <ClipRegion.h>
+#include <ClippingRect.h>
 #include <Rect.h>
 #include <SupportDefs.h>
+
+#include <memory>
+
+namespace BPrivate {
+class ClipRegion;
+class RenderAccess;
+} // namespace BPrivate
 
 class BRegion {
 public:
@@ -47,10 +54,14 @@ public:
     void Exclude(const BRegion* region);
     void IntersectWith(const BRegion* region);
 
-    // The pixels as the drawing layer keeps them.
-    const BPrivate::ClipRegion& Pixels() const { return fRegion; }
-    void SetPixels(const BPrivate::ClipRegion& pixels) { fRegion = pixels; }
-
 private:
-    BPrivate::ClipRegion fRegion;
+    friend class BPrivate::RenderAccess;
+
+    const BPrivate::ClipRegion& Pixels() const;
+    BPrivate::ClipRegion& MutablePixels();
+
+    // The pixels as the drawing layer keeps them, shared between copies until
+    // one of them changes (regions are copied often while drawing); none for
+    // an empty region.
+    std::shared_ptr<BPrivate::ClipRegion> fRegion;
 };

@@ -3,6 +3,7 @@
 #include <Window.h>
 
 #include "ControlLook.h"
+#include "RenderAccess.h"
 
 #include <cmath>
 
@@ -78,7 +79,8 @@ void BStringView::Draw(BRect /*updateRect*/)
     if (fTruncation != B_NO_TRUNCATION) {
         BFont font;
         GetFont(&font);
-        text = font.Render().TruncateString(fText.c_str(), fTruncation, bounds.Width() + 1);
+        text = BPrivate::RenderAccess::Font(font).TruncateString(
+            fText.c_str(), fTruncation, bounds.Width() + 1);
     }
     float width = StringWidth(text.c_str());
     float x = bounds.left;

@@ -9,6 +9,8 @@
 
 #include <Utf8.h>
 
+#include "RenderAccess.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -399,8 +401,8 @@ void BTextView::ApplyRuns(int32 offset, int32 length, const text_run_array* runs
 void BTextView::ApplyFont(Style* style, const BFont* font, uint32 mode, const rgb_color* color)
 {
     if (font != nullptr) {
-        BPrivate::RenderFont result = style->font.Render();
-        const BPrivate::RenderFont& source = font->Render();
+        BPrivate::RenderFont result = BPrivate::RenderAccess::Font(style->font);
+        const BPrivate::RenderFont& source = BPrivate::RenderAccess::Font(*font);
         if ((mode & B_FONT_FAMILY_AND_STYLE) != 0)
             result.SetFamilyAndStyle(source.FamilyAndStyle());
         if ((mode & B_FONT_SIZE) != 0)
@@ -417,7 +419,7 @@ void BTextView::ApplyFont(Style* style, const BFont* font, uint32 mode, const rg
             result.SetFace(source.Face());
         if ((mode & B_FONT_FLAGS) != 0)
             result.SetFlags(source.Flags());
-        style->font.SetRender(result);
+        BPrivate::RenderAccess::SetFont(&style->font, result);
     }
     if (color != nullptr)
         style->color = *color;

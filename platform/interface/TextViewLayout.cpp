@@ -5,6 +5,8 @@
 
 #include <ScrollBar.h>
 
+#include "RenderAccess.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,7 +20,8 @@ void BTextView::Relayout()
     for (int32 offset = 0; offset < length; offset = RunEnd(offset, length)) {
         int32 end = RunEnd(offset, length);
         const Style& style = fStyles[fStyleOf[size_t(offset)]];
-        style.font.Render().Layout(fText.data() + offset, end - offset, 1, &glyphs);
+        BPrivate::RenderAccess::Font(style.font)
+            .Layout(fText.data() + offset, end - offset, 1, &glyphs);
         for (const BPrivate::GlyphPlacement& glyph : glyphs)
             fAdvances[size_t(offset + glyph.byteOffset)] = glyph.advance;
     }

@@ -8,7 +8,9 @@
 
 #include <DrawingContext.h>
 
+#include "RenderAccess.h"
 #include "TopView.h"
+#include "ViewDrawingState.h"
 #include "WindowLink.h"
 
 #include <algorithm>
@@ -21,8 +23,9 @@ BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
     , fResizingMode(resizingMode)
     , fFlags(flags)
     , fViewColor { 255, 255, 255, 255 }
+    , fDrawing(std::make_unique<BPrivate::ViewDrawingState>())
 {
-    fState.font = be_plain_font->Render();
+    fDrawing->current.font = BPrivate::RenderAccess::Font(*be_plain_font);
 }
 
 BView::~BView()

@@ -13,8 +13,6 @@
 #include <Rect.h>
 #include <Region.h>
 
-#include <DrawingState.h>
-
 #include <memory>
 #include <vector>
 
@@ -25,8 +23,10 @@ class BScrollView;
 class BWindow;
 
 namespace BPrivate {
+class ClipRegion;
 class DrawingContext;
 class ViewAccess;
+struct ViewDrawingState;
 } // namespace BPrivate
 
 // View flags.
@@ -350,11 +350,9 @@ private:
     uint32 fEventOptions = 0;
     rgb_color fViewColor;
 
-    BPrivate::DrawingState fState;
-    std::vector<BPrivate::DrawingState> fStateStack;
+    std::unique_ptr<BPrivate::ViewDrawingState> fDrawing;
     std::unique_ptr<BPrivate::DrawingContext> fContext;
     mutable uint64 fClipGeneration = 0;
-    mutable BPrivate::ClipRegion fClip;
     cap_mode fCapMode = B_BUTT_CAP;
     join_mode fJoinMode = B_MITER_JOIN;
     float fMiterLimit = 10;

@@ -12,7 +12,9 @@
 #include <DrawingContext.h>
 
 #include "Geometry.h"
+#include "RenderAccess.h"
 #include "TopView.h"
+#include "ViewDrawingState.h"
 #include "WindowLink.h"
 
 #include <cmath>
@@ -77,7 +79,7 @@ void BView::ApplyClip(const ClipRegion& clip) const
         return;
     fContext->SetDeviceOffset(OffsetInWindow());
     fContext->SetDeviceClip(clip);
-    fClip = clip;
+    fDrawing->clip = clip;
     fClipGeneration = fWindow->DrawGeneration();
 }
 
@@ -104,7 +106,7 @@ void BView::DrawingDone() const
         return;
     fWindow->fLink->NoteDrawing();
     if (fWindow->UpdateRegion() == nullptr)
-        fWindow->NoteDirectDrawing(fClip);
+        fWindow->NoteDirectDrawing(fDrawing->clip);
 }
 
 void BView::MakeContext()
@@ -112,16 +114,16 @@ void BView::MakeContext()
     if (fWindow == nullptr || fWindow->fLink == nullptr || fContext != nullptr)
         return;
     fContext = std::make_unique<DrawingContext>(fWindow->fLink->Surface());
-    if (!fStateStack.empty()) {
-        fContext->SetState(fStateStack.front());
-        for (size_t i = 1; i < fStateStack.size(); i++) {
+    if (!fDrawing->stack.empty()) {
+        fContext->SetState(fDrawing->stack.front());
+        for (size_t i = 1; i < fDrawing->stack.size(); i++) {
             fContext->PushState();
-            fContext->SetState(fStateStack[i]);
+            fContext->SetState(fDrawing->stack[i]);
         }
         fContext->PushState();
     }
-    fContext->SetState(fState);
-    fStateStack.clear();
+    fContext->SetState(fDrawing->current);
+    fDrawing->stack.clear();
     fClipGeneration = 0;
 }
 
@@ -135,9 +137,9 @@ void BView::DropContext()
         fContext->PopState();
     }
     levels.insert(levels.begin(), fContext->State());
-    fState = levels.back();
+    fDrawing->current = levels.back();
     levels.pop_back();
-    fStateStack = std::move(levels);
+    fDrawing->stack = std::move(levels);
     fContext.reset();
 }
 
@@ -177,7 +179,7 @@ void BView::SetHighColor(rgb_color color)
     if (fContext != nullptr)
         fContext->SetHighColor(color);
     else
-        fState.highColor = color;
+        fDrawing->current.highColor = color;
 }
 
 void BView::SetHighColor(uchar red, uchar green, uchar blue, uchar alpha)
@@ -187,7 +189,7 @@ void BView::SetHighColor(uchar red, uchar green, uchar blue, uchar alpha)
 
 rgb_color BView::HighColor() const
 {
-    return fContext != nullptr ? fContext->State().highColor : fState.highColor;
+    return fContext != nullptr ? fContext->State().highColor : fDrawing->current.highColor;
 }
 
 void BView::SetLowColor(rgb_color color)
@@ -195,7 +197,7 @@ void BView::SetLowColor(rgb_color color)
     if (fContext != nullptr)
         fContext->SetLowColor(color);
     else
-        fState.lowColor = color;
+        fDrawing->current.lowColor = color;
 }
 
 void BView::SetLowColor(uchar red, uchar green, uchar blue, uchar alpha)
@@ -205,7 +207,7 @@ void BView::SetLowColor(uchar red, uchar green, uchar blue, uchar alpha)
 
 rgb_color BView::LowColor() const
 {
-    return fContext != nullptr ? fContext->State().lowColor : fState.lowColor;
+    return fContext != nullptr ? fContext->State().lowColor : fDrawing->current.lowColor;
 }
 
 void BView::SetPenSize(float size)
@@ -213,12 +215,12 @@ void BView::SetPenSize(float size)
     if (fContext != nullptr)
         fContext->SetPenSize(size);
     else
-        fState.penSize = size < 0 ? 0 : size;
+        fDrawing->current.penSize = size < 0 ? 0 : size;
 }
 
 float BView::PenSize() const
 {
-    return fContext != nullptr ? fContext->State().penSize : fState.penSize;
+    return fContext != nullptr ? fContext->State().penSize : fDrawing->current.penSize;
 }
 
 void BView::SetDrawingMode(drawing_mode mode)
@@ -226,12 +228,12 @@ void BView::SetDrawingMode(drawing_mode mode)
     if (fContext != nullptr)
         fContext->SetDrawingMode(mode);
     else
-        fState.drawingMode = mode;
+        fDrawing->current.drawingMode = mode;
 }
 
 drawing_mode BView::DrawingMode() const
 {
-    return fContext != nullptr ? fContext->State().drawingMode : fState.drawingMode;
+    return fContext != nullptr ? fContext->State().drawingMode : fDrawing->current.drawingMode;
 }
 
 void BView::SetBlendingMode(source_alpha srcAlpha, alpha_function alphaFunc)
@@ -239,14 +241,15 @@ void BView::SetBlendingMode(source_alpha srcAlpha, alpha_function alphaFunc)
     if (fContext != nullptr) {
         fContext->SetBlendingMode(srcAlpha, alphaFunc);
     } else {
-        fState.alphaSource = srcAlpha;
-        fState.alphaFunction = alphaFunc;
+        fDrawing->current.alphaSource = srcAlpha;
+        fDrawing->current.alphaFunction = alphaFunc;
     }
 }
 
 void BView::GetBlendingMode(source_alpha* srcAlpha, alpha_function* alphaFunc) const
 {
-    const BPrivate::DrawingState& state = fContext != nullptr ? fContext->State() : fState;
+    const BPrivate::DrawingState& state
+        = fContext != nullptr ? fContext->State() : fDrawing->current;
     if (srcAlpha != nullptr)
         *srcAlpha = state.alphaSource;
     if (alphaFunc != nullptr)
@@ -258,7 +261,7 @@ void BView::SetOrigin(BPoint origin)
     if (fContext != nullptr)
         fContext->SetOrigin(origin);
     else
-        fState.origin = origin;
+        fDrawing->current.origin = origin;
 }
 
 void BView::SetOrigin(float x, float y)
@@ -268,7 +271,7 @@ void BView::SetOrigin(float x, float y)
 
 BPoint BView::Origin() const
 {
-    return fContext != nullptr ? fContext->State().origin : fState.origin;
+    return fContext != nullptr ? fContext->State().origin : fDrawing->current.origin;
 }
 
 void BView::SetScale(float scale) const
@@ -276,12 +279,12 @@ void BView::SetScale(float scale) const
     if (fContext != nullptr)
         fContext->SetScale(scale);
     else if (scale > 0)
-        const_cast<BView*>(this)->fState.scale = scale;
+        const_cast<BView*>(this)->fDrawing->current.scale = scale;
 }
 
 float BView::Scale() const
 {
-    return fContext != nullptr ? fContext->State().scale : fState.scale;
+    return fContext != nullptr ? fContext->State().scale : fDrawing->current.scale;
 }
 
 void BView::PushState()
@@ -290,10 +293,10 @@ void BView::PushState()
         fContext->PushState();
         return;
     }
-    fStateStack.push_back(fState);
-    fState.origin = B_ORIGIN;
-    fState.scale = 1;
-    fState.clipping.reset();
+    fDrawing->stack.push_back(fDrawing->current);
+    fDrawing->current.origin = B_ORIGIN;
+    fDrawing->current.scale = 1;
+    fDrawing->current.clipping.reset();
 }
 
 void BView::PopState()
@@ -302,10 +305,10 @@ void BView::PopState()
         fContext->PopState();
         return;
     }
-    if (fStateStack.empty())
+    if (fDrawing->stack.empty())
         return;
-    fState = fStateStack.back();
-    fStateStack.pop_back();
+    fDrawing->current = fDrawing->stack.back();
+    fDrawing->stack.pop_back();
 }
 
 void BView::MovePenTo(BPoint where)
@@ -313,7 +316,7 @@ void BView::MovePenTo(BPoint where)
     if (fContext != nullptr)
         fContext->MovePenTo(where);
     else
-        fState.penLocation = where;
+        fDrawing->current.penLocation = where;
 }
 
 void BView::MovePenTo(float x, float y)
@@ -329,7 +332,7 @@ void BView::MovePenBy(float x, float y)
 
 BPoint BView::PenLocation() const
 {
-    return fContext != nullptr ? fContext->State().penLocation : fState.penLocation;
+    return fContext != nullptr ? fContext->State().penLocation : fDrawing->current.penLocation;
 }
 
 void BView::SetLineMode(cap_mode lineCap, join_mode lineJoin, float miterLimit)
@@ -361,8 +364,9 @@ void BView::SetFont(const BFont* font, uint32 mask)
 {
     if (font == nullptr)
         return;
-    BPrivate::RenderFont current = fContext != nullptr ? fContext->State().font : fState.font;
-    const BPrivate::RenderFont& source = font->Render();
+    BPrivate::RenderFont current
+        = fContext != nullptr ? fContext->State().font : fDrawing->current.font;
+    const BPrivate::RenderFont& source = BPrivate::RenderAccess::Font(*font);
     if ((mask & B_FONT_FAMILY_AND_STYLE) != 0)
         current.SetFamilyAndStyle(source.FamilyAndStyle());
     if ((mask & B_FONT_SIZE) != 0)
@@ -382,13 +386,14 @@ void BView::SetFont(const BFont* font, uint32 mask)
     if (fContext != nullptr)
         fContext->SetFont(current);
     else
-        fState.font = current;
+        fDrawing->current.font = current;
 }
 
 void BView::GetFont(BFont* font) const
 {
     if (font != nullptr)
-        font->SetRender(fContext != nullptr ? fContext->State().font : fState.font);
+        BPrivate::RenderAccess::SetFont(
+            font, fContext != nullptr ? fContext->State().font : fDrawing->current.font);
 }
 
 void BView::SetFontSize(float size)
@@ -402,32 +407,35 @@ float BView::StringWidth(const char* string) const
 {
     if (string == nullptr)
         return 0;
-    return (fContext != nullptr ? fContext->State().font : fState.font).StringWidth(string);
+    return (fContext != nullptr ? fContext->State().font : fDrawing->current.font)
+        .StringWidth(string);
 }
 
 float BView::StringWidth(const char* string, int32 length) const
 {
     if (string == nullptr)
         return 0;
-    return (fContext != nullptr ? fContext->State().font : fState.font).StringWidth(string, length);
+    return (fContext != nullptr ? fContext->State().font : fDrawing->current.font)
+        .StringWidth(string, length);
 }
 
 void BView::GetFontHeight(font_height* height) const
 {
     if (height != nullptr)
-        (fContext != nullptr ? fContext->State().font : fState.font).GetHeight(height);
+        (fContext != nullptr ? fContext->State().font : fDrawing->current.font).GetHeight(height);
 }
 
 void BView::ConstrainClippingRegion(BRegion* region)
 {
     if (fContext != nullptr) {
-        fContext->ConstrainClipping(region != nullptr ? &region->Pixels() : nullptr);
+        fContext->ConstrainClipping(
+            region != nullptr ? &BPrivate::RenderAccess::Region(*region) : nullptr);
         return;
     }
     if (region == nullptr)
-        fState.clipping.reset();
+        fDrawing->current.clipping.reset();
     else
-        fState.clipping = region->Pixels();
+        fDrawing->current.clipping = BPrivate::RenderAccess::Region(*region);
 }
 
 void BView::GetClippingRegion(BRegion* region) const
@@ -437,7 +445,7 @@ void BView::GetClippingRegion(BRegion* region) const
     region->MakeEmpty();
     if (fWindow == nullptr || !PrepareToDraw())
         return;
-    region->SetPixels(fContext->ClippingInLocal());
+    BPrivate::RenderAccess::SetRegion(region, fContext->ClippingInLocal());
 }
 
 // #pragma mark - shapes
@@ -598,7 +606,9 @@ void BView::FillRegion(BRegion* region, ::pattern pattern)
 {
     if (region == nullptr)
         return;
-    Paint([&](DrawingContext& context) { context.FillRegion(region->Pixels(), pattern); });
+    Paint([&](DrawingContext& context) {
+        context.FillRegion(BPrivate::RenderAccess::Region(*region), pattern);
+    });
 }
 
 void BView::InvertRect(BRect rect)
@@ -672,7 +682,7 @@ void BView::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, u
 {
     if (bitmap == nullptr || !bitmap->IsValid() || bitmap == nullptr)
         return;
-    const BPrivate::PixelBuffer& pixels = bitmap->Pixels();
+    const BPrivate::PixelBuffer& pixels = BPrivate::RenderAccess::Pixels(*bitmap);
     Paint(
         [&](DrawingContext& context) { context.DrawBitmap(pixels, source, destination, options); });
 }
@@ -711,7 +721,9 @@ void BView::DrawPicture(const BPicture* picture, BPoint where)
 {
     if (picture == nullptr)
         return;
-    Paint([&](DrawingContext& context) { context.DrawPicture(picture->Recording(), where); });
+    Paint([&](DrawingContext& context) {
+        context.DrawPicture(BPrivate::RenderAccess::Recording(*picture), where);
+    });
 }
 
 void BView::DrawPictureAsync(const BPicture* picture)
@@ -728,8 +740,8 @@ void BView::BeginPicture(BPicture* picture)
 {
     if (picture == nullptr || fWindow == nullptr || !PrepareToDraw())
         return;
-    picture->MutableRecording()->MakeEmpty();
-    fContext->BeginPicture(picture->MutableRecording());
+    BPrivate::RenderAccess::MutableRecording(picture)->MakeEmpty();
+    fContext->BeginPicture(BPrivate::RenderAccess::MutableRecording(picture));
     fRecordedPictures.push_back(picture);
 }
 
@@ -737,7 +749,7 @@ void BView::AppendToPicture(BPicture* picture)
 {
     if (picture == nullptr || fWindow == nullptr || !PrepareToDraw())
         return;
-    fContext->BeginPicture(picture->MutableRecording());
+    fContext->BeginPicture(BPrivate::RenderAccess::MutableRecording(picture));
     fRecordedPictures.push_back(picture);
 }
 
@@ -771,7 +783,7 @@ void BView::Invalidate(const BRegion* invalRegion)
 {
     if (fWindow == nullptr || invalRegion == nullptr)
         return;
-    ClipRegion area = invalRegion->Pixels();
+    ClipRegion area = BPrivate::RenderAccess::Region(*invalRegion);
     BPoint offset = OffsetInWindow();
     area.OffsetBy(int32(std::lround(offset.x)), int32(std::lround(offset.y)));
     area.IntersectWith(VisibleRegion(false));

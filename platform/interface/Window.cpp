@@ -24,6 +24,8 @@
 
 BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace)
     : BLooper(title)
+    , fDirty(std::make_unique<BPrivate::ClipRegion>())
+    , fPendingPresent(std::make_unique<BPrivate::ClipRegion>())
 {
     window_look look;
     window_feel feel;
@@ -34,6 +36,8 @@ BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
 BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
     uint32 workspace)
     : BLooper(title)
+    , fDirty(std::make_unique<BPrivate::ClipRegion>())
+    , fPendingPresent(std::make_unique<BPrivate::ClipRegion>())
 {
     InitWindow(frame, title, look, feel, flags, workspace);
 }
@@ -47,6 +51,8 @@ BWindow::BWindow(OffscreenTag, BRect bounds, std::unique_ptr<BPrivate::RenderSur
     , fFlags(0)
     , fWorkspaces(0)
     , fOffscreen(true)
+    , fDirty(std::make_unique<BPrivate::ClipRegion>())
+    , fPendingPresent(std::make_unique<BPrivate::ClipRegion>())
 {
     fLink = std::make_unique<BPrivate::WindowLink>(this, std::move(surface));
     fTopView = std::make_unique<BPrivate::TopView>(BPrivate::MovedRect(bounds, B_ORIGIN));
@@ -124,7 +130,7 @@ void BWindow::LoopStarted()
 {
     std::string threadName = "w>" + fTitle;
     rename_thread(Thread(), threadName.c_str());
-    if (!fDirty.IsEmpty())
+    if (!fDirty->IsEmpty())
         RequestUpdate();
 }
 
@@ -489,7 +495,7 @@ void BWindow::Show()
     if (fShowLevel == 0) {
         fLink->Show();
         GeometryChanged();
-        fDirty.Include(BPrivate::ClipRegion(Bounds()));
+        fDirty->Include(BPrivate::ClipRegion(Bounds()));
         if (!WasRunCalled())
             Run();
         RequestUpdate();

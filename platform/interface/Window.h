@@ -29,6 +29,7 @@ class BMenuBar;
 class BView;
 
 namespace BPrivate {
+class ClipRegion;
 struct DisplayEvent;
 class MenuTracker;
 class RenderSurface;
@@ -333,8 +334,8 @@ private:
     bool fZoomed = false;
 
     std::unique_ptr<BPrivate::WindowLink> fLink;
-    BPrivate::ClipRegion fDirty;
-    BPrivate::ClipRegion fPendingPresent;
+    std::unique_ptr<BPrivate::ClipRegion> fDirty;
+    std::unique_ptr<BPrivate::ClipRegion> fPendingPresent;
     std::unique_ptr<BPrivate::ClipRegion> fUpdateRegion;
     bool fUpdateRequested = false;
     int32 fUpdatesDisabled = 0;

@@ -76,7 +76,7 @@ uint32 WindowAccess::MouseButtons(BWindow* window)
 
 bool WindowAccess::IsSettled(BWindow* window)
 {
-    if (!window->fDirty.IsEmpty() || window->fUpdateRequested)
+    if (!window->fDirty->IsEmpty() || window->fUpdateRequested)
         return false;
     // Input the display holds for the window counts as unhandled too, also
     // when no wake-up message for it is queued (one that found the queue

@@ -87,7 +87,7 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
     }
     // What was drawn while handling the message goes to the screen now, and
     // an update that could not be requested before is asked for again.
-    if (!fDirty.IsEmpty() && !fUpdateRequested)
+    if (!fDirty->IsEmpty() && !fUpdateRequested)
         RequestUpdate();
     PresentPending();
 }

@@ -21,13 +21,13 @@ void BWindow::InvalidateWindowRect(const ClipRegion& area)
 {
     if (area.IsEmpty())
         return;
-    fDirty.Include(area);
+    fDirty->Include(area);
     RequestUpdate();
 }
 
 void BWindow::RequestUpdate()
 {
-    if (fUpdateRequested || fUpdatesDisabled > 0 || fOffscreen || fDirty.IsEmpty())
+    if (fUpdateRequested || fUpdatesDisabled > 0 || fOffscreen || fDirty->IsEmpty())
         return;
     if (!WasRunCalled() || IsHidden())
         return;
@@ -51,15 +51,15 @@ void BWindow::GeometryChanged()
 
 void BWindow::DrawPendingUpdates()
 {
-    if (fDirty.IsEmpty() || fUpdatesDisabled > 0)
+    if (fDirty->IsEmpty() || fUpdatesDisabled > 0)
         return;
     if (IsHidden()) {
         // Showing the window redraws all of it.
-        fDirty.MakeEmpty();
+        fDirty->MakeEmpty();
         return;
     }
-    ClipRegion dirty = fDirty;
-    fDirty.MakeEmpty();
+    ClipRegion dirty = *fDirty;
+    fDirty->MakeEmpty();
     dirty.IntersectWith(ClipRegion(Bounds()));
     {
         BPrivate::WindowLink::SurfaceGuard guard(fLink.get());
@@ -70,7 +70,7 @@ void BWindow::DrawPendingUpdates()
         GeometryChanged();
         fLink->NoteDrawing();
     }
-    fPendingPresent.Include(dirty);
+    fPendingPresent->Include(dirty);
     PresentPending();
 }
 
@@ -126,21 +126,21 @@ void BWindow::DrawView(BView* view, const ClipRegion& dirty)
 
 void BWindow::NoteDirectDrawing(const ClipRegion& area)
 {
-    fPendingPresent.Include(area);
+    fPendingPresent->Include(area);
 }
 
 void BWindow::PresentPending()
 {
-    if (fPendingPresent.IsEmpty())
+    if (fPendingPresent->IsEmpty())
         return;
     if (!IsHidden())
-        fLink->Present(fPendingPresent);
-    fPendingPresent.MakeEmpty();
+        fLink->Present(*fPendingPresent);
+    fPendingPresent->MakeEmpty();
 }
 
 bool BWindow::NeedsUpdate() const
 {
-    return !fDirty.IsEmpty();
+    return !fDirty->IsEmpty();
 }
 
 void BWindow::UpdateIfNeeded()

@@ -4,24 +4,11 @@
 // is the storage behind the interface kit's BRegion. Rectangles are
 // inclusive (right and bottom are the last pixel) and never overlap.
 
+#include <ClippingRect.h>
 #include <Rect.h>
 #include <SupportDefs.h>
 
 #include <vector>
-
-struct clipping_rect {
-    int32 left;
-    int32 top;
-    int32 right;
-    int32 bottom;
-
-    bool IsValid() const { return left <= right && top <= bottom; }
-    bool operator==(const clipping_rect& other) const
-    {
-        return left == other.left && top == other.top && right == other.right
-            && bottom == other.bottom;
-    }
-};
 
 namespace BPrivate {
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // Font constants and types of the BeOS interface kit, with their platform
-// values. The interface kit's Font.h includes this header and adds BFont.
+// values, shared by the drawing layer and the interface kit. The interface
+// kit's Font.h includes this header and adds BFont.
 
 #include <SupportDefs.h>
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The interface kit's named system colours (ui_color) and tint_color, with
-// the platform's ids and default values. The interface kit's InterfaceDefs.h
-// includes this header.
+// the platform's ids. The interface kit's InterfaceDefs.h includes this
+// header; the drawing layer defines the functions and the tints
+// (InterfaceColors.cpp), with the platform's default colours.
 
 #include <GraphicsDefs.h>
 

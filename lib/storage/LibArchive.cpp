@@ -13,6 +13,7 @@
 
 #include <AtomicFile.h>
 #include <File.h>
+#include <NodeAttributes.h>
 #include <Path.h>
 #include <ProcessRunner.h>
 
@@ -106,10 +107,13 @@ bool LibTar(const char* source, const char* archivePath)
     if (archive.InitCheck() != B_OK || BPrivate::ProcessRunner::FindProgram("tar", &tar) != B_OK)
         return false;
     std::string folder = FolderOf(archive.Path());
+    // Every attribute the storage kit keeps travels with the files.
+    std::string attributes
+        = std::string("--xattrs-include=") + BPrivate::NodeAttributes::kNamespace + "*";
     // The archive's folder is the child's working folder only; "--" keeps a
     // source named like an option a file name.
-    std::vector<std::string> argv = { tar, "--create", "--xattrs", "--xattrs-include=user.*",
-        "--file", archive.Path(), "--", source };
+    std::vector<std::string> argv
+        = { tar, "--create", "--xattrs", attributes, "--file", archive.Path(), "--", source };
     BPrivate::ProcessOptions options;
     options.workingFolder = folder.c_str();
     options.captureOutput = true;

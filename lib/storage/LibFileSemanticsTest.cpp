@@ -320,6 +320,30 @@ TEST_F(SemanticsTest, TarArchiveHoldsTheItemUnderItsRelativeName)
     EXPECT_EQ(result.output, "pack/\npack/inside\n");
 }
 
+TEST_F(SemanticsTest, TarArchiveCarriesTheAttributes)
+{
+    ASSERT_EQ(mkdir((fFolder + "/pack").c_str(), 0755), 0);
+    ASSERT_TRUE(WriteFile(fFolder + "/pack/inside", "i"));
+    if (BNode((fFolder + "/pack/inside").c_str()).WriteAttr("note", B_STRING_TYPE, 0, "kept", 4)
+        != 4)
+        GTEST_SKIP() << "no extended attributes here";
+    ASSERT_TRUE(LibTar("pack", (fFolder + "/pack.tar").c_str()));
+    std::string out = fFolder + "/out";
+    ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+    BPrivate::ProcessOptions options;
+    options.captureOutput = true;
+    BPrivate::ProcessResult result;
+    ASSERT_EQ(BPrivate::ProcessRunner::Run({ "tar", "--extract", "--xattrs", "--xattrs-include=*",
+                                               "--file", fFolder + "/pack.tar", "-C", out },
+                  options, &result),
+        B_OK)
+        << result.errors;
+    char value[8] = {};
+    EXPECT_EQ(
+        BNode((out + "/pack/inside").c_str()).ReadAttr("note", B_STRING_TYPE, 0, value, 4), 4);
+    EXPECT_STREQ(value, "kept");
+}
+
 TEST_F(SemanticsTest, ZipRoundTripRestoresTreeTimesAndModes)
 {
     std::string tree = fFolder + "/app";

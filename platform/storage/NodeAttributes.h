@@ -35,6 +35,9 @@ struct NodeTarget {
 
 class NodeAttributes {
 public:
+    // The extended-attribute namespace that holds every attribute the
+    // storage kit keeps (attributes, the MIME mirror, creation times).
+    static constexpr const char* kNamespace = "user.";
     static constexpr const char* kPrefix = "user.haiku.";
     static constexpr const char* kMimeMirror = "user.mime_type";
     static constexpr size_t kMaxXattrSize = 65536;

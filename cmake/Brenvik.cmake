@@ -196,3 +196,24 @@ function(brenvik_test target)
     endif()
     set_tests_properties(${target} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# brenvik_hidden_header(<target> <visible header> <hidden header>)
+#
+# A test that <hidden header> (in a private/ or testing/ folder, or above the
+# target's layer) is out of reach of <target>: a file that includes it, compiled
+# with the target's include path, must stop at that include. <visible header>,
+# one the target does see, must be found first, so that the test cannot pass on
+# an include path that finds nothing at all.
+function(brenvik_hidden_header target visible hidden)
+    string(MAKE_C_IDENTIFIER "hidden_${target}_${hidden}" name)
+    set(probe ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+    file(CONFIGURE OUTPUT ${probe} CONTENT
+        "#if __has_include(<${visible}>)\n#include <${hidden}>\n#else\n#error \"${visible} is not on the include path\"\n#endif\n")
+    add_test(NAME ${name}
+        COMMAND ${CMAKE_CXX_COMPILER} -fsyntax-only
+            "-I$<JOIN:$<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>,;-I>" ${probe}
+        COMMAND_EXPAND_LISTS)
+    string(REPLACE "." "\\." pattern ${hidden})
+    set_tests_properties(${name} PROPERTIES
+        PASS_REGULAR_EXPRESSION "${pattern}: No such file or directory|'${pattern}' file not found")
+endfunction()

@@ -25,14 +25,6 @@ status_t FromErrno(int error)
     return error != 0 ? StatusFromErrno(error) : B_IO_ERROR;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string RandomName()
 {
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -122,9 +114,10 @@ status_t AtomicFile::Commit()
         errno = error;
         return FromErrno(error);
     }
-    fTemporary.clear();
+    // The temporary name always holds the folder, ending in a slash.
     if ((fFlags & kSyncFolder) != 0)
-        SyncFolder(FolderOf(fPath));
+        SyncFolder(fTemporary.substr(0, fTemporary.rfind('/') + 1));
+    fTemporary.clear();
     return B_OK;
 }
 

@@ -14,8 +14,6 @@
 #include <Path.h>
 #include <TestSandbox.h>
 
-#include "PanelEntryItem.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -179,8 +177,7 @@ protected:
         WithLock(fWindow, [&] {
             BListView* list = static_cast<BListView*>(fWindow->FindView("entries"));
             for (int32 i = 0; i < list->CountItems(); i++)
-                names.push_back(
-                    static_cast<BPrivate::PanelEntryItem*>(list->ItemAt(i))->Entry().name);
+                names.push_back(PanelEntryName(list->ItemAt(i)));
         });
         std::sort(names.begin(), names.end());
         return names;

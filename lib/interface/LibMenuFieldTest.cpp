@@ -266,8 +266,7 @@ TEST_F(LibMenuFieldKeyTest, KeysDoNothingWithoutAMark)
     EXPECT_EQ(fWindow->Count(kMsgChoice), 0);
     // Nor does the down arrow open the menu.
     bool open = false;
-    WithLock(
-        fWindow.Get(), [&] { open = BPrivate::WindowAccess::Tracker(fWindow.Get()) != nullptr; });
+    WithLock(fWindow.Get(), [&] { open = MenuIsOpen(fWindow.Get()); });
     EXPECT_FALSE(open);
 }
 

@@ -4,7 +4,9 @@
 #include <Window.h>
 
 #include "AlertTestSupport.h"
+#include "Desktop.h"
 #include "InterfaceTestSupport.h"
+#include "WindowAccess.h"
 
 #include <gtest/gtest.h>
 

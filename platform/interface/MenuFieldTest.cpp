@@ -4,6 +4,8 @@
 #include <Window.h>
 
 #include "InterfaceTestSupport.h"
+#include "MenuTracker.h"
+#include "WindowAccess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "WindowAccess.h"
 
+#include <WindowState.h>
+
 #include "TopView.h"
 #include "WindowLink.h"
 
@@ -85,6 +87,16 @@ bool WindowAccess::IsSettled(BWindow* window)
         return false;
     std::lock_guard guard(window->fInputLock);
     return window->fPendingInput.empty() && !window->IsMessageWaiting();
+}
+
+bool IsWindowSettled(BWindow* window)
+{
+    return WindowAccess::IsSettled(window);
+}
+
+int32 WindowDisplayId(BWindow* window)
+{
+    return WindowAccess::Link(window)->DisplayId();
 }
 
 } // namespace BPrivate

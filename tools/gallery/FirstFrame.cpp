@@ -4,9 +4,7 @@
 #include <Messenger.h>
 #include <OS.h>
 #include <Window.h>
-
-#include <WindowAccess.h>
-#include <WindowLink.h>
+#include <WindowState.h>
 
 namespace brenvik::gallery {
 
@@ -25,8 +23,8 @@ status_t WaitUntilPresented(BWindow* window, bigtime_t timeout, int32* displayId
         int32 id = -1;
         if (!messenger.LockTarget())
             return B_BAD_VALUE;
-        settled = !window->IsHidden() && BPrivate::WindowAccess::IsSettled(window);
-        id = BPrivate::WindowAccess::Link(window)->DisplayId();
+        settled = !window->IsHidden() && BPrivate::IsWindowSettled(window);
+        id = BPrivate::WindowDisplayId(window);
         window->Unlock();
         if (settled) {
             std::shared_ptr<BPrivate::DisplayWindow> shown = display.FindWindow(id);

@@ -34,14 +34,14 @@ inline bool FindShownAlert(ShownAlert* shown, bigtime_t timeout = kDeadline)
 {
     return WaitUntil(
         [&] {
-            for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+            for (const BMessenger& window : WindowsFrontToBack()) {
                 if (window.LockTargetWithTimeout(10000) != B_OK)
                     continue;
                 BLooper* looper = nullptr;
                 window.Target(&looper);
                 BAlert* alert = dynamic_cast<BAlert*>(looper);
-                bool usable = alert != nullptr && !alert->IsHidden()
-                    && BPrivate::WindowAccess::IsSettled(alert);
+                bool usable
+                    = alert != nullptr && !alert->IsHidden() && BPrivate::IsWindowSettled(alert);
                 if (usable) {
                     shown->messenger = window;
                     shown->displayId = DisplayId(alert);
@@ -67,7 +67,7 @@ inline bool FindShownAlert(ShownAlert* shown, bigtime_t timeout = kDeadline)
 // Whether an alert is among the windows shown.
 inline bool AnAlertIsUp()
 {
-    for (const BMessenger& window : BPrivate::Desktop::Default().WindowsFrontToBack()) {
+    for (const BMessenger& window : WindowsFrontToBack()) {
         BLooper* looper = nullptr;
         window.Target(&looper);
         if (dynamic_cast<BAlert*>(looper) != nullptr)
@@ -79,7 +79,7 @@ inline bool AnAlertIsUp()
 // Whether any alert still exists, shown or closing.
 inline bool AnAlertExists()
 {
-    for (const BMessenger& window : BPrivate::Desktop::Default().AllWindows()) {
+    for (const BMessenger& window : AllWindows()) {
         BLooper* looper = nullptr;
         window.Target(&looper);
         if (dynamic_cast<BAlert*>(looper) != nullptr)

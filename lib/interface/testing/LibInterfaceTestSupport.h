@@ -2,8 +2,8 @@
 
 // Helpers of the toolkit's tests: the interface kit's test helpers (headless
 // windows, injected input, waits with deadlines, snapshots), and a panel
-// view to build controls on. Header-only, because every .cpp of this folder
-// that is not a test goes into the library.
+// view to build controls on. The tests of this folder and of the installer
+// use them (target lib_interface_testing).
 
 #include <InterfaceTestSupport.h>
 

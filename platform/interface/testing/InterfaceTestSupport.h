@@ -2,8 +2,8 @@
 
 // Helpers of the interface kit's tests: windows shown on the headless
 // display, input injected through it, waits with deadlines, and the pixels
-// of a window as an image for golden comparisons. Header-only, because every
-// .cpp of this folder that is not a test goes into the library.
+// of a window as an image for golden comparisons. The tests of the kit and of
+// everything above it use them (target platform_interface_testing).
 
 #include <DisplayBackend.h>
 #include <GoldenImage.h>
@@ -14,16 +14,15 @@
 #include <View.h>
 #include <WaitUntil.h>
 #include <Window.h>
-
-#include "Desktop.h"
-#include "MenuTracker.h"
-#include "WindowAccess.h"
-#include "WindowLink.h"
+#include <WindowState.h>
 
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <vector>
+
+class BListItem;
 
 namespace brenvik::test {
 
@@ -63,7 +62,7 @@ inline bool WaitUntilSettled(BWindow* window, bigtime_t timeout = kDeadline)
             BMessage reply;
             BMessenger(window).SendMessage('_png', &reply);
             bool settled = false;
-            WithLock(window, [&] { settled = BPrivate::WindowAccess::IsSettled(window); });
+            WithLock(window, [&] { settled = BPrivate::IsWindowSettled(window); });
             return settled;
         },
         timeout);
@@ -76,7 +75,7 @@ inline BPrivate::DisplayBackend& Display()
 
 inline int32 DisplayId(BWindow* window)
 {
-    return BPrivate::WindowAccess::Link(window)->DisplayId();
+    return BPrivate::WindowDisplayId(window);
 }
 
 // The center of a view in its window's coordinates.
@@ -92,27 +91,18 @@ inline BPoint CenterOf(BView* view)
 }
 
 // The window's pixels.
-inline RgbaImage Snapshot(BWindow* window)
-{
-    RgbaImage image;
-    BPrivate::WindowLink* link = BPrivate::WindowAccess::Link(window);
-    BPrivate::WindowLink::SurfaceGuard guard(link);
-    BPrivate::RenderSurface* surface = link->Surface();
-    image.width = surface->Width();
-    image.height = surface->Height();
-    image.pixels.resize(size_t(image.width) * size_t(image.height) * 4);
-    for (int y = 0; y < image.height; y++) {
-        for (int x = 0; x < image.width; x++) {
-            rgb_color color = surface->PixelAt(x, y);
-            uint8_t* pixel = image.PixelAt(x, y);
-            pixel[0] = color.red;
-            pixel[1] = color.green;
-            pixel[2] = color.blue;
-            pixel[3] = color.alpha;
-        }
-    }
-    return image;
-}
+RgbaImage Snapshot(BWindow* window);
+
+// The windows of the program, those shown from front to back, or all of them
+// (also those hidden or closing).
+std::vector<BMessenger> WindowsFrontToBack();
+std::vector<BMessenger> AllWindows();
+
+// With the window locked: whether a menu is open in it.
+bool MenuIsOpen(BWindow* window);
+
+// The name of the entry a row of a file panel's list shows.
+const char* PanelEntryName(BListItem* row);
 
 // A window on the headless display for a test, quit when the test ends.
 class TestWindow {
@@ -230,25 +220,6 @@ private:
 
 // The open menu of a window and the window point of one of its items, once
 // the menu is up.
-inline bool WaitForOpenMenu(BWindow* window, const char* label, BPoint* where)
-{
-    return WaitUntil([&] {
-        bool found = false;
-        WithLock(window, [&] {
-            BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
-            if (tracker == nullptr || tracker->IsDone() || tracker->RootMenu() == nullptr)
-                return;
-            BMenu* menu = tracker->RootMenu();
-            BMenuItem* item = menu->FindItem(label);
-            if (item == nullptr)
-                return;
-            BRect frame = item->Frame();
-            *where = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)
-                + menu->Frame().LeftTop();
-            found = true;
-        });
-        return found;
-    });
-}
+bool WaitForOpenMenu(BWindow* window, const char* label, BPoint* where);
 
 } // namespace brenvik::test

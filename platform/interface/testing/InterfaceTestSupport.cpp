@@ -1,0 +1,78 @@
+#include "InterfaceTestSupport.h"
+
+#include <ListItem.h>
+
+#include "Desktop.h"
+#include "MenuTracker.h"
+#include "PanelEntryItem.h"
+#include "WindowAccess.h"
+#include "WindowLink.h"
+
+#include <RenderSurface.h>
+
+namespace brenvik::test {
+
+RgbaImage Snapshot(BWindow* window)
+{
+    RgbaImage image;
+    BPrivate::WindowLink* link = BPrivate::WindowAccess::Link(window);
+    BPrivate::WindowLink::SurfaceGuard guard(link);
+    BPrivate::RenderSurface* surface = link->Surface();
+    image.width = surface->Width();
+    image.height = surface->Height();
+    image.pixels.resize(size_t(image.width) * size_t(image.height) * 4);
+    for (int y = 0; y < image.height; y++) {
+        for (int x = 0; x < image.width; x++) {
+            rgb_color color = surface->PixelAt(x, y);
+            uint8_t* pixel = image.PixelAt(x, y);
+            pixel[0] = color.red;
+            pixel[1] = color.green;
+            pixel[2] = color.blue;
+            pixel[3] = color.alpha;
+        }
+    }
+    return image;
+}
+
+std::vector<BMessenger> WindowsFrontToBack()
+{
+    return BPrivate::Desktop::Default().WindowsFrontToBack();
+}
+
+std::vector<BMessenger> AllWindows()
+{
+    return BPrivate::Desktop::Default().AllWindows();
+}
+
+bool MenuIsOpen(BWindow* window)
+{
+    return BPrivate::WindowAccess::Tracker(window) != nullptr;
+}
+
+const char* PanelEntryName(BListItem* row)
+{
+    return static_cast<BPrivate::PanelEntryItem*>(row)->Entry().name.c_str();
+}
+
+bool WaitForOpenMenu(BWindow* window, const char* label, BPoint* where)
+{
+    return WaitUntil([&] {
+        bool found = false;
+        WithLock(window, [&] {
+            BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
+            if (tracker == nullptr || tracker->IsDone() || tracker->RootMenu() == nullptr)
+                return;
+            BMenu* menu = tracker->RootMenu();
+            BMenuItem* item = menu->FindItem(label);
+            if (item == nullptr)
+                return;
+            BRect frame = item->Frame();
+            *where = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)
+                + menu->Frame().LeftTop();
+            found = true;
+        });
+        return found;
+    });
+}
+
+} // namespace brenvik::test

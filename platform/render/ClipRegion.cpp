@@ -111,6 +111,8 @@ void ClipRegion::Include(clipping_rect rect)
 
 void ClipRegion::Include(const ClipRegion& other)
 {
+    if (&other == this)
+        return;
     for (const clipping_rect& rect : other.fRects)
         Include(rect);
 }
@@ -127,6 +129,12 @@ void ClipRegion::Exclude(clipping_rect rect)
 
 void ClipRegion::Exclude(const ClipRegion& other)
 {
+    // The other region's rectangles must not be read while they are cut: a
+    // region less itself is empty.
+    if (&other == this) {
+        MakeEmpty();
+        return;
+    }
     for (const clipping_rect& rect : other.fRects)
         Exclude(rect);
 }

@@ -84,8 +84,9 @@ public:
 
     void AttachedToWindow() override
     {
-        // Not the window's key menu bar: only install the items.
-        BMenu::AttachedToWindow();
+        // Not the window's key menu bar: only install the items, past the
+        // menu bar's own hook on purpose.
+        BMenu::AttachedToWindow(); // NOLINT(bugprone-parent-virtual-call)
     }
 
     void MouseDown(BPoint /*where*/) override

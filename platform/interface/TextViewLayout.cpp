@@ -23,7 +23,7 @@ void BTextView::Relayout()
         BPrivate::RenderAccess::Font(style.font)
             .Layout(fText.data() + offset, end - offset, 1, &glyphs);
         for (const BPrivate::GlyphPlacement& glyph : glyphs)
-            fAdvances[size_t(offset + glyph.byteOffset)] = glyph.advance;
+            fAdvances[size_t(offset) + size_t(glyph.byteOffset)] = glyph.advance;
     }
 
     fLines.clear();

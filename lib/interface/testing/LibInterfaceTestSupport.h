@@ -52,22 +52,14 @@ inline bool PressKey(BWindow* window, const std::string& bytes, int32 key = 0, u
     return WaitUntilSettled(window);
 }
 
-// A window that records the messages that reach its MessageReceived (and
-// then handles them as a window does).
-class RecordingWindow : public BWindow {
+// Copies of the messages a looper received, safe to read from the test's
+// thread while the looper goes on.
+class MessageLog {
 public:
-    explicit RecordingWindow(BRect frame, const char* title = "test")
-        : BWindow(frame, title, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE)
+    void Add(const BMessage& message)
     {
-    }
-
-    void MessageReceived(BMessage* message) override
-    {
-        {
-            std::lock_guard guard(fLock);
-            fMessages.push_back(*message);
-        }
-        BWindow::MessageReceived(message);
+        std::lock_guard guard(fLock);
+        fMessages.push_back(message);
     }
 
     int32 Count(uint32 what) const { return int32(Messages(what).size()); }
@@ -86,6 +78,28 @@ public:
 private:
     mutable std::mutex fLock;
     std::vector<BMessage> fMessages;
+};
+
+// A window that records the messages that reach its MessageReceived (and
+// then handles them as a window does).
+class RecordingWindow : public BWindow {
+public:
+    explicit RecordingWindow(BRect frame, const char* title = "test")
+        : BWindow(frame, title, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE)
+    {
+    }
+
+    void MessageReceived(BMessage* message) override
+    {
+        fLog.Add(*message);
+        BWindow::MessageReceived(message);
+    }
+
+    int32 Count(uint32 what) const { return fLog.Count(what); }
+    std::vector<BMessage> Messages(uint32 what) const { return fLog.Messages(what); }
+
+private:
+    MessageLog fLog;
 };
 
 // Owns a window of a test (of any window class): shows it, adds views to
@@ -166,30 +180,14 @@ public:
         fPulse = std::move(handler);
     }
 
-    int32 Count(uint32 what) const
-    {
-        std::lock_guard guard(fLock);
-        int32 count = 0;
-        for (const BMessage& message : fMessages)
-            count += message.what == what ? 1 : 0;
-        return count;
-    }
+    int32 Count(uint32 what) const { return fLog.Count(what); }
 
     bool WaitFor(uint32 what, int32 count = 1, bigtime_t timeout = kDeadline) const
     {
         return WaitUntil([&] { return Count(what) >= count; }, timeout);
     }
 
-    std::vector<BMessage> Messages(uint32 what) const
-    {
-        std::lock_guard guard(fLock);
-        std::vector<BMessage> found;
-        for (const BMessage& message : fMessages) {
-            if (message.what == what)
-                found.push_back(message);
-        }
-        return found;
-    }
+    std::vector<BMessage> Messages(uint32 what) const { return fLog.Messages(what); }
 
     // Waits until every message sent to the application so far is handled.
     void Sync() const
@@ -213,10 +211,10 @@ private:
         {
             if (message->what == kPing)
                 return;
+            fOwner->fLog.Add(*message);
             std::function<void(BMessage*)> handler;
             {
                 std::lock_guard guard(fOwner->fLock);
-                fOwner->fMessages.push_back(*message);
                 auto found = fOwner->fHandlers.find(message->what);
                 if (found != fOwner->fHandlers.end())
                     handler = found->second;
@@ -244,8 +242,8 @@ private:
 
     Application* fApplication = nullptr;
     std::thread fThread;
+    MessageLog fLog;
     mutable std::mutex fLock;
-    std::vector<BMessage> fMessages;
     std::map<uint32, std::function<void(BMessage*)>> fHandlers;
     std::function<void()> fPulse;
 };

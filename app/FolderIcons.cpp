@@ -87,7 +87,7 @@ Pixels Make(Face face)
             int32 fromX = x - shift;
             int32 fromY = y - shift;
             char pixel = fromX < 0 || fromY < 0 ? '.' : kFolder[fromY][fromX];
-            pixels[size_t(y * kSize + x)] = IndexOf(pixel, face);
+            pixels[size_t(y) * size_t(kSize) + size_t(x)] = IndexOf(pixel, face);
         }
     }
     return pixels;

@@ -144,18 +144,18 @@ struct TestProbe : public SystemProbe {
 
 // One payload item of a test installer.
 struct TestItem {
-    TestItem(std::string source_, std::string destination_ = "User Selected",
-        std::string destinationExists_ = "Replace", std::string link_ = "None",
-        std::string linkExists_ = "Replace", std::string deinstallable_ = "True",
-        bool selected_ = true, std::string fileName_ = std::string())
-        : source(std::move(source_))
-        , destination(std::move(destination_))
-        , destinationExists(std::move(destinationExists_))
-        , link(std::move(link_))
-        , linkExists(std::move(linkExists_))
-        , deinstallable(std::move(deinstallable_))
-        , selected(selected_)
-        , fileName(std::move(fileName_))
+    TestItem(std::string theSource, std::string theDestination = "User Selected",
+        std::string theDestinationExists = "Replace", std::string theLink = "None",
+        std::string theLinkExists = "Replace", std::string theDeinstallable = "True",
+        bool theSelected = true, std::string theFileName = std::string())
+        : source(std::move(theSource))
+        , destination(std::move(theDestination))
+        , destinationExists(std::move(theDestinationExists))
+        , link(std::move(theLink))
+        , linkExists(std::move(theLinkExists))
+        , deinstallable(std::move(theDeinstallable))
+        , selected(theSelected)
+        , fileName(std::move(theFileName))
     {
     }
 

@@ -29,8 +29,11 @@ int Sign(long value)
 int CompareTexts(const char* a, const char* b, bool ignoreCase)
 {
     for (;; a++, b++) {
+        // Signed bytes are the order here, as said above.
+        // NOLINTBEGIN(bugprone-signed-char-misuse)
         int left = ignoreCase ? static_cast<signed char>(Upper(*a)) : static_cast<signed char>(*a);
         int right = ignoreCase ? static_cast<signed char>(Upper(*b)) : static_cast<signed char>(*b);
+        // NOLINTEND(bugprone-signed-char-misuse)
         if (left != right)
             return left < right ? -1 : 1;
         if (*a == '\0')

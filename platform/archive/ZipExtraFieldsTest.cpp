@@ -183,7 +183,7 @@ const char kWorkedExample[] = "21000000 01"
 
 std::vector<ZipAttribute> TypeAttribute()
 {
-    ZipAttribute type { "BEOS:TYPE", B_MIME_STRING_TYPE, Text(std::string("text/plain", 11)) };
+    ZipAttribute type { "BEOS:TYPE", B_MIME_STRING_TYPE, Text(std::string("text/plain\0", 11)) };
     return { type };
 }
 

@@ -61,13 +61,13 @@ std::vector<uint8> Bytes(const std::string& text)
 }
 
 const ZipAttribute kTypeAttribute { "BEOS:TYPE", B_MIME_STRING_TYPE,
-    Bytes(std::string("text/plain", 11)) };
+    Bytes(std::string("text/plain\0", 11)) };
 // Long and repetitive, so that the attribute field is stored deflated.
 const ZipAttribute kInstallBy { "InstallBy", B_STRING_TYPE,
     Bytes(std::string(
-        "Sample App;1.0;2001-09-09;Sample Company;support@example.com;Sample App;1.0;", 77)) };
+        "Sample App;1.0;2001-09-09;Sample Company;support@example.com;Sample App;1.0;\0", 77)) };
 const ZipAttribute kBookmark { "META:url", B_STRING_TYPE,
-    Bytes(std::string("https://example.com/", 21)) };
+    Bytes(std::string("https://example.com/\0", 21)) };
 
 struct StatOf {
     explicit StatOf(const std::string& path) { valid = lstat(path.c_str(), &st) == 0; }

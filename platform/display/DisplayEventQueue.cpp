@@ -12,16 +12,14 @@ void DisplayEventQueue::Push(DisplayEvent event)
             return;
         if (event.when == 0)
             event.when = system_time();
-        bool replaced = false;
-        if (event.type == DisplayEventType::kMouseMoved && !fEvents.empty()) {
-            DisplayEvent& last = fEvents.back();
-            if (last.type == DisplayEventType::kMouseMoved && last.buttons == event.buttons
-                && last.modifiers == event.modifiers) {
-                last = std::move(event);
-                replaced = true;
-            }
-        }
-        if (!replaced)
+        // A move replaces the move before it that is still waiting, if the
+        // buttons and modifiers are the same.
+        DisplayEvent* last = fEvents.empty() ? nullptr : &fEvents.back();
+        if (event.type == DisplayEventType::kMouseMoved && last != nullptr
+            && last->type == DisplayEventType::kMouseMoved && last->buttons == event.buttons
+            && last->modifiers == event.modifiers)
+            *last = std::move(event);
+        else
             fEvents.push_back(std::move(event));
     }
     fCondition.notify_all();

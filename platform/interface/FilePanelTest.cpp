@@ -133,44 +133,44 @@ class FilePanelTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::canonical(MakeTempFolder("panel")).string();
-        fs::create_directory(root + "/Apps");
-        fs::create_directory(root + "/Apps/Games");
-        fs::create_directory(root + "/beta");
-        fs::create_directory(root + "/zeta docs");
-        fs::create_directory(root + "/.hidden");
-        MakeFile(root + "/alpha.txt", "text/plain");
-        MakeFile(root + "/Notes");
-        MakeFile(root + "/b.dat", "application/octet-stream");
-        fs::create_directory_symlink(root + "/Apps", root + "/to-apps");
-        fs::create_symlink(root + "/missing", root + "/dangling");
+        fRoot = fs::canonical(MakeTempFolder("panel")).string();
+        fs::create_directory(fRoot + "/Apps");
+        fs::create_directory(fRoot + "/Apps/Games");
+        fs::create_directory(fRoot + "/beta");
+        fs::create_directory(fRoot + "/zeta docs");
+        fs::create_directory(fRoot + "/.hidden");
+        MakeFile(fRoot + "/alpha.txt", "text/plain");
+        MakeFile(fRoot + "/Notes");
+        MakeFile(fRoot + "/b.dat", "application/octet-stream");
+        fs::create_directory_symlink(fRoot + "/Apps", fRoot + "/to-apps");
+        fs::create_symlink(fRoot + "/missing", fRoot + "/dangling");
     }
 
-    void TearDown() override { panel.reset(); }
+    void TearDown() override { fPanel.reset(); }
 
     // An open panel at `start`, sending kMsgFolderChosen to the recorder.
     void Open(uint32 flavors, BRefFilter* filter, const std::string& start, bool multiple = false,
         bool hideWhenDone = true)
     {
-        BMessenger target = recorder.Messenger();
+        BMessenger target = fRecorder.Messenger();
         entry_ref ref;
         ASSERT_EQ(get_ref_for_path(start.c_str(), &ref), B_OK);
         BMessage message(kMsgFolderChosen);
-        panel = std::make_unique<BFilePanel>(
+        fPanel = std::make_unique<BFilePanel>(
             B_OPEN_PANEL, &target, &ref, flavors, multiple, &message, filter, false, hideWhenDone);
-        panel->Show();
-        window = panel->Window();
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(WaitUntilSettled(window));
-        id = DisplayId(window);
+        fPanel->Show();
+        fWindow = fPanel->Window();
+        ASSERT_NE(fWindow, nullptr);
+        ASSERT_TRUE(WaitUntilSettled(fWindow));
+        fId = DisplayId(fWindow);
     }
 
-    BListView* List() const { return static_cast<BListView*>(window->FindView("entries")); }
+    BListView* List() const { return static_cast<BListView*>(fWindow->FindView("entries")); }
 
     std::vector<std::string> Rows()
     {
         std::vector<std::string> names;
-        WithLock(window, [&] {
+        WithLock(fWindow, [&] {
             BListView* list = List();
             for (int32 i = 0; i < list->CountItems(); i++)
                 names.push_back(
@@ -190,7 +190,7 @@ protected:
     {
         int32 row = RowOf(name);
         bool enabled = false;
-        WithLock(window, [&] { enabled = row >= 0 && List()->ItemAt(row)->IsEnabled(); });
+        WithLock(fWindow, [&] { enabled = row >= 0 && List()->ItemAt(row)->IsEnabled(); });
         return enabled;
     }
 
@@ -200,59 +200,59 @@ protected:
         int32 row = RowOf(name);
         EXPECT_GE(row, 0) << name;
         BPoint center;
-        WithLock(window, [&] {
+        WithLock(fWindow, [&] {
             BListView* list = List();
             BRect frame = list->ItemFrame(row);
             BRect visible = list->Bounds();
             if (frame.top < visible.top || frame.bottom > visible.bottom)
                 list->ScrollTo(BPoint(0, frame.top));
             visible = list->Bounds();
-            center = window->ConvertFromScreen(list->ConvertToScreen(
+            center = fWindow->ConvertFromScreen(list->ConvertToScreen(
                 BPoint((visible.left + visible.right) / 2, (frame.top + frame.bottom) / 2)));
         });
-        EXPECT_TRUE(WaitUntilSettled(window));
+        EXPECT_TRUE(WaitUntilSettled(fWindow));
         return center;
     }
 
     void ClickRow(const std::string& name)
     {
-        ASSERT_EQ(Display().InjectClick(id, RowCenter(name)), B_OK);
-        ASSERT_TRUE(WaitUntilSettled(window));
+        ASSERT_EQ(Display().InjectClick(fId, RowCenter(name)), B_OK);
+        ASSERT_TRUE(WaitUntilSettled(fWindow));
     }
 
     void DoubleClickRow(const std::string& name)
     {
         BPoint where = RowCenter(name);
-        ASSERT_EQ(Display().InjectClick(id, where), B_OK);
-        ASSERT_EQ(Display().InjectClick(id, where, kPrimaryButton, 2), B_OK);
-        ASSERT_TRUE(WaitUntilSettled(window));
+        ASSERT_EQ(Display().InjectClick(fId, where), B_OK);
+        ASSERT_EQ(Display().InjectClick(fId, where, kPrimaryButton, 2), B_OK);
+        ASSERT_TRUE(WaitUntilSettled(fWindow));
     }
 
     void ClickView(const char* name)
     {
         BView* view = nullptr;
-        WithLock(window, [&] { view = window->FindView(name); });
+        WithLock(fWindow, [&] { view = fWindow->FindView(name); });
         ASSERT_NE(view, nullptr) << name;
-        ASSERT_EQ(Display().InjectClick(id, CenterOf(view)), B_OK);
-        ASSERT_TRUE(WaitUntilSettled(window));
+        ASSERT_EQ(Display().InjectClick(fId, CenterOf(view)), B_OK);
+        ASSERT_TRUE(WaitUntilSettled(fWindow));
     }
 
     void Key(const char* bytes, uint32 modifiers = 0)
     {
-        ASSERT_EQ(Display().InjectKey(id, bytes, 0, modifiers), B_OK);
-        ASSERT_TRUE(WaitUntilSettled(window));
+        ASSERT_EQ(Display().InjectKey(fId, bytes, 0, modifiers), B_OK);
+        ASSERT_TRUE(WaitUntilSettled(fWindow));
     }
 
     // Where an item of the open menu is, once the menu is up.
     bool OpenMenuItem(const char* label, BPoint* where)
     {
-        return WaitForOpenMenu(window, label, where);
+        return WaitForOpenMenu(fWindow, label, where);
     }
 
     std::string Shown()
     {
         entry_ref ref;
-        if (panel->GetPanelDirectory(&ref) != B_OK)
+        if (fPanel->GetPanelDirectory(&ref) != B_OK)
             return std::string();
         return PathOf(ref);
     }
@@ -263,15 +263,15 @@ protected:
     }
 
     // The folders chosen in the last message the target received.
-    std::vector<std::string> Chosen() { return RefPaths(recorder.Last(kMsgFolderChosen)); }
+    std::vector<std::string> Chosen() { return RefPaths(fRecorder.Last(kMsgFolderChosen)); }
 
-    std::string root;
-    MessageRecorder recorder;
-    FolderFilter folderFilter;
-    EverythingFilter everything;
-    std::unique_ptr<BFilePanel> panel;
-    BWindow* window = nullptr;
-    int32 id = 0;
+    std::string fRoot;
+    MessageRecorder fRecorder;
+    FolderFilter fFolderFilter;
+    EverythingFilter fEverything;
+    std::unique_ptr<BFilePanel> fPanel;
+    BWindow* fWindow = nullptr;
+    int32 fId = 0;
 };
 
 using Names = std::vector<std::string>;
@@ -282,30 +282,30 @@ using Names = std::vector<std::string>;
 
 TEST_F(FilePanelTest, ListsFoldersFirstThenFilesEachSortedByName)
 {
-    Open(B_FILE_NODE | B_DIRECTORY_NODE, nullptr, root);
+    Open(B_FILE_NODE | B_DIRECTORY_NODE, nullptr, fRoot);
     EXPECT_EQ(Rows(),
         (Names {
             "Apps", "beta", "to-apps", "zeta docs", "alpha.txt", "b.dat", "dangling", "Notes" }));
-    EXPECT_EQ(Shown(), root);
+    EXPECT_EQ(Shown(), fRoot);
 }
 
 TEST_F(FilePanelTest, TheFilterSeesEachEntryWithItsMimeTypeNodeAndStat)
 {
-    Open(B_FILE_NODE | B_DIRECTORY_NODE, &everything, root);
-    EXPECT_EQ(everything.Seen("Apps"), B_DIRECTORY_MIME_TYPE);
-    EXPECT_EQ(everything.Seen("to-apps"), B_SYMLINK_MIME_TYPE);
-    EXPECT_EQ(everything.Seen("dangling"), B_SYMLINK_MIME_TYPE);
-    EXPECT_EQ(everything.Seen("alpha.txt"), "text/plain");
-    EXPECT_EQ(everything.Seen("b.dat"), "application/octet-stream");
-    EXPECT_FALSE(everything.Seen("Notes").empty());
-    EXPECT_EQ(everything.Seen(".hidden"), "");
-    std::lock_guard guard(everything.lock);
-    EXPECT_TRUE(S_ISDIR(everything.modes["Apps"]));
-    EXPECT_TRUE(S_ISLNK(everything.modes["to-apps"]));
-    EXPECT_TRUE(S_ISREG(everything.modes["alpha.txt"]));
-    EXPECT_GT(everything.created["alpha.txt"], 0);
-    EXPECT_TRUE(everything.nodesReady["Apps"]);
-    EXPECT_TRUE(everything.nodesReady["alpha.txt"]);
+    Open(B_FILE_NODE | B_DIRECTORY_NODE, &fEverything, fRoot);
+    EXPECT_EQ(fEverything.Seen("Apps"), B_DIRECTORY_MIME_TYPE);
+    EXPECT_EQ(fEverything.Seen("to-apps"), B_SYMLINK_MIME_TYPE);
+    EXPECT_EQ(fEverything.Seen("dangling"), B_SYMLINK_MIME_TYPE);
+    EXPECT_EQ(fEverything.Seen("alpha.txt"), "text/plain");
+    EXPECT_EQ(fEverything.Seen("b.dat"), "application/octet-stream");
+    EXPECT_FALSE(fEverything.Seen("Notes").empty());
+    EXPECT_EQ(fEverything.Seen(".hidden"), "");
+    std::lock_guard guard(fEverything.lock);
+    EXPECT_TRUE(S_ISDIR(fEverything.modes["Apps"]));
+    EXPECT_TRUE(S_ISLNK(fEverything.modes["to-apps"]));
+    EXPECT_TRUE(S_ISREG(fEverything.modes["alpha.txt"]));
+    EXPECT_GT(fEverything.created["alpha.txt"], 0);
+    EXPECT_TRUE(fEverything.nodesReady["Apps"]);
+    EXPECT_TRUE(fEverything.nodesReady["alpha.txt"]);
 }
 
 TEST_F(FilePanelTest, TheRootOfAMountedVolumeIsOfferedAsAVolume)
@@ -328,23 +328,23 @@ TEST_F(FilePanelTest, TheRootOfAMountedVolumeIsOfferedAsAVolume)
     }
     if (mounted.empty())
         GTEST_SKIP() << "no volume is mounted on a folder of /";
-    Open(B_DIRECTORY_NODE, &folderFilter, "/");
-    EXPECT_EQ(folderFilter.Seen(mounted), B_VOLUME_MIME_TYPE);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, "/");
+    EXPECT_EQ(fFolderFilter.Seen(mounted), B_VOLUME_MIME_TYPE);
     if (!plain.empty()) {
-        EXPECT_EQ(folderFilter.Seen(plain), B_DIRECTORY_MIME_TYPE);
+        EXPECT_EQ(fFolderFilter.Seen(plain), B_DIRECTORY_MIME_TYPE);
     }
     EXPECT_GE(RowOf(mounted), 0);
 }
 
 TEST_F(FilePanelTest, AFolderFilterListsOnlyFoldersAndLinksThatReachOne)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     EXPECT_EQ(Rows(), (Names { "Apps", "beta", "to-apps", "zeta docs" }));
 }
 
 TEST_F(FilePanelTest, WhatCannotBeChosenIsDimmed)
 {
-    Open(B_DIRECTORY_NODE, nullptr, root);
+    Open(B_DIRECTORY_NODE, nullptr, fRoot);
     EXPECT_TRUE(RowEnabled("Apps"));
     EXPECT_TRUE(RowEnabled("to-apps"));
     EXPECT_FALSE(RowEnabled("alpha.txt"));
@@ -355,31 +355,31 @@ TEST_F(FilePanelTest, WhatCannotBeChosenIsDimmed)
 
 TEST_F(FilePanelTest, ADoubleClickEntersAFolderAndTheParentButtonGoesBack)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     DoubleClickRow("Apps");
-    ASSERT_TRUE(WaitShown(root + "/Apps"));
+    ASSERT_TRUE(WaitShown(fRoot + "/Apps"));
     EXPECT_EQ(Rows(), (Names { "Games" }));
     ClickView("parent");
-    ASSERT_TRUE(WaitShown(root));
+    ASSERT_TRUE(WaitShown(fRoot));
     EXPECT_EQ(Rows(), (Names { "Apps", "beta", "to-apps", "zeta docs" }));
-    EXPECT_EQ(recorder.Count(kMsgFolderChosen), 0);
-    EXPECT_TRUE(panel->IsShowing());
+    EXPECT_EQ(fRecorder.Count(kMsgFolderChosen), 0);
+    EXPECT_TRUE(fPanel->IsShowing());
 }
 
 TEST_F(FilePanelTest, CommandDownEntersTheSelectedFolderAndCommandUpLeavesIt)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     ClickRow("beta");
     Key("\x1f", B_COMMAND_KEY);
-    ASSERT_TRUE(WaitShown(root + "/beta"));
+    ASSERT_TRUE(WaitShown(fRoot + "/beta"));
     EXPECT_TRUE(Rows().empty());
     Key("\x1e", B_COMMAND_KEY);
-    ASSERT_TRUE(WaitShown(root));
+    ASSERT_TRUE(WaitShown(fRoot));
     // Backspace in the list goes up too.
     DoubleClickRow("Apps");
-    ASSERT_TRUE(WaitShown(root + "/Apps"));
+    ASSERT_TRUE(WaitShown(fRoot + "/Apps"));
     Key("\b");
-    ASSERT_TRUE(WaitShown(root));
+    ASSERT_TRUE(WaitShown(fRoot));
 }
 
 TEST_F(FilePanelTest, TheVolumesMenuGoesToTheBootVolume)
@@ -389,75 +389,75 @@ TEST_F(FilePanelTest, TheVolumesMenuGoesToTheBootVolume)
     char name[B_FILE_NAME_LENGTH];
     if (roster.GetBootVolume(&boot) != B_OK || boot.GetName(name) != B_OK || name[0] == '\0')
         GTEST_SKIP() << "no named boot volume";
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     BMenuBar* bar = nullptr;
-    WithLock(window, [&] { bar = static_cast<BMenuBar*>(window->FindView("MenuBar")); });
+    WithLock(fWindow, [&] { bar = static_cast<BMenuBar*>(fWindow->FindView("MenuBar")); });
     ASSERT_NE(bar, nullptr);
     BPoint volumes;
-    WithLock(window, [&] {
+    WithLock(fWindow, [&] {
         BRect frame = bar->ItemAt(0)->Frame();
-        volumes = window->ConvertFromScreen(bar->ConvertToScreen(
+        volumes = fWindow->ConvertFromScreen(bar->ConvertToScreen(
             BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)));
     });
-    ASSERT_EQ(Display().InjectClick(id, volumes), B_OK);
+    ASSERT_EQ(Display().InjectClick(fId, volumes), B_OK);
     BPoint item;
     ASSERT_TRUE(OpenMenuItem(name, &item));
-    ASSERT_EQ(Display().InjectClick(id, item), B_OK);
+    ASSERT_EQ(Display().InjectClick(fId, item), B_OK);
     ASSERT_TRUE(WaitShown(boot.MountPoint()));
 }
 
 TEST_F(FilePanelTest, ALinkToAFolderOpensItsTarget)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     DoubleClickRow("to-apps");
-    ASSERT_TRUE(WaitShown(root + "/Apps"));
+    ASSERT_TRUE(WaitShown(fRoot + "/Apps"));
     EXPECT_EQ(Rows(), (Names { "Games" }));
 }
 
 TEST_F(FilePanelTest, TheFolderMenuGoesToAnyParent)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root + "/Apps/Games");
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot + "/Apps/Games");
     BMenuField* field = nullptr;
-    WithLock(window, [&] { field = static_cast<BMenuField*>(window->FindView("folder")); });
+    WithLock(fWindow, [&] { field = static_cast<BMenuField*>(fWindow->FindView("folder")); });
     ASSERT_NE(field, nullptr);
     std::string shownLabel;
-    WithLock(window, [&] { shownLabel = field->MenuItem()->Label(); });
+    WithLock(fWindow, [&] { shownLabel = field->MenuItem()->Label(); });
     EXPECT_EQ(shownLabel, "Games");
-    ASSERT_EQ(Display().InjectClick(id, CenterOf(field->MenuBar())), B_OK);
+    ASSERT_EQ(Display().InjectClick(fId, CenterOf(field->MenuBar())), B_OK);
     BPoint item;
     ASSERT_TRUE(OpenMenuItem("Apps", &item));
-    ASSERT_EQ(Display().InjectClick(id, item), B_OK);
-    ASSERT_TRUE(WaitShown(root + "/Apps"));
+    ASSERT_EQ(Display().InjectClick(fId, item), B_OK);
+    ASSERT_TRUE(WaitShown(fRoot + "/Apps"));
     EXPECT_EQ(Rows(), (Names { "Games" }));
 }
 
 TEST_F(FilePanelTest, SetPanelDirectoryMovesOnlyToFolders)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
-    panel->SetPanelDirectory((root + "/Apps").c_str());
-    EXPECT_EQ(Shown(), root + "/Apps");
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    fPanel->SetPanelDirectory((fRoot + "/Apps").c_str());
+    EXPECT_EQ(Shown(), fRoot + "/Apps");
     EXPECT_EQ(Rows(), (Names { "Games" }));
 
     for (const std::string& elsewhere :
-        { root + "/alpha.txt", root + "/missing", root + "/dangling", std::string() }) {
-        panel->SetPanelDirectory(elsewhere.c_str());
-        EXPECT_EQ(Shown(), root + "/Apps") << elsewhere;
+        { fRoot + "/alpha.txt", fRoot + "/missing", fRoot + "/dangling", std::string() }) {
+        fPanel->SetPanelDirectory(elsewhere.c_str());
+        EXPECT_EQ(Shown(), fRoot + "/Apps") << elsewhere;
     }
-    panel->SetPanelDirectory(static_cast<const char*>(nullptr));
-    EXPECT_EQ(Shown(), root + "/Apps");
+    fPanel->SetPanelDirectory(static_cast<const char*>(nullptr));
+    EXPECT_EQ(Shown(), fRoot + "/Apps");
 
     entry_ref ref;
-    ASSERT_EQ(get_ref_for_path((root + "/beta").c_str(), &ref), B_OK);
-    panel->SetPanelDirectory(&ref);
-    EXPECT_EQ(Shown(), root + "/beta");
+    ASSERT_EQ(get_ref_for_path((fRoot + "/beta").c_str(), &ref), B_OK);
+    fPanel->SetPanelDirectory(&ref);
+    EXPECT_EQ(Shown(), fRoot + "/beta");
 
-    BEntry link((root + "/to-apps").c_str());
-    panel->SetPanelDirectory(&link);
-    EXPECT_EQ(Shown(), root + "/Apps");
+    BEntry link((fRoot + "/to-apps").c_str());
+    fPanel->SetPanelDirectory(&link);
+    EXPECT_EQ(Shown(), fRoot + "/Apps");
 
-    BEntry file((root + "/alpha.txt").c_str());
-    panel->SetPanelDirectory(&file);
-    EXPECT_EQ(Shown(), root + "/Apps");
+    BEntry file((fRoot + "/alpha.txt").c_str());
+    fPanel->SetPanelDirectory(&file);
+    EXPECT_EQ(Shown(), fRoot + "/Apps");
 }
 
 // #pragma mark - choosing folders
@@ -487,32 +487,32 @@ class FilePanelChoiceTest : public FilePanelTest,
 TEST_P(FilePanelChoiceTest, TheDefaultButtonSendsTheFolderInRefs)
 {
     const ChoiceCase& choice = GetParam();
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
-    panel->SetButtonLabel(B_DEFAULT_BUTTON, "Select");
-    WithLock(panel->Window(), [&] { panel->Window()->SetTitle("Choose a folder"); });
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    fPanel->SetButtonLabel(B_DEFAULT_BUTTON, "Select");
+    WithLock(fPanel->Window(), [&] { fPanel->Window()->SetTitle("Choose a folder"); });
     if (choice.row[0] != '\0')
         ClickRow(choice.row);
     if (choice.withEnter)
         Key("\n");
     else
         ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
-    std::string expected = root + (choice.chosen[0] != '\0' ? "/" : "") + choice.chosen;
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    std::string expected = fRoot + (choice.chosen[0] != '\0' ? "/" : "") + choice.chosen;
     EXPECT_EQ(Chosen(), Names { expected });
-    EXPECT_EQ(recorder.Last(kMsgFolderChosen).what, kMsgFolderChosen);
-    EXPECT_TRUE(WaitUntil([&] { return !panel->IsShowing(); }));
+    EXPECT_EQ(fRecorder.Last(kMsgFolderChosen).what, kMsgFolderChosen);
+    EXPECT_TRUE(WaitUntil([&] { return !fPanel->IsShowing(); }));
 
-    panel->Rewind();
+    fPanel->Rewind();
     entry_ref ref;
-    ASSERT_EQ(panel->GetNextSelectedRef(&ref), B_OK);
+    ASSERT_EQ(fPanel->GetNextSelectedRef(&ref), B_OK);
     EXPECT_EQ(PathOf(ref), expected);
-    EXPECT_EQ(panel->GetNextSelectedRef(&ref), B_ENTRY_NOT_FOUND);
+    EXPECT_EQ(fPanel->GetNextSelectedRef(&ref), B_ENTRY_NOT_FOUND);
 
     std::string label;
     std::string title;
-    WithLock(window, [&] {
-        label = static_cast<BButton*>(window->FindView("default"))->Label();
-        title = window->Title();
+    WithLock(fWindow, [&] {
+        label = static_cast<BButton*>(fWindow->FindView("default"))->Label();
+        title = fWindow->Title();
     });
     EXPECT_EQ(label, "Select");
     EXPECT_EQ(title, "Choose a folder");
@@ -529,49 +529,49 @@ INSTANTIATE_TEST_SUITE_P(Choices, FilePanelChoiceTest,
 
 TEST_F(FilePanelTest, APanelThatStaysSendsEachChoice)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root, false, false);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot, false, false);
     ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen, 1));
-    EXPECT_TRUE(panel->IsShowing());
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen, 1));
+    EXPECT_TRUE(fPanel->IsShowing());
     ClickRow("Apps");
     ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen, 2));
-    EXPECT_EQ(Chosen(), Names { root + "/Apps" });
-    panel->Hide();
-    EXPECT_FALSE(panel->IsShowing());
-    panel->Show();
-    EXPECT_TRUE(panel->IsShowing());
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen, 2));
+    EXPECT_EQ(Chosen(), Names { fRoot + "/Apps" });
+    fPanel->Hide();
+    EXPECT_FALSE(fPanel->IsShowing());
+    fPanel->Show();
+    EXPECT_TRUE(fPanel->IsShowing());
 }
 
 TEST_F(FilePanelTest, ADanglingLinkIsNotChosenAsAFolder)
 {
-    Open(B_DIRECTORY_NODE, nullptr, root);
+    Open(B_DIRECTORY_NODE, nullptr, fRoot);
     ClickRow("dangling");
     bool enabled = true;
-    WithLock(
-        window, [&] { enabled = static_cast<BButton*>(window->FindView("default"))->IsEnabled(); });
+    WithLock(fWindow,
+        [&] { enabled = static_cast<BButton*>(fWindow->FindView("default"))->IsEnabled(); });
     EXPECT_FALSE(enabled);
     Key("\n");
     DoubleClickRow("dangling");
-    EXPECT_EQ(Shown(), root);
-    EXPECT_EQ(recorder.Count(kMsgFolderChosen), 0);
-    EXPECT_TRUE(panel->IsShowing());
+    EXPECT_EQ(Shown(), fRoot);
+    EXPECT_EQ(fRecorder.Count(kMsgFolderChosen), 0);
+    EXPECT_TRUE(fPanel->IsShowing());
 }
 
 TEST_F(FilePanelTest, AFilePanelOpensAFolderWithTheDefaultButtonAndChoosesFiles)
 {
-    Open(B_FILE_NODE, nullptr, root, true);
+    Open(B_FILE_NODE, nullptr, fRoot, true);
     ClickRow("beta");
     ClickView("default");
-    ASSERT_TRUE(WaitShown(root + "/beta"));
+    ASSERT_TRUE(WaitShown(fRoot + "/beta"));
     ClickView("parent");
-    ASSERT_TRUE(WaitShown(root));
+    ASSERT_TRUE(WaitShown(fRoot));
     ClickRow("alpha.txt");
-    ASSERT_EQ(Display().InjectClick(id, RowCenter("Notes"), kPrimaryButton, 1, kCommandKey), B_OK);
-    ASSERT_TRUE(WaitUntilSettled(window));
+    ASSERT_EQ(Display().InjectClick(fId, RowCenter("Notes"), kPrimaryButton, 1, kCommandKey), B_OK);
+    ASSERT_TRUE(WaitUntilSettled(fWindow));
     ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
-    EXPECT_EQ(Chosen(), (Names { root + "/alpha.txt", root + "/Notes" }));
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), (Names { fRoot + "/alpha.txt", fRoot + "/Notes" }));
 }
 
 // #pragma mark - cancelling
@@ -586,7 +586,7 @@ class FilePanelCancelTest : public FilePanelTest, public testing::WithParamInter
 
 TEST_P(FilePanelCancelTest, CancellingHidesThePanelAndSendsCancel)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     ClickRow("beta");
     switch (GetParam()) {
     case CancelWay::kButton:
@@ -596,20 +596,20 @@ TEST_P(FilePanelCancelTest, CancellingHidesThePanelAndSendsCancel)
         Key("\x1b");
         break;
     case CancelWay::kCloseBox:
-        ASSERT_EQ(Display().InjectCloseRequest(id), B_OK);
+        ASSERT_EQ(Display().InjectCloseRequest(fId), B_OK);
         break;
     }
-    ASSERT_TRUE(recorder.WaitFor(B_CANCEL));
+    ASSERT_TRUE(fRecorder.WaitFor(B_CANCEL));
     int32 oldWhat = 0;
-    EXPECT_EQ(recorder.Last(B_CANCEL).FindInt32("old_what", &oldWhat), B_OK);
+    EXPECT_EQ(fRecorder.Last(B_CANCEL).FindInt32("old_what", &oldWhat), B_OK);
     EXPECT_EQ(uint32(oldWhat), kMsgFolderChosen);
-    EXPECT_TRUE(WaitUntil([&] { return !panel->IsShowing(); }));
-    EXPECT_EQ(recorder.Count(kMsgFolderChosen), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !fPanel->IsShowing(); }));
+    EXPECT_EQ(fRecorder.Count(kMsgFolderChosen), 0);
     // The window stays for the next time.
-    ASSERT_NE(panel->Window(), nullptr);
-    panel->Show();
-    EXPECT_TRUE(panel->IsShowing());
-    EXPECT_EQ(Shown(), root);
+    ASSERT_NE(fPanel->Window(), nullptr);
+    fPanel->Show();
+    EXPECT_TRUE(fPanel->IsShowing());
+    EXPECT_EQ(Shown(), fRoot);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, FilePanelCancelTest,
@@ -646,40 +646,40 @@ const std::vector<std::string> kNames = { "My Programs  2", "it's \"quoted\"", "
 TEST_P(FilePanelNameTest, AFolderListsAndIsChosenUnderItsExactName)
 {
     const std::string& name = GetParam();
-    ASSERT_TRUE(fs::create_directory(root + "/" + name));
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    ASSERT_TRUE(fs::create_directory(fRoot + "/" + name));
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     ASSERT_GE(RowOf(name), 0);
     ClickRow(name);
     ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
-    EXPECT_EQ(Chosen(), Names { root + "/" + name });
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), Names { fRoot + "/" + name });
 }
 
 TEST_P(FilePanelNameTest, ThePanelVerbOfTheUIDriverChoosesTheFolder)
 {
     const std::string& name = GetParam();
-    ASSERT_TRUE(fs::create_directory(root + "/" + name));
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
+    ASSERT_TRUE(fs::create_directory(fRoot + "/" + name));
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
     std::string failure;
     status_t status = B_ERROR;
     std::thread driver([&] {
-        status
-            = UIDriver::RunScript({ "timeout 10", "panel " + Quoted(root + "/" + name) }, &failure);
+        status = UIDriver::RunScript(
+            { "timeout 10", "panel " + Quoted(fRoot + "/" + name) }, &failure);
     });
     driver.join();
     ASSERT_EQ(status, B_OK) << failure;
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
-    EXPECT_EQ(Chosen(), Names { root + "/" + name });
-    EXPECT_TRUE(WaitUntil([&] { return !panel->IsShowing(); }));
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), Names { fRoot + "/" + name });
+    EXPECT_TRUE(WaitUntil([&] { return !fPanel->IsShowing(); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, FilePanelNameTest, testing::ValuesIn(kNames), NameCaseName);
 
 TEST_F(FilePanelTest, ThePanelVerbRefusesWhatTheFolderPanelCannotChoose)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
-    for (const std::string& path :
-        { root + "/alpha.txt", root + "/dangling", root + "/missing", std::string("relative") }) {
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    for (const std::string& path : { fRoot + "/alpha.txt", fRoot + "/dangling", fRoot + "/missing",
+             std::string("relative") }) {
         std::string failure;
         status_t status = B_ERROR;
         std::thread driver([&] {
@@ -688,64 +688,64 @@ TEST_F(FilePanelTest, ThePanelVerbRefusesWhatTheFolderPanelCannotChoose)
         driver.join();
         EXPECT_EQ(status, B_TIMED_OUT) << path;
     }
-    EXPECT_EQ(recorder.Count(kMsgFolderChosen), 0);
-    EXPECT_TRUE(panel->IsShowing());
+    EXPECT_EQ(fRecorder.Count(kMsgFolderChosen), 0);
+    EXPECT_TRUE(fPanel->IsShowing());
 }
 
 TEST_F(FilePanelTest, ThePanelVerbThroughALinkChoosesItsTarget)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root + "/beta");
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot + "/beta");
     std::string failure;
     status_t status = B_ERROR;
     std::thread driver(
-        [&] { status = UIDriver::RunScript({ "panel " + root + "/to-apps" }, &failure); });
+        [&] { status = UIDriver::RunScript({ "panel " + fRoot + "/to-apps" }, &failure); });
     driver.join();
     ASSERT_EQ(status, B_OK) << failure;
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
-    EXPECT_EQ(Chosen(), Names { root + "/Apps" });
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), Names { fRoot + "/Apps" });
 }
 
 // #pragma mark - folders that change
 
 TEST_F(FilePanelTest, RefreshShowsWhatChangedInTheFolder)
 {
-    Open(B_DIRECTORY_NODE, &folderFilter, root);
-    fs::create_directory(root + "/fresh");
-    fs::remove(root + "/beta");
-    panel->Refresh();
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    fs::create_directory(fRoot + "/fresh");
+    fs::remove(fRoot + "/beta");
+    fPanel->Refresh();
     EXPECT_EQ(Rows(), (Names { "Apps", "fresh", "to-apps", "zeta docs" }));
 }
 
 TEST_F(FilePanelTest, AFolderThatDisappearsWhileShownLeavesThePanelWorking)
 {
-    fs::create_directories(root + "/gone/inner");
-    Open(B_DIRECTORY_NODE, &folderFilter, root + "/gone");
+    fs::create_directories(fRoot + "/gone/inner");
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot + "/gone");
     EXPECT_EQ(Rows(), Names { "inner" });
     ClickRow("inner");
-    fs::remove_all(root + "/gone");
+    fs::remove_all(fRoot + "/gone");
     // The vanished selection is not sent, nor is the vanished folder.
     ClickView("default");
-    EXPECT_EQ(recorder.Count(kMsgFolderChosen), 0);
-    panel->Refresh();
-    ASSERT_TRUE(WaitShown(root));
+    EXPECT_EQ(fRecorder.Count(kMsgFolderChosen), 0);
+    fPanel->Refresh();
+    ASSERT_TRUE(WaitShown(fRoot));
     EXPECT_EQ(Rows(), (Names { "Apps", "beta", "to-apps", "zeta docs" }));
     ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
-    EXPECT_EQ(Chosen(), Names { root });
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), Names { fRoot });
 }
 
 // #pragma mark - looks
 
 TEST_F(FilePanelTest, LooksAsRecorded)
 {
-    std::string shown = root + "/Projects";
+    std::string shown = fRoot + "/Projects";
     fs::create_directories(shown + "/Docs");
     fs::create_directories(shown + "/Sources");
     fs::create_directories(shown + "/Tools");
     MakeFile(shown + "/README", "text/plain");
     Open(B_DIRECTORY_NODE, nullptr, shown);
     ClickRow("Sources");
-    EXPECT_TRUE(MatchesGolden("interface/filepanel-folders", Snapshot(window)));
+    EXPECT_TRUE(MatchesGolden("interface/filepanel-folders", Snapshot(fWindow)));
 }
 
 // #pragma mark - a panel of the library's kind
@@ -780,24 +780,24 @@ public:
 
 TEST_F(FilePanelTest, APanelSubclassAddsToTheAnswerAndQuitsItsOwnWindow)
 {
-    BMessenger target = recorder.Messenger();
+    BMessenger target = fRecorder.Messenger();
     BMessage message(kMsgFolderChosen);
-    auto owned = std::make_unique<OwnedPanel>(&target, &message, &folderFilter);
-    owned->SetPanelDirectory(root.c_str());
+    auto owned = std::make_unique<OwnedPanel>(&target, &message, &fFolderFilter);
+    owned->SetPanelDirectory(fRoot.c_str());
     owned->Show();
-    window = owned->Window();
-    ASSERT_TRUE(WaitUntilSettled(window));
-    id = DisplayId(window);
+    fWindow = owned->Window();
+    ASSERT_TRUE(WaitUntilSettled(fWindow));
+    fId = DisplayId(fWindow);
     BView* menuBar = nullptr;
-    WithLock(window, [&] { menuBar = window->FindView("MenuBar"); });
+    WithLock(fWindow, [&] { menuBar = fWindow->FindView("MenuBar"); });
     EXPECT_NE(dynamic_cast<BMenuBar*>(menuBar), nullptr);
     ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(kMsgFolderChosen));
-    EXPECT_STREQ(recorder.Last(kMsgFolderChosen).GetString("marked", ""), "Folders");
-    EXPECT_EQ(Chosen(), Names { root });
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_STREQ(fRecorder.Last(kMsgFolderChosen).GetString("marked", ""), "Folders");
+    EXPECT_EQ(Chosen(), Names { fRoot });
     // Not hidden when done: the owner hides it.
     EXPECT_TRUE(owned->IsShowing());
-    BMessenger windowMessenger(window);
+    BMessenger windowMessenger(fWindow);
     owned.reset();
     EXPECT_FALSE(windowMessenger.IsValid());
 }
@@ -806,27 +806,27 @@ TEST_F(FilePanelTest, APanelSubclassAddsToTheAnswerAndQuitsItsOwnWindow)
 
 TEST_F(FilePanelTest, ASavePanelSendsTheFolderAndTheNameAndAsksBeforeReplacing)
 {
-    BMessenger target = recorder.Messenger();
+    BMessenger target = fRecorder.Messenger();
     entry_ref start;
-    ASSERT_EQ(get_ref_for_path(root.c_str(), &start), B_OK);
-    panel = std::make_unique<BFilePanel>(B_SAVE_PANEL, &target, &start);
-    panel->SetSaveText("report.txt");
-    panel->Show();
-    window = panel->Window();
-    ASSERT_TRUE(WaitUntilSettled(window));
-    id = DisplayId(window);
+    ASSERT_EQ(get_ref_for_path(fRoot.c_str(), &start), B_OK);
+    fPanel = std::make_unique<BFilePanel>(B_SAVE_PANEL, &target, &start);
+    fPanel->SetSaveText("report.txt");
+    fPanel->Show();
+    fWindow = fPanel->Window();
+    ASSERT_TRUE(WaitUntilSettled(fWindow));
+    fId = DisplayId(fWindow);
     ClickView("default");
-    ASSERT_TRUE(recorder.WaitFor(B_SAVE_REQUESTED));
-    BMessage saved = recorder.Last(B_SAVE_REQUESTED);
+    ASSERT_TRUE(fRecorder.WaitFor(B_SAVE_REQUESTED));
+    BMessage saved = fRecorder.Last(B_SAVE_REQUESTED);
     entry_ref folder;
     ASSERT_EQ(saved.FindRef("directory", &folder), B_OK);
-    EXPECT_EQ(PathOf(folder), root);
+    EXPECT_EQ(PathOf(folder), fRoot);
     EXPECT_STREQ(saved.GetString("name", ""), "report.txt");
-    EXPECT_TRUE(WaitUntil([&] { return !panel->IsShowing(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !fPanel->IsShowing(); }));
 
     // A file that is there is replaced only when the user says so.
-    panel->Show();
-    ASSERT_TRUE(WaitUntilSettled(window));
+    fPanel->Show();
+    ASSERT_TRUE(WaitUntilSettled(fWindow));
     ClickRow("alpha.txt");
     std::string failure;
     status_t status = B_ERROR;
@@ -835,6 +835,6 @@ TEST_F(FilePanelTest, ASavePanelSendsTheFolderAndTheNameAndAsksBeforeReplacing)
     });
     driver.join();
     ASSERT_EQ(status, B_OK) << failure;
-    ASSERT_TRUE(recorder.WaitFor(B_SAVE_REQUESTED, 2));
-    EXPECT_STREQ(recorder.Last(B_SAVE_REQUESTED).GetString("name", ""), "alpha.txt");
+    ASSERT_TRUE(fRecorder.WaitFor(B_SAVE_REQUESTED, 2));
+    EXPECT_STREQ(fRecorder.Last(B_SAVE_REQUESTED).GetString("name", ""), "alpha.txt");
 }

@@ -362,6 +362,7 @@ void BListView::SortItems(int (*compare)(const void*, const void*))
     if (compare == nullptr)
         return;
     // The comparison gets pointers to the item pointers, as with qsort.
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
     std::qsort(fItems.data(), fItems.size(), sizeof(BListItem*), compare);
     Layout();
     Invalidate();

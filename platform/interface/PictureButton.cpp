@@ -103,7 +103,7 @@ void BPictureButton::KeyDown(const char* bytes, int32 numBytes)
         Invoke();
         return;
     }
-    BView::KeyDown(bytes, numBytes);
+    BControl::KeyDown(bytes, numBytes);
 }
 
 void BPictureButton::SetEnabledOn(BPicture* picture)

@@ -279,7 +279,8 @@ void UIDriver::StartIfRequested()
             std::fprintf(stderr, "brenvik: the UI driver cannot start\n");
             _exit(kBadScriptStatus);
         }
-        lines.release();
+        // The driver's thread owns the lines from here on.
+        static_cast<void>(lines.release());
         resume_thread(thread);
     });
 }

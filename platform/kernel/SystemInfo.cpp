@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -234,7 +235,8 @@ status_t ReadSystemInfo(const SystemInfoSources& sources, system_info* info)
         : 0;
     int64 maxKHz
         = ReadNumber(sources.sysRoot + "/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq");
-    info->cpu_clock_speed = maxKHz > 0 ? maxKHz * 1000 : int64(cpu.megahertz * 1000000.0 + 0.5);
+    info->cpu_clock_speed
+        = maxKHz > 0 ? maxKHz * 1000 : int64(std::llround(cpu.megahertz * 1000000.0));
     info->bus_clock_speed = 0;
     // BeOS knew no machine kind for anything that is not a BeBox or a Mac;
     // every PC, and so every Linux machine, reports the AT clone.

@@ -143,7 +143,8 @@ status_t ConvertAudioLayout(const std::vector<float>& in, uint32 inChannels, flo
     if (stream == nullptr)
         return B_NOT_SUPPORTED;
     // The true length of the converted sound, in samples.
-    double frames = std::ceil(double(in.size() / inChannels) * outHz / inHz);
+    size_t inFrames = in.size() / size_t(inChannels);
+    double frames = std::ceil(double(inFrames) * outHz / inHz);
     size_t length = std::min(size_t(frames) * outChannels, maxSamples);
     status_t status = RunAudioStream(stream, in, inChannels, length, out);
     SDL_FreeAudioStream(stream);
@@ -163,7 +164,8 @@ status_t ConvertSoundForPlayback(const void* data, size_t bytes,
     // Never decode more of the source than can reach the output: with the
     // frame rate going down by at most 384000 to 1, this bounds the work.
     double ratio = double(target.frame_rate) / double(source.frame_rate);
-    double wantedFrames = double(maxSamples / target.channel_count) / std::max(ratio, 1e-6) + 16.0;
+    size_t maxFrames = maxSamples / target.channel_count;
+    double wantedFrames = double(maxFrames) / std::max(ratio, 1e-6) + 16.0;
     if (double(frames) > wantedFrames)
         frames = size_t(wantedFrames);
     std::vector<float> decoded(frames * source.channel_count);

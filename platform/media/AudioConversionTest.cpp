@@ -144,7 +144,8 @@ TEST_P(ChangeRate, DoublingTheRateDoublesTheFramesAndKeepsTheLevel)
     std::vector<float> in(22050 * channels, -0.25f);
     std::vector<float> out;
     ASSERT_EQ(ConvertAudioLayout(in, channels, 22050, channels, 44100, SIZE_MAX, &out), B_OK);
-    EXPECT_NEAR(double(out.size() / channels), 44100.0, 64.0);
+    size_t frames = out.size() / channels;
+    EXPECT_NEAR(double(frames), 44100.0, 64.0);
     // Away from the edges, where the filter sees the signal start and end.
     for (size_t i = 200 * channels; i + 200 * channels < out.size(); i++)
         ASSERT_NEAR(out[i], -0.25f, 0.01f) << "at " << i;

@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Contents, SniffTable,
             B_FILE_MIME_TYPE },
         SniffCase { "Png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "image/png" },
         SniffCase { "Jpeg", std::string("\xff\xd8\xff\xe0\0\x10JFIF", 10), "image/jpeg" },
-        SniffCase { "Gif", "GIF89a\x01\x00\x01\x00", "image/gif" },
+        SniffCase { "Gif", std::string("GIF89a\x01\x00\x01\x00", 10), "image/gif" },
         SniffCase {
             "Bmp", std::string("BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18), "image/bmp" },
         SniffCase { "NotBmp", "BMW is a car maker.", "text/plain" },

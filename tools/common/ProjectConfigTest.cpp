@@ -279,7 +279,7 @@ protected:
         ProjectConfigTest::SetUp();
         ASSERT_EQ(mkfifo((fFolder + "/pipe").c_str(), 0600), 0);
         std::ofstream(fFolder + "/zeros", std::ios::binary) << std::string(64, '\0');
-        std::ofstream(fFolder + "/cut", std::ios::binary) << std::string("Use it\0 well.", 14);
+        std::ofstream(fFolder + "/cut", std::ios::binary) << std::string("Use it\0 well.\0", 14);
         std::ofstream(fFolder + "/empty").close();
         // Sparse: large to the size check, cheap to make.
         std::filesystem::resize_file(

@@ -45,7 +45,7 @@ std::vector<uint8> FolderPixels(bool pressed, bool disabled)
     int offset = pressed ? 1 : 0;
     for (int y = 0; y < 24; y++) {
         for (int x = 0; x < 24; x++) {
-            uint8& pixel = pixels[size_t(y * 24 + x)];
+            uint8& pixel = pixels[size_t(y) * 24 + size_t(x)];
             if (x == 0 || y == 0 || x == 23 || y == 23) {
                 pixel = edge;
                 continue;

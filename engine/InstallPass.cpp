@@ -20,6 +20,7 @@
 #include <LibFileType.h>
 #include <LibLocaleDate.h>
 #include <LibLocaleTime.h>
+#include <LocalizedTextTable.h>
 
 #include "CompletionDialogs.h"
 #include "InstallCompletion.h"
@@ -68,6 +69,16 @@ const char* YesNo(bool value)
     return value ? "Yes" : "No";
 }
 
+// An installer without its texts (one its authoring tool did not finish, or a
+// configuration run on its own) still says something: the English text.
+LibString EnglishIfEmpty(LibString text, int32 id)
+{
+    if (text.Length() > 0)
+        return text;
+    const char* english = LocalizedTextTable::Text("en", id);
+    return LibString(english != nullptr ? english : "");
+}
+
 } // namespace
 
 InstallPass::InstallPass(InstallConfig& config)
@@ -99,12 +110,12 @@ time_t InstallPass::Now() const
 
 std::string InstallPass::Text(int32 id)
 {
-    return static_cast<const char*>(fTexts->GetString(id));
+    return static_cast<const char*>(EnglishIfEmpty(fTexts->GetString(id), id));
 }
 
 std::string InstallPass::Format(int32 id, ...)
 {
-    LibString format = fTexts->GetFormat(id);
+    LibString format = EnglishIfEmpty(fTexts->GetFormat(id), id);
     va_list arguments;
     va_start(arguments, id);
     va_list copy;

@@ -311,6 +311,20 @@ TEST_F(InstallPassTest, AMissingDestinationFolderIsReported)
         "Failure to find selected installation folder. Unable to install files.");
 }
 
+TEST_F(InstallPassTest, AnInstallerWithoutItsTextsStillSaysWhatWentWrong)
+{
+    fInstaller->AddItem({ Source("a", "a") });
+    fInstaller->Configure(fConfig, fDestination);
+    std::string bare = fRoot + "/installer-without-texts";
+    std::ofstream(bare).close();
+    fConfig.SetInstallerPath(bare.c_str());
+    fs::remove_all(fDestination);
+    EXPECT_EQ(fConfig.Action(), InstallConfig::kPassFailed);
+    ASSERT_EQ(fDialogs->errors.size(), 1u);
+    EXPECT_EQ(fDialogs->errors[0],
+        "Failure to find selected installation folder. Unable to install files.");
+}
+
 TEST_F(InstallPassTest, AnOldInstallFolderGoesToTheTrashAndItsRecordIsSuperseded)
 {
     fInstaller->AddItem({ Source("a", "first") });

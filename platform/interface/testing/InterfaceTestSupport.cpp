@@ -8,30 +8,16 @@
 #include "WindowAccess.h"
 #include "WindowLink.h"
 
+#include <DrawingTestSupport.h>
 #include <RenderSurface.h>
 
 namespace brenvik::test {
 
 RgbaImage Snapshot(BWindow* window)
 {
-    RgbaImage image;
     BPrivate::WindowLink* link = BPrivate::WindowAccess::Link(window);
     BPrivate::WindowLink::SurfaceGuard guard(link);
-    BPrivate::RenderSurface* surface = link->Surface();
-    image.width = surface->Width();
-    image.height = surface->Height();
-    image.pixels.resize(size_t(image.width) * size_t(image.height) * 4);
-    for (int y = 0; y < image.height; y++) {
-        for (int x = 0; x < image.width; x++) {
-            rgb_color color = surface->PixelAt(x, y);
-            uint8_t* pixel = image.PixelAt(x, y);
-            pixel[0] = color.red;
-            pixel[1] = color.green;
-            pixel[2] = color.blue;
-            pixel[3] = color.alpha;
-        }
-    }
-    return image;
+    return BPrivate::test::ImageOf(*link->Surface());
 }
 
 std::vector<BMessenger> WindowsFrontToBack()

@@ -73,7 +73,7 @@ status_t AtomicFile::Open(const std::string& path, mode_t mode, uint32 flags)
             return FromErrno(errno);
         fPath = path;
         fTemporary = std::move(temporary);
-        fFd = fd;
+        fFile.Reset(fd);
         return B_OK;
     }
     return B_FILE_EXISTS;
@@ -81,26 +81,27 @@ status_t AtomicFile::Open(const std::string& path, mode_t mode, uint32 flags)
 
 status_t AtomicFile::Write(const void* data, size_t size)
 {
-    if (fFd < 0)
+    if (!fFile.IsValid())
         return B_NO_INIT;
-    return WriteAll(fFd, data, size);
+    return WriteAll(fFile.Get(), data, size);
 }
 
 status_t AtomicFile::Commit()
 {
-    if (fFd < 0)
+    if (!fFile.IsValid())
         return B_NO_INIT;
+    int fd = fFile.Get();
     // Keeping the owner matters when root replaces somebody else's file;
     // a failure only means the file becomes ours. The owner goes first:
     // changing it afterwards would clear set-id bits.
     if (fKeepOwner) {
-        [[maybe_unused]] int ignored = fchown(fFd, fOwner, fGroup);
+        [[maybe_unused]] int ignored = fchown(fd, fOwner, fGroup);
     }
-    bool ok = ((fFlags & kApplyUmask) != 0 || fchmod(fFd, fMode) == 0) && fsync(fFd) == 0;
+    bool ok = ((fFlags & kApplyUmask) != 0 || fchmod(fd, fMode) == 0) && fsync(fd) == 0;
     int error = ok ? 0 : errno;
-    int fd = fFd;
-    fFd = -1;
-    if (close(fd) != 0 && ok) {
+    // Closed here rather than by the holder, since a failed close can
+    // mean that the data never reached the disk.
+    if (close(fFile.Release()) != 0 && ok) {
         ok = false;
         error = errno;
     }
@@ -123,9 +124,7 @@ status_t AtomicFile::Commit()
 
 void AtomicFile::Discard()
 {
-    if (fFd >= 0)
-        close(fFd);
-    fFd = -1;
+    fFile.Reset();
     if (!fTemporary.empty())
         unlink(fTemporary.c_str());
     fTemporary.clear();

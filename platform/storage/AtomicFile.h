@@ -5,6 +5,7 @@
 // all of the new one, never a part, and a failure leaves the old file as it
 // was.
 
+#include <Descriptor.h>
 #include <SupportDefs.h>
 
 #include <string>
@@ -39,7 +40,7 @@ public:
     // apply).
     [[nodiscard]] status_t Open(const std::string& path, mode_t mode = 0644, uint32 flags = 0);
     // Where to write the new contents.
-    int Descriptor() const { return fFd; }
+    int Descriptor() const { return fFile.Get(); }
     // The new file's own name while it is written, for code that can only
     // write to a path. Whatever writes there must write into the file, not
     // replace it.
@@ -60,7 +61,7 @@ private:
     bool fKeepOwner = false;
     uid_t fOwner = 0;
     gid_t fGroup = 0;
-    int fFd = -1;
+    BPrivate::Descriptor fFile;
 };
 
 // Writes `size` bytes as the new contents of `path`, whose folder must

@@ -243,15 +243,15 @@ void InstallerWin::SetLanguage()
     Lock();
     std::unique_ptr<oLocalize> localize = Localizer();
     fOptions->Clear();
-    fLicenseBox->SetLabel(localize->GetString(kTextLicenseBox));
-    fInstallBox->SetLabel(localize->GetString(kTextInstallBox));
-    fInstallTypeLabel->SetText(localize->GetString(kTextGroups));
-    fFileLabel->SetText(localize->GetString(kTextFiles));
-    fFolder->AddTip(LibTipManager::kMsgTipRequest, localize->GetString(kTextFolderTip));
-    fVolume->SetLabel(localize->GetString(kTextDisk));
+    fLicenseBox->SetLabel(localize->GetText(kTextLicenseBox));
+    fInstallBox->SetLabel(localize->GetText(kTextInstallBox));
+    fInstallTypeLabel->SetText(localize->GetText(kTextGroups));
+    fFileLabel->SetText(localize->GetText(kTextFiles));
+    fFolder->AddTip(LibTipManager::kMsgTipRequest, localize->GetText(kTextFolderTip));
+    fVolume->SetLabel(localize->GetText(kTextDisk));
     SetStepTexts();
 
-    LibStringIterator languages(localize->GetString(kTextLanguages));
+    LibStringIterator languages(localize->GetText(kTextLanguages));
     LibString language;
     while (languages.GetNextField('\n', language))
         fOptions->Add(language, new BMessage(kMsgLanguage));
@@ -269,15 +269,15 @@ void InstallerWin::SetStepTexts()
     std::unique_ptr<oLocalize> localize = Localizer();
     switch (fStep.load()) {
     case kStepLicense:
-        fButton->SetLabel(localize->GetString(kTextAgree));
-        fInstruction->SetText(localize->GetString(kTextLicenseStep));
+        fButton->SetLabel(localize->GetText(kTextAgree));
+        fInstruction->SetText(localize->GetText(kTextLicenseStep));
         break;
     case kStepInstalling:
-        fButton->SetLabel(localize->GetString(kTextStop));
+        fButton->SetLabel(localize->GetText(kTextStop));
         break;
     default:
-        fButton->SetLabel(localize->GetString(kTextInstall));
-        fInstruction->SetText(localize->GetString(kTextDestinationStep));
+        fButton->SetLabel(localize->GetText(kTextInstall));
+        fInstruction->SetText(localize->GetText(kTextDestinationStep));
         break;
     }
 }
@@ -329,17 +329,17 @@ bool InstallerWin::CheckDestinationFolder(bool ask)
     if (created[0] == '\0' || !fConfig.DoesDestinationExist())
         return true;
     std::unique_ptr<oLocalize> localize = Localizer();
-    LibString text(localize->GetString(kTextFolderExists));
+    LibString text(localize->GetText(kTextFolderExists));
     text.Concat(created);
-    text.Concat(localize->GetString(kTextFolderExistsEnd));
+    text.Concat(localize->GetText(kTextFolderExistsEnd));
     BAlert* alert;
     if (ask) {
-        text.Concat(localize->GetString(kTextAskReplace));
-        alert = new BAlert("", text, localize->GetString(kTextCancel),
-            localize->GetString(kTextReplace), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+        text.Concat(localize->GetText(kTextAskReplace));
+        alert = new BAlert("", text, localize->GetText(kTextCancel),
+            localize->GetText(kTextReplace), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
     } else {
-        alert = new BAlert("", text, localize->GetString(kTextOk), nullptr, nullptr,
-            B_WIDTH_AS_USUAL, B_INFO_ALERT);
+        alert = new BAlert(
+            "", text, localize->GetText(kTextOk), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
     }
     return alert->Go() != 0;
 }
@@ -608,7 +608,7 @@ void InstallerWin::QuitRunning()
         return;
     }
     fOutcome = kInstallStopped;
-    LibError("%s", static_cast<const char*>(Localizer()->GetString(kTextStopped)));
+    LibError("%s", static_cast<const char*>(Localizer()->GetText(kTextStopped)));
 }
 
 status_t InstallerWin::WaitForPassToEnd(bigtime_t timeout)

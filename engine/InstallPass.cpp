@@ -20,7 +20,6 @@
 #include <LibFileType.h>
 #include <LibLocaleDate.h>
 #include <LibLocaleTime.h>
-#include <LocalizedTextTable.h>
 
 #include "CompletionDialogs.h"
 #include "InstallCompletion.h"
@@ -69,16 +68,6 @@ const char* YesNo(bool value)
     return value ? "Yes" : "No";
 }
 
-// An installer without its texts (one its authoring tool did not finish, or a
-// configuration run on its own) still says something: the English text.
-LibString EnglishIfEmpty(LibString text, int32 id)
-{
-    if (text.Length() > 0)
-        return text;
-    const char* english = LocalizedTextTable::Text("en", id);
-    return LibString(english != nullptr ? english : "");
-}
-
 } // namespace
 
 InstallPass::InstallPass(InstallConfig& config)
@@ -110,12 +99,12 @@ time_t InstallPass::Now() const
 
 std::string InstallPass::Text(int32 id)
 {
-    return static_cast<const char*>(EnglishIfEmpty(fTexts->GetString(id), id));
+    return static_cast<const char*>(fTexts->GetText(id));
 }
 
 std::string InstallPass::Format(int32 id, ...)
 {
-    LibString format = EnglishIfEmpty(fTexts->GetFormat(id), id);
+    LibString format = fTexts->GetFormat(id);
     va_list arguments;
     va_start(arguments, id);
     va_list copy;

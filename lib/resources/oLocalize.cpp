@@ -140,9 +140,18 @@ LibString oLocalize::GetString(const int32& id)
     return fResources.GetString(LocalizedTextTable::ResourceName(fLanguage, id).c_str());
 }
 
-LibString oLocalize::GetFormat(const int32& id)
+LibString oLocalize::GetText(const int32& id)
 {
     LibString text = GetString(id);
+    if (text.Length() > 0)
+        return text;
+    const char* english = LocalizedTextTable::Text("en", id);
+    return LibString(english != nullptr ? english : "");
+}
+
+LibString oLocalize::GetFormat(const int32& id)
+{
+    LibString text = GetText(id);
     if (LocalizedTextTable::IsSafeFormat(id, text))
         return text;
     const char* english = LocalizedTextTable::Text("en", id);

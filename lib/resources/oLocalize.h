@@ -34,10 +34,15 @@ public:
     void SetLanguage(const char* code);
     // The text of id in the current language; empty when there is none.
     LibString GetString(const int32& id);
+    // Our own: the text of id in the current language, or the English text
+    // when the file carries none (an installer whose authoring did not
+    // finish, or a configuration run on its own), so that a message is
+    // never empty.
+    LibString GetText(const int32& id);
     // Our own: the text of id for use as a printf format with the English
     // arguments. A text whose conversions do not fit them (a damaged or
     // hand-edited resource) is replaced by the English text, so that no
-    // format ever reads an argument that was not passed.
+    // format ever reads an argument that was not passed; so is a missing one.
     LibString GetFormat(const int32& id);
 
     // The current code ("en", "fr", ...); empty without an executable.

@@ -121,6 +121,11 @@ TEST_F(oLocalizeTest, WithoutAnExecutableEveryTextIsEmpty)
     oLocalize missing((fPath + ".missing").c_str());
     EXPECT_STREQ(missing.Language(), "");
     EXPECT_STREQ(missing.GetString(1001), "");
+    // What a message shows falls back to the English text.
+    EXPECT_STREQ(missing.GetText(1040),
+        "Failure to find selected installation folder. Unable to install files.");
+    EXPECT_STREQ(missing.GetFormat(1036), "Installing %d of %d (%s)");
+    EXPECT_STREQ(missing.GetText(1046), "");
     // A choice is still kept by the object itself.
     missing.SetLanguage("sv");
     EXPECT_STREQ(missing.Language(), "sv");

@@ -15,6 +15,7 @@ class InstallerDialogs : public PlatformDialogs {
 public:
     void Error(const std::string& text) override;
     void Info(const std::string& text) override;
-    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& existingItem,
-        bool offerApplyToAll, const std::string& language) override;
+    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& newItemFolder,
+        const std::string& existingItem, bool offerApplyToAll,
+        const std::string& language) override;
 };

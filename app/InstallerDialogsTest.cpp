@@ -47,8 +47,9 @@ TEST_P(InstallerDialogsReplaceTest, TheWorkerGetsTheAnswerWithItsCheckBox)
     std::string incoming = MakeFile(MakeTempFolder("incoming") + "/Demo");
     InstallerDialogs dialogs;
     ReplaceAnswer answer;
-    std::thread worker(
-        [&] { answer = dialogs.AskReplace(incoming, existing, GetParam().offer, "de"); });
+    std::thread worker([&] {
+        answer = dialogs.AskReplace(incoming, "/payload", existing, GetParam().offer, "de");
+    });
     std::string failure;
     EXPECT_EQ(BPrivate::UIDriver::RunScript(GetParam().script, &failure), B_OK) << failure;
     worker.join();

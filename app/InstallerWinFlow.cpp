@@ -532,11 +532,10 @@ void InstallerWin::Install()
     Unlock();
 
     // The default folder is a standard one that a fresh account may not have
-    // yet (~/.local/opt); it is made when the user installs into it, not
-    // merely by opening the installer.
-    BPath destination;
-    if (LibGetFullPath(fConfig.Destination(), destination) && !BEntry(destination.Path()).Exists())
-        create_directory(destination.Path(), 0755);
+    // yet (~/.local/opt); the pass makes it when the user installs into it
+    // (not merely by opening the installer), in its record, so that the
+    // removal takes it away again.
+    fConfig.SetMakeDestination(true);
 
     OfferRollBack();
     fConfig.SetDialogs(std::make_unique<InstallerDialogs>());

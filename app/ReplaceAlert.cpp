@@ -94,8 +94,8 @@ BStringView* Value(BRect frame, const std::string& name, const char* text)
 
 } // namespace
 
-ReplaceAlert::ReplaceAlert(
-    const BPath& from, const BPath& to, const bool& offer, const char* language)
+ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, const bool& offer,
+    const char* language, const char* fromFolder)
     : BAlert("ReplaceAlert", "", ReplaceAlertTextsFor(language).keep,
         ReplaceAlertTextsFor(language).replace, nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT)
     , fCheckBox(nullptr)
@@ -114,6 +114,8 @@ ReplaceAlert::ReplaceAlert(
     }
     Facts toFacts = ReadFacts(to, dates);
     Facts fromFacts = ReadFacts(from, dates);
+    if (fromFolder != nullptr && *fromFolder != '\0')
+        fromFacts.folder = fromFolder;
     float valueWidth = ValueWidth(toFacts, fromFacts);
     FitWidth(valueWidth);
     AddQuestion(to, texts);
@@ -259,10 +261,11 @@ int32 ReplaceAlert::Go(bool& applyToAll)
     return button;
 }
 
-ReplaceAlert::Answer ReplaceAlert::Ask(
-    const BPath& from, const BPath& to, const bool& offer, const char* language)
+ReplaceAlert::Answer ReplaceAlert::Ask(const BPath& from, const BPath& to, const bool& offer,
+    const char* language, const char* fromFolder)
 {
     Answer answer { -1, false };
-    answer.button = (new ReplaceAlert(from, to, offer, language))->Go(answer.applyToAll);
+    answer.button
+        = (new ReplaceAlert(from, to, offer, language, fromFolder))->Go(answer.applyToAll);
     return answer;
 }

@@ -32,8 +32,11 @@ public:
     static constexpr uint32 kMsgApplyToAll = 1000;
 
     // `from` is the new item, `to` the existing one; `offer` adds the check
-    // box; `language` is a language code ("en", "de", ...).
-    ReplaceAlert(const BPath& from, const BPath& to, const bool& offer, const char* language);
+    // box; `language` is a language code ("en", "de", ...). `fromFolder`,
+    // when given, is shown as the new item's folder: where it comes from,
+    // rather than where it waits to be placed.
+    ReplaceAlert(const BPath& from, const BPath& to, const bool& offer, const char* language,
+        const char* fromFolder = nullptr);
     ~ReplaceAlert() override;
 
     void MessageReceived(BMessage* message) override;
@@ -49,7 +52,8 @@ public:
         int32 button;
         bool applyToAll;
     };
-    static Answer Ask(const BPath& from, const BPath& to, const bool& offer, const char* language);
+    static Answer Ask(const BPath& from, const BPath& to, const bool& offer, const char* language,
+        const char* fromFolder = nullptr);
 
     // Whether the check box is on now.
     bool ApplyToAll() const { return fApplyToAll->load(); }

@@ -189,6 +189,16 @@ TEST_F(ReplaceAlertTest, LaysTheFactsOutInFixedRows)
     alert->Quit();
 }
 
+// The new item waits in a scratch folder; the dialog names where it comes
+// from instead.
+TEST_F(ReplaceAlertTest, TheNewItemsFolderIsWhereItComesFrom)
+{
+    ReplaceAlert* alert
+        = new ReplaceAlert(BPath(fFrom.c_str()), BPath(fTo.c_str()), true, "en", "/payload/Docs");
+    EXPECT_EQ(TextOf(alert, "from_path"), "/payload/Docs");
+    alert->Quit();
+}
+
 TEST_F(ReplaceAlertTest, WithoutTheOfferTheDialogIsShorterAndHasNoCheckBox)
 {
     ReplaceAlert* with = Make(true);

@@ -86,8 +86,10 @@ std::vector<InstallCompletion::Launch> InstallCompletion::AutoLaunch()
             || item.FindMessage(Field::kInstallMeta, &meta) != B_OK
             || StringOf(meta, Field::kAutoLaunch) != InstallerFormat::kTrue)
             continue;
+        // An item this pass did not place still names the file it was made
+        // from, which is not the installed one.
         std::string path = StringOf(item, Field::kFileName);
-        if (path.empty())
+        if (path.empty() || !BoolOf(item, Field::kPlacedByPass))
             continue;
         // Whether to ask is decided for each item by its own reason.
         std::string reason = StringOf(meta, Field::kAutoLaunchReason);

@@ -73,8 +73,10 @@ protected:
         return path;
     }
 
+    // An item marked for installation (`installed`) that the pass placed
+    // (`placed`), unless they say otherwise.
     void AddItem(const std::string& path, const char* autoLaunch, const char* reason = nullptr,
-        bool installed = true)
+        bool installed = true, bool placed = true)
     {
         BMessage meta;
         meta.AddString("auto_launch", autoLaunch);
@@ -83,6 +85,8 @@ protected:
         BMessage item;
         item.AddString("file_name", path.c_str());
         item.AddBool("install_to_system", installed);
+        if (installed && placed)
+            item.AddBool("placed_by_pass", true);
         item.AddMessage("install_meta", &meta);
         fInstructions.AddMessage("install_file", &item);
     }
@@ -127,6 +131,8 @@ TEST_F(InstallCompletionTest, OnlyMarkedInstalledItemsRun)
     AddItem(AddProgram("Tool"), "False");
     AddItem(AddProgram("Skipped"), "True", nullptr, false);
     AddItem(AddProgram("Lower"), "true");
+    // Marked, but not placed: the file it names is not the installed one.
+    AddItem(AddProgram("Unplaced"), "True", nullptr, true, false);
     EXPECT_TRUE(AutoLaunch().empty());
     EXPECT_TRUE(fDialogs.fShown.empty());
     EXPECT_EQ(Actions(), "");

@@ -77,6 +77,10 @@ public:
 
     const entry_ref& Destination() const { return fDestination; }
     void SetDestination(const entry_ref& destination) { fDestination = destination; }
+    // Whether the pass makes a destination folder that is missing (with the
+    // missing folders above it, each in the install record, so that the
+    // removal takes them away again); otherwise a missing one is an error.
+    void SetMakeDestination(bool make) { fMakeDestination = make; }
     bool RestartRequested() const { return fRestart; }
     void SetRestartRequested(bool restart) { fRestart = restart; }
 
@@ -136,6 +140,13 @@ public:
     // Called on the worker thread with each status text, before it is sent
     // to the window (a program without a window prints them).
     void SetStatusObserver(std::function<void(const char*)> observer);
+    // Called on the worker thread the moment a payload item has been renamed
+    // into its place, before anything else happens to it or the record says
+    // so: where a test ends the program, as a crash would.
+    void SetPlacedObserver(std::function<void(const std::string&)> observer)
+    {
+        fPlacedObserver = std::move(observer);
+    }
 
     // The steps of the pass that have names of their own.
     // The requirements check: 1 go on, 2 not enough disk space, 3 stopped.
@@ -173,12 +184,14 @@ private:
 
     FILE* fLog;
     entry_ref fDestination;
+    bool fMakeDestination = false;
     bool fRestart;
 
     std::unique_ptr<InstallDialogs> fDialogs;
     std::unique_ptr<SystemProbe> fProbe;
     InstallClock fClock;
     std::function<void(const char*)> fStatusObserver;
+    std::function<void(const std::string&)> fPlacedObserver;
     std::string fInstallerPath;
     std::atomic<bool> fStopRequested;
     pass_outcome fOutcome;

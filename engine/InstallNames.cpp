@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include <LibConvert.h>
+#include <LibString.h>
+
 namespace {
 
 constexpr size_t kMaxComponent = 255;
@@ -110,12 +113,8 @@ bool DesktopStringValue(const std::string& text, std::string* value)
 
 std::string BytesText(uint64 bytes)
 {
-    char text[64];
-    if (bytes > 1048576)
-        std::snprintf(text, sizeof(text), "%.1f MB", double(bytes) / 1048576.0);
-    else if (bytes > 1024)
-        std::snprintf(text, sizeof(text), "%.1f KB", double(bytes) / 1024.0);
-    else
-        std::snprintf(text, sizeof(text), "%llu bytes", static_cast<unsigned long long>(bytes));
-    return text;
+    // The window's formatter, so that the log and the window say the same.
+    LibString text;
+    LibBytesToString(bytes, text, 1);
+    return static_cast<const char*>(text);
 }

@@ -26,6 +26,7 @@
 #include "InstallConfig.h"
 #include "InstallNames.h"
 #include "InstallerFormat.h"
+#include "Maker.h"
 #include "ScriptTargets.h"
 
 using namespace InstallerFormat;
@@ -34,9 +35,6 @@ namespace {
 
 // Where the items that an installation replaces are kept.
 constexpr const char* kSavedFilesName = "Saved Files";
-// The maker of this installer, in the log's header.
-constexpr const char* kMakerWebAddress = "https://www.tarsel.example/brenvik";
-constexpr const char* kMakerSupportEmail = "brenvik-support@tarsel.example";
 
 // The pass's dialogs as the completion asks its questions: the buttons left
 // to right, with the information icon.
@@ -197,7 +195,10 @@ status_t InstallPass::Run()
         problems.push_back(problem);
 
     fConfig.Log("\tInstallation Complete: %s\n", DateTimeText(Now()).c_str());
-    Finish(fConfig.fFailures.empty() ? InstallRecord::kStateFinished : InstallRecord::kStateFailed);
+    // The installation is complete, with what failed in it listed: nothing
+    // to roll back, even when the program ends at the completion message.
+    // The log stays open for what the completion does.
+    FinishRecord(InstallRecord::kStateFinished, int32(fConfig.fFailures.size()));
     fConfig.UpdateStatus(Text(1037).c_str());
 
     // The completion message lists what failed instead of claiming success;
@@ -206,6 +207,7 @@ status_t InstallPass::Run()
         [this](const std::string& line) { fConfig.Log("%s", line.c_str()); });
     if (completion.Complete(fInstallFolder, problems))
         fConfig.SetRestartRequested(true);
+    CloseLog();
 
     fConfig.fOutcome = fConfig.fFailures.empty() ? InstallConfig::B_PASS_SUCCEEDED
                                                  : InstallConfig::B_PASS_FAILED;
@@ -216,20 +218,24 @@ status_t InstallPass::Stopped()
 {
     fConfig.UpdateStatus(Text(1027).c_str());
     fConfig.Log("\tInstallation Stopped: %s\n", DateTimeText(Now()).c_str());
-    if (fRecord.IsOpen())
-        Finish(InstallRecord::kStateStopped);
+    CloseLog();
+    FinishRecord(InstallRecord::kStateStopped);
     fConfig.fOutcome = InstallConfig::B_PASS_STOPPED;
     return InstallConfig::kPassStopped;
 }
 
-void InstallPass::Finish(const char* state)
+void InstallPass::CloseLog()
 {
     fConfig.CloseLog();
     if (!fInstallFolder.empty())
         LibSetMimeType((fInstallFolder + "/" + kLogName).c_str(), "text/plain");
+}
+
+void InstallPass::FinishRecord(const char* state, int32 failures)
+{
     if (fRecord.IsOpen()) {
         InstallStateLock lock;
-        fRecord.Finish(state, Now());
+        fRecord.Finish(state, Now(), failures);
     }
 }
 
@@ -249,8 +255,14 @@ status_t InstallPass::Prepare(std::string* error)
     }
     BPath destination;
     struct stat info;
-    if (!LibGetFullPath(fConfig.Destination(), destination) || stat(destination.Path(), &info) != 0
-        || !S_ISDIR(info.st_mode)) {
+    bool missing = false;
+    if (LibGetFullPath(fConfig.Destination(), destination)) {
+        bool found = stat(destination.Path(), &info) == 0;
+        missing = !found && errno == ENOENT;
+        if (!missing && (!found || !S_ISDIR(info.st_mode)))
+            destination.Unset();
+    }
+    if (destination.InitCheck() != B_OK || (missing && !fConfig.fMakeDestination)) {
         *error = Text(1040);
         return B_ENTRY_NOT_FOUND;
     }
@@ -265,6 +277,10 @@ status_t InstallPass::Prepare(std::string* error)
         *error = Format(1041, created.c_str()) + "\n\n(" + InstallRecord::RecordsFolder() + ": "
             + std::strerror(errno) + ")";
         return status;
+    }
+    if (missing && !MakeFolders(fDestination)) {
+        *error = Text(1040);
+        return B_ENTRY_NOT_FOUND;
     }
     status = MakeInstallFolder();
     if (status != B_OK)

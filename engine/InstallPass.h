@@ -6,6 +6,7 @@
 // the log) reach the running pass through InstallConfig::fPass.
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
     int32 CheckRequirements();
 
     InstallRecord& Record() { return fRecord; }
+    // Where the item that is being placed comes from, for the replace
+    // dialog: the folder it was in when the installer was made (or the
+    // installer itself), never the scratch folder it waits in.
+    const std::string& ItemOrigin() const { return fItemOrigin; }
     oLocalize& Texts() { return *fTexts; }
     const std::string& InstallFolder() const { return fInstallFolder; }
     const std::string& SavedFolder() const { return fSavedFolder; }
@@ -100,7 +105,8 @@ private:
     void SetDates(const std::string& path, int32 index);
     void NoteFollowUps(const std::string& path);
     void RunFollowUps();
-    void RecordTree(const std::string& path, bool deinstallable, BMessage* result);
+    void TagStaged(const std::string& staged, std::set<std::string>* tagged);
+    void RecordTree(const std::string& path, const std::set<std::string>& tagged, BMessage* result);
     void PlaceLink(
         const BMessage& meta, const std::string& item, const std::string& leaf, bool deinstallable);
     status_t PlaceLinkFile(const std::string& staged, const std::string& target,
@@ -111,7 +117,8 @@ private:
     // a failure noted, when the edit or its record failed.
     bool EditScript(const directory_which& folder, const char* script, const std::string& tag,
         const std::string& contents, bool announce, ScriptEdit* edit);
-    void Finish(const char* state);
+    void CloseLog();
+    void FinishRecord(const char* state, int32 failures = 0);
     status_t Stopped();
 
     InstallConfig& fConfig;
@@ -136,4 +143,5 @@ private:
     int32 fTotal;
     int32 fDone;
     time_t fStart;
+    std::string fItemOrigin;
 };

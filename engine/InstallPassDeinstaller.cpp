@@ -64,8 +64,13 @@ void InstallPass::CreateDeinstaller()
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, path.c_str());
     int32 step = fRecord.Begin(InstallRecord::kKindDeinstaller, fields);
-    if (step < 0)
+    if (step < 0) {
+        // Without its step in the record the de-installer could not be
+        // removed again, so it is not made.
+        fConfig.Log("\tNo de-installer: the install record cannot be written\n");
+        AddFailure("the de-installer: the install record cannot be written");
         return;
+    }
     std::string error;
     if (!fEntries->ExtractEntry(kDeinstallerId, path.c_str(), true)) {
         error = fEntries->EntryErrorText();

@@ -1,13 +1,14 @@
 // The payload items of the install pass: each is extracted straight into a
 // scratch folder beside its place (so it lands on its own file system, with
-// no shared temporary folder), the collision rule clears its exact place, and
-// it is renamed into that place whole. Its dates, its de-install tag and its
+// no shared temporary folder) and tagged there, the collision rule clears its
+// exact place, and it is renamed into that place whole. Its dates and its
 // record (every file with its digest) follow; then its link.
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,21 @@ bool WriteTag(const std::string& path, const char* value)
     return node.WriteStringAttr(kDeinstallTagAttribute, value) >= 0;
 }
 
+// The same for a file its archive made read-only: its owner may set
+// attributes only on what it may write, so the file is writable for the
+// moment of the write and then gets its own mode back.
+bool WriteTagOpeningUp(const std::string& path, const struct stat& info, const char* value)
+{
+    if (WriteTag(path, value))
+        return true;
+    if ((info.st_mode & S_IWUSR) != 0 || info.st_uid != geteuid()
+        || chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) != 0)
+        return false;
+    bool written = WriteTag(path, value);
+    chmod(path.c_str(), info.st_mode & 07777);
+    return written;
+}
+
 // Calls visit(path, status) for the item and, below a folder, for everything
 // in it, each folder before its contents; links are not followed.
 template <typename Visit> void WalkTree(const std::string& path, Visit& visit)
@@ -89,6 +105,20 @@ void InstallConfig::AddDeinstallTag(const char* path, const char* value)
     WalkTree(path, tag);
 }
 
+// Tags every entry of an item while it is still in its scratch folder, before
+// it is renamed into place: whatever a crash leaves at the item's place then
+// carries the tag. The entries tagged are kept (by their path below the item)
+// for the item's record.
+void InstallPass::TagStaged(const std::string& staged, std::set<std::string>* tagged)
+{
+    auto tag = [&](const std::string& entry, const struct stat& info) {
+        // Linux keeps no user attributes on links.
+        if (!S_ISLNK(info.st_mode) && WriteTagOpeningUp(entry, info, fTag.c_str()))
+            tagged->insert(entry.substr(staged.size()));
+    };
+    WalkTree(staged, tag);
+}
+
 void InstallPass::InstallItems()
 {
     fInstructions.MakeEmpty();
@@ -110,8 +140,12 @@ void InstallPass::InstallItems()
 
 void InstallPass::InstallItem(int32 index, BMessage& item)
 {
+    // Only what this pass places may be launched when it completes.
+    item.RemoveName(Field::kPlacedByPass);
     std::string fileName = item.GetString(Field::kFileName, "");
     std::string leaf = fileName.substr(fileName.find_last_of('/') + 1);
+    // Every selected item counts towards "n of total", placed or not.
+    fDone++;
     if (!IsSafeComponent(leaf)) {
         fConfig.Log(
             "\t\tNot installed: \"%s\" cannot be a file name\n", Printable(fileName).c_str());
@@ -119,7 +153,6 @@ void InstallPass::InstallItem(int32 index, BMessage& item)
         return;
     }
     fConfig.Log("\t\tInstalling : %s\n", leaf.c_str());
-    fDone++;
     fConfig.UpdateStatus(Format(1036, int(fDone), int(fTotal), leaf.c_str()).c_str());
     if (fConfig.StopRequested())
         return;
@@ -139,14 +172,21 @@ void InstallPass::InstallItem(int32 index, BMessage& item)
         else
             fConfig.Log("\t\t\tThe item stays in %s.\n", fInstallFolder.c_str());
     }
+    size_t slash = fileName.find_last_of('/');
+    fItemOrigin = slash != std::string::npos && slash > 0 ? fileName.substr(0, slash)
+        : slash == 0                                      ? std::string("/")
+                                                          : fConfig.fInstallerPath;
     std::string placed;
     if (!ExtractAndPlace(index, leaf, folder, meta, elsewhere, &placed))
         return;
     item.RemoveName(Field::kFileName);
     item.AddString(Field::kFileName, placed.c_str());
+    item.AddBool(Field::kPlacedByPass, true);
     bool deinstallable = IsKeyword(meta.GetString(Field::kDeinstallable, ""), kTrue);
     if (!deinstallable)
         fConfig.Log("\t\t\tThis file will not be removed by the de-installer\n");
+    // A link comes from the item it leads to.
+    fItemOrigin = placed.substr(0, placed.find_last_of('/'));
     PlaceLink(meta, placed, leaf, deinstallable);
 }
 
@@ -224,6 +264,9 @@ status_t InstallPass::PlaceItem(const std::string& staged, const std::string& ta
         AddFailure(leaf + ": the install record cannot be written");
         return step;
     }
+    std::set<std::string> tagged;
+    if (deinstallable)
+        TagStaged(staged, &tagged);
     status_t status = MoveExactly(staged, target);
     if (status != B_OK) {
         fRecord.Failed(step, status, std::strerror(errno));
@@ -231,11 +274,13 @@ status_t InstallPass::PlaceItem(const std::string& staged, const std::string& ta
         AddFailure(leaf + ": could not be put in place");
         return status;
     }
+    if (fConfig.fPlacedObserver)
+        fConfig.fPlacedObserver(target);
     SetDates(target, index);
     NoteFollowUps(target);
     BMessage result;
     result.AddString(InstallRecord::kFieldPath, target.c_str());
-    RecordTree(target, deinstallable, &result);
+    RecordTree(target, tagged, &result);
     fRecord.Done(step, &result);
     return B_OK;
 }
@@ -256,9 +301,10 @@ void InstallPass::SetDates(const std::string& path, int32 index)
         std::fprintf(stderr, "unable to set date/time for %s\n", path.c_str());
 }
 
-// Tags every entry of a placed item (it came whole from the payload, so no
-// file of the user's is among them) and lists each in the record.
-void InstallPass::RecordTree(const std::string& path, bool deinstallable, BMessage* result)
+// Lists every entry of a placed item in the record, with whether it carries
+// the tag (TagStaged, by the entry's path below the item).
+void InstallPass::RecordTree(
+    const std::string& path, const std::set<std::string>& tagged, BMessage* result)
 {
     auto visit = [&](const std::string& entryPath, const struct stat& info) {
         BMessage entry;
@@ -278,8 +324,8 @@ void InstallPass::RecordTree(const std::string& path, bool deinstallable, BMessa
                 entry.AddString(InstallRecord::kFieldTarget, target.c_str());
             }
         }
-        bool tagged = deinstallable && !S_ISLNK(info.st_mode) && WriteTag(entryPath, fTag.c_str());
-        entry.AddBool(InstallRecord::kFieldTagged, tagged);
+        entry.AddBool(
+            InstallRecord::kFieldTagged, tagged.count(entryPath.substr(path.size())) != 0);
         result->AddMessage(InstallRecord::kFieldEntry, &entry);
     };
     WalkTree(path, visit);

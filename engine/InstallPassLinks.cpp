@@ -22,6 +22,7 @@
 #include "InstallNames.h"
 #include "InstallPass.h"
 #include "InstallerFormat.h"
+#include "ScriptEditor.h"
 
 using namespace InstallerFormat;
 
@@ -109,18 +110,25 @@ void InstallPass::PlaceLink(
         ? (DesktopEntryText(leaf, item, &text) ? WriteNewFile(staged, text) : B_BAD_VALUE)
         : (symlink(item.c_str(), staged.c_str()) == 0 ? B_OK : StatusFromErrno(errno));
     if (status != B_OK) {
-        fConfig.Log("\t\t\tNo link could be made: %s\n", std::strerror(errno));
+        fConfig.Log("\t\t\tNo link could be made: %s\n", StatusText(status));
         RemoveScratch(scratch, scratchStep);
+        AddFailure(leaf + ": no link could be made");
         return;
     }
     bool place = fConfig.ReplaceControl(folder.c_str(), BPath(staged.c_str()),
         meta.GetString(Field::kLinkExists, ""), fLinkAsk, fLinkRemembered,
         BPath(fSavedFolder.c_str()));
     if (place)
-        place = PlaceLinkFile(staged, folder + "/" + name, item, entry, deinstallable) == B_OK;
+        status = PlaceLinkFile(staged, folder + "/" + name, item, entry, deinstallable);
     RemoveScratch(scratch, scratchStep);
     if (!place) {
         fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
+        return;
+    }
+    if (status != B_OK) {
+        fConfig.Log(
+            "\t\t\tThe link could not be placed in %s: %s\n", folder.c_str(), StatusText(status));
+        AddFailure(leaf + ": no link could be placed in " + folder);
         return;
     }
     fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());

@@ -120,7 +120,7 @@ TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles
     std::string profileBefore = "# mine\nexport EDITOR=vi";
     WriteBytes(home + "/.profile", profileBefore);
     AskForScripts(true);
-    auto before = UserSnapshot(fRoot, true);
+    auto before = UserSnapshot(fRoot);
 
     fInstaller->Configure(fConfig, fDestination);
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
@@ -183,7 +183,7 @@ TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles
     std::string report;
     EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
     EXPECT_EQ(ReadBytes(home + "/.profile"), profileBefore);
-    EXPECT_EQ(Differences(before, UserSnapshot(fRoot, true)), std::vector<std::string>()) << report;
+    EXPECT_EQ(Differences(before, UserSnapshot(fRoot)), std::vector<std::string>()) << report;
 }
 
 // The journal cut right after the begun frame of its last script step, as a
@@ -356,6 +356,45 @@ TEST_P(AutoLaunchTest, MarkedItemsRunBeforeTheLogCloses)
     EXPECT_LT(line, log.find("\tInstallation Complete: "));
     // A script the user put off is no failure of the installation.
     EXPECT_EQ(fDialogs->infos, std::vector<std::string> { "Installation successfully completed." });
+}
+
+// An item that could not be placed still names the file it was made from,
+// which is not the installed one: it is not launched. The installation is
+// complete, its failure listed: nothing is offered for undoing.
+TEST_F(InstallPassScriptsTest, OnlyWhatThePassPlacedIsLaunched)
+{
+    std::string setup = fRoot + "/payload/setup";
+    WriteBytes(setup, "#!/bin/sh\n" + std::string(3 << 20, '#') + "\n", 0755);
+    TestItem item(setup);
+    item.autoLaunch = "True";
+    fInstaller->AddItem(item);
+    // The record now says fewer bytes than the archive holds: refused.
+    WriteBytes(setup, "#!/bin/sh\necho set up\n", 0755);
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    EXPECT_FALSE(Lexists(fDestination + "/TarselNotes/setup"));
+    EXPECT_EQ(Actions().find("run-script"), std::string::npos) << Actions();
+    EXPECT_EQ(Log().find("Ran "), std::string::npos) << Log();
+
+    InstallRecordReader record = RecordOf(fConfig);
+    EXPECT_EQ(record.EndState(), InstallRecord::kStateFinished);
+    EXPECT_EQ(record.Failures(), 1);
+    EXPECT_TRUE(InstallRemoval::FindUnfinished("Tarsel Notes").empty());
+}
+
+// What the completion does after the last item (here: not opening the folder
+// for a system installation) reaches the log, which closes after it.
+TEST_F(InstallPassScriptsTest, TheCompletionsLinesReachTheLog)
+{
+    setenv("BRENVIK_SCOPE", "system", 1);
+    fInstaller->config.AddBool("complete_display_folder", true);
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    std::string log = Log();
+    size_t line = log.find("\tDid not open " + fDestination + "/TarselNotes: ");
+    ASSERT_NE(line, std::string::npos) << log;
+    EXPECT_GT(line, log.find("\tInstallation Complete: "));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AutoLaunchTest,

@@ -264,8 +264,17 @@ TEST_F(InstallPassTest, HostileNamesWriteNothingOutsideTheDestination)
     fInstaller->AddCustomFolder("Escape", 3000, "../../outside", false);
     fInstaller->AddCustomFolder("Absolute", 3000, "/etc", false);
     auto before = Snapshot(fRoot);
+    std::vector<std::string> statuses;
+    fConfig.SetStatusObserver([&](const char* text) { statuses.push_back(text); });
     ASSERT_EQ(Run(), InstallConfig::kPassDone);
     EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    // Refused items count too: the last item is the sixth of six.
+    std::string last;
+    for (const std::string& status : statuses) {
+        if (status.rfind("Installing ", 0) == 0)
+            last = status;
+    }
+    EXPECT_EQ(last.rfind("Installing 6 of 6", 0), 0u) << last;
 
     // Only the installation folder (and the record, elsewhere) is new.
     auto after = Snapshot(fRoot);
@@ -399,7 +408,9 @@ TEST_F(InstallPassTest, ADiskThatFillsInTheMiddleOfAnItemLosesNothing)
     EXPECT_EQ(ReadBytes(sounds + "/big.raw"), "the user's own sound");
     EXPECT_TRUE(ScratchLeftovers().empty());
     InstallRecordReader record = RecordOf(fConfig);
-    EXPECT_EQ(record.EndState(), "failed");
+    // The pass went on to its end: finished, with the item that failed.
+    EXPECT_EQ(record.EndState(), "finished");
+    EXPECT_EQ(record.Failures(), 1);
 }
 
 // A few kilobytes of archive that unpack to megabytes, for an item whose

@@ -249,11 +249,13 @@ status_t InstallRecord::Failed(
     return Append(frame, B_RECORD_LAZY);
 }
 
-status_t InstallRecord::Finish(const char* state, int64 endTime)
+status_t InstallRecord::Finish(const char* state, int64 endTime, int32 failures)
 {
     BMessage frame(kMsgFinished);
     frame.AddString(kFieldState, state != nullptr ? state : kStateFailed);
     frame.AddInt64(kFieldEnded, endTime);
+    if (failures > 0)
+        frame.AddInt32(kFieldFailures, failures);
     status_t status = Append(frame, B_RECORD_SYNC);
     if (fJournal.IsValid() && close(fJournal.Release()) != 0 && status == B_OK)
         status = StatusFromErrno(errno);

@@ -99,6 +99,7 @@ public:
     static constexpr const char* kFieldInstallBy = "install_by";
     static constexpr const char* kFieldStarted = "started";
     static constexpr const char* kFieldEnded = "ended";
+    static constexpr const char* kFieldFailures = "failures";
     static constexpr const char* kFieldInstallFolder = "install_folder";
     static constexpr const char* kFieldDestination = "destination";
     static constexpr const char* kFieldSavedFolder = "saved_folder";
@@ -148,9 +149,10 @@ public:
     // Marks a step failed: it changed nothing, or what `fields` says.
     status_t Failed(
         int32 step, status_t error, const char* reason, const BMessage* fields = nullptr);
-    // The last frame: how the installation ended. The journal is flushed and
-    // closed.
-    status_t Finish(const char* state, int64 endTime);
+    // The last frame: how the installation ended, and for a finished one
+    // the number of items that failed in it (they are in its failed steps).
+    // The journal is flushed and closed.
+    status_t Finish(const char* state, int64 endTime, int32 failures = 0);
     // Flushes every frame written so far to the disk.
     status_t Sync();
 

@@ -180,6 +180,7 @@ void InstallRecordReader::Reset()
     fHeader.what = 0;
     fSteps.clear();
     fEndState.clear();
+    fFailures = 0;
     fEndTime = 0;
     fSupersededBy.clear();
     fIgnoredBytes = 0;
@@ -345,6 +346,7 @@ status_t InstallRecordReader::AddFrame(const BMessage& frame)
             return B_BAD_DATA;
         fEndState = frame.GetString(InstallRecord::kFieldState, InstallRecord::kStateFailed);
         frame.FindInt64(InstallRecord::kFieldEnded, &fEndTime);
+        fFailures = frame.GetInt32(InstallRecord::kFieldFailures, 0);
         return B_OK;
     case InstallRecord::kMsgSuperseded:
         fSupersededBy.push_back(frame.GetString(InstallRecord::kFieldBy, ""));
@@ -367,6 +369,8 @@ std::string InstallRecordReader::Describe() const
     std::string text = "Install record "
         + std::string(fHeader.GetString(InstallRecord::kFieldInstallId, "")) + "\n";
     text += "State: " + (fEndState.empty() ? std::string("interrupted (no end)") : fEndState);
+    if (fFailures > 0)
+        text += ", with " + std::to_string(fFailures) + " failed item(s)";
     if (!fEndState.empty())
         text += ", ended " + TimeText(fEndTime);
     text += "\n";

@@ -49,6 +49,8 @@ public:
     // (the installer was interrupted).
     const std::string& EndState() const { return fEndState; }
     int64 EndTime() const { return fEndTime; }
+    // How many items failed in a finished installation.
+    int32 Failures() const { return fFailures; }
     // The ids of the records that superseded this one.
     const std::vector<std::string>& SupersededBy() const { return fSupersededBy; }
     // Bytes after the last whole frame (a write cut short), and why they
@@ -68,6 +70,7 @@ private:
     std::vector<Step> fSteps;
     std::string fEndState;
     int64 fEndTime;
+    int32 fFailures = 0;
     std::vector<std::string> fSupersededBy;
     size_t fIgnoredBytes;
     std::string fIgnoredReason;

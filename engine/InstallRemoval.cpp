@@ -375,6 +375,8 @@ status_t InstallRemoval::Run()
     fOutcomes.clear();
     fLeft.clear();
     fFollowUps.clear();
+    fOtherBlocks.clear();
+    fOtherBlocksRead = false;
     fDone = 0;
     fTotal = int32(fRecord.Steps().size());
     for (const Step& step : fRecord.Steps()) {
@@ -442,8 +444,12 @@ void InstallRemoval::UndoStep(const Step& step)
     else if (step.kind == InstallRecord::kKindDeinstaller)
         UndoDeinstaller(step);
     else if (step.kind == InstallRecord::kKindFolder) {
+        // A folder made above the installation folder or for a custom
+        // folder is shared: what others put there since is theirs.
+        bool shared
+            = fInstallFolder.empty() || (path != fInstallFolder && !IsInside(path, fInstallFolder));
         if (!step.begun.GetBool(InstallRecord::kFieldExisted, true))
-            RemoveFolder(path, true);
+            RemoveFolder(path, shared ? B_FOLDER_SHARED : B_FOLDER_KEPT);
     } else {
         Note(B_OUTCOME_PROBLEM, path, "the record's step of kind \"" + step.kind + "\" is unknown");
     }
@@ -462,6 +468,8 @@ void InstallRemoval::UndoItem(const Step& step)
             Note(B_OUTCOME_PROBLEM, path, "the record does not show how it was placed; it stays");
         return;
     }
+    if (HoldsWhatItDisplaced(step))
+        return;
     if (step.state == InstallRecordReader::B_STEP_BEGUN) {
         UndoInterruptedItem(path);
         return;
@@ -486,18 +494,20 @@ void InstallRemoval::UndoItem(const Step& step)
                 "the record places it outside its item " + path + "; it stays");
             continue;
         }
+        // Gone already (removed by an earlier run of this removal, or by
+        // the user): nothing to do.
+        struct stat info;
+        if (!Lstat(entryPath, &info))
+            continue;
         if (entryPath != path && !RealFoldersBetween(path, entryPath)) {
             // Its folder was replaced by a link or something else since.
             Note(B_OUTCOME_KEPT, entryPath, "its folder is no longer the one installed",
                 B_WHY_CHANGED);
             continue;
         }
-        struct stat info;
-        if (!Lstat(entryPath, &info))
-            continue;
         if (type == "folder") {
             if (S_ISDIR(info.st_mode))
-                RemoveFolder(entryPath, entryPath == path);
+                RemoveFolder(entryPath, entryPath == path ? B_FOLDER_KEPT : B_FOLDER_QUIET);
             else
                 Note(B_OUTCOME_KEPT, entryPath, "a folder was installed here; this is not one",
                     B_WHY_NOT_OURS);
@@ -537,9 +547,10 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
         return;
     }
     // Where the file system keeps attributes, every file the installation
-    // placed carries its tag: a file without it is not the one installed,
-    // whatever the record says.
-    if (!CarriesTag(path)) {
+    // tagged carries its tag: a file without it is not the one installed,
+    // whatever the record says. One the record shows untagged (the tag could
+    // not be written) is known by its digest alone.
+    if (entry.GetBool(InstallRecord::kFieldTagged, true) && !CarriesTag(path)) {
         Note(B_OUTCOME_KEPT, path, "it does not carry this installation's tag", B_WHY_NOT_OURS);
         return;
     }
@@ -547,6 +558,26 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
         Note(B_OUTCOME_REMOVED, path);
     else
         Note(B_OUTCOME_FAILED, path, std::strerror(errno));
+}
+
+// An item's place that holds again what the item displaced, with nothing
+// left where that went: a removal run before took the item away and put the
+// user's own back. Nothing is left to do for the item.
+bool InstallRemoval::HoldsWhatItDisplaced(const Step& item) const
+{
+    std::string path = item.begun.GetString(InstallRecord::kFieldPath, "");
+    for (const Step& step : fRecord.Steps()) {
+        if (step.number >= item.number)
+            break;
+        if (step.kind != InstallRecord::kKindDisplaced
+            || step.state != InstallRecordReader::B_STEP_DONE
+            || path != step.begun.GetString(InstallRecord::kFieldPath, ""))
+            continue;
+        std::string to = step.result.GetString(InstallRecord::kFieldTo, "");
+        if (IsPlainPath(to) && IsBackAlready(path, to, step.begun))
+            return true;
+    }
+    return false;
 }
 
 // The installation makes an item in a scratch folder beside its place and
@@ -593,7 +624,7 @@ void InstallRemoval::UndoInterruptedItem(const std::string& path)
         if (!Lstat(*it, &info))
             continue;
         if (S_ISDIR(info.st_mode)) {
-            RemoveFolder(*it, *it == path);
+            RemoveFolder(*it, *it == path ? B_FOLDER_KEPT : B_FOLDER_QUIET);
             continue;
         }
         if (S_ISREG(info.st_mode) && !CarriesTag(*it)) {
@@ -624,7 +655,7 @@ bool InstallRemoval::IsLeftUnder(const std::string& folder) const
         [&](const std::string& left) { return IsInside(left, folder); });
 }
 
-void InstallRemoval::RemoveFolder(const std::string& path, bool reportKept)
+void InstallRemoval::RemoveFolder(const std::string& path, folder_report report)
 {
     struct stat info;
     if (!Lstat(path, &info))
@@ -642,8 +673,10 @@ void InstallRemoval::RemoveFolder(const std::string& path, bool reportKept)
         Note(B_OUTCOME_FAILED, path, std::strerror(error));
     } else if (IsLeftUnder(path)) {
         Note(B_OUTCOME_LEFT, path, "it holds what the product installs to stay");
-    } else if (reportKept) {
+    } else if (report == B_FOLDER_KEPT) {
         Note(B_OUTCOME_KEPT, path, "it holds files that were not installed", B_WHY_USER_FILES);
+    } else if (report == B_FOLDER_SHARED) {
+        Note(B_OUTCOME_LEFT, path, "it holds what others put there since");
     }
 }
 
@@ -729,6 +762,22 @@ bool InstallRemoval::PutBack(const std::string& from, const std::string& to, con
     return true;
 }
 
+// A removal that is run again (after it was stopped, or after something in it
+// failed) finds what it put back already in its place and nothing where it had
+// gone: that step is done. A file counts only while it is the one moved aside.
+bool InstallRemoval::IsBackAlready(
+    const std::string& path, const std::string& movedTo, const BMessage& displaced) const
+{
+    struct stat info;
+    if (Lexists(movedTo) || !Lstat(path, &info))
+        return false;
+    std::string type = displaced.GetString(InstallRecord::kFieldType, "");
+    if (!type.empty() && type != KindOf(info.st_mode))
+        return false;
+    std::string digest = Digest(displaced);
+    return !S_ISREG(info.st_mode) || digest.empty() || MatchesDigest(path, digest);
+}
+
 void InstallRemoval::UndoDisplaced(const Step& step)
 {
     std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
@@ -747,6 +796,8 @@ void InstallRemoval::UndoDisplaced(const Step& step)
         Note(B_OUTCOME_PROBLEM, path, "the record does not say where it was moved");
         return;
     }
+    if (IsBackAlready(path, to, step.begun))
+        return;
     bool allowed = false;
     if (action == "saved")
         allowed = !fSavedFolder.empty() && IsInside(to, fSavedFolder);
@@ -786,13 +837,15 @@ void InstallRemoval::UndoOldInstall(const Step& step)
             "an earlier installation was being moved to the trash; look for it there");
         return;
     }
+    BMessage fields;
+    fields.AddString(InstallRecord::kFieldType, "folder");
+    if (IsPlainPath(to) && IsBackAlready(path, to, fields))
+        return;
     if (!IsPlainPath(to) || TrashedFrom(TrashInfoPath(to)) != path) {
         Note(B_OUTCOME_PROBLEM, path,
             "the record's trash place of the earlier installation does not match the trash");
         return;
     }
-    BMessage fields;
-    fields.AddString(InstallRecord::kFieldType, "folder");
     if (PutBack(to, path, fields))
         unlink(TrashInfoPath(to).c_str());
 }
@@ -874,28 +927,93 @@ void InstallRemoval::UndoScript(const Step& step)
         }
     }
     int32 others = edit.startUpFolder ? OtherStartUpFolderUsers() : 0;
-    std::vector<std::string> notes;
-    status_t status = RemoveScriptEdit(edit, others, &notes);
     if (others > 0) {
         Note(B_OUTCOME_LEFT, edit.files.empty() ? edit.path : edit.files.front().path,
             "the start-up folder block stays: " + std::to_string(others)
                 + " other installation(s) use it");
         return;
     }
-    if (status != B_OK) {
-        Note(B_OUTCOME_FAILED, edit.path, "the script block " + edit.tag + " cannot be removed");
-        return;
+    // A block that another live installation wrote, byte for byte, into the
+    // same file (the product installed into a second folder) is theirs too:
+    // it stays while they are there.
+    ScriptEdit own = edit;
+    own.files.clear();
+    for (const ScriptFileChange& change : edit.files) {
+        if (!change.block.empty() && IsBlockOfOtherRecord(change.path, change.block)) {
+            Note(B_OUTCOME_LEFT, change.path + " (" + change.tag + ")",
+                "another installation uses the same block");
+            // The copy this installation made goes with it all the same.
+            ScriptFile::RemoveBackup(change);
+        } else {
+            own.files.push_back(change);
+        }
     }
-    for (const ScriptFileChange& change : edit.files)
-        Note(B_OUTCOME_REMOVED,
-            change.path + " (" + (change.tag.empty() ? "entry" : change.tag) + ")");
+    std::vector<std::string> notes;
+    std::vector<ScriptFileOutcome> outcomes;
+    status_t status = RemoveScriptEdit(own, 0, &notes, &outcomes);
+    for (const ScriptFileOutcome& outcome : outcomes) {
+        std::string what
+            = outcome.path + " (" + (outcome.tag.empty() ? "entry" : outcome.tag) + ")";
+        bool theirs = true;
+        switch (outcome.kind) {
+        case ScriptFileOutcome::kRemoved:
+        case ScriptFileOutcome::kDeleted:
+            Note(B_OUTCOME_REMOVED, what);
+            break;
+        case ScriptFileOutcome::kAbsent:
+            // Taken out before (by the user, or an earlier run of this
+            // removal): nothing is left to do.
+            break;
+        case ScriptFileOutcome::kKept:
+            for (const std::string& block : outcome.others)
+                theirs = theirs && IsBlockOfOtherRecord(outcome.path, block);
+            if (theirs)
+                Note(B_OUTCOME_LEFT, what,
+                    "another installation wrote its own block of this tag over it");
+            else
+                Note(B_OUTCOME_KEPT, what, "its block was changed since it was installed",
+                    B_WHY_CHANGED);
+            break;
+        case ScriptFileOutcome::kFailed:
+            Note(B_OUTCOME_FAILED, what,
+                "the script block cannot be removed: " + std::string(StatusText(outcome.status)));
+            break;
+        }
+    }
+    if (status != B_OK && outcomes.empty())
+        Note(B_OUTCOME_FAILED, edit.path, "the script block " + edit.tag + " cannot be removed");
 }
 
-int32 InstallRemoval::OtherStartUpFolderUsers() const
+// Whether another live installation's record says it wrote exactly `block`
+// into the file at `path`.
+bool InstallRemoval::IsBlockOfOtherRecord(const std::string& path, const std::string& block)
+{
+    if (!fOtherBlocksRead) {
+        fOtherBlocksRead = true;
+        ForEachOtherLiveRecord([&](const InstallRecordReader& other) {
+            for (const Step& step : other.Steps()) {
+                ScriptEdit edit;
+                if (step.kind != InstallRecord::kKindScript
+                    || step.state == InstallRecordReader::B_STEP_FAILED
+                    || !ScriptEditOf(step, &edit))
+                    continue;
+                for (const ScriptFileChange& change : edit.files)
+                    fOtherBlocks.emplace_back(change.path, change.block);
+            }
+            return true;
+        });
+    }
+    return std::find(fOtherBlocks.begin(), fOtherBlocks.end(), std::make_pair(path, block))
+        != fOtherBlocks.end();
+}
+
+// Calls visit(record) for each readable, live (not superseded) install
+// record of the scope other than this one, until it returns false.
+void InstallRemoval::ForEachOtherLiveRecord(
+    const std::function<bool(const InstallRecordReader&)>& visit) const
 {
     std::string folder = ParentOf(ParentOf(fJournalPath));
     std::string self = ParentOf(fJournalPath);
-    int32 users = 0;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         std::string record = entry.path().string();
@@ -905,6 +1023,15 @@ int32 InstallRemoval::OtherStartUpFolderUsers() const
         if (other.ReadFile((record + "/journal").c_str()) != B_OK
             || !SupersedingRecord(other, record + "/journal").empty())
             continue;
+        if (!visit(other))
+            return;
+    }
+}
+
+int32 InstallRemoval::OtherStartUpFolderUsers() const
+{
+    int32 users = 0;
+    ForEachOtherLiveRecord([&](const InstallRecordReader& other) {
         for (const Step& step : other.Steps()) {
             ScriptEdit edit;
             if (step.kind == InstallRecord::kKindScript
@@ -914,7 +1041,8 @@ int32 InstallRemoval::OtherStartUpFolderUsers() const
                 break;
             }
         }
-    }
+        return true;
+    });
     return users;
 }
 
@@ -980,7 +1108,7 @@ void InstallRemoval::WriteLog()
         id = "unknown";
     std::string folder = LogFolder();
     std::vector<std::string> created;
-    if (ScriptFile::MakeFolders(folder + "/log", &created) != B_OK)
+    if (ScriptFile::MakeFolders(folder, &created) != B_OK)
         return;
     for (const std::string& made : created)
         chmod(made.c_str(), 0700);

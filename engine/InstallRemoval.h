@@ -147,13 +147,20 @@ private:
     void UndoStep(const InstallRecordReader::Step& step);
     void UndoItem(const InstallRecordReader::Step& step);
     bool PlacedByInstallation(const InstallRecordReader::Step& item) const;
+    bool HoldsWhatItDisplaced(const InstallRecordReader::Step& item) const;
     void UndoInterruptedItem(const std::string& path);
     bool CarriesTag(const std::string& path) const;
     void RemoveEntryFile(const BMessage& entry, const std::string& path);
-    void RemoveFolder(const std::string& path, bool reportKept);
+    // What a folder that cannot go because it is not empty is reported as:
+    // nothing (its contents say why), kept (it holds the user's files),
+    // left (a shared folder that holds what others put there).
+    enum folder_report { B_FOLDER_QUIET, B_FOLDER_KEPT, B_FOLDER_SHARED };
+    void RemoveFolder(const std::string& path, folder_report report);
     void UndoLink(const InstallRecordReader::Step& step, bool desktopEntry);
     void UndoDisplaced(const InstallRecordReader::Step& step);
     void UndoOldInstall(const InstallRecordReader::Step& step);
+    bool IsBackAlready(
+        const std::string& path, const std::string& movedTo, const BMessage& displaced) const;
     void UndoScratch(const std::string& path);
     void UndoLog(const std::string& path);
     void UndoDeinstaller(const InstallRecordReader::Step& step);
@@ -161,6 +168,8 @@ private:
     void RunFollowUps();
     bool PutBack(const std::string& from, const std::string& to, const BMessage& displaced);
     int32 OtherStartUpFolderUsers() const;
+    bool IsBlockOfOtherRecord(const std::string& path, const std::string& block);
+    void ForEachOtherLiveRecord(const std::function<bool(const InstallRecordReader&)>& visit) const;
     bool IsLeftUnder(const std::string& folder) const;
     void WriteLog();
     void RemoveRecord();
@@ -173,6 +182,9 @@ private:
     std::vector<Outcome> fOutcomes;
     std::vector<std::string> fLeft;
     std::vector<BMessage> fFollowUps;
+    // The script blocks of the other live installations (file, bytes).
+    std::vector<std::pair<std::string, std::string>> fOtherBlocks;
+    bool fOtherBlocksRead = false;
     progress_hook fProgress;
     taken_hook fTaken;
     int32 fDone;

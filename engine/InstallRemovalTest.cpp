@@ -7,6 +7,9 @@
 #include <cstring>
 #include <random>
 #include <set>
+#include <sys/wait.h>
+
+#include <OrdinaryUser.h>
 
 #include <FindDirectory.h>
 #include <Node.h>
@@ -134,6 +137,38 @@ TEST_F(InstallRemovalTest, RemovingOneOfTwoProductsLeavesTheOtherWhole)
     EXPECT_EQ(ReadBytes(fSettings + "/Shared/Velk.conf"), "the user's own Velk.conf");
     EXPECT_FALSE(Lexists(fDestination + "/Velk"));
     EXPECT_FALSE(Lexists(fSettings + "/Shared/Velk"));
+}
+
+// A folder the first installation made (the custom folder "Shared") holds
+// the second product's files when the first is removed: it stays, and that
+// is no failure of the removal. Once empty, it goes with the installation
+// that made it.
+TEST_F(InstallRemovalTest, ASharedFolderThatHoldsAnotherProductsFilesIsLeft)
+{
+    std::string first = Install("Velk", "payload-a");
+    std::string second = Install("Orrin", "payload-b");
+    auto orrin = Snapshot(fSettings + "/Shared/Orrin");
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(first), B_OK);
+    EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
+    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_LEFT, fSettings + "/Shared"))
+        << removal.Report();
+    EXPECT_EQ(Snapshot(fSettings + "/Shared/Orrin"), orrin);
+    EXPECT_TRUE(Lexists(fSettings + "/Shared/Orrin.conf"));
+
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(second, &report), B_OK) << report;
+    EXPECT_FALSE(Lexists(fSettings + "/Shared/Orrin.conf")) << report;
+}
+
+TEST_F(InstallRemovalTest, AFolderMadeForTheInstallationGoesWhenEmpty)
+{
+    std::string record = Install("Velk", "payload");
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(record, &report), B_OK) << report;
+    EXPECT_FALSE(Lexists(fSettings + "/Shared")) << report;
+    // The removal's log is all it leaves, in the state folder.
+    EXPECT_FALSE(Lexists(InstallRemoval::LogFolder() + "/log"));
 }
 
 // The user's file was renamed aside for the installed one, which the user
@@ -348,6 +383,54 @@ TEST_F(InstallRemovalTest, UndoesAnItemWhoseEndWasNotRecorded)
     InstallRemoval removal;
     ASSERT_EQ(removal.SetTo(record), B_OK);
     EXPECT_EQ(removal.Record().EndState(), "");
+    EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
+    EXPECT_EQ(Snapshot(fSettings), settings) << removal.Report();
+    EXPECT_EQ(Snapshot(fDestination), destination) << removal.Report();
+}
+
+// A real crash right after the first item went into its place, before its
+// dates, its record entries or anything else: what is there carries the
+// installation's tag (it was tagged before it moved), so the removal takes it
+// all away.
+TEST_F(InstallRemovalTest, UndoesAnInstallationThatCrashedRightAfterPlacingAnItem)
+{
+    WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");
+    auto settings = Snapshot(fSettings);
+    auto destination = Snapshot(fDestination);
+    std::string source = fRoot + "/crash";
+    WriteBytes(source + "/Velk/bin/tool", "#!/bin/sh\necho Velk\n", 0755);
+    WriteBytes(source + "/Velk.conf", "setting=Velk");
+    TestInstaller installer(source);
+    installer.config.ReplaceString("app_name", "Velk");
+    installer.config.ReplaceString("opt_created_folder", "Velk");
+    installer.AddCustomFolder("Shared", 3006, "Shared", false);
+    installer.AddItem({ source + "/Velk.conf", "Shared", "Replace" });
+    installer.AddItem({ source + "/Velk" });
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    config.SetPlacedObserver([](const std::string&) { _exit(0); });
+    std::vector<std::string> earlier = InstallRemoval::FindUnfinished("Velk");
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        config.Action();
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(ReadBytes(fSettings + "/Shared/Velk.conf"), "setting=Velk");
+    std::vector<std::string> records;
+    for (const std::string& record : InstallRemoval::FindUnfinished("Velk")) {
+        if (std::find(earlier.begin(), earlier.end(), record) == earlier.end())
+            records.push_back(record);
+    }
+    ASSERT_EQ(records.size(), 1u);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(records[0]), B_OK) << removal.Error();
     EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
     EXPECT_EQ(Snapshot(fSettings), settings) << removal.Report();
     EXPECT_EQ(Snapshot(fDestination), destination) << removal.Report();
@@ -584,5 +667,198 @@ TEST_P(DamagedRecordTest, LosesNothingOfTheUsers)
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, DamagedRecordTest, testing::Range(1, 25));
+
+// What an ordinary user meets: the archive gives the product's files
+// read-only modes, and the item that takes the place of the user's own file
+// moves it aside in one of the three ways. The removal takes everything away
+// and puts the user's file back; killed half-way and run again, and run once
+// more on a record that was not removed, it ends in the same place, with
+// nothing kept and nothing in doubt.
+struct ReadOnlyCase {
+    mode_t mode;
+    // How the user's file is moved aside: "saved", "renamed" or "trashed".
+    const char* displaced;
+};
+
+class ReadOnlyRemovalTest : public InstallRemovalTest,
+                            public testing::WithParamInterface<ReadOnlyCase> {
+protected:
+    // Installs the product; returns its record.
+    std::string InstallReadOnly()
+    {
+        const ReadOnlyCase& test = GetParam();
+        std::string source = fRoot + "/read-only";
+        WriteBytes(source + "/Velk/bin/tool", "#!/bin/sh\necho Velk\n", test.mode);
+        WriteBytes(source + "/Velk/doc/ReadMe", "read me", test.mode);
+        WriteBytes(source + "/Velk.conf", "setting=Velk", test.mode);
+        TestInstaller installer(source);
+        installer.config.ReplaceString("app_name", "Velk");
+        installer.config.ReplaceString("opt_created_folder", "Velk");
+        installer.config.AddBool("opt_save_replaced", std::string(test.displaced) == "saved");
+        installer.AddCustomFolder("Shared", 3006, "Shared", false);
+        installer.AddItem({ source + "/Velk" });
+        installer.AddItem({ source + "/Velk.conf", "Shared",
+            std::string(test.displaced) == "renamed" ? "Rename" : "Replace" });
+        InstallConfig config;
+        config.SetDialogs(std::make_unique<TestDialogs>());
+        config.SetSystemProbe(std::make_unique<TestProbe>());
+        installer.Configure(config, fDestination);
+        EXPECT_EQ(config.Action(), InstallConfig::kPassDone);
+        EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+        return config.RecordPath();
+    }
+
+    // Runs the removal, in a process of its own that ends when half of the
+    // steps are done.
+    static void RemoveHalfAndDie(const std::string& record)
+    {
+        pid_t child = fork();
+        if (child == 0) {
+            InstallRemoval removal;
+            if (removal.SetTo(record) != B_OK)
+                _exit(1);
+            removal.SetProgressHook([](int32 done, int32 total, const std::string&) {
+                if (done * 2 >= total)
+                    _exit(0);
+            });
+            removal.Run();
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    static void ExpectCompleteRemoval(const std::string& record, const char* run)
+    {
+        InstallRemoval removal;
+        ASSERT_EQ(removal.SetTo(record), B_OK) << run << ": " << removal.Error();
+        EXPECT_EQ(removal.Run(), B_OK) << run << ":\n" << removal.Report();
+        EXPECT_TRUE(removal.Complete()) << run << ":\n" << removal.Report();
+        EXPECT_TRUE(removal.RecordRemoved()) << run;
+    }
+};
+
+TEST_P(ReadOnlyRemovalTest, RemovesEverythingAndEndsTheSameWhenRunAgain)
+{
+    bool ran = brenvik::test::RunAsOrdinaryUser([&] {
+        WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");
+        auto before = UserSnapshot(fDestination);
+        std::string record = InstallReadOnly();
+        struct stat info;
+        ASSERT_EQ(lstat((fDestination + "/Velk/Velk/bin/tool").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, GetParam().mode);
+        std::string journal = ReadBytes(record);
+
+        RemoveHalfAndDie(record);
+        ExpectCompleteRemoval(record, "after a removal that was killed");
+        EXPECT_EQ(UserSnapshot(fDestination), before);
+        EXPECT_EQ(ReadBytes(fSettings + "/Shared/Velk.conf"), "the user's own Velk.conf");
+
+        // The record of a removal that did everything but remove it.
+        WriteBytes(record, journal, 0600);
+        ExpectCompleteRemoval(record, "on a record that stayed");
+        EXPECT_EQ(UserSnapshot(fDestination), before);
+    });
+    if (!ran)
+        GTEST_SKIP() << "the sandbox is out of an ordinary user's reach";
+}
+
+INSTANTIATE_TEST_SUITE_P(ModesAndDisplacements, ReadOnlyRemovalTest,
+    testing::Values(ReadOnlyCase { 0444, "saved" }, ReadOnlyCase { 0555, "renamed" },
+        ReadOnlyCase { 0400, "trashed" }, ReadOnlyCase { 0444, "trashed" },
+        ReadOnlyCase { 0555, "saved" }, ReadOnlyCase { 0400, "renamed" }),
+    [](const testing::TestParamInfo<ReadOnlyCase>& test) {
+        char mode[8];
+        std::snprintf(mode, sizeof(mode), "%04o", unsigned(test.param.mode));
+        return std::string("Mode") + mode + "_" + test.param.displaced;
+    });
+
+// The same product installed into two folders writes its block (same tag)
+// into the same start-up file: removing one installation leaves the other's
+// block, whether its bytes are the same or not; a block the user edited
+// stays and is reported.
+class SideBySideScriptTest : public InstallRemovalTest {
+protected:
+    std::string InstallWithProfile(const std::string& folder, const std::string& contents)
+    {
+        std::string source = fRoot + "/side-by-side";
+        WriteBytes(source + "/notes", "notes");
+        TestInstaller installer(source);
+        installer.config.AddBool("edit_profile", true);
+        installer.config.AddString("edit_profile_tag", "TARSEL_NOTES");
+        installer.config.AddString("edit_profile_contents", contents.c_str());
+        installer.AddItem({ source + "/notes" });
+        InstallConfig config;
+        config.SetDialogs(std::make_unique<TestDialogs>());
+        config.SetSystemProbe(std::make_unique<TestProbe>());
+        fs::create_directories(folder);
+        installer.Configure(config, folder);
+        EXPECT_EQ(config.Action(), InstallConfig::kPassDone);
+        EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+        return config.RecordPath();
+    }
+
+    void SetUp() override
+    {
+        InstallRemovalTest::SetUp();
+        fProfile = FindFolder(B_USER_DIRECTORY) + "/.profile";
+        WriteBytes(fProfile, kMine);
+        fs::remove(fProfile + ".orig");
+    }
+
+    static constexpr const char* kMine = "# the user's own\nexport EDITOR=vi\n";
+    std::string fProfile;
+};
+
+TEST_F(SideBySideScriptTest, EachInstallationKeepsItsBlockUntilItIsRemoved)
+{
+    for (bool sameBytes : { true, false }) {
+        std::string first = InstallWithProfile(fRoot + "/one", "export PATH=\"$PATH:/opt/notes\"");
+        std::string second = InstallWithProfile(fRoot + "/two",
+            sameBytes ? "export PATH=\"$PATH:/opt/notes\"" : "export PATH=\"$PATH:/opt/two\"");
+        std::string both = ReadBytes(fProfile);
+
+        InstallRemoval removal;
+        ASSERT_EQ(removal.SetTo(first), B_OK);
+        EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
+        EXPECT_EQ(ReadBytes(fProfile), both) << removal.Report();
+
+        std::string report;
+        EXPECT_EQ(InstallRemoval::RollBack(second, &report), B_OK) << report;
+        EXPECT_EQ(ReadBytes(fProfile), kMine) << report;
+        EXPECT_FALSE(Lexists(fProfile + ".orig")) << report;
+    }
+}
+
+TEST_F(SideBySideScriptTest, ABlockTheUserEditedStaysAndIsReported)
+{
+    std::string record = InstallWithProfile(fRoot + "/one", "export PATH=\"$PATH:/opt/notes\"");
+    std::string text = ReadBytes(fProfile);
+    size_t at = text.find("/opt/notes");
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, 10, "/opt/mine");
+    WriteBytes(fProfile, text);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(record), B_OK);
+    EXPECT_EQ(removal.Run(), B_ERROR);
+    EXPECT_EQ(ReadBytes(fProfile), text);
+    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, fProfile + " (TARSEL_NOTES)"))
+        << removal.Report();
+}
+
+// A courtesy copy of the user's file is made only where no file of that name
+// is: a "<file>.orig" of the user's own stays as it is.
+TEST_F(SideBySideScriptTest, TheUsersOwnOrigFileIsNeverOverwritten)
+{
+    WriteBytes(fProfile + ".orig", "the user's own backup");
+    std::string record = InstallWithProfile(fRoot + "/one", "export A=1");
+    EXPECT_EQ(ReadBytes(fProfile + ".orig"), "the user's own backup");
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(record, &report), B_OK) << report;
+    EXPECT_EQ(ReadBytes(fProfile), kMine);
+    EXPECT_EQ(ReadBytes(fProfile + ".orig"), "the user's own backup");
+}
 
 } // namespace

@@ -74,9 +74,11 @@ int32 PlatformDialogs::Choose(
 }
 
 ReplaceAnswer PlatformDialogs::AskReplace(const std::string& newItem,
-    const std::string& existingItem, bool offerApplyToAll, const std::string& language)
+    const std::string& newItemFolder, const std::string& existingItem, bool offerApplyToAll,
+    const std::string& language)
 {
     (void)newItem;
+    (void)newItemFolder;
     (void)offerApplyToAll;
     (void)language;
     std::string text = "The item '" + existingItem + "' already exists. Do you wish to replace it?";
@@ -106,9 +108,11 @@ int32 ConsoleDialogs::Choose(
 }
 
 ReplaceAnswer ConsoleDialogs::AskReplace(const std::string& newItem,
-    const std::string& existingItem, bool offerApplyToAll, const std::string& language)
+    const std::string& newItemFolder, const std::string& existingItem, bool offerApplyToAll,
+    const std::string& language)
 {
     (void)newItem;
+    (void)newItemFolder;
     (void)offerApplyToAll;
     (void)language;
     std::printf("'%s' already exists: kept.\n", existingItem.c_str());

@@ -39,14 +39,18 @@ public:
     // An information box with one button (OK), waited for.
     virtual void Info(const std::string& text) = 0;
     // A question with the buttons given, left to right; returns the index of
-    // the button pressed (the last one also for a dialog closed otherwise).
+    // the button pressed. A dialog closed without a button (the program
+    // quits) answers 0: the first button, which declines ("Don't Replace",
+    // "Leave it", "Later").
     virtual int32 Choose(const std::string& text, const std::vector<std::string>& buttons,
         alert_kind kind = B_INFO_KIND)
         = 0;
-    // The replace dialog: the new item (about to be placed) against the
-    // existing one, in the language given (a code such as "en").
-    virtual ReplaceAnswer AskReplace(const std::string& newItem, const std::string& existingItem,
-        bool offerApplyToAll, const std::string& language)
+    // The replace dialog: the new item (about to be placed; its facts are
+    // read from newItem, and newItemFolder, where it comes from, is shown as
+    // its folder) against the existing one, in the language given (a code
+    // such as "en").
+    virtual ReplaceAnswer AskReplace(const std::string& newItem, const std::string& newItemFolder,
+        const std::string& existingItem, bool offerApplyToAll, const std::string& language)
         = 0;
 };
 
@@ -59,8 +63,9 @@ public:
     void Info(const std::string& text) override;
     int32 Choose(
         const std::string& text, const std::vector<std::string>& buttons, alert_kind kind) override;
-    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& existingItem,
-        bool offerApplyToAll, const std::string& language) override;
+    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& newItemFolder,
+        const std::string& existingItem, bool offerApplyToAll,
+        const std::string& language) override;
 };
 
 // Message boxes for a program without windows: each text goes to standard
@@ -73,8 +78,9 @@ public:
     void Info(const std::string& text) override;
     int32 Choose(
         const std::string& text, const std::vector<std::string>& buttons, alert_kind kind) override;
-    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& existingItem,
-        bool offerApplyToAll, const std::string& language) override;
+    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& newItemFolder,
+        const std::string& existingItem, bool offerApplyToAll,
+        const std::string& language) override;
 };
 
 class SystemProbe {

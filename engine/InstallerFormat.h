@@ -129,6 +129,9 @@ constexpr const char* kFileIcon = "file_icon";
 constexpr const char* kItemGroups = "groups";
 constexpr const char* kInstallMeta = "install_meta";
 constexpr const char* kInstallToSystem = "install_to_system";
+// Set by the install pass on an item it placed (its "file_name" is then its
+// place); never stored in an installer.
+constexpr const char* kPlacedByPass = "placed_by_pass";
 // "install_meta"
 constexpr const char* kDestination = "destination";
 constexpr const char* kDestinationExists = "destination_exists";

@@ -80,8 +80,8 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         = saving ? InstallPass::B_DISPLACE_SAVE : InstallPass::B_DISPLACE_TRASH;
     if (IsKeyword(rule, kPrompt)) {
         if (ask) {
-            ReplaceAnswer answer = fDialogs->AskReplace(
-                item.Path(), target, true, static_cast<const char*>(fPass->Texts().Language()));
+            ReplaceAnswer answer = fDialogs->AskReplace(item.Path(), fPass->ItemOrigin(), target,
+                true, static_cast<const char*>(fPass->Texts().Language()));
             remembered = answer.replace;
             ask = !answer.applyToAll;
         }

@@ -125,6 +125,11 @@ TEST_P(CollisionTest, WhatTheUserHadIsFoundWhereTheRecordSays)
     }
     bool replaced = c.answer != Answer::kKeep;
     EXPECT_EQ(fDialogs->replaces.size(), std::string(c.rule) == "Prompt" ? 1u : 0u);
+    // The dialog shows where the new item comes from, not its scratch folder.
+    for (const auto& asked : fDialogs->replaces) {
+        EXPECT_EQ(asked.newItemFolder,
+            c.kind == Kind::kLink ? SettingsFolder() + "/" + fElsewhere : fRoot + "/payload");
+    }
     if (!replaced) {
         EXPECT_TRUE(displaced.empty());
         EXPECT_EQ(Contents(target), existing);

@@ -104,24 +104,48 @@ status_t ScriptBlock::Find(
 status_t ScriptBlock::Remove(const std::string& text, const std::string& tag, bool separatorAdded,
     std::string* result, int32* removed)
 {
+    return RemoveMatching(text, tag, nullptr, separatorAdded, result, removed, nullptr);
+}
+
+status_t ScriptBlock::RemoveExact(const std::string& text, const std::string& tag,
+    const std::string& block, bool separatorAdded, std::string* result, int32* removed,
+    std::vector<std::string>* others)
+{
+    return RemoveMatching(text, tag, &block, separatorAdded, result, removed, others);
+}
+
+status_t ScriptBlock::RemoveMatching(const std::string& text, const std::string& tag,
+    const std::string* block, bool separatorAdded, std::string* result, int32* removed,
+    std::vector<std::string>* others)
+{
     std::vector<Span> spans;
     status_t status = Find(text, tag, &spans);
     if (status != B_OK)
         return status;
+    if (others != nullptr)
+        others->clear();
     std::string kept;
     kept.reserve(text.size());
     size_t from = 0;
+    int32 taken = 0;
+    bool lastTakenEndsText = false;
     for (const Span& span : spans) {
+        std::string_view bytes(text.data() + span.begin, span.end - span.begin);
+        if (block != nullptr && bytes != *block) {
+            if (others != nullptr)
+                others->emplace_back(bytes);
+            continue;
+        }
         kept.append(text, from, span.begin - from);
         from = span.end;
+        taken++;
+        lastTakenEndsText = span.end == text.size();
     }
     kept.append(text, from, std::string::npos);
-    if (separatorAdded && !spans.empty() && spans.back().end == text.size() && !kept.empty()
-        && kept.back() == '\n') {
+    if (separatorAdded && lastTakenEndsText && !kept.empty() && kept.back() == '\n')
         kept.pop_back();
-    }
     if (removed != nullptr)
-        *removed = int32(spans.size());
+        *removed = taken;
     *result = std::move(kept);
     return B_OK;
 }

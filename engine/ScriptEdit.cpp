@@ -16,6 +16,7 @@ const char* const kRemoveWhenEmpty = "remove_when_empty";
 const char* const kEmptyText = "empty_text";
 const char* const kChanged = "changed";
 const char* const kBackup = "backup";
+const char* const kBackupSha256 = "backup_sha256";
 const char* const kCreatedFolder = "created_folder";
 const char* const kScript = "script";
 const char* const kStatus = "status";
@@ -102,6 +103,7 @@ status_t ScriptFileChange::Archive(BMessage* archive) const
     writer.String(kEmptyText, emptyText);
     writer.Bool(kChanged, changed);
     writer.String(kBackup, backup);
+    writer.String(kBackupSha256, backupSha256);
     for (const std::string& folder : createdFolders)
         writer.String(kCreatedFolder, folder);
     return writer.Status();
@@ -124,6 +126,7 @@ status_t ScriptFileChange::Restore(const BMessage& archive)
     emptyText = FindString(archive, kEmptyText);
     changed = FindBool(archive, kChanged);
     backup = FindString(archive, kBackup);
+    backupSha256 = FindString(archive, kBackupSha256);
     createdFolders = FindStrings(archive, kCreatedFolder);
     return B_OK;
 }

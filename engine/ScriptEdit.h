@@ -46,8 +46,10 @@ struct ScriptFileChange {
     std::string emptyText;
     // The file was actually rewritten (false when it already held the block).
     bool changed = false;
-    // A courtesy copy of the text before the edit ("<file>.orig"), or "".
+    // A courtesy copy of the text before the edit ("<file>.orig"), or "",
+    // and the SHA-256 of what it holds (hexadecimal).
     std::string backup;
+    std::string backupSha256;
     // Folders created for the file, outermost first.
     std::vector<std::string> createdFolders;
 

@@ -8,6 +8,7 @@
 #include <AtomicFile.h>
 #include <LibFileType.h>
 #include <PathHelpers.h>
+#include <Sha256.h>
 
 #include "InstallLock.h"
 #include "ScriptBlock.h"
@@ -37,7 +38,37 @@ void RemoveCreatedFolders(const std::vector<std::string>& folders)
         rmdir(folder->c_str());
 }
 
+// The courtesy copy of a file's text before its first edit: "<file>.orig",
+// unless a file of that name is there already (the user's own, or another
+// installation's copy), which is never overwritten. Its digest goes into the
+// change, so that the removal takes away only the copy as it was made.
+void WriteBackup(const std::string& old, ScriptFileChange* change)
+{
+    std::string backup = change->path + ".orig";
+    struct stat info;
+    if (lstat(backup.c_str(), &info) == 0 || errno != ENOENT)
+        return;
+    mode_t mode = stat(change->path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0600;
+    if (ScriptFile::Replace(backup, old, mode) != B_OK)
+        return;
+    BPrivate::Sha256 hash;
+    hash.Update(old.data(), old.size());
+    change->backup = backup;
+    change->backupSha256 = BPrivate::Sha256::Hex(hash.Final());
+}
+
 } // namespace
+
+bool ScriptFile::RemoveBackup(const ScriptFileChange& change)
+{
+    std::string digest;
+    if (change.backup.empty() || change.backupSha256.empty()
+        || change.backup != change.path + ".orig"
+        || BPrivate::Sha256::HashFile(change.backup.c_str(), &digest) != B_OK
+        || BPrivate::Sha256::Hex(digest) != change.backupSha256)
+        return false;
+    return unlink(change.backup.c_str()) == 0;
+}
 
 status_t ScriptFile::Read(const std::string& path, std::string* text)
 {
@@ -151,13 +182,8 @@ status_t ScriptFile::Write(const std::string& path, const std::string& tag,
     change->emptyText = options.managed ? options.header : std::string();
     if (change->existed && text == old)
         return B_OK;
-    if (options.backup && change->existed) {
-        struct stat info;
-        mode_t mode = stat(change->path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0600;
-        std::string backup = change->path + ".orig";
-        if (Replace(backup, old, mode) == B_OK)
-            change->backup = backup;
-    }
+    if (options.backup && change->existed)
+        WriteBackup(old, change);
     status = Replace(change->path, text, options.mode);
     if (status != B_OK)
         return status;
@@ -167,10 +193,11 @@ status_t ScriptFile::Write(const std::string& path, const std::string& tag,
     return B_OK;
 }
 
-status_t ScriptFile::Remove(const ScriptFileChange& change, bool* deleted)
+status_t ScriptFile::Remove(const ScriptFileChange& change, Removal* removal)
 {
-    if (deleted != nullptr)
-        *deleted = false;
+    Removal local;
+    Removal& done = removal != nullptr ? *removal : local;
+    done = Removal();
     InstallLock lock;
     if (lock.InitCheck() != B_OK)
         return lock.InitCheck();
@@ -179,15 +206,16 @@ status_t ScriptFile::Remove(const ScriptFileChange& change, bool* deleted)
     if (status == B_ENTRY_NOT_FOUND) {
         // Somebody deleted it already: for a file of Brenvik's own that is
         // as good as deleting it.
-        if (deleted != nullptr)
-            *deleted = change.removeWhenEmpty;
+        done.deleted = change.removeWhenEmpty;
         return B_OK;
     }
     if (status != B_OK)
         return status;
     std::string kept;
-    int32 removed = 0;
-    status = ScriptBlock::Remove(text, change.tag, change.separatorAdded, &kept, &removed);
+    status = change.block.empty()
+        ? ScriptBlock::Remove(text, change.tag, change.separatorAdded, &kept, &done.removed)
+        : ScriptBlock::RemoveExact(text, change.tag, change.block, change.separatorAdded, &kept,
+            &done.removed, &done.others);
     if (status != B_OK)
         return status;
     if (change.removeWhenEmpty && kept == change.emptyText) {
@@ -195,11 +223,10 @@ status_t ScriptFile::Remove(const ScriptFileChange& change, bool* deleted)
             return StatusFromErrno(errno);
         SyncFolder(FolderOf(change.path));
         RemoveCreatedFolders(change.createdFolders);
-        if (deleted != nullptr)
-            *deleted = true;
+        done.deleted = true;
         return B_OK;
     }
-    if (removed == 0)
+    if (done.removed == 0)
         return B_OK;
     return Replace(change.path, kept, 0644);
 }

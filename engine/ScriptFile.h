@@ -13,6 +13,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 #include "ScriptEdit.h"
 
@@ -44,11 +45,27 @@ public:
     static status_t Write(const std::string& path, const std::string& tag,
         const std::string& contents, const Options& options, ScriptFileChange* change);
 
-    // Takes the blocks of the change's tag out of its file again; when the
-    // change says so and the file then holds only its empty text, the file is
-    // deleted. *deleted tells whether such a file is gone now (a file that
-    // was deleted already counts).
-    static status_t Remove(const ScriptFileChange& change, bool* deleted = nullptr);
+    // What Remove did to one file.
+    struct Removal {
+        // The file is gone now (deleted, or deleted already), as the change
+        // said it should be once it held no block.
+        bool deleted = false;
+        // Blocks taken out.
+        int32 removed = 0;
+        // The bytes of each block of the tag that stayed because it is not
+        // the one the change wrote (edited since, or another installation's).
+        std::vector<std::string> others;
+    };
+
+    // Takes the change's block out of its file again: the block of exactly
+    // its recorded bytes, or, for a change that records none, every block of
+    // its tag. When the change says so and the file then holds only its empty
+    // text, the file is deleted.
+    static status_t Remove(const ScriptFileChange& change, Removal* removal = nullptr);
+
+    // Deletes the change's courtesy copy ("<file>.orig") while it is still
+    // the copy that was made (its digest); true when it went.
+    static bool RemoveBackup(const ScriptFileChange& change);
 
     // The whole text of a file; B_ENTRY_NOT_FOUND when there is none.
     static status_t Read(const std::string& path, std::string* text);

@@ -11,8 +11,9 @@ namespace {
 
 class Removal {
 public:
-    explicit Removal(std::vector<std::string>* notes)
+    Removal(std::vector<std::string>* notes, std::vector<ScriptFileOutcome>* outcomes)
         : fNotes(notes)
+        , fOutcomes(outcomes)
         , fStatus(B_OK)
     {
     }
@@ -20,15 +21,30 @@ public:
     // Takes the block out of one file; true when the file went with it.
     bool RemoveBlock(const ScriptFileChange& change)
     {
-        bool deleted = false;
-        status_t status = ScriptFile::Remove(change, &deleted);
-        if (status != B_OK)
+        ScriptFile::Removal done;
+        status_t status = ScriptFile::Remove(change, &done);
+        ScriptFileOutcome outcome { change.path, change.tag, ScriptFileOutcome::kAbsent, status,
+            done.others };
+        if (status != B_OK) {
             Fail(status, change.path);
-        else if (deleted)
+            outcome.kind = ScriptFileOutcome::kFailed;
+        } else if (done.deleted) {
             Note("\tDeleted " + change.path + ", which held no other block\n");
-        else
+            outcome.kind = ScriptFileOutcome::kDeleted;
+        } else if (done.removed > 0) {
             Note("\tRemoved script tag " + change.tag + " from " + change.path + "\n");
-        return deleted;
+            outcome.kind = ScriptFileOutcome::kRemoved;
+        }
+        if (status == B_OK && !done.others.empty()) {
+            Note("\tKept the block " + change.tag + " in " + change.path
+                + ": it is not the one that was written\n");
+            outcome.kind = ScriptFileOutcome::kKept;
+        }
+        if (ScriptFile::RemoveBackup(change))
+            Note("\tDeleted the copy " + change.backup + "\n");
+        if (fOutcomes != nullptr)
+            fOutcomes->push_back(std::move(outcome));
+        return done.deleted;
     }
 
     // The autostart entry, unless somebody replaced it with an entry of
@@ -50,6 +66,9 @@ public:
              ++folder)
             rmdir(folder->c_str());
         Note("\tDeleted " + change.path + "\n");
+        if (fOutcomes != nullptr)
+            fOutcomes->push_back(
+                { change.path, change.tag, ScriptFileOutcome::kDeleted, B_OK, {} });
     }
 
     void Note(const std::string& line)
@@ -69,15 +88,16 @@ public:
 
 private:
     std::vector<std::string>* fNotes;
+    std::vector<ScriptFileOutcome>* fOutcomes;
     status_t fStatus;
 };
 
 } // namespace
 
-status_t RemoveScriptEdit(
-    const ScriptEdit& edit, int32 otherStartUpFolderUsers, std::vector<std::string>* notes)
+status_t RemoveScriptEdit(const ScriptEdit& edit, int32 otherStartUpFolderUsers,
+    std::vector<std::string>* notes, std::vector<ScriptFileOutcome>* outcomes)
 {
-    Removal removal(notes);
+    Removal removal(notes, outcomes);
     if (edit.startUpFolder && otherStartUpFolderUsers > 0) {
         removal.Note("\tKept the start-up folder block: " + std::to_string(otherStartUpFolderUsers)
             + " other installation(s) use it\n");

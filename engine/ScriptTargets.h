@@ -89,5 +89,26 @@ status_t EditScriptFile(const directory_which& folder, const char* fileName, con
 // UserBootscript, the login hook of UserSetupEnvironment). The start-up
 // folder block stays while `otherStartUpFolderUsers` (the number of other
 // live install records that use it) is above zero. Log lines go to *notes.
+// Each file's block goes only while it is exactly the block the edit wrote;
+// what became of each file goes to *outcomes.
+struct ScriptFileOutcome {
+    enum Kind {
+        // The block was taken out.
+        kRemoved,
+        // The file went (with the block, or it had gone already).
+        kDeleted,
+        // There was no block of the tag to take out.
+        kAbsent,
+        // A block of the tag with other bytes is there; it stays.
+        kKept,
+        kFailed,
+    };
+    std::string path;
+    std::string tag;
+    Kind kind;
+    status_t status;
+    // The bytes of the blocks that stayed (kKept).
+    std::vector<std::string> others;
+};
 status_t RemoveScriptEdit(const ScriptEdit& edit, int32 otherStartUpFolderUsers = 0,
-    std::vector<std::string>* notes = nullptr);
+    std::vector<std::string>* notes = nullptr, std::vector<ScriptFileOutcome>* outcomes = nullptr);

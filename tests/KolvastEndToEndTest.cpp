@@ -174,6 +174,24 @@ TEST_P(KolvastEndToEndTest, LeavesTheSandboxAsItWas)
     EXPECT_TRUE(fs::exists(InstallRemoval::LogFolder()));
 }
 
+// On a fresh account the default folder is not there yet: the installation
+// makes it, and the removal takes it away again with the rest.
+class KolvastFreshAccountTest : public KolvastEndToEndTest { };
+
+TEST_P(KolvastFreshAccountTest, LeavesAFreshAccountAsItWas)
+{
+    fs::remove_all(fDestination);
+    auto before = Snapshot();
+    fConfig.SetMakeDestination(true);
+    Install();
+    ASSERT_TRUE(fs::exists(fDeinstaller));
+    auto [status, output] = RunDeinstaller();
+    EXPECT_EQ(status, 0) << output;
+    auto after = Snapshot();
+    EXPECT_TRUE(after == before) << Differences(before, after) << output;
+    EXPECT_FALSE(fs::exists(fDestination)) << output;
+}
+
 class KolvastEditedFileTest : public KolvastEndToEndTest { };
 
 TEST_P(KolvastEditedFileTest, KeepsAnEditedFileAndSaysSo)
@@ -195,6 +213,9 @@ INSTANTIATE_TEST_SUITE_P(Scopes, KolvastEndToEndTest,
         return std::string(std::get<0>(param.param))
             + (stop == 4 ? "Whole" : "StoppedAfter" + std::to_string(stop));
     });
+
+INSTANTIATE_TEST_SUITE_P(Scopes, KolvastFreshAccountTest,
+    testing::Combine(testing::Values("user", "system"), testing::Values(4)));
 
 INSTANTIATE_TEST_SUITE_P(Scopes, KolvastEditedFileTest,
     testing::Combine(testing::Values("user", "system"), testing::Values(4)));

@@ -32,6 +32,7 @@ bool DesktopExecArgument(const std::string& path, std::string* argument);
 // character.
 bool DesktopStringValue(const std::string& text, std::string* value);
 
-// A byte count for people: "%.1f MB" above 1048576 bytes, "%.1f KB" above
-// 1024, otherwise "%llu bytes". Never wraps, whatever the size.
+// A byte count for people, as the window writes it (LibBytesToString with one
+// decimal): "%.1f MB" above 1048576 bytes, "%.1f KB" above 1024, otherwise
+// "%.1f bytes". Never wraps, whatever the size.
 std::string BytesText(uint64 bytes);

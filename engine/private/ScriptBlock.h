@@ -74,10 +74,24 @@ public:
     static status_t Remove(const std::string& text, const std::string& tag, bool separatorAdded,
         std::string* result, int32* removed = nullptr);
 
+    // The same for the blocks of the tag whose bytes are exactly `block`
+    // (begin and end lines included): a block of the tag that differs (the
+    // user edited it, or another installation of the product wrote its own)
+    // stays, and *others receives the bytes of each such block.
+    static status_t RemoveExact(const std::string& text, const std::string& tag,
+        const std::string& block, bool separatorAdded, std::string* result,
+        int32* removed = nullptr, std::vector<std::string>* others = nullptr);
+
     // The text with the old blocks of the tag removed and the new block
     // appended at the end, after a newline when the last line has none.
     static status_t Insert(const std::string& text, const std::string& tag,
         const std::string& contents, std::string* result, Insertion* insertion = nullptr);
+
+private:
+    // Remove and RemoveExact: every block of the tag, or those of `block`.
+    static status_t RemoveMatching(const std::string& text, const std::string& tag,
+        const std::string* block, bool separatorAdded, std::string* result, int32* removed,
+        std::vector<std::string>* others);
 };
 
 // `text` as one word for sh: in single quotes, each ' written as '\''.

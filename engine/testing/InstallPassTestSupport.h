@@ -62,6 +62,7 @@ inline bool Lexists(const std::string& path)
 struct TestDialogs : public InstallDialogs {
     struct Replace {
         std::string newItem;
+        std::string newItemFolder;
         std::string existing;
     };
 
@@ -78,10 +79,10 @@ struct TestDialogs : public InstallDialogs {
         choices.pop_front();
         return choice;
     }
-    ReplaceAnswer AskReplace(
-        const std::string& newItem, const std::string& existing, bool, const std::string&) override
+    ReplaceAnswer AskReplace(const std::string& newItem, const std::string& newItemFolder,
+        const std::string& existing, bool, const std::string&) override
     {
-        replaces.push_back({ newItem, existing });
+        replaces.push_back({ newItem, newItemFolder, existing });
         if (answers.empty())
             return ReplaceAnswer();
         ReplaceAnswer answer = answers.front();
@@ -300,10 +301,8 @@ inline std::string FindFolder(directory_which which)
 }
 
 // Everything the user can see: the home folder and the test's own, without
-// Brenvik's records and the trash's empty folders (and, when asked, without
-// the courtesy copies of edited files).
-inline std::map<std::string, std::string> UserSnapshot(
-    const std::string& root, bool withoutCourtesyCopies = false)
+// Brenvik's records and the trash's empty folders.
+inline std::map<std::string, std::string> UserSnapshot(const std::string& root)
 {
     auto snapshot = Snapshot(FindFolder(B_USER_DIRECTORY));
     for (auto& [path, what] : Snapshot(root))
@@ -312,8 +311,7 @@ inline std::map<std::string, std::string> UserSnapshot(
     std::string trash = fs::path(FindFolder(B_TRASH_DIRECTORY)).parent_path();
     for (auto it = snapshot.begin(); it != snapshot.end();) {
         bool skip = it->first.rfind(records, 0) == 0
-            || (it->first.rfind(trash, 0) == 0 && it->second == "folder")
-            || (withoutCourtesyCopies && fs::path(it->first).extension() == ".orig");
+            || (it->first.rfind(trash, 0) == 0 && it->second == "folder");
         it = skip ? snapshot.erase(it) : std::next(it);
     }
     return snapshot;

@@ -180,10 +180,12 @@ TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles
 
     // Removing the installation takes every block out: the files are as
     // they were, byte for byte, and what Brenvik made for them is gone.
+    std::string journal = ReadBytes(fConfig.RecordPath());
     std::string report;
     EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
     EXPECT_EQ(ReadBytes(home + "/.profile"), profileBefore);
     EXPECT_EQ(Differences(before, UserSnapshot(fRoot)), std::vector<std::string>()) << report;
+    ExpectSecondRemovalChangesNothing(fConfig.RecordPath(), journal, fRoot);
 }
 
 // The journal cut right after the begun frame of its last script step, as a

@@ -448,7 +448,8 @@ void InstallRemoval::UndoStep(const Step& step)
         // folder is shared: what others put there since is theirs.
         bool shared
             = fInstallFolder.empty() || (path != fInstallFolder && !IsInside(path, fInstallFolder));
-        if (!step.begun.GetBool(InstallRecord::kFieldExisted, true))
+        if (!step.begun.GetBool(InstallRecord::kFieldExisted, true)
+            && !HoldsWhatWasMovedAside(path, step.number))
             RemoveFolder(path, shared ? B_FOLDER_SHARED : B_FOLDER_KEPT);
     } else {
         Note(B_OUTCOME_PROBLEM, path, "the record's step of kind \"" + step.kind + "\" is unknown");
@@ -468,7 +469,7 @@ void InstallRemoval::UndoItem(const Step& step)
             Note(B_OUTCOME_PROBLEM, path, "the record does not show how it was placed; it stays");
         return;
     }
-    if (HoldsWhatItDisplaced(step))
+    if (HoldsWhatWasMovedAside(path, step.number))
         return;
     if (step.state == InstallRecordReader::B_STEP_BEGUN) {
         UndoInterruptedItem(path);
@@ -560,21 +561,24 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
         Note(B_OUTCOME_FAILED, path, std::strerror(errno));
 }
 
-// An item's place that holds again what the item displaced, with nothing
-// left where that went: a removal run before took the item away and put the
-// user's own back. Nothing is left to do for the item.
-bool InstallRemoval::HoldsWhatItDisplaced(const Step& item) const
+// A place that holds again what the installation moved out of it (before
+// step `before`), with nothing left where that went: a removal run before
+// took away what the installation put there and put the old one back.
+// Nothing is left to do for that step.
+bool InstallRemoval::HoldsWhatWasMovedAside(const std::string& path, int32 before) const
 {
-    std::string path = item.begun.GetString(InstallRecord::kFieldPath, "");
     for (const Step& step : fRecord.Steps()) {
-        if (step.number >= item.number)
+        if (step.number >= before)
             break;
-        if (step.kind != InstallRecord::kKindDisplaced
+        bool displaced = step.kind == InstallRecord::kKindDisplaced;
+        if ((!displaced && step.kind != InstallRecord::kKindOldInstall)
             || step.state != InstallRecordReader::B_STEP_DONE
             || path != step.begun.GetString(InstallRecord::kFieldPath, ""))
             continue;
+        BMessage folder;
+        folder.AddString(InstallRecord::kFieldType, "folder");
         std::string to = step.result.GetString(InstallRecord::kFieldTo, "");
-        if (IsPlainPath(to) && IsBackAlready(path, to, step.begun))
+        if (IsPlainPath(to) && IsBackAlready(path, to, displaced ? step.begun : folder))
             return true;
     }
     return false;
@@ -689,6 +693,8 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
         Note(B_OUTCOME_LEFT, path, "the product installs it to stay");
         return;
     }
+    if (HoldsWhatWasMovedAside(path, step.number))
+        return;
     struct stat info;
     if (!Lstat(path, &info))
         return;

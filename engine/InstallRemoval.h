@@ -147,7 +147,7 @@ private:
     void UndoStep(const InstallRecordReader::Step& step);
     void UndoItem(const InstallRecordReader::Step& step);
     bool PlacedByInstallation(const InstallRecordReader::Step& item) const;
-    bool HoldsWhatItDisplaced(const InstallRecordReader::Step& item) const;
+    bool HoldsWhatWasMovedAside(const std::string& path, int32 before) const;
     void UndoInterruptedItem(const std::string& path);
     bool CarriesTag(const std::string& path) const;
     void RemoveEntryFile(const BMessage& entry, const std::string& path);

@@ -429,11 +429,13 @@ TEST_F(InstallRemovalTest, UndoesAnInstallationThatCrashedRightAfterPlacingAnIte
     }
     ASSERT_EQ(records.size(), 1u);
 
+    std::string journal = ReadBytes(records[0]);
     InstallRemoval removal;
     ASSERT_EQ(removal.SetTo(records[0]), B_OK) << removal.Error();
     EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
     EXPECT_EQ(Snapshot(fSettings), settings) << removal.Report();
     EXPECT_EQ(Snapshot(fDestination), destination) << removal.Report();
+    ExpectSecondRemovalChangesNothing(records[0], journal, fDestination);
 }
 
 // The same for a folder item, into which the user put a file of their own

@@ -79,10 +79,12 @@ TEST_P(InstallRollBackTest, TheRecordUndoesEverythingEvenAfterAStop)
     for (const auto& step : record.Steps())
         EXPECT_NE(step.state, InstallRecordReader::B_STEP_BEGUN) << step.kind;
 
+    std::string journal = ReadBytes(fConfig.RecordPath());
     std::string report;
     EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
     EXPECT_EQ(UserSnapshot(fRoot), before) << report;
     EXPECT_FALSE(Lexists(fConfig.RecordPath()));
+    ExpectSecondRemovalChangesNothing(fConfig.RecordPath(), journal, fRoot);
 }
 
 INSTANTIATE_TEST_SUITE_P(StopAfterItem, InstallRollBackTest, testing::Values(0, 1, 2, 3, 4));
@@ -210,9 +212,11 @@ protected:
         EXPECT_EQ(record.Failures(), int32(fConfig.Failures().size()));
         for (const auto& step : record.Steps())
             EXPECT_NE(step.state, InstallRecordReader::B_STEP_BEGUN) << step.kind;
+        std::string journal = ReadBytes(fConfig.RecordPath());
         std::string report;
         EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;
         EXPECT_EQ(UserSnapshot(fRoot), before) << report;
+        ExpectSecondRemovalChangesNothing(fConfig.RecordPath(), journal, fRoot);
     }
 
     std::string fSounds;

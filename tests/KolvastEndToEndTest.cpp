@@ -165,6 +165,7 @@ TEST_P(KolvastEndToEndTest, LeavesTheSandboxAsItWas)
 
     Install(std::get<1>(GetParam()));
     ASSERT_TRUE(fs::exists(fDeinstaller));
+    std::string journal = ReadBytes(fConfig.RecordPath());
     auto [status, output] = RunDeinstaller();
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("Removing Tarsel Notes 1.0.2"), std::string::npos) << output;
@@ -172,6 +173,15 @@ TEST_P(KolvastEndToEndTest, LeavesTheSandboxAsItWas)
     EXPECT_TRUE(after == before) << Differences(before, after) << output;
     EXPECT_FALSE(fs::exists(fConfig.RecordPath()));
     EXPECT_TRUE(fs::exists(InstallRemoval::LogFolder()));
+
+    // Run again on the record, as after a removal killed before its end: it
+    // finds everything done, changes nothing and succeeds.
+    pass_test::WriteBytes(fConfig.RecordPath(), journal, 0600);
+    auto [again, secondOutput] = RunCommand("'" + ProgramPath("brenvik-kolvast")
+        + "' --unattended --record '" + fConfig.RecordPath() + "'");
+    EXPECT_EQ(again, 0) << secondOutput;
+    after = Snapshot();
+    EXPECT_TRUE(after == before) << Differences(before, after) << secondOutput;
 }
 
 // On a fresh account the default folder is not there yet: the installation

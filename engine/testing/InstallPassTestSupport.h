@@ -33,6 +33,7 @@
 #include "InstallConfig.h"
 #include "InstallRecord.h"
 #include "InstallRecordReader.h"
+#include "InstallRemoval.h"
 
 namespace pass_test {
 
@@ -315,6 +316,21 @@ inline std::map<std::string, std::string> UserSnapshot(const std::string& root)
         it = skip ? snapshot.erase(it) : std::next(it);
     }
     return snapshot;
+}
+
+// Runs the removal of `record` once more, on the record as it was before the
+// first run (`journal`: its bytes then), as after a removal that was killed
+// before it could remove its record: everything is done already, so the
+// second run changes nothing of what the user sees and succeeds.
+inline void ExpectSecondRemovalChangesNothing(
+    const std::string& record, const std::string& journal, const std::string& root)
+{
+    auto before = UserSnapshot(root);
+    WriteBytes(record, journal, 0600);
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(record, &report), B_OK) << "second run:\n" << report;
+    EXPECT_EQ(UserSnapshot(root), before) << "second run:\n" << report;
+    EXPECT_FALSE(Lexists(record)) << "second run:\n" << report;
 }
 
 // The base of a pass test's fixture: a folder of the test's own (fRoot) with

@@ -29,15 +29,6 @@ using namespace InstallerFormat;
 
 namespace {
 
-const char* KindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "folder";
-    if (S_ISLNK(mode))
-        return "symlink";
-    return "file";
-}
-
 bool Lexists(const std::string& path)
 {
     struct stat info;
@@ -309,7 +300,7 @@ void InstallPass::RecordTree(
     auto visit = [&](const std::string& entryPath, const struct stat& info) {
         BMessage entry;
         entry.AddString(InstallRecord::kFieldPath, entryPath.c_str());
-        entry.AddString(InstallRecord::kFieldType, KindOf(info.st_mode));
+        entry.AddString(InstallRecord::kFieldType, InstallRecord::TypeOf(info.st_mode));
         entry.AddInt32(InstallRecord::kFieldMode, int32(info.st_mode & 07777));
         entry.AddInt64(InstallRecord::kFieldSize, int64(info.st_size));
         entry.AddInt64(InstallRecord::kFieldModified, int64(info.st_mtim.tv_sec));

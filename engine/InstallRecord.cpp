@@ -249,6 +249,15 @@ status_t InstallRecord::Failed(
     return Append(frame, B_RECORD_LAZY);
 }
 
+const char* InstallRecord::TypeOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return kTypeFolder;
+    if (S_ISLNK(mode))
+        return kTypeSymlink;
+    return S_ISREG(mode) ? kTypeFile : kTypeOther;
+}
+
 status_t InstallRecord::Finish(const char* state, int64 endTime, int32 failures)
 {
     BMessage frame(kMsgFinished);

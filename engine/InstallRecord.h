@@ -23,6 +23,7 @@
 // never a user's file whose whereabouts it does not know.
 
 #include <string>
+#include <sys/types.h>
 
 #include <Descriptor.h>
 #include <Message.h>
@@ -55,6 +56,22 @@ public:
     static constexpr const char* kKindDesktopEntry = "desktop_entry";
     static constexpr const char* kKindScript = "script";
     static constexpr const char* kKindFollowUp = "follow_up";
+
+    // What an entry is ("type" of item entries and displaced steps): a
+    // file, a folder, a symbolic link, or anything else (a named pipe, a
+    // socket, a device).
+    static constexpr const char* kTypeFile = "file";
+    static constexpr const char* kTypeFolder = "folder";
+    static constexpr const char* kTypeSymlink = "symlink";
+    static constexpr const char* kTypeOther = "other";
+    // The word for an entry of that mode.
+    static const char* TypeOf(mode_t mode);
+
+    // Where a displaced item went ("action" of a displaced step): into the
+    // saved folder, beside itself under a " copy" name, into the trash.
+    static constexpr const char* kActionSaved = "saved";
+    static constexpr const char* kActionRenamed = "renamed";
+    static constexpr const char* kActionTrashed = "trashed";
 
     // Fields of the frames (docs/install-record.md says which frame has
     // which).

@@ -82,11 +82,6 @@ bool Lexists(const std::string& path)
     return Lstat(path, &info);
 }
 
-const char* KindOf(mode_t mode)
-{
-    return S_ISDIR(mode) ? "folder" : S_ISLNK(mode) ? "symlink" : S_ISREG(mode) ? "file" : "other";
-}
-
 std::string Digest(const BMessage& message)
 {
     const void* data = nullptr;
@@ -506,13 +501,13 @@ void InstallRemoval::UndoItem(const Step& step)
                 B_WHY_CHANGED);
             continue;
         }
-        if (type == "folder") {
+        if (type == InstallRecord::kTypeFolder) {
             if (S_ISDIR(info.st_mode))
                 RemoveFolder(entryPath, entryPath == path ? B_FOLDER_KEPT : B_FOLDER_QUIET);
             else
                 Note(B_OUTCOME_KEPT, entryPath, "a folder was installed here; this is not one",
                     B_WHY_NOT_OURS);
-        } else if (type == "symlink") {
+        } else if (type == InstallRecord::kTypeSymlink) {
             if (S_ISLNK(info.st_mode)
                 && LinkTarget(entryPath) == it->GetString(InstallRecord::kFieldTarget, "")) {
                 if (unlink(entryPath.c_str()) == 0)
@@ -523,7 +518,7 @@ void InstallRemoval::UndoItem(const Step& step)
                 Note(B_OUTCOME_KEPT, entryPath, "it was changed since it was installed",
                     B_WHY_CHANGED);
             }
-        } else if (type == "file") {
+        } else if (type == InstallRecord::kTypeFile) {
             RemoveEntryFile(*it, entryPath);
         } else {
             Note(B_OUTCOME_PROBLEM, entryPath, "the record gives it no known kind; it stays");
@@ -576,7 +571,7 @@ bool InstallRemoval::HoldsWhatWasMovedAside(const std::string& path, int32 befor
             || path != step.begun.GetString(InstallRecord::kFieldPath, ""))
             continue;
         BMessage folder;
-        folder.AddString(InstallRecord::kFieldType, "folder");
+        folder.AddString(InstallRecord::kFieldType, InstallRecord::kTypeFolder);
         std::string to = step.result.GetString(InstallRecord::kFieldTo, "");
         if (IsPlainPath(to) && IsBackAlready(path, to, displaced ? step.begun : folder))
             return true;
@@ -732,10 +727,10 @@ bool InstallRemoval::PutBack(const std::string& from, const std::string& to, con
         return false;
     }
     std::string type = fields.GetString(InstallRecord::kFieldType, "");
-    if (!type.empty() && type != KindOf(info.st_mode)) {
+    if (!type.empty() && type != InstallRecord::TypeOf(info.st_mode)) {
         Note(B_OUTCOME_PROBLEM, from,
-            "the record says a " + type + " was moved here, but this is a " + KindOf(info.st_mode)
-                + "; it stays");
+            "the record says a " + type + " was moved here, but this is a "
+                + InstallRecord::TypeOf(info.st_mode) + "; it stays");
         return false;
     }
     std::string digest = Digest(fields);
@@ -778,7 +773,7 @@ bool InstallRemoval::IsBackAlready(
     if (Lexists(movedTo) || !Lstat(path, &info))
         return false;
     std::string type = displaced.GetString(InstallRecord::kFieldType, "");
-    if (!type.empty() && type != KindOf(info.st_mode))
+    if (!type.empty() && type != InstallRecord::TypeOf(info.st_mode))
         return false;
     std::string digest = Digest(displaced);
     return !S_ISREG(info.st_mode) || digest.empty() || MatchesDigest(path, digest);
@@ -795,7 +790,7 @@ void InstallRemoval::UndoDisplaced(const Step& step)
         // Interrupted: the move happened only if the item left its place.
         if (Lexists(path))
             return;
-        if (action == "trashed" && IsPlainPath(to))
+        if (action == InstallRecord::kActionTrashed && IsPlainPath(to))
             to = FindInTrash(to, path);
     }
     if (!IsPlainPath(to)) {
@@ -805,11 +800,11 @@ void InstallRemoval::UndoDisplaced(const Step& step)
     if (IsBackAlready(path, to, step.begun))
         return;
     bool allowed = false;
-    if (action == "saved")
+    if (action == InstallRecord::kActionSaved)
         allowed = !fSavedFolder.empty() && IsInside(to, fSavedFolder);
-    else if (action == "renamed")
+    else if (action == InstallRecord::kActionRenamed)
         allowed = ParentOf(to) == ParentOf(path) && LeafOf(to).find(" copy") != std::string::npos;
-    else if (action == "trashed")
+    else if (action == InstallRecord::kActionTrashed)
         allowed = TrashedFrom(TrashInfoPath(to)) == path;
     if (!allowed) {
         Note(B_OUTCOME_PROBLEM, path,
@@ -818,9 +813,9 @@ void InstallRemoval::UndoDisplaced(const Step& step)
     }
     if (!PutBack(to, path, step.begun))
         return;
-    if (action == "trashed") {
+    if (action == InstallRecord::kActionTrashed) {
         unlink(TrashInfoPath(to).c_str());
-    } else if (action == "saved") {
+    } else if (action == InstallRecord::kActionSaved) {
         // Numbered folders made in "Saved Files" for names that were taken.
         for (std::string folder = ParentOf(to); IsInside(folder, fSavedFolder);
              folder = ParentOf(folder)) {
@@ -844,7 +839,7 @@ void InstallRemoval::UndoOldInstall(const Step& step)
         return;
     }
     BMessage fields;
-    fields.AddString(InstallRecord::kFieldType, "folder");
+    fields.AddString(InstallRecord::kFieldType, InstallRecord::kTypeFolder);
     if (IsPlainPath(to) && IsBackAlready(path, to, fields))
         return;
     if (!IsPlainPath(to) || TrashedFrom(TrashInfoPath(to)) != path) {

@@ -161,6 +161,22 @@ TEST_F(InstallRemovalTest, ASharedFolderThatHoldsAnotherProductsFilesIsLeft)
     EXPECT_FALSE(Lexists(fSettings + "/Shared/Orrin.conf")) << report;
 }
 
+// What the user had in the item's place may be neither file nor folder: a
+// named pipe is moved aside as what it is, and put back.
+TEST_F(InstallRemovalTest, ADisplacedNamedPipeComesBack)
+{
+    std::string pipe = fSettings + "/Shared/Velk.conf";
+    fs::create_directories(fSettings + "/Shared");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::string record = Install("Velk", "payload");
+    EXPECT_EQ(ReadBytes(pipe), "setting=Velk");
+    std::string report;
+    EXPECT_EQ(InstallRemoval::RollBack(record, &report), B_OK) << report;
+    struct stat info;
+    ASSERT_EQ(lstat(pipe.c_str(), &info), 0) << report;
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << report;
+}
+
 TEST_F(InstallRemovalTest, AFolderMadeForTheInstallationGoesWhenEmpty)
 {
     std::string record = Install("Velk", "payload");

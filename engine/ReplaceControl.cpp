@@ -33,15 +33,6 @@ namespace {
 
 constexpr int kMaxNames = 100000;
 
-const char* KindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "folder";
-    if (S_ISLNK(mode))
-        return "symlink";
-    return "file";
-}
-
 std::string LeafOfPath(const std::string& path)
 {
     return path.substr(path.find_last_of('/') + 1);
@@ -112,17 +103,17 @@ bool InstallPass::Displace(const std::string& path, displace_action action)
         return true;
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, path.c_str());
-    fields.AddString(InstallRecord::kFieldType, KindOf(info.st_mode));
+    fields.AddString(InstallRecord::kFieldType, InstallRecord::TypeOf(info.st_mode));
     std::string digest;
     if (S_ISREG(info.st_mode) && BPrivate::Sha256::HashFile(path.c_str(), &digest) == B_OK)
         fields.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());
     std::string to;
-    const char* actionName = "trashed";
+    const char* actionName = InstallRecord::kActionTrashed;
     if (action == B_DISPLACE_SAVE) {
-        actionName = "saved";
+        actionName = InstallRecord::kActionSaved;
         to = UniqueSavedPath(LeafOfPath(path));
     } else if (action == B_DISPLACE_RENAME) {
-        actionName = "renamed";
+        actionName = InstallRecord::kActionRenamed;
         to = FreeCopyName(path);
     }
     if (action != B_DISPLACE_TRASH && to.empty()) {

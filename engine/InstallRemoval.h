@@ -143,6 +143,8 @@ private:
     void Note(outcome_kind kind, const std::string& path, const std::string& reason = {},
         why_code why = B_WHY_OTHER);
     void Advance(const std::string& what);
+    // Unlinks an entry and notes it removed, or failed with the reason.
+    void UnlinkNoting(const std::string& path);
 
     void UndoStep(const InstallRecordReader::Step& step);
     void UndoItem(const InstallRecordReader::Step& step);

@@ -16,6 +16,8 @@
 
 #include <SupportDefs.h>
 
+#include <string>
+
 class BPath;
 
 // Copies the file, folder (with everything below it) or symbolic link at
@@ -76,6 +78,18 @@ bool LibTrash(const BPath& path, const bool& replace);
 // The same, telling where the item went (the trash's "files/<name>"; its
 // record is "info/<name>.trashinfo" beside that folder).
 bool LibTrash(const BPath& path, const bool& replace, BPath* trashedAs);
+
+// Reading the trash back. The record of an item in a trash's "files" folder
+// ("info/<name>.trashinfo" beside that folder), or "" for a path that is
+// not in one.
+std::string LibTrashRecordOf(const std::string& trashed);
+// The original path that a trash record names, or "" when it names none or
+// is not a plain file of a trash record's size (it is never followed
+// through a link).
+std::string LibTrashedFrom(const std::string& recordPath);
+// The newest item of the trash folder `trashFiles` whose record names
+// `original`, or "" when there is none.
+std::string LibFindInTrash(const std::string& trashFiles, const std::string& original);
 
 // Renames the item aside in its own folder (it is not copied): to the first
 // free name of "<name> copy", "<name> copy 1", "<name> copy 2", ...

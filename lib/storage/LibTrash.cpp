@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -184,4 +185,98 @@ bool LibDuplicate(const char* path)
             return status == B_OK;
     }
     return false;
+}
+
+namespace {
+
+std::string PercentDecoded(const std::string& text)
+{
+    std::string result;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '%' && i + 2 < text.size()
+            && std::isxdigit(static_cast<unsigned char>(text[i + 1]))
+            && std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            result += char(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+std::string ParentOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string LeafOf(const std::string& path)
+{
+    return path.substr(path.rfind('/') + 1);
+}
+
+// A trash record is a few hundred bytes.
+constexpr off_t kMaxRecordSize = 64 * 1024;
+
+} // namespace
+
+std::string LibTrashRecordOf(const std::string& trashed)
+{
+    std::string files = ParentOf(trashed);
+    if (LeafOf(files) != "files")
+        return std::string();
+    return ParentOf(files) + "/info/" + LeafOf(trashed) + kInfoSuffix;
+}
+
+std::string LibTrashedFrom(const std::string& recordPath)
+{
+    int fd = open(recordPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return std::string();
+    struct stat info;
+    std::string text;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxRecordSize) {
+        text.resize(size_t(info.st_size));
+        ssize_t size = read(fd, text.data(), text.size());
+        text.resize(size > 0 ? size_t(size) : 0);
+    }
+    close(fd);
+    size_t at = text.find("\nPath=");
+    if (at == std::string::npos)
+        return std::string();
+    at += 6;
+    size_t end = text.find('\n', at);
+    return PercentDecoded(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+}
+
+std::string LibFindInTrash(const std::string& trashFiles, const std::string& original)
+{
+    std::string infoFolder = ParentOf(trashFiles) + "/info";
+    DIR* folder = opendir(infoFolder.c_str());
+    if (folder == nullptr)
+        return std::string();
+    std::string best;
+    time_t bestTime = 0;
+    const std::string suffix = kInfoSuffix;
+    while (dirent* entry = readdir(folder)) {
+        std::string name = entry->d_name;
+        if (name.size() <= suffix.size()
+            || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::string recordPath = infoFolder + "/" + name;
+        struct stat info;
+        if (LibTrashedFrom(recordPath) != original || lstat(recordPath.c_str(), &info) != 0)
+            continue;
+        std::string item = trashFiles + "/" + name.substr(0, name.size() - suffix.size());
+        struct stat itemInfo;
+        if (lstat(item.c_str(), &itemInfo) == 0 && (best.empty() || info.st_mtime >= bestTime)) {
+            best = item;
+            bestTime = info.st_mtime;
+        }
+    }
+    closedir(folder);
+    return best;
 }

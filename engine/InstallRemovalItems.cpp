@@ -1,0 +1,252 @@
+// The removal's undoing of what the installation placed: payload items entry
+// by entry, links and desktop entries, and folders, each only while it is
+// what the installation put there.
+
+#include "InstallRemoval.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <LibNode.h>
+#include <LibString.h>
+
+#include "InstallRecord.h"
+#include "InstallerFormat.h"
+#include "RemovalSupport.h"
+#include "ScriptFile.h"
+
+namespace fs = std::filesystem;
+using namespace removal;
+using Step = InstallRecordReader::Step;
+
+void InstallRemoval::UndoItem(const Step& step)
+{
+    std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
+    if (!step.begun.GetBool(InstallRecord::kFieldDeinstallable, true)) {
+        fLeft.push_back(path);
+        Note(B_OUTCOME_LEFT, path, "the product installs it to stay");
+        return;
+    }
+    if (!PlacedByInstallation(step)) {
+        if (Lexists(path))
+            Note(B_OUTCOME_PROBLEM, path, "the record does not show how it was placed; it stays");
+        return;
+    }
+    if (step.state == InstallRecordReader::B_STEP_BEGUN) {
+        UndoInterruptedItem(path);
+        return;
+    }
+    std::vector<BMessage> entries;
+    BMessage entry;
+    for (int32 i = 0; step.result.FindMessage(InstallRecord::kFieldEntry, i, &entry) == B_OK; i++)
+        entries.push_back(entry);
+    if (entries.empty() || step.result.GetString(InstallRecord::kFieldPath, "") != path
+        || entries.front().GetString(InstallRecord::kFieldPath, "") != path) {
+        Note(B_OUTCOME_PROBLEM, path, "the record does not say what the item holds; it stays");
+        return;
+    }
+    // Contents before their folders: the record lists a folder before what
+    // it holds.
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        std::string entryPath = it->GetString(InstallRecord::kFieldPath, "");
+        std::string type = it->GetString(InstallRecord::kFieldType, "");
+        Advance(entryPath);
+        if (!IsPlainPath(entryPath) || (entryPath != path && !IsInside(entryPath, path))) {
+            Note(B_OUTCOME_PROBLEM, entryPath,
+                "the record places it outside its item " + path + "; it stays");
+            continue;
+        }
+        // Gone already (removed by an earlier run of this removal, or by
+        // the user): nothing to do.
+        struct stat info;
+        if (!Lstat(entryPath, &info))
+            continue;
+        if (entryPath != path && !RealFoldersBetween(path, entryPath)) {
+            // Its folder was replaced by a link or something else since.
+            Note(B_OUTCOME_KEPT, entryPath, "its folder is no longer the one installed",
+                B_WHY_CHANGED);
+            continue;
+        }
+        if (type == InstallRecord::kTypeFolder) {
+            if (S_ISDIR(info.st_mode))
+                RemoveFolder(entryPath, entryPath == path ? B_FOLDER_KEPT : B_FOLDER_QUIET);
+            else
+                Note(B_OUTCOME_KEPT, entryPath, "a folder was installed here; this is not one",
+                    B_WHY_NOT_OURS);
+        } else if (type == InstallRecord::kTypeSymlink) {
+            if (S_ISLNK(info.st_mode)
+                && LinkTarget(entryPath) == it->GetString(InstallRecord::kFieldTarget, "")) {
+                UnlinkNoting(entryPath);
+            } else {
+                Note(B_OUTCOME_KEPT, entryPath, "it was changed since it was installed",
+                    B_WHY_CHANGED);
+            }
+        } else if (type == InstallRecord::kTypeFile) {
+            RemoveEntryFile(*it, entryPath);
+        } else {
+            Note(B_OUTCOME_PROBLEM, entryPath, "the record gives it no known kind; it stays");
+        }
+    }
+}
+
+void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& path)
+{
+    struct stat info;
+    if (!Lstat(path, &info))
+        return;
+    std::string digest = Digest(entry);
+    if (digest.empty()) {
+        Note(B_OUTCOME_PROBLEM, path, "the record holds no digest of it; it stays");
+        return;
+    }
+    if (!S_ISREG(info.st_mode)
+        || int64(info.st_size) != entry.GetInt64(InstallRecord::kFieldSize, -1)
+        || !MatchesDigest(path, digest)) {
+        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed", B_WHY_CHANGED);
+        return;
+    }
+    // Where the file system keeps attributes, every file the installation
+    // tagged carries its tag: a file without it is not the one installed,
+    // whatever the record says. One the record shows untagged (the tag could
+    // not be written) is known by its digest alone.
+    if (entry.GetBool(InstallRecord::kFieldTagged, true) && !CarriesTag(path)) {
+        Note(B_OUTCOME_KEPT, path, "it does not carry this installation's tag", B_WHY_NOT_OURS);
+        return;
+    }
+    UnlinkNoting(path);
+}
+
+// The installation makes an item in a scratch folder beside its place and
+// renames it into place (or, when the user keeps what is there, into the
+// installation folder), under the item's own name.
+bool InstallRemoval::PlacedByInstallation(const Step& item) const
+{
+    std::string path = item.begun.GetString(InstallRecord::kFieldPath, "");
+    std::string name = item.begun.GetString(InstallRecord::kFieldName, "");
+    if (!name.empty() && LeafOf(path) != name)
+        return false;
+    if (!fInstallFolder.empty() && ParentOf(path) == fInstallFolder)
+        return true;
+    for (const Step& step : fRecord.Steps()) {
+        if (step.number >= item.number)
+            break;
+        std::string scratch = step.begun.GetString(InstallRecord::kFieldPath, "");
+        if (step.kind == InstallRecord::kKindScratch && ParentOf(scratch) == ParentOf(path)
+            && LeafOf(scratch).rfind(".brenvik-", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+// An item whose placing the record saw begin but not end: whatever is at its
+// place now was moved there by the installation, which places an item only
+// where nothing is.
+void InstallRemoval::UndoInterruptedItem(const std::string& path)
+{
+    struct stat info;
+    if (!Lstat(path, &info))
+        return;
+    // Without digests, what carries the installation's tag is the
+    // installation's; where the file system keeps no attributes, everything
+    // (the item was placed where nothing was). Contents before folders.
+    std::vector<std::string> paths = { path };
+    if (S_ISDIR(info.st_mode)) {
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(path, error);
+             !error && it != fs::recursive_directory_iterator(); it.increment(error))
+            paths.push_back(it->path().string());
+    }
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
+        if (!Lstat(*it, &info))
+            continue;
+        if (S_ISDIR(info.st_mode)) {
+            RemoveFolder(*it, *it == path ? B_FOLDER_KEPT : B_FOLDER_QUIET);
+            continue;
+        }
+        if (S_ISREG(info.st_mode) && !CarriesTag(*it)) {
+            Note(B_OUTCOME_KEPT, *it, "it does not carry this installation's tag", B_WHY_NOT_OURS);
+            continue;
+        }
+        UnlinkNoting(*it);
+    }
+}
+
+bool InstallRemoval::CarriesTag(const std::string& path) const
+{
+    LibString tag;
+    ssize_t tagged
+        = LibNode(path.c_str()).ReadStringAttr(InstallerFormat::kDeinstallTagAttribute, tag);
+    return tagged == B_NOT_SUPPORTED
+        || (tagged >= 0
+            && std::string(static_cast<const char*>(tag))
+                == fRecord.Header().GetString(InstallRecord::kFieldInstallBy, ""));
+}
+
+bool InstallRemoval::IsLeftUnder(const std::string& folder) const
+{
+    return std::any_of(fLeft.begin(), fLeft.end(),
+        [&](const std::string& left) { return IsInside(left, folder); });
+}
+
+void InstallRemoval::RemoveFolder(const std::string& path, folder_report report)
+{
+    struct stat info;
+    if (!Lstat(path, &info))
+        return;
+    if (!S_ISDIR(info.st_mode)) {
+        Note(B_OUTCOME_KEPT, path, "a folder was made here; this is not one", B_WHY_NOT_OURS);
+        return;
+    }
+    if (rmdir(path.c_str()) == 0) {
+        Note(B_OUTCOME_REMOVED, path);
+        return;
+    }
+    int error = errno;
+    if (error != ENOTEMPTY && error != EEXIST) {
+        Note(B_OUTCOME_FAILED, path, std::strerror(error));
+    } else if (IsLeftUnder(path)) {
+        Note(B_OUTCOME_LEFT, path, "it holds what the product installs to stay");
+    } else if (report == B_FOLDER_KEPT) {
+        Note(B_OUTCOME_KEPT, path, "it holds files that were not installed", B_WHY_USER_FILES);
+    } else if (report == B_FOLDER_SHARED) {
+        Note(B_OUTCOME_LEFT, path, "it holds what others put there since");
+    }
+}
+
+void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
+{
+    std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
+    std::string target = step.begun.GetString(InstallRecord::kFieldTarget, "");
+    if (!step.begun.GetBool(InstallRecord::kFieldDeinstallable, true)) {
+        fLeft.push_back(path);
+        Note(B_OUTCOME_LEFT, path, "the product installs it to stay");
+        return;
+    }
+    struct stat info;
+    if (!Lstat(path, &info))
+        return;
+    bool ours = false;
+    if (!desktopEntry) {
+        ours = S_ISLNK(info.st_mode) && LinkTarget(path) == target;
+    } else if (S_ISREG(info.st_mode)) {
+        std::string digest = Digest(step.result);
+        if (!digest.empty()) {
+            ours = MatchesDigest(path, digest);
+        } else if (step.state == InstallRecordReader::B_STEP_BEGUN && !target.empty()
+            && info.st_size < 64 * 1024) {
+            // Interrupted before its digest was recorded: an entry that
+            // names the item it was made for.
+            std::string text;
+            ours = ScriptFile::Read(path, &text) == B_OK && text.rfind("[Desktop Entry]\n", 0) == 0
+                && text.find(target) != std::string::npos;
+        }
+    }
+    if (!ours) {
+        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed", B_WHY_CHANGED);
+        return;
+    }
+    UnlinkNoting(path);
+}

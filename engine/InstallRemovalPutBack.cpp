@@ -1,0 +1,209 @@
+// The removal's putting back of what the installation moved aside: items
+// displaced into "Saved Files", beside themselves or into the trash, and an
+// earlier installation folder from the trash; never over what has taken
+// their place since, unless the user says so.
+
+#include "InstallRemoval.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <Errors.h>
+#include <Path.h>
+
+#include <LibFileOperations.h>
+#include <LibTreeCopy.h>
+
+#include "InstallRecord.h"
+#include "RemovalSupport.h"
+#include "ScriptEditor.h"
+
+using namespace removal;
+using Step = InstallRecordReader::Step;
+
+namespace removal {
+
+// Moves an item back to its old name, never over anything.
+status_t MoveBack(const std::string& from, const std::string& to)
+{
+    if (Lexists(to))
+        return B_FILE_EXISTS;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return B_OK;
+    int error = errno;
+    if (error == EINVAL || error == ENOSYS) {
+        // A file system without the exclusive rename: it was free a moment ago.
+        if (rename(from.c_str(), to.c_str()) == 0)
+            return B_OK;
+        error = errno;
+    }
+    if (error != EXDEV)
+        return StatusFromErrno(error);
+    LibTreeCopy copy;
+    return copy.MoveByCopy(from, to);
+}
+
+} // namespace removal
+// Moves an item back to its old name, never over anything.
+
+// Whether `path` is, or lies in, a place that holds again what the
+// installation moved out of it (before step `before`), with nothing left
+// where that went: a removal run before took away what the installation put
+// there and put the old one back. Nothing is left to do for that step.
+bool InstallRemoval::HoldsWhatWasMovedAside(const std::string& path, int32 before) const
+{
+    for (const Step& step : fRecord.Steps()) {
+        if (step.number >= before)
+            break;
+        bool displaced = step.kind == InstallRecord::kKindDisplaced;
+        if ((!displaced && step.kind != InstallRecord::kKindOldInstall)
+            || step.state != InstallRecordReader::B_STEP_DONE)
+            continue;
+        // The place itself, or anything in it (what the installation made
+        // in an installation folder that an earlier one holds again).
+        std::string place = step.begun.GetString(InstallRecord::kFieldPath, "");
+        if (path != place && !IsInside(path, place))
+            continue;
+        BMessage folder;
+        folder.AddString(InstallRecord::kFieldType, InstallRecord::kTypeFolder);
+        std::string to = step.result.GetString(InstallRecord::kFieldTo, "");
+        if (IsPlainPath(to) && IsBackAlready(place, to, displaced ? step.begun : folder))
+            return true;
+    }
+    return false;
+}
+
+bool InstallRemoval::PutBack(const std::string& from, const std::string& to, const BMessage& fields)
+{
+    struct stat info;
+    if (!Lstat(from, &info)) {
+        Note(B_OUTCOME_KEPT, to, "what was here before is no longer at " + from);
+        return false;
+    }
+    std::string type = fields.GetString(InstallRecord::kFieldType, "");
+    if (!type.empty() && type != InstallRecord::TypeOf(info.st_mode)) {
+        Note(B_OUTCOME_PROBLEM, from,
+            "the record says a " + type + " was moved here, but this is a "
+                + InstallRecord::TypeOf(info.st_mode) + "; it stays");
+        return false;
+    }
+    std::string digest = Digest(fields);
+    if (S_ISREG(info.st_mode) && !digest.empty() && !MatchesDigest(from, digest)) {
+        Note(B_OUTCOME_KEPT, from, "it changed after it was moved aside, so it stays here",
+            B_WHY_CHANGED);
+        return false;
+    }
+    if (Lexists(to)) {
+        BPath trashed;
+        if (!fTaken || !fTaken(to, from)) {
+            Note(B_OUTCOME_KEPT, from,
+                "its old place " + to + " is taken again, so it stays where it is", B_WHY_TAKEN);
+            return false;
+        }
+        if (!LibTrash(BPath(to.c_str()), false, &trashed)) {
+            Note(B_OUTCOME_FAILED, from,
+                "what took its old place " + to + " cannot be moved to the trash");
+            return false;
+        }
+        Note(B_OUTCOME_LEFT, trashed.Path(),
+            "it had taken the place of " + to + "; it is in the trash");
+    }
+    status_t status = MoveBack(from, to);
+    if (status != B_OK) {
+        Note(B_OUTCOME_FAILED, from, "cannot be put back to " + to + ": " + StatusText(status));
+        return false;
+    }
+    Note(B_OUTCOME_RESTORED, to);
+    return true;
+}
+
+// A removal that is run again (after it was stopped, or after something in it
+// failed) finds what it put back already in its place and nothing where it had
+// gone: that step is done. A file counts only while it is the one moved aside.
+bool InstallRemoval::IsBackAlready(
+    const std::string& path, const std::string& movedTo, const BMessage& displaced) const
+{
+    struct stat info;
+    if (Lexists(movedTo) || !Lstat(path, &info))
+        return false;
+    std::string type = displaced.GetString(InstallRecord::kFieldType, "");
+    if (!type.empty() && type != InstallRecord::TypeOf(info.st_mode))
+        return false;
+    std::string digest = Digest(displaced);
+    return !S_ISREG(info.st_mode) || digest.empty() || MatchesDigest(path, digest);
+}
+
+void InstallRemoval::UndoDisplaced(const Step& step)
+{
+    std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
+    std::string action = step.begun.GetString(InstallRecord::kFieldAction, "");
+    std::string to = step.state == InstallRecordReader::B_STEP_DONE
+        ? step.result.GetString(InstallRecord::kFieldTo, "")
+        : step.begun.GetString(InstallRecord::kFieldTo, "");
+    if (step.state == InstallRecordReader::B_STEP_BEGUN) {
+        // Interrupted: the move happened only if the item left its place.
+        if (Lexists(path))
+            return;
+        if (action == InstallRecord::kActionTrashed && IsPlainPath(to))
+            to = LibFindInTrash(to, path);
+    }
+    if (!IsPlainPath(to)) {
+        Note(B_OUTCOME_PROBLEM, path, "the record does not say where it was moved");
+        return;
+    }
+    if (IsBackAlready(path, to, step.begun))
+        return;
+    bool allowed = false;
+    if (action == InstallRecord::kActionSaved)
+        allowed = !fSavedFolder.empty() && IsInside(to, fSavedFolder);
+    else if (action == InstallRecord::kActionRenamed)
+        allowed = ParentOf(to) == ParentOf(path) && LeafOf(to).find(" copy") != std::string::npos;
+    else if (action == InstallRecord::kActionTrashed)
+        allowed = LibTrashedFrom(LibTrashRecordOf(to)) == path;
+    if (!allowed) {
+        Note(B_OUTCOME_PROBLEM, path,
+            "the record says it went to " + to + ", where such items never go; nothing was moved");
+        return;
+    }
+    if (!PutBack(to, path, step.begun))
+        return;
+    if (action == InstallRecord::kActionTrashed) {
+        unlink(LibTrashRecordOf(to).c_str());
+    } else if (action == InstallRecord::kActionSaved) {
+        // Numbered folders made in "Saved Files" for names that were taken.
+        for (std::string folder = ParentOf(to); IsInside(folder, fSavedFolder);
+             folder = ParentOf(folder)) {
+            if (rmdir(folder.c_str()) != 0)
+                break;
+        }
+    }
+}
+
+void InstallRemoval::UndoOldInstall(const Step& step)
+{
+    std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
+    std::string to = step.result.GetString(InstallRecord::kFieldTo, "");
+    if (step.state == InstallRecordReader::B_STEP_BEGUN) {
+        // Where the trash is was not recorded: look in the one the item's
+        // folder uses.
+        if (Lexists(path))
+            return;
+        Note(B_OUTCOME_KEPT, path,
+            "an earlier installation was being moved to the trash; look for it there");
+        return;
+    }
+    BMessage fields;
+    fields.AddString(InstallRecord::kFieldType, InstallRecord::kTypeFolder);
+    if (IsPlainPath(to) && IsBackAlready(path, to, fields))
+        return;
+    if (!IsPlainPath(to) || LibTrashedFrom(LibTrashRecordOf(to)) != path) {
+        Note(B_OUTCOME_PROBLEM, path,
+            "the record's trash place of the earlier installation does not match the trash");
+        return;
+    }
+    if (PutBack(to, path, fields))
+        unlink(LibTrashRecordOf(to).c_str());
+}

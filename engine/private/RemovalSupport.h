@@ -1,0 +1,118 @@
+#pragma once
+
+// What the parts of the removal (InstallRemoval*.cpp) share: paths as the
+// record names them, what is on the disk at a path, and the record's digests.
+
+#include <climits>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <Message.h>
+#include <Sha256.h>
+#include <SupportDefs.h>
+
+#include "InstallRecord.h"
+#include "InstallRecordReader.h"
+
+struct ScriptEdit;
+
+namespace removal {
+
+// An absolute path without empty, "." or ".." components: the only form the
+// installer records.
+inline bool IsPlainPath(const std::string& path)
+{
+    if (path.size() < 2 || path.size() >= PATH_MAX || path[0] != '/' || path.back() == '/')
+        return false;
+    size_t start = 1;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+inline bool IsInside(const std::string& path, const std::string& folder)
+{
+    return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0
+        && path[folder.size()] == '/';
+}
+
+inline std::string ParentOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+inline std::string LeafOf(const std::string& path)
+{
+    return path.substr(path.rfind('/') + 1);
+}
+
+inline bool Lstat(const std::string& path, struct stat* info)
+{
+    return lstat(path.c_str(), info) == 0;
+}
+
+inline bool Lexists(const std::string& path)
+{
+    struct stat info;
+    return Lstat(path, &info);
+}
+
+inline std::string Digest(const BMessage& message)
+{
+    const void* data = nullptr;
+    ssize_t size = 0;
+    if (message.FindData(InstallRecord::kFieldSha256, B_RAW_TYPE, &data, &size) != B_OK
+        || size != 32)
+        return std::string();
+    return std::string(static_cast<const char*>(data), size_t(size));
+}
+
+inline bool MatchesDigest(const std::string& path, const std::string& digest)
+{
+    std::string actual;
+    return !digest.empty() && BPrivate::Sha256::HashFile(path.c_str(), &actual) == B_OK
+        && actual == digest;
+}
+
+inline std::string LinkTarget(const std::string& path)
+{
+    char buffer[PATH_MAX];
+    ssize_t size = readlink(path.c_str(), buffer, sizeof(buffer));
+    return size < 0 ? std::string() : std::string(buffer, size_t(size));
+}
+
+// Every folder from `root` down to the parent of `path` is a real folder, not
+// a link that leads elsewhere.
+inline bool RealFoldersBetween(const std::string& root, const std::string& path)
+{
+    std::string folder = root;
+    while (true) {
+        struct stat info;
+        if (!Lstat(folder, &info) || !S_ISDIR(info.st_mode))
+            return false;
+        size_t next = path.find('/', folder.size() + 1);
+        if (next == std::string::npos)
+            return true;
+        folder = path.substr(0, next);
+    }
+}
+
+// Moves an item back to its old name, never over anything
+// (InstallRemovalPutBack.cpp).
+status_t MoveBack(const std::string& from, const std::string& to);
+
+// The account of a script step's edit: the script editor's own (a
+// ScriptEdit archive), or the flat form of a single block
+// (InstallRemovalScripts.cpp).
+bool ScriptEditOf(const InstallRecordReader::Step& step, ScriptEdit* edit);
+
+} // namespace removal

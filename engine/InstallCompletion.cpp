@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <Actions.h>
+#include <Descriptor.h>
 #include <Mime.h>
 #include <StorageScope.h>
 
@@ -45,12 +46,8 @@ std::string LeafOf(const std::string& path)
 bool StartsWithInterpreterLine(const std::string& path)
 {
     char start[2] = { 0, 0 };
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool found = read(fd, start, 2) == 2 && start[0] == '#' && start[1] == '!';
-    close(fd);
-    return found;
+    BPrivate::Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return fd.IsValid() && read(fd.Get(), start, 2) == 2 && start[0] == '#' && start[1] == '!';
 }
 
 // Anything with a "#!" line, or text, is a script, as the shell on BeOS took

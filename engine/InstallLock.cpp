@@ -1,14 +1,14 @@
 #include "InstallLock.h"
 
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
 #include <sys/file.h>
-#include <thread>
 #include <unistd.h>
 
+#include <Descriptor.h>
+#include <OS.h>
 #include <StorageScope.h>
 
 using BPrivate::StorageScope;
@@ -21,39 +21,37 @@ std::recursive_mutex sMutex;
 int sDepth = 0;
 int sDescriptor = -1;
 
-constexpr auto kRetryInterval = std::chrono::milliseconds(20);
+// Between two tries for a lock another holds; snooze is a point where a
+// killed thread wakes.
+constexpr bigtime_t kRetryInterval = 20000;
 
 status_t OpenAndLock(bigtime_t timeout)
 {
     std::string path = InstallLock::LockPath();
     std::error_code error;
     std::filesystem::create_directories(InstallLock::StateFolder(), error);
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
+    BPrivate::Descriptor fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.IsValid())
         return errno == ENOENT ? B_ENTRY_NOT_FOUND : B_PERMISSION_DENIED;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeout);
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            close(fd);
+    bigtime_t deadline = system_time() + timeout;
+    while (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
             return B_ERROR;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            close(fd);
+        if (system_time() >= deadline)
             return B_TIMED_OUT;
-        }
-        std::this_thread::sleep_for(kRetryInterval);
+        snooze(kRetryInterval);
     }
-    sDescriptor = fd;
+    sDescriptor = fd.Release();
     return B_OK;
 }
 
 bool LockProcess(bigtime_t timeout)
 {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeout);
+    bigtime_t deadline = system_time() + timeout;
     while (!sMutex.try_lock()) {
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (system_time() >= deadline)
             return false;
-        std::this_thread::sleep_for(kRetryInterval);
+        snooze(kRetryInterval);
     }
     return true;
 }

@@ -196,28 +196,24 @@ status_t InstallRecordReader::ReadFile(const char* path)
     struct stat info;
     if (stat(path, &info) == 0 && S_ISDIR(info.st_mode))
         file += "/journal";
-    int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    BPrivate::Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.IsValid())
         return StatusFromErrno(errno);
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
+    if (fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return B_BAD_TYPE;
-    }
-    if (size_t(info.st_size) > kMaxJournalSize) {
-        close(fd);
+    if (size_t(info.st_size) > kMaxJournalSize)
         return B_BAD_DATA;
-    }
     std::string bytes(size_t(info.st_size), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+        ssize_t got = read(fd.Get(), bytes.data() + done, bytes.size() - done);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
             break;
         done += size_t(got);
     }
-    close(fd);
+    fd.Reset();
     bytes.resize(done);
     return Read(bytes.data(), bytes.size());
 }
@@ -227,23 +223,22 @@ status_t InstallRecordReader::ReadHeader(const char* path)
     Reset();
     if (path == nullptr)
         return B_BAD_VALUE;
-    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0)
+    BPrivate::Descriptor fd(open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+    if (!fd.IsValid())
         return StatusFromErrno(errno);
     uint8 start[16];
     struct stat info;
     status_t status = B_BAD_DATA;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
-        && pread(fd, start, sizeof(start), 0) == ssize_t(sizeof(start))) {
+    if (fstat(fd.Get(), &info) == 0 && S_ISREG(info.st_mode)
+        && pread(fd.Get(), start, sizeof(start), 0) == ssize_t(sizeof(start))) {
         uint32 length = Little32(start + 8);
         if (length > 0 && length <= InstallRecord::kMaxFrameSize
             && uint64(info.st_size) >= 16 + uint64(length)) {
             std::string bytes(16 + size_t(length), '\0');
-            if (pread(fd, bytes.data(), bytes.size(), 0) == ssize_t(bytes.size()))
+            if (pread(fd.Get(), bytes.data(), bytes.size(), 0) == ssize_t(bytes.size()))
                 status = Read(bytes.data(), bytes.size());
         }
     }
-    close(fd);
     return status;
 }
 

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <Descriptor.h>
 #include <Errors.h>
 #include <ProcessRunner.h>
 #include <StorageScope.h>
@@ -265,14 +266,11 @@ void InstallRemoval::UndoLog(const std::string& path)
         return;
     std::string head;
     if (!fInstallFolder.empty() && ParentOf(path) == fInstallFolder && S_ISREG(info.st_mode)) {
-        int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        BPrivate::Descriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         char buffer[8];
-        if (fd >= 0) {
-            ssize_t size = read(fd, buffer, sizeof(buffer));
-            if (size > 0)
-                head.assign(buffer, size_t(size));
-            close(fd);
-        }
+        ssize_t size = fd.IsValid() ? read(fd.Get(), buffer, sizeof(buffer)) : -1;
+        if (size > 0)
+            head.assign(buffer, size_t(size));
     }
     if (head != "BRENVIK\n" && (info.st_size > 0 || ParentOf(path) != fInstallFolder)) {
         Note(B_OUTCOME_KEPT, path, "it is not the installation's log", B_WHY_NOT_OURS);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <AtomicFile.h>
+#include <Descriptor.h>
 #include <LibFileType.h>
 #include <PathHelpers.h>
 #include <Sha256.h>
@@ -72,12 +73,12 @@ bool ScriptFile::RemoveBackup(const ScriptFileChange& change)
 
 status_t ScriptFile::Read(const std::string& path, std::string* text)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    BPrivate::Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd.IsValid())
         return StatusFromErrno(errno);
     struct stat info;
     status_t status = B_OK;
-    if (fstat(fd, &info) != 0)
+    if (fstat(fd.Get(), &info) != 0)
         status = StatusFromErrno(errno);
     else if (!S_ISREG(info.st_mode))
         status = B_IS_A_DIRECTORY;
@@ -86,7 +87,7 @@ status_t ScriptFile::Read(const std::string& path, std::string* text)
     std::string content;
     char buffer[16384];
     while (status == B_OK) {
-        ssize_t length = read(fd, buffer, sizeof(buffer));
+        ssize_t length = read(fd.Get(), buffer, sizeof(buffer));
         if (length < 0 && errno == EINTR)
             continue;
         if (length < 0)
@@ -97,7 +98,6 @@ status_t ScriptFile::Read(const std::string& path, std::string* text)
         if (content.size() > kMaxSize)
             status = B_BAD_DATA;
     }
-    close(fd);
     if (status == B_OK)
         *text = std::move(content);
     return status;

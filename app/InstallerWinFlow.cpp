@@ -38,7 +38,7 @@
 #include <LocalizedTextTable.h>
 #include <LooperList.h>
 #include <RollBackOffer.h>
-#include <ScriptEditor.h>
+#include <StorageScope.h>
 #include <oLocalize.h>
 
 #include "InstallImage.h"
@@ -387,7 +387,7 @@ void InstallerWin::GetHomeDirectory()
     if (!fVolume->GetCurrentVolume(volume))
         return;
     BPath home;
-    if (IsSystemScope()) {
+    if (BPrivate::StorageScope::IsSystem()) {
         if (find_directory(B_APPS_DIRECTORY, &home, false, &volume) != B_OK
             || !OnVolume(home.Path(), volume))
             home.Unset();

@@ -19,11 +19,6 @@ namespace Field = InstallerFormat::Field;
 
 namespace {
 
-bool IsSystemScope()
-{
-    return BPrivate::StorageScope::Current() == BPrivate::B_SYSTEM_SCOPE;
-}
-
 std::string StringOf(const BMessage& message, const char* name)
 {
     std::string value;
@@ -128,7 +123,7 @@ InstallCompletion::Launch InstallCompletion::Run(const std::string& path)
 
 InstallCompletion::Launch InstallCompletion::Start(const std::string& path, bool program)
 {
-    if (IsSystemScope()) {
+    if (BPrivate::StorageScope::IsSystem()) {
         fLog("\tDid not start " + path
             + ": the installer runs as root, and would start it as root\n");
         fProblems.push_back(FormatWithText(fTexts.Format(kTextUnableToRun), LeafOf(path)));
@@ -215,7 +210,7 @@ bool InstallCompletion::Complete(
 
 void InstallCompletion::OpenFolder(const std::string& folder)
 {
-    if (IsSystemScope()) {
+    if (BPrivate::StorageScope::IsSystem()) {
         fLog("\tDid not open " + folder + ": the installer runs as root\n");
         return;
     }

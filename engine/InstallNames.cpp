@@ -118,3 +118,29 @@ std::string BytesText(uint64 bytes)
     LibBytesToString(bytes, text, 1);
     return static_cast<const char*>(text);
 }
+
+const char* StatusText(status_t status)
+{
+    switch (status) {
+    case B_PERMISSION_DENIED:
+    case B_NOT_ALLOWED:
+        return "permission denied";
+    case B_READ_ONLY_DEVICE:
+        return "the file system is read-only";
+    case B_DEVICE_FULL:
+        return "no space left";
+    case B_ENTRY_NOT_FOUND:
+        return "a folder on its way is missing";
+    case B_NOT_A_DIRECTORY:
+        return "a folder on its way is a file";
+    case B_IS_A_DIRECTORY:
+    case B_BAD_VALUE:
+        return "it is not a plain file";
+    case B_BAD_DATA:
+        return "it holds a damaged block of this tag, or is too large; it was left as it is";
+    case B_TIMED_OUT:
+        return "another installer kept it locked";
+    default:
+        return "input/output error";
+    }
+}

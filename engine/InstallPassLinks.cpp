@@ -22,7 +22,6 @@
 #include "InstallNames.h"
 #include "InstallPass.h"
 #include "InstallerFormat.h"
-#include "ScriptEditor.h"
 
 using namespace InstallerFormat;
 

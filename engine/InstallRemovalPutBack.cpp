@@ -3,6 +3,7 @@
 // earlier installation folder from the trash; never over what has taken
 // their place since, unless the user says so.
 
+#include "InstallNames.h"
 #include "InstallRemoval.h"
 
 #include <cerrno>
@@ -19,7 +20,6 @@
 
 #include "InstallRecord.h"
 #include "RemovalSupport.h"
-#include "ScriptEditor.h"
 
 using namespace removal;
 using Step = InstallRecordReader::Step;

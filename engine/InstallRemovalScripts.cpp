@@ -2,6 +2,7 @@
 // bytes the installation wrote, and not while another live installation
 // uses the same block.
 
+#include "InstallNames.h"
 #include "InstallRemoval.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include "InstallRecord.h"
 #include "RemovalSupport.h"
 #include "ScriptEdit.h"
-#include "ScriptEditor.h"
 #include "ScriptFile.h"
 #include "ScriptTargets.h"
 

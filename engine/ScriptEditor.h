@@ -48,10 +48,7 @@ void WriteProfileHook(ScriptEditor& editor, const std::string& path);
 bool NeedsBackup(const std::string& path);
 
 std::string FolderOfPath(const std::string& path);
-// A failure in words, for the log.
-const char* StatusText(status_t status);
 
 // The folder of XDG_CONFIG_HOME, and BRENVIK_ROOT + path.
 std::string ConfigFolder();
 std::string SystemPath(const char* path);
-bool IsSystemScope();

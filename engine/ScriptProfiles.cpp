@@ -123,8 +123,10 @@ std::string DropInHeader(const std::string& tag)
 
 void WriteFishMirror(ScriptEditor& editor)
 {
-    std::string folder = IsSystemScope() ? SystemPath("/etc/fish") : ConfigFolder() + "/fish";
-    std::string program = IsSystemScope() ? SystemPath("/usr/bin/fish") : "/usr/bin/fish";
+    std::string folder
+        = BPrivate::StorageScope::IsSystem() ? SystemPath("/etc/fish") : ConfigFolder() + "/fish";
+    std::string program
+        = BPrivate::StorageScope::IsSystem() ? SystemPath("/usr/bin/fish") : "/usr/bin/fish";
     if (!Exists(folder) && access(program.c_str(), X_OK) != 0)
         return;
     std::vector<ShellAssignments::Assignment> assignments;
@@ -146,7 +148,7 @@ void WriteFishMirror(ScriptEditor& editor)
 
 void EditProfile(ScriptEditor& editor)
 {
-    if (IsSystemScope()) {
+    if (BPrivate::StorageScope::IsSystem()) {
         std::string path
             = ScriptTargets::ScriptPath(B_USER_DIRECTORY, ScriptTargets::kProfile, editor.Tag());
         if (editor.Write(
@@ -176,12 +178,13 @@ void WriteProfileHook(ScriptEditor& editor, const std::string& path)
     std::vector<LoginFile> files;
     ScriptFile::Options systemOptions = DropInOptions(
         "# Written by Brenvik: login shells read UserSetupEnvironment through this file.\n");
-    if (IsSystemScope())
+    if (BPrivate::StorageScope::IsSystem())
         files.push_back({ SystemPath("/etc/profile.d/brenvik.sh"), ScriptFileChange::kHook });
     else
         files = UserLoginFiles();
     for (const LoginFile& file : files) {
-        ScriptFile::Options options = IsSystemScope() ? systemOptions : UserFileOptions(file.path);
+        ScriptFile::Options options
+            = BPrivate::StorageScope::IsSystem() ? systemOptions : UserFileOptions(file.path);
         if (!editor.Write(
                 ScriptFileChange::kHook, file.path, ScriptTargets::kHookTag, hook, options))
             continue;

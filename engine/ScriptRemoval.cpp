@@ -4,7 +4,8 @@
 #include <unistd.h>
 
 #include "InstallLock.h"
-#include "ScriptEditor.h"
+#include "InstallNames.h"
+#include "ScriptFile.h"
 #include "ScriptTargets.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include "ScriptTargets.h"
+#include "InstallNames.h"
 
 #include <cctype>
 #include <cstring>
@@ -120,37 +121,6 @@ std::string FolderOfPath(const std::string& path)
     return folder;
 }
 
-const char* StatusText(status_t status)
-{
-    switch (status) {
-    case B_PERMISSION_DENIED:
-    case B_NOT_ALLOWED:
-        return "permission denied";
-    case B_READ_ONLY_DEVICE:
-        return "the file system is read-only";
-    case B_DEVICE_FULL:
-        return "no space left";
-    case B_ENTRY_NOT_FOUND:
-        return "a folder on its way is missing";
-    case B_NOT_A_DIRECTORY:
-        return "a folder on its way is a file";
-    case B_IS_A_DIRECTORY:
-    case B_BAD_VALUE:
-        return "it is not a plain file";
-    case B_BAD_DATA:
-        return "it holds a damaged block of this tag, or is too large; it was left as it is";
-    case B_TIMED_OUT:
-        return "another installer kept it locked";
-    default:
-        return "input/output error";
-    }
-}
-
-bool IsSystemScope()
-{
-    return StorageScope::Current() == BPrivate::B_SYSTEM_SCOPE;
-}
-
 std::string ConfigFolder()
 {
     return StorageScope::XdgFolder("XDG_CONFIG_HOME", ".config");
@@ -230,8 +200,8 @@ void EditSetupEnvironment(ScriptEditor& editor)
     }
     if (!lines.empty())
         lines.pop_back();
-    std::string mirror
-        = (IsSystemScope() ? SystemPath("/etc/environment.d") : ConfigFolder() + "/environment.d")
+    std::string mirror = (BPrivate::StorageScope::IsSystem() ? SystemPath("/etc/environment.d")
+                                                             : ConfigFolder() + "/environment.d")
         + "/60-brenvik-" + ScriptTargets::TagFileName(editor.Tag()) + ".conf";
     ScriptFile::Options mirrorOptions;
     mirrorOptions.header = MirrorHeader(editor.Tag(), ScriptTargets::kSetupEnvironment);
@@ -246,7 +216,8 @@ std::string ScriptTargets::ScriptPath(
 {
     if (fileName == nullptr)
         return "";
-    if (folder == B_USER_DIRECTORY && std::strcmp(fileName, kProfile) == 0 && IsSystemScope())
+    if (folder == B_USER_DIRECTORY && std::strcmp(fileName, kProfile) == 0
+        && BPrivate::StorageScope::IsSystem())
         return SystemPath("/etc/profile.d") + "/brenvik-" + TagFileName(tag) + ".sh";
     BPath path;
     if (find_directory(folder, &path) != B_OK)
@@ -258,8 +229,8 @@ std::string ScriptTargets::ScriptPath(
 
 std::string ScriptTargets::AutostartPath()
 {
-    std::string folder
-        = IsSystemScope() ? SystemPath("/etc/xdg/autostart") : ConfigFolder() + "/autostart";
+    std::string folder = BPrivate::StorageScope::IsSystem() ? SystemPath("/etc/xdg/autostart")
+                                                            : ConfigFolder() + "/autostart";
     return folder + "/" + kAutostartName;
 }
 

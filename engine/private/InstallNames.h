@@ -36,3 +36,7 @@ bool DesktopStringValue(const std::string& text, std::string* value);
 // decimal): "%.1f MB" above 1048576 bytes, "%.1f KB" above 1024, otherwise
 // "%.1f bytes". Never wraps, whatever the size.
 std::string BytesText(uint64 bytes);
+
+// A failure of a file operation in words, for the log and the removal's
+// report ("permission denied", "no space left", ...).
+const char* StatusText(status_t status);

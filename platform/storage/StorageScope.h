@@ -17,6 +17,8 @@ enum install_scope { B_USER_SCOPE, B_SYSTEM_SCOPE };
 class StorageScope {
 public:
     static install_scope Current();
+    // Whether the current scope is the system's.
+    static bool IsSystem() { return Current() == B_SYSTEM_SCOPE; }
 
     // $HOME when it is an absolute path, else the password database's home
     // folder of the effective user.

@@ -1,8 +1,8 @@
 #pragma once
 
-// The replace dialog's own texts in its ten languages ("en", "fr", "es",
-// "de", "it", "no", "sv", "da", "nl", "pt"). They are independent of the
-// installer's localized string table.
+// The replace dialog's texts in one of the ten languages ("en", "fr", "es",
+// "de", "it", "no", "sv", "da", "nl", "pt"), from the installer's table
+// (TextId::kReplaceDialog*).
 
 struct ReplaceAlertTexts {
     const char* replace;

@@ -97,10 +97,10 @@ std::vector<InstallCompletion::Launch> InstallCompletion::AutoLaunch()
 
 bool InstallCompletion::Confirm(const std::string& path, const std::string& reason)
 {
-    std::string text = fTexts.Text(kTextRunQuestionStart) + path + fTexts.Text(kTextRunQuestionEnd)
-        + "\n\n" + reason;
-    std::string later = fTexts.Text(kTextLater);
-    std::string run = fTexts.Text(kTextRun);
+    std::string text = fTexts.Text(TextId::kRunQuestionStart) + path
+        + fTexts.Text(TextId::kRunQuestionEnd) + "\n\n" + reason;
+    std::string later = fTexts.Text(TextId::kLater);
+    std::string run = fTexts.Text(TextId::kRun);
     return fDialogs.Ask(text, later.c_str(), run.c_str(), B_WIDTH_AS_USUAL) == 1;
 }
 
@@ -126,7 +126,7 @@ InstallCompletion::Launch InstallCompletion::Start(const std::string& path, bool
     if (BPrivate::StorageScope::IsSystem()) {
         fLog("\tDid not start " + path
             + ": the installer runs as root, and would start it as root\n");
-        fProblems.push_back(FormatWithText(fTexts.Format(kTextUnableToRun), LeafOf(path)));
+        fProblems.push_back(FormatWithText(fTexts.Format(TextId::kUnableToRun), LeafOf(path)));
         return { path, Launch::kSkipped, -1 };
     }
     status_t status = program ? Actions::Launch(path.c_str()) : Actions::Open(path.c_str());
@@ -159,7 +159,7 @@ InstallCompletion::Launch InstallCompletion::RunScript(const std::string& path)
 
 void InstallCompletion::Fail(const std::string& path)
 {
-    std::string text = FormatWithText(fTexts.Format(kTextUnableToRun), LeafOf(path));
+    std::string text = FormatWithText(fTexts.Format(TextId::kUnableToRun), LeafOf(path));
     fDialogs.Error(text);
     fProblems.push_back(text);
 }
@@ -168,9 +168,9 @@ std::string InstallCompletion::Message(const std::vector<std::string>& problems,
 {
     std::string message;
     if (problems.empty()) {
-        message = fTexts.Text(kTextSuccess);
+        message = fTexts.Text(TextId::kSuccess);
     } else {
-        message = fTexts.Text(kTextComplete) + "\n";
+        message = fTexts.Text(TextId::kInstallationComplete) + "\n";
         for (const std::string& problem : problems)
             message += "\n" + problem;
     }
@@ -178,7 +178,7 @@ std::string InstallCompletion::Message(const std::vector<std::string>& problems,
     if (!comments.empty())
         message += "\n\n" + comments;
     if (restart)
-        message += fTexts.Text(kTextNeedsRestart);
+        message += fTexts.Text(TextId::kNeedsRestart);
     return message;
 }
 
@@ -190,8 +190,8 @@ bool InstallCompletion::Complete(
     bool restart = false;
     if (BoolOf(fConfiguration, Field::kCompleteRestart)) {
         std::string message = Message(all, true);
-        std::string later = fTexts.Text(kTextRestartLater);
-        std::string now = fTexts.Text(kTextRestartNow);
+        std::string later = fTexts.Text(TextId::kRestartLater);
+        std::string now = fTexts.Text(TextId::kRestartNow);
         if (Actions::CanRestart()) {
             restart = fDialogs.Ask(message, later.c_str(), now.c_str(), B_WIDTH_FROM_WIDEST) == 1;
         } else {

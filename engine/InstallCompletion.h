@@ -27,24 +27,12 @@
 
 #include <Message.h>
 
+#include <TextIds.h>
+
 #include "CompletionDialogs.h"
 
 class InstallCompletion {
 public:
-    // Localized text ids.
-    enum {
-        kTextLater = 1018,
-        kTextRun = 1019,
-        kTextRestartLater = 1029,
-        kTextRestartNow = 1030,
-        kTextRunQuestionStart = 1034,
-        kTextRunQuestionEnd = 1035,
-        kTextComplete = 1037,
-        kTextSuccess = 1038,
-        kTextUnableToRun = 1039,
-        kTextNeedsRestart = 1042,
-    };
-
     struct Launch {
         enum Outcome { kStarted, kRan, kDeclined, kFailed, kSkipped };
         std::string path;

@@ -144,7 +144,7 @@ status_t InstallPass::Run()
     // Courtesy copies of the user's scripts are made before their first
     // edit in each pass.
     ScriptTargets::BeginPass();
-    fConfig.UpdateStatus(Text(1032).c_str());
+    fConfig.UpdateStatus(Text(TextId::kCheckingSystem).c_str());
     int32 requirements = fConfig.CheckSystemResources();
     if (requirements == 2) {
         fConfig.fOutcome = InstallConfig::B_PASS_FAILED;
@@ -170,7 +170,7 @@ status_t InstallPass::Run()
     }
     WriteLogHeader();
     if (fConfig.IncludeDeinstaller() && !fConfig.StopRequested()) {
-        fConfig.UpdateStatus(Text(1033).c_str());
+        fConfig.UpdateStatus(Text(TextId::kCreatingDeinstaller).c_str());
         CreateDeinstaller();
     }
     fCustomFolders.MakeEmpty();
@@ -199,7 +199,7 @@ status_t InstallPass::Run()
     // to roll back, even when the program ends at the completion message.
     // The log stays open for what the completion does.
     FinishRecord(InstallRecord::kStateFinished, int32(fConfig.fFailures.size()));
-    fConfig.UpdateStatus(Text(1037).c_str());
+    fConfig.UpdateStatus(Text(TextId::kInstallationComplete).c_str());
 
     // The completion message lists what failed instead of claiming success;
     // then the restart question and the installation folder.
@@ -216,7 +216,7 @@ status_t InstallPass::Run()
 
 status_t InstallPass::Stopped()
 {
-    fConfig.UpdateStatus(Text(1027).c_str());
+    fConfig.UpdateStatus(Text(TextId::kStopped).c_str());
     fConfig.Log("\tInstallation Stopped: %s\n", DateTimeText(Now()).c_str());
     CloseLog();
     FinishRecord(InstallRecord::kStateStopped);
@@ -250,7 +250,7 @@ status_t InstallPass::Prepare(std::string* error)
     if (!IsSafeComponent(created)) {
         // A name that is not one folder name would put the installation
         // somewhere else than the user chose.
-        *error = Format(1041, Printable(created).c_str());
+        *error = Format(TextId::kCannotCreateFolder, Printable(created).c_str());
         return B_BAD_VALUE;
     }
     BPath destination;
@@ -263,7 +263,7 @@ status_t InstallPass::Prepare(std::string* error)
             destination.Unset();
     }
     if (destination.InitCheck() != B_OK || (missing && !fConfig.fMakeDestination)) {
-        *error = Text(1040);
+        *error = Text(TextId::kDestinationMissing);
         return B_ENTRY_NOT_FOUND;
     }
     fDestination = destination.Path();
@@ -274,17 +274,17 @@ status_t InstallPass::Prepare(std::string* error)
 
     status_t status = CreateRecord();
     if (status != B_OK) {
-        *error = Format(1041, created.c_str()) + "\n\n(" + InstallRecord::RecordsFolder() + ": "
-            + std::strerror(errno) + ")";
+        *error = Format(TextId::kCannotCreateFolder, created.c_str()) + "\n\n("
+            + InstallRecord::RecordsFolder() + ": " + std::strerror(errno) + ")";
         return status;
     }
     if (missing && !MakeFolders(fDestination)) {
-        *error = Text(1040);
+        *error = Text(TextId::kDestinationMissing);
         return B_ENTRY_NOT_FOUND;
     }
     status = MakeInstallFolder();
     if (status != B_OK)
-        *error = Format(1041, created.c_str());
+        *error = Format(TextId::kCannotCreateFolder, created.c_str());
     return status;
 }
 
@@ -409,13 +409,15 @@ void InstallPass::WriteLogHeader()
     c.Log("\tDisk Space Needed: %s\n", YesNo(diskNeeded));
     if (diskNeeded) {
         c.Log("\t\tDisk spaced %s: %s\n",
-            Text(c.GetBool(Field::kDiskSpaceRequired) ? 1025 : 1026).c_str(),
+            Text(c.GetBool(Field::kDiskSpaceRequired) ? TextId::kRequired : TextId::kSuggested)
+                .c_str(),
             BytesText(ConfiguredDiskSpace(c)).c_str());
     }
     bool ramNeeded = c.GetBool(Field::kRamNeeded);
     c.Log("\tPhysical RAM Needed: %s\n", YesNo(ramNeeded));
     if (ramNeeded) {
-        c.Log("\t\tRAM %s: %d MB\n", Text(c.GetBool(Field::kRamRequired) ? 1025 : 1026).c_str(),
+        c.Log("\t\tRAM %s: %d MB\n",
+            Text(c.GetBool(Field::kRamRequired) ? TextId::kRequired : TextId::kSuggested).c_str(),
             int(c.GetInt32(Field::kRamAmount, 0)));
     }
     c.Log("\tBoot Volume Only: %s\n", YesNo(c.GetBool(Field::kBootVolumeOnly)));

@@ -14,6 +14,7 @@
 #include <Message.h>
 
 #include <LibAppResource.h>
+#include <TextIds.h>
 #include <oLocalize.h>
 
 #include "InstallRecord.h"

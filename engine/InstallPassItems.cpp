@@ -144,7 +144,8 @@ void InstallPass::InstallItem(int32 index, BMessage& item)
         return;
     }
     fConfig.Log("\t\tInstalling : %s\n", leaf.c_str());
-    fConfig.UpdateStatus(Format(1036, int(fDone), int(fTotal), leaf.c_str()).c_str());
+    fConfig.UpdateStatus(
+        Format(TextId::kInstallingItem, int(fDone), int(fTotal), leaf.c_str()).c_str());
     if (fConfig.StopRequested())
         return;
 

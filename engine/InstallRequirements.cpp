@@ -132,9 +132,9 @@ int32 InstallPass::CheckSpace()
         const DeviceSpace& entry = devices[device];
         // Equal is enough.
         if (entry.needed > entry.space.freeBytes) {
-            fConfig.fDialogs->Error(
-                Format(1045, Text(1023).c_str(), BytesText(entry.needed).c_str(),
-                    entry.space.volumeName.c_str(), BytesText(entry.space.freeBytes).c_str()));
+            fConfig.fDialogs->Error(Format(TextId::kNotEnoughSpace, Text(TextId::kRequires).c_str(),
+                BytesText(entry.needed).c_str(), entry.space.volumeName.c_str(),
+                BytesText(entry.space.freeBytes).c_str()));
             return kNoSpace;
         }
     }
@@ -146,8 +146,9 @@ int32 InstallPass::CheckSpace()
     if (wanted <= space.freeBytes)
         return kGoOn;
     bool required = fConfig.GetBool(Field::kDiskSpaceRequired);
-    fConfig.fDialogs->Error(Format(1045, Text(required ? 1023 : 1024).c_str(),
-        BytesText(wanted).c_str(), space.volumeName.c_str(), BytesText(space.freeBytes).c_str()));
+    fConfig.fDialogs->Error(Format(TextId::kNotEnoughSpace,
+        Text(required ? TextId::kRequires : TextId::kSuggests).c_str(), BytesText(wanted).c_str(),
+        space.volumeName.c_str(), BytesText(space.freeBytes).c_str()));
     // A suggestion does not end the check: required libraries and
     // applications must still be looked for.
     return required ? kNoSpace : kGoOn;
@@ -162,8 +163,10 @@ int32 InstallPass::CheckMemory()
     if (wanted <= 0 || uint64(wanted) <= installed)
         return kGoOn;
     bool required = fConfig.GetBool(Field::kRamRequired);
-    fConfig.fDialogs->Error(Format(1044, Text(required ? 1023 : 1024).c_str(), int(wanted),
-        int(std::min<uint64>(installed, INT_MAX)), Text(required ? 1021 : 1022).c_str()));
+    fConfig.fDialogs->Error(Format(TextId::kNotEnoughMemory,
+        Text(required ? TextId::kRequires : TextId::kSuggests).c_str(), int(wanted),
+        int(std::min<uint64>(installed, INT_MAX)),
+        Text(required ? TextId::kCannotContinue : TextId::kAtOwnRisk).c_str()));
     return required ? kStop : kGoOn;
 }
 
@@ -171,9 +174,9 @@ int32 InstallPass::CheckMemory()
 // "Continue" when it is only suggested. True to go on.
 bool InstallPass::AskToContinue(const std::string& text, bool required)
 {
-    std::vector<std::string> buttons = { Text(1011) };
+    std::vector<std::string> buttons = { Text(TextId::kAbort) };
     if (!required)
-        buttons.push_back(Text(1028));
+        buttons.push_back(Text(TextId::kContinue));
     return fConfig.fDialogs->Choose(text, buttons, InstallDialogs::B_INFO_KIND) == 1 && !required;
 }
 
@@ -192,7 +195,9 @@ int32 InstallPass::CheckLibraries()
             continue;
         }
         fConfig.fLibraryNotes.push_back(Printable(name) + " : not found");
-        if (!AskToContinue(Format(1043, name, Text(required ? 1023 : 1024).c_str()), required))
+        if (!AskToContinue(Format(TextId::kLibraryMissing, name,
+                               Text(required ? TextId::kRequires : TextId::kSuggests).c_str()),
+                required))
             return kStop;
     }
     return kGoOn;
@@ -209,7 +214,9 @@ int32 InstallPass::CheckApplications()
         std::string signature = SignatureOf(name);
         if (!signature.empty() && fConfig.fProbe->FindApplication(signature))
             continue;
-        if (!AskToContinue(Format(1031, name, Text(required ? 1023 : 1024).c_str()), required))
+        if (!AskToContinue(Format(TextId::kApplicationMissing, name,
+                               Text(required ? TextId::kRequires : TextId::kSuggests).c_str()),
+                required))
             return kStop;
     }
     return kGoOn;

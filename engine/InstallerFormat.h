@@ -28,9 +28,8 @@ constexpr int32 kFirstPayloadId = 2100;
 constexpr type_code kConfigurationType = B_STRING_TYPE;
 constexpr int32 kConfigurationId = 2002;
 constexpr const char* kConfigurationName = "BVC:configuration";
-// The user texts: string resources named "<code>:<id>" (see LocalizedTextTable).
-constexpr int32 kFirstTextId = LocalizedTextTable::kFirstId;
-constexpr int32 kLastTextId = LocalizedTextTable::kLastId;
+// The user texts are string resources named "<code>:<id>" (TextIds.h,
+// LocalizedTextTable).
 constexpr const char* kLanguageAttribute = LocalizedTextTable::kLanguageAttribute;
 
 // The resource id of payload item index (counted from 0 over all items).

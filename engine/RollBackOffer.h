@@ -3,7 +3,7 @@
 // What the installer asks when it finds installations of the same product
 // that did not finish (stopped, failed or cut short, see
 // InstallRemoval::FindUnfinished): whether to undo them before it installs
-// again. Its texts exist in the ten languages of the installer.
+// again. Its texts are in the installer's table (TextId::kRollBack*).
 
 #include <string>
 #include <vector>

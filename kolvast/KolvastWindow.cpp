@@ -77,7 +77,7 @@ KolvastWindow::KolvastWindow(
     AddChild(background);
 
     BStringView* intro = new BStringView(
-        BRect(15, 12, kWidth - 15, 28), "intro", texts.Text(KolvastTexts::kIntro));
+        BRect(15, 12, kWidth - 15, 28), "intro", texts.Text(TextId::kDeinstallerIntro));
     background->AddChild(intro);
     BStringView* product = new BStringView(BRect(30, 32, kWidth - 15, 50), "product",
         (target.AppName() + " " + target.Version()).c_str());
@@ -86,7 +86,7 @@ KolvastWindow::KolvastWindow(
     background->AddChild(
         new BStringView(BRect(30, 52, kWidth - 15, 68), "company", target.Company().c_str()));
     fHeading = new BStringView(
-        BRect(15, 80, kWidth - 15, 96), "heading", texts.Text(KolvastTexts::kListHeading));
+        BRect(15, 80, kWidth - 15, 96), "heading", texts.Text(TextId::kDeinstallerListHeading));
     background->AddChild(fHeading);
 
     fList = new BListView(BRect(17, 102, kWidth - 17 - 14, kHeight - 62), "items",
@@ -97,21 +97,21 @@ KolvastWindow::KolvastWindow(
     fProgress->Hide();
     background->AddChild(fProgress);
     fCancel = new BButton(BRect(kWidth - 195, kHeight - 42, kWidth - 110, kHeight - 18), "cancel",
-        texts.Text(KolvastTexts::kCancel), new BMessage(kMsgCancel),
+        texts.Text(TextId::kDeinstallerCancel), new BMessage(kMsgCancel),
         B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
     background->AddChild(fCancel);
     fRemove = new BButton(BRect(kWidth - 100, kHeight - 42, kWidth - 15, kHeight - 18), "remove",
-        texts.Text(KolvastTexts::kRemove), new BMessage(kMsgRemove),
+        texts.Text(TextId::kDeinstallerRemove), new BMessage(kMsgRemove),
         B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
     background->AddChild(fRemove);
     SetDefaultButton(fRemove);
 
     if (!fRecordRead || fRemoval.SetTo(fRecordPath) != B_OK) {
-        fHeading->SetText(texts.Text(KolvastTexts::kNoRecord));
+        fHeading->SetText(texts.Text(TextId::kDeinstallerNoRecord));
         if (!fRemoval.Error().empty())
             fList->AddItem(new BStringItem(fRemoval.Error().c_str()));
         fRemove->SetEnabled(false);
-        fCancel->SetLabel(texts.Text(KolvastTexts::kClose));
+        fCancel->SetLabel(texts.Text(TextId::kDeinstallerClose));
         fFinished = true;
     } else {
         ShowPlan();
@@ -140,16 +140,16 @@ void KolvastWindow::ShowPlan()
 {
     InstallRemoval::Plan plan = fRemoval.MakePlan();
     for (const std::string& path : plan.remove)
-        AddLine(fTexts.Text(KolvastTexts::kToRemove), path);
+        AddLine(fTexts.Text(TextId::kDeinstallerToRemove), path);
     for (const std::string& path : plan.restore)
-        AddLine(fTexts.Text(KolvastTexts::kToRestore), path);
+        AddLine(fTexts.Text(TextId::kDeinstallerToRestore), path);
 }
 
 void KolvastWindow::StartRemoval()
 {
     fRemove->SetEnabled(false);
     fCancel->SetEnabled(false);
-    fHeading->SetText(fTexts.Text(KolvastTexts::kRemoving));
+    fHeading->SetText(fTexts.Text(TextId::kDeinstallerRemoving));
     fProgress->Show();
     fRunning = true;
     BMessenger self(this);
@@ -161,11 +161,13 @@ void KolvastWindow::StartRemoval()
     // Asked on the removal's thread; the window goes on drawing meanwhile.
     std::string title = Title();
     fRemoval.SetTakenHook([this, title](const std::string& original, const std::string& movedTo) {
-        std::string text = std::string(fTexts.Text(KolvastTexts::kTaken)) + "\n\n" + Shown(original)
-            + "\n\n" + fTexts.Text(KolvastTexts::kToRestore) + ": " + Shown(movedTo);
+        std::string text = std::string(fTexts.Text(TextId::kDeinstallerTaken)) + "\n\n"
+            + Shown(original) + "\n\n" + fTexts.Text(TextId::kDeinstallerToRestore) + ": "
+            + Shown(movedTo);
         BAlert* alert
-            = new BAlert(title.c_str(), text.c_str(), fTexts.Text(KolvastTexts::kKeepCurrent),
-                fTexts.Text(KolvastTexts::kPutBackOld), nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+            = new BAlert(title.c_str(), text.c_str(), fTexts.Text(TextId::kDeinstallerKeepCurrent),
+                fTexts.Text(TextId::kDeinstallerPutBackOld), nullptr, B_WIDTH_AS_USUAL,
+                B_WARNING_ALERT);
         return alert->Go() == 1;
     });
     fWorker = std::thread([this, self] {
@@ -184,9 +186,11 @@ void KolvastWindow::ShowReport()
     fProgress->SetFraction(1);
     fList->MakeEmpty();
     bool complete = fRemoval.Complete();
-    fHeading->SetText(fTexts.Text(complete ? KolvastTexts::kDone : KolvastTexts::kIncomplete));
-    static const int32 kWords[] = { KolvastTexts::kRemoved, KolvastTexts::kRestored,
-        KolvastTexts::kKept, KolvastTexts::kLeft, KolvastTexts::kFailed, KolvastTexts::kProblem };
+    fHeading->SetText(
+        fTexts.Text(complete ? TextId::kDeinstallerDone : TextId::kDeinstallerIncomplete));
+    static const int32 kWords[]
+        = { TextId::kDeinstallerRemoved, TextId::kDeinstallerRestored, TextId::kDeinstallerKept,
+              TextId::kDeinstallerLeft, TextId::kDeinstallerFailed, TextId::kDeinstallerProblem };
     // What needs the user's eye first.
     for (auto kind : { InstallRemoval::B_OUTCOME_KEPT, InstallRemoval::B_OUTCOME_FAILED,
              InstallRemoval::B_OUTCOME_PROBLEM, InstallRemoval::B_OUTCOME_LEFT,
@@ -197,8 +201,9 @@ void KolvastWindow::ShowReport()
             AddLine(fTexts.Text(kWords[kind]), outcome.path);
             // Why, on a line of its own below; what is rare enough to have
             // no text of its own is said as the removal log says it.
-            static const int32 kWhy[] = { 0, KolvastTexts::kWhyChanged, KolvastTexts::kWhyNotOurs,
-                KolvastTexts::kWhyUserFiles, KolvastTexts::kWhyTaken };
+            static const int32 kWhy[]
+                = { 0, TextId::kDeinstallerWhyChanged, TextId::kDeinstallerWhyNotOurs,
+                      TextId::kDeinstallerWhyUserFiles, TextId::kDeinstallerWhyTaken };
             std::string why = outcome.why != InstallRemoval::B_WHY_OTHER
                 ? fTexts.Text(kWhy[outcome.why])
                 : kind == InstallRemoval::B_OUTCOME_FAILED
@@ -212,9 +217,9 @@ void KolvastWindow::ShowReport()
     // The folder of the removal logs: the log's own name holds the install
     // id, which says nothing to a user.
     if (!fRemoval.LogPath().empty())
-        AddLine(fTexts.Text(KolvastTexts::kLogAt), InstallRemoval::LogFolder());
+        AddLine(fTexts.Text(TextId::kDeinstallerLogAt), InstallRemoval::LogFolder());
     fCancel->Hide();
-    fRemove->SetLabel(fTexts.Text(KolvastTexts::kClose));
+    fRemove->SetLabel(fTexts.Text(TextId::kDeinstallerClose));
     fRemove->SetMessage(new BMessage(B_QUIT_REQUESTED));
     fRemove->SetEnabled(true);
     sExitStatus = complete ? KolvastUnattended::kExitRemoved : KolvastUnattended::kExitIncomplete;

@@ -219,7 +219,7 @@ TEST_P(InstallerTextsTest, CarriesEveryTextOfTheLanguage)
 {
     const char* code = LocalizedTextTable::LanguageCode(GetParam());
     oResources resources(sInstaller.c_str(), 0);
-    for (int32 id = LocalizedTextTable::kFirstId; id <= LocalizedTextTable::kLastId; id++) {
+    for (int32 id : LocalizedTextTable::Ids(TextId::kFirstInstallerId, TextId::kLastInstallerId)) {
         LibString text
             = resources.GetString((std::string(code) + ":" + std::to_string(id)).c_str());
         EXPECT_STRNE(text, "") << code << ":" << id;

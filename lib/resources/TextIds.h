@@ -1,0 +1,127 @@
+#pragma once
+
+// Every text a user of the installer or the de-installer reads, by id: the one
+// home of these ids. The texts themselves, in the ten languages of the
+// language menu, are in one table (LocalizedTextTable). The authoring tool
+// writes them into every installer and de-installer as string resources
+// named "<code>:<id>", so that a product can ship its own wording of any of
+// them; the programs read them back from there (oLocalize, KolvastTexts).
+//
+// 1000 to 1045 are the texts every installer has carried, with the numbers
+// stored installers use; 1100 and up are texts of the installer that came
+// later; 3000 and up are the de-installer's.
+
+#include <SupportDefs.h>
+
+namespace TextId {
+
+enum : int32 {
+    // The installer window and the install pass.
+    kLanguageMenu = 1000,
+    kLicenseBox = 1001,
+    kInstallBox = 1002,
+    kGroupLabel = 1003,
+    kFilesLabel = 1004,
+    kFolderTip = 1005,
+    kDisksLabel = 1006,
+    kInstall = 1007,
+    kAgree = 1008,
+    kDestinationStep = 1009,
+    kLicenseStep = 1010,
+    kAbort = 1011,
+    kStop = 1012,
+    // "The folder '" <name> "' already exists in the destination folder."
+    kFolderExistsStart = 1013,
+    kFolderExistsEnd = 1014,
+    kCancel = 1015,
+    kReplace = 1016,
+    kOk = 1017,
+    kLater = 1018,
+    kRun = 1019,
+    kAskReplace = 1020,
+    kCannotContinue = 1021,
+    kAtOwnRisk = 1022,
+    // The verbs that kApplicationMissing, kLibraryMissing, kNotEnoughMemory
+    // and kNotEnoughSpace take: "requires" or "suggests".
+    kRequires = 1023,
+    kSuggests = 1024,
+    // The same as adjectives, for the log: "required", "suggested".
+    kRequired = 1025,
+    kSuggested = 1026,
+    kStopped = 1027,
+    kContinue = 1028,
+    kRestartLater = 1029,
+    kRestartNow = 1030,
+    kApplicationMissing = 1031,
+    kCheckingSystem = 1032,
+    kCreatingDeinstaller = 1033,
+    // "Do you wish to run '" <path> "' now?"
+    kRunQuestionStart = 1034,
+    kRunQuestionEnd = 1035,
+    kInstallingItem = 1036,
+    kInstallationComplete = 1037,
+    kSuccess = 1038,
+    kUnableToRun = 1039,
+    kDestinationMissing = 1040,
+    kCannotCreateFolder = 1041,
+    kNeedsRestart = 1042,
+    kLibraryMissing = 1043,
+    kNotEnoughMemory = 1044,
+    kNotEnoughSpace = 1045,
+    kFirstInstallerId = kLanguageMenu,
+    kLastStoredId = kNotEnoughSpace,
+
+    // The question about installations of the product that did not finish.
+    kRollBackQuestion = 1100,
+    kRollBackLeave = 1101,
+    kRollBackUndo = 1102,
+
+    // The replace dialog. kReplaceQuestion is a printf format: the kind word
+    // (file, folder, link), then the existing item's name.
+    kReplaceDialogReplace = 1110,
+    kReplaceDialogKeep = 1111,
+    kReplaceDialogFile = 1112,
+    kReplaceDialogFolder = 1113,
+    kReplaceDialogLink = 1114,
+    kReplaceDialogCreated = 1115,
+    kReplaceDialogModified = 1116,
+    kReplaceDialogSize = 1117,
+    kReplaceDialogKind = 1118,
+    kReplaceDialogPath = 1119,
+    kReplaceDialogVersion = 1120,
+    kReplaceDialogWith = 1121,
+    kReplaceDialogApplyToAll = 1122,
+    kReplaceDialogQuestion = 1123,
+    kLastInstallerId = kReplaceDialogQuestion,
+
+    // The de-installer (Kolvast).
+    kDeinstallerIntro = 3000,
+    kDeinstallerListHeading = 3001,
+    kDeinstallerRemove = 3002,
+    kDeinstallerCancel = 3003,
+    kDeinstallerClose = 3004,
+    kDeinstallerRemoving = 3005,
+    kDeinstallerDone = 3006,
+    kDeinstallerIncomplete = 3007,
+    kDeinstallerToRemove = 3008,
+    kDeinstallerToRestore = 3009,
+    kDeinstallerRemoved = 3010,
+    kDeinstallerRestored = 3011,
+    kDeinstallerKept = 3012,
+    kDeinstallerLeft = 3013,
+    kDeinstallerFailed = 3014,
+    kDeinstallerProblem = 3015,
+    kDeinstallerNoRecord = 3016,
+    kDeinstallerLogAt = 3017,
+    kDeinstallerTaken = 3018,
+    kDeinstallerKeepCurrent = 3019,
+    kDeinstallerPutBackOld = 3020,
+    kDeinstallerWhyChanged = 3021,
+    kDeinstallerWhyNotOurs = 3022,
+    kDeinstallerWhyUserFiles = 3023,
+    kDeinstallerWhyTaken = 3024,
+    kFirstDeinstallerId = kDeinstallerIntro,
+    kLastDeinstallerId = kDeinstallerWhyTaken,
+};
+
+} // namespace TextId

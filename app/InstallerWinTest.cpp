@@ -17,6 +17,7 @@
 #include <ListView.h>
 #include <LocalizedTextTable.h>
 #include <MenuItem.h>
+#include <Path.h>
 #include <Resources.h>
 #include <TestSandbox.h>
 
@@ -41,6 +42,20 @@ using BPrivate::VolumeRecord;
 using BPrivate::VolumeTable;
 
 namespace {
+
+// The folder the pass would install into: the configuration's destination,
+// not the view that shows it cut to its width. Read under the window's lock,
+// with a deadline, so that a window blocked in a question fails the test
+// instead of hanging it.
+std::string DestinationOf(InstallerWin* window)
+{
+    if (window->LockWithTimeout(kDeadline) != B_OK)
+        return "(the window does not answer)";
+    BPath path(&window->Configuration().Destination());
+    std::string destination = path.InitCheck() == B_OK ? path.Path() : "";
+    window->Unlock();
+    return destination;
+}
 
 class InstallerWinTest : public testing::Test {
 protected:
@@ -75,17 +90,6 @@ protected:
         return names;
     }
 
-    std::string Destination(InstallerWin* window)
-    {
-        std::string text;
-        WithLock(window, [&] {
-            LibStringView* view = dynamic_cast<LibStringView*>(window->FindView("destination"));
-            if (view != nullptr)
-                text = view->Text();
-        });
-        return text;
-    }
-
     VolumeRecord fBoot;
     VolumeRecord fData;
     std::string fDataFolder;
@@ -116,7 +120,7 @@ TEST_F(InstallerWinTest, AChosenVolumeGivesTheUsersFolderOnIt)
     Mount({ fBoot, fData });
     ScopedWindow<InstallerWin> window;
     ASSERT_TRUE(window.ShowAndSettle());
-    EXPECT_EQ(Destination(window.Get()), std::getenv("HOME"));
+    EXPECT_EQ(DestinationOf(window.Get()), std::getenv("HOME"));
 
     WithLock(window.Get(), [&] {
         LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
@@ -124,8 +128,8 @@ TEST_F(InstallerWinTest, AChosenVolumeGivesTheUsersFolderOnIt)
             menu->MenuField()->SetMarked("Data", true);
     });
     window->PostMessage(InstallerWin::kMsgVolume);
-    EXPECT_TRUE(WaitUntil([&] { return Destination(window.Get()) == fDataFolder; }))
-        << Destination(window.Get());
+    EXPECT_TRUE(WaitUntil([&] { return DestinationOf(window.Get()) == fDataFolder; }))
+        << DestinationOf(window.Get());
     unsetenv("BRENVIK_SCOPE");
 }
 

@@ -130,6 +130,9 @@ private:
     GroupContextList fGroups;
     std::atomic<int32> fStep;
     std::atomic<Outcome> fOutcome;
+    // The configuration was read; without it there is nothing to agree to or
+    // install.
+    bool fConfigured = false;
     InstallImage* fAboutImage = nullptr;
     InstallConfig fConfig;
     std::unique_ptr<LibFilePanel> fFolderPanel;

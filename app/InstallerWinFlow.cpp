@@ -144,6 +144,10 @@ bool InstallerWin::LoadResources()
     fConfig.MakeEmpty();
     if (fConfig.Load(*resources) != B_OK) {
         fOutcome = kNotInstalled;
+        // There is nothing to agree to or install.
+        Lock();
+        fButton->SetEnabled(false);
+        Unlock();
         LibError("%s", kNoConfiguration);
         return false;
     }
@@ -156,6 +160,7 @@ bool InstallerWin::LoadResources()
     SetLanguage();
 
     Lock();
+    fConfigured = true;
     FillControls();
     Unlock();
     return true;
@@ -299,6 +304,8 @@ void InstallerWin::ButtonPressed()
         fStep = kStepDestination;
         SetStepTexts();
         Unlock();
+        // Installing needs a file where agreeing did not.
+        CustomItemSelected();
         CheckDestinationFolder(false);
         break;
     case kStepDestination:
@@ -479,8 +486,10 @@ void InstallerWin::CustomItemSelected()
     LibString text;
     LibBytesToString(total, text, 1);
     fInstallSize->SetText(text);
-    // While the pass runs the button stops it, whatever is ticked.
-    fButton->SetEnabled(count > 0 || fStep.load() == kStepInstalling);
+    // Only installing needs a file: the licence can always be agreed to
+    // (the list is hidden then, so nothing could be ticked), and while the
+    // pass runs the button stops it, whatever is ticked.
+    fButton->SetEnabled(fConfigured && (count > 0 || fStep.load() != kStepDestination));
     Unlock();
 }
 

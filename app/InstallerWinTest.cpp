@@ -2,12 +2,14 @@
 // menu follows mount notices and a chosen volume gives the destination the
 // volume's own folder for the user; with a configuration of the test's own,
 // the window fills its lists, asks for the opening sound and shows a group's
-// description as a tip.
+// description as a tip; the licence can always be agreed to, whatever the
+// install types select.
 
 #include "InstallerWin.h"
 
 #include "AppTestSupport.h"
 
+#include <Control.h>
 #include <InstallerFormat.h>
 #include <LibInterfaceTestSupport.h>
 #include <LibMenuField.h>
@@ -32,6 +34,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -146,9 +149,9 @@ BMessage InstallFile(const char* name, const char* groups, int32 size)
     return file;
 }
 
-// A resource file that holds what the window reads of an installer: the
-// configuration record and the user texts.
-std::string WriteInstaller(const char* soundsDescription = "Sound files")
+// The configuration of a small product: two install types ("Typical" first)
+// and three files.
+BMessage SampleConfiguration(const char* soundsDescription = "Sound files")
 {
     BMessage configuration;
     configuration.AddString(Field::kAppName, "Tarsel Notes");
@@ -169,7 +172,13 @@ std::string WriteInstaller(const char* soundsDescription = "Sound files")
     BMessage sound;
     sound.AddData("data", B_RAW_TYPE, "\0\0\0\0", 4);
     configuration.AddMessage(Field::kAudioData, &sound);
+    return configuration;
+}
 
+// A resource file that holds what the window reads of an installer: the
+// configuration record and the user texts.
+std::string WriteInstaller(const BMessage& configuration)
+{
     std::string path = MakeTempFolder("installer") + "/installer.rsrc";
     std::ofstream(path).close();
     BResources resources;
@@ -201,7 +210,7 @@ std::string Selected(InstallerWin* window, const char* name)
 class InstallerWinConfigTest : public testing::Test {
 protected:
     explicit InstallerWinConfigTest(const char* soundsDescription = "Sound files")
-        : fInstaller(WriteInstaller(soundsDescription))
+        : fInstaller(WriteInstaller(SampleConfiguration(soundsDescription)))
         , fWindow(fInstaller.c_str())
     {
     }
@@ -308,3 +317,131 @@ TEST_F(InstallerWinConfigTest, TheEndOfAnotherThreadIsIgnored)
     EXPECT_EQ(fWindow->CurrentStep(), InstallerWin::kStepDestination);
     EXPECT_EQ(fWindow->InstallOutcome(), InstallerWin::kNotInstalled);
 }
+
+namespace {
+
+bool ButtonEnabled(InstallerWin* window)
+{
+    bool enabled = false;
+    WithLock(window, [&] {
+        BView* button = window->FindView("button");
+        BControl* control = dynamic_cast<BControl*>(button);
+        enabled = control != nullptr && control->IsEnabled();
+    });
+    return enabled;
+}
+
+// The window of a configuration of the test's own, on volumes the test
+// mounts, with the application running and a destination folder of its
+// own in the sandbox (the tests that run a pass use them).
+class InstallerWinPassTest : public InstallerWinTest {
+protected:
+    ~InstallerWinPassTest() override
+    {
+        if (fWindow) {
+            // A pass still held ends at the request. A question a failed
+            // test left open would hold the window or the pass: each is
+            // answered with its first button ("Cancel", "OK").
+            (*fWindow)->Configuration().RequestStop();
+            ShownAlert open;
+            for (int i = 0; i < 5 && FindShownAlert(&open, 0); i++) {
+                Display().InjectKey(open.displayId, "\x1b");
+                WaitUntil([&] { return !open.messenger.IsValid(); });
+            }
+        }
+        fWindow.reset();
+        unsetenv("BRENVIK_SCOPE");
+    }
+
+    void Open(BMessage configuration = SampleConfiguration())
+    {
+        setenv("BRENVIK_SCOPE", "user", 1);
+        Mount({ fBoot, fData });
+        // A product of each test's own: a record that one test's pass leaves
+        // is never offered for undoing to the next.
+        configuration.ReplaceString(
+            Field::kAppName, testing::UnitTest::GetInstance()->current_test_info()->name());
+        fInstaller = WriteInstaller(configuration);
+        fWindow = std::make_unique<ScopedWindow<InstallerWin>>(fInstaller.c_str());
+        ASSERT_TRUE(Window()->LoadResources());
+        ASSERT_TRUE(fWindow->ShowAndSettle());
+        entry_ref destination;
+        ASSERT_EQ(get_ref_for_path(MakeTempFolder("destination").c_str(), &destination), B_OK);
+        WithLock(Window(), [&] {
+            Window()->Configuration().SetDestination(destination);
+            Window()->SetDestinationPath();
+        });
+    }
+
+    InstallerWin* Window() const { return fWindow->Get(); }
+
+    bool Press(InstallerWin::Step expected)
+    {
+        Window()->PostMessage(InstallerWin::kMsgButton);
+        return WaitUntil([&] { return Window()->CurrentStep() == expected; })
+            && WaitUntilSettled(Window());
+    }
+
+    RunningApplication fApplication;
+    std::string fInstaller;
+    std::unique_ptr<ScopedWindow<InstallerWin>> fWindow;
+};
+
+// A configuration whose install types select no file at the start.
+void WithoutGroups(BMessage& configuration)
+{
+    configuration.RemoveName(Field::kGroups);
+}
+
+void WithAnEmptyFirstGroup(BMessage& configuration)
+{
+    BMessage groups;
+    groups.AddString(Field::kGroupName, "Extras");
+    groups.AddString(Field::kGroupDescription, "Nothing yet");
+    groups.AddString(Field::kGroupName, "Typical");
+    groups.AddString(Field::kGroupDescription, "The program and its documentation");
+    configuration.ReplaceMessage(Field::kGroups, &groups);
+}
+
+struct NothingSelectedCase {
+    const char* name;
+    void (*edit)(BMessage&);
+};
+
+void PrintTo(const NothingSelectedCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class NothingSelectedTest : public InstallerWinPassTest,
+                            public testing::WithParamInterface<NothingSelectedCase> { };
+
+} // namespace
+
+// The rule "at least one file" is about installing: the licence step, whose
+// list of files is hidden, always lets the user agree.
+TEST_P(NothingSelectedTest, TheLicenceCanBeAgreedToAndInstallingWaitsForAFile)
+{
+    BMessage configuration = SampleConfiguration();
+    GetParam().edit(configuration);
+    Open(configuration);
+    ASSERT_EQ(Window()->CurrentStep(), InstallerWin::kStepLicense);
+    EXPECT_EQ(Selected(Window(), "custom_list"), "");
+    EXPECT_TRUE(ButtonEnabled(Window()));
+
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    EXPECT_FALSE(ButtonEnabled(Window()));
+    WithLock(Window(), [&] {
+        BListView* files = dynamic_cast<BListView*>(Window()->FindView("custom_list"));
+        if (files != nullptr)
+            files->Select(1, true);
+    });
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Configurations, NothingSelectedTest,
+    testing::Values(NothingSelectedCase { "NoGroups", WithoutGroups },
+        NothingSelectedCase { "EmptyFirstGroup", WithAnEmptyFirstGroup }),
+    [](const testing::TestParamInfo<NothingSelectedCase>& param) {
+        return std::string(param.param.name);
+    });

@@ -468,6 +468,8 @@ TEST_P(BrokenRecordTest, ShowsTheErrorBoxAndExitsWithAFailure)
     EXPECT_NE(run.output.find("resource 2002"), std::string::npos) << run.output;
     std::string dump = ReadBytes(Dump("empty"));
     EXPECT_NE(ViewLine(dump, "custom_list").find(" items=0 "), std::string::npos) << dump;
+    // Nothing to agree to.
+    EXPECT_TRUE(IsDisabled(dump, "button")) << dump;
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, BrokenRecordTest,

@@ -310,6 +310,10 @@ void InstallerWin::ButtonPressed()
         break;
     case kStepDestination:
         Lock();
+        // A folder chosen in the panel now would move the destination under
+        // the pass.
+        if (fFolderPanel && fFolderPanel->IsShowing())
+            fFolderPanel->Hide();
         SetControlsEnabled(false);
         fStep = kStepInstalling;
         SetStepTexts();
@@ -353,7 +357,9 @@ bool InstallerWin::CheckDestinationFolder(bool ask)
 
 void InstallerWin::SelectDestination()
 {
-    if (!fFolderPanel)
+    // An answer that comes once Install is pressed is too late: the pass
+    // has its destination.
+    if (!fFolderPanel || fStep.load() != kStepDestination)
         return;
     entry_ref kept = fConfig.Destination();
     entry_ref chosen;
@@ -374,6 +380,9 @@ void InstallerWin::SelectDestination()
 
 void InstallerWin::SelectVolume()
 {
+    // The pass has its destination.
+    if (fStep.load() == kStepInstalling)
+        return;
     GetHomeDirectory();
     CheckDestinationFolder(false);
 }
@@ -652,6 +661,9 @@ void InstallerWin::MessageReceived(BMessage* message)
         ShowGroupDescription(message->GetInt32("item", -1));
         break;
     case kMsgFolder:
+        // The destination is chosen in its own step only.
+        if (fStep.load() != kStepDestination)
+            break;
         InitFolderPanel();
         fFolderPanel->SetPanelDirectory(&fConfig.Destination());
         fFolderPanel->SetToParentDirectory();

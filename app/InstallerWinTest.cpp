@@ -2,14 +2,16 @@
 // menu follows mount notices and a chosen volume gives the destination the
 // volume's own folder for the user; with a configuration of the test's own,
 // the window fills its lists, asks for the opening sound and shows a group's
-// description as a tip; the licence can always be agreed to, whatever the
-// install types select.
+// description as a tip. With a pass held in its requirements check, the
+// window guards each step: the licence can always be agreed to, and the
+// destination stays what the pass uses.
 
 #include "InstallerWin.h"
 
 #include "AppTestSupport.h"
 
 #include <Control.h>
+#include <InstallServices.h>
 #include <InstallerFormat.h>
 #include <LibInterfaceTestSupport.h>
 #include <LibMenuField.h>
@@ -22,6 +24,7 @@
 #include <Path.h>
 #include <Resources.h>
 #include <TestSandbox.h>
+#include <UIDriver.h>
 
 // The storage kit's own volume table, which tests may replace.
 #include "MountWatcher.h"
@@ -58,6 +61,17 @@ std::string DestinationOf(InstallerWin* window)
     std::string destination = path.InitCheck() == B_OK ? path.Path() : "";
     window->Unlock();
     return destination;
+}
+
+// What the destination view shows, read the same way.
+std::string DestinationShown(InstallerWin* window)
+{
+    if (window->LockWithTimeout(kDeadline) != B_OK)
+        return "(the window does not answer)";
+    LibStringView* view = dynamic_cast<LibStringView*>(window->FindView("destination"));
+    std::string text = view != nullptr ? view->Text() : "";
+    window->Unlock();
+    return text;
 }
 
 class InstallerWinTest : public testing::Test {
@@ -320,6 +334,57 @@ TEST_F(InstallerWinConfigTest, TheEndOfAnotherThreadIsIgnored)
 
 namespace {
 
+// The machine as the requirements check reads it, with room enough or none.
+// A holding probe keeps the pass in the check until it is asked to stop, so
+// that a test finds the pass running for as long as it needs.
+class TestProbe : public SystemProbe {
+public:
+    TestProbe(const InstallConfig& config, bool hold, uint64 freeBytes)
+        : fConfig(config)
+        , fHold(hold)
+        , fFreeBytes(freeBytes)
+    {
+    }
+
+    status_t FreeSpace(const std::string& /*path*/, Space* space) override
+    {
+        fEntered = true;
+        if (fHold)
+            WaitUntil([&] { return fConfig.StopRequested(); });
+        space->device = 1;
+        space->freeBytes = fFreeBytes;
+        space->volumeName = "Test Disk";
+        return B_OK;
+    }
+    uint64 PhysicalMemory() override { return uint64(1) << 34; }
+    bool FindLibrary(
+        const std::string& /*name*/, std::string* /*path*/, std::string* /*how*/) override
+    {
+        return true;
+    }
+    bool FindApplication(const std::string& /*signature*/) override { return true; }
+    std::string Description() override { return "Test machine"; }
+
+    bool Entered() const { return fEntered; }
+
+private:
+    const InstallConfig& fConfig;
+    bool fHold;
+    uint64 fFreeBytes;
+    std::atomic<bool> fEntered { false };
+};
+
+constexpr uint64 kRoomEnough = uint64(1) << 40;
+
+// Whether the window has handled everything queued for it so far; false when
+// it does not answer in time (blocked in a question).
+bool Answers(BWindow* window)
+{
+    BMessage ping('_png');
+    BMessage reply;
+    return BMessenger(window).SendMessage(&ping, &reply, B_INFINITE_TIMEOUT, kDeadline) == B_OK;
+}
+
 bool ButtonEnabled(InstallerWin* window)
 {
     bool enabled = false;
@@ -333,7 +398,7 @@ bool ButtonEnabled(InstallerWin* window)
 
 // The window of a configuration of the test's own, on volumes the test
 // mounts, with the application running and a destination folder of its
-// own in the sandbox (the tests that run a pass use them).
+// own in the sandbox.
 class InstallerWinPassTest : public InstallerWinTest {
 protected:
     ~InstallerWinPassTest() override
@@ -375,11 +440,31 @@ protected:
 
     InstallerWin* Window() const { return fWindow->Get(); }
 
+    // The probe the next pass reads the machine with.
+    TestProbe* UseProbe(bool hold, uint64 freeBytes)
+    {
+        TestProbe* probe = nullptr;
+        WithLock(Window(), [&] {
+            InstallConfig& config = Window()->Configuration();
+            auto made = std::make_unique<TestProbe>(config, hold, freeBytes);
+            probe = made.get();
+            config.SetSystemProbe(std::move(made));
+        });
+        return probe;
+    }
+
     bool Press(InstallerWin::Step expected)
     {
         Window()->PostMessage(InstallerWin::kMsgButton);
         return WaitUntil([&] { return Window()->CurrentStep() == expected; })
             && WaitUntilSettled(Window());
+    }
+
+    // Agrees to the licence and presses Install; the pass then waits in the
+    // requirements check (in the probe, or at the question it asks).
+    bool StartPass()
+    {
+        return Press(InstallerWin::kStepDestination) && Press(InstallerWin::kStepInstalling);
     }
 
     RunningApplication fApplication;
@@ -443,5 +528,86 @@ INSTANTIATE_TEST_SUITE_P(Configurations, NothingSelectedTest,
     testing::Values(NothingSelectedCase { "NoGroups", WithoutGroups },
         NothingSelectedCase { "EmptyFirstGroup", WithAnEmptyFirstGroup }),
     [](const testing::TestParamInfo<NothingSelectedCase>& param) {
+        return std::string(param.param.name);
+    });
+
+namespace {
+
+// A choice of destination that reaches the window after Install was
+// pressed: it was made before (in step 2), and its message is queued behind
+// the press.
+struct LateChoiceCase {
+    const char* name;
+    // In step 2: readies the choice. Returns false when it could not.
+    bool (*ready)(InstallerWin* window, const std::string& other);
+    uint32 message;
+};
+
+void PrintTo(const LateChoiceCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+// The folder panel is open with a folder chosen whose installation folder
+// exists; the user said "Cancel" to replacing it and may confirm again.
+bool ReadyFolderPanel(InstallerWin* window, const std::string& other)
+{
+    mkdir((other + "/TarselNotes").c_str(), 0755);
+    window->PostMessage(InstallerWin::kMsgFolder);
+    std::string failure;
+    bool chosen = BPrivate::UIDriver::RunScript({ "panel " + other }, &failure) == B_OK;
+    bool cancelled = BPrivate::UIDriver::RunScript({ "alert Cancel" }, &failure) == B_OK;
+    EXPECT_TRUE(chosen && cancelled) << failure;
+    return chosen && cancelled && WaitUntilSettled(window);
+}
+
+bool ReadyVolume(InstallerWin* window, const std::string& /*other*/)
+{
+    WithLock(window, [&] {
+        LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
+        if (menu != nullptr)
+            menu->MenuField()->SetMarked("Data", true);
+    });
+    return true;
+}
+
+class LateChoiceTest : public InstallerWinPassTest,
+                       public testing::WithParamInterface<LateChoiceCase> { };
+
+} // namespace
+
+// The worker reads the destination while the pass runs: a choice that
+// arrives then is ignored, and the window keeps showing the folder the pass
+// uses. Pressing Install closes the folder panel.
+TEST_P(LateChoiceTest, ADestinationChosenOnceInstallIsPressedChangesNothing)
+{
+    Open();
+    TestProbe* probe = UseProbe(true, kRoomEnough);
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    std::string destination = DestinationOf(Window());
+    std::string shown = DestinationShown(Window());
+    std::string other = MakeTempFolder("other");
+    ASSERT_TRUE(GetParam().ready(Window(), other));
+    ASSERT_EQ(DestinationOf(Window()), destination);
+
+    WithLock(Window(), [&] {
+        Window()->PostMessage(InstallerWin::kMsgButton);
+        Window()->PostMessage(GetParam().message);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return probe->Entered(); }));
+    // Not held by a question about the late choice.
+    ASSERT_TRUE(Answers(Window()));
+    EXPECT_EQ(Window()->CurrentStep(), InstallerWin::kStepInstalling);
+    EXPECT_EQ(DestinationOf(Window()), destination);
+    EXPECT_EQ(DestinationShown(Window()), shown);
+    // Only the installer's window is up: no panel, no question.
+    EXPECT_EQ(WindowsFrontToBack().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, LateChoiceTest,
+    testing::Values(
+        LateChoiceCase { "FolderPanel", ReadyFolderPanel, InstallerWin::kMsgFolderChosen },
+        LateChoiceCase { "Volume", ReadyVolume, InstallerWin::kMsgVolume }),
+    [](const testing::TestParamInfo<LateChoiceCase>& param) {
         return std::string(param.param.name);
     });

@@ -3,8 +3,9 @@
 // volume's own folder for the user; with a configuration of the test's own,
 // the window fills its lists, asks for the opening sound and shows a group's
 // description as a tip. With a pass held in its requirements check, the
-// window guards each step: the licence can always be agreed to, and the
-// destination stays what the pass uses.
+// window guards each step: the licence can always be agreed to, the
+// destination stays what the pass uses, and quitting reports a stop only
+// when the pass stopped.
 
 #include "InstallerWin.h"
 
@@ -37,6 +38,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -611,3 +613,76 @@ INSTANTIATE_TEST_SUITE_P(Choices, LateChoiceTest,
     [](const testing::TestParamInfo<LateChoiceCase>& param) {
         return std::string(param.param.name);
     });
+
+namespace {
+
+// How the pass is found when the user quits, and what the user is then told.
+struct QuitCase {
+    const char* name;
+    // The pass waits in the requirements check for the stop (true), or it
+    // finds no room and waits at its error box (false), so that it ends with
+    // a failure of its own once the box is closed.
+    bool holds;
+    bool toldStopped;
+    InstallerWin::Outcome outcome;
+};
+
+void PrintTo(const QuitCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class QuitTest : public InstallerWinPassTest, public testing::WithParamInterface<QuitCase> { };
+
+} // namespace
+
+// "Installation was stopped" is said only of a pass that stopped.
+TEST_P(QuitTest, SaysThePassStoppedOnlyWhenItDid)
+{
+    Open();
+    TestProbe* probe = UseProbe(GetParam().holds, GetParam().holds ? kRoomEnough : 0);
+    ASSERT_TRUE(StartPass());
+    ShownAlert shown;
+    if (GetParam().holds) {
+        ASSERT_TRUE(WaitUntil([&] { return probe->Entered(); }));
+    } else {
+        ASSERT_TRUE(FindShownAlert(&shown));
+    }
+
+    // As the application does when it is asked to quit.
+    std::future<void> quit = std::async(std::launch::async, [&] { Window()->QuitRunning(); });
+    const std::string stopped = "Installation was stopped before it could complete.";
+    bool told = false;
+    ASSERT_TRUE(WaitUntil([&] {
+        if (quit.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            return true;
+        told = FindShownAlert(&shown, 0) && shown.text == stopped;
+        return told;
+    }));
+    if (told) {
+        EXPECT_EQ(BPrivate::UIDriver::RunScript({ "alert OK" }, nullptr), B_OK);
+    }
+    quit.get();
+    EXPECT_EQ(told, GetParam().toldStopped);
+    EXPECT_EQ(Window()->InstallOutcome(), GetParam().outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(Passes, QuitTest,
+    testing::Values(QuitCase { "Stopped", true, true, InstallerWin::kInstallStopped },
+        QuitCase { "EndedWithAFailure", false, false, InstallerWin::kInstallFailed }),
+    [](const testing::TestParamInfo<QuitCase>& param) { return std::string(param.param.name); });
+
+// The worker may take a moment to begin after it was asked to run: a stop
+// asked for in that moment is kept, and the pass stops at its first step
+// instead of running on until the window gives up waiting.
+TEST_F(InstallerWinPassTest, AStopAskedForBeforeThePassBeginsIsKept)
+{
+    Open();
+    UseProbe(false, kRoomEnough);
+    InstallConfig& config = Window()->Configuration();
+    // Nothing that could ask and wait, should the pass run on.
+    config.SetDialogs(std::make_unique<ConsoleDialogs>());
+    config.RequestStop();
+    ASSERT_EQ(config.Go("install", nullptr, B_NORMAL_PRIORITY, true), B_OK);
+    EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_STOPPED);
+}

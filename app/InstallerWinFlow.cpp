@@ -637,16 +637,24 @@ void InstallerWin::ThreadChange(BMessage* message)
 
 void InstallerWin::QuitRunning()
 {
+    bool noPass;
     {
         std::lock_guard guard(fStartLock);
         fQuitting = true;
-        if (fPassStart.load() == kNoPass)
-            return;
+        noPass = fPassStart.load() == kNoPass;
         // The pass stops at its next item, leaving every file whole; one
         // that waits for the user's answer is interrupted there. Asked for
         // before the pass has started, the request keeps it from starting,
         // or stops it at its first step.
-        fConfig.RequestStop();
+        if (!noPass)
+            fConfig.RequestStop();
+    }
+    if (noPass) {
+        // The window may be waiting on a question of its own (an
+        // installation folder that exists): it is closed unanswered, so that
+        // the application can close the window.
+        CloseOpenAlerts();
+        return;
     }
     WaitForPassStart();
     if (fPassStart.load() != kPassStarted)

@@ -347,6 +347,28 @@ TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
     EXPECT_EQ(record.find("notes-latest"), std::string::npos) << record;
 }
 
+// The window asks on its own thread whether to use a folder whose
+// installation folder exists; quitting then closes the question unanswered
+// and the program ends, instead of waiting for an answer nobody gives.
+class QuitAtQuestionTest : public InstallerWindowTest,
+                           public testing::WithParamInterface<const char*> { };
+
+TEST_P(QuitAtQuestionTest, EndsTheProgram)
+{
+    std::string taken = brenvik::test::MakeTempFolder("taken");
+    fs::create_directories(taken + "/TarselNotes");
+    fs::create_directories(fHome + "/.local/opt/TarselNotes");
+    std::string question = GetParam();
+    std::string script = question == "notice" ? "click-label Agree\nwait-text _b0_ OK\n"
+                                              : "click-label Agree\nalert OK\nclick folder\npanel "
+            + taken + "\nwait-text _b1_ Replace\n";
+    Outcome run = Run(fInstaller, script + "key Ctrl+Q\ntimeout 10\nwait-quit\n");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_FALSE(fs::exists(taken + "/TarselNotes/ReadMe.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Questions, QuitAtQuestionTest, testing::Values("notice", "replace"));
+
 struct CompletionCase {
     const char* name;
     Deinstaller deinstaller;

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 class BBox;
@@ -107,7 +108,9 @@ public:
     void OfferRollBack();
     void ThreadChange(BMessage* message);
     // Called from the application's thread when it is asked to quit: a pass
-    // that still runs is stopped, and the user is told so.
+    // that still runs is stopped, and the user is told so when it was; one
+    // that Install was pressed for but has not started yet never starts.
+    // The window starts no pass afterwards.
     void QuitRunning();
 
     int32 CurrentStep() const { return fStep.load(); }
@@ -119,17 +122,36 @@ private:
     BView* BuildLicenseBox(BRect frame);
     BView* BuildInstallBox(BRect frame);
     void SetControlsEnabled(bool enabled);
+    void ReturnToDestinationStep();
     void SetStepTexts();
     std::unique_ptr<oLocalize> Localizer() const;
     void FillControls();
     void SetDefaultFolder();
     status_t WaitForPassToEnd(bigtime_t timeout);
+    void WaitForPassStart();
+
+    // Between the press of Install and the worker's start the window may
+    // still ask (the roll-back offer); a quit request in that time must be
+    // seen before the worker is asked to run.
+    enum PassStart : int32 {
+        kNoPass,
+        kPassStarting,
+        kPassStarted,
+    };
 
     // Empty for the running executable.
     std::string fInstallerPath;
     GroupContextList fGroups;
     std::atomic<int32> fStep;
     std::atomic<Outcome> fOutcome;
+    // Guards the decisions to start a pass and to quit, which are taken on
+    // the window's and the application's threads.
+    std::mutex fStartLock;
+    bool fQuitting = false;
+    std::atomic<PassStart> fPassStart { kNoPass };
+    // The configuration was read; without it there is nothing to agree to or
+    // install.
+    bool fConfigured = false;
     InstallImage* fAboutImage = nullptr;
     InstallConfig fConfig;
     std::unique_ptr<LibFilePanel> fFolderPanel;

@@ -144,6 +144,10 @@ bool InstallerWin::LoadResources()
     fConfig.MakeEmpty();
     if (fConfig.Load(*resources) != B_OK) {
         fOutcome = kNotInstalled;
+        // There is nothing to agree to or install.
+        Lock();
+        fButton->SetEnabled(false);
+        Unlock();
         LibError("%s", kNoConfiguration);
         return false;
     }
@@ -156,6 +160,7 @@ bool InstallerWin::LoadResources()
     SetLanguage();
 
     Lock();
+    fConfigured = true;
     FillControls();
     Unlock();
     return true;
@@ -299,16 +304,32 @@ void InstallerWin::ButtonPressed()
         fStep = kStepDestination;
         SetStepTexts();
         Unlock();
+        // Installing needs a file where agreeing did not.
+        CustomItemSelected();
         CheckDestinationFolder(false);
         break;
-    case kStepDestination:
-        Lock();
-        SetControlsEnabled(false);
+    case kStepDestination: {
+        std::unique_lock guard(fStartLock);
+        // Once the application is quitting, no pass starts.
+        if (fQuitting)
+            return;
+        // A stop asked for from here on is for this pass, also before it
+        // has started.
+        fConfig.ClearStopRequest();
+        fPassStart = kPassStarting;
         fStep = kStepInstalling;
+        guard.unlock();
+        Lock();
+        // A folder chosen in the panel now would move the destination under
+        // the pass.
+        if (fFolderPanel && fFolderPanel->IsShowing())
+            fFolderPanel->Hide();
+        SetControlsEnabled(false);
         SetStepTexts();
         Unlock();
         Install();
         break;
+    }
     default:
         QuitRequested();
         break;
@@ -319,6 +340,17 @@ void InstallerWin::SetControlsEnabled(bool enabled)
 {
     fFolder->SetEnabled(enabled);
     fVolume->SetEnabled(enabled);
+}
+
+// The user may change the choice and press Install again.
+void InstallerWin::ReturnToDestinationStep()
+{
+    Lock();
+    SetControlsEnabled(true);
+    fStep = kStepDestination;
+    SetStepTexts();
+    CustomItemSelected();
+    Unlock();
 }
 
 bool InstallerWin::CheckDestinationFolder(bool ask)
@@ -346,7 +378,9 @@ bool InstallerWin::CheckDestinationFolder(bool ask)
 
 void InstallerWin::SelectDestination()
 {
-    if (!fFolderPanel)
+    // An answer that comes once Install is pressed is too late: the pass
+    // has its destination.
+    if (!fFolderPanel || fStep.load() != kStepDestination)
         return;
     entry_ref kept = fConfig.Destination();
     entry_ref chosen;
@@ -367,6 +401,9 @@ void InstallerWin::SelectDestination()
 
 void InstallerWin::SelectVolume()
 {
+    // The pass has its destination.
+    if (fStep.load() == kStepInstalling)
+        return;
     GetHomeDirectory();
     CheckDestinationFolder(false);
 }
@@ -479,8 +516,10 @@ void InstallerWin::CustomItemSelected()
     LibString text;
     LibBytesToString(total, text, 1);
     fInstallSize->SetText(text);
-    // While the pass runs the button stops it, whatever is ticked.
-    fButton->SetEnabled(count > 0 || fStep.load() == kStepInstalling);
+    // Only installing needs a file: the licence can always be agreed to
+    // (the list is hidden then, so nothing could be ticked), and while the
+    // pass runs the button stops it, whatever is ticked.
+    fButton->SetEnabled(fConfigured && (count > 0 || fStep.load() != kStepDestination));
     Unlock();
 }
 
@@ -538,8 +577,20 @@ void InstallerWin::Install()
     fConfig.SetMakeDestination(true);
 
     OfferRollBack();
+
+    std::unique_lock guard(fStartLock);
+    if (fConfig.StopRequested()) {
+        // The user quit while the window was still asking: the pass never
+        // starts.
+        fPassStart = kNoPass;
+        guard.unlock();
+        ReturnToDestinationStep();
+        return;
+    }
     fConfig.SetDialogs(std::make_unique<InstallerDialogs>());
     status_t status = fConfig.Go(kThreadName, new BMessenger(this), kThreadPriority, false);
+    fPassStart = status == B_OK ? kPassStarted : kNoPass;
+    guard.unlock();
     if (status != B_OK) {
         // The pass never started: as if it had failed at once.
         BMessage failed(LibThread::kLibThreadDone);
@@ -571,6 +622,7 @@ void InstallerWin::ThreadChange(BMessage* message)
     if (message->FindString("name", &name) != B_OK || std::strcmp(name, kThreadName) != 0)
         return;
     int32 status = message->GetInt32("status", InstallConfig::kPassFailed);
+    fPassStart = kNoPass;
     if (status == InstallConfig::kPassDone) {
         fOutcome
             = fConfig.Outcome() == InstallConfig::B_PASS_SUCCEEDED ? kInstalled : kInstallFailed;
@@ -580,34 +632,63 @@ void InstallerWin::ThreadChange(BMessage* message)
         return;
     }
     fOutcome = status == InstallConfig::kPassStopped ? kInstallStopped : kInstallFailed;
-    Lock();
-    SetControlsEnabled(true);
-    fStep = kStepDestination;
-    SetStepTexts();
-    CustomItemSelected();
-    Unlock();
+    ReturnToDestinationStep();
 }
 
 void InstallerWin::QuitRunning()
 {
-    if (fConfig.Status() == 0)
+    bool noPass;
+    {
+        std::lock_guard guard(fStartLock);
+        fQuitting = true;
+        noPass = fPassStart.load() == kNoPass;
+        // The pass stops at its next item, leaving every file whole; one
+        // that waits for the user's answer is interrupted there. Asked for
+        // before the pass has started, the request keeps it from starting,
+        // or stops it at its first step.
+        if (!noPass)
+            fConfig.RequestStop();
+    }
+    if (noPass) {
+        // The window may be waiting on a question of its own (an
+        // installation folder that exists): it is closed unanswered, so that
+        // the application can close the window.
+        CloseOpenAlerts();
         return;
-    // The pass stops at its next item, leaving every file whole; one that
-    // waits for the user's answer is interrupted there.
-    fConfig.RequestStop();
+    }
+    WaitForPassStart();
+    if (fPassStart.load() != kPassStarted)
+        return;
+    bool interrupted = false;
     if (WaitForPassToEnd(kStopGrace) != B_OK) {
         // Still blocked where no stop request reaches (a shell command that
         // does not end): interrupted wherever it waits.
         fConfig.Kill();
         WaitForPassToEnd(B_INFINITE_TIMEOUT);
+        interrupted = true;
     }
-    if (fConfig.Outcome() == InstallConfig::B_PASS_SUCCEEDED) {
-        // It had finished before the request came.
-        fOutcome = kInstalled;
+    InstallConfig::pass_outcome outcome = fConfig.Outcome();
+    bool stopped = outcome == InstallConfig::B_PASS_STOPPED
+        || (interrupted && outcome == InstallConfig::B_PASS_NOT_RUN);
+    if (!stopped) {
+        // It ended on its own, before or despite the request (completed,
+        // failed or refused by the requirements check): nothing was stopped.
+        fOutcome = outcome == InstallConfig::B_PASS_SUCCEEDED ? kInstalled : kInstallFailed;
         return;
     }
     fOutcome = kInstallStopped;
     LibError("%s", static_cast<const char*>(Localizer()->GetText(kTextStopped)));
+}
+
+// The window may still be asking before it starts the pass (the roll-back
+// offer): the question is closed unanswered, and the stop request then keeps
+// the pass from starting.
+void InstallerWin::WaitForPassStart()
+{
+    while (fPassStart.load() == kPassStarting) {
+        CloseOpenAlerts();
+        snooze(20000);
+    }
 }
 
 status_t InstallerWin::WaitForPassToEnd(bigtime_t timeout)
@@ -643,6 +724,9 @@ void InstallerWin::MessageReceived(BMessage* message)
         ShowGroupDescription(message->GetInt32("item", -1));
         break;
     case kMsgFolder:
+        // The destination is chosen in its own step only.
+        if (fStep.load() != kStepDestination)
+            break;
         InitFolderPanel();
         fFolderPanel->SetPanelDirectory(&fConfig.Destination());
         fFolderPanel->SetToParentDirectory();

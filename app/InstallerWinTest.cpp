@@ -2,12 +2,17 @@
 // menu follows mount notices and a chosen volume gives the destination the
 // volume's own folder for the user; with a configuration of the test's own,
 // the window fills its lists, asks for the opening sound and shows a group's
-// description as a tip.
+// description as a tip. With a pass held in its requirements check, the
+// window guards each step: the licence can always be agreed to, the
+// destination stays what the pass uses, and quitting reports a stop only
+// when the pass stopped.
 
 #include "InstallerWin.h"
 
 #include "AppTestSupport.h"
 
+#include <Control.h>
+#include <InstallServices.h>
 #include <InstallerFormat.h>
 #include <LibInterfaceTestSupport.h>
 #include <LibMenuField.h>
@@ -17,8 +22,10 @@
 #include <ListView.h>
 #include <LocalizedTextTable.h>
 #include <MenuItem.h>
+#include <Path.h>
 #include <Resources.h>
 #include <TestSandbox.h>
+#include <UIDriver.h>
 
 // The storage kit's own volume table, which tests may replace.
 #include "MountWatcher.h"
@@ -31,6 +38,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -41,6 +50,31 @@ using BPrivate::VolumeRecord;
 using BPrivate::VolumeTable;
 
 namespace {
+
+// The folder the pass would install into: the configuration's destination,
+// not the view that shows it cut to its width. Read under the window's lock,
+// with a deadline, so that a window blocked in a question fails the test
+// instead of hanging it.
+std::string DestinationOf(InstallerWin* window)
+{
+    if (window->LockWithTimeout(kDeadline) != B_OK)
+        return "(the window does not answer)";
+    BPath path(&window->Configuration().Destination());
+    std::string destination = path.InitCheck() == B_OK ? path.Path() : "";
+    window->Unlock();
+    return destination;
+}
+
+// What the destination view shows, read the same way.
+std::string DestinationShown(InstallerWin* window)
+{
+    if (window->LockWithTimeout(kDeadline) != B_OK)
+        return "(the window does not answer)";
+    LibStringView* view = dynamic_cast<LibStringView*>(window->FindView("destination"));
+    std::string text = view != nullptr ? view->Text() : "";
+    window->Unlock();
+    return text;
+}
 
 class InstallerWinTest : public testing::Test {
 protected:
@@ -75,17 +109,6 @@ protected:
         return names;
     }
 
-    std::string Destination(InstallerWin* window)
-    {
-        std::string text;
-        WithLock(window, [&] {
-            LibStringView* view = dynamic_cast<LibStringView*>(window->FindView("destination"));
-            if (view != nullptr)
-                text = view->Text();
-        });
-        return text;
-    }
-
     VolumeRecord fBoot;
     VolumeRecord fData;
     std::string fDataFolder;
@@ -116,7 +139,7 @@ TEST_F(InstallerWinTest, AChosenVolumeGivesTheUsersFolderOnIt)
     Mount({ fBoot, fData });
     ScopedWindow<InstallerWin> window;
     ASSERT_TRUE(window.ShowAndSettle());
-    EXPECT_EQ(Destination(window.Get()), std::getenv("HOME"));
+    EXPECT_EQ(DestinationOf(window.Get()), std::getenv("HOME"));
 
     WithLock(window.Get(), [&] {
         LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
@@ -124,8 +147,8 @@ TEST_F(InstallerWinTest, AChosenVolumeGivesTheUsersFolderOnIt)
             menu->MenuField()->SetMarked("Data", true);
     });
     window->PostMessage(InstallerWin::kMsgVolume);
-    EXPECT_TRUE(WaitUntil([&] { return Destination(window.Get()) == fDataFolder; }))
-        << Destination(window.Get());
+    EXPECT_TRUE(WaitUntil([&] { return DestinationOf(window.Get()) == fDataFolder; }))
+        << DestinationOf(window.Get());
     unsetenv("BRENVIK_SCOPE");
 }
 
@@ -142,9 +165,9 @@ BMessage InstallFile(const char* name, const char* groups, int32 size)
     return file;
 }
 
-// A resource file that holds what the window reads of an installer: the
-// configuration record and the user texts.
-std::string WriteInstaller(const char* soundsDescription = "Sound files")
+// The configuration of a small product: two install types ("Typical" first)
+// and three files.
+BMessage SampleConfiguration(const char* soundsDescription = "Sound files")
 {
     BMessage configuration;
     configuration.AddString(Field::kAppName, "Tarsel Notes");
@@ -165,7 +188,13 @@ std::string WriteInstaller(const char* soundsDescription = "Sound files")
     BMessage sound;
     sound.AddData("data", B_RAW_TYPE, "\0\0\0\0", 4);
     configuration.AddMessage(Field::kAudioData, &sound);
+    return configuration;
+}
 
+// A resource file that holds what the window reads of an installer: the
+// configuration record and the user texts.
+std::string WriteInstaller(const BMessage& configuration)
+{
     std::string path = MakeTempFolder("installer") + "/installer.rsrc";
     std::ofstream(path).close();
     BResources resources;
@@ -197,7 +226,7 @@ std::string Selected(InstallerWin* window, const char* name)
 class InstallerWinConfigTest : public testing::Test {
 protected:
     explicit InstallerWinConfigTest(const char* soundsDescription = "Sound files")
-        : fInstaller(WriteInstaller(soundsDescription))
+        : fInstaller(WriteInstaller(SampleConfiguration(soundsDescription)))
         , fWindow(fInstaller.c_str())
     {
     }
@@ -303,4 +332,357 @@ TEST_F(InstallerWinConfigTest, TheEndOfAnotherThreadIsIgnored)
     ASSERT_TRUE(WaitUntilSettled(fWindow.Get()));
     EXPECT_EQ(fWindow->CurrentStep(), InstallerWin::kStepDestination);
     EXPECT_EQ(fWindow->InstallOutcome(), InstallerWin::kNotInstalled);
+}
+
+namespace {
+
+// The machine as the requirements check reads it, with room enough or none.
+// A holding probe keeps the pass in the check until it is asked to stop, so
+// that a test finds the pass running for as long as it needs.
+class TestProbe : public SystemProbe {
+public:
+    TestProbe(const InstallConfig& config, bool hold, uint64 freeBytes)
+        : fConfig(config)
+        , fHold(hold)
+        , fFreeBytes(freeBytes)
+    {
+    }
+
+    status_t FreeSpace(const std::string& /*path*/, Space* space) override
+    {
+        fEntered = true;
+        if (fHold)
+            WaitUntil([&] { return fConfig.StopRequested(); });
+        space->device = 1;
+        space->freeBytes = fFreeBytes;
+        space->volumeName = "Test Disk";
+        return B_OK;
+    }
+    uint64 PhysicalMemory() override { return uint64(1) << 34; }
+    bool FindLibrary(
+        const std::string& /*name*/, std::string* /*path*/, std::string* /*how*/) override
+    {
+        return true;
+    }
+    bool FindApplication(const std::string& /*signature*/) override { return true; }
+    std::string Description() override { return "Test machine"; }
+
+    bool Entered() const { return fEntered; }
+
+private:
+    const InstallConfig& fConfig;
+    bool fHold;
+    uint64 fFreeBytes;
+    std::atomic<bool> fEntered { false };
+};
+
+constexpr uint64 kRoomEnough = uint64(1) << 40;
+
+// Whether the window has handled everything queued for it so far; false when
+// it does not answer in time (blocked in a question).
+bool Answers(BWindow* window)
+{
+    BMessage ping('_png');
+    BMessage reply;
+    return BMessenger(window).SendMessage(&ping, &reply, B_INFINITE_TIMEOUT, kDeadline) == B_OK;
+}
+
+bool ButtonEnabled(InstallerWin* window)
+{
+    bool enabled = false;
+    WithLock(window, [&] {
+        BView* button = window->FindView("button");
+        BControl* control = dynamic_cast<BControl*>(button);
+        enabled = control != nullptr && control->IsEnabled();
+    });
+    return enabled;
+}
+
+// The window of a configuration of the test's own, on volumes the test
+// mounts, with the application running and a destination folder of its
+// own in the sandbox.
+class InstallerWinPassTest : public InstallerWinTest {
+protected:
+    ~InstallerWinPassTest() override
+    {
+        if (fWindow) {
+            // A pass still held ends at the request. A question a failed
+            // test left open would hold the window or the pass: each is
+            // answered with its first button ("Cancel", "OK").
+            (*fWindow)->Configuration().RequestStop();
+            ShownAlert open;
+            for (int i = 0; i < 5 && FindShownAlert(&open, 0); i++) {
+                Display().InjectKey(open.displayId, "\x1b");
+                WaitUntil([&] { return !open.messenger.IsValid(); });
+            }
+        }
+        fWindow.reset();
+        unsetenv("BRENVIK_SCOPE");
+    }
+
+    void Open(BMessage configuration = SampleConfiguration())
+    {
+        setenv("BRENVIK_SCOPE", "user", 1);
+        Mount({ fBoot, fData });
+        // A product of each test's own: a record that one test's pass leaves
+        // is never offered for undoing to the next.
+        configuration.ReplaceString(
+            Field::kAppName, testing::UnitTest::GetInstance()->current_test_info()->name());
+        fInstaller = WriteInstaller(configuration);
+        fWindow = std::make_unique<ScopedWindow<InstallerWin>>(fInstaller.c_str());
+        ASSERT_TRUE(Window()->LoadResources());
+        ASSERT_TRUE(fWindow->ShowAndSettle());
+        entry_ref destination;
+        ASSERT_EQ(get_ref_for_path(MakeTempFolder("destination").c_str(), &destination), B_OK);
+        WithLock(Window(), [&] {
+            Window()->Configuration().SetDestination(destination);
+            Window()->SetDestinationPath();
+        });
+    }
+
+    InstallerWin* Window() const { return fWindow->Get(); }
+
+    // The probe the next pass reads the machine with.
+    TestProbe* UseProbe(bool hold, uint64 freeBytes)
+    {
+        TestProbe* probe = nullptr;
+        WithLock(Window(), [&] {
+            InstallConfig& config = Window()->Configuration();
+            auto made = std::make_unique<TestProbe>(config, hold, freeBytes);
+            probe = made.get();
+            config.SetSystemProbe(std::move(made));
+        });
+        return probe;
+    }
+
+    bool Press(InstallerWin::Step expected)
+    {
+        Window()->PostMessage(InstallerWin::kMsgButton);
+        return WaitUntil([&] { return Window()->CurrentStep() == expected; })
+            && WaitUntilSettled(Window());
+    }
+
+    // Agrees to the licence and presses Install; the pass then waits in the
+    // requirements check (in the probe, or at the question it asks).
+    bool StartPass()
+    {
+        return Press(InstallerWin::kStepDestination) && Press(InstallerWin::kStepInstalling);
+    }
+
+    RunningApplication fApplication;
+    std::string fInstaller;
+    std::unique_ptr<ScopedWindow<InstallerWin>> fWindow;
+};
+
+// A configuration whose install types select no file at the start.
+void WithoutGroups(BMessage& configuration)
+{
+    configuration.RemoveName(Field::kGroups);
+}
+
+void WithAnEmptyFirstGroup(BMessage& configuration)
+{
+    BMessage groups;
+    groups.AddString(Field::kGroupName, "Extras");
+    groups.AddString(Field::kGroupDescription, "Nothing yet");
+    groups.AddString(Field::kGroupName, "Typical");
+    groups.AddString(Field::kGroupDescription, "The program and its documentation");
+    configuration.ReplaceMessage(Field::kGroups, &groups);
+}
+
+struct NothingSelectedCase {
+    const char* name;
+    void (*edit)(BMessage&);
+};
+
+void PrintTo(const NothingSelectedCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class NothingSelectedTest : public InstallerWinPassTest,
+                            public testing::WithParamInterface<NothingSelectedCase> { };
+
+} // namespace
+
+// The rule "at least one file" is about installing: the licence step, whose
+// list of files is hidden, always lets the user agree.
+TEST_P(NothingSelectedTest, TheLicenceCanBeAgreedToAndInstallingWaitsForAFile)
+{
+    BMessage configuration = SampleConfiguration();
+    GetParam().edit(configuration);
+    Open(configuration);
+    ASSERT_EQ(Window()->CurrentStep(), InstallerWin::kStepLicense);
+    EXPECT_EQ(Selected(Window(), "custom_list"), "");
+    EXPECT_TRUE(ButtonEnabled(Window()));
+
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    EXPECT_FALSE(ButtonEnabled(Window()));
+    WithLock(Window(), [&] {
+        BListView* files = dynamic_cast<BListView*>(Window()->FindView("custom_list"));
+        if (files != nullptr)
+            files->Select(1, true);
+    });
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Configurations, NothingSelectedTest,
+    testing::Values(NothingSelectedCase { "NoGroups", WithoutGroups },
+        NothingSelectedCase { "EmptyFirstGroup", WithAnEmptyFirstGroup }),
+    [](const testing::TestParamInfo<NothingSelectedCase>& param) {
+        return std::string(param.param.name);
+    });
+
+namespace {
+
+// A choice of destination that reaches the window after Install was
+// pressed: it was made before (in step 2), and its message is queued behind
+// the press.
+struct LateChoiceCase {
+    const char* name;
+    // In step 2: readies the choice. Returns false when it could not.
+    bool (*ready)(InstallerWin* window, const std::string& other);
+    uint32 message;
+};
+
+void PrintTo(const LateChoiceCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+// The folder panel is open with a folder chosen whose installation folder
+// exists; the user said "Cancel" to replacing it and may confirm again.
+bool ReadyFolderPanel(InstallerWin* window, const std::string& other)
+{
+    mkdir((other + "/TarselNotes").c_str(), 0755);
+    window->PostMessage(InstallerWin::kMsgFolder);
+    std::string failure;
+    bool chosen = BPrivate::UIDriver::RunScript({ "panel " + other }, &failure) == B_OK;
+    bool cancelled = BPrivate::UIDriver::RunScript({ "alert Cancel" }, &failure) == B_OK;
+    EXPECT_TRUE(chosen && cancelled) << failure;
+    return chosen && cancelled && WaitUntilSettled(window);
+}
+
+bool ReadyVolume(InstallerWin* window, const std::string& /*other*/)
+{
+    WithLock(window, [&] {
+        LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
+        if (menu != nullptr)
+            menu->MenuField()->SetMarked("Data", true);
+    });
+    return true;
+}
+
+class LateChoiceTest : public InstallerWinPassTest,
+                       public testing::WithParamInterface<LateChoiceCase> { };
+
+} // namespace
+
+// The worker reads the destination while the pass runs: a choice that
+// arrives then is ignored, and the window keeps showing the folder the pass
+// uses. Pressing Install closes the folder panel.
+TEST_P(LateChoiceTest, ADestinationChosenOnceInstallIsPressedChangesNothing)
+{
+    Open();
+    TestProbe* probe = UseProbe(true, kRoomEnough);
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    std::string destination = DestinationOf(Window());
+    std::string shown = DestinationShown(Window());
+    std::string other = MakeTempFolder("other");
+    ASSERT_TRUE(GetParam().ready(Window(), other));
+    ASSERT_EQ(DestinationOf(Window()), destination);
+
+    WithLock(Window(), [&] {
+        Window()->PostMessage(InstallerWin::kMsgButton);
+        Window()->PostMessage(GetParam().message);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return probe->Entered(); }));
+    // Not held by a question about the late choice.
+    ASSERT_TRUE(Answers(Window()));
+    EXPECT_EQ(Window()->CurrentStep(), InstallerWin::kStepInstalling);
+    EXPECT_EQ(DestinationOf(Window()), destination);
+    EXPECT_EQ(DestinationShown(Window()), shown);
+    // Only the installer's window is up: no panel, no question.
+    EXPECT_EQ(WindowsFrontToBack().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, LateChoiceTest,
+    testing::Values(
+        LateChoiceCase { "FolderPanel", ReadyFolderPanel, InstallerWin::kMsgFolderChosen },
+        LateChoiceCase { "Volume", ReadyVolume, InstallerWin::kMsgVolume }),
+    [](const testing::TestParamInfo<LateChoiceCase>& param) {
+        return std::string(param.param.name);
+    });
+
+namespace {
+
+// How the pass is found when the user quits, and what the user is then told.
+struct QuitCase {
+    const char* name;
+    // The pass waits in the requirements check for the stop (true), or it
+    // finds no room and waits at its error box (false), so that it ends with
+    // a failure of its own once the box is closed.
+    bool holds;
+    bool toldStopped;
+    InstallerWin::Outcome outcome;
+};
+
+void PrintTo(const QuitCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class QuitTest : public InstallerWinPassTest, public testing::WithParamInterface<QuitCase> { };
+
+} // namespace
+
+// "Installation was stopped" is said only of a pass that stopped.
+TEST_P(QuitTest, SaysThePassStoppedOnlyWhenItDid)
+{
+    Open();
+    TestProbe* probe = UseProbe(GetParam().holds, GetParam().holds ? kRoomEnough : 0);
+    ASSERT_TRUE(StartPass());
+    ShownAlert shown;
+    if (GetParam().holds) {
+        ASSERT_TRUE(WaitUntil([&] { return probe->Entered(); }));
+    } else {
+        ASSERT_TRUE(FindShownAlert(&shown));
+    }
+
+    // As the application does when it is asked to quit.
+    std::future<void> quit = std::async(std::launch::async, [&] { Window()->QuitRunning(); });
+    const std::string stopped = "Installation was stopped before it could complete.";
+    bool told = false;
+    ASSERT_TRUE(WaitUntil([&] {
+        if (quit.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            return true;
+        told = FindShownAlert(&shown, 0) && shown.text == stopped;
+        return told;
+    }));
+    if (told) {
+        EXPECT_EQ(BPrivate::UIDriver::RunScript({ "alert OK" }, nullptr), B_OK);
+    }
+    quit.get();
+    EXPECT_EQ(told, GetParam().toldStopped);
+    EXPECT_EQ(Window()->InstallOutcome(), GetParam().outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(Passes, QuitTest,
+    testing::Values(QuitCase { "Stopped", true, true, InstallerWin::kInstallStopped },
+        QuitCase { "EndedWithAFailure", false, false, InstallerWin::kInstallFailed }),
+    [](const testing::TestParamInfo<QuitCase>& param) { return std::string(param.param.name); });
+
+// The worker may take a moment to begin after it was asked to run: a stop
+// asked for in that moment is kept, and the pass stops at its first step
+// instead of running on until the window gives up waiting.
+TEST_F(InstallerWinPassTest, AStopAskedForBeforeThePassBeginsIsKept)
+{
+    Open();
+    UseProbe(false, kRoomEnough);
+    InstallConfig& config = Window()->Configuration();
+    // Nothing that could ask and wait, should the pass run on.
+    config.SetDialogs(std::make_unique<ConsoleDialogs>());
+    config.RequestStop();
+    ASSERT_EQ(config.Go("install", nullptr, B_NORMAL_PRIORITY, true), B_OK);
+    EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_STOPPED);
 }

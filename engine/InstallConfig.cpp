@@ -200,7 +200,6 @@ void InstallConfig::UpdateStatus(const char* text)
 
 status_t InstallConfig::Action()
 {
-    fStopRequested.store(false);
     fOutcome = B_PASS_NOT_RUN;
     InstallPass pass(*this);
     fPass = &pass;

@@ -125,9 +125,13 @@ public:
 
     // Asks a running pass to stop: it ends at the next item, or inside the
     // item it is writing, leaving every file whole (old or new) and its
-    // record saying what was done. Any thread may call it.
+    // record saying what was done. Any thread may call it. A request made
+    // before the pass begins is kept: that pass stops at its first step.
     void RequestStop() { fStopRequested.store(true); }
     bool StopRequested() const { return fStopRequested.load(); }
+    // Forgets an earlier request, before a new pass is asked for (the pass
+    // itself never does, so that a stop asked for as it starts is not lost).
+    void ClearStopRequest() { fStopRequested.store(false); }
 
     // What the pass uses of the outside world (see InstallServices.h). The
     // defaults are the platform's alerts, the machine and the real clock.

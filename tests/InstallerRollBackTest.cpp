@@ -100,6 +100,33 @@ TEST_P(InstallerRollBackTest, OffersToUndoAStoppedInstallation)
     EXPECT_EQ(fs::exists(InstallRemoval::LogFolder() + "/" + id + ".log"), GetParam().undone);
 }
 
+using InstallerRollBackQuitTest = InstallerRollBackTest;
+
+// Quitting while the offer is open answers nothing: the stopped installation
+// stays as it was, and no new pass starts once the question is gone.
+TEST_F(InstallerRollBackQuitTest, QuittingAtTheOfferStartsNoPass)
+{
+    std::string stopped = InstallAndStop();
+    std::string installer = brenvik::test::MakeTempFolder("run") + "/TarselNotes-Installer";
+    fs::copy_file(sInstaller, installer);
+    fs::permissions(installer, fs::perms::owner_all);
+    std::string script = brenvik::test::MakeTempFolder("script") + "/script.txt";
+    std::ofstream(script) << "timeout 30\n"
+                          << "click-label Agree\n"
+                          << "alert OK\n"
+                          << "click-label Install\n"
+                          << "wait-text _b1_ Undo it\n"
+                          << "key Ctrl+Q\n"
+                          << "timeout 10\n"
+                          << "wait-quit\n";
+    auto [status, output] = RunCommand(
+        "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + installer + "' 2>&1");
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_EQ(
+        InstallRemoval::FindUnfinished("Tarsel Notes"), std::vector<std::string>({ stopped }));
+    EXPECT_FALSE(fs::exists(fFolder + "/notes-latest")) << output;
+}
+
 INSTANTIATE_TEST_SUITE_P(Answers, InstallerRollBackTest,
     testing::Values(
         OfferCase { "Undone", "Undo it", true }, OfferCase { "Left", "Leave it", false }),

@@ -29,11 +29,16 @@ namespace fs = std::filesystem;
 using namespace brenvik::e2e;
 using Json = nlohmann::json;
 
+// The de-installer program an installer carries: the one this build made;
+// one of a few bytes, which makes the window's totals show the files' own
+// sizes (the total counts the de-installer in); or a text that is no program,
+// whose record the pass cannot write, so that the pass completes with a
+// failure.
+enum class Deinstaller { kBuilt, kTiny, kNotAProgram };
+
 // The sample installer, changed by `edit` before it is built.
-// A de-installer program of a few bytes makes the window's totals show the
-// files' own sizes (the total counts the de-installer in).
 std::string BuildInstaller(const std::string& name, const std::function<void(Json&)>& edit = {},
-    bool tinyDeinstaller = false)
+    Deinstaller deinstaller = Deinstaller::kBuilt)
 {
     std::string sample = CopySample();
     std::string project = sample + "/project.json";
@@ -44,7 +49,7 @@ std::string BuildInstaller(const std::string& name, const std::function<void(Jso
     }
     std::string installer = brenvik::test::MakeTempFolder("built") + "/" + name;
     brenvik::BuildOptions options = BuildOptionsFor(project, installer);
-    if (tinyDeinstaller) {
+    if (deinstaller == Deinstaller::kTiny) {
         // An empty resource file: the pass can still write the
         // de-installer's own record into it.
         options.deinstallerProgram = sample + "/deinstaller";
@@ -52,6 +57,9 @@ std::string BuildInstaller(const std::string& name, const std::function<void(Jso
         BResources resources;
         EXPECT_EQ(resources.SetTo(options.deinstallerProgram.c_str(), B_READ_WRITE, true), B_OK);
         EXPECT_EQ(resources.Sync(), B_OK);
+    } else if (deinstaller == Deinstaller::kNotAProgram) {
+        options.deinstallerProgram = sample + "/deinstaller";
+        std::ofstream(options.deinstallerProgram) << "not a program\n";
     }
     brenvik::InstallerBuilder builder;
     status_t status = builder.Build(options);
@@ -195,7 +203,7 @@ TEST_P(InstallTypeTest, SelectsExactlyItsFilesAndTheTotalFollows)
     std::string script = "click-label Agree\ntick install_type " + std::to_string(test.type)
         + "\ndump " + Dump("type") + "\ntick custom_list " + std::to_string(test.extraRow)
         + "\ndump " + Dump("by-hand") + "\nkey Ctrl+Q\nwait-quit\n";
-    Outcome run = Run(BuildInstaller("Small", {}, true), script);
+    Outcome run = Run(BuildInstaller("Small", {}, Deinstaller::kTiny), script);
     ASSERT_EQ(run.status, 1) << run.output;
 
     std::string type = ReadBytes(Dump("type"));
@@ -235,15 +243,19 @@ TEST_F(InstallerWindowTest, ALanguageSwitchChangesEveryTextAndHoldsAtTheNextStar
         WithoutLine(switched, "volume_size"), WithoutLine(ReadBytes(Dump("again")), "volume_size"));
 }
 
+// The view shows the destination cut to its width, so what the window
+// chose is judged by where the installation then goes.
 TEST_F(InstallerWindowTest, AnExistingInstallationFolderIsReplacedOnlyWhenTheUserSaysSo)
 {
     std::string taken = brenvik::test::MakeTempFolder("taken");
     fs::create_directories(taken + "/TarselNotes");
     std::string script = "click-label Agree\ndump " + Dump("before") + "\nclick folder\npanel "
         + taken + "\nalert Cancel\ndump " + Dump("cancelled") + "\npanel " + taken
-        + "\nalert Replace\ndump " + Dump("replaced") + "\nkey Ctrl+Q\nwait-quit\n";
+        + "\nalert Replace\ndump " + Dump("replaced")
+        + "\nclick-label Install\nwait-text instruction Installation Complete\nalert OK\n"
+          "wait-quit\n";
     Outcome run = Run(fInstaller, script);
-    ASSERT_EQ(run.status, 1) << run.output;
+    ASSERT_EQ(run.status, 0) << run.output;
 
     std::string before = TextOf(ReadBytes(Dump("before")), "destination");
     std::string cancelled = ReadBytes(Dump("cancelled"));
@@ -251,8 +263,10 @@ TEST_F(InstallerWindowTest, AnExistingInstallationFolderIsReplacedOnlyWhenTheUse
     // The panel is still open for another choice.
     EXPECT_NE(cancelled.find("window \""), cancelled.rfind("window \"")) << cancelled;
     std::string replaced = ReadBytes(Dump("replaced"));
-    EXPECT_EQ(TextOf(replaced, "destination"), taken);
+    EXPECT_NE(TextOf(replaced, "destination"), before);
     EXPECT_EQ(replaced.find("window \""), replaced.rfind("window \"")) << replaced;
+    EXPECT_TRUE(fs::exists(taken + "/TarselNotes/ReadMe.txt")) << run.output;
+    EXPECT_FALSE(fs::exists(fHome + "/.local/opt/TarselNotes"));
 }
 
 TEST_F(InstallerWindowTest, AFailedPassReturnsToTheDestinationStep)
@@ -290,14 +304,14 @@ TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
 // The sample with its read-me going to the user's settings folder, where one
 // is already: the pass stops at the replace question for it, with Notes.app
 // placed and notes-latest still to come.
-std::string BuildAskingInstaller(bool tinyDeinstaller = false)
+std::string BuildAskingInstaller(Deinstaller deinstaller = Deinstaller::kBuilt)
 {
     return BuildInstaller(
         "Asking",
         [](Json& project) {
             project["install_instructions"][1]["install_meta"]["destination"] = "User Settings";
         },
-        tinyDeinstaller);
+        deinstaller);
 }
 
 TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
@@ -332,6 +346,64 @@ TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
     EXPECT_NE(record.find(folder + "/Notes.app\""), std::string::npos) << record;
     EXPECT_EQ(record.find("notes-latest"), std::string::npos) << record;
 }
+
+// The window asks on its own thread whether to use a folder whose
+// installation folder exists; quitting then closes the question unanswered
+// and the program ends, instead of waiting for an answer nobody gives.
+class QuitAtQuestionTest : public InstallerWindowTest,
+                           public testing::WithParamInterface<const char*> { };
+
+TEST_P(QuitAtQuestionTest, EndsTheProgram)
+{
+    std::string taken = brenvik::test::MakeTempFolder("taken");
+    fs::create_directories(taken + "/TarselNotes");
+    fs::create_directories(fHome + "/.local/opt/TarselNotes");
+    std::string question = GetParam();
+    std::string script = question == "notice" ? "click-label Agree\nwait-text _b0_ OK\n"
+                                              : "click-label Agree\nalert OK\nclick folder\npanel "
+            + taken + "\nwait-text _b1_ Replace\n";
+    Outcome run = Run(fInstaller, script + "key Ctrl+Q\ntimeout 10\nwait-quit\n");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_FALSE(fs::exists(taken + "/TarselNotes/ReadMe.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Questions, QuitAtQuestionTest, testing::Values("notice", "replace"));
+
+struct CompletionCase {
+    const char* name;
+    Deinstaller deinstaller;
+    int status;
+};
+
+void PrintTo(const CompletionCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class QuitAtCompletionTest : public InstallerWindowTest,
+                             public testing::WithParamInterface<CompletionCase> { };
+
+// A pass that has done its work and shows its completion message has
+// nothing left to stop: quitting there closes the message, tells nothing of
+// a stop, and ends the program with the pass's own outcome. (Told of a stop,
+// the program would wait for that box and miss the deadline.)
+TEST_P(QuitAtCompletionTest, EndsWithThePassOutcomeAndNoWordOfAStop)
+{
+    Outcome run = Run(BuildAskingInstaller(GetParam().deinstaller),
+        "click-label Agree\nclick-label Install\nwait-text instruction Installation Complete\n"
+        "wait-text _b0_ OK\nkey Ctrl+Q\ntimeout 10\nwait-quit\n");
+    EXPECT_EQ(run.status, GetParam().status) << run.output;
+    EXPECT_EQ(run.output.find("UI script"), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::exists(fHome + "/.local/opt/TarselNotes/notes-latest")) << run.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Passes, QuitAtCompletionTest,
+    testing::Values(CompletionCase { "Completed", Deinstaller::kBuilt, 0 },
+        // The de-installer cannot be made.
+        CompletionCase { "WithAFailure", Deinstaller::kNotAProgram, 1 }),
+    [](const testing::TestParamInfo<CompletionCase>& param) {
+        return std::string(param.param.name);
+    });
 
 // The window at each step, in English and in German, against golden
 // pictures. Two parts of the window show the machine (the boot volume's name
@@ -403,7 +475,7 @@ TEST_P(InstallerGoldenTest, ShowsEachStepAsItShould)
         + "\nwait-text _b0_ OK\nscreenshot " + Dump("complete.png") + "\nalert OK\nwait-quit\n";
     // The de-installer of a few bytes keeps the total the same from build to
     // build.
-    Outcome run = Run(BuildAskingInstaller(true), script, display);
+    Outcome run = Run(BuildAskingInstaller(Deinstaller::kTiny), script, display);
     // The user's read-me is replaced (and kept among the saved files).
     ASSERT_EQ(run.status, 0) << run.output;
     if (OnXvfb()) {
@@ -462,6 +534,8 @@ TEST_P(BrokenRecordTest, ShowsTheErrorBoxAndExitsWithAFailure)
     EXPECT_NE(run.output.find("resource 2002"), std::string::npos) << run.output;
     std::string dump = ReadBytes(Dump("empty"));
     EXPECT_NE(ViewLine(dump, "custom_list").find(" items=0 "), std::string::npos) << dump;
+    // Nothing to agree to.
+    EXPECT_TRUE(IsDisabled(dump, "button")) << dump;
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, BrokenRecordTest,

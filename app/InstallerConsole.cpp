@@ -3,6 +3,7 @@
 #include <InstallConfig.h>
 #include <InstallerFormat.h>
 #include <LibAppResource.h>
+#include <TextIds.h>
 #include <oLocalize.h>
 
 #include <cstdio>
@@ -13,9 +14,6 @@ namespace {
 
 const char* const kProgramName = "brenvik-installer";
 // The localized texts that frame an extraction.
-constexpr int32 kProgressText = 1036; // "Installing %d of %d (%s)"
-constexpr int32 kCompleteText = 1037; // "Installation Complete"
-constexpr int32 kStoppedText = 1027; // "Installation was stopped before it could complete."
 
 int32 CountPayloadEntries(LibAppResource& resources)
 {
@@ -98,8 +96,8 @@ int InstallerConsole::ExtractAll(
         // whose conversions fit these arguments.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-        progress.Formatted(static_cast<const char*>(localize.GetFormat(kProgressText)), int(i + 1),
-            int(total), shown.c_str());
+        progress.Formatted(static_cast<const char*>(localize.GetFormat(TextId::kInstallingItem)),
+            int(i + 1), int(total), shown.c_str());
 #pragma GCC diagnostic pop
         std::printf("%s\n", static_cast<const char*>(progress));
         std::string destination = std::string(folder) + "/" + leaf;
@@ -114,6 +112,7 @@ int InstallerConsole::ExtractAll(
             std::fprintf(stderr, "%s: %s: %s\n", kProgramName, shown.c_str(), warning.c_str());
     }
     std::printf("%s\n",
-        static_cast<const char*>(localize.GetString(failures == 0 ? kCompleteText : kStoppedText)));
+        static_cast<const char*>(
+            localize.GetString(failures == 0 ? TextId::kInstallationComplete : TextId::kStopped)));
     return failures == 0 ? 0 : 1;
 }

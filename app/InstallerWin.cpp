@@ -1,6 +1,7 @@
 #include "InstallerWin.h"
 
 #include <Application.h>
+#include <Autolock.h>
 #include <Box.h>
 #include <Button.h>
 #include <ListView.h>
@@ -64,9 +65,10 @@ InstallerWin::InstallerWin(const char* installerPath)
     if (!fInstallerPath.empty())
         fConfig.SetInstallerPath(fInstallerPath.c_str());
 
-    Lock();
-    BuildViews();
-    Unlock();
+    {
+        BAutolock lock(this);
+        BuildViews();
+    }
 
     watch_node(nullptr, B_WATCH_MOUNT, BMessenger(this));
 

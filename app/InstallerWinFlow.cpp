@@ -6,6 +6,7 @@
 
 #include <Alert.h>
 #include <Application.h>
+#include <Autolock.h>
 #include <Box.h>
 #include <Button.h>
 #include <Directory.h>
@@ -39,6 +40,7 @@
 #include <LooperList.h>
 #include <RollBackOffer.h>
 #include <StorageScope.h>
+#include <TextIds.h>
 #include <oLocalize.h>
 
 #include "InstallImage.h"
@@ -53,29 +55,6 @@
 namespace {
 
 namespace Field = InstallerFormat::Field;
-
-// The user texts the window shows, by id.
-enum : int32 {
-    kTextLanguages = 1000,
-    kTextLicenseBox = 1001,
-    kTextInstallBox = 1002,
-    kTextGroups = 1003,
-    kTextFiles = 1004,
-    kTextFolderTip = 1005,
-    kTextDisk = 1006,
-    kTextInstall = 1007,
-    kTextAgree = 1008,
-    kTextDestinationStep = 1009,
-    kTextLicenseStep = 1010,
-    kTextStop = 1012,
-    kTextFolderExists = 1013,
-    kTextFolderExistsEnd = 1014,
-    kTextCancel = 1015,
-    kTextReplace = 1016,
-    kTextOk = 1017,
-    kTextAskReplace = 1020,
-    kTextStopped = 1027,
-};
 
 // The one text that is not localized: without a configuration the installer
 // does not know its texts' resources are sound either.
@@ -145,9 +124,10 @@ bool InstallerWin::LoadResources()
     if (fConfig.Load(*resources) != B_OK) {
         fOutcome = kNotInstalled;
         // There is nothing to agree to or install.
-        Lock();
-        fButton->SetEnabled(false);
-        Unlock();
+        {
+            BAutolock lock(this);
+            fButton->SetEnabled(false);
+        }
         LibError("%s", kNoConfiguration);
         return false;
     }
@@ -159,10 +139,11 @@ bool InstallerWin::LoadResources()
         LanguageChoice::SetKey(InstallerFormat::kInstallerSignature, appName);
     SetLanguage();
 
-    Lock();
-    fConfigured = true;
-    FillControls();
-    Unlock();
+    {
+        BAutolock lock(this);
+        fConfigured = true;
+        FillControls();
+    }
     return true;
 }
 
@@ -245,25 +226,24 @@ void InstallerWin::AddGroup(const char* name)
 
 void InstallerWin::SetLanguage()
 {
-    Lock();
+    BAutolock lock(this);
     std::unique_ptr<oLocalize> localize = Localizer();
     fOptions->Clear();
-    fLicenseBox->SetLabel(localize->GetText(kTextLicenseBox));
-    fInstallBox->SetLabel(localize->GetText(kTextInstallBox));
-    fInstallTypeLabel->SetText(localize->GetText(kTextGroups));
-    fFileLabel->SetText(localize->GetText(kTextFiles));
-    fFolder->AddTip(LibTipManager::kMsgTipRequest, localize->GetText(kTextFolderTip));
-    fVolume->SetLabel(localize->GetText(kTextDisk));
+    fLicenseBox->SetLabel(localize->GetText(TextId::kLicenseBox));
+    fInstallBox->SetLabel(localize->GetText(TextId::kInstallBox));
+    fInstallTypeLabel->SetText(localize->GetText(TextId::kGroupLabel));
+    fFileLabel->SetText(localize->GetText(TextId::kFilesLabel));
+    fFolder->AddTip(LibTipManager::kMsgTipRequest, localize->GetText(TextId::kFolderTip));
+    fVolume->SetLabel(localize->GetText(TextId::kDisksLabel));
     SetStepTexts();
 
-    LibStringIterator languages(localize->GetText(kTextLanguages));
+    LibStringIterator languages(localize->GetText(TextId::kLanguageMenu));
     LibString language;
     while (languages.GetNextField('\n', language))
         fOptions->Add(language, new BMessage(kMsgLanguage));
     int32 index = LocalizedTextTable::LanguageIndex(localize->Language());
     if (index >= 0)
         fOptions->SetItem(index);
-    Unlock();
 }
 
 // The main button and the instruction line say what the step asks. While
@@ -274,15 +254,15 @@ void InstallerWin::SetStepTexts()
     std::unique_ptr<oLocalize> localize = Localizer();
     switch (fStep.load()) {
     case kStepLicense:
-        fButton->SetLabel(localize->GetText(kTextAgree));
-        fInstruction->SetText(localize->GetText(kTextLicenseStep));
+        fButton->SetLabel(localize->GetText(TextId::kAgree));
+        fInstruction->SetText(localize->GetText(TextId::kLicenseStep));
         break;
     case kStepInstalling:
-        fButton->SetLabel(localize->GetText(kTextStop));
+        fButton->SetLabel(localize->GetText(TextId::kStop));
         break;
     default:
-        fButton->SetLabel(localize->GetText(kTextInstall));
-        fInstruction->SetText(localize->GetText(kTextDestinationStep));
+        fButton->SetLabel(localize->GetText(TextId::kInstall));
+        fInstruction->SetText(localize->GetText(TextId::kDestinationStep));
         break;
     }
 }
@@ -297,13 +277,13 @@ void InstallerWin::ChangeLaunguage()
 void InstallerWin::ButtonPressed()
 {
     switch (fStep.load()) {
-    case kStepLicense:
-        Lock();
+    case kStepLicense: {
+        BAutolock lock(this);
         fLicenseBox->Hide();
         fInstallBox->Show();
         fStep = kStepDestination;
         SetStepTexts();
-        Unlock();
+    }
         // Installing needs a file where agreeing did not.
         CustomItemSelected();
         CheckDestinationFolder(false);
@@ -319,14 +299,15 @@ void InstallerWin::ButtonPressed()
         fPassStart = kPassStarting;
         fStep = kStepInstalling;
         guard.unlock();
-        Lock();
-        // A folder chosen in the panel now would move the destination under
-        // the pass.
-        if (fFolderPanel && fFolderPanel->IsShowing())
-            fFolderPanel->Hide();
-        SetControlsEnabled(false);
-        SetStepTexts();
-        Unlock();
+        {
+            BAutolock lock(this);
+            // A folder chosen in the panel now would move the destination under
+            // the pass.
+            if (fFolderPanel && fFolderPanel->IsShowing())
+                fFolderPanel->Hide();
+            SetControlsEnabled(false);
+            SetStepTexts();
+        }
         Install();
         break;
     }
@@ -345,12 +326,11 @@ void InstallerWin::SetControlsEnabled(bool enabled)
 // The user may change the choice and press Install again.
 void InstallerWin::ReturnToDestinationStep()
 {
-    Lock();
+    BAutolock lock(this);
     SetControlsEnabled(true);
     fStep = kStepDestination;
     SetStepTexts();
     CustomItemSelected();
-    Unlock();
 }
 
 bool InstallerWin::CheckDestinationFolder(bool ask)
@@ -361,17 +341,17 @@ bool InstallerWin::CheckDestinationFolder(bool ask)
     if (created[0] == '\0' || !fConfig.DoesDestinationExist())
         return true;
     std::unique_ptr<oLocalize> localize = Localizer();
-    LibString text(localize->GetText(kTextFolderExists));
+    LibString text(localize->GetText(TextId::kFolderExistsStart));
     text.Concat(created);
-    text.Concat(localize->GetText(kTextFolderExistsEnd));
+    text.Concat(localize->GetText(TextId::kFolderExistsEnd));
     BAlert* alert;
     if (ask) {
-        text.Concat(localize->GetText(kTextAskReplace));
-        alert = new BAlert("", text, localize->GetText(kTextCancel),
-            localize->GetText(kTextReplace), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+        text.Concat(localize->GetText(TextId::kAskReplace));
+        alert = new BAlert("", text, localize->GetText(TextId::kCancel),
+            localize->GetText(TextId::kReplace), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
     } else {
-        alert = new BAlert(
-            "", text, localize->GetText(kTextOk), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+        alert = new BAlert("", text, localize->GetText(TextId::kOk), nullptr, nullptr,
+            B_WIDTH_AS_USUAL, B_INFO_ALERT);
     }
     return alert->Go() != 0;
 }
@@ -410,9 +390,8 @@ void InstallerWin::SelectVolume()
 
 void InstallerWin::GetVolumes()
 {
-    Lock();
+    BAutolock lock(this);
     fVolume->Update();
-    Unlock();
 }
 
 // A volume's "home" is where its user may install: the home folder in the
@@ -448,9 +427,8 @@ void InstallerWin::GetHomeDirectory()
     SetDestinationPath();
     LibString free;
     LibBytesToString(uint64(volume.FreeBytes()), free, 1);
-    Lock();
+    BAutolock lock(this);
     fVolumeSize->SetText(free);
-    Unlock();
 }
 
 void InstallerWin::SetDestinationPath()
@@ -458,9 +436,8 @@ void InstallerWin::SetDestinationPath()
     LibString path;
     if (!LibGetFullPath(fConfig.Destination(), path))
         path = "";
-    Lock();
+    BAutolock lock(this);
     fDestination->SetTruncatedText(path, B_TRUNCATE_BEGINNING);
-    Unlock();
 }
 
 void InstallerWin::InitFolderPanel()
@@ -477,33 +454,34 @@ void InstallerWin::InitFolderPanel()
 void InstallerWin::InstallTypeSelected()
 {
     ShowGroupDescription(-1);
-    Lock();
-    fCustomList->SetSelectionMessage(nullptr);
-    int32 selected = fInstallType->CurrentSelection();
-    if (selected >= 0) {
-        BStringItem* type = dynamic_cast<BStringItem*>(fInstallType->ItemAt(selected));
-        const char* name = type != nullptr ? type->Text() : "";
-        for (int32 i = 0; i < fCustomList->CountItems(); i++) {
-            InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
-            if (item != nullptr && item->Groups().InList(name)) {
-                if (!item->IsSelected())
-                    fCustomList->Select(i, true);
-            } else {
-                fCustomList->Deselect(i);
+    {
+        BAutolock lock(this);
+        fCustomList->SetSelectionMessage(nullptr);
+        int32 selected = fInstallType->CurrentSelection();
+        if (selected >= 0) {
+            BStringItem* type = dynamic_cast<BStringItem*>(fInstallType->ItemAt(selected));
+            const char* name = type != nullptr ? type->Text() : "";
+            for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+                InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
+                if (item != nullptr && item->Groups().InList(name)) {
+                    if (!item->IsSelected())
+                        fCustomList->Select(i, true);
+                } else {
+                    fCustomList->Deselect(i);
+                }
             }
+        } else if (fInstallType->CountItems() > 0) {
+            // Selecting a type comes back here with the files chosen.
+            fInstallType->Select(0, false);
         }
-    } else if (fInstallType->CountItems() > 0) {
-        // Selecting a type comes back here with the files chosen.
-        fInstallType->Select(0, false);
+        fCustomList->SetSelectionMessage(new BMessage(kMsgFileSelected));
     }
-    fCustomList->SetSelectionMessage(new BMessage(kMsgFileSelected));
-    Unlock();
     CustomItemSelected();
 }
 
 void InstallerWin::CustomItemSelected()
 {
-    Lock();
+    BAutolock lock(this);
     uint64 total = uint64(std::max<int32>(fConfig.GetInt32(Field::kDeinstallerSize, 0), 0));
     int32 count = 0;
     for (int32 i = 0; i < fCustomList->CountItems(); i++) {
@@ -520,7 +498,6 @@ void InstallerWin::CustomItemSelected()
     // (the list is hidden then, so nothing could be ticked), and while the
     // pass runs the button stops it, whatever is ticked.
     fButton->SetEnabled(fConfigured && (count > 0 || fStep.load() != kStepDestination));
-    Unlock();
 }
 
 void InstallerWin::ShowGroupDescription(const int32& index)
@@ -553,22 +530,23 @@ void InstallerWin::ShowGroupDescription(const int32& index)
 
 void InstallerWin::Install()
 {
-    Lock();
-    BMessage instructions;
-    fConfig.FindMessage(Field::kInstallInstructions, &instructions);
-    for (int32 i = 0; i < fCustomList->CountItems(); i++) {
-        BMessage file;
-        if (fCustomList->ItemAt(i) == nullptr
-            || instructions.FindMessage(Field::kInstallFile, i, &file) != B_OK)
-            continue;
-        bool selected = fCustomList->ItemAt(i)->IsSelected();
-        if (file.ReplaceBool(Field::kInstallToSystem, selected) != B_OK)
-            file.AddBool(Field::kInstallToSystem, selected);
-        instructions.ReplaceMessage(Field::kInstallFile, i, &file);
+    {
+        BAutolock lock(this);
+        BMessage instructions;
+        fConfig.FindMessage(Field::kInstallInstructions, &instructions);
+        for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+            BMessage file;
+            if (fCustomList->ItemAt(i) == nullptr
+                || instructions.FindMessage(Field::kInstallFile, i, &file) != B_OK)
+                continue;
+            bool selected = fCustomList->ItemAt(i)->IsSelected();
+            if (file.ReplaceBool(Field::kInstallToSystem, selected) != B_OK)
+                file.AddBool(Field::kInstallToSystem, selected);
+            instructions.ReplaceMessage(Field::kInstallFile, i, &file);
+        }
+        if (fConfig.ReplaceMessage(Field::kInstallInstructions, &instructions) != B_OK)
+            fConfig.AddMessage(Field::kInstallInstructions, &instructions);
     }
-    if (fConfig.ReplaceMessage(Field::kInstallInstructions, &instructions) != B_OK)
-        fConfig.AddMessage(Field::kInstallInstructions, &instructions);
-    Unlock();
 
     // The default folder is a standard one that a fresh account may not have
     // yet (~/.local/opt); the pass makes it when the user installs into it
@@ -607,11 +585,9 @@ void InstallerWin::OfferRollBack()
     if (unfinished.empty())
         return;
     std::unique_ptr<oLocalize> localize = Localizer();
-    const char* language = static_cast<const char*>(localize->Language());
-    BAlert* alert = new BAlert("", RollBackOffer::Text(language, RollBackOffer::kQuestion),
-        RollBackOffer::Text(language, RollBackOffer::kLeave),
-        RollBackOffer::Text(language, RollBackOffer::kUndo), nullptr, B_WIDTH_AS_USUAL,
-        B_WARNING_ALERT);
+    BAlert* alert = new BAlert("", localize->GetText(TextId::kRollBackQuestion),
+        localize->GetText(TextId::kRollBackLeave), localize->GetText(TextId::kRollBackUndo),
+        nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
     if (alert->Go() == 1)
         RollBackOffer::RollBackAll(unfinished);
 }
@@ -625,7 +601,7 @@ void InstallerWin::ThreadChange(BMessage* message)
     fPassStart = kNoPass;
     if (status == InstallConfig::kPassDone) {
         fOutcome
-            = fConfig.Outcome() == InstallConfig::B_PASS_SUCCEEDED ? kInstalled : kInstallFailed;
+            = fConfig.Outcome() == InstallConfig::kOutcomeSucceeded ? kInstalled : kInstallFailed;
         if (fConfig.RestartRequested())
             LibShutdown(true);
         QuitRequested();
@@ -668,16 +644,16 @@ void InstallerWin::QuitRunning()
         interrupted = true;
     }
     InstallConfig::pass_outcome outcome = fConfig.Outcome();
-    bool stopped = outcome == InstallConfig::B_PASS_STOPPED
-        || (interrupted && outcome == InstallConfig::B_PASS_NOT_RUN);
+    bool stopped = outcome == InstallConfig::kOutcomeStopped
+        || (interrupted && outcome == InstallConfig::kOutcomeNotRun);
     if (!stopped) {
         // It ended on its own, before or despite the request (completed,
         // failed or refused by the requirements check): nothing was stopped.
-        fOutcome = outcome == InstallConfig::B_PASS_SUCCEEDED ? kInstalled : kInstallFailed;
+        fOutcome = outcome == InstallConfig::kOutcomeSucceeded ? kInstalled : kInstallFailed;
         return;
     }
     fOutcome = kInstallStopped;
-    LibError("%s", static_cast<const char*>(Localizer()->GetText(kTextStopped)));
+    LibError("%s", static_cast<const char*>(Localizer()->GetText(TextId::kStopped)));
 }
 
 // The window may still be asking before it starts the pass (the roll-back

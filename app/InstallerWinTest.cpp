@@ -684,5 +684,5 @@ TEST_F(InstallerWinPassTest, AStopAskedForBeforeThePassBeginsIsKept)
     config.SetDialogs(std::make_unique<ConsoleDialogs>());
     config.RequestStop();
     ASSERT_EQ(config.Go("install", nullptr, B_NORMAL_PRIORITY, true), B_OK);
-    EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_STOPPED);
+    EXPECT_EQ(config.Outcome(), InstallConfig::kOutcomeStopped);
 }

@@ -40,7 +40,7 @@ InstallConfig::InstallConfig()
     , fDialogs(new PlatformDialogs)
     , fProbe(new MachineProbe)
     , fStopRequested(false)
-    , fOutcome(B_PASS_NOT_RUN)
+    , fOutcome(kOutcomeNotRun)
     , fPass(nullptr)
 {
 }
@@ -200,7 +200,7 @@ void InstallConfig::UpdateStatus(const char* text)
 
 status_t InstallConfig::Action()
 {
-    fOutcome = B_PASS_NOT_RUN;
+    fOutcome = kOutcomeNotRun;
     InstallPass pass(*this);
     fPass = &pass;
     status_t result = pass.Run();

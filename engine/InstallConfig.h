@@ -109,11 +109,11 @@ public:
     // whose requirements the user refused also returns kPassDone (the window
     // then closes), but is not a success.
     enum pass_outcome {
-        B_PASS_NOT_RUN,
-        B_PASS_SUCCEEDED,
-        B_PASS_ABORTED,
-        B_PASS_STOPPED,
-        B_PASS_FAILED
+        kOutcomeNotRun,
+        kOutcomeSucceeded,
+        kOutcomeAborted,
+        kOutcomeStopped,
+        kOutcomeFailed
     };
     pass_outcome Outcome() const { return fOutcome; }
     // What did not work in the last pass (items that could not be extracted

@@ -264,7 +264,7 @@ TEST_F(InstallConfigWorkerTest, APassReportsOnTheWorkerThreadAndEndsWithItsResul
         ASSERT_NE(next, all.end()) << text << " out of order";
     }
     EXPECT_EQ(fWindow->Results()[0], InstallConfig::kPassDone);
-    EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+    EXPECT_EQ(config.Outcome(), InstallConfig::kOutcomeSucceeded);
     unsetenv("BRENVIK_SCOPE");
 }
 

@@ -52,7 +52,7 @@ public:
         std::vector<std::string> buttons { button0 != nullptr ? button0 : "OK" };
         if (button1 != nullptr)
             buttons.push_back(button1);
-        return fDialogs.Choose(text, buttons, InstallDialogs::B_INFO_KIND);
+        return fDialogs.Choose(text, buttons, InstallDialogs::kInfoKind);
     }
     void Info(const std::string& text) override { fDialogs.Info(text); }
     void Error(const std::string& text) override { fDialogs.Error(text); }
@@ -147,13 +147,13 @@ status_t InstallPass::Run()
     fConfig.UpdateStatus(Text(TextId::kCheckingSystem).c_str());
     int32 requirements = fConfig.CheckSystemResources();
     if (requirements == 2) {
-        fConfig.fOutcome = InstallConfig::B_PASS_FAILED;
+        fConfig.fOutcome = InstallConfig::kOutcomeFailed;
         return InstallConfig::kPassNoSpace;
     }
     if (requirements == 3) {
         // Deliberately the result of a finished pass, so that the window
         // closes; the outcome tells the program's exit status otherwise.
-        fConfig.fOutcome = InstallConfig::B_PASS_ABORTED;
+        fConfig.fOutcome = InstallConfig::kOutcomeAborted;
         return InstallConfig::kPassDone;
     }
     if (fConfig.StopRequested())
@@ -163,7 +163,7 @@ status_t InstallPass::Run()
     status_t status = Prepare(&error);
     if (status != B_OK) {
         fConfig.fDialogs->Error(error);
-        fConfig.fOutcome = InstallConfig::B_PASS_FAILED;
+        fConfig.fOutcome = InstallConfig::kOutcomeFailed;
         if (fRecord.IsOpen())
             fRecord.Finish(InstallRecord::kStateFailed, Now());
         return InstallConfig::kPassFailed;
@@ -209,8 +209,8 @@ status_t InstallPass::Run()
         fConfig.SetRestartRequested(true);
     CloseLog();
 
-    fConfig.fOutcome = fConfig.fFailures.empty() ? InstallConfig::B_PASS_SUCCEEDED
-                                                 : InstallConfig::B_PASS_FAILED;
+    fConfig.fOutcome = fConfig.fFailures.empty() ? InstallConfig::kOutcomeSucceeded
+                                                 : InstallConfig::kOutcomeFailed;
     return InstallConfig::kPassDone;
 }
 
@@ -220,7 +220,7 @@ status_t InstallPass::Stopped()
     fConfig.Log("\tInstallation Stopped: %s\n", DateTimeText(Now()).c_str());
     CloseLog();
     FinishRecord(InstallRecord::kStateStopped);
-    fConfig.fOutcome = InstallConfig::B_PASS_STOPPED;
+    fConfig.fOutcome = InstallConfig::kOutcomeStopped;
     return InstallConfig::kPassStopped;
 }
 
@@ -333,7 +333,7 @@ status_t InstallPass::MakeInstallFolder()
         BMessage fields;
         fields.AddString(InstallRecord::kFieldPath, fInstallFolder.c_str());
         int32 step
-            = fRecord.Begin(InstallRecord::kKindOldInstall, fields, InstallRecord::B_RECORD_SYNC);
+            = fRecord.Begin(InstallRecord::kKindOldInstall, fields, InstallRecord::kRecordSync);
         if (step < 0)
             return step;
         BPath trashed;

@@ -65,7 +65,7 @@ public:
     // into "Saved Files" (under a unique name), beside itself under the next
     // free " copy" name, or to the trash. Recorded; false (and a log line)
     // when it could not be moved.
-    enum displace_action { B_DISPLACE_SAVE, B_DISPLACE_RENAME, B_DISPLACE_TRASH };
+    enum displace_action { kDisplaceSave, kDisplaceRename, kDisplaceTrash };
     bool Displace(const std::string& path, displace_action action);
 
     // Creates the folder and the missing folders above it, each recorded

@@ -139,7 +139,7 @@ bool InstallPass::EditScript(const directory_which& folder, const char* script,
     // file (the editor's full account replaces this once the step is done).
     fields.AddString(InstallRecord::kFieldBlock, ScriptBlock::Format(tag, contents).c_str());
     // The user's own files change here: the record says so before they do.
-    int32 step = fRecord.Begin(InstallRecord::kKindScript, fields, InstallRecord::B_RECORD_SYNC);
+    int32 step = fRecord.Begin(InstallRecord::kKindScript, fields, InstallRecord::kRecordSync);
     if (step < 0) {
         fConfig.Log("\tUnable to add script tab %s to %s: the install record cannot be written\n",
             Printable(tag).c_str(), path.c_str());

@@ -54,8 +54,8 @@ bool InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
             struct stat info;
             if (lstat(folder.c_str(), &info) == 0
                 && !fPass->Displace(folder,
-                    fPass->SaveReplaced() ? InstallPass::B_DISPLACE_SAVE
-                                          : InstallPass::B_DISPLACE_TRASH))
+                    fPass->SaveReplaced() ? InstallPass::kDisplaceSave
+                                          : InstallPass::kDisplaceTrash))
                 Log("\t\t\tThe existing folder %s is used as it is.\n", folder.c_str());
             entry.ReplaceBool(Field::kCustomReplaceExisting, false);
             customFolders.ReplaceMessage(Field::kCustomFolder, index, &entry);

@@ -124,7 +124,7 @@ TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles
 
     fInstaller->Configure(fConfig, fDestination);
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
-    ASSERT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_SUCCEEDED)
+    ASSERT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeSucceeded)
         << (fConfig.Failures().empty() ? "" : fConfig.Failures()[0]);
 
     std::string boot = home + "/.config/brenvik/boot";
@@ -165,7 +165,7 @@ TEST_F(InstallPassScriptsTest, EditsAreRecordedAndTheDeinstallerRestoresTheFiles
     for (const auto& step : record.Steps()) {
         if (step.kind != InstallRecord::kKindScript)
             continue;
-        EXPECT_EQ(step.state, InstallRecordReader::B_STEP_DONE);
+        EXPECT_EQ(step.state, InstallRecordReader::kStepDone);
         ScriptEdit edit;
         ASSERT_EQ(edit.Restore(step.result), B_OK);
         EXPECT_EQ(step.begun.GetBool(InstallRecord::kFieldStartupBlock, false), edit.startUpFolder);
@@ -232,7 +232,7 @@ TEST_F(InstallPassScriptsTest, InstallingTwiceLeavesOneBlock)
         config.SetSystemProbe(std::make_unique<TestProbe>());
         fInstaller->Configure(config, fDestination);
         ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
-        EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+        EXPECT_EQ(config.Outcome(), InstallConfig::kOutcomeSucceeded);
     }
     std::string profile = ReadBytes(FindFolder(B_USER_DIRECTORY) + "/.profile");
     size_t first = profile.find("#BEGIN_TARSEL_NOTES");
@@ -250,7 +250,7 @@ TEST_F(InstallPassScriptsTest, ARefusedEditIsAFailureNotASuccess)
     config.AddString("edit_profile_contents", "export A=1");
     fInstaller->Configure(fConfig, fDestination);
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeFailed);
     ASSERT_EQ(fConfig.Failures().size(), 1u);
     EXPECT_NE(fConfig.Failures()[0].find("script tab"), std::string::npos);
     EXPECT_FALSE(Lexists(FindFolder(B_USER_DIRECTORY) + "/.profile"));
@@ -265,7 +265,7 @@ TEST_F(InstallPassScriptsTest, ARefusedEditIsAFailureNotASuccess)
     InstallRecordReader record = RecordOf(fConfig);
     for (const auto& step : record.Steps()) {
         if (step.kind == InstallRecord::kKindScript) {
-            EXPECT_EQ(step.state, InstallRecordReader::B_STEP_FAILED);
+            EXPECT_EQ(step.state, InstallRecordReader::kStepFailed);
         }
     }
 }
@@ -276,7 +276,7 @@ TEST_F(InstallPassScriptsTest, TheCompletionMessageHasTheProductsWordsAndOpensTh
     fInstaller->config.AddBool("complete_display_folder", true);
     fInstaller->Configure(fConfig, fDestination);
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeSucceeded);
     EXPECT_EQ(fDialogs->infos,
         std::vector<std::string> { "Installation successfully completed."
                                    "\n\nThank you for installing Tarsel "
@@ -374,7 +374,7 @@ TEST_F(InstallPassScriptsTest, OnlyWhatThePassPlacedIsLaunched)
     WriteBytes(setup, "#!/bin/sh\necho set up\n", 0755);
     fInstaller->Configure(fConfig, fDestination);
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeFailed);
     EXPECT_FALSE(Lexists(fDestination + "/TarselNotes/setup"));
     EXPECT_EQ(Actions().find("run-script"), std::string::npos) << Actions();
     EXPECT_EQ(Log().find("Ran "), std::string::npos) << Log();

@@ -101,7 +101,7 @@ TEST_F(InstallPassTest, PlacesEveryItemWhereItsConfigurationSays)
     fInstaller->AddCustomFolder("Docs", 3000, "Documents/Tarsel", false);
 
     ASSERT_EQ(Run(), InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeSucceeded);
     EXPECT_TRUE(fConfig.Failures().empty()) << fConfig.Failures()[0];
     EXPECT_TRUE(fDialogs->errors.empty());
 
@@ -163,7 +163,7 @@ TEST_F(InstallPassTest, TheRecordListsEverythingPlacedAndTheDeinstallerNamesIt)
     EXPECT_EQ(record.EndState(), "finished");
     std::map<std::string, std::vector<std::string>> placed;
     for (const auto& step : record.Steps()) {
-        EXPECT_EQ(step.state, InstallRecordReader::B_STEP_DONE) << step.kind;
+        EXPECT_EQ(step.state, InstallRecordReader::kStepDone) << step.kind;
         placed[step.kind].push_back(step.begun.GetString(InstallRecord::kFieldPath, ""));
     }
     std::string folder = InstallFolder();
@@ -267,7 +267,7 @@ TEST_F(InstallPassTest, HostileNamesWriteNothingOutsideTheDestination)
     std::vector<std::string> statuses;
     fConfig.SetStatusObserver([&](const char* text) { statuses.push_back(text); });
     ASSERT_EQ(Run(), InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeFailed);
     // Refused items count too: the last item is the sixth of six.
     std::string last;
     for (const std::string& status : statuses) {
@@ -364,7 +364,7 @@ TEST_F(InstallPassTest, AStopAfterAnItemLeavesARecordOfExactlyWhatWasDone)
             fConfig.RequestStop();
     });
     EXPECT_EQ(Run(), InstallConfig::kPassStopped);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_STOPPED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeStopped);
     std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
     EXPECT_TRUE(Lexists(sounds + "/one"));
     EXPECT_TRUE(Lexists(sounds + "/two"));
@@ -373,7 +373,7 @@ TEST_F(InstallPassTest, AStopAfterAnItemLeavesARecordOfExactlyWhatWasDone)
     EXPECT_EQ(record.EndState(), "stopped");
     int items = 0;
     for (const auto& step : record.Steps()) {
-        EXPECT_NE(step.state, InstallRecordReader::B_STEP_BEGUN) << step.kind;
+        EXPECT_NE(step.state, InstallRecordReader::kStepBegun) << step.kind;
         items += step.kind == "item" ? 1 : 0;
     }
     EXPECT_EQ(items, 2);
@@ -401,7 +401,7 @@ TEST_F(InstallPassTest, ADiskThatFillsInTheMiddleOfAnItemLosesNothing)
     signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(result, InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeFailed);
     ASSERT_EQ(fConfig.Failures().size(), 1u);
     EXPECT_EQ(fConfig.Failures()[0].rfind("big.raw: ", 0), 0u) << fConfig.Failures()[0];
     EXPECT_EQ(ReadBytes(sounds + "/small"), "small");
@@ -441,7 +441,7 @@ TEST_F(InstallPassTest, AReadOnlyDestinationFolderIsReportedAndNothingChanges)
     status_t result = Run();
     SetReadOnly(sounds, false);
     EXPECT_EQ(result, InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeFailed);
     EXPECT_FALSE(Lexists(sounds + "/new.raw"));
     EXPECT_EQ(ReadBytes(sounds + "/existing"), "kept");
     EXPECT_NE(ReadBytes(InstallFolder() + "/Log").find("Nothing can be written in " + sounds),

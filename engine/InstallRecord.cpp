@@ -189,7 +189,7 @@ status_t InstallRecord::Append(const BMessage& message, sync_policy sync)
     if (status != B_OK)
         return status;
     fUnsynced++;
-    if (sync == B_RECORD_SYNC || fUnsynced >= kSyncFrames
+    if (sync == kRecordSync || fUnsynced >= kSyncFrames
         || system_time() - fLastSync >= kSyncInterval)
         return Sync();
     return B_OK;
@@ -232,7 +232,7 @@ status_t InstallRecord::Done(int32 step, const BMessage* fields)
     frame.what = kMsgDone;
     frame.RemoveName(kFieldStep);
     frame.AddInt32(kFieldStep, step);
-    return Append(frame, B_RECORD_LAZY);
+    return Append(frame, kRecordLazy);
 }
 
 status_t InstallRecord::Failed(
@@ -246,7 +246,7 @@ status_t InstallRecord::Failed(
     frame.AddInt32(kFieldStep, step);
     frame.AddInt32(kFieldError, error);
     frame.AddString(kFieldReason, reason != nullptr ? reason : "");
-    return Append(frame, B_RECORD_LAZY);
+    return Append(frame, kRecordLazy);
 }
 
 const char* InstallRecord::TypeOf(mode_t mode)
@@ -265,7 +265,7 @@ status_t InstallRecord::Finish(const char* state, int64 endTime, int32 failures)
     frame.AddInt64(kFieldEnded, endTime);
     if (failures > 0)
         frame.AddInt32(kFieldFailures, failures);
-    status_t status = Append(frame, B_RECORD_SYNC);
+    status_t status = Append(frame, kRecordSync);
     if (fJournal.IsValid() && close(fJournal.Release()) != 0 && status == B_OK)
         status = StatusFromErrno(errno);
     return status;

@@ -134,7 +134,7 @@ public:
     static constexpr const char* kStateFailed = "failed";
 
     // Whether a begun frame must be on the disk before the step runs.
-    enum sync_policy { B_RECORD_LAZY, B_RECORD_SYNC };
+    enum sync_policy { kRecordLazy, kRecordSync };
 
     InstallRecord();
     // Closes the journal. A record that was not finished stays as it is:
@@ -160,7 +160,7 @@ public:
     // Appends a begun frame: `fields` with "kind" and the step number added.
     // Returns the step number (1, 2, ...), or a negative error: the step
     // must then not run, since the record could not say that it did.
-    int32 Begin(const char* kind, const BMessage& fields, sync_policy sync = B_RECORD_LAZY);
+    int32 Begin(const char* kind, const BMessage& fields, sync_policy sync = kRecordLazy);
     // Marks a step done, with what it produced.
     status_t Done(int32 step, const BMessage* fields = nullptr);
     // Marks a step failed: it changed nothing, or what `fields` says.

@@ -157,9 +157,9 @@ void DescribeFields(const BMessage& message, const std::string& indent, std::str
 const char* StateName(InstallRecordReader::step_state state)
 {
     switch (state) {
-    case InstallRecordReader::B_STEP_DONE:
+    case InstallRecordReader::kStepDone:
         return "done";
-    case InstallRecordReader::B_STEP_FAILED:
+    case InstallRecordReader::kStepFailed:
         return "failed";
     default:
         return "begun, not done";
@@ -329,10 +329,10 @@ status_t InstallRecordReader::AddFrame(const BMessage& frame)
     case InstallRecord::kMsgDone:
     case InstallRecord::kMsgFailed: {
         if (frame.FindInt32(InstallRecord::kFieldStep, &number) != B_OK || number < 1
-            || number > int32(fSteps.size()) || fSteps[number - 1].state != B_STEP_BEGUN)
+            || number > int32(fSteps.size()) || fSteps[number - 1].state != kStepBegun)
             return B_BAD_DATA;
         Step& step = fSteps[number - 1];
-        step.state = frame.what == InstallRecord::kMsgDone ? B_STEP_DONE : B_STEP_FAILED;
+        step.state = frame.what == InstallRecord::kMsgDone ? kStepDone : kStepFailed;
         step.result = frame;
         return B_OK;
     }
@@ -383,7 +383,7 @@ std::string InstallRecordReader::Describe() const
         begun.RemoveName(InstallRecord::kFieldStep);
         begun.RemoveName(InstallRecord::kFieldKind);
         DescribeFields(begun, "    ", text);
-        if (step.state != B_STEP_BEGUN) {
+        if (step.state != kStepBegun) {
             BMessage result(step.result);
             result.RemoveName(InstallRecord::kFieldStep);
             text += "  result:\n";

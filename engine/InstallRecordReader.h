@@ -15,12 +15,12 @@
 
 class InstallRecordReader {
 public:
-    enum step_state { B_STEP_BEGUN, B_STEP_DONE, B_STEP_FAILED };
+    enum step_state { kStepBegun, kStepDone, kStepFailed };
 
     struct Step {
         int32 number = 0;
         std::string kind;
-        step_state state = B_STEP_BEGUN;
+        step_state state = kStepBegun;
         // The begun frame, and the done or failed frame once there is one.
         BMessage begun;
         BMessage result;

@@ -39,7 +39,7 @@ std::string WriteSampleRecord(const std::string& folder, bool finish)
     EXPECT_EQ(record.CreateIn(folder.c_str(), Header()), B_OK);
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, "/home/u/Apps/Notes");
-    int32 first = record.Begin(InstallRecord::kKindFolder, fields, InstallRecord::B_RECORD_SYNC);
+    int32 first = record.Begin(InstallRecord::kKindFolder, fields, InstallRecord::kRecordSync);
     EXPECT_EQ(first, 1);
     EXPECT_EQ(record.Done(first), B_OK);
     BMessage item;
@@ -70,10 +70,10 @@ TEST(InstallRecordTest, ReadsBackEveryStepWithItsState)
         std::string(reader.Header().GetString(InstallRecord::kFieldInstallId, "")).empty());
     ASSERT_EQ(reader.Steps().size(), 3u);
     EXPECT_EQ(reader.Steps()[0].kind, "folder");
-    EXPECT_EQ(reader.Steps()[0].state, InstallRecordReader::B_STEP_DONE);
-    EXPECT_EQ(reader.Steps()[1].state, InstallRecordReader::B_STEP_FAILED);
+    EXPECT_EQ(reader.Steps()[0].state, InstallRecordReader::kStepDone);
+    EXPECT_EQ(reader.Steps()[1].state, InstallRecordReader::kStepFailed);
     EXPECT_EQ(reader.Steps()[1].result.GetInt32(InstallRecord::kFieldError, 0), B_DEVICE_FULL);
-    EXPECT_EQ(reader.Steps()[2].state, InstallRecordReader::B_STEP_BEGUN);
+    EXPECT_EQ(reader.Steps()[2].state, InstallRecordReader::kStepBegun);
     EXPECT_EQ(reader.EndState(), "stopped");
     EXPECT_EQ(reader.EndTime(), 977961700);
     EXPECT_EQ(reader.IgnoredBytes(), 0u);

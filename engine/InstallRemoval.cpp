@@ -104,7 +104,7 @@ InstallRemoval::Plan InstallRemoval::MakePlan() const
         if (step.kind == InstallRecord::kKindItem || step.kind == InstallRecord::kKindLink
             || step.kind == InstallRecord::kKindDesktopEntry) {
             if (step.begun.GetBool(InstallRecord::kFieldDeinstallable, true)
-                && step.state != InstallRecordReader::B_STEP_FAILED)
+                && step.state != InstallRecordReader::kStepFailed)
                 plan.remove.push_back(path);
         } else if (step.kind == InstallRecord::kKindScript) {
             ScriptEdit edit;
@@ -114,7 +114,7 @@ InstallRemoval::Plan InstallRemoval::MakePlan() const
             }
         } else if ((step.kind == InstallRecord::kKindDisplaced
                        || step.kind == InstallRecord::kKindOldInstall)
-            && step.state != InstallRecordReader::B_STEP_FAILED) {
+            && step.state != InstallRecordReader::kStepFailed) {
             plan.restore.push_back(path);
         }
     }
@@ -129,8 +129,7 @@ int32 InstallRemoval::Count(outcome_kind kind) const
 
 bool InstallRemoval::Complete() const
 {
-    return Count(B_OUTCOME_KEPT) == 0 && Count(B_OUTCOME_FAILED) == 0
-        && Count(B_OUTCOME_PROBLEM) == 0;
+    return Count(kOutcomeKept) == 0 && Count(kOutcomeFailed) == 0 && Count(kOutcomeProblem) == 0;
 }
 
 void InstallRemoval::Note(
@@ -142,9 +141,9 @@ void InstallRemoval::Note(
 void InstallRemoval::UnlinkNoting(const std::string& path)
 {
     if (unlink(path.c_str()) == 0)
-        Note(B_OUTCOME_REMOVED, path);
+        Note(kOutcomeRemoved, path);
     else
-        Note(B_OUTCOME_FAILED, path, std::strerror(errno));
+        Note(kOutcomeFailed, path, std::strerror(errno));
 }
 
 void InstallRemoval::Advance(const std::string& what)
@@ -171,11 +170,11 @@ status_t InstallRemoval::Run()
             fTotal += entries;
     }
     if (!fError.empty() || fRecord.Header().IsEmpty()) {
-        Note(B_OUTCOME_PROBLEM, fJournalPath, fError.empty() ? "no install record" : fError);
+        Note(kOutcomeProblem, fJournalPath, fError.empty() ? "no install record" : fError);
         return B_ERROR;
     }
     if (fRecord.IgnoredBytes() > 0) {
-        Note(B_OUTCOME_PROBLEM, fJournalPath,
+        Note(kOutcomeProblem, fJournalPath,
             "the record ends in " + std::to_string(fRecord.IgnoredBytes())
                 + " bytes that cannot be read (" + fRecord.IgnoredReason()
                 + "); what they described stays");
@@ -186,7 +185,7 @@ status_t InstallRemoval::Run()
     }
     RunFollowUps();
     WriteLog();
-    if (Count(B_OUTCOME_FAILED) == 0 && Count(B_OUTCOME_PROBLEM) == 0)
+    if (Count(kOutcomeFailed) == 0 && Count(kOutcomeProblem) == 0)
         RemoveRecord();
     return Complete() ? B_OK : B_ERROR;
 }
@@ -203,10 +202,10 @@ void InstallRemoval::UndoStep(const Step& step)
         return;
     }
     // A step that failed changed nothing.
-    if (step.state == InstallRecordReader::B_STEP_FAILED)
+    if (step.state == InstallRecordReader::kStepFailed)
         return;
     if (!IsPlainPath(path)) {
-        Note(B_OUTCOME_PROBLEM, path,
+        Note(kOutcomeProblem, path,
             "the record's " + step.kind + " step " + std::to_string(step.number)
                 + " names no plain absolute path");
         return;
@@ -238,9 +237,9 @@ void InstallRemoval::UndoStep(const Step& step)
         bool shared
             = fInstallFolder.empty() || (path != fInstallFolder && !IsInside(path, fInstallFolder));
         if (!step.begun.GetBool(InstallRecord::kFieldExisted, true))
-            RemoveFolder(path, shared ? B_FOLDER_SHARED : B_FOLDER_KEPT);
+            RemoveFolder(path, shared ? kFolderShared : kFolderKept);
     } else {
-        Note(B_OUTCOME_PROBLEM, path, "the record's step of kind \"" + step.kind + "\" is unknown");
+        Note(kOutcomeProblem, path, "the record's step of kind \"" + step.kind + "\" is unknown");
     }
 }
 
@@ -250,13 +249,13 @@ void InstallRemoval::UndoScratch(const std::string& path)
     if (!Lstat(path, &info))
         return;
     if (!S_ISDIR(info.st_mode) || LeafOf(path).rfind(".brenvik-", 0) != 0) {
-        Note(B_OUTCOME_PROBLEM, path, "the record names it as a scratch folder, which it is not");
+        Note(kOutcomeProblem, path, "the record names it as a scratch folder, which it is not");
         return;
     }
     std::error_code error;
     fs::remove_all(path, error);
     if (error)
-        Note(B_OUTCOME_FAILED, path, error.message());
+        Note(kOutcomeFailed, path, error.message());
 }
 
 void InstallRemoval::UndoLog(const std::string& path)
@@ -273,7 +272,7 @@ void InstallRemoval::UndoLog(const std::string& path)
             head.assign(buffer, size_t(size));
     }
     if (head != "BRENVIK\n" && (info.st_size > 0 || ParentOf(path) != fInstallFolder)) {
-        Note(B_OUTCOME_KEPT, path, "it is not the installation's log", B_WHY_NOT_OURS);
+        Note(kOutcomeKept, path, "it is not the installation's log", kWhyNotOurs);
         return;
     }
     UnlinkNoting(path);
@@ -287,10 +286,10 @@ void InstallRemoval::UndoDeinstaller(const Step& step)
         return;
     std::string digest = Digest(step.result);
     bool ours = S_ISREG(info.st_mode) && !fInstallFolder.empty() && ParentOf(path) == fInstallFolder
-        && (digest.empty() ? step.state == InstallRecordReader::B_STEP_BEGUN
+        && (digest.empty() ? step.state == InstallRecordReader::kStepBegun
                            : MatchesDigest(path, digest));
     if (!ours) {
-        Note(B_OUTCOME_KEPT, path, "it is not the de-installer that was installed", B_WHY_NOT_OURS);
+        Note(kOutcomeKept, path, "it is not the de-installer that was installed", kWhyNotOurs);
         return;
     }
     // A running program can be unlinked: it goes once it ends.
@@ -341,14 +340,14 @@ void InstallRemoval::RunFollowUps()
                 continue;
             command = { program, "--", folder };
         } else {
-            Note(B_OUTCOME_PROBLEM, folder, "the record asks for an unknown follow-up: " + action);
+            Note(kOutcomeProblem, folder, "the record asks for an unknown follow-up: " + action);
             continue;
         }
         BPrivate::ProcessOptions options;
         options.captureOutput = true;
         BPrivate::ProcessResult result;
         if (BPrivate::ProcessRunner::Run(command, options, &result) != B_OK)
-            Note(B_OUTCOME_FAILED, folder, action + " failed: " + result.errors);
+            Note(kOutcomeFailed, folder, action + " failed: " + result.errors);
     }
 }
 
@@ -388,11 +387,11 @@ void InstallRemoval::WriteLog()
         + header.GetString(InstallerFormat::Field::kAppName, "") + " "
         + header.GetString(InstallerFormat::Field::kVersion, "") + " (" + id + ")\n"
         + "Install record: " + fJournalPath + "\n"
-        + "Removed: " + std::to_string(Count(B_OUTCOME_REMOVED))
-        + ", restored: " + std::to_string(Count(B_OUTCOME_RESTORED)) + ", kept: "
-        + std::to_string(Count(B_OUTCOME_KEPT)) + ", left: " + std::to_string(Count(B_OUTCOME_LEFT))
-        + ", failed: " + std::to_string(Count(B_OUTCOME_FAILED))
-        + ", problems: " + std::to_string(Count(B_OUTCOME_PROBLEM)) + "\n\n" + Report();
+        + "Removed: " + std::to_string(Count(kOutcomeRemoved)) + ", restored: "
+        + std::to_string(Count(kOutcomeRestored)) + ", kept: " + std::to_string(Count(kOutcomeKept))
+        + ", left: " + std::to_string(Count(kOutcomeLeft))
+        + ", failed: " + std::to_string(Count(kOutcomeFailed))
+        + ", problems: " + std::to_string(Count(kOutcomeProblem)) + "\n\n" + Report();
     std::string path = folder + "/" + id + ".log";
     if (ScriptFile::Replace(path, text, 0600) == B_OK)
         fLogPath = path;

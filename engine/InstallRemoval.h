@@ -40,31 +40,31 @@ class InstallRemoval {
 public:
     enum outcome_kind {
         // Removed as installed.
-        B_OUTCOME_REMOVED,
+        kOutcomeRemoved,
         // Put back where it was before the installation.
-        B_OUTCOME_RESTORED,
+        kOutcomeRestored,
         // Kept: changed or added by the user since, or its place was taken.
-        B_OUTCOME_KEPT,
+        kOutcomeKept,
         // Left as the product asked ("not de-installable").
-        B_OUTCOME_LEFT,
+        kOutcomeLeft,
         // Could not be done: a file-system error.
-        B_OUTCOME_FAILED,
+        kOutcomeFailed,
         // The record says something that cannot be right; nothing was done.
-        B_OUTCOME_PROBLEM,
+        kOutcomeProblem,
     };
 
     // Why something was kept, for a window that says it in the user's
     // language.
     enum why_code {
-        B_WHY_OTHER,
+        kWhyOther,
         // Changed since it was installed (or since it was moved aside).
-        B_WHY_CHANGED,
+        kWhyChanged,
         // Not what the installation placed there (no tag, another kind).
-        B_WHY_NOT_OURS,
+        kWhyNotOurs,
         // A folder that holds what the installation did not place.
-        B_WHY_USER_FILES,
+        kWhyUserFiles,
         // What was moved aside cannot go back: its place is taken.
-        B_WHY_TAKEN,
+        kWhyTaken,
     };
 
     struct Outcome {
@@ -72,7 +72,7 @@ public:
         std::string path;
         // Why, in words, for kept, left, failed and problem outcomes.
         std::string reason;
-        why_code why = B_WHY_OTHER;
+        why_code why = kWhyOther;
     };
 
     // What a removal is going to do, for the window to show before it
@@ -141,7 +141,7 @@ public:
 
 private:
     void Note(outcome_kind kind, const std::string& path, const std::string& reason = {},
-        why_code why = B_WHY_OTHER);
+        why_code why = kWhyOther);
     void Advance(const std::string& what);
     // Unlinks an entry and notes it removed, or failed with the reason.
     void UnlinkNoting(const std::string& path);
@@ -156,7 +156,7 @@ private:
     // What a folder that cannot go because it is not empty is reported as:
     // nothing (its contents say why), kept (it holds the user's files),
     // left (a shared folder that holds what others put there).
-    enum folder_report { B_FOLDER_QUIET, B_FOLDER_KEPT, B_FOLDER_SHARED };
+    enum folder_report { kFolderQuiet, kFolderKept, kFolderShared };
     void RemoveFolder(const std::string& path, folder_report report);
     void UndoLink(const InstallRecordReader::Step& step, bool desktopEntry);
     void UndoDisplaced(const InstallRecordReader::Step& step);

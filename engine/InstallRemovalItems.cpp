@@ -27,15 +27,15 @@ void InstallRemoval::UndoItem(const Step& step)
     std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
     if (!step.begun.GetBool(InstallRecord::kFieldDeinstallable, true)) {
         fLeft.push_back(path);
-        Note(B_OUTCOME_LEFT, path, "the product installs it to stay");
+        Note(kOutcomeLeft, path, "the product installs it to stay");
         return;
     }
     if (!PlacedByInstallation(step)) {
         if (Lexists(path))
-            Note(B_OUTCOME_PROBLEM, path, "the record does not show how it was placed; it stays");
+            Note(kOutcomeProblem, path, "the record does not show how it was placed; it stays");
         return;
     }
-    if (step.state == InstallRecordReader::B_STEP_BEGUN) {
+    if (step.state == InstallRecordReader::kStepBegun) {
         UndoInterruptedItem(path);
         return;
     }
@@ -45,7 +45,7 @@ void InstallRemoval::UndoItem(const Step& step)
         entries.push_back(entry);
     if (entries.empty() || step.result.GetString(InstallRecord::kFieldPath, "") != path
         || entries.front().GetString(InstallRecord::kFieldPath, "") != path) {
-        Note(B_OUTCOME_PROBLEM, path, "the record does not say what the item holds; it stays");
+        Note(kOutcomeProblem, path, "the record does not say what the item holds; it stays");
         return;
     }
     // Contents before their folders: the record lists a folder before what
@@ -55,7 +55,7 @@ void InstallRemoval::UndoItem(const Step& step)
         std::string type = it->GetString(InstallRecord::kFieldType, "");
         Advance(entryPath);
         if (!IsPlainPath(entryPath) || (entryPath != path && !IsInside(entryPath, path))) {
-            Note(B_OUTCOME_PROBLEM, entryPath,
+            Note(kOutcomeProblem, entryPath,
                 "the record places it outside its item " + path + "; it stays");
             continue;
         }
@@ -66,28 +66,26 @@ void InstallRemoval::UndoItem(const Step& step)
             continue;
         if (entryPath != path && !RealFoldersBetween(path, entryPath)) {
             // Its folder was replaced by a link or something else since.
-            Note(B_OUTCOME_KEPT, entryPath, "its folder is no longer the one installed",
-                B_WHY_CHANGED);
+            Note(kOutcomeKept, entryPath, "its folder is no longer the one installed", kWhyChanged);
             continue;
         }
         if (type == InstallRecord::kTypeFolder) {
             if (S_ISDIR(info.st_mode))
-                RemoveFolder(entryPath, entryPath == path ? B_FOLDER_KEPT : B_FOLDER_QUIET);
+                RemoveFolder(entryPath, entryPath == path ? kFolderKept : kFolderQuiet);
             else
-                Note(B_OUTCOME_KEPT, entryPath, "a folder was installed here; this is not one",
-                    B_WHY_NOT_OURS);
+                Note(kOutcomeKept, entryPath, "a folder was installed here; this is not one",
+                    kWhyNotOurs);
         } else if (type == InstallRecord::kTypeSymlink) {
             if (S_ISLNK(info.st_mode)
                 && LinkTarget(entryPath) == it->GetString(InstallRecord::kFieldTarget, "")) {
                 UnlinkNoting(entryPath);
             } else {
-                Note(B_OUTCOME_KEPT, entryPath, "it was changed since it was installed",
-                    B_WHY_CHANGED);
+                Note(kOutcomeKept, entryPath, "it was changed since it was installed", kWhyChanged);
             }
         } else if (type == InstallRecord::kTypeFile) {
             RemoveEntryFile(*it, entryPath);
         } else {
-            Note(B_OUTCOME_PROBLEM, entryPath, "the record gives it no known kind; it stays");
+            Note(kOutcomeProblem, entryPath, "the record gives it no known kind; it stays");
         }
     }
 }
@@ -99,13 +97,13 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
         return;
     std::string digest = Digest(entry);
     if (digest.empty()) {
-        Note(B_OUTCOME_PROBLEM, path, "the record holds no digest of it; it stays");
+        Note(kOutcomeProblem, path, "the record holds no digest of it; it stays");
         return;
     }
     if (!S_ISREG(info.st_mode)
         || int64(info.st_size) != entry.GetInt64(InstallRecord::kFieldSize, -1)
         || !MatchesDigest(path, digest)) {
-        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed", B_WHY_CHANGED);
+        Note(kOutcomeKept, path, "it was changed since it was installed", kWhyChanged);
         return;
     }
     // Where the file system keeps attributes, every file the installation
@@ -113,7 +111,7 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
     // whatever the record says. One the record shows untagged (the tag could
     // not be written) is known by its digest alone.
     if (entry.GetBool(InstallRecord::kFieldTagged, true) && !CarriesTag(path)) {
-        Note(B_OUTCOME_KEPT, path, "it does not carry this installation's tag", B_WHY_NOT_OURS);
+        Note(kOutcomeKept, path, "it does not carry this installation's tag", kWhyNotOurs);
         return;
     }
     UnlinkNoting(path);
@@ -163,11 +161,11 @@ void InstallRemoval::UndoInterruptedItem(const std::string& path)
         if (!Lstat(*it, &info))
             continue;
         if (S_ISDIR(info.st_mode)) {
-            RemoveFolder(*it, *it == path ? B_FOLDER_KEPT : B_FOLDER_QUIET);
+            RemoveFolder(*it, *it == path ? kFolderKept : kFolderQuiet);
             continue;
         }
         if (S_ISREG(info.st_mode) && !CarriesTag(*it)) {
-            Note(B_OUTCOME_KEPT, *it, "it does not carry this installation's tag", B_WHY_NOT_OURS);
+            Note(kOutcomeKept, *it, "it does not carry this installation's tag", kWhyNotOurs);
             continue;
         }
         UnlinkNoting(*it);
@@ -197,22 +195,22 @@ void InstallRemoval::RemoveFolder(const std::string& path, folder_report report)
     if (!Lstat(path, &info))
         return;
     if (!S_ISDIR(info.st_mode)) {
-        Note(B_OUTCOME_KEPT, path, "a folder was made here; this is not one", B_WHY_NOT_OURS);
+        Note(kOutcomeKept, path, "a folder was made here; this is not one", kWhyNotOurs);
         return;
     }
     if (rmdir(path.c_str()) == 0) {
-        Note(B_OUTCOME_REMOVED, path);
+        Note(kOutcomeRemoved, path);
         return;
     }
     int error = errno;
     if (error != ENOTEMPTY && error != EEXIST) {
-        Note(B_OUTCOME_FAILED, path, std::strerror(error));
+        Note(kOutcomeFailed, path, std::strerror(error));
     } else if (IsLeftUnder(path)) {
-        Note(B_OUTCOME_LEFT, path, "it holds what the product installs to stay");
-    } else if (report == B_FOLDER_KEPT) {
-        Note(B_OUTCOME_KEPT, path, "it holds files that were not installed", B_WHY_USER_FILES);
-    } else if (report == B_FOLDER_SHARED) {
-        Note(B_OUTCOME_LEFT, path, "it holds what others put there since");
+        Note(kOutcomeLeft, path, "it holds what the product installs to stay");
+    } else if (report == kFolderKept) {
+        Note(kOutcomeKept, path, "it holds files that were not installed", kWhyUserFiles);
+    } else if (report == kFolderShared) {
+        Note(kOutcomeLeft, path, "it holds what others put there since");
     }
 }
 
@@ -222,7 +220,7 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
     std::string target = step.begun.GetString(InstallRecord::kFieldTarget, "");
     if (!step.begun.GetBool(InstallRecord::kFieldDeinstallable, true)) {
         fLeft.push_back(path);
-        Note(B_OUTCOME_LEFT, path, "the product installs it to stay");
+        Note(kOutcomeLeft, path, "the product installs it to stay");
         return;
     }
     struct stat info;
@@ -235,7 +233,7 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
         std::string digest = Digest(step.result);
         if (!digest.empty()) {
             ours = MatchesDigest(path, digest);
-        } else if (step.state == InstallRecordReader::B_STEP_BEGUN && !target.empty()
+        } else if (step.state == InstallRecordReader::kStepBegun && !target.empty()
             && info.st_size < 64 * 1024) {
             // Interrupted before its digest was recorded: an entry that
             // names the item it was made for.
@@ -245,7 +243,7 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
         }
     }
     if (!ours) {
-        Note(B_OUTCOME_KEPT, path, "it was changed since it was installed", B_WHY_CHANGED);
+        Note(kOutcomeKept, path, "it was changed since it was installed", kWhyChanged);
         return;
     }
     UnlinkNoting(path);

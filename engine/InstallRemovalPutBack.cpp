@@ -60,7 +60,7 @@ bool InstallRemoval::HoldsWhatWasMovedAside(const std::string& path, int32 befor
             break;
         bool displaced = step.kind == InstallRecord::kKindDisplaced;
         if ((!displaced && step.kind != InstallRecord::kKindOldInstall)
-            || step.state != InstallRecordReader::B_STEP_DONE)
+            || step.state != InstallRecordReader::kStepDone)
             continue;
         // The place itself, or anything in it (what the installation made
         // in an installation folder that an earlier one holds again).
@@ -80,43 +80,43 @@ bool InstallRemoval::PutBack(const std::string& from, const std::string& to, con
 {
     struct stat info;
     if (!Lstat(from, &info)) {
-        Note(B_OUTCOME_KEPT, to, "what was here before is no longer at " + from);
+        Note(kOutcomeKept, to, "what was here before is no longer at " + from);
         return false;
     }
     std::string type = fields.GetString(InstallRecord::kFieldType, "");
     if (!type.empty() && type != InstallRecord::TypeOf(info.st_mode)) {
-        Note(B_OUTCOME_PROBLEM, from,
+        Note(kOutcomeProblem, from,
             "the record says a " + type + " was moved here, but this is a "
                 + InstallRecord::TypeOf(info.st_mode) + "; it stays");
         return false;
     }
     std::string digest = Digest(fields);
     if (S_ISREG(info.st_mode) && !digest.empty() && !MatchesDigest(from, digest)) {
-        Note(B_OUTCOME_KEPT, from, "it changed after it was moved aside, so it stays here",
-            B_WHY_CHANGED);
+        Note(kOutcomeKept, from, "it changed after it was moved aside, so it stays here",
+            kWhyChanged);
         return false;
     }
     if (Lexists(to)) {
         BPath trashed;
         if (!fTaken || !fTaken(to, from)) {
-            Note(B_OUTCOME_KEPT, from,
-                "its old place " + to + " is taken again, so it stays where it is", B_WHY_TAKEN);
+            Note(kOutcomeKept, from,
+                "its old place " + to + " is taken again, so it stays where it is", kWhyTaken);
             return false;
         }
         if (!LibTrash(BPath(to.c_str()), false, &trashed)) {
-            Note(B_OUTCOME_FAILED, from,
+            Note(kOutcomeFailed, from,
                 "what took its old place " + to + " cannot be moved to the trash");
             return false;
         }
-        Note(B_OUTCOME_LEFT, trashed.Path(),
+        Note(kOutcomeLeft, trashed.Path(),
             "it had taken the place of " + to + "; it is in the trash");
     }
     status_t status = MoveBack(from, to);
     if (status != B_OK) {
-        Note(B_OUTCOME_FAILED, from, "cannot be put back to " + to + ": " + StatusText(status));
+        Note(kOutcomeFailed, from, "cannot be put back to " + to + ": " + StatusText(status));
         return false;
     }
-    Note(B_OUTCOME_RESTORED, to);
+    Note(kOutcomeRestored, to);
     return true;
 }
 
@@ -140,10 +140,10 @@ void InstallRemoval::UndoDisplaced(const Step& step)
 {
     std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
     std::string action = step.begun.GetString(InstallRecord::kFieldAction, "");
-    std::string to = step.state == InstallRecordReader::B_STEP_DONE
+    std::string to = step.state == InstallRecordReader::kStepDone
         ? step.result.GetString(InstallRecord::kFieldTo, "")
         : step.begun.GetString(InstallRecord::kFieldTo, "");
-    if (step.state == InstallRecordReader::B_STEP_BEGUN) {
+    if (step.state == InstallRecordReader::kStepBegun) {
         // Interrupted: the move happened only if the item left its place.
         if (Lexists(path))
             return;
@@ -151,7 +151,7 @@ void InstallRemoval::UndoDisplaced(const Step& step)
             to = LibFindInTrash(to, path);
     }
     if (!IsPlainPath(to)) {
-        Note(B_OUTCOME_PROBLEM, path, "the record does not say where it was moved");
+        Note(kOutcomeProblem, path, "the record does not say where it was moved");
         return;
     }
     if (IsBackAlready(path, to, step.begun))
@@ -164,7 +164,7 @@ void InstallRemoval::UndoDisplaced(const Step& step)
     else if (action == InstallRecord::kActionTrashed)
         allowed = LibTrashedFrom(LibTrashRecordOf(to)) == path;
     if (!allowed) {
-        Note(B_OUTCOME_PROBLEM, path,
+        Note(kOutcomeProblem, path,
             "the record says it went to " + to + ", where such items never go; nothing was moved");
         return;
     }
@@ -186,12 +186,12 @@ void InstallRemoval::UndoOldInstall(const Step& step)
 {
     std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
     std::string to = step.result.GetString(InstallRecord::kFieldTo, "");
-    if (step.state == InstallRecordReader::B_STEP_BEGUN) {
+    if (step.state == InstallRecordReader::kStepBegun) {
         // Where the trash is was not recorded: look in the one the item's
         // folder uses.
         if (Lexists(path))
             return;
-        Note(B_OUTCOME_KEPT, path,
+        Note(kOutcomeKept, path,
             "an earlier installation was being moved to the trash; look for it there");
         return;
     }
@@ -200,7 +200,7 @@ void InstallRemoval::UndoOldInstall(const Step& step)
     if (IsPlainPath(to) && IsBackAlready(path, to, fields))
         return;
     if (!IsPlainPath(to) || LibTrashedFrom(LibTrashRecordOf(to)) != path) {
-        Note(B_OUTCOME_PROBLEM, path,
+        Note(kOutcomeProblem, path,
             "the record's trash place of the earlier installation does not match the trash");
         return;
     }

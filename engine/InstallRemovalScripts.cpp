@@ -56,19 +56,19 @@ void InstallRemoval::UndoScript(const Step& step)
 {
     ScriptEdit edit;
     if (!ScriptEditOf(step, &edit)) {
-        Note(B_OUTCOME_PROBLEM, step.begun.GetString(InstallRecord::kFieldPath, ""),
+        Note(kOutcomeProblem, step.begun.GetString(InstallRecord::kFieldPath, ""),
             "the record's script step " + std::to_string(step.number) + " cannot be read");
         return;
     }
     for (const ScriptFileChange& change : edit.files) {
         if (!IsPlainPath(change.path)) {
-            Note(B_OUTCOME_PROBLEM, change.path, "the record's script file is no plain path");
+            Note(kOutcomeProblem, change.path, "the record's script file is no plain path");
             return;
         }
     }
     int32 others = edit.startUpFolder ? OtherStartUpFolderUsers() : 0;
     if (others > 0) {
-        Note(B_OUTCOME_LEFT, edit.files.empty() ? edit.path : edit.files.front().path,
+        Note(kOutcomeLeft, edit.files.empty() ? edit.path : edit.files.front().path,
             "the start-up folder block stays: " + std::to_string(others)
                 + " other installation(s) use it");
         return;
@@ -80,7 +80,7 @@ void InstallRemoval::UndoScript(const Step& step)
     own.files.clear();
     for (const ScriptFileChange& change : edit.files) {
         if (!change.block.empty() && IsBlockOfOtherRecord(change.path, change.block)) {
-            Note(B_OUTCOME_LEFT, change.path + " (" + change.tag + ")",
+            Note(kOutcomeLeft, change.path + " (" + change.tag + ")",
                 "another installation uses the same block");
             // The copy this installation made goes with it all the same.
             ScriptFile::RemoveBackup(change);
@@ -98,7 +98,7 @@ void InstallRemoval::UndoScript(const Step& step)
         switch (outcome.kind) {
         case ScriptFileOutcome::kRemoved:
         case ScriptFileOutcome::kDeleted:
-            Note(B_OUTCOME_REMOVED, what);
+            Note(kOutcomeRemoved, what);
             break;
         case ScriptFileOutcome::kAbsent:
             // Taken out before (by the user, or an earlier run of this
@@ -108,20 +108,20 @@ void InstallRemoval::UndoScript(const Step& step)
             for (const std::string& block : outcome.others)
                 theirs = theirs && IsBlockOfOtherRecord(outcome.path, block);
             if (theirs)
-                Note(B_OUTCOME_LEFT, what,
+                Note(kOutcomeLeft, what,
                     "another installation wrote its own block of this tag over it");
             else
-                Note(B_OUTCOME_KEPT, what, "its block was changed since it was installed",
-                    B_WHY_CHANGED);
+                Note(kOutcomeKept, what, "its block was changed since it was installed",
+                    kWhyChanged);
             break;
         case ScriptFileOutcome::kFailed:
-            Note(B_OUTCOME_FAILED, what,
+            Note(kOutcomeFailed, what,
                 "the script block cannot be removed: " + std::string(StatusText(outcome.status)));
             break;
         }
     }
     if (status != B_OK && outcomes.empty())
-        Note(B_OUTCOME_FAILED, edit.path, "the script block " + edit.tag + " cannot be removed");
+        Note(kOutcomeFailed, edit.path, "the script block " + edit.tag + " cannot be removed");
 }
 
 // Whether another live installation's record says it wrote exactly `block`
@@ -134,8 +134,7 @@ bool InstallRemoval::IsBlockOfOtherRecord(const std::string& path, const std::st
             for (const Step& step : other.Steps()) {
                 ScriptEdit edit;
                 if (step.kind != InstallRecord::kKindScript
-                    || step.state == InstallRecordReader::B_STEP_FAILED
-                    || !ScriptEditOf(step, &edit))
+                    || step.state == InstallRecordReader::kStepFailed || !ScriptEditOf(step, &edit))
                     continue;
                 for (const ScriptFileChange& change : edit.files)
                     fOtherBlocks.emplace_back(change.path, change.block);
@@ -154,7 +153,7 @@ int32 InstallRemoval::OtherStartUpFolderUsers() const
         for (const Step& step : other.Steps()) {
             ScriptEdit edit;
             if (step.kind == InstallRecord::kKindScript
-                && step.state != InstallRecordReader::B_STEP_FAILED && ScriptEditOf(step, &edit)
+                && step.state != InstallRecordReader::kStepFailed && ScriptEditOf(step, &edit)
                 && edit.startUpFolder) {
                 users++;
                 break;

@@ -107,10 +107,10 @@ TEST_F(InstallRemovalTest, KeepsWhatTheUserChangedOrAddedAndReportsIt)
 
     EXPECT_EQ(ReadBytes(folder + "/doc/ReadMe"), "my own notes");
     EXPECT_EQ(ReadBytes(folder + "/bin/plugins/mine.so"), "a plug-in of the user's");
-    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, folder + "/doc/ReadMe"))
+    EXPECT_TRUE(Has(removal, InstallRemoval::kOutcomeKept, folder + "/doc/ReadMe"))
         << removal.Report();
-    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_REMOVED, folder + "/bin/tool"));
-    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_REMOVED, folder + "/tool"));
+    EXPECT_TRUE(Has(removal, InstallRemoval::kOutcomeRemoved, folder + "/bin/tool"));
+    EXPECT_TRUE(Has(removal, InstallRemoval::kOutcomeRemoved, folder + "/tool"));
     EXPECT_FALSE(Lexists(folder + "/bin/tool"));
     EXPECT_FALSE(Lexists(fSettings + "/Shared/Velk.conf"));
     EXPECT_FALSE(Lexists(fSettings + "/Shared/Velk"));
@@ -151,7 +151,7 @@ TEST_F(InstallRemovalTest, ASharedFolderThatHoldsAnotherProductsFilesIsLeft)
     InstallRemoval removal;
     ASSERT_EQ(removal.SetTo(first), B_OK);
     EXPECT_EQ(removal.Run(), B_OK) << removal.Report();
-    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_LEFT, fSettings + "/Shared"))
+    EXPECT_TRUE(Has(removal, InstallRemoval::kOutcomeLeft, fSettings + "/Shared"))
         << removal.Report();
     EXPECT_EQ(Snapshot(fSettings + "/Shared/Orrin"), orrin);
     EXPECT_TRUE(Lexists(fSettings + "/Shared/Orrin.conf"));
@@ -214,7 +214,7 @@ TEST_P(TakenPlaceTest, AsksBeforeThePutBackReplacesAnything)
         EXPECT_FALSE(Lexists(conf + " copy"));
         std::string trashed;
         for (const auto& outcome : removal.Outcomes()) {
-            if (outcome.kind == InstallRemoval::B_OUTCOME_LEFT)
+            if (outcome.kind == InstallRemoval::kOutcomeLeft)
                 trashed = outcome.path;
         }
         EXPECT_EQ(fs::path(trashed).parent_path(), FindFolder(B_TRASH_DIRECTORY));
@@ -223,7 +223,7 @@ TEST_P(TakenPlaceTest, AsksBeforeThePutBackReplacesAnything)
         EXPECT_EQ(ReadBytes(conf), "edited after installing");
         EXPECT_EQ(ReadBytes(conf + " copy"), "the user's own Velk.conf");
     }
-    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, conf)) << removal.Report();
+    EXPECT_TRUE(Has(removal, InstallRemoval::kOutcomeKept, conf)) << removal.Report();
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, TakenPlaceTest, testing::Bool());
@@ -475,7 +475,7 @@ TEST_F(InstallRemovalTest, KeepsWhatTheUserAddedToAnItemWhoseEndWasNotRecorded)
     EXPECT_FALSE(Lexists(fDestination + "/Velk/Velk/bin"));
     EXPECT_FALSE(Lexists(fDestination + "/Velk/Velk/doc/ReadMe"));
     if (BNode(mine.c_str()).WriteAttr("probe", B_STRING_TYPE, 0, "x", 2) == 2) {
-        EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, mine)) << removal.Report();
+        EXPECT_TRUE(Has(removal, InstallRemoval::kOutcomeKept, mine)) << removal.Report();
     }
 }
 
@@ -722,7 +722,7 @@ protected:
         config.SetSystemProbe(std::make_unique<TestProbe>());
         installer.Configure(config, fDestination);
         EXPECT_EQ(config.Action(), InstallConfig::kPassDone);
-        EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+        EXPECT_EQ(config.Outcome(), InstallConfig::kOutcomeSucceeded);
         return config.RecordPath();
     }
 
@@ -813,7 +813,7 @@ protected:
         fs::create_directories(folder);
         installer.Configure(config, folder);
         EXPECT_EQ(config.Action(), InstallConfig::kPassDone);
-        EXPECT_EQ(config.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+        EXPECT_EQ(config.Outcome(), InstallConfig::kOutcomeSucceeded);
         return config.RecordPath();
     }
 
@@ -862,7 +862,7 @@ TEST_F(SideBySideScriptTest, ABlockTheUserEditedStaysAndIsReported)
     ASSERT_EQ(removal.SetTo(record), B_OK);
     EXPECT_EQ(removal.Run(), B_ERROR);
     EXPECT_EQ(ReadBytes(fProfile), text);
-    EXPECT_TRUE(Has(removal, InstallRemoval::B_OUTCOME_KEPT, fProfile + " (TARSEL_NOTES)"))
+    EXPECT_TRUE(Has(removal, InstallRemoval::kOutcomeKept, fProfile + " (TARSEL_NOTES)"))
         << removal.Report();
 }
 

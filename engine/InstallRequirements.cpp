@@ -177,7 +177,7 @@ bool InstallPass::AskToContinue(const std::string& text, bool required)
     std::vector<std::string> buttons = { Text(TextId::kAbort) };
     if (!required)
         buttons.push_back(Text(TextId::kContinue));
-    return fConfig.fDialogs->Choose(text, buttons, InstallDialogs::B_INFO_KIND) == 1 && !required;
+    return fConfig.fDialogs->Choose(text, buttons, InstallDialogs::kInfoKind) == 1 && !required;
 }
 
 int32 InstallPass::CheckLibraries()

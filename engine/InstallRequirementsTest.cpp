@@ -225,7 +225,7 @@ TEST_F(InstallRequirementsTest, ThePassActsOnEachResult)
     Prepare();
     // The window closes as after an installation; the outcome says otherwise.
     EXPECT_EQ(fConfig.Action(), InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_ABORTED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeAborted);
     EXPECT_FALSE(Lexists(fDestination + "/TarselNotes"));
 }
 

@@ -77,7 +77,7 @@ TEST_P(InstallRollBackTest, TheRecordUndoesEverythingEvenAfterAStop)
     EXPECT_EQ(result, stopAfter < 4 ? InstallConfig::kPassStopped : InstallConfig::kPassDone);
     InstallRecordReader record = RecordOf(fConfig);
     for (const auto& step : record.Steps())
-        EXPECT_NE(step.state, InstallRecordReader::B_STEP_BEGUN) << step.kind;
+        EXPECT_NE(step.state, InstallRecordReader::kStepBegun) << step.kind;
 
     std::string journal = ReadBytes(fConfig.RecordPath());
     std::string report;
@@ -193,7 +193,7 @@ protected:
         }
 
         EXPECT_EQ(result, InstallConfig::kPassDone);
-        EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_FAILED);
+        EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeFailed);
         ASSERT_FALSE(fConfig.Failures().empty());
         if (fault != Fault::kReadOnlyFolder) {
             // The item that did not fit is named; the user's file of that
@@ -211,7 +211,7 @@ protected:
         EXPECT_EQ(record.EndState(), "finished");
         EXPECT_EQ(record.Failures(), int32(fConfig.Failures().size()));
         for (const auto& step : record.Steps())
-            EXPECT_NE(step.state, InstallRecordReader::B_STEP_BEGUN) << step.kind;
+            EXPECT_NE(step.state, InstallRecordReader::kStepBegun) << step.kind;
         std::string journal = ReadBytes(fConfig.RecordPath());
         std::string report;
         EXPECT_EQ(InstallRemoval::RollBack(fConfig.RecordPath(), &report), B_OK) << report;

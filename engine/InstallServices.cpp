@@ -33,9 +33,9 @@ std::string ExistingAncestor(std::string path, struct stat* info)
 alert_type AlertType(InstallDialogs::alert_kind kind)
 {
     switch (kind) {
-    case InstallDialogs::B_STOP_KIND:
+    case InstallDialogs::kStopKind:
         return B_STOP_ALERT;
-    case InstallDialogs::B_WARNING_KIND:
+    case InstallDialogs::kWarningKind:
         return B_WARNING_ALERT;
     default:
         return B_INFO_ALERT;
@@ -83,7 +83,7 @@ ReplaceAnswer PlatformDialogs::AskReplace(const std::string& newItem,
     (void)language;
     std::string text = "The item '" + existingItem + "' already exists. Do you wish to replace it?";
     ReplaceAnswer answer;
-    answer.replace = Choose(text, { "Don't Replace", "Replace" }, B_WARNING_KIND) == 1;
+    answer.replace = Choose(text, { "Don't Replace", "Replace" }, kWarningKind) == 1;
     return answer;
 }
 

@@ -30,7 +30,7 @@ struct ReplaceAnswer {
 
 class InstallDialogs {
 public:
-    enum alert_kind { B_INFO_KIND, B_WARNING_KIND, B_STOP_KIND };
+    enum alert_kind { kInfoKind, kWarningKind, kStopKind };
 
     virtual ~InstallDialogs();
 
@@ -43,7 +43,7 @@ public:
     // quits) answers 0: the first button, which declines ("Don't Replace",
     // "Leave it", "Later").
     virtual int32 Choose(const std::string& text, const std::vector<std::string>& buttons,
-        alert_kind kind = B_INFO_KIND)
+        alert_kind kind = kInfoKind)
         = 0;
     // The replace dialog: the new item (about to be placed; its facts are
     // read from newItem, and newItemFolder, where it comes from, is shown as

@@ -68,7 +68,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         return true;
     bool saving = saved.InitCheck() == B_OK && saved.Path()[0] != '\0';
     InstallPass::displace_action action
-        = saving ? InstallPass::B_DISPLACE_SAVE : InstallPass::B_DISPLACE_TRASH;
+        = saving ? InstallPass::kDisplaceSave : InstallPass::kDisplaceTrash;
     if (IsKeyword(rule, kPrompt)) {
         if (ask) {
             ReplaceAnswer answer = fDialogs->AskReplace(item.Path(), fPass->ItemOrigin(), target,
@@ -79,7 +79,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         if (!remembered)
             return false;
     } else if (IsKeyword(rule, kRename)) {
-        action = InstallPass::B_DISPLACE_RENAME;
+        action = InstallPass::kDisplaceRename;
     }
     return fPass->Displace(target, action);
 }
@@ -109,14 +109,14 @@ bool InstallPass::Displace(const std::string& path, displace_action action)
         fields.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());
     std::string to;
     const char* actionName = InstallRecord::kActionTrashed;
-    if (action == B_DISPLACE_SAVE) {
+    if (action == kDisplaceSave) {
         actionName = InstallRecord::kActionSaved;
         to = UniqueSavedPath(LeafOfPath(path));
-    } else if (action == B_DISPLACE_RENAME) {
+    } else if (action == kDisplaceRename) {
         actionName = InstallRecord::kActionRenamed;
         to = FreeCopyName(path);
     }
-    if (action != B_DISPLACE_TRASH && to.empty()) {
+    if (action != kDisplaceTrash && to.empty()) {
         fConfig.Log("\t\t\tThe existing item could not be moved aside: no free name.\n");
         return false;
     }
@@ -124,16 +124,16 @@ bool InstallPass::Displace(const std::string& path, displace_action action)
     if (!to.empty())
         fields.AddString(InstallRecord::kFieldTo, to.c_str());
     // What happens to the user's item must be on the disk before it moves.
-    int32 step = fRecord.Begin(InstallRecord::kKindDisplaced, fields, InstallRecord::B_RECORD_SYNC);
+    int32 step = fRecord.Begin(InstallRecord::kKindDisplaced, fields, InstallRecord::kRecordSync);
     if (step < 0) {
         fConfig.Log("\t\t\tThe existing item was left in place: the install record cannot be "
                     "written.\n");
         return false;
     }
     std::string type;
-    if (action == B_DISPLACE_RENAME && S_ISREG(info.st_mode))
+    if (action == kDisplaceRename && S_ISREG(info.st_mode))
         type = TypeOf(path);
-    status_t status = action == B_DISPLACE_TRASH ? MoveToTrash(path, &to) : MoveExactly(path, to);
+    status_t status = action == kDisplaceTrash ? MoveToTrash(path, &to) : MoveExactly(path, to);
     if (status != B_OK) {
         fRecord.Failed(step, status, std::strerror(errno));
         fConfig.Log("\t\t\tThe existing item could not be moved aside.\n");
@@ -144,9 +144,9 @@ bool InstallPass::Displace(const std::string& path, displace_action action)
     BMessage result;
     result.AddString(InstallRecord::kFieldTo, to.c_str());
     fRecord.Done(step, &result);
-    if (action == B_DISPLACE_SAVE)
+    if (action == kDisplaceSave)
         fConfig.Log("\t\t\tExisting file saved.\n");
-    else if (action == B_DISPLACE_RENAME)
+    else if (action == kDisplaceRename)
         fConfig.Log("\t\t\tExisting file renamed\n");
     else
         fConfig.Log("\t\t\tExisting file moved to the trash.\n");

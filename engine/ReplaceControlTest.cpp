@@ -137,7 +137,7 @@ TEST_P(CollisionTest, WhatTheUserHadIsFoundWhereTheRecordSays)
     }
     ASSERT_EQ(displaced.size(), 1u);
     const auto& step = *displaced[0];
-    EXPECT_EQ(step.state, InstallRecordReader::B_STEP_DONE);
+    EXPECT_EQ(step.state, InstallRecordReader::kStepDone);
     EXPECT_EQ(std::string(step.begun.GetString(InstallRecord::kFieldPath, "")), target);
     std::string action = step.begun.GetString(InstallRecord::kFieldAction, "");
     std::string to = step.result.GetString(InstallRecord::kFieldTo, "");

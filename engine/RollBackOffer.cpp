@@ -1,7 +1,5 @@
 #include "RollBackOffer.h"
 
-#include <LocalizedTextTable.h>
-
 #include "InstallRemoval.h"
 
 std::vector<std::string> RollBackOffer::Find(const std::string& appName)
@@ -9,13 +7,6 @@ std::vector<std::string> RollBackOffer::Find(const std::string& appName)
     if (appName.empty())
         return {};
     return InstallRemoval::FindUnfinished(appName);
-}
-
-const char* RollBackOffer::Text(const char* language, text_id id)
-{
-    static const int32 kIds[]
-        = { TextId::kRollBackQuestion, TextId::kRollBackLeave, TextId::kRollBackUndo };
-    return LocalizedTextTable::TextOrEnglish(language, kIds[id]);
 }
 
 bool RollBackOffer::RollBackAll(const std::vector<std::string>& journals, std::string* report)

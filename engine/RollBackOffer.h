@@ -10,13 +10,8 @@
 
 class RollBackOffer {
 public:
-    enum text_id { kQuestion, kLeave, kUndo };
-
     // The unfinished installations of `appName` in the current scope.
     static std::vector<std::string> Find(const std::string& appName);
-
-    // A text in a language code ("en", "fr", ...); English for any other.
-    static const char* Text(const char* language, text_id id);
 
     // Undoes them all; true when nothing was kept or failed. Lines of what
     // could not be undone go to *report when given.

@@ -15,12 +15,12 @@ int KolvastUnattended::Run(const KolvastTarget& target, FILE* out)
     removal.Run();
     std::fputs(removal.Report().c_str(), out);
     std::fprintf(out, "Removed %d, restored %d, kept %d, left %d, failed %d, problems %d.\n",
-        int(removal.Count(InstallRemoval::B_OUTCOME_REMOVED)),
-        int(removal.Count(InstallRemoval::B_OUTCOME_RESTORED)),
-        int(removal.Count(InstallRemoval::B_OUTCOME_KEPT)),
-        int(removal.Count(InstallRemoval::B_OUTCOME_LEFT)),
-        int(removal.Count(InstallRemoval::B_OUTCOME_FAILED)),
-        int(removal.Count(InstallRemoval::B_OUTCOME_PROBLEM)));
+        int(removal.Count(InstallRemoval::kOutcomeRemoved)),
+        int(removal.Count(InstallRemoval::kOutcomeRestored)),
+        int(removal.Count(InstallRemoval::kOutcomeKept)),
+        int(removal.Count(InstallRemoval::kOutcomeLeft)),
+        int(removal.Count(InstallRemoval::kOutcomeFailed)),
+        int(removal.Count(InstallRemoval::kOutcomeProblem)));
     if (!removal.LogPath().empty())
         std::fprintf(out, "Removal log: %s\n", removal.LogPath().c_str());
     if (!removal.RecordRemoved())

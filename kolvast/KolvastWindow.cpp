@@ -192,9 +192,9 @@ void KolvastWindow::ShowReport()
         = { TextId::kDeinstallerRemoved, TextId::kDeinstallerRestored, TextId::kDeinstallerKept,
               TextId::kDeinstallerLeft, TextId::kDeinstallerFailed, TextId::kDeinstallerProblem };
     // What needs the user's eye first.
-    for (auto kind : { InstallRemoval::B_OUTCOME_KEPT, InstallRemoval::B_OUTCOME_FAILED,
-             InstallRemoval::B_OUTCOME_PROBLEM, InstallRemoval::B_OUTCOME_LEFT,
-             InstallRemoval::B_OUTCOME_RESTORED, InstallRemoval::B_OUTCOME_REMOVED }) {
+    for (auto kind : { InstallRemoval::kOutcomeKept, InstallRemoval::kOutcomeFailed,
+             InstallRemoval::kOutcomeProblem, InstallRemoval::kOutcomeLeft,
+             InstallRemoval::kOutcomeRestored, InstallRemoval::kOutcomeRemoved }) {
         for (const InstallRemoval::Outcome& outcome : fRemoval.Outcomes()) {
             if (outcome.kind != kind)
                 continue;
@@ -204,10 +204,9 @@ void KolvastWindow::ShowReport()
             static const int32 kWhy[]
                 = { 0, TextId::kDeinstallerWhyChanged, TextId::kDeinstallerWhyNotOurs,
                       TextId::kDeinstallerWhyUserFiles, TextId::kDeinstallerWhyTaken };
-            std::string why = outcome.why != InstallRemoval::B_WHY_OTHER
+            std::string why = outcome.why != InstallRemoval::kWhyOther
                 ? fTexts.Text(kWhy[outcome.why])
-                : kind == InstallRemoval::B_OUTCOME_FAILED
-                    || kind == InstallRemoval::B_OUTCOME_PROBLEM
+                : kind == InstallRemoval::kOutcomeFailed || kind == InstallRemoval::kOutcomeProblem
                 ? outcome.reason
                 : std::string();
             if (!why.empty())

@@ -79,7 +79,7 @@ bool InstallAll(const std::string& installer, const std::string& into)
     config.SetInstallerPath(installer.c_str());
     config.SetDialogs(std::make_unique<ConsoleDialogs>());
     return config.Action() == InstallConfig::kPassDone
-        && config.Outcome() == InstallConfig::B_PASS_SUCCEEDED;
+        && config.Outcome() == InstallConfig::kOutcomeSucceeded;
 }
 
 } // namespace brenvik::bench

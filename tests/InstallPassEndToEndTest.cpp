@@ -75,7 +75,7 @@ protected:
 TEST_P(InstallPassEndToEndTest, InstallsTheSampleProductAsConfigured)
 {
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
-    EXPECT_EQ(fConfig.Outcome(), InstallConfig::B_PASS_SUCCEEDED);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeSucceeded);
     EXPECT_TRUE(fConfig.Failures().empty()) << fConfig.Failures()[0];
 
     std::string folder = fDestination + "/TarselNotes";

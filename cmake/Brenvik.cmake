@@ -228,6 +228,101 @@ function(brenvik_build_only_sanitizer_tests)
     endwhile()
 endfunction()
 
+# brenvik_check_layers()
+#
+# The layers, bottom up; a library or program may link only what is in its own
+# layer or below it. A folder's layer:
+set(BRENVIK_LAYERS
+    "base:platform/base"
+    "kernel and support:platform/kernel platform/support"
+    "app kit:platform/app"
+    "storage and resources:platform/storage platform/resources"
+    "archive, process, render and display:platform/archive platform/process platform/render platform/display"
+    "interface, media and translation:platform/interface platform/media platform/translation"
+    "lib:lib"
+    "engine:engine"
+    "installer and de-installer:app kolvast"
+    "tools:tools")
+
+# The layer (index and name) of a target, by the folder it is made in; -1 for
+# targets of no layer (the test support, other projects' libraries).
+function(brenvik_layer_of target index_var name_var)
+    set(${index_var} -1 PARENT_SCOPE)
+    if(NOT TARGET ${target})
+        return()
+    endif()
+    get_target_property(imported ${target} IMPORTED)
+    if(imported)
+        return()
+    endif()
+    get_target_property(folder ${target} SOURCE_DIR)
+    file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${folder})
+    set(index 0)
+    foreach(layer ${BRENVIK_LAYERS})
+        string(REPLACE ":" ";" parts "${layer}")
+        list(GET parts 0 name)
+        list(GET parts 1 prefixes)
+        string(REPLACE " " ";" prefixes "${prefixes}")
+        foreach(prefix ${prefixes})
+            if(folder STREQUAL prefix OR folder MATCHES "^${prefix}/")
+                set(${index_var} ${index} PARENT_SCOPE)
+                set(${name_var} "${name}" PARENT_SCOPE)
+                return()
+            endif()
+        endforeach()
+        math(EXPR index "${index} + 1")
+    endforeach()
+endfunction()
+
+# Fails the configuration when a library or program links a target of a layer
+# above its own, naming both. Tests, test helpers, benchmarks and fuzz targets
+# may use any layer. BRENVIK_UPWARD_LINK_PROBE ("<target>:<dependency>") adds
+# one link to the check only, so that a test can prove that it is caught.
+function(brenvik_check_layers)
+    set(folders ${CMAKE_SOURCE_DIR})
+    set(targets "")
+    while(folders)
+        list(POP_FRONT folders folder)
+        get_property(found DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+        list(APPEND targets ${found})
+        get_property(subfolders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+        list(APPEND folders ${subfolders})
+    endwhile()
+    foreach(target ${targets})
+        if(target MATCHES "(_tests|_testing)$" OR target MATCHES "^(bench|fuzz)_")
+            continue()
+        endif()
+        brenvik_layer_of(${target} layer layer_name)
+        if(layer LESS 0)
+            continue()
+        endif()
+        get_target_property(type ${target} TYPE)
+        set(deps "")
+        if(NOT type STREQUAL "INTERFACE_LIBRARY")
+            get_target_property(deps ${target} LINK_LIBRARIES)
+        endif()
+        get_target_property(interface_deps ${target} INTERFACE_LINK_LIBRARIES)
+        foreach(list deps interface_deps)
+            if(NOT ${list})
+                set(${list} "")
+            endif()
+        endforeach()
+        list(APPEND deps ${interface_deps})
+        if(BRENVIK_UPWARD_LINK_PROBE MATCHES "^${target}:(.+)$")
+            list(APPEND deps ${CMAKE_MATCH_1})
+        endif()
+        foreach(dep ${deps})
+            string(REGEX REPLACE "^\\$<LINK_ONLY:(.+)>$" "\\1" dep "${dep}")
+            brenvik_layer_of(${dep} dep_layer dep_layer_name)
+            if(dep_layer GREATER layer)
+                message(FATAL_ERROR "Layering: ${target} (layer \"${layer_name}\") links "
+                    "${dep} (layer \"${dep_layer_name}\"), which is above it. A library may "
+                    "use only its own layer and the ones below (cmake/Brenvik.cmake).")
+            endif()
+        endforeach()
+    endforeach()
+endfunction()
+
 # brenvik_hidden_header(<target> <visible header> <hidden header>)
 #
 # A test that <hidden header> (in a private/ or testing/ folder, or above the

@@ -6,6 +6,7 @@
 #include <Roster.h>
 #include <View.h>
 
+#include <InstallerFormat.h>
 #include <LibBitmap.h>
 #include <LibColors.h>
 #include <LibFileOperations.h>
@@ -14,6 +15,8 @@
 #include <cstring>
 #include <limits>
 #include <vector>
+
+namespace Field = InstallerFormat::Field;
 
 namespace {
 
@@ -121,9 +124,9 @@ status_t FileListItem::Execute()
 void FileListItem::Write(BMessage& message)
 {
     const char* path = fPath.Path() != nullptr ? fPath.Path() : "";
-    message.AddString("file_name", path);
-    message.AddInt8("file_type", int8(fType));
-    message.AddInt32("file_size", RecordedSize(LibEntrySize(path, true)));
+    message.AddString(Field::kFileName, path);
+    message.AddInt8(Field::kFileType, int8(fType));
+    message.AddInt32(Field::kFileSize, RecordedSize(LibEntrySize(path, true)));
 
     BEntry entry(path, true);
     time_t creation = 0;
@@ -132,13 +135,13 @@ void FileListItem::Write(BMessage& message)
     entry.GetCreationTime(&creation);
     entry.GetModificationTime(&modified);
     entry.GetAccessTime(&accessed);
-    message.AddInt64("file_creation", int64(creation));
-    message.AddInt64("file_modified", int64(modified));
-    message.AddInt64("file_accessed", int64(accessed));
+    message.AddInt64(Field::kFileCreation, int64(creation));
+    message.AddInt64(Field::kFileModified, int64(modified));
+    message.AddInt64(Field::kFileAccessed, int64(accessed));
 
     BMessage icon;
     if (fIcon->Archive(&icon, true) == B_OK)
-        message.AddMessage("file_icon", &icon);
+        message.AddMessage(Field::kFileIcon, &icon);
 }
 
 void FileListItem::Read(const BMessage& message)
@@ -146,13 +149,13 @@ void FileListItem::Read(const BMessage& message)
     // The path names the file on the machine that wrote the record, so
     // the icon comes from the record, not from the path.
     const char* path = nullptr;
-    if (message.FindString("file_name", &path) == B_OK && path != nullptr)
+    if (message.FindString(Field::kFileName, &path) == B_OK && path != nullptr)
         fPath.SetTo(path);
     int8 type = 0;
-    if (message.FindInt8("file_type", &type) == B_OK)
+    if (message.FindInt8(Field::kFileType, &type) == B_OK)
         fType = FileType(type);
     BMessage archive;
-    if (message.FindMessage("file_icon", &archive) == B_OK) {
+    if (message.FindMessage(Field::kFileIcon, &archive) == B_OK) {
         auto icon = std::make_unique<LibBitmap>(&archive);
         // A damaged archive keeps the old icon rather than leaving none.
         if (icon->InitCheck() == B_OK)

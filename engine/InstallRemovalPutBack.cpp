@@ -24,31 +24,6 @@
 using namespace removal;
 using Step = InstallRecordReader::Step;
 
-namespace removal {
-
-// Moves an item back to its old name, never over anything.
-status_t MoveBack(const std::string& from, const std::string& to)
-{
-    if (Lexists(to))
-        return B_FILE_EXISTS;
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return B_OK;
-    int error = errno;
-    if (error == EINVAL || error == ENOSYS) {
-        // A file system without the exclusive rename: it was free a moment ago.
-        if (rename(from.c_str(), to.c_str()) == 0)
-            return B_OK;
-        error = errno;
-    }
-    if (error != EXDEV)
-        return StatusFromErrno(error);
-    LibTreeCopy copy;
-    return copy.MoveByCopy(from, to);
-}
-
-} // namespace removal
-// Moves an item back to its old name, never over anything.
-
 // Whether `path` is, or lies in, a place that holds again what the
 // installation moved out of it (before step `before`), with nothing left
 // where that went: a removal run before took away what the installation put
@@ -111,7 +86,7 @@ bool InstallRemoval::PutBack(const std::string& from, const std::string& to, con
         Note(kOutcomeLeft, trashed.Path(),
             "it had taken the place of " + to + "; it is in the trash");
     }
-    status_t status = MoveBack(from, to);
+    status_t status = LibTreeCopy::MoveWithoutReplacing(from, to);
     if (status != B_OK) {
         Note(kOutcomeFailed, from, "cannot be put back to " + to + ": " + StatusText(status));
         return false;

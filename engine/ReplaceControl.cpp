@@ -164,16 +164,9 @@ status_t InstallPass::MoveToTrash(const std::string& path, std::string* to)
 
 status_t InstallPass::MoveExactly(const std::string& from, const std::string& to)
 {
-    BEntry entry(from.c_str());
-    status_t status = entry.Rename(to.c_str(), false);
-    if (status != B_CROSS_DEVICE_LINK)
-        return status;
     // Another file system: a whole copy first, the original removed only
     // once the copy is complete.
-    if (Lexists(to))
-        return B_FILE_EXISTS;
-    LibTreeCopy copy;
-    return copy.MoveByCopy(from, to);
+    return LibTreeCopy::MoveWithoutReplacing(from, to);
 }
 
 // The type of a file as its name and contents show it, so that a file

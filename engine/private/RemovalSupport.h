@@ -106,10 +106,6 @@ inline bool RealFoldersBetween(const std::string& root, const std::string& path)
     }
 }
 
-// Moves an item back to its old name, never over anything
-// (InstallRemovalPutBack.cpp).
-status_t MoveBack(const std::string& from, const std::string& to);
-
 // The account of a script step's edit: the script editor's own (a
 // ScriptEdit archive), or the flat form of a single block
 // (InstallRemovalScripts.cpp).

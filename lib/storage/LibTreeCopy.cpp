@@ -155,6 +155,27 @@ status_t LibTreeCopy::MoveByCopy(const std::string& source, const std::string& t
     return B_OK;
 }
 
+status_t LibTreeCopy::MoveWithoutReplacing(const std::string& source, const std::string& target)
+{
+    struct stat info;
+    if (lstat(target.c_str(), &info) == 0)
+        return B_FILE_EXISTS;
+    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return B_OK;
+    int error = errno;
+    if (error == EINVAL || error == ENOSYS) {
+        // A file system without the exclusive rename: the name was free a
+        // moment ago, the best such a volume offers.
+        if (rename(source.c_str(), target.c_str()) == 0)
+            return B_OK;
+        error = errno;
+    }
+    if (error != EXDEV)
+        return StatusFromErrno(error);
+    LibTreeCopy copy;
+    return copy.MoveByCopy(source, target);
+}
+
 status_t LibTreeCopy::CheckTarget(
     const std::string& source, const struct stat& info, const std::string& target)
 {

@@ -41,6 +41,11 @@ public:
     // complete, so that a failure never loses the item.
     status_t MoveByCopy(const std::string& source, const std::string& target);
 
+    // Moves an item to `target`, never over anything there: a rename that
+    // refuses to replace, or, across file systems, MoveByCopy into a name
+    // that was free. B_FILE_EXISTS when the name is taken.
+    static status_t MoveWithoutReplacing(const std::string& source, const std::string& target);
+
     const std::string& ErrorText() const { return fErrorText; }
     const std::vector<std::string>& Warnings() const { return fWarnings; }
 

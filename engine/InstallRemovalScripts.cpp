@@ -66,16 +66,11 @@ void InstallRemoval::UndoScript(const Step& step)
             return;
         }
     }
-    int32 others = edit.startUpFolder ? OtherStartUpFolderUsers() : 0;
-    if (others > 0) {
-        Note(kOutcomeLeft, edit.files.empty() ? edit.path : edit.files.front().path,
-            "the start-up folder block stays: " + std::to_string(others)
-                + " other installation(s) use it");
-        return;
-    }
     // A block that another live installation wrote, byte for byte, into the
-    // same file (the product installed into a second folder) is theirs too:
-    // it stays while they are there.
+    // same file is theirs too: it stays while they are there. So does the
+    // shared start-up folder block, which every installation that asked for
+    // a StartUp folder writes, and the product's own block when the product
+    // is installed into a second folder.
     ScriptEdit own = edit;
     own.files.clear();
     for (const ScriptFileChange& change : edit.files) {
@@ -144,22 +139,4 @@ bool InstallRemoval::IsBlockOfOtherRecord(const std::string& path, const std::st
     }
     return std::find(fOtherBlocks.begin(), fOtherBlocks.end(), std::make_pair(path, block))
         != fOtherBlocks.end();
-}
-
-int32 InstallRemoval::OtherStartUpFolderUsers() const
-{
-    int32 users = 0;
-    ForEachOtherLiveRecord([&](const InstallRecordReader& other) {
-        for (const Step& step : other.Steps()) {
-            ScriptEdit edit;
-            if (step.kind == InstallRecord::kKindScript
-                && step.state != InstallRecordReader::kStepFailed && ScriptEditOf(step, &edit)
-                && edit.startUpFolder) {
-                users++;
-                break;
-            }
-        }
-        return true;
-    });
-    return users;
 }

@@ -6,6 +6,8 @@
 
 #include "InstallPassTestSupport.h"
 
+#include <OrdinaryUser.h>
+
 #include <csignal>
 #include <cstdio>
 #include <sched.h>
@@ -115,19 +117,14 @@ constexpr int kNotHere = 77;
 // process mount one (no user namespaces).
 int RunOnSmallFileSystem(const std::string& folder, size_t bytes, const std::function<void()>& body)
 {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    pid_t child = fork();
-    if (child < 0)
-        return kNotHere;
-    if (child == 0) {
+    auto mountFolder = [&folder, bytes] {
         // A child that hangs on a lock taken by another thread of the parent
         // ends rather than hold the tests up.
         alarm(60);
         uid_t uid = geteuid();
         gid_t gid = getegid();
         if (unshare(CLONE_NEWNS | (uid != 0 ? CLONE_NEWUSER : 0)) != 0)
-            _exit(kNotHere);
+            return kNotHere;
         if (uid != 0) {
             std::ofstream("/proc/self/setgroups") << "deny";
             std::ofstream("/proc/self/uid_map") << uid << " " << uid << " 1";
@@ -136,15 +133,10 @@ int RunOnSmallFileSystem(const std::string& folder, size_t bytes, const std::fun
         std::string options = "size=" + std::to_string(bytes);
         if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
             || mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
-            _exit(kNotHere);
-        body();
-        std::fflush(stdout);
-        _exit(testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child)
-        return 1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return kNotHere;
+        return 0;
+    };
+    return brenvik::test::RunTestInChild(mountFolder, body);
 }
 
 class InstallFaultTest : public PassFixture<testing::TestWithParam<Fault>> {

@@ -68,6 +68,19 @@ protected:
         return config.RecordPath();
     }
 
+    // Runs a copy of the built installer, headless, walked by the UI driver
+    // through `script`; its exit status and what it printed.
+    static std::pair<int, std::string> RunInstaller(const std::string& script)
+    {
+        std::string installer = brenvik::test::MakeTempFolder("run") + "/TarselNotes-Installer";
+        fs::copy_file(sInstaller, installer);
+        fs::permissions(installer, fs::perms::owner_all);
+        std::string file = brenvik::test::MakeTempFolder("script") + "/script.txt";
+        std::ofstream(file) << script;
+        return RunCommand(
+            "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + file + "' '" + installer + "' 2>&1");
+    }
+
     std::string fFolder;
 };
 
@@ -76,20 +89,16 @@ TEST_P(InstallerRollBackTest, OffersToUndoAStoppedInstallation)
     std::string stopped = InstallAndStop();
     ASSERT_EQ(
         InstallRemoval::FindUnfinished("Tarsel Notes"), std::vector<std::string>({ stopped }));
-    std::string installer = brenvik::test::MakeTempFolder("run") + "/TarselNotes-Installer";
-    fs::copy_file(sInstaller, installer);
-    fs::permissions(installer, fs::perms::owner_all);
-    std::string script = brenvik::test::MakeTempFolder("script") + "/script.txt";
-    std::ofstream(script) << "timeout 30\n"
-                          << "click-label Agree\n"
-                          << "alert OK\n"
-                          << "click-label Install\n"
-                          << "alert \"" << GetParam().answer << "\"\n"
-                          << "wait-text instruction Installation Complete\n"
-                          << "alert OK\n"
-                          << "wait-quit\n";
-    auto [status, output] = RunCommand(
-        "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + installer + "'");
+    auto [status, output] = RunInstaller(std::string("timeout 30\n"
+                                                     "click-label Agree\n"
+                                                     "alert OK\n"
+                                                     "click-label Install\n"
+                                                     "alert \"")
+        + GetParam().answer
+        + "\"\n"
+          "wait-text instruction Installation Complete\n"
+          "alert OK\n"
+          "wait-quit\n");
     EXPECT_EQ(status, 0) << output;
     EXPECT_TRUE(fs::exists(fFolder + "/notes-latest")) << output;
     EXPECT_TRUE(InstallRemoval::FindUnfinished("Tarsel Notes").empty());
@@ -107,20 +116,14 @@ using InstallerRollBackQuitTest = InstallerRollBackTest;
 TEST_F(InstallerRollBackQuitTest, QuittingAtTheOfferStartsNoPass)
 {
     std::string stopped = InstallAndStop();
-    std::string installer = brenvik::test::MakeTempFolder("run") + "/TarselNotes-Installer";
-    fs::copy_file(sInstaller, installer);
-    fs::permissions(installer, fs::perms::owner_all);
-    std::string script = brenvik::test::MakeTempFolder("script") + "/script.txt";
-    std::ofstream(script) << "timeout 30\n"
-                          << "click-label Agree\n"
-                          << "alert OK\n"
-                          << "click-label Install\n"
-                          << "wait-text _b1_ Undo it\n"
-                          << "key Ctrl+Q\n"
-                          << "timeout 10\n"
-                          << "wait-quit\n";
-    auto [status, output] = RunCommand(
-        "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + installer + "' 2>&1");
+    auto [status, output] = RunInstaller("timeout 30\n"
+                                         "click-label Agree\n"
+                                         "alert OK\n"
+                                         "click-label Install\n"
+                                         "wait-text _b1_ Undo it\n"
+                                         "key Ctrl+Q\n"
+                                         "timeout 10\n"
+                                         "wait-quit\n");
     EXPECT_EQ(status, 1) << output;
     EXPECT_EQ(
         InstallRemoval::FindUnfinished("Tarsel Notes"), std::vector<std::string>({ stopped }));

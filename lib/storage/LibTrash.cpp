@@ -21,6 +21,7 @@
 #include <Entry.h>
 #include <FindDirectory.h>
 #include <Path.h>
+#include <PathHelpers.h>
 #include <Volume.h>
 
 #include "LibEntry.h"
@@ -207,15 +208,10 @@ std::string PercentDecoded(const std::string& text)
 
 std::string ParentOf(const std::string& path)
 {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return std::string();
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::string LeafOf(const std::string& path)
-{
-    return path.substr(path.rfind('/') + 1);
+    std::string folder;
+    std::string leaf;
+    BPrivate::SplitPath(path, &folder, &leaf);
+    return folder;
 }
 
 // A trash record is a few hundred bytes.
@@ -226,9 +222,9 @@ constexpr off_t kMaxRecordSize = 64 * 1024;
 std::string LibTrashRecordOf(const std::string& trashed)
 {
     std::string files = ParentOf(trashed);
-    if (LeafOf(files) != "files")
+    if (BPrivate::LeafOf(files) != "files")
         return std::string();
-    return ParentOf(files) + "/info/" + LeafOf(trashed) + kInfoSuffix;
+    return ParentOf(files) + "/info/" + BPrivate::LeafOf(trashed) + kInfoSuffix;
 }
 
 std::string LibTrashedFrom(const std::string& recordPath)

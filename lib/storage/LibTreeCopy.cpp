@@ -14,6 +14,7 @@
 
 #include <BlockingPoint.h>
 #include <Descriptor.h>
+#include <Entry.h>
 #include <Errors.h>
 #include <Node.h>
 
@@ -157,21 +158,14 @@ status_t LibTreeCopy::MoveByCopy(const std::string& source, const std::string& t
 
 status_t LibTreeCopy::MoveWithoutReplacing(const std::string& source, const std::string& target)
 {
+    // The storage kit's rename never replaces when told not to clobber.
+    BEntry entry(source.c_str());
+    status_t status = entry.Rename(target.c_str(), false);
+    if (status != B_CROSS_DEVICE_LINK)
+        return status;
     struct stat info;
     if (lstat(target.c_str(), &info) == 0)
         return B_FILE_EXISTS;
-    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return B_OK;
-    int error = errno;
-    if (error == EINVAL || error == ENOSYS) {
-        // A file system without the exclusive rename: the name was free a
-        // moment ago, the best such a volume offers.
-        if (rename(source.c_str(), target.c_str()) == 0)
-            return B_OK;
-        error = errno;
-    }
-    if (error != EXDEV)
-        return StatusFromErrno(error);
     LibTreeCopy copy;
     return copy.MoveByCopy(source, target);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-// Running part of a test as an ordinary user, whom file permissions bind:
-// root writes into read-only files and folders, so a test run by root (as in
-// CI) would never meet what a user meets. Header-only; GoogleTest programs
-// only.
+// Running part of a test in a child process: one with mounts of its own, or
+// one run as an ordinary user, whom file permissions bind (root writes into
+// read-only files and folders, so a test run by root, as in CI, would never
+// meet what a user meets). Header-only; GoogleTest programs only.
 
 #include <cerrno>
 #include <cstdio>
@@ -45,46 +45,61 @@ constexpr int kUnreachable = 77;
 
 } // namespace detail
 
-// Runs `body` in a child process as an ordinary user and returns whether it
-// could: as root, the child hands the sandbox to kOrdinaryUid and drops to it
-// (with that, every capability goes); as anybody else, it runs `body` as it
-// is. Expectations that fail in the body fail the test: their messages
-// appear in the child's output, and its exit status says so. When the
-// sandbox is out of an ordinary user's reach, nothing runs and the result is
-// false (the caller skips). Afterwards the sandbox is root's again.
-inline bool RunAsOrdinaryUser(const std::function<void()>& body)
+// Runs `body` of a test in a child process, after `prepare` (which returns 0,
+// or the child's exit status when the body cannot run there). Expectations
+// that fail in the body fail the child: their messages appear in its output,
+// and it exits 1. Returns the child's exit status (128 + the signal when one
+// ended it, 1 when it could not start).
+inline int RunTestInChild(const std::function<int()>& prepare, const std::function<void()>& body)
 {
-    bool root = geteuid() == 0;
     std::fflush(stdout);
     std::fflush(stderr);
     pid_t child = fork();
-    if (child < 0) {
-        ADD_FAILURE() << "cannot start a child process: " << std::strerror(errno);
-        return true;
-    }
+    if (child < 0)
+        return 1;
     if (child == 0) {
-        if (root) {
-            detail::GiveSandboxTo(kOrdinaryUid, kOrdinaryGid);
-            if (setgroups(0, nullptr) != 0
-                || setresgid(kOrdinaryGid, kOrdinaryGid, kOrdinaryGid) != 0
-                || setresuid(kOrdinaryUid, kOrdinaryUid, kOrdinaryUid) != 0)
-                _exit(2);
-            if (access(SandboxRoot().c_str(), R_OK | W_OK | X_OK) != 0)
-                _exit(detail::kUnreachable);
-        }
+        int status = prepare();
+        if (status != 0)
+            _exit(status);
         body();
         std::fflush(stdout);
         std::fflush(stderr);
         _exit(testing::Test::HasFailure() ? 1 : 0);
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return 1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs `body` in a child process as an ordinary user and returns whether it
+// could: as root, the child hands the sandbox to kOrdinaryUid and drops to it
+// (with that, every capability goes); as anybody else, it runs `body` as it
+// is. Expectations that fail in the body fail the test. When the sandbox is
+// out of an ordinary user's reach, nothing runs and the result is false (the
+// caller skips). Afterwards the sandbox is root's again.
+inline bool RunAsOrdinaryUser(const std::function<void()>& body)
+{
+    bool root = geteuid() == 0;
+    auto drop = [root] {
+        if (!root)
+            return 0;
+        detail::GiveSandboxTo(kOrdinaryUid, kOrdinaryGid);
+        if (setgroups(0, nullptr) != 0 || setresgid(kOrdinaryGid, kOrdinaryGid, kOrdinaryGid) != 0
+            || setresuid(kOrdinaryUid, kOrdinaryUid, kOrdinaryUid) != 0)
+            return 2;
+        if (access(SandboxRoot().c_str(), R_OK | W_OK | X_OK) != 0)
+            return detail::kUnreachable;
+        return 0;
+    };
+    int status = RunTestInChild(drop, body);
     if (root)
         detail::GiveSandboxTo(0, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == detail::kUnreachable)
+    if (status == detail::kUnreachable)
         return false;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "the part run as an ordinary user failed (see its output above)";
+    EXPECT_EQ(status, 0) << "the part run as an ordinary user failed (see its output above)";
     return true;
 }
 

@@ -362,6 +362,7 @@ void BLooper::Loop(bool deleteOnQuit)
         status_t status = fPort->Read(&message, deadline);
         if (status == B_OK) {
             HandleMessage(std::move(message));
+            fPort->HandledOne();
         } else if (status == B_TIMED_OUT || status == B_WOULD_BLOCK) {
             if (interval > 0 && system_time() >= fNextPulse) {
                 fNextPulse = system_time() + interval;

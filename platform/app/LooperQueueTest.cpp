@@ -3,6 +3,7 @@
 
 #include <Looper.h>
 #include <Messenger.h>
+#include <Port.h>
 
 #include <WaitUntil.h>
 #include <atomic>
@@ -173,6 +174,25 @@ TEST_F(LooperQueueTest, AProgressReportWaitsForRoomWithoutDroppingOthers)
     EXPECT_EQ(result.load(), B_OK);
     ASSERT_TRUE(WaitUntil([&] { return fLooper->Handled().size() == size_t(kCapacity + 1); }));
     EXPECT_EQ(fLooper->Handled().back(), uint32('prog'));
+}
+
+TEST_F(LooperQueueTest, AMessageTakenButNotYetHandledStillCountsAsUnhandled)
+{
+    std::shared_ptr<BPrivate::Port> port = BPrivate::Port::Find(fMessenger.Port());
+    ASSERT_NE(port, nullptr);
+    // With the lock held here, the loop takes the next message from the queue
+    // and then waits for the lock: the queue is empty, the work is not done.
+    fLooper->fRelease = true;
+    ASSERT_TRUE(WaitUntil([&] { return port->CountUnhandled() == 0; }));
+    ASSERT_TRUE(fLooper->Lock());
+    ASSERT_EQ(fLooper->PostMessage('frst'), B_OK);
+    bool taken = WaitUntil([&] { return port->CountMessages() == 0; });
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(port->CountUnhandled(), 1);
+    EXPECT_TRUE(fLooper->Handled().empty());
+    fLooper->Unlock();
+    ASSERT_TRUE(WaitUntil([&] { return port->CountUnhandled() == 0; }));
+    EXPECT_EQ(fLooper->Handled(), std::vector<uint32>({ 'frst' }));
 }
 
 } // namespace

@@ -176,6 +176,7 @@ status_t Port::Read(std::unique_ptr<BMessage>* message, bigtime_t deadline)
         return fClosed ? B_BAD_PORT_ID : status;
     *message = std::move(fQueue.front());
     fQueue.pop_front();
+    fTaken++;
     guard.unlock();
     fCondition.notify_all();
     return B_OK;
@@ -214,6 +215,19 @@ int32 Port::CountMessages() const
 {
     std::lock_guard guard(fLock);
     return int32(fQueue.size());
+}
+
+int32 Port::CountUnhandled() const
+{
+    std::lock_guard guard(fLock);
+    return int32(fQueue.size()) + fTaken;
+}
+
+void Port::HandledOne()
+{
+    std::lock_guard guard(fLock);
+    if (fTaken > 0)
+        fTaken--;
 }
 
 } // namespace BPrivate

@@ -62,6 +62,12 @@ public:
     bool IsClosed() const;
     int32 CountMessages() const;
 
+    // Messages queued or taken by Read() and not yet reported handled by
+    // HandledOne(): a reader that has taken a message but not yet acted on
+    // it (waiting for its looper's lock, say) still holds unhandled work.
+    int32 CountUnhandled() const;
+    void HandledOne();
+
 private:
     Port(int32 capacity, const char* name);
 
@@ -72,6 +78,7 @@ private:
     std::condition_variable_any fCondition;
     std::deque<std::unique_ptr<BMessage>> fQueue;
     int32 fCapacity;
+    int32 fTaken = 0;
     bool fClosed = false;
     port_id fId = -1;
     std::string fName;

@@ -5,6 +5,8 @@
 #include "TopView.h"
 #include "WindowLink.h"
 
+#include <Port.h>
+
 namespace BPrivate {
 
 TopView* WindowAccess::TopViewOf(BWindow* window)
@@ -85,8 +87,19 @@ bool WindowAccess::IsSettled(BWindow* window)
     // full is not repeated until the next event).
     if (window->fLink != nullptr && window->fLink->CountWaitingEvents() > 0)
         return false;
-    std::lock_guard guard(window->fInputLock);
-    return window->fPendingInput.empty() && !window->IsMessageWaiting();
+    {
+        std::lock_guard guard(window->fInputLock);
+        if (!window->fPendingInput.empty())
+            return false;
+    }
+    // A message the window's thread has taken from the queue but not yet
+    // handled (it waits for the lock the caller holds) counts as waiting;
+    // on the window's own thread, the message in hand is the caller's.
+    std::shared_ptr<Port> port = Port::Find(window->PortId());
+    if (port == nullptr)
+        return !window->IsMessageWaiting();
+    int32 inHand = find_thread(nullptr) == window->Thread() ? 1 : 0;
+    return port->CountUnhandled() <= inHand;
 }
 
 bool IsWindowSettled(BWindow* window)

@@ -31,21 +31,23 @@ if(BRENVIK_FUZZ)
 endif()
 
 # brenvik_library(<target> [DEPS <targets>...] [PRIVATE_DEPS ...] [TEST_DEPS ...]
-#                 [LABELS <ctest labels>...])
+#                 [LABELS <ctest labels>...] [THREAD_TESTS <files>...])
 #
 # Builds every .cpp of the current folder, except tests (*Test.cpp), benchmarks
 # (*Bench.cpp), fuzz targets (*Fuzz.cpp) and a program's main (*Main.cpp, see
 # brenvik_program), into a static library whose folder is on
 # its users' include path, so that kit headers are included as on BeOS (<Message.h>).
 # The folder's *Test.cpp files become one test program, registered with ctest under
-# the target's name. Each *Bench.cpp becomes a benchmark program (built by `make bench`).
+# the target's name; those named in THREAD_TESTS become a second one,
+# <target>_thread_tests, labelled "tsan", so that each test program runs in the
+# default build and under one sanitizer at most. Each *Bench.cpp becomes a benchmark program (built by `make bench`).
 # Headers in the folder's private/ subfolder are seen only by the library itself and by
 # its own tests, benchmarks and fuzz targets. A testing/ subfolder holds helpers for
 # tests (fakes, fixtures, input drivers): it becomes the target <target>_testing, which
 # the folder's own tests use and other folders' tests name in their TEST_DEPS; no
 # library or program may link it.
 function(brenvik_library target)
-    cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS" ${ARGN})
+    cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS;THREAD_TESTS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     list(FILTER sources EXCLUDE REGEX "(Test|Bench|Fuzz|Main)\\.cpp$")
     # A sanitizer build compiles only what its labelled tests need
@@ -78,22 +80,44 @@ function(brenvik_library target)
             target_include_directories(${testing}
                 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/testing PRIVATE ${private})
             target_compile_options(${testing} PRIVATE ${BRENVIK_WARNINGS})
-            target_link_libraries(${testing} PUBLIC ${target} ${A_TEST_DEPS} GTest::gmock)
+            target_link_libraries(${testing} PUBLIC ${target} ${A_TEST_DEPS} GTest::gtest)
         else()
             add_library(${testing} INTERFACE)
             target_include_directories(${testing} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/testing)
-            target_link_libraries(${testing} INTERFACE ${target} ${A_TEST_DEPS} GTest::gmock)
+            target_link_libraries(${testing} INTERFACE ${target} ${A_TEST_DEPS} GTest::gtest)
         endif()
     endif()
 
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
+    set(thread_tests "")
+    foreach(name ${A_THREAD_TESTS})
+        set(file ${CMAKE_CURRENT_SOURCE_DIR}/${name})
+        if(NOT file IN_LIST tests)
+            message(FATAL_ERROR "${target}: THREAD_TESTS names ${name}, not a test of the folder")
+        endif()
+        list(REMOVE_ITEM tests ${file})
+        list(APPEND thread_tests ${file})
+    endforeach()
+    if("asan" IN_LIST A_LABELS AND "tsan" IN_LIST A_LABELS)
+        message(FATAL_ERROR "${target}: a test program runs under one sanitizer at most; "
+            "name the tests for ThreadSanitizer in THREAD_TESTS")
+    endif()
+    set(programs "")
     if(tests)
         brenvik_test(${target}_tests SOURCES ${tests} DEPS ${target} ${testing} ${A_TEST_DEPS}
             LABELS ${A_LABELS})
-        if(TARGET ${target}_tests)
-            target_include_directories(${target}_tests PRIVATE ${private})
-        endif()
+        list(APPEND programs ${target}_tests)
     endif()
+    if(thread_tests)
+        brenvik_test(${target}_thread_tests SOURCES ${thread_tests}
+            DEPS ${target} ${testing} ${A_TEST_DEPS} LABELS tsan)
+        list(APPEND programs ${target}_thread_tests)
+    endif()
+    foreach(program ${programs})
+        if(TARGET ${program})
+            target_include_directories(${program} PRIVATE ${private})
+        endif()
+    endforeach()
 
     if(BRENVIK_BENCH)
         file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Bench.cpp)
@@ -168,6 +192,24 @@ function(brenvik_bench name)
     endif()
 endfunction()
 
+# brenvik_test_compile_settings(<target>)
+#
+# How test code is compiled: with the warnings of all code, the two folders a
+# test finds its data and programs in, and, in an optimised build, without
+# optimisation (the code under test keeps it; the tests' own code gains
+# nothing from it but minutes of compiling) and with line tables only. Every
+# test program compiles this way, so that all share one precompiled header
+# (brenvik_test_pch, tests/support) that must see the same flags.
+function(brenvik_test_compile_settings target)
+    target_compile_options(${target} PRIVATE ${BRENVIK_WARNINGS}
+        $<$<CONFIG:RelWithDebInfo,Release>:-O0 -g1>)
+    # _REENTRANT comes with SDL's flags to the tests that link it; all tests
+    # define it so that they can share the header.
+    target_compile_definitions(${target} PRIVATE
+        BRENVIK_TESTDATA="${CMAKE_SOURCE_DIR}/testdata"
+        BRENVIK_BINARY_DIR="${CMAKE_BINARY_DIR}" _REENTRANT)
+endfunction()
+
 # brenvik_test(<target> SOURCES ... DEPS ... [LABELS ...])
 #
 # A GoogleTest program run by ctest. Its main() (tests/support) puts HOME, XDG_*,
@@ -189,11 +231,9 @@ function(brenvik_test target)
         set_property(GLOBAL APPEND PROPERTY BRENVIK_SANITIZER_TESTS ${target})
     endif()
     add_executable(${target} ${A_SOURCES})
-    target_compile_options(${target} PRIVATE ${BRENVIK_WARNINGS})
-    target_link_libraries(${target} PRIVATE ${A_DEPS} brenvik_test_main GTest::gmock)
-    target_compile_definitions(${target} PRIVATE
-        BRENVIK_TESTDATA="${CMAKE_SOURCE_DIR}/testdata"
-        BRENVIK_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    brenvik_test_compile_settings(${target})
+    target_precompile_headers(${target} REUSE_FROM brenvik_test_pch)
+    target_link_libraries(${target} PRIVATE ${A_DEPS} brenvik_test_main GTest::gtest)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME ${target} COMMAND ${target})
     if(A_LABELS)

@@ -365,7 +365,7 @@ TEST(ApplicationTest, SignatureMessengerReachesTheApplication)
     app_info info;
     EXPECT_EQ(app.GetAppInfo(&info), B_OK);
     EXPECT_STREQ(info.signature, "application/x-vnd.brenvik-looper-test");
-    EXPECT_STREQ(info.ref.name, "platform_app_tests");
+    EXPECT_STREQ(info.ref.name, "platform_app_thread_tests");
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <Path.h>
 
@@ -250,7 +252,13 @@ void InstallConfig::OpenLog(const char* path)
         return;
     if (fLog != nullptr)
         std::fclose(fLog);
-    fLog = std::fopen(path, "we");
+    fLog = nullptr;
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    fLog = fdopen(fd, "w");
+    if (fLog == nullptr)
+        close(fd);
 }
 
 void InstallConfig::Log(const char* format, ...)

@@ -151,11 +151,20 @@ public:
     {
         fPlacedObserver = std::move(observer);
     }
+    // Called on the worker thread the moment the installation folder has
+    // been made, before the pass opens it: where a test swaps it for a link
+    // or a folder of another user's, as a racing local user would.
+    void SetFolderMadeObserver(std::function<void(const std::string&)> observer)
+    {
+        fFolderMadeObserver = std::move(observer);
+    }
 
     // The steps of the pass that have names of their own.
     // The requirements check: 1 go on, 2 not enough disk space, 3 stopped.
     int32 CheckSystemResources();
     bool DoesDestinationExist();
+    // Opens the log for writing; it must not exist yet (a link or a file
+    // already at the path is never followed or truncated).
     void OpenLog(const char* path);
     void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void CloseLog();
@@ -196,6 +205,7 @@ private:
     InstallClock fClock;
     std::function<void(const char*)> fStatusObserver;
     std::function<void(const std::string&)> fPlacedObserver;
+    std::function<void(const std::string&)> fFolderMadeObserver;
     std::string fInstallerPath;
     std::atomic<bool> fStopRequested;
     pass_outcome fOutcome;

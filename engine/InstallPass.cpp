@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -332,6 +333,12 @@ status_t InstallPass::MakeInstallFolder()
         // The window asked the user before the pass started.
         BMessage fields;
         fields.AddString(InstallRecord::kFieldPath, fInstallFolder.c_str());
+        // The removal puts it back, and then finds it by these.
+        struct stat old;
+        if (lstat(fInstallFolder.c_str(), &old) == 0) {
+            fields.AddInt64(InstallRecord::kFieldDevice, int64(old.st_dev));
+            fields.AddInt64(InstallRecord::kFieldInode, int64(old.st_ino));
+        }
         int32 step
             = fRecord.Begin(InstallRecord::kKindOldInstall, fields, InstallRecord::kRecordSync);
         if (step < 0)
@@ -356,7 +363,15 @@ status_t InstallPass::MakeInstallFolder()
         fRecord.Failed(step, status, std::strerror(errno));
         return status;
     }
-    fRecord.Done(step);
+    if (fConfig.fFolderMadeObserver)
+        fConfig.fFolderMadeObserver(fInstallFolder);
+    BMessage made;
+    status_t opened = OpenInstallFolder(&made);
+    if (opened != B_OK) {
+        fRecord.Failed(step, opened, "it was replaced by a link or another user's folder");
+        return opened;
+    }
+    fRecord.Done(step, &made);
     if (fConfig.GetBool(Field::kSaveReplaced)) {
         fSavedFolder = fInstallFolder + "/" + kSavedFilesName;
         BMessage saved;
@@ -365,7 +380,7 @@ status_t InstallPass::MakeInstallFolder()
         step = fRecord.Begin(InstallRecord::kKindFolder, saved);
         if (step < 0)
             return step;
-        if (mkdir(fSavedFolder.c_str(), 0775) != 0) {
+        if (mkdirat(fFolder.Get(), kSavedFilesName, 0775) != 0) {
             // Items are then never replaced: with nowhere to save them,
             // the collision rules keep what is there.
             fRecord.Failed(step, StatusFromErrno(errno), std::strerror(errno));
@@ -373,6 +388,23 @@ status_t InstallPass::MakeInstallFolder()
             fRecord.Done(step);
         }
     }
+    return B_OK;
+}
+
+status_t InstallPass::OpenInstallFolder(BMessage* made)
+{
+    // Between the mkdir and here a user who may write in the destination
+    // could have put a link or a folder of their own at the name: neither is
+    // entered.
+    fFolder.Reset(open(fInstallFolder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    if (!fFolder.IsValid() || fstat(fFolder.Get(), &info) != 0 || info.st_uid != geteuid()) {
+        fFolder.Reset();
+        return B_NOT_ALLOWED;
+    }
+    // The removal finds the folder by these, not by its name alone.
+    made->AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
+    made->AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
     return B_OK;
 }
 
@@ -384,8 +416,19 @@ void InstallPass::WriteLogHeader()
         fields.AddString(InstallRecord::kFieldPath, log.c_str());
         int32 step = fRecord.Begin(InstallRecord::kKindLog, fields);
         if (step > 0) {
-            fConfig.OpenLog(log.c_str());
-            fRecord.Done(step);
+            // Made new, beside nothing that was there, through the folder's
+            // handle.
+            int fd = openat(fFolder.Get(), kLogName,
+                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+            FILE* file = fd >= 0 ? fdopen(fd, "w") : nullptr;
+            if (file != nullptr) {
+                fConfig.AdoptLog(file);
+                fRecord.Done(step);
+            } else {
+                fRecord.Failed(step, StatusFromErrno(errno), std::strerror(errno));
+                if (fd >= 0)
+                    close(fd);
+            }
         }
     }
     InstallConfig& c = fConfig;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <Descriptor.h>
 #include <FindDirectory.h>
 #include <Message.h>
 
@@ -93,6 +94,7 @@ private:
     status_t Prepare(std::string* error);
     status_t CreateRecord();
     status_t MakeInstallFolder();
+    status_t OpenInstallFolder(BMessage* made);
     void WriteLogHeader();
     void CreateDeinstaller();
     BMessage DeinstallerConfiguration();
@@ -130,6 +132,10 @@ private:
     std::string fVolumeName;
     std::string fDestination;
     std::string fInstallFolder;
+    // The installation folder, held from the moment it is made: what the
+    // pass writes directly into it goes through this handle, so that a name
+    // swapped meanwhile is never followed.
+    BPrivate::Descriptor fFolder;
     std::string fSavedFolder;
     BMessage fCustomFolders;
     BMessage fInstructions;

@@ -88,6 +88,8 @@ public:
     static constexpr const char* kFieldType = "type";
     static constexpr const char* kFieldMode = "mode";
     static constexpr const char* kFieldSize = "size";
+    static constexpr const char* kFieldDevice = "device";
+    static constexpr const char* kFieldInode = "inode";
     static constexpr const char* kFieldModified = "modified";
     static constexpr const char* kFieldSha256 = "sha256";
     static constexpr const char* kFieldDeinstallable = "deinstallable";

@@ -92,6 +92,48 @@ status_t InstallRemoval::SetTo(const std::string& journalPath)
         || ParentOf(fSavedFolder) != fInstallFolder)
         fSavedFolder.clear();
     fError.clear();
+    return CheckInstallFolder();
+}
+
+status_t InstallRemoval::CheckInstallFolder()
+{
+    // Every step below the installation folder goes through its name: a
+    // link put in its place, or another folder renamed to it, would turn
+    // them against whatever that is. A folder that is gone is fine (a
+    // removal run once already).
+    struct stat info;
+    if (fInstallFolder.empty() || !Lstat(fInstallFolder, &info))
+        return B_OK;
+    if (S_ISLNK(info.st_mode)) {
+        fError = "the installation folder " + fInstallFolder + " has been replaced by a link";
+        return B_NOT_ALLOWED;
+    }
+    // The folder the pass made, or the earlier installation it moved aside
+    // (which a removal run before this one put back). Records written
+    // before folders were recorded by identity name neither.
+    bool identified = false;
+    bool known = false;
+    for (const Step& step : fRecord.Steps()) {
+        bool made = step.kind == InstallRecord::kKindFolder;
+        if ((!made && step.kind != InstallRecord::kKindOldInstall)
+            || step.begun.GetString(InstallRecord::kFieldPath, "") != fInstallFolder)
+            continue;
+        const BMessage& fields = made ? step.result : step.begun;
+        if (!fields.HasInt64(InstallRecord::kFieldInode)) {
+            known = known || !made;
+            continue;
+        }
+        identified = true;
+        known = known
+            || (fields.GetInt64(InstallRecord::kFieldDevice, -1) == int64(info.st_dev)
+                && fields.GetInt64(InstallRecord::kFieldInode, -1) == int64(info.st_ino));
+    }
+    bool same = S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (known || !identified);
+    if (!same) {
+        fError = "the folder at " + fInstallFolder
+            + " is not the installation folder this installation made";
+        return B_NOT_ALLOWED;
+    }
     return B_OK;
 }
 

@@ -140,6 +140,7 @@ public:
     static std::string LogFolder();
 
 private:
+    status_t CheckInstallFolder();
     void Note(outcome_kind kind, const std::string& path, const std::string& reason = {},
         why_code why = kWhyOther);
     void Advance(const std::string& what);

@@ -1,0 +1,118 @@
+// A local user who may write beside the installation folder swaps it, just
+// after the pass made it or before the removal, for a link or for a folder of
+// their own: nothing outside the installation may be written or deleted.
+
+#include <gtest/gtest.h>
+
+#include <OrdinaryUser.h>
+
+#include "InstallPassTestSupport.h"
+
+namespace {
+
+using namespace pass_test;
+
+enum class Swap { kLink, kOtherUsersFolder, kOwnFolder };
+
+std::string Name(const testing::TestParamInfo<Swap>& info)
+{
+    switch (info.param) {
+    case Swap::kLink:
+        return "Link";
+    case Swap::kOtherUsersFolder:
+        return "OtherUsersFolder";
+    case Swap::kOwnFolder:
+        return "OwnFolder";
+    }
+    return "Unknown";
+}
+
+class InstallFolderSwapTest : public PassFixture<>, public testing::WithParamInterface<Swap> {
+protected:
+    void SetUp() override
+    {
+        MakeSandbox("swap");
+        fOutside = fRoot + "/outside";
+        // What the swap points at holds files of the installation's names,
+        // as a root-only folder might.
+        WriteBytes(fOutside + "/Log", "not a log");
+        WriteBytes(fOutside + "/Velk/bin/tool", "#!/bin/sh\necho Velk\n", 0755);
+        WriteBytes(fOutside + "/Velk/doc/ReadMe", "read me");
+        fSource = fRoot + "/payload";
+        WriteBytes(fSource + "/Velk/bin/tool", "#!/bin/sh\necho Velk\n", 0755);
+        WriteBytes(fSource + "/Velk/doc/ReadMe", "read me");
+    }
+
+    // Puts the swap in place of `folder` (moved aside first).
+    void SwapIn(const std::string& folder)
+    {
+        ASSERT_EQ(rename(folder.c_str(), (folder + ".moved").c_str()), 0);
+        if (GetParam() == Swap::kLink) {
+            ASSERT_EQ(symlink(fOutside.c_str(), folder.c_str()), 0);
+            return;
+        }
+        fs::copy(fOutside, folder, fs::copy_options::recursive);
+        if (GetParam() == Swap::kOtherUsersFolder) {
+            ASSERT_EQ(chown(folder.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
+        }
+    }
+
+    void Prepare(TestInstaller& installer)
+    {
+        installer.config.ReplaceString("app_name", "Velk");
+        installer.config.ReplaceString("opt_created_folder", "Velk");
+        installer.AddItem({ fSource + "/Velk" });
+    }
+
+    std::string fOutside;
+    std::string fSource;
+};
+
+TEST_P(InstallFolderSwapTest, ThePassNeverWritesThroughASwappedFolder)
+{
+    if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    if (GetParam() == Swap::kOwnFolder)
+        GTEST_SKIP() << "a folder of the installing user's own is theirs to write";
+    auto outside = Snapshot(fOutside);
+    TestInstaller installer(fSource);
+    Prepare(installer);
+    InstallConfig config;
+    auto dialogs = std::make_unique<TestDialogs>();
+    TestDialogs* shown = dialogs.get();
+    config.SetDialogs(std::move(dialogs));
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    config.SetFolderMadeObserver([&](const std::string& folder) { SwapIn(folder); });
+
+    EXPECT_NE(config.Action(), InstallConfig::kPassDone);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    EXPECT_FALSE(shown->errors.empty());
+}
+
+TEST_P(InstallFolderSwapTest, TheRemovalRefusesASwappedFolder)
+{
+    if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    TestInstaller installer(fSource);
+    Prepare(installer);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    SwapIn(fDestination + "/Velk");
+    auto destination = Snapshot(fDestination);
+    auto outside = Snapshot(fOutside);
+
+    InstallRemoval removal;
+    EXPECT_EQ(removal.SetTo(config.RecordPath()), B_NOT_ALLOWED);
+    EXPECT_NE(removal.Error().find(fDestination + "/Velk"), std::string::npos) << removal.Error();
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    EXPECT_EQ(Snapshot(fDestination), destination);
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, InstallFolderSwapTest,
+    testing::Values(Swap::kLink, Swap::kOtherUsersFolder, Swap::kOwnFolder), Name);
+
+} // namespace

@@ -35,10 +35,17 @@ for f in "${files[@]}"; do
 done
 [ ${#checked[@]} -gt 0 ] || exit 0
 
+# The test programs' precompiled header is GCC's, which clang cannot read:
+# clang-tidy gets the compile commands without it (each test file includes
+# what it uses itself).
+tidydb=$build/tidy
+mkdir -p "$tidydb"
+sed -E 's# -Winvalid-pch -include [^ ]*cmake_pch\.hxx##' "$db" >"$tidydb/compile_commands.json"
+
 echo "clang-tidy: ${#checked[@]} files"
 log=$build/clang-tidy.log
 if ! printf '%s\n' "${checked[@]}" |
-    xargs -P "$jobs" -n 4 clang-tidy -p "$build" --quiet --extra-arg=-Wno-unknown-warning-option >"$log" 2>&1; then
+    xargs -P "$jobs" -n 4 clang-tidy -p "$tidydb" --quiet --extra-arg=-Wno-unknown-warning-option >"$log" 2>&1; then
     grep -E "(warning|error):" -A3 "$log" || cat "$log"
     echo "check-tidy: findings above (whole output in $log)" >&2
     exit 1

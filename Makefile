@@ -86,6 +86,7 @@ fuzz: deps
 	build-fuzz/fuzz/zip_fuzz_seeds build-fuzz/fuzz/seeds/ZipExtractorFuzz
 	@echo "Fuzz targets are in build-fuzz/fuzz/; run one with: build-fuzz/fuzz/<name> -max_total_time=60"
 	@echo "The extractor's, with its seeds: mkdir -p build-fuzz/fuzz/corpus && build-fuzz/fuzz/fuzz_ZipExtractorFuzz build-fuzz/fuzz/corpus build-fuzz/fuzz/seeds/ZipExtractorFuzz -max_total_time=300"
+	@echo "The removal's, on mutated install records (it makes its own installation): mkdir -p build-fuzz/fuzz/records && build-fuzz/fuzz/fuzz_InstallRemovalFuzz build-fuzz/fuzz/records -max_total_time=300"
 
 clean:
 	rm -rf build build-asan build-tsan build-bench build-fuzz build-clang

@@ -1,7 +1,12 @@
 #include "InstallNames.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+
+#include <StorageScope.h>
 
 #include <LibConvert.h>
 #include <LibString.h>
@@ -143,4 +148,22 @@ const char* StatusText(status_t status)
     default:
         return "input/output error";
     }
+}
+
+mode_t CurrentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return mode_t(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
+    }
+    mode_t mask = umask(022);
+    umask(mask);
+    return mask & 0777;
+}
+
+mode_t CreationMode(mode_t mode)
+{
+    return BPrivate::StorageScope::IsSystem() ? mode : mode & ~CurrentUmask();
 }

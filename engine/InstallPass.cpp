@@ -145,6 +145,14 @@ status_t InstallPass::Run()
     // Courtesy copies of the user's scripts are made before their first
     // edit in each pass.
     ScriptTargets::BeginPass();
+    // Script lines that could open or close another product's block are
+    // refused before anything is written.
+    std::string refusal = ScriptContentsProblem();
+    if (!refusal.empty()) {
+        fConfig.fDialogs->Error(refusal);
+        fConfig.fOutcome = InstallConfig::kOutcomeFailed;
+        return InstallConfig::kPassFailed;
+    }
     fConfig.UpdateStatus(Text(TextId::kCheckingSystem).c_str());
     int32 requirements = fConfig.CheckSystemResources();
     if (requirements == 2) {

@@ -115,6 +115,9 @@ private:
     status_t PlaceLinkFile(const std::string& staged, const std::string& target,
         const std::string& item, bool entry, bool deinstallable);
     void EditScripts();
+    // Why the configuration's script contents cannot be written (a line that
+    // reads as a block marker), or "" when they can.
+    std::string ScriptContentsProblem();
     // Puts a block into a script (EditScriptFile) under a record step, and
     // logs what happened ("Added script tab" when `announce`). False, with
     // a failure noted, when the edit or its record failed.

@@ -75,7 +75,7 @@ void InstallPass::CreateDeinstaller()
     if (!fEntries->ExtractEntry(kDeinstallerId, path.c_str(), true)) {
         error = fEntries->EntryErrorText();
     } else {
-        chmod(path.c_str(), 0755);
+        chmod(path.c_str(), CreationMode(0755));
         BMessage configuration = DeinstallerConfiguration();
         BResources resources;
         status_t status = resources.SetTo(path.c_str(), 2, false);
@@ -168,23 +168,42 @@ bool InstallPass::EditScript(const directory_which& folder, const char* script,
     return status == B_OK;
 }
 
+namespace {
+
+struct ScriptField {
+    const char* flag;
+    const char* tag;
+    const char* contents;
+    directory_which folder;
+    const char* script;
+};
+
+const ScriptField kScripts[] = {
+    { Field::kEditBootscript, Field::kEditBootscriptTag, Field::kEditBootscriptContents,
+        B_USER_BOOT_DIRECTORY, ScriptTargets::kBootScript },
+    { Field::kEditSetupEnv, Field::kEditSetupEnvTag, Field::kEditSetupEnvContents,
+        B_USER_BOOT_DIRECTORY, ScriptTargets::kSetupEnvironment },
+    { Field::kEditProfile, Field::kEditProfileTag, Field::kEditProfileContents, B_USER_DIRECTORY,
+        ScriptTargets::kProfile },
+};
+
+} // namespace
+
+std::string InstallPass::ScriptContentsProblem()
+{
+    // Every script's contents, asked for or not: brenvik-build refuses them
+    // all the same, so an installer that holds one was not made by it.
+    for (const ScriptField& field : kScripts) {
+        std::string problem
+            = ScriptTargets::ContentsProblem(field.script, fConfig.GetString(field.contents, ""));
+        if (!problem.empty())
+            return "This installer cannot be used: " + problem + ". Nothing was installed.";
+    }
+    return std::string();
+}
+
 void InstallPass::EditScripts()
 {
-    struct ScriptField {
-        const char* flag;
-        const char* tag;
-        const char* contents;
-        directory_which folder;
-        const char* script;
-    };
-    static const ScriptField kScripts[] = {
-        { Field::kEditBootscript, Field::kEditBootscriptTag, Field::kEditBootscriptContents,
-            B_USER_BOOT_DIRECTORY, ScriptTargets::kBootScript },
-        { Field::kEditSetupEnv, Field::kEditSetupEnvTag, Field::kEditSetupEnvContents,
-            B_USER_BOOT_DIRECTORY, ScriptTargets::kSetupEnvironment },
-        { Field::kEditProfile, Field::kEditProfileTag, Field::kEditProfileContents,
-            B_USER_DIRECTORY, ScriptTargets::kProfile },
-    };
     for (const ScriptField& field : kScripts) {
         if (!fConfig.GetBool(field.flag) || fConfig.StopRequested())
             continue;

@@ -202,6 +202,8 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     BPrivate::ZipExtractOptions options;
     options.existing = BPrivate::ZipExisting::kMerge;
     options.maxItemSize = uint64(recorded) + BPrivate::kItemSizeMargin;
+    // The user's umask applies to what is installed for the user alone.
+    options.umaskBits = CreationMode(0777) ^ 0777;
     if (!fEntries->ExtractEntry(PayloadId(index), staged.c_str(), options)) {
         RemoveScratch(scratch, scratchStep);
         if (fConfig.StopRequested())

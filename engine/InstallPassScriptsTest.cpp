@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 #include <FindDirectory.h>
 #include <Path.h>
@@ -268,6 +269,107 @@ TEST_F(InstallPassScriptsTest, ARefusedEditIsAFailureNotASuccess)
             EXPECT_EQ(step.state, InstallRecordReader::kStepFailed);
         }
     }
+}
+
+// Script lines that read as a block marker would let this product's block
+// open or close another product's block in the user's scripts: the
+// configuration is refused before anything is written (no installation
+// folder, no record, no script touched), with a message that names the
+// script and the line.
+TEST_F(InstallPassScriptsTest, ContentsWithABlockMarkerAreRefusedBeforeAnythingIsWritten)
+{
+    std::string home = FindFolder(B_USER_DIRECTORY);
+    WriteBytes(home + "/.profile", "# mine\n");
+    AskForScripts(false);
+    fInstaller->config.ReplaceString(
+        "edit_profile_contents", "export A=1\n\t#BEGIN_OTHER_PRODUCT\nexport B=2");
+    fInstaller->Configure(fConfig, fDestination);
+    auto before = UserSnapshot(fRoot);
+    EXPECT_EQ(fConfig.Action(), InstallConfig::kPassFailed);
+    EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeFailed);
+    EXPECT_EQ(UserSnapshot(fRoot), before);
+    EXPECT_TRUE(fConfig.RecordPath().empty());
+    std::error_code error;
+    EXPECT_TRUE(fs::is_empty(InstallRecord::RecordsFolder(), error) || error)
+        << InstallRecord::RecordsFolder();
+    ASSERT_EQ(fDialogs->errors.size(), 1u);
+    const std::string& message = fDialogs->errors[0];
+    EXPECT_NE(message.find(".profile"), std::string::npos) << message;
+    EXPECT_NE(message.find("line 2"), std::string::npos) << message;
+    EXPECT_NE(message.find("#BEGIN_OTHER_PRODUCT"), std::string::npos) << message;
+}
+
+// With the user's umask at 077, what the pass creates for the user is the
+// user's alone, whatever mode it would otherwise get: a created .profile,
+// the start-up scripts, their autostart entry and environment.d file, the
+// de-installer, the log, and the payload's files and folders.
+TEST_F(InstallPassScriptsTest, TheUsersUmaskAppliesToWhatThePassCreates)
+{
+    WriteBytes(fRoot + "/payload/Tools/bin/tool", "#!/bin/sh\necho tool\n", 0755);
+    fInstaller->AddItem({ fRoot + "/payload/Tools" });
+    AskForScripts(false);
+    fInstaller->Configure(fConfig, fDestination);
+    mode_t old = umask(077);
+    status_t result = fConfig.Action();
+    umask(old);
+    ASSERT_EQ(result, InstallConfig::kPassDone);
+    ASSERT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeSucceeded)
+        << (fConfig.Failures().empty() ? "" : fConfig.Failures()[0]);
+    std::string home = FindFolder(B_USER_DIRECTORY);
+    std::string boot = home + "/.config/brenvik/boot";
+    std::string folder = fDestination + "/TarselNotes";
+    for (const std::string& path :
+        { home + "/.profile", boot + "/UserBootscript", boot + "/UserSetupEnvironment",
+            home + "/.config/autostart/brenvik-userbootscript.desktop",
+            home + "/.config/environment.d/60-brenvik-TARSEL_NOTES.conf",
+            folder + "/Tarsel Notes 1.0.2 Deinstaller", folder + "/Log", folder + "/ReadMe.txt",
+            folder + "/Tools", folder + "/Tools/bin", folder + "/Tools/bin/tool" }) {
+        struct stat info;
+        ASSERT_EQ(lstat(path.c_str(), &info), 0) << path;
+        EXPECT_EQ(info.st_mode & 077, 0u)
+            << path << " has the mode " << std::oct << (info.st_mode & 07777);
+    }
+    struct stat tool;
+    ASSERT_EQ(lstat((folder + "/Tools/bin/tool").c_str(), &tool), 0);
+    EXPECT_EQ(tool.st_mode & 0700, 0700u);
+}
+
+// The user added a line of their own to UserSetupEnvironment (outside the
+// blocks, where the file says their lines go): removing the product takes
+// its block out, and the file stays with the user's line, and with it the
+// hook block in ~/.profile that makes login shells read it. The report says
+// that the hook block stays, and lists ~/.profile as removed in no way.
+TEST_F(InstallPassScriptsTest, TheReportSaysThatTheHookOfAScriptThatStaysIsLeft)
+{
+    BMessage& config = fInstaller->config;
+    config.AddBool("edit_setup_env", true);
+    config.AddString("edit_setup_env_tag", "TARSEL_NOTES");
+    config.AddString("edit_setup_env_contents", "export NOTES_HOME=\"$HOME/Notes\"");
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    std::string home = FindFolder(B_USER_DIRECTORY);
+    std::string profile = home + "/.profile";
+    std::string environment = home + "/.config/brenvik/boot/UserSetupEnvironment";
+    WriteBytes(environment, ReadBytes(environment) + "export MY_OWN=1\n");
+    ASSERT_NE(ReadBytes(profile).find("#BEGIN_BrenvikSetupEnvironment"), std::string::npos);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(fConfig.RecordPath()), B_OK);
+    removal.Run();
+    std::string report = removal.Report();
+    EXPECT_NE(ReadBytes(environment).find("export MY_OWN=1\n"), std::string::npos);
+    EXPECT_EQ(ReadBytes(environment).find("TARSEL_NOTES"), std::string::npos);
+    EXPECT_NE(ReadBytes(profile).find("#BEGIN_BrenvikSetupEnvironment"), std::string::npos);
+    bool hookLeft = false;
+    for (const auto& outcome : removal.Outcomes()) {
+        if (outcome.path.rfind(profile, 0) != 0)
+            continue;
+        EXPECT_NE(outcome.kind, InstallRemoval::kOutcomeRemoved) << report;
+        hookLeft = hookLeft
+            || (outcome.kind == InstallRemoval::kOutcomeLeft
+                && outcome.path == profile + " (BrenvikSetupEnvironment)");
+    }
+    EXPECT_TRUE(hookLeft) << report;
 }
 
 TEST_F(InstallPassScriptsTest, TheCompletionMessageHasTheProductsWordsAndOpensTheFolder)

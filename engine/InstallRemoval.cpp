@@ -294,10 +294,42 @@ void InstallRemoval::UndoScratch(const std::string& path)
         Note(kOutcomeProblem, path, "the record names it as a scratch folder, which it is not");
         return;
     }
+    // Only one beside what the installation placed is known to be its own
+    // (a pass stopped while it extracted an item into a folder that was
+    // there already leaves one beside nothing: it stays, and is reported,
+    // which a later removal does not trip over).
+    if (!IsBesidePlacement(path)) {
+        Note(kOutcomeKept, path,
+            "it lies beside nothing the installation placed, so it may be the user's", kWhyNotOurs);
+        return;
+    }
     std::error_code error;
     fs::remove_all(path, error);
     if (error)
         Note(kOutcomeFailed, path, error.message());
+    else
+        Note(kOutcomeRemoved, path);
+}
+
+// A scratch folder is made beside the place of an item or link, in the
+// installation folder or in a folder that the installation made or placed
+// something in.
+bool InstallRemoval::IsBesidePlacement(const std::string& scratch) const
+{
+    std::string folder = ParentOf(scratch);
+    if (!fInstallFolder.empty() && folder == fInstallFolder)
+        return true;
+    for (const Step& step : fRecord.Steps()) {
+        std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
+        bool placement = step.kind == InstallRecord::kKindItem
+            || step.kind == InstallRecord::kKindLink
+            || step.kind == InstallRecord::kKindDesktopEntry;
+        bool madeFolder = step.kind == InstallRecord::kKindFolder
+            && !step.begun.GetBool(InstallRecord::kFieldExisted, true) && path == folder;
+        if ((placement && IsPlainPath(path) && ParentOf(path) == folder) || madeFolder)
+            return true;
+    }
+    return false;
 }
 
 void InstallRemoval::UndoLog(const std::string& path)

@@ -22,11 +22,15 @@
 //   removal can be tried again).
 //
 // The record is untrusted: it may be damaged or edited. Paths must be
-// absolute and plain, every entry of an item must lie inside that item, a
-// displaced item comes back only from where such items go (the saved folder,
-// its own folder under a " copy" name, a trash whose record names the same
-// original path), and nothing is followed through a symbolic link. What does
-// not pass is left alone and reported as a problem.
+// absolute and plain, every entry of an item must lie inside that item, an
+// item or link only where the installation places them (its folder, or
+// beside one of its scratch folders), a scratch folder only beside what the
+// installation placed, a displaced item comes back only from where such
+// items go (the saved folder, its own folder under a " copy" name, a trash
+// whose record names the same original path), a script file goes only when
+// the installation made it for its block (or it is Brenvik's own, holding
+// nothing but its header), and nothing is followed through a symbolic link.
+// What does not pass is left alone and reported.
 
 #include <functional>
 #include <string>
@@ -150,6 +154,8 @@ private:
     void UndoStep(const InstallRecordReader::Step& step);
     void UndoItem(const InstallRecordReader::Step& step);
     bool PlacedByInstallation(const InstallRecordReader::Step& item) const;
+    bool IsWhereItemsArePlaced(const std::string& path, int32 before) const;
+    bool IsBesidePlacement(const std::string& scratch) const;
     bool HoldsWhatWasMovedAside(const std::string& path, int32 before) const;
     void UndoInterruptedItem(const std::string& path);
     bool CarriesTag(const std::string& path) const;

@@ -126,10 +126,17 @@ bool InstallRemoval::PlacedByInstallation(const Step& item) const
     std::string name = item.begun.GetString(InstallRecord::kFieldName, "");
     if (!name.empty() && LeafOf(path) != name)
         return false;
+    return IsWhereItemsArePlaced(path, item.number);
+}
+
+// Items and links are placed in the installation folder, or renamed from a
+// scratch folder that an earlier step made beside their place.
+bool InstallRemoval::IsWhereItemsArePlaced(const std::string& path, int32 before) const
+{
     if (!fInstallFolder.empty() && ParentOf(path) == fInstallFolder)
         return true;
     for (const Step& step : fRecord.Steps()) {
-        if (step.number >= item.number)
+        if (step.number >= before)
             break;
         std::string scratch = step.begun.GetString(InstallRecord::kFieldPath, "");
         if (step.kind == InstallRecord::kKindScratch && ParentOf(scratch) == ParentOf(path)
@@ -226,6 +233,12 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
     struct stat info;
     if (!Lstat(path, &info))
         return;
+    if (!IsWhereItemsArePlaced(path, step.number)) {
+        Note(kOutcomeProblem, path,
+            "the record names it as a link of the installation, but the installation places "
+            "none there");
+        return;
+    }
     bool ours = false;
     if (!desktopEntry) {
         ours = S_ISLNK(info.st_mode) && LinkTarget(path) == target;

@@ -77,8 +77,12 @@ void InstallRemoval::UndoScript(const Step& step)
         if (!change.block.empty() && IsBlockOfOtherRecord(change.path, change.block)) {
             Note(kOutcomeLeft, change.path + " (" + change.tag + ")",
                 "another installation uses the same block");
-            // The copy this installation made goes with it all the same.
-            ScriptFile::RemoveBackup(change);
+            // The copy this installation made goes with it all the same,
+            // while the file holds the block it was made for.
+            std::string text;
+            if (ScriptFile::Read(change.path, &text) == B_OK
+                && text.find(change.block) != std::string::npos)
+                ScriptFile::RemoveBackup(change);
         } else {
             own.files.push_back(change);
         }
@@ -92,8 +96,23 @@ void InstallRemoval::UndoScript(const Step& step)
         bool theirs = true;
         switch (outcome.kind) {
         case ScriptFileOutcome::kRemoved:
-        case ScriptFileOutcome::kDeleted:
+            // The block went; the file, which holds other lines, stays.
             Note(kOutcomeRemoved, what);
+            break;
+        case ScriptFileOutcome::kDeleted:
+            // The file itself went.
+            Note(kOutcomeRemoved, outcome.path);
+            break;
+        case ScriptFileOutcome::kRepeated:
+        case ScriptFileOutcome::kServing:
+            Note(kOutcomeLeft, what, outcome.reason);
+            break;
+        case ScriptFileOutcome::kNotOurs:
+            Note(kOutcomeKept, outcome.tag.empty() ? outcome.path : what, outcome.reason,
+                kWhyNotOurs);
+            break;
+        case ScriptFileOutcome::kBadRecord:
+            Note(kOutcomeProblem, what, outcome.reason);
             break;
         case ScriptFileOutcome::kAbsent:
             // Taken out before (by the user, or an earlier run of this

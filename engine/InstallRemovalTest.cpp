@@ -488,7 +488,78 @@ struct Hostile {
     std::function<void(Frames&, const std::string& canary, const std::string& canaryFolder,
         const std::string& digest, int64 size)>
         mutate;
+    // A leaf name of the user's that the report must name, as what the
+    // removal refused (null: not checked).
+    const char* reported = nullptr;
 };
+
+// The user's own files beside the letter, for the records below to point
+// at: an empty dot file, a script, a folder whose name looks like a scratch
+// folder, a desktop entry of the kind Brenvik writes, a link, a profile with
+// a copy of its own, and an empty folder.
+void MakeUsersFiles(const std::string& folder)
+{
+    WriteBytes(folder + "/.hushlogin", "");
+    WriteBytes(folder + "/bin/my-script.sh", "#!/bin/sh\necho mine\n", 0755);
+    WriteBytes(folder + "/.brenvik-foo/notes.txt", "the user's notes");
+    WriteBytes(folder + "/entry.desktop",
+        "[Desktop Entry]\nType=Application\nName=Mine\nExec=mine\nX-Brenvik-Managed=true\n");
+    fs::create_symlink("letter.txt", folder + "/tool-link");
+    WriteBytes(folder + "/profile", "# mine\n");
+    WriteBytes(folder + "/profile.orig", "# my own old profile\n");
+    fs::create_directories(folder + "/Empty");
+}
+
+// Appends a step to the record, numbered after its last one.
+void AppendStep(Frames& f, const char* kind, BMessage begun, const BMessage* done = nullptr)
+{
+    int32 steps = 0;
+    for (const BMessage& message : f.messages)
+        steps += message.what == InstallRecord::kMsgBegun ? 1 : 0;
+    begun.what = InstallRecord::kMsgBegun;
+    begun.RemoveName("step");
+    begun.AddInt32("step", steps + 1);
+    begun.RemoveName("kind");
+    begun.AddString("kind", kind);
+    f.messages.push_back(begun);
+    if (done != nullptr) {
+        BMessage result(*done);
+        result.what = InstallRecord::kMsgDone;
+        result.RemoveName("step");
+        result.AddInt32("step", steps + 1);
+        f.messages.push_back(result);
+    }
+}
+
+// A script change of the product's tag in a file of the user's.
+ScriptFileChange ForgedChange(const std::string& path)
+{
+    ScriptFileChange change;
+    change.role = ScriptFileChange::kScript;
+    change.path = path;
+    change.tag = "Velk";
+    change.block = "#BEGIN_Velk\nexport VELK_HOME=/opt/velk\n#END_Velk\n";
+    change.changed = true;
+    return change;
+}
+
+// A script step whose done frame is the editor's account of these changes.
+void AppendScriptStep(Frames& f, const std::vector<ScriptFileChange>& changes)
+{
+    ScriptEdit edit;
+    edit.script = ".profile";
+    edit.tag = "Velk";
+    edit.path = changes.front().path;
+    edit.files = changes;
+    BMessage begun;
+    begun.AddString("path", edit.path.c_str());
+    begun.AddString("tag", "Velk");
+    begun.AddString("name", ".profile");
+    begun.AddString("block", changes.front().block.c_str());
+    BMessage done;
+    edit.Archive(&done);
+    AppendStep(f, "script", begun, &done);
+}
 
 void SetString(BMessage* message, const char* field, const std::string& value)
 {
@@ -570,6 +641,96 @@ const Hostile kHostile[] = {
             // First, so that it is undone last, once the way is clear.
             f.messages.insert(f.messages.begin() + 1, { begun, done });
         } },
+    // The record says the installation created the user's empty file for
+    // its block, or that the user's script is a file of Brenvik's own that
+    // holds nothing but its header: neither holds the block, and neither
+    // goes.
+    { "ScriptStepDeletesTheUsersEmptyFile",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            ScriptFileChange change = ForgedChange(folder + "/.hushlogin");
+            change.created = true;
+            change.removeWhenEmpty = true;
+            AppendScriptStep(f, { change });
+        },
+        ".hushlogin" },
+    { "ScriptStepDeletesTheUsersScript",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            ScriptFileChange change = ForgedChange(folder + "/bin/my-script.sh");
+            change.existed = true;
+            change.removeWhenEmpty = true;
+            change.emptyText = "#!/bin/sh\necho mine\n";
+            AppendScriptStep(f, { change });
+        },
+        "my-script.sh" },
+    { "FlatScriptStepDeletesTheUsersEmptyFile",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            BMessage begun;
+            begun.AddString("path", (folder + "/.hushlogin").c_str());
+            begun.AddString("tag", "Velk");
+            begun.AddString("block", ForgedChange("").block.c_str());
+            begun.AddBool("file_created", true);
+            begun.AddBool("file_existed", false);
+            AppendStep(f, "script", begun);
+        },
+        ".hushlogin" },
+    // The script "goes" (it is not there), and with it what the record
+    // names as its autostart entry: the user's entry, and an empty folder of
+    // the user's as one the entry needed.
+    { "AutostartEntryIsTheUsersEntry",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            ScriptFileChange script = ForgedChange(folder + "/no-such-script");
+            script.created = true;
+            script.removeWhenEmpty = true;
+            ScriptFileChange entry;
+            entry.role = ScriptFileChange::kAutostart;
+            entry.path = folder + "/entry.desktop";
+            entry.created = true;
+            entry.removeWhenEmpty = true;
+            entry.createdFolders = { folder + "/Empty" };
+            AppendScriptStep(f, { script, entry });
+        },
+        "entry.desktop" },
+    // The user's own "<file>.orig", named as the courtesy copy of a file
+    // that holds no block of the product's.
+    { "CourtesyCopyIsTheUsersOwn",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            ScriptFileChange change = ForgedChange(folder + "/profile");
+            change.existed = true;
+            change.backup = folder + "/profile.orig";
+            change.backupSha256 = BPrivate::Sha256::Hex(Sha256Of("# my own old profile\n"));
+            AppendScriptStep(f, { change });
+        },
+        "profile.orig" },
+    // A folder of the user's that looks like a scratch folder, beside
+    // nothing the installation placed.
+    { "ScratchIsTheUsersBrenvikFolder",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            for (BMessage* begun : f.Of("scratch", InstallRecord::kMsgBegun))
+                SetString(begun, "path", folder + "/.brenvik-foo");
+        },
+        ".brenvik-foo" },
+    { "LinkIsTheUsersLink",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            std::vector<BMessage*> links = f.Of("link", InstallRecord::kMsgBegun);
+            ASSERT_FALSE(links.empty());
+            for (BMessage* begun : links) {
+                SetString(begun, "path", folder + "/tool-link");
+                SetString(begun, "target", "letter.txt");
+            }
+        },
+        "tool-link" },
+    { "DesktopEntryIsTheUsersFile",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            BMessage begun;
+            begun.AddString("path", (folder + "/entry.desktop").c_str());
+            begun.AddString("target", "mine");
+            begun.AddBool("deinstallable", true);
+            BMessage done;
+            std::string digest = Sha256Of(ReadBytes(folder + "/entry.desktop"));
+            done.AddData("sha256", B_RAW_TYPE, digest.data(), digest.size());
+            AppendStep(f, "desktop_entry", begun, &done);
+        },
+        "entry.desktop" },
     { "FolderReplacedByALinkToTheUsersFolder",
         [](Frames& f, const std::string& canary, const std::string& folder,
             const std::string& digest, int64 size) {
@@ -595,6 +756,7 @@ TEST_P(HostileRecordTest, RemovesNothingOfTheUsers)
     std::string canaryFolder = fSettings + "/Mine";
     std::string canary = canaryFolder + "/letter.txt";
     WriteBytes(canary, "the user's letter");
+    MakeUsersFiles(canaryFolder);
     // Something for the installation to move aside, too.
     WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");
     std::string record = Install("Velk", "payload");
@@ -619,6 +781,16 @@ TEST_P(HostileRecordTest, RemovesNothingOfTheUsers)
     removal.Run();
     EXPECT_EQ(Snapshot(canaryFolder), mine) << removal.Report();
     EXPECT_FALSE(removal.Complete()) << removal.Report();
+    if (GetParam().reported != nullptr) {
+        bool named = false;
+        for (const auto& outcome : removal.Outcomes()) {
+            named = named
+                || (outcome.kind != InstallRemoval::kOutcomeRemoved
+                    && outcome.path.find(canaryFolder + "/") == 0
+                    && outcome.path.find(GetParam().reported) != std::string::npos);
+        }
+        EXPECT_TRUE(named) << removal.Report();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, HostileRecordTest, testing::ValuesIn(kHostile),

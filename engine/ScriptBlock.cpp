@@ -9,6 +9,13 @@ bool IsTrimmed(char c)
     return c == ' ' || c == '\t' || c == '\r';
 }
 
+// What reads as a marker to ScriptBlock, or to any other tool or person:
+// blanks of any kind before the "#".
+bool IsBlank(char c)
+{
+    return IsTrimmed(c) || c == '\v' || c == '\f';
+}
+
 std::string_view Trimmed(std::string_view line)
 {
     while (!line.empty() && IsTrimmed(line.front()))
@@ -47,17 +54,53 @@ status_t ScriptBlock::CheckTag(const std::string& tag)
     return B_OK;
 }
 
-status_t ScriptBlock::CheckContents(const std::string& tag, const std::string& contents)
+bool ScriptBlock::IsAnyMarkerLine(std::string_view line)
 {
-    std::string begin = BeginLine(tag);
-    std::string end = EndLine(tag);
-    status_t status = B_OK;
+    while (!line.empty() && IsBlank(line.front()))
+        line.remove_prefix(1);
+    return line.substr(0, kBeginPrefix.size()) == kBeginPrefix
+        || line.substr(0, kEndPrefix.size()) == kEndPrefix;
+}
+
+int32 ScriptBlock::FindMarkerLine(const std::string& contents, std::string* markerLine)
+{
+    int32 number = 0;
+    int32 found = 0;
+    ForEachLine(contents, [&](size_t start, size_t stop) {
+        number++;
+        std::string_view line(contents.data() + start, stop - start);
+        if (found == 0 && IsAnyMarkerLine(line)) {
+            found = number;
+            if (markerLine != nullptr)
+                *markerLine = std::string(line);
+        }
+    });
+    return found;
+}
+
+status_t ScriptBlock::CheckContents(const std::string& contents)
+{
+    return FindMarkerLine(contents) == 0 ? B_OK : B_BAD_DATA;
+}
+
+bool ScriptBlock::IsBlockOf(const std::string& tag, const std::string& block)
+{
+    const std::string head = BeginLine(tag) + "\n";
+    const std::string tail = "\n" + EndLine(tag) + "\n";
+    if (CheckTag(tag) != B_OK || block.size() < head.size() + tail.size()
+        || block.compare(0, head.size(), head) != 0
+        || block.compare(block.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    // Between its own begin and end lines, a line of the tag's markers would
+    // make it two blocks, or one and a half.
+    std::string contents = block.substr(head.size(), block.size() - head.size() - tail.size());
+    bool whole = true;
     ForEachLine(contents, [&](size_t start, size_t stop) {
         std::string_view line(contents.data() + start, stop - start);
-        if (IsMarkerLine(line, begin) || IsMarkerLine(line, end))
-            status = B_BAD_DATA;
+        if (IsMarkerLine(line, BeginLine(tag)) || IsMarkerLine(line, EndLine(tag)))
+            whole = false;
     });
-    return status;
+    return whole;
 }
 
 std::string ScriptBlock::Format(const std::string& tag, const std::string& contents)
@@ -93,6 +136,12 @@ status_t ScriptBlock::Find(
         } else if (IsMarkerLine(line, end) && open) {
             spans->push_back({ openedAt, std::min(stop + 1, text.size()) });
             open = false;
+        } else if (open && IsAnyMarkerLine(line)) {
+            // Another block's marker inside this one: no block of ours holds
+            // one, so the begin line is not ours (another product's lines
+            // may hold it), and what follows up to an end line may well be
+            // the user's.
+            status = B_BAD_DATA;
         }
         // An end line outside a block is the user's text; it stays.
     });
@@ -104,56 +153,91 @@ status_t ScriptBlock::Find(
 status_t ScriptBlock::Remove(const std::string& text, const std::string& tag, bool separatorAdded,
     std::string* result, int32* removed)
 {
-    return RemoveMatching(text, tag, nullptr, separatorAdded, result, removed, nullptr);
-}
-
-status_t ScriptBlock::RemoveExact(const std::string& text, const std::string& tag,
-    const std::string& block, bool separatorAdded, std::string* result, int32* removed,
-    std::vector<std::string>* others)
-{
-    return RemoveMatching(text, tag, &block, separatorAdded, result, removed, others);
-}
-
-status_t ScriptBlock::RemoveMatching(const std::string& text, const std::string& tag,
-    const std::string* block, bool separatorAdded, std::string* result, int32* removed,
-    std::vector<std::string>* others)
-{
     std::vector<Span> spans;
     status_t status = Find(text, tag, &spans);
     if (status != B_OK)
         return status;
-    if (others != nullptr)
-        others->clear();
     std::string kept;
     kept.reserve(text.size());
     size_t from = 0;
-    int32 taken = 0;
     bool lastTakenEndsText = false;
     for (const Span& span : spans) {
-        std::string_view bytes(text.data() + span.begin, span.end - span.begin);
-        if (block != nullptr && bytes != *block) {
-            if (others != nullptr)
-                others->emplace_back(bytes);
-            continue;
-        }
         kept.append(text, from, span.begin - from);
         from = span.end;
-        taken++;
         lastTakenEndsText = span.end == text.size();
     }
     kept.append(text, from, std::string::npos);
     if (separatorAdded && lastTakenEndsText && !kept.empty() && kept.back() == '\n')
         kept.pop_back();
     if (removed != nullptr)
-        *removed = taken;
+        *removed = int32(spans.size());
     *result = std::move(kept);
+    return B_OK;
+}
+
+int32 ScriptBlock::CountCopies(const std::string& text, const std::string& block)
+{
+    if (block.empty())
+        return 0;
+    int32 copies = 0;
+    for (size_t at = text.find(block); at != std::string::npos; at = text.find(block, at + 1))
+        copies++;
+    return copies;
+}
+
+status_t ScriptBlock::RemoveExact(const std::string& text, const std::string& tag,
+    const std::string& block, bool separatorAdded, std::string* result, int32* removed,
+    std::vector<std::string>* others, int32* copies)
+{
+    if (removed != nullptr)
+        *removed = 0;
+    if (others != nullptr)
+        others->clear();
+    if (copies != nullptr)
+        *copies = 0;
+    // Only the bytes of one whole block of the tag are ever taken out: a
+    // record that names anything else cannot make the removal reach the
+    // user's lines.
+    if (!IsBlockOf(tag, block))
+        return B_BAD_VALUE;
+    int32 found = CountCopies(text, block);
+    if (copies != nullptr)
+        *copies = found;
+    size_t at = text.find(block);
+    if (found == 1 && (at == 0 || text[at - 1] == '\n')) {
+        // There once, as a whole line range: those bytes are the block that
+        // was written, whatever lines of other products surround it (a
+        // begin or end line of this tag among them changes nothing).
+        std::string kept = text.substr(0, at) + text.substr(at + block.size());
+        if (separatorAdded && at + block.size() == text.size() && !kept.empty()
+            && kept.back() == '\n')
+            kept.pop_back();
+        if (removed != nullptr)
+            *removed = 1;
+        *result = std::move(kept);
+        return B_OK;
+    }
+    *result = text;
+    // Twice or more: nobody can tell which copy is the one that was written,
+    // so all stay. Not there: what blocks of the tag there are stay too,
+    // and the caller hears of them.
+    if (found > 1)
+        return B_OK;
+    std::vector<Span> spans;
+    status_t status = Find(text, tag, &spans);
+    if (status != B_OK)
+        return status;
+    for (const Span& span : spans) {
+        if (others != nullptr)
+            others->emplace_back(text, span.begin, span.end - span.begin);
+    }
     return B_OK;
 }
 
 status_t ScriptBlock::Insert(const std::string& text, const std::string& tag,
     const std::string& contents, std::string* result, Insertion* insertion)
 {
-    status_t status = CheckContents(tag, contents);
+    status_t status = CheckContents(contents);
     if (status != B_OK)
         return status;
     Insertion done;

@@ -80,7 +80,11 @@ TEST_P(ScriptBlockMalformedTest, IsRefusedAndNothingIsLost)
 INSTANTIATE_TEST_SUITE_P(Texts, ScriptBlockMalformedTest,
     testing::Values(MalformedCase { "BeginWithoutEnd", "a\n#BEGIN_App\nuser line\n" },
         MalformedCase { "ReversedMarkers", "#END_App\nuser line\n#BEGIN_App\nmore\n" },
-        MalformedCase { "NestedBegin", "#BEGIN_App\n#BEGIN_App\nx\n#END_App\n" }),
+        MalformedCase { "NestedBegin", "#BEGIN_App\n#BEGIN_App\nx\n#END_App\n" },
+        // Another product's lines hold this tag's begin line, a third one's
+        // its end line: what lies between them is the user's, not a block.
+        MalformedCase { "ForgedMarkersAroundTheUsersLines",
+            "#BEGIN_B\n#BEGIN_App\n#END_B\nuser line\n#BEGIN_C\n#END_App\n#END_C\n" }),
     [](const testing::TestParamInfo<MalformedCase>& param) {
         return std::string(param.param.name);
     });
@@ -100,7 +104,56 @@ TEST(ScriptBlockTest, ContentsHoldingTheirOwnMarkersAreRefused)
     std::string result;
     EXPECT_EQ(ScriptBlock::Insert("", "App", "a\n #END_App\nb", &result), B_BAD_DATA);
     EXPECT_EQ(ScriptBlock::Insert("", "App", "#BEGIN_App", &result), B_BAD_DATA);
-    EXPECT_EQ(ScriptBlock::Insert("", "App", "#END_Other\n#END_App_2", &result), B_OK);
+    EXPECT_EQ(ScriptBlock::Insert("", "App", "# END_App\necho '#END_App'", &result), B_OK);
+}
+
+// A line that reads as any block's marker would let one product's lines
+// open or close another product's block: refused, whatever the tag.
+TEST(ScriptBlockTest, ContentsHoldingAnyMarkerAreRefused)
+{
+    std::string result;
+    for (const char* contents : { "#BEGIN_Other", "a\n#END_Other\nb", "  #BEGIN_Other",
+             "x=1\n\t#END_Other \r", "#END_App_2", "#BEGIN_", "#END_Other # a comment" }) {
+        EXPECT_EQ(ScriptBlock::Insert("", "App", contents, &result), B_BAD_DATA) << contents;
+    }
+    for (const char* contents : { "# BEGIN_Other", "echo '#BEGIN_Other'", "x=1 #END_Other",
+             "#BEGINNING", "#begin_Other" }) {
+        EXPECT_EQ(ScriptBlock::Insert("", "App", contents, &result), B_OK) << contents;
+    }
+}
+
+// A block goes by its recorded bytes only when they are in the text once:
+// two copies (one pasted by the user, or written by another program) leave
+// nobody able to tell which one is the installation's.
+TEST(ScriptBlockTest, ABlockWhoseBytesOccurTwiceStays)
+{
+    std::string text = "a\n" + kBlock + "b\n" + kBlock + "c\n";
+    std::string result = "untouched";
+    int32 removed = -1;
+    EXPECT_EQ(ScriptBlock::RemoveExact(text, "App", kBlock, false, &result, &removed), B_OK);
+    EXPECT_EQ(removed, 0);
+    EXPECT_EQ(result, text);
+}
+
+// Another product's lines that hold this block's begin or end line do not
+// keep the installation's own block, which is there once, from going; and
+// the lines between them stay.
+TEST(ScriptBlockTest, TheRecordedBlockGoesWhateverForgedMarkersSurroundIt)
+{
+    const std::string forgedBegin = "#BEGIN_B\n#BEGIN_App\n#END_B\n";
+    const std::string forgedEnd = "#BEGIN_C\n#END_App\n#END_C\n";
+    for (const std::string& text : { forgedBegin + "u1\n" + kBlock + "u2\n" + forgedEnd,
+             kBlock + "u1\n" + forgedBegin + "u2\n" + forgedEnd,
+             forgedEnd + "u1\n" + forgedBegin + "u2\n" + kBlock }) {
+        std::string result;
+        int32 removed = 0;
+        EXPECT_EQ(ScriptBlock::RemoveExact(text, "App", kBlock, false, &result, &removed), B_OK)
+            << text;
+        EXPECT_EQ(removed, 1) << text;
+        std::string expected = text;
+        expected.erase(expected.find(kBlock), kBlock.size());
+        EXPECT_EQ(result, expected);
+    }
 }
 
 TEST(ScriptBlockTest, RemovingLeavesOtherBlocksAndTheSeparatorOfALaterLine)

@@ -43,6 +43,8 @@ void EditSetupEnvironment(ScriptEditor& editor);
 void EditProfile(ScriptEditor& editor);
 // Makes login shells read UserSetupEnvironment at `path`.
 void WriteProfileHook(ScriptEditor& editor, const std::string& path);
+// The header of the system's hook file (/etc/profile.d/brenvik.sh).
+extern const char* const kHookFileHeader;
 
 // The user's own files: a courtesy copy before the first edit of a pass.
 bool NeedsBackup(const std::string& path);

@@ -10,6 +10,7 @@
 #include <LibFileType.h>
 #include <PathHelpers.h>
 #include <Sha256.h>
+#include <StorageScope.h>
 
 #include "InstallLock.h"
 #include "ScriptBlock.h"
@@ -32,11 +33,15 @@ std::string FolderOf(const std::string& path)
     return folder;
 }
 
-void RemoveCreatedFolders(const std::vector<std::string>& folders)
+void RemoveCreatedFolders(const std::string& path, const std::vector<std::string>& folders)
 {
-    // Innermost first; a folder that holds anything else stays.
-    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
-        rmdir(folder->c_str());
+    // Innermost first; a folder that holds anything else stays, and only
+    // folders on the way to the file are the edit's.
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        if (folder->size() > 1 && path.size() > folder->size()
+            && path.compare(0, folder->size(), *folder) == 0 && path[folder->size()] == '/')
+            rmdir(folder->c_str());
+    }
 }
 
 // The courtesy copy of a file's text before its first edit: "<file>.orig",
@@ -60,15 +65,20 @@ void WriteBackup(const std::string& old, ScriptFileChange* change)
 
 } // namespace
 
-bool ScriptFile::RemoveBackup(const ScriptFileChange& change)
+bool ScriptFile::HasBackup(const ScriptFileChange& change)
 {
     std::string digest;
-    if (change.backup.empty() || change.backupSha256.empty()
-        || change.backup != change.path + ".orig"
-        || BPrivate::Sha256::HashFile(change.backup.c_str(), &digest) != B_OK
-        || BPrivate::Sha256::Hex(digest) != change.backupSha256)
-        return false;
-    return unlink(change.backup.c_str()) == 0;
+    struct stat info;
+    return !change.backup.empty() && !change.backupSha256.empty()
+        && change.backup == change.path + ".orig" && lstat(change.backup.c_str(), &info) == 0
+        && S_ISREG(info.st_mode)
+        && BPrivate::Sha256::HashFile(change.backup.c_str(), &digest) == B_OK
+        && BPrivate::Sha256::Hex(digest) == change.backupSha256;
+}
+
+bool ScriptFile::RemoveBackup(const ScriptFileChange& change)
+{
+    return HasBackup(change) && unlink(change.backup.c_str()) == 0;
 }
 
 status_t ScriptFile::Read(const std::string& path, std::string* text)
@@ -109,9 +119,13 @@ status_t ScriptFile::Replace(const std::string& path, const std::string& text, m
     if (lstat(path.c_str(), &old) == 0 && !S_ISREG(old.st_mode))
         return B_BAD_VALUE;
     // The new text takes the mode and owner the file has (`mode` is for a
-    // new one): root editing somebody's profile must leave it theirs.
-    return WriteFileAtomically(
-        path, text, mode, AtomicFile::kKeepOldMode | AtomicFile::kSyncFolder);
+    // new one): root editing somebody's profile must leave it theirs. A new
+    // file of the user's gets what the user's umask leaves of `mode`; one in
+    // the system scope is for every user, and gets `mode` exactly.
+    uint32 flags = AtomicFile::kKeepOldMode | AtomicFile::kSyncFolder;
+    if (!BPrivate::StorageScope::IsSystem())
+        flags |= AtomicFile::kApplyUmask;
+    return WriteFileAtomically(path, text, mode, flags);
 }
 
 status_t ScriptFile::Resolve(const std::string& path, std::string* resolved)
@@ -193,7 +207,7 @@ status_t ScriptFile::Write(const std::string& path, const std::string& tag,
     return B_OK;
 }
 
-status_t ScriptFile::Remove(const ScriptFileChange& change, Removal* removal)
+status_t ScriptFile::Remove(const ScriptFileChange& change, Removal* removal, bool ownFile)
 {
     Removal local;
     Removal& done = removal != nullptr ? *removal : local;
@@ -207,6 +221,7 @@ status_t ScriptFile::Remove(const ScriptFileChange& change, Removal* removal)
         // Somebody deleted it already: for a file of Brenvik's own that is
         // as good as deleting it.
         done.deleted = change.removeWhenEmpty;
+        done.wasGone = true;
         return B_OK;
     }
     if (status != B_OK)
@@ -215,16 +230,21 @@ status_t ScriptFile::Remove(const ScriptFileChange& change, Removal* removal)
     status = change.block.empty()
         ? ScriptBlock::Remove(text, change.tag, change.separatorAdded, &kept, &done.removed)
         : ScriptBlock::RemoveExact(text, change.tag, change.block, change.separatorAdded, &kept,
-            &done.removed, &done.others);
+            &done.removed, &done.others, &done.copies);
     if (status != B_OK)
         return status;
     if (change.removeWhenEmpty && kept == change.emptyText) {
-        if (unlink(change.path.c_str()) != 0)
-            return StatusFromErrno(errno);
-        SyncFolder(FolderOf(change.path));
-        RemoveCreatedFolders(change.createdFolders);
-        done.deleted = true;
-        return B_OK;
+        // A file created for the block alone goes only when it held the
+        // block: empty, it may be anybody's (a record can say anything).
+        if (ownFile && (done.removed > 0 || !change.emptyText.empty())) {
+            if (unlink(change.path.c_str()) != 0)
+                return StatusFromErrno(errno);
+            SyncFolder(FolderOf(change.path));
+            RemoveCreatedFolders(change.path, change.createdFolders);
+            done.deleted = true;
+            return B_OK;
+        }
+        done.deleteRefused = true;
     }
     if (done.removed == 0)
         return B_OK;

@@ -50,28 +50,46 @@ public:
         // The file is gone now (deleted, or deleted already), as the change
         // said it should be once it held no block.
         bool deleted = false;
+        // It was not there to begin with.
+        bool wasGone = false;
         // Blocks taken out.
         int32 removed = 0;
         // The bytes of each block of the tag that stayed because it is not
         // the one the change wrote (edited since, or another installation's).
         std::vector<std::string> others;
+        // How often the change's block is in the file: more than once, it
+        // stays, since nobody can tell which copy was written.
+        int32 copies = 0;
+        // The file holds only its empty text, but it is not to be deleted:
+        // the change did not create it for the block alone, or it did not
+        // hold the block (see Remove).
+        bool deleteRefused = false;
     };
 
     // Takes the change's block out of its file again: the block of exactly
-    // its recorded bytes, or, for a change that records none, every block of
-    // its tag. When the change says so and the file then holds only its empty
-    // text, the file is deleted.
-    static status_t Remove(const ScriptFileChange& change, Removal* removal = nullptr);
+    // its recorded bytes, when they are there once (ScriptBlock::RemoveExact;
+    // B_BAD_VALUE, and nothing done, for recorded bytes that are not one
+    // whole block of the tag), or, for a change that records none, every
+    // block of its tag. When the change says so and the file then holds only
+    // its empty text, the file is deleted, if `ownFile` (the caller has
+    // checked that the file is the edit's: created by it for the block, or
+    // one whose empty text is a header of Brenvik's) and, for a file created
+    // for the block alone, only when it held that block.
+    static status_t Remove(
+        const ScriptFileChange& change, Removal* removal = nullptr, bool ownFile = true);
 
     // Deletes the change's courtesy copy ("<file>.orig") while it is still
     // the copy that was made (its digest); true when it went.
     static bool RemoveBackup(const ScriptFileChange& change);
+    // Whether the change's courtesy copy is there as it was made.
+    static bool HasBackup(const ScriptFileChange& change);
 
     // The whole text of a file; B_ENTRY_NOT_FOUND when there is none.
     static status_t Read(const std::string& path, std::string* text);
 
     // Writes text as the new content of path (see above). A new file gets
-    // `mode`; an existing one keeps its mode and owner.
+    // `mode` (less the umask in the user scope, as any file the user
+    // creates); an existing one keeps its mode and owner.
     static status_t Replace(const std::string& path, const std::string& text, mode_t mode);
 
     // The file a path stands for once symbolic links are followed.

@@ -117,8 +117,8 @@ ScriptFile::Options DropInOptions(const std::string& header)
 
 std::string DropInHeader(const std::string& tag)
 {
-    return "# Written by Brenvik for the block \"" + tag
-        + "\" of .profile; its de-installer removes it.\n";
+    return "# Written by Brenvik for the block \"" + tag + "\" of " + ScriptTargets::kProfile
+        + "; its de-installer removes it.\n";
 }
 
 void WriteFishMirror(ScriptEditor& editor)
@@ -145,6 +145,9 @@ void WriteFishMirror(ScriptEditor& editor)
 }
 
 } // namespace
+
+const char* const kHookFileHeader
+    = "# Written by Brenvik: login shells read UserSetupEnvironment through this file.\n";
 
 void EditProfile(ScriptEditor& editor)
 {
@@ -176,8 +179,7 @@ void WriteProfileHook(ScriptEditor& editor, const std::string& path)
     std::string quoted = ShellQuoted(path);
     std::string hook = "if [ -r " + quoted + " ]; then . " + quoted + "; fi";
     std::vector<LoginFile> files;
-    ScriptFile::Options systemOptions = DropInOptions(
-        "# Written by Brenvik: login shells read UserSetupEnvironment through this file.\n");
+    ScriptFile::Options systemOptions = DropInOptions(kHookFileHeader);
     if (BPrivate::StorageScope::IsSystem())
         files.push_back({ SystemPath("/etc/profile.d/brenvik.sh"), ScriptFileChange::kHook });
     else

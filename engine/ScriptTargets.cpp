@@ -269,6 +269,36 @@ void ScriptTargets::BeginPass()
     sBackedUp.clear();
 }
 
+std::string ScriptTargets::ContentsProblem(const std::string& script, const std::string& contents)
+{
+    std::string line;
+    int32 number = ScriptBlock::FindMarkerLine(contents, &line);
+    if (number == 0)
+        return std::string();
+    size_t first = line.find_first_not_of(" \t\r\v\f");
+    size_t last = line.find_last_not_of(" \t\r\v\f");
+    line = first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
+    return "line " + std::to_string(number) + " of the lines for " + script
+        + " reads as a block marker (\"" + Printable(line)
+        + "\"): a line that starts with \"#BEGIN_\" or \"#END_\" could open or close another "
+          "product's block in the user's scripts";
+}
+
+bool ScriptTargets::IsOwnHeader(
+    const std::string& text, const std::string& path, const std::string& tag)
+{
+    if (text.empty())
+        return false;
+    for (const std::string& header :
+        { BootScriptHeader(BootFolder()), BootScriptHeader(FolderOfPath(path)),
+            SetupEnvironmentHeader(), MirrorHeader(tag, kSetupEnvironment),
+            MirrorHeader(tag, kProfile), std::string(kHookFileHeader) }) {
+        if (text == header)
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 // A block of a script that has no Linux counterpart of its own: edited where
@@ -325,9 +355,10 @@ status_t EditScriptFile(const directory_which& folder, const char* fileName, con
         && result->tag == ScriptTargets::kStartUpFolderTag;
     if (contents == nullptr)
         return RemoveOnly(result);
-    if (ScriptBlock::CheckContents(result->tag, contents) != B_OK) {
+    std::string problem = ScriptTargets::ContentsProblem(result->script, contents);
+    if (!problem.empty()) {
         result->status = B_BAD_DATA;
-        result->notes.push_back("\t\tThe block holds its own end line; nothing was edited\n");
+        result->notes.push_back("\t\tNothing was edited: " + problem + "\n");
         return result->status;
     }
 

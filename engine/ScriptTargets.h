@@ -70,6 +70,22 @@ public:
     // before their first edit of a pass only, so that they keep what the
     // user had; the pass calls this when it starts.
     static void BeginPass();
+
+    // Why a product's contents for `script` cannot be written, naming the
+    // script and the line, or "" when they can. A line that reads as a block
+    // marker ("#BEGIN_" or "#END_" and anything after it, after blanks)
+    // would let the product's lines open or close another product's block,
+    // whose removal would then take the user's lines between them: such
+    // contents are refused when a project is built (brenvik-build), when an
+    // installer starts, and by EditScriptFile.
+    static std::string ContentsProblem(const std::string& script, const std::string& contents);
+
+    // Whether `text` is a header that Brenvik writes at the top of a file of
+    // its own (UserBootscript, UserSetupEnvironment, the drop-ins and
+    // mirrors of a block of `tag`, the login hook's file): a file that holds
+    // nothing else is Brenvik's, and goes with its last block.
+    static bool IsOwnHeader(
+        const std::string& text, const std::string& path, const std::string& tag);
 };
 
 // Puts the block `contents` under `tag` into the script `fileName` of the
@@ -77,9 +93,9 @@ public:
 // null contents, only removes the tag's block from the script's own file.
 // *edit (when given) receives everything that was written, for the log and
 // the install record. B_BAD_VALUE for a bad tag or file name, B_BAD_DATA
-// when a file holds a damaged block of the tag or the contents hold the
-// tag's own markers (nothing of the user's is then changed), otherwise the
-// first file-system failure; the other files are still tried.
+// when a file holds a damaged block of the tag or the contents hold a line
+// that reads as a block marker (ContentsProblem; nothing is then changed),
+// otherwise the first file-system failure; the other files are still tried.
 status_t EditScriptFile(const directory_which& folder, const char* fileName, const char* tag,
     const char* contents, ScriptEdit* edit = nullptr);
 
@@ -89,19 +105,36 @@ status_t EditScriptFile(const directory_which& folder, const char* fileName, con
 // UserBootscript, the login hook of UserSetupEnvironment). The start-up
 // folder block stays while `otherStartUpFolderUsers` (the number of other
 // live install records that use it) is above zero. Log lines go to *notes.
-// Each file's block goes only while it is exactly the block the edit wrote;
-// what became of each file goes to *outcomes.
+// Each file's block goes only while it is exactly the block the edit wrote,
+// and there once; a file goes only when the edit created it for the block
+// alone and it holds exactly that block, or when it is a file of Brenvik's
+// own that holds nothing but its header (IsOwnHeader). The record that the
+// edit comes from is not trusted: what it says cannot make the removal take
+// anything else. What became of each file goes to *outcomes.
 struct ScriptFileOutcome {
     enum Kind {
-        // The block was taken out.
+        // The block was taken out; the file stays.
         kRemoved,
-        // The file went (with the block, or it had gone already).
+        // The file went, with the block.
         kDeleted,
-        // There was no block of the tag to take out.
+        // There was no block of the tag to take out (or no file).
         kAbsent,
         // A block of the tag with other bytes is there; it stays.
         kKept,
         kFailed,
+        // The block's bytes are in the file more than once: which copy was
+        // written cannot be told, so the file stays as it is (`reason`).
+        kRepeated,
+        // The record asks for something the disk shows is not the
+        // installation's (a file it did not create, a copy that is not of
+        // its block, an entry that is not Brenvik's): it stays (`reason`).
+        kNotOurs,
+        // The record's account cannot be right (a block that is not one
+        // whole block of its tag): nothing was done (`reason`).
+        kBadRecord,
+        // The login hook or autostart entry of a script that stays (it holds
+        // other installations' blocks): it stays with it (`reason`).
+        kServing,
     };
     std::string path;
     std::string tag;
@@ -109,6 +142,7 @@ struct ScriptFileOutcome {
     status_t status;
     // The bytes of the blocks that stayed (kKept).
     std::vector<std::string> others;
+    std::string reason;
 };
 status_t RemoveScriptEdit(const ScriptEdit& edit, int32 otherStartUpFolderUsers = 0,
     std::vector<std::string>* notes = nullptr, std::vector<ScriptFileOutcome>* outcomes = nullptr);

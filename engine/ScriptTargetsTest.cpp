@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include <Message.h>
 
 #include "ScriptTestSupport.h"
@@ -89,6 +92,42 @@ TEST_F(ScriptTargetsTest, BadTagsAndContentsAreRefused)
     EXPECT_EQ(
         EditScriptFile(B_USER_DIRECTORY, ".profile", "App", "X=1\n#END_App\nrm -rf ~"), B_BAD_DATA);
     EXPECT_FALSE(Exists(Profile()));
+}
+
+// Contents with a line that reads as any block's marker could open or close
+// another product's block: refused before any file is touched.
+TEST_F(ScriptTargetsTest, ContentsWithAnyMarkerLineAreRefusedBeforeAnythingIsWritten)
+{
+    for (const char* contents : { "X=1\n#BEGIN_Other", "  #END_Other\nX=1" }) {
+        ScriptEdit edit;
+        EXPECT_EQ(EditScriptFile(B_USER_DIRECTORY, ".profile", "App", contents, &edit), B_BAD_DATA)
+            << contents;
+        EXPECT_TRUE(edit.files.empty());
+        ASSERT_FALSE(edit.notes.empty());
+        EXPECT_NE(edit.notes[0].find("marker"), std::string::npos) << edit.notes[0];
+        EXPECT_EQ(
+            EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "App", contents), B_BAD_DATA);
+    }
+    EXPECT_FALSE(Exists(Profile()));
+    EXPECT_FALSE(Exists(fConfig));
+}
+
+// The installation's block is in the file twice (the user pasted a copy, or
+// another program wrote one): which one is the installation's cannot be
+// told, so the file stays as it is, and the removal says why.
+TEST_F(ScriptTargetsTest, ABlockThatIsThereTwiceIsLeftAndReported)
+{
+    ASSERT_TRUE(WriteFile(Profile(), "# mine\n"));
+    ScriptEdit edit = EditProfile();
+    std::string twice = ReadFile(Profile()) + "# my copy:\n" + kProfileBlock;
+    ASSERT_TRUE(WriteFile(Profile(), twice));
+    std::vector<ScriptFileOutcome> outcomes;
+    EXPECT_EQ(RemoveScriptEdit(edit, 0, nullptr, &outcomes), B_OK);
+    EXPECT_EQ(ReadFile(Profile()), twice);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_NE(outcomes[0].kind, ScriptFileOutcome::kRemoved);
+    EXPECT_NE(outcomes[0].kind, ScriptFileOutcome::kDeleted);
+    EXPECT_NE(outcomes[0].kind, ScriptFileOutcome::kAbsent);
 }
 
 TEST_F(ScriptTargetsTest, BashAndZshLoginFilesGetCopiesUnlessTheyReadProfile)
@@ -254,5 +293,90 @@ TEST_F(ScriptTargetsTest, SystemScopeUsesDropInsAndNeverEtcProfile)
     EXPECT_FALSE(Exists(fSystem + "/etc/environment.d/60-brenvik-App%20Env.conf"));
     EXPECT_FALSE(Exists(fSystem + "/etc/opt/brenvik/boot/UserSetupEnvironment"));
 }
+
+// Three products write ~/.profile: A through the editor; B and C through an
+// installer that did not check their lines (or by hand), B's lines holding
+// A's begin line and C's A's end line, with the user's own lines between
+// the blocks. In every order of installing and of removing, the user's
+// lines stay, and at the end every block is gone.
+class ForgedMarkerTest : public ScriptTargetsTest, public testing::WithParamInterface<std::string> {
+protected:
+    static constexpr int kUserLines = 4;
+
+    static std::string UserLine(int n) { return "echo user line " + std::to_string(n); }
+
+    // Appends a block of B or C as an unchecking installer would have, and
+    // the record of it.
+    ScriptEdit AppendForged(char product)
+    {
+        std::string tag(1, product);
+        std::string block = "#BEGIN_" + tag + "\n" + (product == 'B' ? "#BEGIN_A" : "#END_A")
+            + "\n#END_" + tag + "\n";
+        EXPECT_TRUE(WriteFile(Profile(), ReadFile(Profile()) + block));
+        ScriptFileChange change;
+        change.role = ScriptFileChange::kScript;
+        change.path = Profile();
+        change.tag = tag;
+        change.block = block;
+        change.existed = true;
+        change.changed = true;
+        ScriptEdit edit;
+        edit.script = ".profile";
+        edit.tag = tag;
+        edit.path = Profile();
+        edit.files.push_back(change);
+        return edit;
+    }
+
+    // The user's first `count` lines are each in the text once, as lines.
+    void ExpectUserLines(const std::string& text, const std::string& when, int count = kUserLines)
+    {
+        for (int n = 0; n < count; n++) {
+            std::string line = UserLine(n) + "\n";
+            size_t at = text.find(line);
+            EXPECT_TRUE(at != std::string::npos && (at == 0 || text[at - 1] == '\n')
+                && text.find(line, at + 1) == std::string::npos)
+                << UserLine(n) << " " << when << ":\n"
+                << text;
+        }
+    }
+};
+
+TEST_P(ForgedMarkerTest, TheUsersLinesSurviveEveryRemovalOrder)
+{
+    const std::string installOrder = GetParam();
+    ASSERT_TRUE(WriteFile(Profile(), UserLine(0) + "\n"));
+    std::map<char, ScriptEdit> edits;
+    int line = 1;
+    for (char product : installOrder) {
+        if (product == 'A') {
+            // Refused when the file already holds a forged marker of its
+            // tag; nothing of the user's is changed then.
+            EditScriptFile(B_USER_DIRECTORY, ".profile", "A", "export A_HOME=/opt/a", &edits['A']);
+        } else {
+            edits[product] = AppendForged(product);
+        }
+        ASSERT_TRUE(WriteFile(Profile(), ReadFile(Profile()) + UserLine(line++) + "\n"));
+        ExpectUserLines(ReadFile(Profile()), std::string("after installing ") + product, line);
+    }
+    const std::string installed = ReadFile(Profile());
+    std::string removalOrder = "ABC";
+    do {
+        ASSERT_TRUE(WriteFile(Profile(), installed));
+        for (char product : removalOrder) {
+            RemoveScriptEdit(edits[product]);
+            ExpectUserLines(ReadFile(Profile()),
+                "after removing " + std::string(1, product) + " (order " + removalOrder + ")");
+        }
+        std::string expected;
+        for (int n = 0; n < kUserLines; n++)
+            expected += UserLine(n) + "\n";
+        EXPECT_EQ(ReadFile(Profile()), expected) << "removal order " << removalOrder;
+    } while (std::next_permutation(removalOrder.begin(), removalOrder.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(InstallOrders, ForgedMarkerTest,
+    testing::Values("ABC", "ACB", "BAC", "BCA", "CAB", "CBA"),
+    [](const testing::TestParamInfo<std::string>& param) { return param.param; });
 
 } // namespace

@@ -139,7 +139,7 @@ TEST_F(StartupBlockTest, HeaderAndBodyKeepTheirShape)
     EXPECT_NE(block.find("\nstartup_folder='/x'\n"), std::string::npos);
     EXPECT_EQ(block.back(), '#');
     EXPECT_EQ(block.find("/tmp"), std::string::npos);
-    EXPECT_EQ(ScriptBlock::CheckContents("StartUpFolder", block), B_OK);
+    EXPECT_EQ(ScriptBlock::CheckContents(block), B_OK);
 }
 
 TEST_F(StartupBlockTest, StartsItemsByPriorityAndNothingElse)

@@ -6,6 +6,7 @@
 // lines of desktop entries.
 
 #include <string>
+#include <sys/types.h>
 
 #include <SupportDefs.h>
 
@@ -40,3 +41,13 @@ std::string BytesText(uint64 bytes);
 // A failure of a file operation in words, for the log and the removal's
 // report ("permission denied", "no space left", ...).
 const char* StatusText(status_t status);
+
+// The process's umask, read without changing it (from /proc/self/status;
+// where that cannot be read, by setting and restoring it).
+mode_t CurrentUmask();
+
+// The mode of a file or folder the pass creates with a mode of its own
+// (`mode`): in the user scope what the user's umask leaves of it, as for any
+// file the user creates; in the system scope, where it is for every user,
+// `mode` itself.
+mode_t CreationMode(mode_t mode);

@@ -380,7 +380,7 @@ status_t ZipExtraction::StreamData(ZipReader& reader, const Planned& entry, int 
     ApplyMetadata(fd, entry);
     // The mode after the owner (a change of owner clears set-id bits) and
     // the times last.
-    mode_t mode = PermissionsOf(entry.info, kDefaultFileMode);
+    mode_t mode = PermissionsOf(entry.info, kDefaultFileMode) & ~fOptions.umaskBits;
     timespec times[2] = { Seconds(entry.info.accessed.value_or(entry.info.modified)),
         Seconds(entry.info.modified) };
     if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
@@ -452,7 +452,8 @@ status_t ZipExtraction::FinishFolder(const Planned& entry)
     ApplyMetadata(fd, entry);
     timespec times[2] = { Seconds(entry.info.accessed.value_or(entry.info.modified)),
         Seconds(entry.info.modified) };
-    mode_t mode = PermissionsOf(entry.info, kDefaultFolderMode) | kOwnerFolderBits;
+    mode_t mode
+        = (PermissionsOf(entry.info, kDefaultFolderMode) & ~fOptions.umaskBits) | kOwnerFolderBits;
     if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
         status = Fail(
             StatusFromErrno(errno), "cannot set the mode or times of " + Quoted(entry.info.name));

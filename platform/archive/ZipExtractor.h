@@ -41,6 +41,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace BPrivate {
@@ -76,6 +77,10 @@ struct ZipExtractOptions {
     bool restoreAttributes = true;
     // Hands the files to the archive's owner ids (only sensible as root).
     bool restoreOwner = false;
+    // Permission bits taken off every file's and folder's mode, as a umask
+    // takes them off a new file's (the installing user's umask, in the user
+    // scope); 0 keeps the archive's modes.
+    mode_t umaskBits = 0;
     // The most bytes the item may hold: its files' data and its links'
     // targets (0: no bound).
     uint64 maxItemSize = 0;

@@ -5,6 +5,7 @@
 
 #include <Entry.h>
 #include <InstallerFormat.h>
+#include <ScriptTargets.h>
 
 #include <TypeConstants.h>
 #include <ZipItemCheck.h>
@@ -374,12 +375,33 @@ public:
             if (!project.contains(required))
                 Problem("/", std::string("missing \"") + required + "\"");
         }
+        CheckScriptContents(project);
         if (project.contains(Field::kCompression)
             && project[Field::kCompression].is_number_integer()
             && (project[Field::kCompression] < 0 || project[Field::kCompression] > 9))
             Problem(std::string("/") + Field::kCompression,
                 "must be a level from 0 (stored) to 9 (smallest)");
         CheckItems(project);
+    }
+
+    // Script lines that read as a block marker could open or close another
+    // product's block in the user's scripts (docs/scripts.md): the installer
+    // refuses them, so the project may not hold them.
+    void CheckScriptContents(const json& project)
+    {
+        const std::pair<const char*, const char*> scripts[] = {
+            { Field::kEditBootscriptContents, ScriptTargets::kBootScript },
+            { Field::kEditSetupEnvContents, ScriptTargets::kSetupEnvironment },
+            { Field::kEditProfileContents, ScriptTargets::kProfile },
+        };
+        for (const auto& [field, script] : scripts) {
+            if (!project.contains(field) || !project[field].is_string())
+                continue;
+            std::string problem
+                = ScriptTargets::ContentsProblem(script, project[field].get<std::string>());
+            if (!problem.empty())
+                Problem(std::string("/") + field, problem);
+        }
     }
 
     // A path of the project, relative to the project's folder.

@@ -168,6 +168,37 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProjectProblemTest,
         BadProject { "RawFormatWithoutSound", "/audio_format", "{}", "/audio_format" }),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+// Script lines that read as a block marker ("#BEGIN_..." or "#END_...",
+// also after blanks) would let the product's block open or close another
+// product's block in the user's scripts: each is a problem that names the
+// script and the line.
+TEST_F(ProjectConfigTest, ScriptLinesThatAreBlockMarkersAreAProblem)
+{
+    struct Script {
+        const char* prefix;
+        const char* name;
+    };
+    for (const Script& script : { Script { "edit_bootscript", "UserBootscript" },
+             Script { "edit_setup_env", "UserSetupEnvironment" },
+             Script { "edit_profile", ".profile" } }) {
+        json project = Minimal();
+        std::string prefix = script.prefix;
+        project[prefix] = true;
+        project[prefix + "_tag"] = "Tool";
+        project[prefix + "_contents"] = "export TOOL=1\n  #END_Other\n";
+        ProjectConfig result = BuildProjectConfig(project, fFolder);
+        ASSERT_EQ(result.problems.size(), 1u) << prefix;
+        EXPECT_EQ(result.problems[0].path, "/" + prefix + "_contents");
+        const std::string& text = result.problems[0].text;
+        EXPECT_NE(text.find(script.name), std::string::npos) << text;
+        EXPECT_NE(text.find("line 2"), std::string::npos) << text;
+        EXPECT_NE(text.find("#END_Other"), std::string::npos) << text;
+
+        project[prefix + "_contents"] = "export TOOL=1 # not #END_Other\necho '#BEGIN_x'";
+        EXPECT_TRUE(BuildProjectConfig(project, fFolder).IsValid()) << prefix;
+    }
+}
+
 TEST_F(ProjectConfigTest, TwoItemsOfTheSameNameAreAProblem)
 {
     json project = Minimal();

@@ -14,6 +14,7 @@
 
 #include <Path.h>
 #include <Sha256.h>
+#include <StorageScope.h>
 #include <Volume.h>
 
 #include <LibNode.h>
@@ -202,6 +203,10 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     BPrivate::ZipExtractOptions options;
     options.existing = BPrivate::ZipExisting::kMerge;
     options.maxItemSize = uint64(recorded) + BPrivate::kItemSizeMargin;
+    // What root installs, no other user may change, unless the product
+    // asks for it.
+    if (BPrivate::StorageScope::IsSystem() && !fConfig.GetBool(Field::kKeepSharedWrite))
+        options.removedModeBits = S_IWGRP | S_IWOTH;
     if (!fEntries->ExtractEntry(PayloadId(index), staged.c_str(), options)) {
         RemoveScratch(scratch, scratchStep);
         if (fConfig.StopRequested())

@@ -408,9 +408,9 @@ void InstallerWin::GetHomeDirectory()
             || !OnVolume(home.Path(), volume))
             home.Unset();
     } else {
-        const char* folder = getenv("HOME");
-        if (folder != nullptr && folder[0] == '/' && OnVolume(folder, volume))
-            home.SetTo(folder);
+        std::string folder = BPrivate::StorageScope::Home();
+        if (OnVolume(folder.c_str(), volume))
+            home.SetTo(folder.c_str());
     }
     if (home.InitCheck() != B_OK) {
         BDirectory root;

@@ -280,8 +280,12 @@ status_t InstallPass::Prepare(std::string* error)
     SystemProbe::Space space;
     if (fConfig.fProbe->FreeSpace(fDestination, &space) == B_OK)
         fVolumeName = space.volumeName;
+    // Before anything is written, the record included.
+    status_t status = CheckSystemFolders(error);
+    if (status != B_OK)
+        return status;
 
-    status_t status = CreateRecord();
+    status = CreateRecord();
     if (status != B_OK) {
         *error = Format(TextId::kCannotCreateFolder, created.c_str()) + "\n\n("
             + InstallRecord::RecordsFolder() + ": " + std::strerror(errno) + ")";
@@ -352,7 +356,8 @@ status_t InstallPass::MakeInstallFolder()
         if (step < 0)
             return step;
         BPath trashed;
-        if (!LibTrash(BPath(fInstallFolder.c_str()), false, &trashed)) {
+        if (!TrashIsTrusted(fInstallFolder)
+            || !LibTrash(BPath(fInstallFolder.c_str()), false, &trashed)) {
             fRecord.Failed(step, B_ERROR, "it cannot be moved to the trash");
             return B_NOT_ALLOWED;
         }

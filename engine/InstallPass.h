@@ -92,6 +92,15 @@ private:
     bool AskToContinue(const std::string& text, bool required);
 
     status_t Prepare(std::string* error);
+    // The folders the pass will write into (InstallPassTrust.cpp), and, in
+    // the system scope, the refusal of any of them that another user could
+    // change (TrustedFolders.h): B_NOT_ALLOWED with *error naming it.
+    std::vector<std::string> FoldersWrittenInto();
+    status_t CheckSystemFolders(std::string* error);
+    // Whether an existing item may go to its volume's trash: in the system
+    // scope, only to a trash no other user could change (a log line says
+    // why not).
+    bool TrashIsTrusted(const std::string& path);
     status_t CreateRecord();
     status_t MakeInstallFolder();
     status_t OpenInstallFolder(BMessage* made);

@@ -14,6 +14,7 @@
 
 #include <Path.h>
 #include <Sha256.h>
+#include <StorageScope.h>
 #include <Volume.h>
 
 #include <LibNode.h>
@@ -202,8 +203,12 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     BPrivate::ZipExtractOptions options;
     options.existing = BPrivate::ZipExisting::kMerge;
     options.maxItemSize = uint64(recorded) + BPrivate::kItemSizeMargin;
-    // The user's umask applies to what is installed for the user alone.
-    options.umaskBits = CreationMode(0777) ^ 0777;
+    // The user's umask applies to what is installed for the user alone;
+    // what root installs, no other user may change, unless the product asks
+    // for it.
+    options.removedModeBits = CreationMode(0777) ^ 0777;
+    if (BPrivate::StorageScope::IsSystem() && !fConfig.GetBool(Field::kKeepSharedWrite))
+        options.removedModeBits |= S_IWGRP | S_IWOTH;
     if (!fEntries->ExtractEntry(PayloadId(index), staged.c_str(), options)) {
         RemoveScratch(scratch, scratchStep);
         if (fConfig.StopRequested())

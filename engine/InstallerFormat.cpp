@@ -46,6 +46,7 @@ const std::vector<RecordFields>& Schema()
                 { kDefaultFolder, B_STRING_TYPE, kOne, {} },
                 { kCreatedFolder, B_STRING_TYPE, kOne, {} },
                 { kShowBeosFolders, B_BOOL_TYPE, kOne, {} },
+                { kKeepSharedWrite, B_BOOL_TYPE, kOne, {} },
                 { kCompression, B_INT32_TYPE, kOne, {} },
                 { kDiskSpaceNeeded, B_BOOL_TYPE, kOne, {} },
                 { kDiskSpaceRequired, B_BOOL_TYPE, kOne, {} },

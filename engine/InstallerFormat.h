@@ -87,6 +87,9 @@ constexpr const char* kIncludeDeinstall = "opt_include_deinstall";
 constexpr const char* kDefaultFolder = "opt_default_folder";
 constexpr const char* kCreatedFolder = "opt_created_folder";
 constexpr const char* kShowBeosFolders = "opt_show_beos_folders";
+// A system installation keeps the group and other write bits of the
+// payload's modes only with this on (missing: off).
+constexpr const char* kKeepSharedWrite = "opt_keep_shared_write";
 constexpr const char* kCompression = "opt_compression";
 constexpr const char* kDiskSpaceNeeded = "req_disk_space_needed";
 constexpr const char* kDiskSpaceRequired = "req_disk_space_required";

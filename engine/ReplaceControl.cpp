@@ -156,6 +156,8 @@ bool InstallPass::Displace(const std::string& path, displace_action action)
 status_t InstallPass::MoveToTrash(const std::string& path, std::string* to)
 {
     BPath trashed;
+    if (!TrashIsTrusted(path))
+        return B_NOT_ALLOWED;
     if (!LibTrash(BPath(path.c_str()), false, &trashed))
         return B_ERROR;
     *to = trashed.Path();

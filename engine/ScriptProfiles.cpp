@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <Environment.h>
 #include <PathHelpers.h>
 #include <StorageScope.h>
 
@@ -73,7 +74,7 @@ std::string LoginShellName()
 
 std::string ZshFolder()
 {
-    const char* folder = std::getenv("ZDOTDIR");
+    const char* folder = BPrivate::Environment::Get("ZDOTDIR");
     return folder != nullptr && folder[0] == '/' ? std::string(folder) : StorageScope::Home();
 }
 

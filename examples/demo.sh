@@ -61,6 +61,9 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export BRENVIK_ROOT="$sandbox/root"
 # Restarting, launching and opening folders are written down here instead.
 export BRENVIK_ACTIONS_LOG="$sandbox/actions.log"
+# Root started by sudo ignores that log and the UI script (see
+# docs/standard-folders.md); the demo's sandbox is no sudo run.
+unset SUDO_UID
 export BRENVIK_SCOPE=user
 
 headless=0

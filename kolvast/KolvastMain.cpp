@@ -17,6 +17,7 @@
 #include <string>
 
 #include <Application.h>
+#include <Environment.h>
 #include <ExecutablePath.h>
 #include <Resources.h>
 
@@ -70,12 +71,13 @@ int main(int argc, char** argv)
     }
     // Folders (the state folder, the scripts) are those of the installation's
     // scope.
-    if (std::getenv("BRENVIK_SCOPE") == nullptr && !target.Scope().empty())
+    if (BPrivate::Environment::Get("BRENVIK_SCOPE") == nullptr && !target.Scope().empty())
         setenv("BRENVIK_SCOPE", target.Scope().c_str(), 1);
     if (unattended)
         return KolvastUnattended::Run(target);
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr
-        && std::getenv("BRENVIK_DISPLAY") == nullptr) {
+    if (BPrivate::Environment::Get("DISPLAY") == nullptr
+        && BPrivate::Environment::Get("WAYLAND_DISPLAY") == nullptr
+        && BPrivate::Environment::Get("BRENVIK_DISPLAY") == nullptr) {
         std::fprintf(stderr,
             "brenvik-kolvast: there is no display to show the window on; "
             "--unattended removes without one\n");

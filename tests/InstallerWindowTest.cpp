@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <unistd.h>
 
 #include <Resources.h>
 
@@ -299,6 +300,24 @@ TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
     // "Typical" does not take the sounds.
     EXPECT_TRUE(fs::exists(folder + "/notes-latest"));
     EXPECT_FALSE(fs::exists(fHome + "/.config/Tarsel/Notes/Sounds"));
+}
+
+// Under sudo, root's window is clicked by the user at the screen alone: a
+// caller who keeps her environment (sudo -E) cannot drive it with a UI
+// script. The script that completes an installation above is ignored; the
+// window waits until it is ended.
+TEST_F(InstallerWindowTest, RootStartedBySudoIgnoresTheUiScript)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the rule is about root";
+    std::string script = brenvik::test::MakeTempFolder("script") + "/script.txt";
+    std::ofstream(script) << "timeout 30\nclick-label Agree\nclick-label Install\n"
+                             "wait-text instruction Installation Complete\nalert OK\nwait-quit\n";
+    auto [status, output] = RunCommand("BRENVIK_DISPLAY=headless " + fEnvironment
+        + "SUDO_UID=64123 BRENVIK_UI_SCRIPT='" + script + "' timeout -k 2 4 '" + fInstaller
+        + "' 2>&1");
+    EXPECT_EQ(status, 124) << output;
+    EXPECT_FALSE(fs::exists(fHome + "/.local/opt/TarselNotes")) << output;
 }
 
 // The sample with its read-me going to the user's settings folder, where one

@@ -1,6 +1,7 @@
 #include "LanguageChoice.h"
 
 #include <AtomicFile.h>
+#include <StorageScope.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -92,13 +93,9 @@ bool LanguageChoice::HasKey()
 
 std::string LanguageChoice::Path()
 {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/')
-        return std::string(config) + "/brenvik/language";
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/')
-        return std::string(home) + "/.config/brenvik/language";
-    return "";
+    // The password database's home when the environment is not believed
+    // (Environment.h).
+    return BPrivate::StorageScope::XdgFolder("XDG_CONFIG_HOME", ".config") + "/brenvik/language";
 }
 
 std::optional<std::string> LanguageChoice::Read()

@@ -26,6 +26,7 @@ public:
     // Forgets the choice of the current key.
     static void Remove();
 
-    // The file's path ("" without a home folder).
+    // The file's path: brenvik/language in the XDG configuration folder
+    // (StorageScope::XdgFolder).
     static std::string Path();
 };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <BlockingPoint.h>
+#include <Environment.h>
 #include <Mime.h>
 #include <Node.h>
 #include <Path.h>
@@ -230,7 +231,7 @@ bool LibFindEnvFile(const char* variable, const char* fileName, BPath& path)
 {
     if (variable == nullptr || fileName == nullptr || fileName[0] == '\0')
         return false;
-    const char* value = std::getenv(variable);
+    const char* value = BPrivate::Environment::Get(variable);
     if (value == nullptr)
         return false;
     LibStringIterator folders(value);

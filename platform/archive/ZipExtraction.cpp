@@ -35,11 +35,14 @@ timespec Seconds(int64 value)
     return time;
 }
 
-mode_t PermissionsOf(const ZipEntryInfo& info, mode_t fallback)
+// Set-id bits are never restored: an archive must not be able to plant a
+// set-id program. The sticky bit is, on folders (a shared folder keeps each
+// user's entries her own); on files Linux gives it no meaning.
+mode_t PermissionsOf(const ZipEntryInfo& info, mode_t fallback, bool folder, uint32 removed)
 {
-    // Set-id and sticky bits are never restored: an archive must not be able
-    // to plant a set-id program.
-    return info.mode ? mode_t(*info.mode) & kPermissionBits : fallback;
+    mode_t kept = folder ? kPermissionBits | S_ISVTX : kPermissionBits;
+    mode_t mode = info.mode ? mode_t(*info.mode) & kept : fallback;
+    return mode & ~mode_t(removed);
 }
 
 // A name beside the final one, unlikely to exist, short enough for any leaf.
@@ -380,7 +383,7 @@ status_t ZipExtraction::StreamData(ZipReader& reader, const Planned& entry, int 
     ApplyMetadata(fd, entry);
     // The mode after the owner (a change of owner clears set-id bits) and
     // the times last.
-    mode_t mode = PermissionsOf(entry.info, kDefaultFileMode) & ~fOptions.umaskBits;
+    mode_t mode = PermissionsOf(entry.info, kDefaultFileMode, false, fOptions.removedModeBits);
     timespec times[2] = { Seconds(entry.info.accessed.value_or(entry.info.modified)),
         Seconds(entry.info.modified) };
     if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
@@ -452,8 +455,8 @@ status_t ZipExtraction::FinishFolder(const Planned& entry)
     ApplyMetadata(fd, entry);
     timespec times[2] = { Seconds(entry.info.accessed.value_or(entry.info.modified)),
         Seconds(entry.info.modified) };
-    mode_t mode
-        = (PermissionsOf(entry.info, kDefaultFolderMode) & ~fOptions.umaskBits) | kOwnerFolderBits;
+    mode_t mode = PermissionsOf(entry.info, kDefaultFolderMode, true, fOptions.removedModeBits)
+        | kOwnerFolderBits;
     if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
         status = Fail(
             StatusFromErrno(errno), "cannot set the mode or times of " + Quoted(entry.info.name));

@@ -30,8 +30,9 @@
 // - Folders are reached beneath the staging folder by the kernel, so a link
 //   on disk never leads a write outside; files are streamed in chunks
 //   (never held whole in memory).
-// - Modes (without setuid, setgid and sticky bits, and folders always open
-//   to their owner), times and BeOS attributes are restored; owners only on
+// - Modes (without setuid and setgid bits, the sticky bit only on folders,
+//   folders always open to their owner, and less the bits removedModeBits
+//   names), times and BeOS attributes are restored; owners only on
 //   request. Attributes the file system cannot keep do not fail the
 //   extraction: each is reported in Warnings(). The folder extracted into
 //   keeps its own mode and attributes.
@@ -77,10 +78,9 @@ struct ZipExtractOptions {
     bool restoreAttributes = true;
     // Hands the files to the archive's owner ids (only sensible as root).
     bool restoreOwner = false;
-    // Permission bits taken off every file's and folder's mode, as a umask
-    // takes them off a new file's (the installing user's umask, in the user
-    // scope); 0 keeps the archive's modes.
-    mode_t umaskBits = 0;
+    // Permission bits taken from every file's and folder's mode (a system
+    // installation takes the write bits of group and others: 022).
+    uint32 removedModeBits = 0;
     // The most bytes the item may hold: its files' data and its links'
     // targets (0: no bound).
     uint64 maxItemSize = 0;

@@ -214,17 +214,44 @@ TEST_P(ZipExtractorTest, FolderInTheWayOfAFileIsAnError)
     EXPECT_FALSE(fExtractor.ErrorText().empty());
 }
 
-TEST_P(ZipExtractorTest, SetIdAndStickyBitsAreNotRestored)
+TEST_P(ZipExtractorTest, SetIdBitsAreNotRestoredAndTheStickyBitOnlyOnFolders)
 {
     ZipBuilder builder;
     builder.AddFolder("top/", 041777);
+    builder.AddFolder("top/setid/", 046755);
     builder.AddFile("top/tool", "#!/bin/sh\n", 0106755);
+    builder.AddFile("top/sticky", "x", 0101644);
     ASSERT_EQ(Extract(builder.Finish()), B_OK) << fExtractor.ErrorText();
     struct stat st;
     ASSERT_EQ(stat((fDestination + "/top/tool").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0755u);
+    ASSERT_EQ(stat((fDestination + "/top/sticky").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    ASSERT_EQ(stat((fDestination + "/top/setid").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    // A shared folder keeps each user's entries her own.
     ASSERT_EQ(stat((fDestination + "/top").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0777u);
+    EXPECT_EQ(st.st_mode & 07777, 01777u);
+}
+
+TEST_P(ZipExtractorTest, TheBitsAskedForAreTakenFromEveryMode)
+{
+    ZipBuilder builder;
+    builder.AddFolder("top/", 040777);
+    builder.AddFolder("top/drop/", 041777);
+    builder.AddFile("top/tool", "#!/bin/sh\n", 0100777);
+    builder.AddFile("top/data", "x", 0100664);
+    fOptions.removedModeBits = S_IWGRP | S_IWOTH;
+    ASSERT_EQ(Extract(builder.Finish()), B_OK) << fExtractor.ErrorText();
+    struct stat st;
+    ASSERT_EQ(stat((fDestination + "/top").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    ASSERT_EQ(stat((fDestination + "/top/drop").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 01755u);
+    ASSERT_EQ(stat((fDestination + "/top/tool").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    ASSERT_EQ(stat((fDestination + "/top/data").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
 TEST_P(ZipExtractorTest, ImplicitFoldersAreCreated)

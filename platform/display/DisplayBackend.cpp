@@ -1,5 +1,6 @@
 #include <DisplayBackend.h>
 
+#include <Environment.h>
 #include <HeadlessBackend.h>
 #include <SdlBackend.h>
 #include <Utf8.h>
@@ -14,7 +15,7 @@ namespace {
 
 bool IsSet(const char* name)
 {
-    const char* value = std::getenv(name);
+    const char* value = Environment::Get(name);
     return value != nullptr && value[0] != '\0';
 }
 
@@ -26,8 +27,8 @@ DisplayBackend& DisplayBackend::Default()
 {
     static std::unique_ptr<DisplayBackend> sBackend = [] {
         std::string notice;
-        std::unique_ptr<DisplayBackend> backend = Select(
-            std::getenv("BRENVIK_DISPLAY"), IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"), &notice);
+        std::unique_ptr<DisplayBackend> backend = Select(Environment::Get("BRENVIK_DISPLAY"),
+            IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"), &notice);
         if (!notice.empty())
             std::fprintf(stderr, "%s\n", notice.c_str());
         return backend;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <Environment.h>
+
 namespace BPrivate {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 ScreenInfo ConfiguredScreen()
 {
     ScreenInfo screen;
-    const char* size = std::getenv("BRENVIK_SCREEN");
+    const char* size = Environment::Get("BRENVIK_SCREEN");
     int width = 0;
     int height = 0;
     if (size != nullptr && std::sscanf(size, "%dx%d", &width, &height) == 2 && width > 0

@@ -13,6 +13,7 @@
 #include <Path.h>
 #include <PopUpMenu.h>
 #include <ScrollView.h>
+#include <StorageScope.h>
 #include <StringView.h>
 #include <TextView.h>
 #include <Volume.h>
@@ -104,8 +105,7 @@ std::string FilePanelWindow::HomeFolder()
     BPath path;
     if (find_directory(B_USER_DIRECTORY, &path) == B_OK)
         return path.Path();
-    const char* home = std::getenv("HOME");
-    return home != nullptr && home[0] == '/' ? home : "/";
+    return BPrivate::StorageScope::Home();
 }
 
 void FilePanelWindow::BuildViews()

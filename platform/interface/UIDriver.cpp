@@ -3,6 +3,7 @@
 
 #include "UIDriver.h"
 
+#include <Environment.h>
 #include <OS.h>
 
 #include "UIDriverActions.h"
@@ -261,7 +262,7 @@ void UIDriver::StartIfRequested()
 {
     static std::once_flag started;
     std::call_once(started, [] {
-        const char* path = std::getenv("BRENVIK_UI_SCRIPT");
+        const char* path = Environment::Get("BRENVIK_UI_SCRIPT");
         if (path == nullptr || path[0] == '\0')
             return;
         std::ifstream file(path);

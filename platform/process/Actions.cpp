@@ -11,6 +11,7 @@
 
 #include "DesktopBus.h"
 #include "ProcessRunner.h"
+#include <Environment.h>
 #include <PathHelpers.h>
 
 namespace BPrivate {
@@ -93,7 +94,7 @@ bool Actions::IsLogging()
 {
     // Set but empty still counts: a harness that clears the value by
     // mistake must not reboot the machine it runs on.
-    return std::getenv(kLogVariable) != nullptr;
+    return Environment::Get(kLogVariable) != nullptr;
 }
 
 std::string Actions::EscapeLogField(const std::string& field)
@@ -136,7 +137,7 @@ status_t Actions::Log(const std::vector<std::string>& fields)
         line += i == 0 ? fields[i] : EscapeLogField(fields[i]);
     }
     line += '\n';
-    const char* logPath = std::getenv(kLogVariable);
+    const char* logPath = Environment::Get(kLogVariable);
     if (logPath == nullptr || logPath[0] == '\0')
         return B_BAD_VALUE;
     int fd = open(logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);

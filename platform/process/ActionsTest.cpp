@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <AppDefs.h>
 #include <Entry.h>
@@ -38,6 +39,25 @@ private:
 
 TEST(ActionsTest, TheTestHarnessLogsActions)
 {
+    EXPECT_TRUE(Actions::IsLogging());
+}
+
+// Under sudo, root does what it is asked to: a caller who keeps the
+// environment (sudo -E) cannot have a root run's actions written to a file
+// of hers instead.
+TEST(ActionsTest, RootStartedBySudoDoesNotLogItsActions)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the rule is about root";
+    ActionLog log;
+    setenv("SUDO_UID", "64123", 1);
+    bool logging = Actions::IsLogging();
+    // Nothing happens for real here either: root never opens folders.
+    status_t opened = Actions::OpenFolder("/opt/App");
+    unsetenv("SUDO_UID");
+    EXPECT_FALSE(logging);
+    EXPECT_EQ(opened, B_NOT_ALLOWED);
+    EXPECT_EQ(log.Text(), "");
     EXPECT_TRUE(Actions::IsLogging());
 }
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <systemd/sd-bus.h>
 
+#include <Environment.h>
+
 namespace BPrivate {
 
 namespace {
@@ -36,9 +38,9 @@ status_t StatusOf(const sd_bus_error& error, int result)
 
 const char* StartupId()
 {
-    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
+    const char* token = Environment::Get("XDG_ACTIVATION_TOKEN");
     if (token == nullptr)
-        token = std::getenv("DESKTOP_STARTUP_ID");
+        token = Environment::Get("DESKTOP_STARTUP_ID");
     return token != nullptr ? token : "";
 }
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "ProcessRunner.h"
+#include <Environment.h>
 #include <PathHelpers.h>
 #include <StorageScope.h>
 
@@ -89,7 +90,7 @@ std::vector<std::string> DesktopEntries::Folders()
 {
     std::vector<std::string> folders
         = { JoinPath(StorageScope::XdgFolder("XDG_DATA_HOME", ".local/share"), "applications") };
-    const char* dirs = std::getenv("XDG_DATA_DIRS");
+    const char* dirs = Environment::Get("XDG_DATA_DIRS");
     std::string list = dirs != nullptr && dirs[0] != '\0' ? dirs : "/usr/local/share:/usr/share";
     size_t start = 0;
     while (start <= list.size()) {

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <Environment.h>
 #include <PathHelpers.h>
 
 #include "ProcessRunner.h"
@@ -81,7 +82,7 @@ bool IsRegularFile(const std::string& path)
 LibraryFinder::LibraryFinder()
     : fCacheRead(false)
 {
-    const char* variable = std::getenv("LD_LIBRARY_PATH");
+    const char* variable = Environment::Get("LD_LIBRARY_PATH");
     if (variable != nullptr) {
         // Both ':' and ';' separate folders for the loader.
         std::string path = variable;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include <Environment.h>
 #include <PathHelpers.h>
 
 extern char** environ;
@@ -50,7 +51,7 @@ status_t ProcessRunner::FindProgram(const std::string& name, std::string* path)
         *path = name;
         return access(name.c_str(), X_OK) == 0 ? B_OK : StatusFromErrno(errno);
     }
-    const char* variable = std::getenv("PATH");
+    const char* variable = Environment::Get("PATH");
     std::string list = variable != nullptr ? variable : "/usr/local/bin:/usr/bin:/bin";
     size_t start = 0;
     while (start <= list.size()) {

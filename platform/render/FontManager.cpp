@@ -10,6 +10,8 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <Environment.h>
+
 namespace BPrivate {
 
 namespace {
@@ -101,7 +103,7 @@ void ReleaseFreeTypeFace(void* face)
 
 std::string ChooseDirectory()
 {
-    const char* configured = std::getenv("BRENVIK_FONT_DIR");
+    const char* configured = Environment::Get("BRENVIK_FONT_DIR");
     if (configured != nullptr && configured[0] != '\0')
         return configured;
     for (const char* folder : kFontFolders) {

@@ -4,6 +4,7 @@
 #include "ResourceReader.h"
 
 #include <ByteOrder.h>
+#include <Environment.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -40,7 +41,7 @@ public:
             fMemory.reserve(size_t(total));
             return B_OK;
         }
-        const char* folder = getenv("TMPDIR");
+        const char* folder = Environment::Get("TMPDIR");
         if (folder == nullptr || folder[0] == '\0')
             folder = "/tmp";
         int fd = open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);

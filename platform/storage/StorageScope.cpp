@@ -6,6 +6,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include <Environment.h>
+
 #include "PathHelpers.h"
 
 namespace BPrivate {
@@ -21,7 +23,7 @@ bool IsAbsolute(const char* value)
 
 install_scope StorageScope::Current()
 {
-    const char* forced = std::getenv("BRENVIK_SCOPE");
+    const char* forced = Environment::Get("BRENVIK_SCOPE");
     if (forced != nullptr && std::strcmp(forced, "user") == 0)
         return B_USER_SCOPE;
     if (forced != nullptr && std::strcmp(forced, "system") == 0)
@@ -31,7 +33,7 @@ install_scope StorageScope::Current()
 
 std::string StorageScope::Home()
 {
-    const char* home = std::getenv("HOME");
+    const char* home = Environment::Get("HOME");
     if (IsAbsolute(home))
         return CleanPath(home);
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
@@ -46,7 +48,7 @@ std::string StorageScope::Home()
 
 std::string StorageScope::XdgFolder(const char* variable, const char* fallback)
 {
-    const char* value = std::getenv(variable);
+    const char* value = Environment::Get(variable);
     if (IsAbsolute(value))
         return CleanPath(value);
     return JoinPath(Home(), fallback);
@@ -54,7 +56,7 @@ std::string StorageScope::XdgFolder(const char* variable, const char* fallback)
 
 std::string StorageScope::SystemRoot()
 {
-    const char* root = std::getenv("BRENVIK_ROOT");
+    const char* root = Environment::Get("BRENVIK_ROOT");
     if (!IsAbsolute(root))
         return "";
     std::string clean = CleanPath(root);

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unistd.h>
 
+#include <Environment.h>
 #include <StorageDefs.h>
 
 #include "PathHelpers.h"
@@ -38,7 +39,7 @@ bool ValidPrefix(const char* prefix)
 
 std::string TempFiles::SharedFolder()
 {
-    const char* tmp = std::getenv("TMPDIR");
+    const char* tmp = Environment::Get("TMPDIR");
     return tmp != nullptr && tmp[0] == '/' ? CleanPath(tmp) : "/tmp";
 }
 

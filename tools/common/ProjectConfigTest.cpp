@@ -100,6 +100,26 @@ TEST_F(ProjectConfigTest, BuildsTheRecordWithTheConfigurationFieldNames)
     EXPECT_EQ(back.Unflatten(record.data(), record.size()), B_OK);
 }
 
+// A system installation keeps the group and other write bits of the
+// payload only when the project asks; a project that does not say is read
+// as one that does not ask.
+TEST_F(ProjectConfigTest, TheProjectMayKeepTheSharedWriteBits)
+{
+    ProjectConfig without = BuildProjectConfig(Minimal(), fFolder);
+    ASSERT_TRUE(without.IsValid());
+    EXPECT_FALSE(without.configuration.HasBool("opt_keep_shared_write"));
+    EXPECT_FALSE(without.configuration.GetBool("opt_keep_shared_write", false));
+    json project = Minimal();
+    project["opt_keep_shared_write"] = true;
+    ProjectConfig with = BuildProjectConfig(project, fFolder);
+    ASSERT_TRUE(with.IsValid()) << with.problems[0].path << ": " << with.problems[0].text;
+    EXPECT_TRUE(with.configuration.GetBool("opt_keep_shared_write", false));
+    project["opt_keep_shared_write"] = "yes";
+    ProjectConfig wrong = BuildProjectConfig(project, fFolder);
+    ASSERT_FALSE(wrong.IsValid());
+    EXPECT_EQ(wrong.problems[0].path, "/opt_keep_shared_write");
+}
+
 TEST_F(ProjectConfigTest, TheCreationTimeIsNotTheInodeChangeTime)
 {
     // A creation time long past; the change time is now, renewed by this very

@@ -112,6 +112,31 @@ TEST_P(InstallFolderSwapTest, TheRemovalRefusesASwappedFolder)
     EXPECT_EQ(Snapshot(fDestination), destination);
 }
 
+using ForeignFolderRemovalTest = InstallFolderSwapTest;
+
+// As root, a removal whose installation lies in a folder another user may
+// change is refused before any step: she could swap what lies below it.
+TEST_F(ForeignFolderRemovalTest, AsRootTheRemovalRefusesAFolderAnotherUserCouldChange)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a system installation is root's";
+    setenv("BRENVIK_SCOPE", "system", 1);
+    TestInstaller installer(fSource);
+    Prepare(installer);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    ASSERT_EQ(chown(fDestination.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
+    auto destination = Snapshot(fDestination);
+
+    InstallRemoval removal;
+    EXPECT_EQ(removal.SetTo(config.RecordPath()), B_NOT_ALLOWED);
+    EXPECT_NE(removal.Error().find(fDestination), std::string::npos) << removal.Error();
+    EXPECT_EQ(Snapshot(fDestination), destination);
+}
+
 INSTANTIATE_TEST_SUITE_P(Swaps, InstallFolderSwapTest,
     testing::Values(Swap::kLink, Swap::kOtherUsersFolder, Swap::kOwnFolder), Name);
 

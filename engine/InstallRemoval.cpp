@@ -23,6 +23,7 @@
 #include "RemovalSupport.h"
 #include "ScriptEdit.h"
 #include "ScriptFile.h"
+#include "TrustedFolders.h"
 
 namespace {
 
@@ -104,6 +105,15 @@ status_t InstallRemoval::CheckInstallFolder()
     struct stat info;
     if (fInstallFolder.empty() || !Lstat(fInstallFolder, &info))
         return B_OK;
+    // As root, the folders above it must be out of other users' reach too:
+    // one who may write there could swap it between this check and a step.
+    std::string component;
+    std::string reason;
+    if (BPrivate::StorageScope::IsSystem()
+        && TrustedFolders::Check(ParentOf(fInstallFolder), &component, &reason) != B_OK) {
+        fError = "another user could change " + component + " (" + reason + ")";
+        return B_NOT_ALLOWED;
+    }
     if (S_ISLNK(info.st_mode)) {
         fError = "the installation folder " + fInstallFolder + " has been replaced by a link";
         return B_NOT_ALLOWED;

@@ -2,7 +2,7 @@
 
 #include <Application.h>
 #include <Path.h>
-#include <Roster.h>
+#include <AppInfo.h>
 
 status_t RunningExecutable::GetPath(std::string* path)
 {

@@ -16,7 +16,7 @@
 #include <FindDirectory.h>
 #include <Message.h>
 #include <Path.h>
-#include <Roster.h>
+#include <AppInfo.h>
 #include <TempFiles.h>
 
 #include "LibString.h"

@@ -9,7 +9,7 @@
 #include <Message.h>
 #include <Mime.h>
 #include <Path.h>
-#include <Roster.h>
+#include <AppInfo.h>
 
 #include "LibStringList.h"
 

@@ -1,7 +1,7 @@
 #include <Application.h>
 
 #include <ExecutablePath.h>
-#include <Roster.h>
+#include <AppInfo.h>
 
 #include <climits>
 #include <cstdio>

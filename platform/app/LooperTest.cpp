@@ -2,7 +2,7 @@
 #include <Autolock.h>
 #include <Looper.h>
 #include <Messenger.h>
-#include <Roster.h>
+#include <AppInfo.h>
 
 #include <WaitUntil.h>
 #include <atomic>

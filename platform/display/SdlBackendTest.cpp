@@ -24,14 +24,6 @@
 
 extern char** environ;
 
-// SDL's X11 video driver starts D-Bus, whose library keeps a buffer until
-// the process ends; LeakSanitizer must not count that against us.
-extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
-
 using namespace BPrivate;
 using brenvik::test::FindProgram;
 using brenvik::test::RunTool;

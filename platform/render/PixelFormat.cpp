@@ -138,44 +138,16 @@ void Write32(color_space space, const rgb_color* colors, int32 width, uint8* des
 
 int32 BitsPerPixel(color_space space)
 {
-    switch (space) {
-    case B_GRAY1:
-        return 1;
-    case B_GRAY8:
-    case B_CMAP8:
-        return 8;
-    case B_RGB15:
-    case B_RGB15_BIG:
-    case B_RGBA15:
-    case B_RGBA15_BIG:
-    case B_RGB16:
-    case B_RGB16_BIG:
-        return 16;
-    case B_RGB24:
-    case B_RGB24_BIG:
-        return 24;
-    case B_RGB32:
-    case B_RGB32_BIG:
-    case B_RGBA32:
-    case B_RGBA32_BIG:
-    case B_RGB30:
-    case B_RGB30_BIG:
-        return 32;
-    case B_RGB48:
-    case B_RGB48_BIG:
-        return 48;
-    case B_RGBA64:
-    case B_RGBA64_BIG:
-        return 64;
-    default:
+    size_t chunk = 0;
+    size_t pixelsPerChunk = 0;
+    if (get_pixel_size_for(space, &chunk, nullptr, &pixelsPerChunk) != B_OK)
         return -1;
-    }
+    return int32(chunk * 8 / pixelsPerChunk);
 }
 
 bool IsSupportedColorSpace(color_space space)
 {
-    int32 bits = BitsPerPixel(space);
-    return bits > 0 && bits <= 32 && space != B_RGB30 && space != B_RGB30_BIG;
+    return bitmaps_support_space(space, nullptr);
 }
 
 int32 RawBytesPerRow(color_space space, int32 width)

@@ -1,32 +1,14 @@
 #pragma once
 
-// app_info and the roster. The application kit fills app_info for the
-// running program; BRoster (finding and launching applications by
-// signature) needs the MIME database and the actions service, so it is
-// implemented in platform/process, above the storage kit.
+// The roster: finding and launching applications by signature. It needs the
+// MIME database and the actions service, so it lives here, above the storage
+// kit; app_info (AppInfo.h), which the application kit fills for the running
+// program, comes with it as on BeOS.
 
+#include <AppInfo.h>
 #include <EntryRef.h>
 #include <Message.h>
 #include <OS.h>
-
-struct app_info {
-    app_info();
-
-    thread_id thread;
-    team_id team;
-    port_id port;
-    uint32 flags;
-    entry_ref ref;
-    char signature[B_MIME_TYPE_LENGTH];
-};
-
-// Application flags (also the 'APPF' resource).
-#define B_SINGLE_LAUNCH (0x0)
-#define B_MULTIPLE_LAUNCH (0x1)
-#define B_EXCLUSIVE_LAUNCH (0x2)
-#define B_LAUNCH_MASK (0x3)
-#define B_BACKGROUND_APP (0x4)
-#define B_ARGV_ONLY (0x8)
 
 class BRoster {
 public:

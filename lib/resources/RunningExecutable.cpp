@@ -1,8 +1,8 @@
 #include "RunningExecutable.h"
 
+#include <AppInfo.h>
 #include <Application.h>
 #include <Path.h>
-#include <AppInfo.h>
 
 status_t RunningExecutable::GetPath(std::string* path)
 {

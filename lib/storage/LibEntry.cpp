@@ -11,12 +11,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include <AppInfo.h>
 #include <Application.h>
 #include <Entry.h>
 #include <FindDirectory.h>
 #include <Message.h>
 #include <Path.h>
-#include <AppInfo.h>
 #include <TempFiles.h>
 
 #include "LibString.h"

@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 
 #include <AppFileInfo.h>
+#include <AppInfo.h>
 #include <Application.h>
 #include <File.h>
 #include <Message.h>
 #include <Mime.h>
 #include <Path.h>
-#include <AppInfo.h>
 
 #include "LibStringList.h"
 

@@ -1,7 +1,7 @@
 #include <Application.h>
 
-#include <ExecutablePath.h>
 #include <AppInfo.h>
+#include <ExecutablePath.h>
 
 #include <climits>
 #include <cstdio>

@@ -1,8 +1,8 @@
+#include <AppInfo.h>
 #include <Application.h>
 #include <Autolock.h>
 #include <Looper.h>
 #include <Messenger.h>
-#include <AppInfo.h>
 
 #include <WaitUntil.h>
 #include <atomic>

@@ -64,6 +64,18 @@ protected:
         installer.AddItem({ fSource + "/Velk" });
     }
 
+    // Installs the product; its record, or "" when the pass failed.
+    std::string Install()
+    {
+        TestInstaller installer(fSource);
+        Prepare(installer);
+        InstallConfig config;
+        config.SetDialogs(std::make_unique<TestDialogs>());
+        config.SetSystemProbe(std::make_unique<TestProbe>());
+        installer.Configure(config, fDestination);
+        return config.Action() == InstallConfig::kPassDone ? config.RecordPath() : std::string();
+    }
+
     std::string fOutside;
     std::string fSource;
 };
@@ -94,19 +106,14 @@ TEST_P(InstallFolderSwapTest, TheRemovalRefusesASwappedFolder)
 {
     if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
         GTEST_SKIP() << "only root can give a folder to another user";
-    TestInstaller installer(fSource);
-    Prepare(installer);
-    InstallConfig config;
-    config.SetDialogs(std::make_unique<TestDialogs>());
-    config.SetSystemProbe(std::make_unique<TestProbe>());
-    installer.Configure(config, fDestination);
-    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    std::string record = Install();
+    ASSERT_FALSE(record.empty());
     SwapIn(fDestination + "/Velk");
     auto destination = Snapshot(fDestination);
     auto outside = Snapshot(fOutside);
 
     InstallRemoval removal;
-    EXPECT_EQ(removal.SetTo(config.RecordPath()), B_NOT_ALLOWED);
+    EXPECT_EQ(removal.SetTo(record), B_NOT_ALLOWED);
     EXPECT_NE(removal.Error().find(fDestination + "/Velk"), std::string::npos) << removal.Error();
     EXPECT_EQ(Snapshot(fOutside), outside);
     EXPECT_EQ(Snapshot(fDestination), destination);
@@ -121,18 +128,13 @@ TEST_F(ForeignFolderRemovalTest, AsRootTheRemovalRefusesAFolderAnotherUserCouldC
     if (geteuid() != 0)
         GTEST_SKIP() << "a system installation is root's";
     setenv("BRENVIK_SCOPE", "system", 1);
-    TestInstaller installer(fSource);
-    Prepare(installer);
-    InstallConfig config;
-    config.SetDialogs(std::make_unique<TestDialogs>());
-    config.SetSystemProbe(std::make_unique<TestProbe>());
-    installer.Configure(config, fDestination);
-    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    std::string record = Install();
+    ASSERT_FALSE(record.empty());
     ASSERT_EQ(chown(fDestination.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
     auto destination = Snapshot(fDestination);
 
     InstallRemoval removal;
-    EXPECT_EQ(removal.SetTo(config.RecordPath()), B_NOT_ALLOWED);
+    EXPECT_EQ(removal.SetTo(record), B_NOT_ALLOWED);
     EXPECT_NE(removal.Error().find(fDestination), std::string::npos) << removal.Error();
     EXPECT_EQ(Snapshot(fDestination), destination);
 }

@@ -5,6 +5,7 @@
 #include <InstallerFormat.h>
 #include <LibAppVersion.h>
 #include <LibSound.h>
+#include <oLocalize.h>
 
 #include "InstallerWin.h"
 
@@ -15,7 +16,7 @@ constexpr const char* kPlayerName = "AudioFile";
 
 } // namespace
 
-InstallApp::InstallApp()
+InstallApp::InstallApp(const std::string& answersRecord, const std::string& language)
     : BApplication(InstallerFormat::kInstallerSignature)
     , fWindow(nullptr)
     , fExitStatus(1)
@@ -31,7 +32,10 @@ InstallApp::InstallApp()
     BMimeType(InstallerFormat::kDocumentType)
         .SetPreferredApp(InstallerFormat::kInstallerSignature, B_OPEN);
 
+    if (!language.empty())
+        oLocalize().SetLanguageForRun(language.c_str());
     fWindow = new InstallerWin;
+    fWindow->SetAnswersRecord(answersRecord);
     fWindow->Run();
 }
 

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 class InstallerWin;
 class LibSound;
@@ -20,7 +21,10 @@ public:
     // Posted by the window: play the sound archived in the message.
     static constexpr uint32 kMsgPlaySound = 2200;
 
-    InstallApp();
+    // `answersRecord`: where the answers of the walk are written when Install
+    // is pressed (empty: nowhere); `language`: a language for this run only
+    // (empty: the installer's own choice).
+    explicit InstallApp(const std::string& answersRecord = "", const std::string& language = "");
     ~InstallApp() override;
 
     void MessageReceived(BMessage* message) override;

@@ -113,6 +113,10 @@ public:
     // The window starts no pass afterwards.
     void QuitRunning();
 
+    // Where the answers of this walk are written when Install is pressed
+    // (--record-answers); empty for nowhere.
+    void SetAnswersRecord(const std::string& path) { fAnswersRecord = path; }
+
     int32 CurrentStep() const { return fStep.load(); }
     Outcome InstallOutcome() const { return fOutcome.load(); }
     InstallConfig& Configuration() { return fConfig; }
@@ -129,6 +133,7 @@ private:
     void SetDefaultFolder();
     status_t WaitForPassToEnd(bigtime_t timeout);
     void WaitForPassStart();
+    void RecordAnswers();
 
     // Between the press of Install and the worker's start the window may
     // still ask (the roll-back offer); a quit request in that time must be
@@ -141,6 +146,7 @@ private:
 
     // Empty for the running executable.
     std::string fInstallerPath;
+    std::string fAnswersRecord;
     GroupContextList fGroups;
     std::atomic<int32> fStep;
     std::atomic<Outcome> fOutcome;

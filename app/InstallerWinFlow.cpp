@@ -20,6 +20,7 @@
 #include <TextView.h>
 #include <Volume.h>
 
+#include <InstallAnswers.h>
 #include <InstallerFormat.h>
 #include <LanguageChoice.h>
 #include <LibAppResource.h>
@@ -43,6 +44,7 @@
 #include <TextIds.h>
 #include <oLocalize.h>
 
+#include "DefaultDestination.h"
 #include "InstallImage.h"
 #include "InstallListItem.h"
 #include "InstallerDialogs.h"
@@ -198,24 +200,11 @@ void InstallerWin::FillControls()
     }
 }
 
-// "Current" is the folder that holds the installer; any other value names a
-// standard folder of the current scope.
 void InstallerWin::SetDefaultFolder()
 {
-    const char* name = nullptr;
-    if (fConfig.FindString(Field::kDefaultFolder, &name) != B_OK)
-        return;
-    BPath folder;
-    if (IsKeyword(name, InstallerFormat::kCurrentFolder)) {
-        if (!LibGetWorkingDirectory(folder))
-            return;
-    } else {
-        directory_which which;
-        if (!LibGetStdDirName(name, which) || find_directory(which, &folder, false) != B_OK)
-            return;
-    }
+    std::string folder = DefaultDestination(fConfig);
     entry_ref ref;
-    if (LibGetEntryRef(folder.Path(), ref))
+    if (!folder.empty() && LibGetEntryRef(folder.c_str(), ref))
         fConfig.SetDestination(ref);
 }
 
@@ -548,6 +537,8 @@ void InstallerWin::Install()
             fConfig.AddMessage(Field::kInstallInstructions, &instructions);
     }
 
+    RecordAnswers();
+
     // The default folder is a standard one that a fresh account may not have
     // yet (~/.local/opt); the pass makes it when the user installs into it
     // (not merely by opening the installer), in its record, so that the
@@ -576,6 +567,42 @@ void InstallerWin::Install()
         failed.AddInt32("status", InstallConfig::kPassFailed);
         ThreadChange(&failed);
     }
+}
+
+// The walk as an answer file: the install type when the files ticked are
+// exactly its own, else the files by name.
+void InstallerWin::RecordAnswers()
+{
+    if (fAnswersRecord.empty())
+        return;
+    InstallAnswers answers;
+    answers.licenseAccepted = true;
+    answers.launch = true;
+    answers.destination = fConfig.DestinationPath();
+    answers.language = static_cast<const char*>(Localizer()->Language());
+    {
+        BAutolock lock(this);
+        int32 selected = fInstallType->CurrentSelection();
+        BStringItem* type
+            = selected >= 0 ? dynamic_cast<BStringItem*>(fInstallType->ItemAt(selected)) : nullptr;
+        bool typeOnly = type != nullptr;
+        std::vector<std::string> files;
+        for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+            InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
+            if (item == nullptr)
+                continue;
+            if (item->IsSelected())
+                files.emplace_back(item->Path().Leaf() != nullptr ? item->Path().Leaf() : "");
+            if (type != nullptr && item->IsSelected() != item->Groups().InList(type->Text()))
+                typeOnly = false;
+        }
+        if (typeOnly)
+            answers.installType = type->Text();
+        else
+            answers.files = files;
+    }
+    if (answers.Write(fAnswersRecord) != B_OK)
+        LibError("%s: %s", fAnswersRecord.c_str(), std::strerror(errno));
 }
 
 void InstallerWin::OfferRollBack()

@@ -25,6 +25,11 @@ public:
     // A message with one OK button, waited for.
     virtual void Info(const std::string& text) = 0;
     virtual void Error(const std::string& text) = 0;
+    // Whether programs, documents and folders can be shown to the user (a
+    // desktop is there); without one they are named, not started.
+    virtual bool HasDesktop() const { return true; }
+    // Whether the items marked to run once installed are run at all.
+    virtual bool Launches() const { return true; }
 };
 
 // The platform's alerts (BAlert::Go, synchronous on the calling thread).

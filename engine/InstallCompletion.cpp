@@ -83,6 +83,11 @@ std::vector<InstallCompletion::Launch> InstallCompletion::AutoLaunch()
         std::string path = StringOf(item, Field::kFileName);
         if (path.empty() || !BoolOf(item, Field::kPlacedByPass))
             continue;
+        if (!fDialogs.Launches()) {
+            fLog("\tDid not run " + path + ": running items is turned off\n");
+            launches.push_back({ path, Launch::kDeclined, -1 });
+            continue;
+        }
         // Whether to ask is decided for each item by its own reason.
         std::string reason = StringOf(meta, Field::kAutoLaunchReason);
         if (!reason.empty() && !Confirm(path, reason)) {
@@ -127,6 +132,11 @@ InstallCompletion::Launch InstallCompletion::Start(const std::string& path, bool
         fLog("\tDid not start " + path
             + ": the installer runs as root, and would start it as root\n");
         fProblems.push_back(FormatWithText(fTexts.Format(TextId::kUnableToRun), LeafOf(path)));
+        return { path, Launch::kSkipped, -1 };
+    }
+    if (!fDialogs.HasDesktop()) {
+        fLog("\tDid not start " + path + ": there is no desktop\n");
+        fDialogs.Info(FormatWithText(fTexts.Format(TextId::kNotStartedNoDesktop), path));
         return { path, Launch::kSkipped, -1 };
     }
     status_t status = program ? Actions::Launch(path.c_str()) : Actions::Open(path.c_str());
@@ -212,6 +222,10 @@ void InstallCompletion::OpenFolder(const std::string& folder)
 {
     if (BPrivate::StorageScope::IsSystem()) {
         fLog("\tDid not open " + folder + ": the installer runs as root\n");
+        return;
+    }
+    if (!fDialogs.HasDesktop()) {
+        fDialogs.Info(FormatWithText(fTexts.Format(TextId::kInstalledIn), folder));
         return;
     }
     if (!LibOpenEntry(folder.c_str()))

@@ -237,12 +237,22 @@ void InstallConfig::SetInstallerPath(const char* path)
     fInstallerPath = path != nullptr ? path : "";
 }
 
-bool InstallConfig::DoesDestinationExist()
+std::string InstallConfig::DestinationPath() const
 {
+    if (!fDestinationPath.empty())
+        return fDestinationPath;
     BPath destination;
     if (!LibGetFullPath(fDestination, destination))
+        return std::string();
+    return destination.Path();
+}
+
+bool InstallConfig::DoesDestinationExist()
+{
+    std::string destination = DestinationPath();
+    if (destination.empty())
         return false;
-    std::string path = std::string(destination.Path()) + "/" + GetString(kCreatedFolder, "");
+    std::string path = destination + "/" + GetString(kCreatedFolder, "");
     return LibExists(path.c_str());
 }
 

@@ -28,6 +28,19 @@ class InstallTexts;
 //
 // Keyword values ("True", "None", "Prompt", "Rename", "User Selected") are
 // compared exactly and case-sensitively, over the whole text.
+// Where a running pass is, for a front end that shows progress: item `item`
+// of `total` (counted from 1; 0 before the first), `name` its leaf, and the
+// bytes of the chosen items placed so far of all of them.
+struct InstallProgress {
+    int32 item = 0;
+    int32 total = 0;
+    std::string name;
+    uint64 bytesDone = 0;
+    uint64 bytesTotal = 0;
+    // The item's work is over (placed or not).
+    bool itemDone = false;
+};
+
 class InstallConfig : public BMessage, public LibThread {
 public:
     // Messages the pass sends to the window.
@@ -76,7 +89,17 @@ public:
     int32 SelectGroup(const char* group);
 
     const entry_ref& Destination() const { return fDestination; }
-    void SetDestination(const entry_ref& destination) { fDestination = destination; }
+    void SetDestination(const entry_ref& destination)
+    {
+        fDestination = destination;
+        fDestinationPath.clear();
+    }
+    // A destination given as a path whose folders need not exist yet (an
+    // answer file's): it takes the place of Destination() until
+    // SetDestination is called again.
+    void SetDestinationPath(const std::string& path) { fDestinationPath = path; }
+    // The destination as a path ("" when it has none).
+    std::string DestinationPath() const;
     // Whether the pass makes a destination folder that is missing (with the
     // missing folders above it, each in the install record, so that the
     // removal takes them away again); otherwise a missing one is an error.
@@ -144,6 +167,11 @@ public:
     // Called on the worker thread with each status text, before it is sent
     // to the window (a program without a window prints them).
     void SetStatusObserver(std::function<void(const char*)> observer);
+    // Called on the worker thread as each chosen item starts and ends.
+    void SetProgressObserver(std::function<void(const InstallProgress&)> observer)
+    {
+        fProgressObserver = std::move(observer);
+    }
     // Called on the worker thread the moment a payload item has been renamed
     // into its place, before anything else happens to it or the record says
     // so: where a test ends the program, as a crash would.
@@ -197,6 +225,7 @@ private:
 
     FILE* fLog;
     entry_ref fDestination;
+    std::string fDestinationPath;
     bool fMakeDestination = false;
     bool fRestart;
 
@@ -204,6 +233,7 @@ private:
     std::unique_ptr<SystemProbe> fProbe;
     InstallClock fClock;
     std::function<void(const char*)> fStatusObserver;
+    std::function<void(const InstallProgress&)> fProgressObserver;
     std::function<void(const std::string&)> fPlacedObserver;
     std::function<void(const std::string&)> fFolderMadeObserver;
     std::string fInstallerPath;

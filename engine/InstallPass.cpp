@@ -57,6 +57,8 @@ public:
     }
     void Info(const std::string& text) override { fDialogs.Info(text); }
     void Error(const std::string& text) override { fDialogs.Error(text); }
+    bool HasDesktop() const override { return fDialogs.HasDesktop(); }
+    bool Launches() const override { return fDialogs.Launches(); }
 
 private:
     InstallDialogs& fDialogs;
@@ -265,7 +267,8 @@ status_t InstallPass::Prepare(std::string* error)
     BPath destination;
     struct stat info;
     bool missing = false;
-    if (LibGetFullPath(fConfig.Destination(), destination)) {
+    std::string chosen = fConfig.DestinationPath();
+    if (!chosen.empty() && destination.SetTo(chosen.c_str()) == B_OK) {
         bool found = stat(destination.Path(), &info) == 0;
         missing = !found && errno == ENOENT;
         if (!missing && (!found || !S_ISDIR(info.st_mode)))

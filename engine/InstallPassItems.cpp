@@ -4,6 +4,7 @@
 // exact place, and it is renamed into that place whole. Its dates and its
 // record (every file with its digest) follow; then its link.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -29,6 +30,12 @@
 using namespace InstallerFormat;
 
 namespace {
+
+// An item's size as its record gives it (a negative one as nothing).
+uint64 ItemSize(const BMessage& item)
+{
+    return uint64(std::max<int32>(item.GetInt32(Field::kFileSize, 0), 0));
+}
 
 bool Lexists(const std::string& path)
 {
@@ -118,14 +125,29 @@ void InstallPass::InstallItems()
     fTotal = fConfig.CountSelectedFiles();
     fDone = 0;
     fItemAsk = fItemRemembered = fLinkAsk = fLinkRemembered = true;
+    InstallProgress progress;
+    progress.total = fTotal;
     BMessage item;
+    for (int32 i = 0; fInstructions.FindMessage(Field::kInstallFile, i, &item) == B_OK; i++) {
+        if (item.GetBool(Field::kInstallToSystem))
+            progress.bytesTotal += ItemSize(item);
+    }
     for (int32 i = 0; fInstructions.FindMessage(Field::kInstallFile, i, &item) == B_OK; i++) {
         if (!item.GetBool(Field::kInstallToSystem))
             continue;
         if (fConfig.StopRequested())
             break;
+        progress.item = fDone + 1;
+        progress.name = LeafOf(item.GetString(Field::kFileName, ""));
+        progress.itemDone = false;
+        if (fConfig.fProgressObserver)
+            fConfig.fProgressObserver(progress);
         InstallItem(i, item);
         fInstructions.ReplaceMessage(Field::kInstallFile, i, &item);
+        progress.bytesDone += ItemSize(item);
+        progress.itemDone = true;
+        if (fConfig.fProgressObserver)
+            fConfig.fProgressObserver(progress);
     }
     RunFollowUps();
 }

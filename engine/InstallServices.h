@@ -52,6 +52,10 @@ public:
     virtual ReplaceAnswer AskReplace(const std::string& newItem, const std::string& newItemFolder,
         const std::string& existingItem, bool offerApplyToAll, const std::string& language)
         = 0;
+    // See CompletionDialogs: whether there is a desktop to start programs
+    // and open folders on, and whether items marked to run are run.
+    virtual bool HasDesktop() const { return true; }
+    virtual bool Launches() const { return true; }
 };
 
 // Message boxes of the platform's alerts, run on the calling thread. Until the

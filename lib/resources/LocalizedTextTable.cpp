@@ -429,6 +429,366 @@ const Row kRows[] = {
             "Den %s '%s' allerede eksisterer. Lave jer ønske som erstatning for nærværende",
             "Naar de %s '%s' reeds bestaan. Verrichten u wil voor vervangen voorhanden",
             "O %s '%s' existe já  Você deseja substituir existir." } },
+    { TextId::kNotStartedNoDesktop,
+        { "Not started, as there is no desktop: %s", "Non lancé, faute de bureau : %s",
+            "No se ha iniciado, no hay escritorio: %s",
+            "Nicht gestartet, da kein Desktop vorhanden ist: %s",
+            "Non avviato, manca un desktop: %s", "Ikke startet, det finnes ikke noe skrivebord: %s",
+            "Inte startad, det finns inget skrivbord: %s",
+            "Ikke startet, der er intet skrivebord: %s", "Niet gestart, er is geen bureaublad: %s",
+            "Não iniciado, não há ambiente de trabalho: %s" } },
+    { TextId::kInstalledIn,
+        { "Installed in %s", "Installé dans %s", "Instalado en %s", "Installiert in %s",
+            "Installato in %s", "Installert i %s", "Installerat i %s", "Installeret i %s",
+            "Geïnstalleerd in %s", "Instalado em %s" } },
+    { TextId::kUsage,
+        { "Usage: %s [OPTION]...", "Utilisation : %s [OPTION]...", "Uso: %s [OPCIÓN]...",
+            "Aufruf: %s [OPTION]...", "Uso: %s [OPZIONE]...", "Bruk: %s [VALG]...",
+            "Användning: %s [FLAGGA]...", "Brug: %s [TILVALG]...", "Gebruik: %s [OPTIE]...",
+            "Utilização: %s [OPÇÃO]..." } },
+    { TextId::kOptions,
+        { "Installs the product this installer carries. Without options it opens its window on a "
+          "desktop,\nand asks its questions on the terminal where there is none.\n\n  --unattended "
+          "           install without asking, from --answers FILE\n  --answers FILE          the "
+          "answer file of an unattended run\n  --record-answers FILE   write the answers of this "
+          "walk to FILE\n  --progress text|json    how an unattended run reports its progress\n  "
+          "--language CODE         en, fr, es, de, it, no, sv, da, nl or pt\n  --extract FOLDER    "
+          "    only extract the files into FOLDER\n  --help                  show this help\n  "
+          "--version               show the product's and the installer's versions\n\nExit status: "
+          "0 installed, 1 failed or not installed, 2 wrong options or answers,\n3 requirements not "
+          "met, 4 stopped.",
+            "Installe le produit que contient ce programme d'installation. Sans option, il ouvre "
+            "sa fenêtre sur un bureau,\net pose ses questions dans le terminal s'il n'y en a "
+            "pas.\n\n  --unattended            installer sans question, d'après --answers "
+            "FICHIER\n  --answers FICHIER       le fichier de réponses d'une installation sans "
+            "question\n  --record-answers FICHIER  écrire les réponses de ce parcours dans "
+            "FICHIER\n  --progress text|json    comment une installation sans question rend compte "
+            "de sa progression\n  --language CODE         en, fr, es, de, it, no, sv, da, nl ou "
+            "pt\n  --extract DOSSIER       seulement extraire les fichiers dans DOSSIER\n  --help  "
+            "                afficher cette aide\n  --version               afficher les versions "
+            "du produit et du programme d'installation\n\nCode de sortie : 0 installé, 1 échec ou "
+            "non installé, 2 options ou réponses erronées,\n3 conditions requises non remplies, 4 "
+            "arrêté.",
+            "Instala el producto que contiene este instalador. Sin opciones abre su ventana en un "
+            "escritorio,\ny hace sus preguntas en el terminal si no lo hay.\n\n  --unattended      "
+            "      instalar sin preguntar, según --answers ARCHIVO\n  --answers ARCHIVO       el "
+            "archivo de respuestas de una instalación desatendida\n  --record-answers ARCHIVO  "
+            "escribir las respuestas de este recorrido en ARCHIVO\n  --progress text|json    cómo "
+            "informa del progreso una instalación desatendida\n  --language CÓDIGO       en, fr, "
+            "es, de, it, no, sv, da, nl o pt\n  --extract CARPETA       solo extraer los archivos "
+            "en CARPETA\n  --help                  mostrar esta ayuda\n  --version               "
+            "mostrar las versiones del producto y del instalador\n\nEstado de salida: 0 instalado, "
+            "1 error o no instalado, 2 opciones o respuestas incorrectas,\n3 requisitos no "
+            "cumplidos, 4 detenido.",
+            "Installiert das Produkt, das dieses Installationsprogramm enthält. Ohne Optionen "
+            "öffnet es sein Fenster auf einem Desktop,\nund stellt seine Fragen im Terminal, wenn "
+            "keiner vorhanden ist.\n\n  --unattended            ohne Rückfragen installieren, nach "
+            "--answers DATEI\n  --answers DATEI         die Antwortdatei einer unbeaufsichtigten "
+            "Installation\n  --record-answers DATEI  die Antworten dieses Durchgangs in DATEI "
+            "schreiben\n  --progress text|json    wie eine unbeaufsichtigte Installation ihren "
+            "Fortschritt meldet\n  --language CODE         en, fr, es, de, it, no, sv, da, nl oder "
+            "pt\n  --extract ORDNER        nur die Dateien in ORDNER entpacken\n  --help           "
+            "       diese Hilfe anzeigen\n  --version               die Versionen des Produkts und "
+            "des Installationsprogramms anzeigen\n\nRückgabewert: 0 installiert, 1 fehlgeschlagen "
+            "oder nicht installiert, 2 falsche Optionen oder Antworten,\n3 Voraussetzungen nicht "
+            "erfüllt, 4 angehalten.",
+            "Installa il prodotto contenuto in questo programma di installazione. Senza opzioni "
+            "apre la sua finestra su un desktop,\ne pone le sue domande nel terminale se non ce "
+            "n'è uno.\n\n  --unattended            installare senza domande, secondo --answers "
+            "FILE\n  --answers FILE          il file di risposte di un'installazione automatica\n  "
+            "--record-answers FILE   scrivere le risposte di questo percorso in FILE\n  --progress "
+            "text|json    come un'installazione automatica riferisce il suo avanzamento\n  "
+            "--language CODICE       en, fr, es, de, it, no, sv, da, nl o pt\n  --extract CARTELLA "
+            "     solo estrarre i file in CARTELLA\n  --help                  mostrare questo "
+            "aiuto\n  --version               mostrare le versioni del prodotto e del programma di "
+            "installazione\n\nStato di uscita: 0 installato, 1 non riuscito o non installato, 2 "
+            "opzioni o risposte errate,\n3 requisiti non soddisfatti, 4 fermato.",
+            "Installerer produktet som dette installasjonsprogrammet inneholder. Uten valg åpner "
+            "det vinduet sitt på et skrivebord,\nog stiller spørsmålene i terminalen der det ikke "
+            "finnes noe.\n\n  --unattended            installer uten spørsmål, etter --answers "
+            "FIL\n  --answers FIL           svarfilen for en installasjon uten tilsyn\n  "
+            "--record-answers FIL    skriv svarene fra denne gjennomgangen til FIL\n  --progress "
+            "text|json    hvordan en installasjon uten tilsyn melder fremdriften\n  --language "
+            "KODE         en, fr, es, de, it, no, sv, da, nl eller pt\n  --extract MAPPE         "
+            "bare pakk ut filene i MAPPE\n  --help                  vis denne hjelpen\n  --version "
+            "              vis versjonene til produktet og "
+            "installasjonsprogrammet\n\nAvslutningsstatus: 0 installert, 1 mislyktes eller ikke "
+            "installert, 2 feil valg eller svar,\n3 krav ikke oppfylt, 4 stoppet.",
+            "Installerar produkten som detta installationsprogram innehåller. Utan flaggor öppnar "
+            "det sitt fönster på ett skrivbord,\noch ställer sina frågor i terminalen där det inte "
+            "finns något.\n\n  --unattended            installera utan frågor, enligt --answers "
+            "FIL\n  --answers FIL           svarsfilen för en obevakad installation\n  "
+            "--record-answers FIL    skriv svaren från denna genomgång till FIL\n  --progress "
+            "text|json    hur en obevakad installation rapporterar förloppet\n  --language KOD     "
+            "     en, fr, es, de, it, no, sv, da, nl eller pt\n  --extract MAPP          packa "
+            "bara upp filerna i MAPP\n  --help                  visa denna hjälp\n  --version      "
+            "         visa produktens och installationsprogrammets versioner\n\nSlutstatus: 0 "
+            "installerad, 1 misslyckades eller inte installerad, 2 fel flaggor eller svar,\n3 krav "
+            "inte uppfyllda, 4 stoppad.",
+            "Installerer det produkt, som dette installationsprogram indeholder. Uden tilvalg "
+            "åbner det sit vindue på et skrivebord,\nog stiller sine spørgsmål i terminalen, hvor "
+            "der ikke er noget.\n\n  --unattended            installer uden spørgsmål, efter "
+            "--answers FIL\n  --answers FIL           svarfilen til en installation uden opsyn\n  "
+            "--record-answers FIL    skriv svarene fra denne gennemgang til FIL\n  --progress "
+            "text|json    hvordan en installation uden opsyn melder sit forløb\n  --language KODE  "
+            "       en, fr, es, de, it, no, sv, da, nl eller pt\n  --extract MAPPE         pak kun "
+            "filerne ud i MAPPE\n  --help                  vis denne hjælp\n  --version            "
+            "   vis produktets og installationsprogrammets versioner\n\nAfslutningsstatus: 0 "
+            "installeret, 1 mislykkedes eller ikke installeret, 2 forkerte tilvalg eller svar,\n3 "
+            "krav ikke opfyldt, 4 stoppet.",
+            "Installeert het product dat dit installatieprogramma bevat. Zonder opties opent het "
+            "zijn venster op een bureaublad,\nen stelt het zijn vragen in de terminal als er geen "
+            "is.\n\n  --unattended            installeren zonder vragen, volgens --answers "
+            "BESTAND\n  --answers BESTAND       het antwoordbestand van een installatie zonder "
+            "toezicht\n  --record-answers BESTAND  de antwoorden van deze doorloop naar BESTAND "
+            "schrijven\n  --progress text|json    hoe een installatie zonder toezicht de voortgang "
+            "meldt\n  --language CODE         en, fr, es, de, it, no, sv, da, nl of pt\n  "
+            "--extract MAP           alleen de bestanden in MAP uitpakken\n  --help                "
+            "  deze hulp tonen\n  --version               de versies van het product en het "
+            "installatieprogramma tonen\n\nAfsluitstatus: 0 geïnstalleerd, 1 mislukt of niet "
+            "geïnstalleerd, 2 verkeerde opties of antwoorden,\n3 niet aan de vereisten voldaan, 4 "
+            "gestopt.",
+            "Instala o produto que este instalador contém. Sem opções abre a sua janela num "
+            "ambiente de trabalho,\ne faz as suas perguntas no terminal quando não há nenhum.\n\n  "
+            "--unattended            instalar sem perguntas, segundo --answers FICHEIRO\n  "
+            "--answers FICHEIRO      o ficheiro de respostas de uma instalação sem supervisão\n  "
+            "--record-answers FICHEIRO  escrever as respostas deste percurso em FICHEIRO\n  "
+            "--progress text|json    como uma instalação sem supervisão relata o progresso\n  "
+            "--language CÓDIGO       en, fr, es, de, it, no, sv, da, nl ou pt\n  --extract PASTA   "
+            "      apenas extrair os ficheiros para PASTA\n  --help                  mostrar esta "
+            "ajuda\n  --version               mostrar as versões do produto e do "
+            "instalador\n\nEstado de saída: 0 instalado, 1 falhou ou não instalado, 2 opções ou "
+            "respostas erradas,\n3 requisitos não cumpridos, 4 parado." } },
+    { TextId::kNoFrontEnd,
+        { "No display and no terminal: run it with --unattended --answers FILE (see --help).",
+            "Ni écran ni terminal : lancez-le avec --unattended --answers FICHIER (voir --help).",
+            "Ni pantalla ni terminal: ejecútelo con --unattended --answers ARCHIVO (vea --help).",
+            "Weder Bildschirm noch Terminal: starten Sie es mit --unattended --answers DATEI "
+            "(siehe --help).",
+            "Né schermo né terminale: eseguirlo con --unattended --answers FILE (vedere --help).",
+            "Verken skjerm eller terminal: kjør det med --unattended --answers FIL (se --help).",
+            "Varken skärm eller terminal: kör det med --unattended --answers FIL (se --help).",
+            "Hverken skærm eller terminal: kør det med --unattended --answers FIL (se --help).",
+            "Geen scherm en geen terminal: start het met --unattended --answers BESTAND (zie "
+            "--help).",
+            "Sem ecrã nem terminal: execute-o com --unattended --answers FICHEIRO (veja "
+            "--help)." } },
+    { TextId::kBadOption,
+        { "Unknown or incomplete option: %s (see --help).",
+            "Option inconnue ou incomplète : %s (voir --help).",
+            "Opción desconocida o incompleta: %s (vea --help).",
+            "Unbekannte oder unvollständige Option: %s (siehe --help).",
+            "Opzione sconosciuta o incompleta: %s (vedere --help).",
+            "Ukjent eller ufullstendig valg: %s (se --help).",
+            "Okänd eller ofullständig flagga: %s (se --help).",
+            "Ukendt eller ufuldstændigt tilvalg: %s (se --help).",
+            "Onbekende of onvolledige optie: %s (zie --help).",
+            "Opção desconhecida ou incompleta: %s (veja --help)." } },
+    { TextId::kAnswersUnusable,
+        { "The answers cannot be used: %s", "Les réponses sont inutilisables : %s",
+            "Las respuestas no se pueden usar: %s", "Die Antworten sind nicht verwendbar: %s",
+            "Le risposte non sono utilizzabili: %s", "Svarene kan ikke brukes: %s",
+            "Svaren kan inte användas: %s", "Svarene kan ikke bruges: %s",
+            "De antwoorden zijn onbruikbaar: %s", "As respostas não podem ser usadas: %s" } },
+    { TextId::kAnswerUnknownKey,
+        { "unknown key", "clé inconnue", "clave desconocida", "unbekannter Schlüssel",
+            "chiave sconosciuta", "ukjent nøkkel", "okänd nyckel", "ukendt nøgle",
+            "onbekende sleutel", "chave desconhecida" } },
+    { TextId::kAnswerRepeated,
+        { "given twice", "donnée deux fois", "dada dos veces", "doppelt angegeben",
+            "data due volte", "gitt to ganger", "angiven två gånger", "angivet to gange",
+            "twee keer gegeven", "dada duas vezes" } },
+    { TextId::kAnswerNoValue,
+        { "no value", "aucune valeur", "sin valor", "kein Wert", "nessun valore", "ingen verdi",
+            "inget värde", "ingen værdi", "geen waarde", "sem valor" } },
+    { TextId::kAnswerBadValue,
+        { "the value must be one of: %s", "la valeur doit être l'une de : %s",
+            "el valor debe ser uno de: %s", "der Wert muss einer von diesen sein: %s",
+            "il valore deve essere uno di: %s", "verdien må være en av: %s",
+            "värdet måste vara ett av: %s", "værdien skal være en af: %s",
+            "de waarde moet een van deze zijn: %s", "o valor deve ser um de: %s" } },
+    { TextId::kAnswerNotKeyValue,
+        { "not a \"key = value\" line", "pas une ligne « clé = valeur »",
+            "no es una línea «clave = valor»", "keine Zeile der Form „Schlüssel = Wert“",
+            "non è una riga «chiave = valore»", "ikke en linje «nøkkel = verdi»",
+            "inte en rad ”nyckel = värde”", "ikke en linje »nøgle = værdi«",
+            "geen regel „sleutel = waarde”", "não é uma linha «chave = valor»" } },
+    { TextId::kAnswerTypeAndFiles,
+        { "name an install type or files, not both",
+            "nommez un type d'installation ou des fichiers, pas les deux",
+            "indique un tipo de instalación o archivos, no ambos",
+            "nennen Sie eine Installationsart oder Dateien, nicht beides",
+            "indicare un tipo di installazione o dei file, non entrambi",
+            "oppgi en installasjonstype eller filer, ikke begge",
+            "ange en installationstyp eller filer, inte båda",
+            "angiv en installationstype eller filer, ikke begge",
+            "noem een installatietype of bestanden, niet beide",
+            "indique um tipo de instalação ou ficheiros, não ambos" } },
+    { TextId::kAnswerUnreadable,
+        { "cannot be read (%s)", "illisible (%s)", "no se puede leer (%s)", "nicht lesbar (%s)",
+            "non leggibile (%s)", "kan ikke leses (%s)", "kan inte läsas (%s)",
+            "kan ikke læses (%s)", "onleesbaar (%s)", "não pode ser lido (%s)" } },
+    { TextId::kAnswerLicense,
+        { "the licence must be accepted (license = accept)",
+            "la licence doit être acceptée (license = accept)",
+            "la licencia debe aceptarse (license = accept)",
+            "die Lizenz muss angenommen werden (license = accept)",
+            "la licenza deve essere accettata (license = accept)",
+            "lisensen må godtas (license = accept)", "licensen måste godkännas (license = accept)",
+            "licensen skal accepteres (license = accept)",
+            "de licentie moet aanvaard worden (license = accept)",
+            "a licença tem de ser aceite (license = accept)" } },
+    { TextId::kAnswerUnknownType,
+        { "no install type is called %s", "aucun type d'installation ne s'appelle %s",
+            "ningún tipo de instalación se llama %s", "keine Installationsart heißt %s",
+            "nessun tipo di installazione si chiama %s", "ingen installasjonstype heter %s",
+            "ingen installationstyp heter %s", "ingen installationstype hedder %s",
+            "geen installatietype heet %s", "nenhum tipo de instalação se chama %s" } },
+    { TextId::kAnswerUnknownFile,
+        { "no file of this installer is called %s",
+            "aucun fichier de ce programme d'installation ne s'appelle %s",
+            "ningún archivo de este instalador se llama %s",
+            "keine Datei dieses Installationsprogramms heißt %s",
+            "nessun file di questo programma di installazione si chiama %s",
+            "ingen fil i dette installasjonsprogrammet heter %s",
+            "ingen fil i detta installationsprogram heter %s",
+            "ingen fil i dette installationsprogram hedder %s",
+            "geen bestand van dit installatieprogramma heet %s",
+            "nenhum ficheiro deste instalador se chama %s" } },
+    { TextId::kAnswerNothingChosen,
+        { "nothing to install: no file is chosen", "rien à installer : aucun fichier n'est choisi",
+            "nada que instalar: no se ha elegido ningún archivo",
+            "nichts zu installieren: keine Datei ist gewählt",
+            "niente da installare: nessun file è scelto",
+            "ingenting å installere: ingen fil er valgt", "inget att installera: ingen fil är vald",
+            "intet at installere: ingen fil er valgt", "niets te installeren: geen bestand gekozen",
+            "nada a instalar: nenhum ficheiro escolhido" } },
+    { TextId::kAnswerDestination,
+        { "the destination cannot be made or written to",
+            "la destination ne peut être ni créée ni écrite",
+            "el destino no se puede crear ni escribir",
+            "das Ziel kann weder angelegt noch beschrieben werden",
+            "la destinazione non può essere creata né scritta",
+            "målet kan ikke opprettes eller skrives til",
+            "målet kan inte skapas eller skrivas till",
+            "destinationen kan ikke oprettes eller skrives til",
+            "het doel kan niet gemaakt of beschreven worden",
+            "o destino não pode ser criado nem escrito" } },
+    { TextId::kAnswerNotAbsolute,
+        { "must be an absolute path", "doit être un chemin absolu", "debe ser una ruta absoluta",
+            "muss ein absoluter Pfad sein", "deve essere un percorso assoluto",
+            "må være en absolutt sti", "måste vara en absolut sökväg", "skal være en absolut sti",
+            "moet een absoluut pad zijn", "tem de ser um caminho absoluto" } },
+    { TextId::kAnswerNoSpace,
+        { "not enough free space (%s needed)", "pas assez d'espace libre (%s nécessaires)",
+            "no hay suficiente espacio libre (se necesitan %s)",
+            "nicht genug freier Speicherplatz (%s benötigt)",
+            "spazio libero insufficiente (servono %s)", "ikke nok ledig plass (%s trengs)",
+            "inte tillräckligt med ledigt utrymme (%s behövs)", "ikke nok ledig plads (%s kræves)",
+            "niet genoeg vrije ruimte (%s nodig)",
+            "espaço livre insuficiente (são precisos %s)" } },
+    { TextId::kAlreadyInstalled,
+        { "Already installed: %s", "Déjà installé : %s", "Ya instalado: %s",
+            "Bereits installiert: %s", "Già installato: %s", "Allerede installert: %s",
+            "Redan installerad: %s", "Allerede installeret: %s", "Al geïnstalleerd: %s",
+            "Já instalado: %s" } },
+    { TextId::kCollisionRefused,
+        { "Stopped: %s exists, and the answers say collisions = fail.",
+            "Arrêté : %s existe, et les réponses disent collisions = fail.",
+            "Detenido: %s existe y las respuestas indican collisions = fail.",
+            "Angehalten: %s ist vorhanden, und die Antworten sagen collisions = fail.",
+            "Fermato: %s esiste, e le risposte dicono collisions = fail.",
+            "Stoppet: %s finnes, og svarene sier collisions = fail.",
+            "Stoppad: %s finns, och svaren säger collisions = fail.",
+            "Stoppet: %s findes, og svarene siger collisions = fail.",
+            "Gestopt: %s bestaat, en de antwoorden zeggen collisions = fail.",
+            "Parado: %s existe, e as respostas dizem collisions = fail." } },
+    { TextId::kWizardMore,
+        { "-- More -- (Enter: next page, q: to the end)",
+            "-- Suite -- (Entrée : page suivante, q : jusqu'à la fin)",
+            "-- Más -- (Intro: página siguiente, q: hasta el final)",
+            "-- Weiter -- (Eingabe: nächste Seite, q: bis zum Ende)",
+            "-- Altro -- (Invio: pagina seguente, q: fino alla fine)",
+            "-- Mer -- (Enter: neste side, q: til slutten)",
+            "-- Mer -- (Enter: nästa sida, q: till slutet)",
+            "-- Mere -- (Enter: næste side, q: til slutningen)",
+            "-- Meer -- (Enter: volgende pagina, q: naar het einde)",
+            "-- Mais -- (Enter: página seguinte, q: até ao fim)" } },
+    { TextId::kWizardAcceptLicense,
+        { "Do you accept the licence? [y/n] ", "Acceptez-vous la licence ? [o/n] ",
+            "¿Acepta la licencia? [s/n] ", "Nehmen Sie die Lizenz an? [j/n] ",
+            "Accetti la licenza? [s/n] ", "Godtar du lisensen? [j/n] ",
+            "Godkänner du licensen? [j/n] ", "Accepterer du licensen? [j/n] ",
+            "Aanvaardt u de licentie? [j/n] ", "Aceita a licença? [s/n] " } },
+    { TextId::kWizardYes, { "y", "o", "s", "j", "s", "j", "j", "j", "j", "s" } },
+    { TextId::kWizardNotInstalled,
+        { "Nothing was installed.", "Rien n'a été installé.", "No se ha instalado nada.",
+            "Es wurde nichts installiert.", "Non è stato installato nulla.",
+            "Ingenting ble installert.", "Inget installerades.", "Intet blev installeret.",
+            "Er is niets geïnstalleerd.", "Nada foi instalado." } },
+    { TextId::kWizardTypePrompt,
+        { "Install type (number; Enter keeps %s): ",
+            "Type d'installation (numéro ; Entrée garde %s) : ",
+            "Tipo de instalación (número; Intro mantiene %s): ",
+            "Installationsart (Nummer; Eingabe behält %s): ",
+            "Tipo di installazione (numero; Invio mantiene %s): ",
+            "Installasjonstype (nummer; Enter beholder %s): ",
+            "Installationstyp (nummer; Enter behåller %s): ",
+            "Installationstype (nummer; Enter beholder %s): ",
+            "Installatietype (nummer; Enter houdt %s): ",
+            "Tipo de instalação (número; Enter mantém %s): " } },
+    { TextId::kWizardFilesPrompt,
+        { "Numbers tick or untick files; Enter goes on: ",
+            "Des numéros cochent ou décochent des fichiers ; Entrée continue : ",
+            "Los números marcan o desmarcan archivos; Intro continúa: ",
+            "Nummern haken Dateien an oder ab; Eingabe geht weiter: ",
+            "I numeri selezionano o deselezionano i file; Invio prosegue: ",
+            "Numre krysser av eller fjerner filer; Enter går videre: ",
+            "Nummer markerar eller avmarkerar filer; Enter går vidare: ",
+            "Numre markerer eller fjerner markering af filer; Enter går videre: ",
+            "Nummers vinken bestanden aan of uit; Enter gaat verder: ",
+            "Números marcam ou desmarcam ficheiros; Enter continua: " } },
+    { TextId::kWizardNothingTicked,
+        { "Nothing is ticked: tick at least one file.",
+            "Rien n'est coché : cochez au moins un fichier.",
+            "No hay nada marcado: marque al menos un archivo.",
+            "Nichts ist angehakt: haken Sie mindestens eine Datei an.",
+            "Nulla è selezionato: selezionare almeno un file.",
+            "Ingenting er krysset av: kryss av minst én fil.",
+            "Inget är markerat: markera minst en fil.", "Intet er markeret: markér mindst én fil.",
+            "Niets is aangevinkt: vink minstens één bestand aan.",
+            "Nada está marcado: marque pelo menos um ficheiro." } },
+    { TextId::kWizardDestinationPrompt,
+        { "Destination (Enter keeps %s): ", "Destination (Entrée garde %s) : ",
+            "Destino (Intro mantiene %s): ", "Ziel (Eingabe behält %s): ",
+            "Destinazione (Invio mantiene %s): ", "Mål (Enter beholder %s): ",
+            "Mål (Enter behåller %s): ", "Destination (Enter beholder %s): ",
+            "Doel (Enter houdt %s): ", "Destino (Enter mantém %s): " } },
+    { TextId::kWizardFreeSpace,
+        { "Free there: %s", "Libre à cet endroit : %s", "Libre allí: %s", "Dort frei: %s",
+            "Libero lì: %s", "Ledig der: %s", "Ledigt där: %s", "Ledigt der: %s", "Vrij daar: %s",
+            "Livre aí: %s" } },
+    { TextId::kWizardConfirm,
+        { "Install now? [y/n] ", "Installer maintenant ? [o/n] ", "¿Instalar ahora? [s/n] ",
+            "Jetzt installieren? [j/n] ", "Installare ora? [s/n] ", "Installere nå? [j/n] ",
+            "Installera nu? [j/n] ", "Installere nu? [j/n] ", "Nu installeren? [j/n] ",
+            "Instalar agora? [s/n] " } },
+    { TextId::kWizardChoicePrompt,
+        { "Your choice (number): ", "Votre choix (numéro) : ", "Su elección (número): ",
+            "Ihre Wahl (Nummer): ", "La tua scelta (numero): ", "Ditt valg (nummer): ",
+            "Ditt val (nummer): ", "Dit valg (nummer): ", "Uw keuze (nummer): ",
+            "A sua escolha (número): " } },
+    { TextId::kWizardStopping,
+        { "Stopping once the current step is whole...",
+            "Arrêt dès que l'étape en cours est terminée...",
+            "Deteniendo en cuanto termine el paso actual...",
+            "Wird angehalten, sobald der laufende Schritt fertig ist...",
+            "Arresto appena il passo corrente è completo...",
+            "Stopper når det pågående trinnet er ferdig...",
+            "Stoppar när det pågående steget är klart...",
+            "Stopper, når det igangværende trin er færdigt...",
+            "Stoppen zodra de huidige stap af is...",
+            "A parar assim que o passo atual terminar..." } },
     { TextId::kDeinstallerIntro,
         { "This removes the following product from this computer:",
             "Ce programme supprime de cet ordinateur le produit suivant :",

@@ -135,6 +135,13 @@ void oLocalize::SetLanguage(const char* code)
         SetSessionChoice(fExecutable, code);
 }
 
+void oLocalize::SetLanguageForRun(const char* code)
+{
+    fLanguage = code != nullptr ? code : "";
+    if (!fExecutable.empty() && code != nullptr)
+        SetSessionChoice(fExecutable, code);
+}
+
 LibString oLocalize::GetString(const int32& id)
 {
     return fResources.GetString(LocalizedTextTable::ResourceName(fLanguage, id).c_str());

@@ -32,6 +32,9 @@ public:
     // either, it holds for the objects of this run only. Neither is an
     // error.
     void SetLanguage(const char* code);
+    // Makes code current for the objects of this run only, without storing
+    // it (a language asked for on the command line).
+    void SetLanguageForRun(const char* code);
     // The text of id in the current language; empty when there is none.
     LibString GetString(const int32& id);
     // Our own: the text of id in the current language, or the English text

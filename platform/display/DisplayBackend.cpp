@@ -5,6 +5,7 @@
 #include <SdlBackend.h>
 #include <Utf8.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,11 @@ bool IsSet(const char* name)
     return value != nullptr && value[0] != '\0';
 }
 
+// Set before the backend is made by a program that handles a missing desktop
+// itself.
+std::atomic<bool> sQuietFallback { false };
+std::atomic<bool> sNoWindows { false };
+
 } // namespace
 
 DisplayBackend::~DisplayBackend() = default;
@@ -27,13 +33,30 @@ DisplayBackend& DisplayBackend::Default()
 {
     static std::unique_ptr<DisplayBackend> sBackend = [] {
         std::string notice;
+        if (sNoWindows.load())
+            return std::unique_ptr<DisplayBackend>(std::make_unique<HeadlessBackend>());
         std::unique_ptr<DisplayBackend> backend = Select(Environment::Get("BRENVIK_DISPLAY"),
             IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"), &notice);
-        if (!notice.empty())
+        if (!notice.empty() && !sQuietFallback.load())
             std::fprintf(stderr, "%s\n", notice.c_str());
         return backend;
     }();
     return *sBackend;
+}
+
+void DisplayBackend::ShowNoWindows()
+{
+    sNoWindows.store(true);
+}
+
+bool DisplayBackend::WindowsCanShow()
+{
+    if (IsSet("BRENVIK_DISPLAY"))
+        return true;
+    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY"))
+        return false;
+    sQuietFallback.store(true);
+    return std::strcmp(Default().Name(), "headless") != 0;
 }
 
 std::unique_ptr<DisplayBackend> DisplayBackend::Select(

@@ -40,6 +40,15 @@ public:
 
     // The program's backend, made on first use (thread-safe).
     static DisplayBackend& Default();
+    // Whether the program's windows would be seen by someone: a desktop is
+    // reachable (the backend is made then, and is SDL), or BRENVIK_DISPLAY
+    // asks for a backend by name. A program that answers otherwise without
+    // a desktop asks this before its first window; the notice of running
+    // headless is then not said.
+    static bool WindowsCanShow();
+    // For a program that shows no window at all: the backend, when made (a
+    // screen's size asked for), is the headless one, without a word.
+    static void ShowNoWindows();
 
     virtual const char* Name() const = 0;
     virtual ScreenInfo Screen() const = 0;

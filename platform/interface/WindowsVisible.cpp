@@ -1,0 +1,17 @@
+#include "WindowsVisible.h"
+
+#include <DisplayBackend.h>
+
+namespace BPrivate {
+
+bool WindowsCanShow()
+{
+    return DisplayBackend::WindowsCanShow();
+}
+
+void ShowNoWindows()
+{
+    DisplayBackend::ShowNoWindows();
+}
+
+} // namespace BPrivate

@@ -179,9 +179,10 @@ public:
     {
         fPlacedObserver = std::move(observer);
     }
-    // Called on the worker thread the moment the installation folder has
-    // been made, before the pass opens it: where a test swaps it for a link
-    // or a folder of another user's, as a racing local user would.
+    // Called on the worker thread the moment the installation folder, or a
+    // missing folder on the way to where items go, has been made, before
+    // the pass opens it: where a test swaps it for a link or a folder of
+    // another user's, as a racing local user would.
     void SetFolderMadeObserver(std::function<void(const std::string&)> observer)
     {
         fFolderMadeObserver = std::move(observer);

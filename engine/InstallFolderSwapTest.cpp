@@ -102,6 +102,47 @@ TEST_P(InstallFolderSwapTest, ThePassNeverWritesThroughASwappedFolder)
     EXPECT_FALSE(shown->errors.empty());
 }
 
+// A folder the pass makes on the way to the destination, in a sticky folder
+// where any user may make names (as /tmp): a link or another user's folder
+// put at its name between the mkdir and the open is never entered.
+TEST_P(InstallFolderSwapTest, AFolderMadeInAStickyFolderIsNeverEnteredOnceSwapped)
+{
+    if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    if (GetParam() == Swap::kOwnFolder)
+        GTEST_SKIP() << "a folder of the installing user's own is theirs to write";
+    std::string sticky = fRoot + "/sticky";
+    ASSERT_EQ(mkdir(sticky.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(sticky.c_str(), 01777), 0);
+    std::string made = sticky + "/made";
+    auto outside = Snapshot(fOutside);
+    TestInstaller installer(fSource);
+    Prepare(installer);
+    InstallConfig config;
+    auto dialogs = std::make_unique<TestDialogs>();
+    TestDialogs* shown = dialogs.get();
+    config.SetDialogs(std::move(dialogs));
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, made);
+    config.SetMakeDestination(true);
+    bool swapped = false;
+    decltype(outside) planted;
+    config.SetFolderMadeObserver([&](const std::string& folder) {
+        if (folder == made) {
+            SwapIn(folder);
+            planted = Snapshot(made);
+            swapped = true;
+        }
+    });
+
+    EXPECT_NE(config.Action(), InstallConfig::kPassDone);
+    EXPECT_TRUE(swapped);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    // Nor what was put at the name.
+    EXPECT_EQ(Snapshot(made), planted);
+    EXPECT_FALSE(shown->errors.empty());
+}
+
 TEST_P(InstallFolderSwapTest, TheRemovalRefusesASwappedFolder)
 {
     if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)

@@ -73,11 +73,14 @@ public:
     // before it is made. False (with a log line) when one cannot be made.
     bool MakeFolders(const std::string& path);
 
-    // A private scratch folder (".brenvik-XXXXXX") in `folder`, where a new
-    // item is made before it is renamed into its place, and its removal.
-    // Both are recorded, so that a crash leaves nothing unnamed.
-    bool MakeScratch(const std::string& folder, std::string* scratch, int32* step);
-    void RemoveScratch(const std::string& scratch, int32 step);
+    // A private scratch folder (".brenvik-XXXXXX") in the folder held by
+    // `folder` (whose path is `path`), where a new item is made before it is
+    // renamed into its place, made and held (`held`) through that handle;
+    // and its removal. Both are recorded, so that a crash leaves nothing
+    // unnamed.
+    bool MakeScratch(int folder, const std::string& path, std::string* scratch,
+        BPrivate::Descriptor* held, int32* step);
+    void RemoveScratch(int folder, const std::string& scratch, int32 step);
 
 private:
     std::string UniqueSavedPath(const std::string& leaf);
@@ -104,6 +107,12 @@ private:
     status_t CreateRecord();
     status_t MakeInstallFolder();
     status_t OpenInstallFolder(BMessage* made);
+    // Holds a folder items or links go to: the installation folder's own
+    // handle, a folder below it reached through that handle without
+    // following links, any other opened once (InstallPassFolders.cpp).
+    status_t OpenDestination(const std::string& folder, BPrivate::Descriptor* held);
+    // Renames `leaf` from one held folder to another, never over anything.
+    status_t MoveBetween(int from, int to, const std::string& leaf);
     void WriteLogHeader();
     void CreateDeinstaller();
     BMessage DeinstallerConfiguration();
@@ -112,16 +121,17 @@ private:
     void InstallItem(int32 index, BMessage& item);
     bool ExtractAndPlace(int32 index, const std::string& leaf, const std::string& folder,
         const BMessage& meta, bool elsewhere, std::string* placed);
-    status_t PlaceItem(const std::string& staged, const std::string& target, int32 index,
+    status_t PlaceItem(int staged, int folder, const std::string& target, int32 index,
         const std::string& leaf, bool deinstallable);
-    void SetDates(const std::string& path, int32 index);
+    void SetDates(int folder, const std::string& leaf, int32 index);
     void NoteFollowUps(const std::string& path);
     void RunFollowUps();
     void TagStaged(const std::string& staged, std::set<std::string>* tagged);
-    void RecordTree(const std::string& path, const std::set<std::string>& tagged, BMessage* result);
+    void RecordTree(const std::string& path, const std::string& recorded,
+        const std::set<std::string>& tagged, BMessage* result);
     void PlaceLink(
         const BMessage& meta, const std::string& item, const std::string& leaf, bool deinstallable);
-    status_t PlaceLinkFile(const std::string& staged, const std::string& target,
+    status_t PlaceLinkFile(int staged, int folder, const std::string& target,
         const std::string& item, bool entry, bool deinstallable);
     void EditScripts();
     // Why the configuration's script contents cannot be written (a line that

@@ -5,16 +5,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <stdio.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <FindDirectory.h>
+#include <HeldFolder.h>
 #include <Path.h>
 #include <ProcessRunner.h>
 #include <StorageScope.h>
 
-#include <LibFileOperations.h>
 #include <LibString.h>
 
 #include "DestinationResolver.h"
@@ -83,47 +86,122 @@ bool InstallPass::MakeFolders(const std::string& path)
     size_t slash = path.find_last_of('/');
     if (slash == std::string::npos || (slash > 0 && !MakeFolders(path.substr(0, slash))))
         return false;
+    // Each folder is made in its parent's handle and opened without
+    // following a link: in a folder others may write in (a sticky one, as
+    // /tmp), a user may have made the name first, or put a link there
+    // between the mkdir and the open.
+    BPrivate::Descriptor parent;
+    std::string leaf;
+    status_t status = BPrivate::OpenParentOf(path, &parent, &leaf);
+    if (status != B_OK) {
+        fConfig.Log("\t\t\tThe folder %s cannot be made: %s\n", path.c_str(), StatusText(status));
+        return false;
+    }
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, path.c_str());
     fields.AddBool(InstallRecord::kFieldExisted, false);
     int32 step = fRecord.Begin(InstallRecord::kKindFolder, fields);
     if (step < 0)
         return false;
-    if (mkdir(path.c_str(), 0775) != 0 && errno != EEXIST) {
-        int error = errno;
-        fRecord.Failed(step, StatusFromErrno(error), std::strerror(error));
-        fConfig.Log("\t\t\tThe folder %s cannot be made: %s\n", path.c_str(), std::strerror(error));
+    BPrivate::Descriptor folder;
+    bool made = false;
+    auto observer = [&] {
+        if (fConfig.fFolderMadeObserver)
+            fConfig.fFolderMadeObserver(path);
+    };
+    status = BPrivate::MakeFolderAt(parent.Get(), leaf, 0775, &folder, &made, observer);
+    if (status == B_OK && (fstat(folder.Get(), &info) != 0 || info.st_uid != geteuid()))
+        status = B_NOT_ALLOWED;
+    if (status != B_OK) {
+        const char* why = status == B_NOT_ALLOWED
+            ? "it was replaced by a link or another user's folder"
+            : StatusText(status);
+        fRecord.Failed(step, status, why);
+        fConfig.Log("\t\t\tThe folder %s cannot be made: %s\n", path.c_str(), why);
         return false;
     }
-    fRecord.Done(step);
+    if (!made) {
+        // Made meanwhile by this user: used, but not ours to remove.
+        fRecord.Failed(step, B_FILE_EXISTS, "it was there already");
+        return true;
+    }
+    // The removal takes away only this folder, known by these.
+    BMessage result;
+    result.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
+    result.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
+    fRecord.Done(step, &result);
     return true;
 }
 
-bool InstallPass::MakeScratch(const std::string& folder, std::string* scratch, int32* step)
+status_t InstallPass::OpenDestination(const std::string& folder, BPrivate::Descriptor* held)
 {
-    std::string name = folder + "/.brenvik-XXXXXX";
-    if (mkdtemp(name.data()) == nullptr) {
-        int error = errno;
-        fConfig.Log(
-            "\t\t\tNothing can be written in %s: %s\n", folder.c_str(), std::strerror(error));
+    if (folder == fInstallFolder)
+        return BPrivate::OpenFolderBeneath(fFolder.Get(), "", held);
+    if (fFolder.IsValid() && folder.rfind(fInstallFolder + "/", 0) == 0)
+        return BPrivate::OpenFolderBeneath(
+            fFolder.Get(), folder.substr(fInstallFolder.size() + 1), held);
+    return BPrivate::OpenFolderPath(folder, held);
+}
+
+status_t InstallPass::MoveBetween(int from, int to, const std::string& leaf)
+{
+    if (renameat2(from, leaf.c_str(), to, leaf.c_str(), RENAME_NOREPLACE) == 0)
+        return B_OK;
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS)
+        return StatusFromErrno(errno);
+    // Another file system (the installation folder, for an item the user
+    // kept out of its place), or one that cannot rename without replacing:
+    // a whole copy first, the original removed only once the copy is
+    // complete, through the handles.
+    return MoveExactly(BPrivate::HeldPath(from, leaf), BPrivate::HeldPath(to, leaf));
+}
+
+bool InstallPass::MakeScratch(int folder, const std::string& path, std::string* scratch,
+    BPrivate::Descriptor* held, int32* step)
+{
+    static constexpr char kLetters[]
+        = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string name;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; attempt++) {
+        unsigned char random[6];
+        if (getrandom(random, sizeof(random), 0) != ssize_t(sizeof(random))) {
+            error = errno;
+            break;
+        }
+        name = ".brenvik-";
+        for (unsigned char byte : random)
+            name += kLetters[byte % (sizeof(kLetters) - 1)];
+        error = mkdirat(folder, name.c_str(), 0700) == 0 ? 0 : errno;
+    }
+    if (error == 0) {
+        held->Reset(openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!held->IsValid()) {
+            error = errno;
+            unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+        }
+    }
+    if (error != 0) {
+        fConfig.Log("\t\t\tNothing can be written in %s: %s\n", path.c_str(), std::strerror(error));
         return false;
     }
     BMessage fields;
-    fields.AddString(InstallRecord::kFieldPath, name.c_str());
+    fields.AddString(InstallRecord::kFieldPath, (path + "/" + name).c_str());
     *step = fRecord.Begin(InstallRecord::kKindScratch, fields);
     if (*step < 0) {
-        rmdir(name.c_str());
+        held->Reset();
+        unlinkat(folder, name.c_str(), AT_REMOVEDIR);
         return false;
     }
-    *scratch = name;
+    *scratch = path + "/" + name;
     return true;
 }
 
-void InstallPass::RemoveScratch(const std::string& scratch, int32 step)
+void InstallPass::RemoveScratch(int folder, const std::string& scratch, int32 step)
 {
     if (scratch.empty())
         return;
-    if (LibUnlink(scratch.c_str()))
+    if (BPrivate::RemoveTreeAt(folder, scratch.substr(scratch.find_last_of('/') + 1)) == B_OK)
         fRecord.Done(step);
     else
         fRecord.Failed(step, B_ERROR, "the scratch folder could not be removed");

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <HeldFolder.h>
 #include <Path.h>
 #include <Sha256.h>
 #include <StorageScope.h>
@@ -37,10 +38,10 @@ uint64 ItemSize(const BMessage& item)
     return uint64(std::max<int32>(item.GetInt32(Field::kFileSize, 0), 0));
 }
 
-bool Lexists(const std::string& path)
+bool ExistsAt(int folder, const std::string& leaf)
 {
     struct stat info;
-    return lstat(path.c_str(), &info) == 0;
+    return fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool WriteTag(const std::string& path, const char* value)
@@ -208,9 +209,20 @@ void InstallPass::InstallItem(int32 index, BMessage& item)
 bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const std::string& folder,
     const BMessage& meta, bool elsewhere, std::string* placed)
 {
+    // The folder is held from here on: a name on its way changed meanwhile
+    // never turns what follows elsewhere.
+    BPrivate::Descriptor destination;
+    status_t opened = OpenDestination(folder, &destination);
+    if (opened != B_OK) {
+        fConfig.Log("\t\t\tNothing can be written in %s: %s\n", folder.c_str(),
+            opened == B_NOT_ALLOWED ? "a symbolic link is on its way" : StatusText(opened));
+        AddFailure(leaf + ": nothing can be written in " + folder);
+        return false;
+    }
     std::string scratch;
+    BPrivate::Descriptor scratchFolder;
     int32 scratchStep = 0;
-    if (!MakeScratch(folder, &scratch, &scratchStep)) {
+    if (!MakeScratch(destination.Get(), folder, &scratch, &scratchFolder, &scratchStep)) {
         AddFailure(leaf + ": nothing can be written in " + folder);
         return false;
     }
@@ -231,8 +243,10 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     options.removedModeBits = CreationMode(0777) ^ 0777;
     if (BPrivate::StorageScope::IsSystem() && !fConfig.GetBool(Field::kKeepSharedWrite))
         options.removedModeBits |= S_IWGRP | S_IWOTH;
-    if (!fEntries->ExtractEntry(PayloadId(index), staged.c_str(), options)) {
-        RemoveScratch(scratch, scratchStep);
+    // Extracted through the scratch folder's handle.
+    if (!fEntries->ExtractEntry(
+            PayloadId(index), BPrivate::HeldPath(scratchFolder.Get(), leaf).c_str(), options)) {
+        RemoveScratch(destination.Get(), scratch, scratchStep);
         if (fConfig.StopRequested())
             return false;
         fConfig.Log("\t\t\tThe item could not be extracted: %s\n",
@@ -247,11 +261,12 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     bool place = fConfig.ReplaceControl(folder.c_str(), BPath(staged.c_str()),
         meta.GetString(Field::kDestinationExists, ""), fItemAsk, fItemRemembered,
         BPath(fSavedFolder.c_str()));
-    if (place && Lexists(target))
+    if (place && ExistsAt(destination.Get(), leaf))
         place = false;
     if (place) {
-        if (PlaceItem(staged, target, index, leaf, deinstallable) != B_OK) {
-            RemoveScratch(scratch, scratchStep);
+        if (PlaceItem(scratchFolder.Get(), destination.Get(), target, index, leaf, deinstallable)
+            != B_OK) {
+            RemoveScratch(destination.Get(), scratch, scratchStep);
             return false;
         }
         if (elsewhere)
@@ -260,19 +275,20 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
         fConfig.Log("\t\t\tUser desired not to place item in %s\n", folder.c_str());
         // The item stays in the installation folder.
         target = fInstallFolder + "/" + leaf;
-        if (target == folder + "/" + leaf || Lexists(target)
-            || PlaceItem(staged, target, index, leaf, deinstallable) != B_OK) {
-            RemoveScratch(scratch, scratchStep);
+        if (target == folder + "/" + leaf || ExistsAt(fFolder.Get(), leaf)
+            || PlaceItem(scratchFolder.Get(), fFolder.Get(), target, index, leaf, deinstallable)
+                != B_OK) {
+            RemoveScratch(destination.Get(), scratch, scratchStep);
             AddFailure(leaf + ": not placed");
             return false;
         }
     }
-    RemoveScratch(scratch, scratchStep);
+    RemoveScratch(destination.Get(), scratch, scratchStep);
     *placed = target;
     return true;
 }
 
-status_t InstallPass::PlaceItem(const std::string& staged, const std::string& target, int32 index,
+status_t InstallPass::PlaceItem(int staged, int folder, const std::string& target, int32 index,
     const std::string& leaf, bool deinstallable)
 {
     BMessage fields;
@@ -287,26 +303,26 @@ status_t InstallPass::PlaceItem(const std::string& staged, const std::string& ta
     }
     std::set<std::string> tagged;
     if (deinstallable)
-        TagStaged(staged, &tagged);
-    status_t status = MoveExactly(staged, target);
+        TagStaged(BPrivate::HeldPath(staged, leaf), &tagged);
+    status_t status = MoveBetween(staged, folder, leaf);
     if (status != B_OK) {
-        fRecord.Failed(step, status, std::strerror(errno));
-        fConfig.Log("\t\t\tThe item could not be put in place: %s\n", std::strerror(errno));
+        fRecord.Failed(step, status, StatusText(status));
+        fConfig.Log("\t\t\tThe item could not be put in place: %s\n", StatusText(status));
         AddFailure(leaf + ": could not be put in place");
         return status;
     }
     if (fConfig.fPlacedObserver)
         fConfig.fPlacedObserver(target);
-    SetDates(target, index);
+    SetDates(folder, leaf, index);
     NoteFollowUps(target);
     BMessage result;
     result.AddString(InstallRecord::kFieldPath, target.c_str());
-    RecordTree(target, tagged, &result);
+    RecordTree(BPrivate::HeldPath(folder, leaf), target, tagged, &result);
     fRecord.Done(step, &result);
     return B_OK;
 }
 
-void InstallPass::SetDates(const std::string& path, int32 index)
+void InstallPass::SetDates(int folder, const std::string& leaf, int32 index)
 {
     BMessage item;
     fInstructions.FindMessage(Field::kInstallFile, index, &item);
@@ -318,18 +334,21 @@ void InstallPass::SetDates(const std::string& path, int32 index)
     if (item.FindInt64(Field::kFileModified, &modified) == B_OK)
         times[1] = { time_t(modified), 0 };
     // Linux cannot set a creation time; the file system keeps its own.
-    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        std::fprintf(stderr, "unable to set date/time for %s\n", path.c_str());
+    if (utimensat(folder, leaf.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        std::fprintf(stderr, "unable to set date/time for %s\n", leaf.c_str());
 }
 
 // Lists every entry of a placed item in the record, with whether it carries
 // the tag (TagStaged, by the entry's path below the item).
-void InstallPass::RecordTree(
-    const std::string& path, const std::set<std::string>& tagged, BMessage* result)
+// `path` reaches the item through its folder's handle; the record names it
+// `recorded`.
+void InstallPass::RecordTree(const std::string& path, const std::string& recorded,
+    const std::set<std::string>& tagged, BMessage* result)
 {
     auto visit = [&](const std::string& entryPath, const struct stat& info) {
         BMessage entry;
-        entry.AddString(InstallRecord::kFieldPath, entryPath.c_str());
+        entry.AddString(
+            InstallRecord::kFieldPath, (recorded + entryPath.substr(path.size())).c_str());
         entry.AddString(InstallRecord::kFieldType, InstallRecord::TypeOf(info.st_mode));
         entry.AddInt32(InstallRecord::kFieldMode, int32(info.st_mode & 07777));
         entry.AddInt64(InstallRecord::kFieldSize, int64(info.st_size));

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <FindDirectory.h>
+#include <HeldFolder.h>
 #include <Path.h>
 #include <Sha256.h>
 #include <Volume.h>
@@ -60,9 +61,10 @@ bool DesktopEntryText(const std::string& leaf, const std::string& item, std::str
     return true;
 }
 
-status_t WriteNewFile(const std::string& path, const std::string& text)
+status_t WriteNewFile(int folder, const std::string& name, const std::string& text)
 {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    int fd
+        = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return StatusFromErrno(errno);
     bool written = write(fd, text.data(), text.size()) == ssize_t(text.size());
@@ -97,20 +99,27 @@ void InstallPass::PlaceLink(
         fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
         return;
     }
+    // Held from here on, as an item's folder is.
+    BPrivate::Descriptor destination;
     std::string scratch;
+    BPrivate::Descriptor scratchFolder;
     int32 scratchStep = 0;
-    if (!MakeScratch(folder, &scratch, &scratchStep)) {
+    if (OpenDestination(folder, &destination) != B_OK
+        || !MakeScratch(destination.Get(), folder, &scratch, &scratchFolder, &scratchStep)) {
         AddFailure(leaf + ": no link could be placed in " + folder);
         return;
     }
     std::string staged = scratch + "/" + name;
     std::string text;
     status_t status = entry
-        ? (DesktopEntryText(leaf, item, &text) ? WriteNewFile(staged, text) : B_BAD_VALUE)
-        : (symlink(item.c_str(), staged.c_str()) == 0 ? B_OK : StatusFromErrno(errno));
+        ? (DesktopEntryText(leaf, item, &text) ? WriteNewFile(scratchFolder.Get(), name, text)
+                                               : B_BAD_VALUE)
+        : (symlinkat(item.c_str(), scratchFolder.Get(), name.c_str()) == 0
+                ? B_OK
+                : StatusFromErrno(errno));
     if (status != B_OK) {
         fConfig.Log("\t\t\tNo link could be made: %s\n", StatusText(status));
-        RemoveScratch(scratch, scratchStep);
+        RemoveScratch(destination.Get(), scratch, scratchStep);
         AddFailure(leaf + ": no link could be made");
         return;
     }
@@ -118,8 +127,9 @@ void InstallPass::PlaceLink(
         meta.GetString(Field::kLinkExists, ""), fLinkAsk, fLinkRemembered,
         BPath(fSavedFolder.c_str()));
     if (place)
-        status = PlaceLinkFile(staged, folder + "/" + name, item, entry, deinstallable);
-    RemoveScratch(scratch, scratchStep);
+        status = PlaceLinkFile(scratchFolder.Get(), destination.Get(), folder + "/" + name, item,
+            entry, deinstallable);
+    RemoveScratch(destination.Get(), scratch, scratchStep);
     if (!place) {
         fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
         return;
@@ -135,9 +145,10 @@ void InstallPass::PlaceLink(
         fConfig.Log("\t\t\tThis link will not be removed by the de-installer\n");
 }
 
-status_t InstallPass::PlaceLinkFile(const std::string& staged, const std::string& target,
+status_t InstallPass::PlaceLinkFile(int staged, int folder, const std::string& target,
     const std::string& item, bool entry, bool deinstallable)
 {
+    std::string name = target.substr(target.find_last_of('/') + 1);
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, target.c_str());
     fields.AddString(InstallRecord::kFieldTarget, item.c_str());
@@ -146,18 +157,19 @@ status_t InstallPass::PlaceLinkFile(const std::string& staged, const std::string
         entry ? InstallRecord::kKindDesktopEntry : InstallRecord::kKindLink, fields);
     if (step < 0)
         return step;
-    status_t status = MoveExactly(staged, target);
+    status_t status = MoveBetween(staged, folder, name);
     if (status != B_OK) {
-        fRecord.Failed(step, status, std::strerror(errno));
+        fRecord.Failed(step, status, StatusText(status));
         return status;
     }
     BMessage result;
     if (entry) {
+        std::string placed = BPrivate::HeldPath(folder, name);
         // A link itself cannot carry the tag on Linux; the entry file can.
         if (deinstallable)
-            fConfig.AddDeinstallTag(target.c_str(), fTag.c_str());
+            fConfig.AddDeinstallTag(placed.c_str(), fTag.c_str());
         std::string digest;
-        if (BPrivate::Sha256::HashFile(target.c_str(), &digest) == B_OK)
+        if (BPrivate::Sha256::HashFile(placed.c_str(), &digest) == B_OK)
             result.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());
     }
     fRecord.Done(step, &result);

@@ -9,15 +9,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <Descriptor.h>
 #include <Errors.h>
+#include <HeldFolder.h>
 #include <ProcessRunner.h>
 #include <StorageScope.h>
 
+#include "InstallNames.h"
 #include "InstallRecord.h"
 #include "InstallerFormat.h"
 #include "RemovalSupport.h"
@@ -139,7 +142,17 @@ status_t InstallRemoval::CheckInstallFolder()
                 && fields.GetInt64(InstallRecord::kFieldInode, -1) == int64(info.st_ino));
     }
     bool same = S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (known || !identified);
+    if (same) {
+        // Held as it was just seen: every later step below it goes
+        // through this handle, not its name.
+        fFolder.Reset(
+            open(fInstallFolder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat held;
+        same = fFolder.IsValid() && fstat(fFolder.Get(), &held) == 0 && held.st_dev == info.st_dev
+            && held.st_ino == info.st_ino;
+    }
     if (!same) {
+        fFolder.Reset();
         fError = "the folder at " + fInstallFolder
             + " is not the installation folder this installation made";
         return B_NOT_ALLOWED;
@@ -192,7 +205,18 @@ void InstallRemoval::Note(
 
 void InstallRemoval::UnlinkNoting(const std::string& path)
 {
-    if (unlink(path.c_str()) == 0)
+    BPrivate::Descriptor folder;
+    status_t status = OpenFolderOf(path, &folder);
+    if (status == B_OK)
+        UnlinkAt(folder.Get(), path);
+    else if (status != B_ENTRY_NOT_FOUND)
+        Note(kOutcomeKept, path, "a link or something other than a folder is on its way",
+            kWhyChanged);
+}
+
+void InstallRemoval::UnlinkAt(int folder, const std::string& path)
+{
+    if (unlinkat(folder, LeafOf(path).c_str(), 0) == 0)
         Note(kOutcomeRemoved, path);
     else
         Note(kOutcomeFailed, path, std::strerror(errno));
@@ -288,11 +312,36 @@ void InstallRemoval::UndoStep(const Step& step)
         // folder is shared: what others put there since is theirs.
         bool shared
             = fInstallFolder.empty() || (path != fInstallFolder && !IsInside(path, fInstallFolder));
-        if (!step.begun.GetBool(InstallRecord::kFieldExisted, true))
+        if (!step.begun.GetBool(InstallRecord::kFieldExisted, true) && IsFolderItMade(step))
             RemoveFolder(path, shared ? kFolderShared : kFolderKept);
     } else {
         Note(kOutcomeProblem, path, "the record's step of kind \"" + step.kind + "\" is unknown");
     }
+}
+
+// A folder outside the installation folder goes only while it is the one
+// the record says the installation made (its device and inode): an edited
+// record could name any empty folder of the user's. The installation folder
+// and what lies below it are known already (CheckInstallFolder).
+bool InstallRemoval::IsFolderItMade(const Step& step)
+{
+    std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
+    if (!fInstallFolder.empty() && (path == fInstallFolder || IsInside(path, fInstallFolder)))
+        return true;
+    struct stat info;
+    if (!Lstat(path, &info))
+        return false;
+    if (!step.result.HasInt64(InstallRecord::kFieldInode)) {
+        Note(kOutcomeKept, path, "the record does not show that the installation made it",
+            kWhyNotOurs);
+        return false;
+    }
+    if (step.result.GetInt64(InstallRecord::kFieldDevice, -1) != int64(info.st_dev)
+        || step.result.GetInt64(InstallRecord::kFieldInode, -1) != int64(info.st_ino)) {
+        Note(kOutcomeKept, path, "it is not the folder the installation made", kWhyNotOurs);
+        return false;
+    }
+    return true;
 }
 
 void InstallRemoval::UndoScratch(const std::string& path)
@@ -313,10 +362,12 @@ void InstallRemoval::UndoScratch(const std::string& path)
             "it lies beside nothing the installation placed, so it may be the user's", kWhyNotOurs);
         return;
     }
-    std::error_code error;
-    fs::remove_all(path, error);
-    if (error)
-        Note(kOutcomeFailed, path, error.message());
+    BPrivate::Descriptor folder;
+    status_t status = OpenFolderOf(path, &folder);
+    if (status == B_OK)
+        status = BPrivate::RemoveTreeAt(folder.Get(), LeafOf(path));
+    if (status != B_OK)
+        Note(kOutcomeFailed, path, StatusText(status));
     else
         Note(kOutcomeRemoved, path);
 }

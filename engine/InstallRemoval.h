@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include <Descriptor.h>
 #include <SupportDefs.h>
 
 #include "InstallRecordReader.h"
@@ -148,8 +149,14 @@ private:
     void Note(outcome_kind kind, const std::string& path, const std::string& reason = {},
         why_code why = kWhyOther);
     void Advance(const std::string& what);
-    // Unlinks an entry and notes it removed, or failed with the reason.
+    // Opens the folder of a recorded path: below the installation folder
+    // through its held handle without following links, elsewhere once
+    // (InstallRemovalItems.cpp).
+    status_t OpenFolderOf(const std::string& path, BPrivate::Descriptor* folder) const;
+    // Unlinks an entry and notes it removed, or failed with the reason;
+    // through its folder's handle.
     void UnlinkNoting(const std::string& path);
+    void UnlinkAt(int folder, const std::string& path);
 
     void UndoStep(const InstallRecordReader::Step& step);
     void UndoItem(const InstallRecordReader::Step& step);
@@ -159,12 +166,14 @@ private:
     bool HoldsWhatWasMovedAside(const std::string& path, int32 before) const;
     void UndoInterruptedItem(const std::string& path);
     bool CarriesTag(const std::string& path) const;
-    void RemoveEntryFile(const BMessage& entry, const std::string& path);
+    void RemoveEntryFile(const BMessage& entry, int folder, const std::string& path);
+    bool IsFolderItMade(const InstallRecordReader::Step& step);
     // What a folder that cannot go because it is not empty is reported as:
     // nothing (its contents say why), kept (it holds the user's files),
     // left (a shared folder that holds what others put there).
     enum folder_report { kFolderQuiet, kFolderKept, kFolderShared };
     void RemoveFolder(const std::string& path, folder_report report);
+    void RemoveFolderAt(int folder, const std::string& path, folder_report report);
     void UndoLink(const InstallRecordReader::Step& step, bool desktopEntry);
     void UndoDisplaced(const InstallRecordReader::Step& step);
     void UndoOldInstall(const InstallRecordReader::Step& step);
@@ -186,6 +195,9 @@ private:
     std::string fJournalPath;
     std::string fError;
     std::string fInstallFolder;
+    // The installation folder, held once it was found to be the one the
+    // installation made: what lies below it is reached through this.
+    BPrivate::Descriptor fFolder;
     std::string fSavedFolder;
     std::vector<Outcome> fOutcomes;
     std::vector<std::string> fLeft;

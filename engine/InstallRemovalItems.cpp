@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <HeldFolder.h>
 #include <LibNode.h>
 #include <LibString.h>
 
@@ -48,6 +50,19 @@ void InstallRemoval::UndoItem(const Step& step)
         Note(kOutcomeProblem, path, "the record does not say what the item holds; it stays");
         return;
     }
+    // The item's folder is held, and every entry is reached below it
+    // without following a link.
+    BPrivate::Descriptor itemFolder;
+    status_t opened = OpenFolderOf(path, &itemFolder);
+    if (opened == B_ENTRY_NOT_FOUND)
+        return;
+    if (opened != B_OK) {
+        Note(kOutcomeKept, path, "a link or something other than a folder is on its way",
+            kWhyChanged);
+        return;
+    }
+    std::string base = ParentOf(path);
+    std::string prefix = base == "/" ? base : base + "/";
     // Contents before their folders: the record lists a folder before what
     // it holds.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
@@ -59,41 +74,51 @@ void InstallRemoval::UndoItem(const Step& step)
                 "the record places it outside its item " + path + "; it stays");
             continue;
         }
+        std::string parent = ParentOf(entryPath);
+        BPrivate::Descriptor folder;
+        status_t reached = BPrivate::OpenFolderBeneath(itemFolder.Get(),
+            parent == base ? std::string() : parent.substr(prefix.size()), &folder);
         // Gone already (removed by an earlier run of this removal, or by
         // the user): nothing to do.
         struct stat info;
-        if (!Lstat(entryPath, &info))
+        std::string leaf = LeafOf(entryPath);
+        if (reached == B_ENTRY_NOT_FOUND
+            || (reached == B_OK
+                && fstatat(folder.Get(), leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0))
             continue;
-        if (entryPath != path && !RealFoldersBetween(path, entryPath)) {
+        if (reached != B_OK) {
             // Its folder was replaced by a link or something else since.
             Note(kOutcomeKept, entryPath, "its folder is no longer the one installed", kWhyChanged);
             continue;
         }
         if (type == InstallRecord::kTypeFolder) {
             if (S_ISDIR(info.st_mode))
-                RemoveFolder(entryPath, entryPath == path ? kFolderKept : kFolderQuiet);
+                RemoveFolderAt(
+                    folder.Get(), entryPath, entryPath == path ? kFolderKept : kFolderQuiet);
             else
                 Note(kOutcomeKept, entryPath, "a folder was installed here; this is not one",
                     kWhyNotOurs);
         } else if (type == InstallRecord::kTypeSymlink) {
             if (S_ISLNK(info.st_mode)
-                && LinkTarget(entryPath) == it->GetString(InstallRecord::kFieldTarget, "")) {
-                UnlinkNoting(entryPath);
+                && LinkTargetAt(folder.Get(), leaf)
+                    == it->GetString(InstallRecord::kFieldTarget, "")) {
+                UnlinkAt(folder.Get(), entryPath);
             } else {
                 Note(kOutcomeKept, entryPath, "it was changed since it was installed", kWhyChanged);
             }
         } else if (type == InstallRecord::kTypeFile) {
-            RemoveEntryFile(*it, entryPath);
+            RemoveEntryFile(*it, folder.Get(), entryPath);
         } else {
             Note(kOutcomeProblem, entryPath, "the record gives it no known kind; it stays");
         }
     }
 }
 
-void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& path)
+void InstallRemoval::RemoveEntryFile(const BMessage& entry, int folder, const std::string& path)
 {
     struct stat info;
-    if (!Lstat(path, &info))
+    std::string leaf = LeafOf(path);
+    if (fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return;
     std::string digest = Digest(entry);
     if (digest.empty()) {
@@ -102,7 +127,7 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
     }
     if (!S_ISREG(info.st_mode)
         || int64(info.st_size) != entry.GetInt64(InstallRecord::kFieldSize, -1)
-        || !MatchesDigest(path, digest)) {
+        || !MatchesDigestAt(folder, leaf, digest)) {
         Note(kOutcomeKept, path, "it was changed since it was installed", kWhyChanged);
         return;
     }
@@ -110,11 +135,23 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, const std::string& p
     // tagged carries its tag: a file without it is not the one installed,
     // whatever the record says. One the record shows untagged (the tag could
     // not be written) is known by its digest alone.
-    if (entry.GetBool(InstallRecord::kFieldTagged, true) && !CarriesTag(path)) {
+    if (entry.GetBool(InstallRecord::kFieldTagged, true)
+        && !CarriesTag(BPrivate::HeldPath(folder, leaf))) {
         Note(kOutcomeKept, path, "it does not carry this installation's tag", kWhyNotOurs);
         return;
     }
-    UnlinkNoting(path);
+    UnlinkAt(folder, path);
+}
+
+status_t InstallRemoval::OpenFolderOf(const std::string& path, BPrivate::Descriptor* folder) const
+{
+    std::string parent = ParentOf(path);
+    if (fFolder.IsValid() && parent == fInstallFolder)
+        return BPrivate::OpenFolderBeneath(fFolder.Get(), "", folder);
+    if (fFolder.IsValid() && IsInside(parent, fInstallFolder))
+        return BPrivate::OpenFolderBeneath(
+            fFolder.Get(), parent.substr(fInstallFolder.size() + 1), folder);
+    return BPrivate::OpenFolderPath(parent, folder);
 }
 
 // The installation makes an item in a scratch folder beside its place and
@@ -198,14 +235,26 @@ bool InstallRemoval::IsLeftUnder(const std::string& folder) const
 
 void InstallRemoval::RemoveFolder(const std::string& path, folder_report report)
 {
+    BPrivate::Descriptor folder;
+    status_t status = OpenFolderOf(path, &folder);
+    if (status == B_OK)
+        RemoveFolderAt(folder.Get(), path, report);
+    else if (status != B_ENTRY_NOT_FOUND)
+        Note(kOutcomeKept, path, "a link or something other than a folder is on its way",
+            kWhyChanged);
+}
+
+void InstallRemoval::RemoveFolderAt(int folder, const std::string& path, folder_report report)
+{
     struct stat info;
-    if (!Lstat(path, &info))
+    std::string leaf = LeafOf(path);
+    if (fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return;
     if (!S_ISDIR(info.st_mode)) {
         Note(kOutcomeKept, path, "a folder was made here; this is not one", kWhyNotOurs);
         return;
     }
-    if (rmdir(path.c_str()) == 0) {
+    if (unlinkat(folder, leaf.c_str(), AT_REMOVEDIR) == 0) {
         Note(kOutcomeRemoved, path);
         return;
     }
@@ -230,9 +279,18 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
         Note(kOutcomeLeft, path, "the product installs it to stay");
         return;
     }
+    BPrivate::Descriptor folder;
+    status_t opened = OpenFolderOf(path, &folder);
     struct stat info;
-    if (!Lstat(path, &info))
+    std::string leaf = LeafOf(path);
+    if (opened == B_ENTRY_NOT_FOUND
+        || (opened == B_OK && fstatat(folder.Get(), leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0))
         return;
+    if (opened != B_OK) {
+        Note(kOutcomeKept, path, "a link or something other than a folder is on its way",
+            kWhyChanged);
+        return;
+    }
     if (!IsWhereItemsArePlaced(path, step.number)) {
         Note(kOutcomeProblem, path,
             "the record names it as a link of the installation, but the installation places "
@@ -241,17 +299,18 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
     }
     bool ours = false;
     if (!desktopEntry) {
-        ours = S_ISLNK(info.st_mode) && LinkTarget(path) == target;
+        ours = S_ISLNK(info.st_mode) && LinkTargetAt(folder.Get(), leaf) == target;
     } else if (S_ISREG(info.st_mode)) {
         std::string digest = Digest(step.result);
         if (!digest.empty()) {
-            ours = MatchesDigest(path, digest);
+            ours = MatchesDigestAt(folder.Get(), leaf, digest);
         } else if (step.state == InstallRecordReader::kStepBegun && !target.empty()
             && info.st_size < 64 * 1024) {
             // Interrupted before its digest was recorded: an entry that
             // names the item it was made for.
             std::string text;
-            ours = ScriptFile::Read(path, &text) == B_OK && text.rfind("[Desktop Entry]\n", 0) == 0
+            ours = ScriptFile::Read(BPrivate::HeldPath(folder.Get(), leaf), &text) == B_OK
+                && text.rfind("[Desktop Entry]\n", 0) == 0
                 && text.find(target) != std::string::npos;
         }
     }
@@ -259,5 +318,5 @@ void InstallRemoval::UndoLink(const Step& step, bool desktopEntry)
         Note(kOutcomeKept, path, "it was changed since it was installed", kWhyChanged);
         return;
     }
-    UnlinkNoting(path);
+    UnlinkAt(folder.Get(), path);
 }

@@ -731,6 +731,30 @@ const Hostile kHostile[] = {
             AppendStep(f, "desktop_entry", begun, &done);
         },
         "entry.desktop" },
+    // A folder step naming an empty folder of the user's: without the
+    // identity of a folder the pass made, or with another folder's.
+    { "FolderStepIsTheUsersEmptyFolder",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            BMessage begun;
+            begun.AddString("path", (folder + "/Empty").c_str());
+            begun.AddBool("existed", false);
+            BMessage done;
+            AppendStep(f, "folder", begun, &done);
+        },
+        "Empty" },
+    { "FolderStepGivesAnotherFoldersIdentity",
+        [](Frames& f, const std::string&, const std::string& folder, const std::string&, int64) {
+            struct stat other;
+            ASSERT_EQ(lstat(folder.c_str(), &other), 0);
+            BMessage begun;
+            begun.AddString("path", (folder + "/Empty").c_str());
+            begun.AddBool("existed", false);
+            BMessage done;
+            done.AddInt64("device", int64(other.st_dev));
+            done.AddInt64("inode", int64(other.st_ino));
+            AppendStep(f, "folder", begun, &done);
+        },
+        "Empty" },
     { "FolderReplacedByALinkToTheUsersFolder",
         [](Frames& f, const std::string& canary, const std::string& folder,
             const std::string& digest, int64 size) {

@@ -4,6 +4,7 @@
 // record names them, what is on the disk at a path, and the record's digests.
 
 #include <climits>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,27 +84,25 @@ inline bool MatchesDigest(const std::string& path, const std::string& digest)
         && actual == digest;
 }
 
-inline std::string LinkTarget(const std::string& path)
+// The same for `leaf` in a held folder, the file opened without following a
+// link.
+inline bool MatchesDigestAt(int folder, const std::string& leaf, const std::string& digest)
 {
-    char buffer[PATH_MAX];
-    ssize_t size = readlink(path.c_str(), buffer, sizeof(buffer));
-    return size < 0 ? std::string() : std::string(buffer, size_t(size));
+    int fd = openat(folder, leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::string actual;
+    bool matches = !digest.empty() && BPrivate::Sha256::HashDescriptor(fd, &actual) == B_OK
+        && actual == digest;
+    close(fd);
+    return matches;
 }
 
-// Every folder from `root` down to the parent of `path` is a real folder, not
-// a link that leads elsewhere.
-inline bool RealFoldersBetween(const std::string& root, const std::string& path)
+inline std::string LinkTargetAt(int folder, const std::string& leaf)
 {
-    std::string folder = root;
-    while (true) {
-        struct stat info;
-        if (!Lstat(folder, &info) || !S_ISDIR(info.st_mode))
-            return false;
-        size_t next = path.find('/', folder.size() + 1);
-        if (next == std::string::npos)
-            return true;
-        folder = path.substr(0, next);
-    }
+    char buffer[PATH_MAX];
+    ssize_t size = readlinkat(folder, leaf.c_str(), buffer, sizeof(buffer));
+    return size < 0 ? std::string() : std::string(buffer, size_t(size));
 }
 
 // The account of a script step's edit: the script editor's own (a

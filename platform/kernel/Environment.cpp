@@ -21,6 +21,12 @@ bool SteersFolders(const char* name)
         || std::strcmp(name, "TMPDIR") == 0 || std::strcmp(name, "ZDOTDIR") == 0;
 }
 
+// The variables that say which programs a name runs.
+bool SteersPrograms(const char* name)
+{
+    return std::strcmp(name, "PATH") == 0;
+}
+
 // The variables that would let a caller act in a root program's place.
 bool ActsForTheUser(const char* name)
 {
@@ -52,7 +58,7 @@ bool Environment::Trusts(const char* name, const Process& process)
 {
     if (name == nullptr)
         return false;
-    if (IsSecure(process) && SteersFolders(name))
+    if (IsSecure(process) && (SteersFolders(name) || SteersPrograms(name)))
         return false;
     return !(process.effectiveUid == 0 && process.startedBySudo && ActsForTheUser(name));
 }
@@ -62,6 +68,12 @@ const char* Environment::Get(const char* name)
     if (!Trusts(name, Current()))
         return nullptr;
     return std::getenv(name);
+}
+
+const char* Environment::SearchPath()
+{
+    const char* path = Get("PATH");
+    return path != nullptr ? path : kSystemSearchPath;
 }
 
 } // namespace BPrivate

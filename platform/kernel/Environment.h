@@ -10,13 +10,15 @@
 //   and writes: every BRENVIK_* and XDG_* variable, HOME, TMPDIR and
 //   ZDOTDIR. Its folders then come from the password database entry of the
 //   effective user (StorageScope::Home), its temporary folder is /tmp, its
-//   scope follows the effective user.
+//   scope follows the effective user. Nor does it believe PATH: the
+//   programs it runs are looked for along a fixed list of the system's
+//   folders (SearchPath), and the programs it starts get that list as PATH.
 // - A process of root that sudo started (SUDO_UID is set) ignores
 //   BRENVIK_UI_SCRIPT and BRENVIK_ACTIONS_LOG: `sudo -E` must not let its
 //   caller click through a root installation's window, nor have its actions
 //   written to a file instead of done.
 //
-// Every other variable (PATH, DISPLAY, ...) is read as it is.
+// Every other variable (DISPLAY, LANG, ...) is read as it is.
 
 #include <sys/types.h>
 
@@ -48,6 +50,12 @@ public:
 
     // The variable's value when it is set and believed, else nullptr.
     static const char* Get(const char* name);
+
+    // The folders programs are looked for in: PATH when it is set and
+    // believed, otherwise the system's own folders (kSystemSearchPath).
+    static const char* SearchPath();
+    static constexpr const char* kSystemSearchPath
+        = "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin";
 };
 
 } // namespace BPrivate

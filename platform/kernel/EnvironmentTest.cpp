@@ -44,8 +44,10 @@ TEST(EnvironmentTest, ASetIdProcessIgnoresTheVariablesThatSteerItsFolders)
         EXPECT_TRUE(Environment::IsSecure(process));
         for (const char* name : kSteering)
             EXPECT_FALSE(Environment::Trusts(name, process)) << name;
-        // What does not choose folders is read as it is.
-        for (const char* name : { "PATH", "DISPLAY", "LANG", "SUDO_UID", "HOMEPAGE", "XDG" })
+        // Nor which program a name runs.
+        EXPECT_FALSE(Environment::Trusts("PATH", process));
+        // What does not choose folders or programs is read as it is.
+        for (const char* name : { "DISPLAY", "LANG", "SUDO_UID", "HOMEPAGE", "XDG", "PATHS" })
             EXPECT_TRUE(Environment::Trusts(name, process)) << name;
     }
 }

@@ -51,8 +51,8 @@ status_t ProcessRunner::FindProgram(const std::string& name, std::string* path)
         *path = name;
         return access(name.c_str(), X_OK) == 0 ? B_OK : StatusFromErrno(errno);
     }
-    const char* variable = Environment::Get("PATH");
-    std::string list = variable != nullptr ? variable : "/usr/local/bin:/usr/bin:/bin";
+    // A set-id run looks only in the system's folders (Environment.h).
+    std::string list = Environment::SearchPath();
     size_t start = 0;
     while (start <= list.size()) {
         size_t colon = list.find(':', start);
@@ -121,10 +121,17 @@ std::vector<std::string> ProcessRunner::EnvironmentWithout(const char* prefix)
 {
     std::vector<std::string> result;
     size_t length = prefix != nullptr ? std::strlen(prefix) : 0;
+    // What a set-id run starts searches the folders it searched itself.
+    bool searchFixed
+        = Environment::Get("PATH") == nullptr && Environment::IsSecure(Environment::Current());
     for (char** variable = environ; variable != nullptr && *variable != nullptr; variable++) {
+        if (searchFixed && std::strncmp(*variable, "PATH=", 5) == 0)
+            continue;
         if (length == 0 || std::strncmp(*variable, prefix, length) != 0)
             result.push_back(*variable);
     }
+    if (searchFixed)
+        result.push_back(std::string("PATH=") + Environment::kSystemSearchPath);
     return result;
 }
 

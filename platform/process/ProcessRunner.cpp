@@ -13,6 +13,7 @@
 
 #include <BlockingPoint.h>
 #include <Descriptor.h>
+#include <Environment.h>
 
 extern char** environ;
 
@@ -251,13 +252,26 @@ status_t ProcessRunner::Run(
     if (options.workingFolder != nullptr)
         posix_spawn_file_actions_addchdir_np(&setup.actions, options.workingFolder);
 
-    std::vector<char*> arguments = CStrings(argv);
+    std::vector<std::string> program = argv;
+    std::vector<std::string> ownEnvironment;
+    const std::vector<std::string>* given = options.environment;
+    if (Environment::IsSecure(Environment::Current())) {
+        // A set-id run does not believe PATH: the program is looked for in
+        // the system's folders, and is given those to search in turn.
+        if (argv[0].find('/') == std::string::npos && FindProgram(argv[0], &program[0]) != B_OK)
+            return B_ENTRY_NOT_FOUND;
+        if (given == nullptr) {
+            ownEnvironment = EnvironmentWithout("");
+            given = &ownEnvironment;
+        }
+    }
+    std::vector<char*> arguments = CStrings(program);
     std::vector<char*> environment;
-    if (options.environment != nullptr)
-        environment = CStrings(*options.environment);
-    char** envp = options.environment != nullptr ? environment.data() : environ;
+    if (given != nullptr)
+        environment = CStrings(*given);
+    char** envp = given != nullptr ? environment.data() : environ;
     pid_t pid;
-    int error = argv[0].find('/') == std::string::npos
+    int error = program[0].find('/') == std::string::npos
         ? posix_spawnp(
             &pid, arguments[0], &setup.actions, &setup.attributes, arguments.data(), envp)
         : posix_spawn(

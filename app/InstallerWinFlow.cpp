@@ -20,6 +20,8 @@
 #include <TextView.h>
 #include <Volume.h>
 
+#include <InstallImage.h>
+#include <InstallListItem.h>
 #include <InstallerFormat.h>
 #include <LanguageChoice.h>
 #include <LibAppResource.h>
@@ -43,8 +45,6 @@
 #include <TextIds.h>
 #include <oLocalize.h>
 
-#include "InstallImage.h"
-#include "InstallListItem.h"
 #include "InstallerDialogs.h"
 
 #include <cmath>

@@ -1,9 +1,8 @@
 #pragma once
 
-// Helpers of the installer's view tests: the alert in front as a user sees
-// it, answers given to it from another thread, and pictures and files made
-// for a test. Header-only, because every .cpp of this folder that is not a
-// test goes into the library.
+// Helpers of the tests of the installer's views and of the installer's
+// windows built from them: the alert in front as a user sees it, answers
+// given to it from another thread, and pictures and files made for a test.
 
 #include <Alert.h>
 #include <AlertTestSupport.h>

@@ -258,7 +258,7 @@ TEST(InstallListItemTest, GoldenFileList)
         list->Select(2, true);
     });
     ASSERT_TRUE(WaitUntilSettled(window.Get()));
-    EXPECT_TRUE(MatchesGolden("app/file-list", Snapshot(window.Get())));
+    EXPECT_TRUE(MatchesGolden("views/file-list", Snapshot(window.Get())));
 }
 
 } // namespace

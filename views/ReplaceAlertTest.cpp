@@ -388,11 +388,8 @@ TEST_F(ReplaceAlertTest, GoldenWithoutTheCheckBox)
 TEST_F(ReplaceAlertTest, AWorkerAsksWhileTheWindowKeepsDrawing)
 {
     TestWindow window(BRect(100, 100, 199, 199));
-    CountingView* view = new CountingView;
-    window.Add(view);
-    window->SetPulseRate(10000);
-    window.Show();
-    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    CountingView* view = ShowDrawingWindow(window);
+    ASSERT_NE(view, nullptr);
 
     std::atomic<int32> button { -2 };
     std::atomic<bool> applyToAll { false };

@@ -4,7 +4,7 @@
 
 #include <LibMessageBox.h>
 
-#include "ReplaceAlert.h"
+#include <ReplaceAlert.h>
 
 void InstallerDialogs::Error(const std::string& text)
 {

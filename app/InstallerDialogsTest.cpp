@@ -3,8 +3,7 @@
 #include <UIDriver.h>
 
 #include <TestSandbox.h>
-
-#include "AppTestSupport.h"
+#include <ViewsTestSupport.h>
 
 #include <gtest/gtest.h>
 

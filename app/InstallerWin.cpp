@@ -13,6 +13,7 @@
 #include <StringView.h>
 #include <TextView.h>
 
+#include <InstallImage.h>
 #include <LibFilePanel.h>
 #include <LibListView.h>
 #include <LibMenuField.h>
@@ -27,7 +28,6 @@
 
 #include "BackgroundView.h"
 #include "FolderIcons.h"
-#include "InstallImage.h"
 
 namespace {
 

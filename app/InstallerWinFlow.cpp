@@ -21,6 +21,8 @@
 #include <Volume.h>
 
 #include <InstallAnswers.h>
+#include <InstallImage.h>
+#include <InstallListItem.h>
 #include <InstallerFormat.h>
 #include <LanguageChoice.h>
 #include <LibAppResource.h>
@@ -45,8 +47,6 @@
 #include <oLocalize.h>
 
 #include "DefaultDestination.h"
-#include "InstallImage.h"
-#include "InstallListItem.h"
 #include "InstallerDialogs.h"
 
 #include <cmath>

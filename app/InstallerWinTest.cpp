@@ -9,8 +9,6 @@
 
 #include "InstallerWin.h"
 
-#include "AppTestSupport.h"
-
 #include <Control.h>
 #include <InstallServices.h>
 #include <InstallerFormat.h>
@@ -26,6 +24,7 @@
 #include <Resources.h>
 #include <TestSandbox.h>
 #include <UIDriver.h>
+#include <ViewsTestSupport.h>
 
 // The storage kit's own volume table, which tests may replace.
 #include "MountWatcher.h"

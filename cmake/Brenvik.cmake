@@ -281,6 +281,7 @@ set(BRENVIK_LAYERS
     "interface, media and translation:platform/interface platform/media platform/translation"
     "lib:lib"
     "engine:engine"
+    "installer views:views"
     "installer and de-installer:app kolvast"
     "tools:tools")
 

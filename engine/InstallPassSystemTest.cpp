@@ -23,41 +23,13 @@ mode_t ModeOf(const std::string& path)
     return info.st_mode & 07777;
 }
 
-std::string StandardFolder(directory_which which)
-{
-    BPath path;
-    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
-    return path.Path();
-}
-
-class InstallPassSystemTest : public PassFixture<> {
+class InstallPassSystemTest : public PassRunFixture<> {
 protected:
     void SetUp() override
     {
-        MakeSandbox("system");
+        MakePass("system");
         setenv("BRENVIK_SCOPE", "system", 1);
-        fPayload = fRoot + "/payload";
-        fInstaller.reset(new TestInstaller(fRoot));
-        auto dialogs = std::make_unique<TestDialogs>();
-        fDialogs = dialogs.get();
-        fConfig.SetDialogs(std::move(dialogs));
-        fConfig.SetSystemProbe(std::make_unique<TestProbe>());
     }
-
-    std::string Source(const std::string& relative, const std::string& bytes, mode_t mode = 0644)
-    {
-        std::string path = fPayload + "/" + relative;
-        WriteBytes(path, bytes, mode);
-        return path;
-    }
-
-    status_t Run()
-    {
-        fInstaller->Configure(fConfig, fDestination);
-        return fConfig.Action();
-    }
-
-    std::string InstallFolder() const { return fDestination + "/TarselNotes"; }
 
     // A folder of the test's, mode as given whatever the umask, owned by
     // `owner` (its group the same id) when the test runs as root.
@@ -97,17 +69,13 @@ protected:
     // folder with the sticky bit, as /tmp is; each test has its own.
     std::string StickyFolder()
     {
-        std::string temporary = StandardFolder(B_COMMON_TEMP_DIRECTORY);
+        std::string temporary = FindFolder(B_COMMON_TEMP_DIRECTORY);
         std::string name = fs::path(fRoot).filename().string() + "-shared";
         fStickyName = name;
         return MakeFolder(temporary + "/" + name, 01777);
     }
 
-    std::string fPayload;
     std::string fStickyName;
-    std::unique_ptr<TestInstaller> fInstaller;
-    InstallConfig fConfig;
-    TestDialogs* fDialogs = nullptr;
 };
 
 // As root, folders are given to another user; an ordinary user cannot.
@@ -174,7 +142,7 @@ TEST_F(InstallPassSystemTest, AUsersFolderWithALinkBelowAStickyFolderIsRefused)
 TEST_F(InstallPassSystemTest, AStandardFolderOfAnotherUsersIsRefused)
 {
     SKIP_UNLESS_ROOT();
-    std::string sounds = StandardFolder(B_COMMON_SOUNDS_DIRECTORY);
+    std::string sounds = FindFolder(B_COMMON_SOUNDS_DIRECTORY);
     bool existed = Lexists(sounds);
     MakeFolder(sounds, 0755, kOrdinaryUid);
     fInstaller->AddItem({ Source("chime.raw", "chime"), "Common Sounds" });
@@ -194,14 +162,14 @@ TEST_F(InstallPassSystemTest, AStandardFolderOfAnotherUsersIsRefused)
 TEST_F(InstallPassSystemTest, AnExistingItemIsNotMovedToATrashOfAnotherUsers)
 {
     SKIP_UNLESS_ROOT();
-    std::string trash = StandardFolder(B_TRASH_DIRECTORY);
+    std::string trash = FindFolder(B_TRASH_DIRECTORY);
     // <root>/root/.local/share/Trash/files: the user gets ".local".
     std::string local = fs::path(trash).parent_path().parent_path().parent_path().string();
     ASSERT_EQ(fs::path(local).filename(), ".local") << trash;
     MakeFolder(fs::path(local).parent_path().string());
     bool existed = Lexists(local);
     MakeFolder(local, 0755, kOrdinaryUid);
-    std::string sounds = MakeFolder(StandardFolder(B_COMMON_SOUNDS_DIRECTORY));
+    std::string sounds = MakeFolder(FindFolder(B_COMMON_SOUNDS_DIRECTORY));
     WriteBytes(sounds + "/chime.raw", "old chime");
     fInstaller->AddItem({ Source("chime.raw", "new chime"), "Common Sounds", "Replace" });
     status_t result = Run();

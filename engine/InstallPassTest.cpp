@@ -15,13 +15,6 @@ namespace {
 
 using namespace pass_test;
 
-std::string StandardFolder(directory_which which)
-{
-    BPath path;
-    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
-    return path.Path();
-}
-
 bool KeepsAttributes(const std::string& folder)
 {
     std::string probe = folder + "/.attribute-probe";
@@ -44,48 +37,9 @@ std::pair<type_code, std::string> Attribute(const std::string& path, const char*
     return { info.type, data };
 }
 
-class InstallPassTest : public testing::Test {
+class InstallPassTest : public PassRunFixture<> {
 protected:
-    void SetUp() override
-    {
-        setenv("BRENVIK_SCOPE", "user", 1);
-        fRoot = brenvik::test::MakeTempFolder("pass");
-        fPayload = fRoot + "/payload";
-        fDestination = fRoot + "/Apps";
-        fs::create_directories(fDestination);
-        fInstaller.reset(new TestInstaller(fRoot));
-        auto dialogs = std::make_unique<TestDialogs>();
-        fDialogs = dialogs.get();
-        auto probe = std::make_unique<TestProbe>();
-        fProbe = probe.get();
-        fConfig.SetDialogs(std::move(dialogs));
-        fConfig.SetSystemProbe(std::move(probe));
-    }
-
-    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
-
-    std::string Source(const std::string& relative, const std::string& bytes, mode_t mode = 0644)
-    {
-        std::string path = fPayload + "/" + relative;
-        WriteBytes(path, bytes, mode);
-        return path;
-    }
-
-    status_t Run()
-    {
-        fInstaller->Configure(fConfig, fDestination);
-        return fConfig.Action();
-    }
-
-    std::string InstallFolder() const { return fDestination + "/TarselNotes"; }
-
-    std::string fRoot;
-    std::string fPayload;
-    std::string fDestination;
-    std::unique_ptr<TestInstaller> fInstaller;
-    InstallConfig fConfig;
-    TestDialogs* fDialogs = nullptr;
-    TestProbe* fProbe = nullptr;
+    void SetUp() override { MakePass("pass"); }
 };
 
 TEST_F(InstallPassTest, PlacesEveryItemWhereItsConfigurationSays)
@@ -115,9 +69,9 @@ TEST_F(InstallPassTest, PlacesEveryItemWhereItsConfigurationSays)
     EXPECT_EQ(info.st_mtime, 977961600);
     EXPECT_EQ(ReadBytes(folder + "/Notes/notes"), "#!/bin/sh\necho notes\n");
     EXPECT_EQ(ReadBytes(folder + "/ReadMe.txt"), "Read me\n");
-    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
     EXPECT_EQ(ReadBytes(sounds + "/chime.raw"), std::string(5000, 'c'));
-    std::string settings = StandardFolder(B_USER_SETTINGS_DIRECTORY) + "/Tarsel/Notes";
+    std::string settings = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/Tarsel/Notes";
     EXPECT_EQ(ReadBytes(settings + "/Settings/prefs"), "a=1\n");
 
     ASSERT_EQ(stat((folder + "/Notes/notes").c_str(), &info), 0);
@@ -125,9 +79,9 @@ TEST_F(InstallPassTest, PlacesEveryItemWhereItsConfigurationSays)
 
     // The link to a document is a symbolic link; the one in the menu a
     // desktop entry.
-    std::string documents = StandardFolder(B_USER_DIRECTORY) + "/Documents/Tarsel";
+    std::string documents = FindFolder(B_USER_DIRECTORY) + "/Documents/Tarsel";
     EXPECT_EQ(fs::read_symlink(documents + "/ReadMe.txt").string(), folder + "/ReadMe.txt");
-    std::string menu = StandardFolder(B_USER_DESKBAR_DIRECTORY);
+    std::string menu = FindFolder(B_USER_DESKBAR_DIRECTORY);
     std::string entry = ReadBytes(menu + "/Notes.desktop");
     EXPECT_NE(entry.find("Exec=xdg-open " + folder + "/Notes\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("Name=Notes\n"), std::string::npos);
@@ -155,7 +109,7 @@ TEST_F(InstallPassTest, TheRecordListsEverythingPlacedAndTheDeinstallerNamesIt)
     fInstaller->AddItem({ fPayload + "/Notes", "User Selected", "Replace", "User Deskbar" });
     fInstaller->AddItem({ Source("ReadMe.txt", "Read me\n"), "User Sounds", "Replace", "Docs" });
     fInstaller->AddCustomFolder("Docs", 3000, "Documents/RecordTest", false);
-    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
     bool hadSounds = Lexists(sounds);
     ASSERT_EQ(Run(), InstallConfig::kPassDone);
 
@@ -178,7 +132,7 @@ TEST_F(InstallPassTest, TheRecordListsEverythingPlacedAndTheDeinstallerNamesIt)
     // destinations.
     EXPECT_NE(std::find(placed["folder"].begin(), placed["folder"].end(), folder),
         placed["folder"].end());
-    std::string documents = StandardFolder(B_USER_DIRECTORY) + "/Documents/RecordTest";
+    std::string documents = FindFolder(B_USER_DIRECTORY) + "/Documents/RecordTest";
     EXPECT_NE(std::find(placed["folder"].begin(), placed["folder"].end(), documents),
         placed["folder"].end());
     EXPECT_EQ(std::find(placed["folder"].begin(), placed["folder"].end(), sounds)
@@ -231,7 +185,7 @@ TEST_F(InstallPassTest, AnUnknownDestinationKeepsTheItemInTheInstallFolder)
 
 TEST_F(InstallPassTest, ACustomFolderIsReplacedOnceAndSavedUnderItsName)
 {
-    std::string settings = StandardFolder(B_USER_SETTINGS_DIRECTORY) + "/Tarsel/Notes";
+    std::string settings = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/Tarsel/Notes";
     WriteBytes(settings + "/old.conf", "user's old settings");
     fInstaller->AddItem({ Source("a.conf", "a"), "NotesSettings" });
     fInstaller->AddItem({ Source("b.conf", "b"), "NotesSettings" });
@@ -365,7 +319,7 @@ TEST_F(InstallPassTest, AStopAfterAnItemLeavesARecordOfExactlyWhatWasDone)
     });
     EXPECT_EQ(Run(), InstallConfig::kPassStopped);
     EXPECT_EQ(fConfig.Outcome(), InstallConfig::kOutcomeStopped);
-    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
     EXPECT_TRUE(Lexists(sounds + "/one"));
     EXPECT_TRUE(Lexists(sounds + "/two"));
     EXPECT_FALSE(Lexists(sounds + "/three"));
@@ -384,7 +338,7 @@ TEST_F(InstallPassTest, AStopAfterAnItemLeavesARecordOfExactlyWhatWasDone)
 
 TEST_F(InstallPassTest, ADiskThatFillsInTheMiddleOfAnItemLosesNothing)
 {
-    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
     WriteBytes(sounds + "/big.raw", "the user's own sound");
     fInstaller->AddItem({ Source("small", "small"), "User Sounds" });
     fInstaller->AddItem({ Source("big.raw", std::string(2 << 20, 'b')), "User Sounds" });
@@ -433,7 +387,7 @@ TEST_F(InstallPassTest, AnItemLargerThanItsRecordIsRefused)
 
 TEST_F(InstallPassTest, AReadOnlyDestinationFolderIsReportedAndNothingChanges)
 {
-    std::string sounds = StandardFolder(B_USER_SOUNDS_DIRECTORY);
+    std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
     WriteBytes(sounds + "/existing", "kept");
     fInstaller->AddItem({ Source("new.raw", "new"), "User Sounds" });
     if (!SetReadOnly(sounds, true))
@@ -456,7 +410,7 @@ TEST_F(InstallPassTest, ALibraryInTheSystemsLibraryFolderIsFollowedByTheLoadersC
                               "ELF"),
         "Common Libraries" });
     ASSERT_EQ(Run(), InstallConfig::kPassDone);
-    std::string libraries = StandardFolder(B_COMMON_LIB_DIRECTORY);
+    std::string libraries = FindFolder(B_COMMON_LIB_DIRECTORY);
     EXPECT_TRUE(Lexists(libraries + "/libnotes.so.1"));
     InstallRecordReader record = RecordOf(fConfig);
     const InstallRecordReader::Step* followUp = nullptr;

@@ -11,6 +11,7 @@
 #include <Entry.h>
 #include <FindDirectory.h>
 #include <Path.h>
+#include <PathHelpers.h>
 #include <StorageScope.h>
 #include <Volume.h>
 
@@ -23,18 +24,7 @@
 #include "TrustedFolders.h"
 
 using namespace InstallerFormat;
-
-namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return "";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-} // namespace
+using BPrivate::FolderOf;
 
 std::vector<std::string> InstallPass::FoldersWrittenInto()
 {

@@ -49,8 +49,6 @@ extern const char* const kHookFileHeader;
 // The user's own files: a courtesy copy before the first edit of a pass.
 bool NeedsBackup(const std::string& path);
 
-std::string FolderOfPath(const std::string& path);
-
 // The folder of XDG_CONFIG_HOME, and BRENVIK_ROOT + path.
 std::string ConfigFolder();
 std::string SystemPath(const char* path);

@@ -17,21 +17,13 @@
 
 using BPrivate::AtomicFile;
 using BPrivate::CleanPath;
+using BPrivate::FolderOf;
 using BPrivate::FollowLinks;
 using BPrivate::ResolveFolderOf;
-using BPrivate::SplitPath;
 using BPrivate::SyncFolder;
 using BPrivate::WriteFileAtomically;
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    std::string folder;
-    std::string leaf;
-    SplitPath(CleanPath(path), &folder, &leaf);
-    return folder;
-}
 
 void RemoveCreatedFolders(const std::string& path, const std::vector<std::string>& folders)
 {

@@ -16,6 +16,7 @@
 #include "ScriptEditor.h"
 #include "ShellAssignments.h"
 
+using BPrivate::FolderOf;
 using BPrivate::StorageScope;
 
 namespace {
@@ -90,7 +91,7 @@ void WriteAutostartEntry(ScriptEditor& editor, const std::string& bootScript)
     InstallLock lock;
     status_t status = lock.InitCheck();
     if (status == B_OK)
-        status = ScriptFile::MakeFolders(FolderOfPath(change.path), &change.createdFolders);
+        status = ScriptFile::MakeFolders(FolderOf(change.path), &change.createdFolders);
     if (status == B_OK) {
         change.existed = ScriptFile::Read(change.path, &old) == B_OK;
         change.created = !change.existed;
@@ -112,14 +113,6 @@ void WriteAutostartEntry(ScriptEditor& editor, const std::string& bootScript)
 }
 
 } // namespace
-
-std::string FolderOfPath(const std::string& path)
-{
-    std::string folder;
-    std::string leaf;
-    BPrivate::SplitPath(BPrivate::CleanPath(path), &folder, &leaf);
-    return folder;
-}
 
 std::string ConfigFolder()
 {
@@ -290,7 +283,7 @@ bool ScriptTargets::IsOwnHeader(
     if (text.empty())
         return false;
     for (const std::string& header :
-        { BootScriptHeader(BootFolder()), BootScriptHeader(FolderOfPath(path)),
+        { BootScriptHeader(BootFolder()), BootScriptHeader(FolderOf(path)),
             SetupEnvironmentHeader(), MirrorHeader(tag, kSetupEnvironment),
             MirrorHeader(tag, kProfile), std::string(kHookFileHeader) }) {
         if (text == header)

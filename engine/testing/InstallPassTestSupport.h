@@ -12,6 +12,7 @@
 #include <functional>
 #include <linux/fs.h>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <sys/ioctl.h>
@@ -293,11 +294,11 @@ inline std::map<std::string, std::string> Snapshot(const std::string& folder)
     return tree;
 }
 
-// A folder of the user's (find_directory's).
+// A folder of the user's or the system's (find_directory's).
 inline std::string FindFolder(directory_which which)
 {
     BPath path;
-    find_directory(which, &path, false, nullptr);
+    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK) << which;
     return path.Path();
 }
 
@@ -350,6 +351,49 @@ protected:
 
     std::string fRoot;
     std::string fDestination;
+};
+
+// The fixture of tests that run whole passes: besides the sandbox, a test
+// installer whose payload is made below fPayload, and a configuration with
+// dialogs and a system that answer as the test says.
+template <class Base = testing::Test> class PassRunFixture : public PassFixture<Base> {
+protected:
+    void MakePass(const std::string& name)
+    {
+        this->MakeSandbox(name);
+        fPayload = this->fRoot + "/payload";
+        fInstaller = std::make_unique<TestInstaller>(this->fRoot);
+        auto dialogs = std::make_unique<TestDialogs>();
+        fDialogs = dialogs.get();
+        auto probe = std::make_unique<TestProbe>();
+        fProbe = probe.get();
+        fConfig.SetDialogs(std::move(dialogs));
+        fConfig.SetSystemProbe(std::move(probe));
+    }
+
+    // A payload file at `relative` below fPayload, with its folders.
+    std::string Source(const std::string& relative, const std::string& bytes, mode_t mode = 0644)
+    {
+        std::string path = fPayload + "/" + relative;
+        WriteBytes(path, bytes, mode);
+        return path;
+    }
+
+    // Configures the installer's items into the destination and runs the pass.
+    status_t Run()
+    {
+        fInstaller->Configure(fConfig, this->fDestination);
+        return fConfig.Action();
+    }
+
+    // The folder the test installer creates in the destination.
+    std::string InstallFolder() const { return this->fDestination + "/TarselNotes"; }
+
+    std::string fPayload;
+    std::unique_ptr<TestInstaller> fInstaller;
+    InstallConfig fConfig;
+    TestDialogs* fDialogs = nullptr;
+    TestProbe* fProbe = nullptr;
 };
 
 // The record of the configuration's last pass.

@@ -3,6 +3,7 @@
 #include <Entry.h>
 #include <Node.h>
 #include <NodeInfo.h>
+#include <NodeInfoIcons.h>
 
 #include <algorithm>
 #include <cmath>
@@ -57,7 +58,7 @@ bool LibBitmap::SetTo(BNode& node, const icon_size& size)
     if (node.InitCheck() != B_OK)
         return false;
     BNodeInfo info(&node);
-    return info.InitCheck() == B_OK && info.GetTrackerIcon(this, size) == B_OK;
+    return info.InitCheck() == B_OK && BPrivate::GetTrackerIcon(info, this, size) == B_OK;
 }
 
 bool LibBitmap::SetTo(const BEntry& entry, const icon_size& size)

@@ -5,6 +5,7 @@
 #include <MimeType.h>
 #include <Node.h>
 #include <NodeInfo.h>
+#include <NodeInfoIcons.h>
 #include <TestSandbox.h>
 
 #include <gtest/gtest.h>
@@ -148,6 +149,39 @@ TEST_F(LibBitmapIconTest, LeavesThePixelsAloneWhenThereIsNoIcon)
     std::string path = MakeFile(fFolder, "file");
     EXPECT_FALSE(icon.SetTo(path.c_str(), B_LARGE_ICON));
     EXPECT_EQ(RowsOf(icon), blank);
+}
+
+TEST_F(LibBitmapIconTest, StoresAnIconFromABitmapOfAnyColourSpace)
+{
+    std::string path = MakeFile(fFolder, "icon");
+    BNode node(path.c_str());
+    BNodeInfo info(&node);
+    // Rows of different colours, so that a row out of place shows.
+    std::vector<uint8> rows(IconBytes(B_MINI_ICON));
+    for (size_t i = 0; i < rows.size(); i++)
+        rows[i] = i / B_MINI_ICON % 2 == 0 ? 0 : B_TRANSPARENT_MAGIC_CMAP8;
+    LibBitmap mapped(kMini, rows.data(), B_CMAP8);
+    BBitmap direct(kMini, B_RGBA32);
+    ASSERT_EQ(direct.ImportBits(&mapped), B_OK);
+
+    const BBitmap* sources[] = { &mapped, &direct };
+    for (const BBitmap* source : sources) {
+        ASSERT_EQ(BPrivate::SetIcon(info, source, B_MINI_ICON), B_OK);
+        std::vector<uint8> stored(IconBytes(B_MINI_ICON));
+        ASSERT_EQ(info.GetIconData(B_MINI_ICON, stored.data()), B_OK);
+        EXPECT_EQ(stored, rows);
+        LibBitmap read(kMini, B_CMAP8);
+        ASSERT_EQ(BPrivate::GetIcon(info, &read, B_MINI_ICON), B_OK);
+        EXPECT_EQ(RowsOf(read), rows);
+    }
+
+    // A bitmap of another size is refused either way; no bitmap removes the icon.
+    LibBitmap large(kLarge, B_CMAP8);
+    EXPECT_EQ(BPrivate::SetIcon(info, &large, B_MINI_ICON), B_BAD_VALUE);
+    EXPECT_EQ(BPrivate::GetIcon(info, &large, B_MINI_ICON), B_BAD_VALUE);
+    EXPECT_EQ(BPrivate::SetIcon(info, nullptr, B_MINI_ICON), B_OK);
+    std::vector<uint8> gone(IconBytes(B_MINI_ICON));
+    EXPECT_EQ(info.GetIconData(B_MINI_ICON, gone.data()), B_ENTRY_NOT_FOUND);
 }
 
 TEST(LibBitmapThumbnailTest, AveragesThePixelsItCovers)

@@ -229,23 +229,13 @@ void AddStringViewCases(std::vector<GoldenCase>& cases)
 
 // #pragma mark - list views
 
-// A list view that owns its items.
-class OwningListView : public LibListView {
-public:
-    using LibListView::LibListView;
-    ~OwningListView() override
-    {
-        for (int32 i = CountItems() - 1; i >= 0; i--)
-            delete RemoveItem(i);
-    }
-};
-
 void AddListViewCases(std::vector<GoldenCase>& cases)
 {
     // The installer's list of install types: 70 wide in a scroll view.
     cases.push_back({ "listview-types", BRect(50, 50, 169, 179),
         [](BWindow* w) -> BView* {
-            LibListView* list = new OwningListView(LibRect(10, 10, 70, 107), "install_type");
+            LibListView* list
+                = new OwningListView<LibListView>(LibRect(10, 10, 70, 107), "install_type");
             for (const char* name : { "Typical", "Minimal", "Full", "Custom", "Sounds", "Fonts",
                      "Extras", "Samples", "Sources" })
                 list->AddItem(new BStringItem(name));

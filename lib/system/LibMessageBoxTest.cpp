@@ -15,35 +15,6 @@ using namespace brenvik::test;
 
 namespace {
 
-// Answers the next alert with a key, from a thread of its own, and keeps
-// what it saw.
-class KeyAnswerer {
-public:
-    explicit KeyAnswerer(const char* key = "o")
-        : fThread([this, key] {
-            if (!FindShownAlert(&fShown))
-                return;
-            Display().InjectKey(fShown.displayId, key);
-            fAnswered = true;
-        })
-    {
-    }
-    ~KeyAnswerer() { Join(); }
-
-    const ShownAlert& Join()
-    {
-        if (fThread.joinable())
-            fThread.join();
-        return fShown;
-    }
-    bool Answered() const { return fAnswered; }
-
-private:
-    ShownAlert fShown;
-    std::atomic<bool> fAnswered { false };
-    std::thread fThread;
-};
-
 struct BoxCase {
     const char* name;
     int32 (*show)(const char* argument, int number);
@@ -59,7 +30,7 @@ class LibMessageBoxKindTest : public testing::TestWithParam<BoxCase> { };
 
 TEST_P(LibMessageBoxKindTest, ShowsTheFormattedTextWithOneOkButton)
 {
-    KeyAnswerer answerer;
+    AlertAnswerer answerer(AlertAnswerer::Key("o"));
     int32 result = GetParam().show("/boot/apps", 7);
     const ShownAlert& shown = answerer.Join();
     ASSERT_TRUE(answerer.Answered());
@@ -87,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, LibMessageBoxKindTest,
 
 TEST(LibMessageBoxTest, EnterAnswersToo)
 {
-    KeyAnswerer answerer("\n");
+    AlertAnswerer answerer(AlertAnswerer::Key("\n"));
     EXPECT_EQ(LibInfo("%s", "Installation Complete"), 0);
 }
 
@@ -170,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, LibComposeMessageTest,
 TEST(LibMessageBoxTest, ALongTextReachesTheBoxCut)
 {
     std::string path(3000, 'p');
-    KeyAnswerer answerer;
+    AlertAnswerer answerer(AlertAnswerer::Key("o"));
     EXPECT_EQ(LibError("Unable to create installation folder '%s'.", path.c_str()), 0);
     const ShownAlert& shown = answerer.Join();
     EXPECT_EQ(shown.text.size(), 1023u);
@@ -183,11 +154,8 @@ testing::Environment* const sWindowsGoneAtExit
 TEST(LibMessageBoxTest, AWorkerWaitsForTheAnswerWhileTheWindowKeepsDrawing)
 {
     TestWindow window(BRect(100, 100, 199, 199));
-    CountingView* view = new CountingView;
-    window.Add(view);
-    window->SetPulseRate(10000);
-    window.Show();
-    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    CountingView* view = ShowDrawingWindow(window);
+    ASSERT_NE(view, nullptr);
 
     std::atomic<int32> result { -2 };
     std::thread worker(
@@ -197,7 +165,7 @@ TEST(LibMessageBoxTest, AWorkerWaitsForTheAnswerWhileTheWindowKeepsDrawing)
     EXPECT_TRUE(WaitUntil([&] { return view->draws > before + 3; }));
     EXPECT_EQ(result.load(), -2);
     {
-        KeyAnswerer answerer;
+        AlertAnswerer answerer(AlertAnswerer::Key("o"));
     }
     worker.join();
     EXPECT_EQ(result.load(), 0);
@@ -236,7 +204,7 @@ TEST(LibMessageBoxTest, AWindowThreadCanAskWithoutBlockingOtherWindows)
     int32 before = view->draws;
     EXPECT_TRUE(WaitUntil([&] { return view->draws > before + 3; }));
     {
-        KeyAnswerer answerer;
+        AlertAnswerer answerer(AlertAnswerer::Key("o"));
     }
     EXPECT_TRUE(WaitUntil([&] { return asking->result == 0; }));
     if (askingMessenger.LockTarget())

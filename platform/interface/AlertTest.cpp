@@ -132,11 +132,8 @@ TEST(AlertTest, LayoutFollowsTheFixedMetrics)
 TEST(AlertTest, GoFromAWorkerThreadBlocksOnlyTheWorker)
 {
     TestWindow window(BRect(100, 100, 199, 199));
-    CountingView* view = new CountingView;
-    window.Add(view);
-    window->SetPulseRate(10000);
-    window.Show();
-    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    CountingView* view = ShowDrawingWindow(window);
+    ASSERT_NE(view, nullptr);
 
     std::atomic<int32> result { -2 };
     std::atomic<bool> answered { false };

@@ -79,20 +79,9 @@ BMenuField* MakeMenuField(BWindow* window, bool withLabel = true)
     return field;
 }
 
-// A list view does not own its items; this one lets them go with it.
-class OwningListView : public BListView {
-public:
-    using BListView::BListView;
-    ~OwningListView() override
-    {
-        for (int32 i = CountItems() - 1; i >= 0; i--)
-            delete RemoveItem(i);
-    }
-};
-
 BListView* MakeList(BWindow* window)
 {
-    BListView* list = new OwningListView(BRect(10, 10, 120, 80), "list");
+    BListView* list = new OwningListView<>(BRect(10, 10, 120, 80), "list");
     const char* names[] = { "Typical", "Minimal", "Full", "Custom", "Sounds", "Docs", "Extras" };
     for (const char* name : names)
         list->AddItem(new BStringItem(name));

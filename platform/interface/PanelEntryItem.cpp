@@ -2,7 +2,7 @@
 
 #include <Bitmap.h>
 #include <Font.h>
-#include <NodeInfo.h>
+#include <NodeInfoIcons.h>
 #include <View.h>
 
 #include <algorithm>
@@ -24,8 +24,7 @@ PanelEntryItem::PanelEntryItem(const PanelEntry& entry)
     // The icon the file manager would show; a row without one just has its
     // name.
     auto icon = std::make_unique<BBitmap>(BRect(0, 0, kIconSize - 1, kIconSize - 1), B_CMAP8);
-    if (icon->InitCheck() == B_OK
-        && BNodeInfo::GetTrackerIcon(&fEntry.ref, icon.get(), B_MINI_ICON) == B_OK) {
+    if (icon->InitCheck() == B_OK && GetTrackerIcon(&fEntry.ref, icon.get(), B_MINI_ICON) == B_OK) {
         fIcon = std::move(icon);
     }
 }

@@ -80,14 +80,6 @@ bool RunningAsRoot()
     return geteuid() == 0;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    std::string folder;
-    std::string leaf;
-    SplitPath(CleanPath(path), &folder, &leaf);
-    return folder.empty() ? std::string("/") : folder;
-}
-
 } // namespace
 
 bool Actions::IsLogging()

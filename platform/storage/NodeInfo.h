@@ -6,13 +6,12 @@
 //
 // Icons are handled here as raw B_CMAP8 bytes (the *IconData calls). The
 // BBitmap forms (GetIcon, SetIcon, GetTrackerIcon) belong to the interface
-// kit, which owns BBitmap: they are declared here, with the BeOS
-// signatures, and defined there on top of the data calls.
+// kit, which owns BBitmap: they are functions of its own there, declared
+// and defined beside each other (NodeInfoIcons.h), on top of these calls.
 
 #include <Mime.h>
 #include <SupportDefs.h>
 
-class BBitmap;
 class BNode;
 struct entry_ref;
 
@@ -48,14 +47,6 @@ public:
     // program, document).
     status_t GetTrackerIconData(icon_size size, uint8* bits) const;
     static status_t GetTrackerIconData(const entry_ref* ref, icon_size size, uint8* bits);
-
-    // Defined by the interface kit. Not virtual (as they are on BeOS), so
-    // that a program without the interface kit still links.
-    status_t GetIcon(BBitmap* icon, icon_size size = B_LARGE_ICON) const;
-    status_t SetIcon(const BBitmap* icon, icon_size size = B_LARGE_ICON);
-    status_t GetTrackerIcon(BBitmap* icon, icon_size size = B_LARGE_ICON) const;
-    static status_t GetTrackerIcon(
-        const entry_ref* ref, BBitmap* icon, icon_size size = B_LARGE_ICON);
 
     // The attribute names.
     static constexpr const char* kTypeAttribute = "BEOS:TYPE";

@@ -86,6 +86,14 @@ std::string LeafOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string FolderOf(const std::string& path)
+{
+    std::string folder;
+    std::string leaf;
+    SplitPath(CleanPath(path), &folder, &leaf);
+    return folder;
+}
+
 std::string JoinPath(const std::string& folder, const std::string& leaf)
 {
     if (leaf.empty())

@@ -28,6 +28,10 @@ void SplitPath(const std::string& path, std::string* folder, std::string* leaf);
 // The leaf of a clean absolute path (empty for "/").
 std::string LeafOf(const std::string& path);
 
+// The folder of a path once cleaned (CleanPath): "/" for "/" and "/a",
+// "/a" for "/a//b/".
+std::string FolderOf(const std::string& path);
+
 // folder + "/" + leaf, without doubling the slash after "/".
 std::string JoinPath(const std::string& folder, const std::string& leaf);
 

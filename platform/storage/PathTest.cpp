@@ -1,4 +1,5 @@
 #include <Path.h>
+#include <PathHelpers.h>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -126,6 +127,36 @@ TEST(PathTest, UninitialisedPathHasNoStrings)
     BPath other;
     EXPECT_TRUE(path == other);
     EXPECT_FALSE(path == BPath("/a"));
+}
+
+// The path arithmetic beneath BPath: the folder and leaf of clean paths,
+// at the root and without any slash, and the folder of paths to be cleaned.
+TEST(PathHelpersTest, SplitsAPathIntoFolderAndLeaf)
+{
+    struct Split {
+        const char* path;
+        const char* folder;
+        const char* leaf;
+    };
+    const Split cases[] = {
+        { "/", "/", "" },
+        { "/a", "/", "a" },
+        { "/a/b c", "/a", "b c" },
+        { "/a/b/..", "/a/b", ".." },
+        { "leaf", "", "leaf" },
+    };
+    for (const Split& split : cases) {
+        std::string folder;
+        std::string leaf;
+        BPrivate::SplitPath(split.path, &folder, &leaf);
+        EXPECT_EQ(folder, split.folder) << split.path;
+        EXPECT_EQ(leaf, split.leaf) << split.path;
+        EXPECT_EQ(BPrivate::LeafOf(split.path), split.leaf) << split.path;
+    }
+    EXPECT_EQ(BPrivate::FolderOf("/a//b/"), "/a");
+    EXPECT_EQ(BPrivate::FolderOf("/a/./b"), "/a");
+    EXPECT_EQ(BPrivate::FolderOf("//a"), "/");
+    EXPECT_EQ(BPrivate::FolderOf("/"), "/");
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 
 // Helpers of the tests that meet alerts (the kit's own and those of the
 // message boxes and dialogs above it): the alert in front as a user sees it,
-// and waits for alerts and their window threads to be gone.
+// answers given to it from another thread, a window that goes on drawing
+// meanwhile, and waits for alerts and their window threads to be gone.
 
 #include <Alert.h>
 #include <InterfaceTestSupport.h>
@@ -13,7 +14,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace brenvik::test {
@@ -88,6 +91,47 @@ inline bool AnAlertExists()
     return false;
 }
 
+// Waits until no alert exists any more, shown or closing.
+inline bool WaitUntilNoAlert()
+{
+    return WaitUntil([] { return !AnAlertExists(); });
+}
+
+// Answers the next alert from a thread of its own: `answer` runs once the
+// alert is up, and what was seen is kept.
+class AlertAnswerer {
+public:
+    explicit AlertAnswerer(std::function<void(const ShownAlert&)> answer)
+        : fThread([this, answer] {
+            if (!FindShownAlert(&fShown))
+                return;
+            answer(fShown);
+            fAnswered = true;
+        })
+    {
+    }
+    ~AlertAnswerer() { Join(); }
+
+    const ShownAlert& Join()
+    {
+        if (fThread.joinable())
+            fThread.join();
+        return fShown;
+    }
+    bool Answered() const { return fAnswered; }
+
+    // Presses a key in the alert.
+    static std::function<void(const ShownAlert&)> Key(const char* bytes)
+    {
+        return [bytes](const ShownAlert& shown) { Display().InjectKey(shown.displayId, bytes); };
+    }
+
+private:
+    ShownAlert fShown;
+    std::atomic<bool> fAnswered { false };
+    std::thread fThread;
+};
+
 // Whether a window's thread is still running: an alert goes on closing on
 // its own thread after it has answered.
 inline bool AWindowThreadRuns()
@@ -117,6 +161,17 @@ public:
     void Pulse() override { Invalidate(); }
     std::atomic<int32> draws { 0 };
 };
+
+// Adds a CountingView to `window`, shows the window with a pulse every 10 ms
+// and waits for it to settle: the view, or nullptr if it did not settle.
+inline CountingView* ShowDrawingWindow(TestWindow& window)
+{
+    CountingView* view = new CountingView;
+    window.Add(view);
+    window->SetPulseRate(10000);
+    window.Show();
+    return WaitUntilSettled(window.Get()) ? view : nullptr;
+}
 
 // A test program that registers this waits for every window thread to end
 // before it ends, so that no alert is still closing while the display is

@@ -7,6 +7,7 @@
 
 #include <DisplayBackend.h>
 #include <GoldenImage.h>
+#include <ListView.h>
 #include <Looper.h>
 #include <Menu.h>
 #include <MenuItem.h>
@@ -142,6 +143,18 @@ private:
     BWindow* fWindow;
     BMessenger fMessenger;
     bool fShown = false;
+};
+
+// A list view does not own its items; this one (a BListView or a class
+// derived from it) lets them go with it.
+template <class List = BListView> class OwningListView : public List {
+public:
+    using List::List;
+    ~OwningListView() override
+    {
+        for (int32 i = this->CountItems() - 1; i >= 0; i--)
+            delete this->RemoveItem(i);
+    }
 };
 
 // A looper that records the messages it receives.

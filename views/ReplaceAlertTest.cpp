@@ -6,8 +6,8 @@
 #include <UIDriver.h>
 
 #include <TestSandbox.h>
+#include <ViewsTestSupport.h>
 
-#include "AppTestSupport.h"
 #include "ReplaceAlertTexts.h"
 
 #include <gtest/gtest.h>
@@ -363,7 +363,7 @@ testing::AssertionResult ShowAndPhotograph(ReplaceAlert* alert, const char* gold
 
 TEST_F(ReplaceAlertTest, GoldenEnglish)
 {
-    EXPECT_TRUE(ShowAndPhotograph(Make(true, "en"), "app/replace-en"));
+    EXPECT_TRUE(ShowAndPhotograph(Make(true, "en"), "views/replace-en"));
 }
 
 TEST_F(ReplaceAlertTest, GoldenGermanWithALongName)
@@ -374,12 +374,12 @@ TEST_F(ReplaceAlertTest, GoldenGermanWithALongName)
     WriteFile(longName, 734003, kCreated, kModified);
     ReplaceAlert* alert
         = new ReplaceAlert(BPath(fFrom.c_str()), BPath(longName.c_str()), true, "de");
-    EXPECT_TRUE(ShowAndPhotograph(alert, "app/replace-de-long-name"));
+    EXPECT_TRUE(ShowAndPhotograph(alert, "views/replace-de-long-name"));
 }
 
 TEST_F(ReplaceAlertTest, GoldenWithoutTheCheckBox)
 {
-    EXPECT_TRUE(ShowAndPhotograph(Make(false, "en"), "app/replace-en-no-offer"));
+    EXPECT_TRUE(ShowAndPhotograph(Make(false, "en"), "views/replace-en-no-offer"));
 }
 
 // The install pass asks from its worker thread; the installer window goes
@@ -388,11 +388,8 @@ TEST_F(ReplaceAlertTest, GoldenWithoutTheCheckBox)
 TEST_F(ReplaceAlertTest, AWorkerAsksWhileTheWindowKeepsDrawing)
 {
     TestWindow window(BRect(100, 100, 199, 199));
-    CountingView* view = new CountingView;
-    window.Add(view);
-    window->SetPulseRate(10000);
-    window.Show();
-    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    CountingView* view = ShowDrawingWindow(window);
+    ASSERT_NE(view, nullptr);
 
     std::atomic<int32> button { -2 };
     std::atomic<bool> applyToAll { false };

@@ -1,68 +1,24 @@
 #pragma once
 
-// Helpers of the installer's view tests: the alert in front as a user sees
-// it, answers given to it from another thread, and pictures and files made
-// for a test. Header-only, because every .cpp of this folder that is not a
-// test goes into the library.
+// Helpers of the tests of the installer's views and of the installer's
+// windows built from them: windows gone before the program ends, and
+// pictures and files made for a test. The alerts' helpers are the kit's
+// (AlertTestSupport.h).
 
-#include <Alert.h>
 #include <AlertTestSupport.h>
 #include <Bitmap.h>
 #include <InterfaceTestSupport.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace brenvik::test {
 
-inline bool WaitUntilNoAlert()
-{
-    return WaitUntil([] { return !AnAlertExists(); });
-}
-
 inline testing::Environment* const sWindowsGoneAtExit
     = testing::AddGlobalTestEnvironment(new WindowsGoneAtExit);
-
-// Answers the next alert from a thread of its own: `answer` runs once the
-// alert is up, and what was seen is kept.
-class AlertAnswerer {
-public:
-    explicit AlertAnswerer(std::function<void(const ShownAlert&)> answer)
-        : fThread([this, answer] {
-            if (!FindShownAlert(&fShown))
-                return;
-            answer(fShown);
-            fAnswered = true;
-        })
-    {
-    }
-    ~AlertAnswerer() { Join(); }
-
-    const ShownAlert& Join()
-    {
-        if (fThread.joinable())
-            fThread.join();
-        return fShown;
-    }
-    bool Answered() const { return fAnswered; }
-
-    // Presses a key in the alert.
-    static std::function<void(const ShownAlert&)> Key(const char* bytes)
-    {
-        return [bytes](const ShownAlert& shown) { Display().InjectKey(shown.displayId, bytes); };
-    }
-
-private:
-    ShownAlert fShown;
-    std::atomic<bool> fAnswered { false };
-    std::thread fThread;
-};
 
 // A 32-bit picture of the given size: a sky-blue field with a darker band
 // across the middle and a white frame, easy to tell apart in a golden image.

@@ -160,17 +160,6 @@ TEST(InstallListItemTest, CopyTakesPathGroupsAndIconButItsOwnIndent)
     EXPECT_EQ(copy.TruncateMode(), uint32(B_TRUNCATE_BEGINNING));
 }
 
-// A list view does not own its items; this one lets them go with it.
-class OwningListView : public BListView {
-public:
-    using BListView::BListView;
-    ~OwningListView() override
-    {
-        for (int32 i = CountItems() - 1; i >= 0; i--)
-            delete RemoveItem(i);
-    }
-};
-
 struct TruncationCase {
     const char* name;
     uint32 mode;
@@ -188,7 +177,7 @@ class FileListItemTruncationTest : public testing::TestWithParam<TruncationCase>
 TEST_P(FileListItemTruncationTest, CutsToTheListWidthOnlyWithAMode)
 {
     TestWindow window(BRect(100, 100, 400, 200));
-    BListView* list = new OwningListView(BRect(0, 0, GetParam().listWidth, 90), "custom_list");
+    BListView* list = new OwningListView<>(BRect(0, 0, GetParam().listWidth, 90), "custom_list");
     FileListItem* item = new FileListItem(false, true);
     BMessage record;
     record.AddString("file_name", "/boot/apps/Brenvik Demo/Documentation/Getting Started.html");
@@ -239,7 +228,7 @@ TEST(InstallListItemTest, GoldenFileList)
 
     TestWindow window(BRect(100, 100, 279, 199));
     BListView* list
-        = new OwningListView(BRect(0, 0, 164, 99), "custom_list", B_MULTIPLE_SELECTION_LIST);
+        = new OwningListView<>(BRect(0, 0, 164, 99), "custom_list", B_MULTIPLE_SELECTION_LIST);
     BScrollView* scroll = new BScrollView(
         "custom_scroll_view", list, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true, B_FANCY_BORDER);
     auto add = [&](const std::string& path, bool fullPath, FileListItem::FileType type) {
@@ -258,7 +247,7 @@ TEST(InstallListItemTest, GoldenFileList)
         list->Select(2, true);
     });
     ASSERT_TRUE(WaitUntilSettled(window.Get()));
-    EXPECT_TRUE(MatchesGolden("app/file-list", Snapshot(window.Get())));
+    EXPECT_TRUE(MatchesGolden("views/file-list", Snapshot(window.Get())));
 }
 
 } // namespace

@@ -5,8 +5,7 @@
 #include <Window.h>
 
 #include <TestSandbox.h>
-
-#include "AppTestSupport.h"
+#include <ViewsTestSupport.h>
 
 #include <gtest/gtest.h>
 
@@ -82,7 +81,7 @@ TEST(InstallImageTest, GoldenWithoutPictureShowsTheTexts)
     window.Show();
     EXPECT_STREQ(window.Image()->Name(), "InstallImage");
     EXPECT_EQ(window.Image()->Frame(), BRect(10, 16, 160, 216));
-    EXPECT_TRUE(MatchesGolden("app/about-texts", Snapshot(window.Window())));
+    EXPECT_TRUE(MatchesGolden("views/about-texts", Snapshot(window.Window())));
 }
 
 TEST(InstallImageTest, GoldenWithPictureShowsThePicture)
@@ -90,7 +89,7 @@ TEST(InstallImageTest, GoldenWithPictureShowsThePicture)
     ImageWindow window;
     window.SetPicture(MakePicture(150, 200));
     window.Show();
-    EXPECT_TRUE(MatchesGolden("app/about-picture", Snapshot(window.Window())));
+    EXPECT_TRUE(MatchesGolden("views/about-picture", Snapshot(window.Window())));
 }
 
 TEST(InstallImageTest, AnEmptyTextLeavesItsColumnEmpty)
@@ -101,7 +100,7 @@ TEST(InstallImageTest, AnEmptyTextLeavesItsColumnEmpty)
         window.Image()->SetCompany("");
     });
     window.Show();
-    EXPECT_TRUE(MatchesGolden("app/about-texts-two-empty", Snapshot(window.Window())));
+    EXPECT_TRUE(MatchesGolden("views/about-texts-two-empty", Snapshot(window.Window())));
 }
 
 TEST(InstallImageTest, EveryClickTogglesBetweenPictureAndTexts)

@@ -191,34 +191,49 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(sStatus, B_OK);
-        // The programs run in the user scope; so do the passes run here.
-        setenv("BRENVIK_SCOPE", "user", 1);
         fRoot = brenvik::test::MakeTempFolder("terminal");
         fAnswers = fRoot + "/answers.txt";
+        // The programs run in the user scope, and so do the passes run here,
+        // each test in a home of its own: what one installs (desktop
+        // entries, settings) meets no other test.
+        setenv("BRENVIK_SCOPE", "user", 1);
+        for (auto [name, folder] : kHomeFolders) {
+            const char* value = std::getenv(name);
+            fSaved.emplace_back(name, value != nullptr ? value : "");
+            fs::create_directories(fRoot + "/home" + folder);
+            setenv(name, (fRoot + "/home" + folder).c_str(), 1);
+        }
     }
-    void TearDown() override { unsetenv("BRENVIK_SCOPE"); }
+    void TearDown() override
+    {
+        unsetenv("BRENVIK_SCOPE");
+        for (const auto& [name, value] : fSaved)
+            setenv(name, value.c_str(), 1);
+    }
 
     // The sample with a question for its sounds (their rule "Prompt"), built
-    // once, and installed once so that a second installation meets them.
-    const std::string& AskingInstaller()
+    // once, and installed in this test's home so that a second installation
+    // meets them.
+    std::string AskingInstaller()
     {
-        static std::string installer;
-        if (!installer.empty())
-            return installer;
-        std::string project = ReadBytes(sSample + "/project.json");
-        size_t at = project.find("\"Rename\"");
-        EXPECT_NE(at, std::string::npos);
-        project.replace(at, 8, "\"Prompt\"");
-        std::ofstream(sSample + "/asking.json") << project;
-        std::string built = brenvik::test::MakeTempFolder("asking") + "/Asking-Installer";
-        EXPECT_EQ(BuildInstaller(sSample + "/asking.json", built), B_OK);
+        static std::string sAsking;
+        if (sAsking.empty()) {
+            std::string project = ReadBytes(sSample + "/project.json");
+            size_t at = project.find("\"Rename\"");
+            EXPECT_NE(at, std::string::npos);
+            project.replace(at, 8, "\"Prompt\"");
+            std::ofstream(sSample + "/asking.json") << project;
+            std::string built = brenvik::test::MakeTempFolder("asking") + "/Asking-Installer";
+            if (BuildInstaller(sSample + "/asking.json", built) != B_OK)
+                return std::string();
+            sAsking = built;
+        }
         WriteAnswers(
             "license = accept\ninstall_type = Sounds\ndestination = " + fRoot + "/first\n");
-        auto [status, output] = RunCommand(std::string(kNoDisplay) + "'" + built
+        auto [status, output] = RunCommand(std::string(kNoDisplay) + "'" + sAsking
             + "' --unattended --answers '" + fAnswers + "' </dev/null");
         EXPECT_EQ(status, 0) << output;
-        installer = built;
-        return installer;
+        return status == 0 ? sAsking : std::string();
     }
 
     // Walks the wizard to the replace question of the sounds.
@@ -244,8 +259,13 @@ protected:
 
     void WriteAnswers(const std::string& text) { std::ofstream(fAnswers) << text; }
 
+    static constexpr std::pair<const char*, const char*> kHomeFolders[]
+        = { { "HOME", "" }, { "XDG_CONFIG_HOME", "/.config" }, { "XDG_DATA_HOME", "/.local/share" },
+              { "XDG_CACHE_HOME", "/.cache" }, { "XDG_STATE_HOME", "/.local/state" } };
+
     std::string fRoot;
     std::string fAnswers;
+    std::vector<std::pair<const char*, std::string>> fSaved;
 };
 
 using TerminalInstallTest = TerminalTest<int>;
@@ -362,7 +382,7 @@ TEST_F(TerminalInstallTest, ProgressAsJsonGivesOneObjectALine)
 
 TEST_F(TerminalInstallTest, TheWizardAsksBeforeReplacingAFolderAndAnItem)
 {
-    std::string installer = AskingInstaller();
+    const std::string installer = AskingInstaller();
     ASSERT_FALSE(installer.empty());
     std::string destination = fRoot + "/wizard";
     fs::create_directories(destination + "/TarselNotes");
@@ -385,7 +405,7 @@ TEST_F(TerminalInstallTest, TheWizardAsksBeforeReplacingAFolderAndAnItem)
 
 TEST_F(TerminalInstallTest, CtrlCAtAQuestionStopsThePassAsTheStopButtonDoes)
 {
-    std::string installer = AskingInstaller();
+    const std::string installer = AskingInstaller();
     ASSERT_FALSE(installer.empty());
     Terminal terminal(installer);
     ASSERT_TRUE(terminal.Started());

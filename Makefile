@@ -10,7 +10,7 @@ PACKAGES := g++ clang cmake ninja-build pkg-config make \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	libsdl2-dev libcairo2-dev libfreetype-dev libpng-dev libjpeg-dev libgif-dev \
 	libzip-dev libssl-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
-	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy
+	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy ansible-core
 
 .PHONY: all deps build check check-format check-tidy check-asan check-tsan demo bench fuzz format clean
 

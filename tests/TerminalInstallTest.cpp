@@ -456,4 +456,38 @@ TEST_F(TerminalInstallTest, AnswersRecordedInAWalkInstallTheSameTreeUnattended)
     EXPECT_EQ(Tree(replayed + "/TarselNotes"), Tree(walked + "/TarselNotes"));
 }
 
+// The fleet example: examples/deploy's playbook against this machine, twice
+// (changed, then not), and the de-installer's own unattended run after it.
+TEST_F(TerminalInstallTest, ThePlaybookInstallsOnceAndThenReportsNoChange)
+{
+    if (RunCommand("command -v ansible-playbook").second.empty())
+        GTEST_SKIP() << "ansible-playbook is not installed";
+    std::string answers = ReadBytes(brenvik::test::TestDataPath("../examples/deploy/answers.txt"));
+    size_t at = answers.find("/opt");
+    ASSERT_NE(at, std::string::npos);
+    answers.replace(at, 4, fRoot + "/fleet");
+    WriteAnswers(answers);
+    std::string playbook = "cd '" + fRoot + "' && LC_ALL=C.UTF-8 ANSIBLE_NOCOLOR=1 ANSIBLE_HOME='"
+        + fRoot + "/ansible' ANSIBLE_LOCAL_TEMP='" + fRoot + "/ansible/tmp' ANSIBLE_REMOTE_TEMP='"
+        + fRoot + "/ansible/tmp' ansible-playbook -i '"
+        + brenvik::test::TestDataPath("../examples/deploy/inventory.ini") + "' '"
+        + brenvik::test::TestDataPath("../examples/deploy/install.yml") + "' -e installer='"
+        + sInstaller + "' -e answers='" + fAnswers + "' -e stage='" + fRoot + "/stage'";
+    auto [first, firstOutput] = RunCommand(playbook);
+    ASSERT_EQ(first, 0) << firstOutput;
+    EXPECT_NE(firstOutput.find("failed=0"), std::string::npos) << firstOutput;
+    EXPECT_EQ(firstOutput.find(" changed=0 "), std::string::npos) << firstOutput;
+    std::string folder = fRoot + "/fleet/TarselNotes";
+    EXPECT_TRUE(fs::exists(folder + "/ReadMe.txt"));
+
+    auto [second, secondOutput] = RunCommand(playbook);
+    ASSERT_EQ(second, 0) << secondOutput;
+    EXPECT_NE(secondOutput.find(" changed=0 "), std::string::npos) << secondOutput;
+
+    auto [removed, removal] = RunCommand(std::string(kNoDisplay) + "'" + folder
+        + "/Tarsel Notes 1.0.2 Deinstaller' --unattended </dev/null");
+    EXPECT_EQ(removed, 0) << removal;
+    EXPECT_FALSE(fs::exists(folder));
+}
+
 } // namespace

@@ -6,7 +6,10 @@
 //   item extracted, placed, tagged and recorded with its SHA-256) / `unzip -q`
 //   of the same archives into an empty folder (goal: at most 1.2);
 // - pass_peak_mb: the peak memory of a process that does only the pass (goal:
-//   under 64 MB whatever the payload size).
+//   under 64 MB whatever the payload size);
+// - unattended_vs_pass: the installer program run `--unattended` from an
+//   answer file that names every item / the same pass in a process of its own
+//   (goal: at most 1.1: the front end costs nothing).
 
 #include "BenchProduct.h"
 
@@ -122,5 +125,42 @@ void PassVersusUnzip(benchmark::State& state)
 }
 
 BENCHMARK(PassVersusUnzip)->Iterations(1)->Unit(benchmark::kSecond);
+
+void UnattendedVersusPass(benchmark::State& state)
+{
+    Fixture& fixture = Shared();
+    if (fixture.status != B_OK) {
+        state.SkipWithError("the installer could not be built");
+        return;
+    }
+    std::string answers = fixture.root + "/answers.txt";
+    {
+        std::ofstream file(answers);
+        file << "license = accept\ndestination = " << fixture.root << "/unattended\nlaunch = no\n";
+        for (int i = 0; i < kItemCount; i++)
+            file << "file = item" << i << "\n";
+    }
+    for (auto _ : state) {
+        fs::remove_all(fixture.root + "/unattended");
+        fs::remove_all(fixture.root + "/installed");
+        fs::create_directory(fixture.root + "/installed");
+        std::system("sync");
+        long peakKb = 0;
+        double passTime = PassInChild(fixture, fixture.root + "/installed", &peakKb);
+        std::system("sync");
+        auto start = std::chrono::steady_clock::now();
+        int status = std::system(
+            ("'" + fixture.installer + "' --unattended --answers '" + answers + "' >/dev/null")
+                .c_str());
+        double unattendedTime = Seconds(start);
+        if (peakKb < 0 || status != 0)
+            state.SkipWithError("an installation failed");
+        state.counters["pass_s"] = passTime;
+        state.counters["unattended_s"] = unattendedTime;
+        state.counters["unattended_vs_pass"] = unattendedTime / passTime;
+    }
+}
+
+BENCHMARK(UnattendedVersusPass)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -48,11 +50,39 @@ void SdlCallback(void* userdata, Uint8* stream, int length)
 }
 
 // Starts SDL's audio side once; called with the state locked.
+// ALSA's own error handler writes every failed look for a card to standard
+// error ("ALSA lib confmisc.c:855:(parse_card) cannot find card '0'"), which
+// on a machine without sound is a screenful of noise for a sound that is
+// simply not played. The library SDL would load is loaded first and told to
+// keep quiet; without the library there is nothing to quiet.
+void QuietAlsa(const char* file, int line, const char* function, int error, const char* format, ...)
+{
+    (void)file;
+    (void)line;
+    (void)function;
+    (void)error;
+    (void)format;
+}
+
+void SilenceAlsaErrors()
+{
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (alsa == nullptr)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set != nullptr)
+        set(QuietAlsa);
+    // Kept loaded: SDL opens the same library, with the handler set.
+}
+
 void StartAudio(AudioState& state, const char* driver)
 {
     if (state.started)
         return;
     state.started = true;
+    SilenceAlsaErrors();
     state.available = SDL_AudioInit(driver) == 0;
     const char* name = state.available ? SDL_GetCurrentAudioDriver() : nullptr;
     state.driver = name != nullptr ? name : "";

@@ -16,6 +16,7 @@
 #include "InstallConfig.h"
 #include "InstallServices.h"
 #include "InstallerFormat.h"
+#include "SmallFile.h"
 
 namespace Field = InstallerFormat::Field;
 
@@ -180,23 +181,12 @@ InstallAnswers::Problem InstallAnswers::Parse(const std::string& text, InstallAn
 
 InstallAnswers::Problem InstallAnswers::Read(const std::string& path, InstallAnswers* answers)
 {
-    BPrivate::Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info;
-    if (!fd.IsValid() || fstat(fd.Get(), &info) != 0)
-        return MakeProblem(path, 0, TextId::kAnswerUnreadable, std::strerror(errno));
-    if (!S_ISREG(info.st_mode) || uint64(info.st_size) > kMaxFileSize)
-        return MakeProblem(path, 0, TextId::kAnswerUnreadable, std::strerror(EINVAL));
-    std::string text(size_t(info.st_size), '\0');
-    size_t got = 0;
-    while (got < text.size()) {
-        ssize_t n = read(fd.Get(), text.data() + got, text.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += size_t(n);
+    std::string text;
+    status_t status = ReadSmallFile(path, kMaxFileSize, &text);
+    if (status != B_OK) {
+        int error = status == B_BAD_TYPE || status == B_BAD_DATA ? EINVAL : errno;
+        return MakeProblem(path, 0, TextId::kAnswerUnreadable, std::strerror(error));
     }
-    text.resize(got);
     return Parse(text, answers);
 }
 

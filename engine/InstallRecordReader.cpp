@@ -12,6 +12,7 @@
 #include <TypeConstants.h>
 
 #include "InstallRecord.h"
+#include "SmallFile.h"
 
 namespace {
 
@@ -196,25 +197,10 @@ status_t InstallRecordReader::ReadFile(const char* path)
     struct stat info;
     if (stat(path, &info) == 0 && S_ISDIR(info.st_mode))
         file += "/journal";
-    BPrivate::Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.IsValid())
-        return StatusFromErrno(errno);
-    if (fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return B_BAD_TYPE;
-    if (size_t(info.st_size) > kMaxJournalSize)
-        return B_BAD_DATA;
-    std::string bytes(size_t(info.st_size), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t got = read(fd.Get(), bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += size_t(got);
-    }
-    fd.Reset();
-    bytes.resize(done);
+    std::string bytes;
+    status_t status = ReadSmallFile(file, kMaxJournalSize, &bytes);
+    if (status != B_OK)
+        return status;
     return Read(bytes.data(), bytes.size());
 }
 

@@ -4,9 +4,11 @@
 
 #include <InstallerFormat.h>
 #include <LibAppVersion.h>
+#include <LibMessageBox.h>
 #include <LibSound.h>
 #include <oLocalize.h>
 
+#include "InstallerIntegrity.h"
 #include "InstallerWin.h"
 
 namespace {
@@ -43,6 +45,14 @@ InstallApp::~InstallApp() = default;
 
 void InstallApp::ReadyToRun()
 {
+    // A damaged installer says so, and which part, before any step.
+    oLocalize texts;
+    std::string damage = InstallerDamage(std::string(), texts);
+    if (!damage.empty()) {
+        LibError("%s", damage.c_str());
+        PostMessage(B_QUIT_REQUESTED);
+        return;
+    }
     fWindow->SetPosition(LibWindow::kCenter);
     fWindow->LoadResources();
     fWindow->Show();

@@ -37,6 +37,9 @@ int RunWithoutWindow(const InstallerOptions& options, int argc, char** argv)
     // executable; it never runs a loop here.
     BApplication application(InstallerFormat::kInstallerSignature);
     TerminalInstall terminal(options);
+    // Nothing is done with an installer that is not whole.
+    if (options.what != InstallerOptions::kHelp && !terminal.IsWhole())
+        return InstallerOptions::kExitFailed;
     switch (options.what) {
     case InstallerOptions::kHelp:
         return terminal.PrintHelp(argv[0]);

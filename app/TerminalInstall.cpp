@@ -13,6 +13,7 @@
 #include <TextIds.h>
 
 #include "DefaultDestination.h"
+#include "InstallerIntegrity.h"
 
 #include <atomic>
 #include <csignal>
@@ -202,6 +203,16 @@ void TerminalInstall::SayNoFrontEnd()
 {
     LoadTexts();
     fIO.ErrorLine(std::string(kProgramName) + ": " + Text(TextId::kNoFrontEnd));
+}
+
+bool TerminalInstall::IsWhole()
+{
+    LoadTexts();
+    std::string damage = InstallerDamage(fInstallerPath, *fTexts);
+    if (damage.empty())
+        return true;
+    fIO.ErrorLine(std::string(kProgramName) + ": " + damage);
+    return false;
 }
 
 void TerminalInstall::SayWrongOption(const std::string& option)

@@ -39,6 +39,9 @@ public:
     void SayNoFrontEnd();
     // Said of an option that cannot be read.
     void SayWrongOption(const std::string& option);
+    // Whether the installer is whole (InstallerIntegrity.h); when not, the
+    // damaged part has been named on standard error.
+    bool IsWhole();
 
     InstallConfig& Configuration() { return fConfig; }
 

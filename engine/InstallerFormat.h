@@ -28,6 +28,11 @@ constexpr int32 kFirstPayloadId = 2100;
 constexpr type_code kConfigurationType = B_STRING_TYPE;
 constexpr int32 kConfigurationId = 2002;
 constexpr const char* kConfigurationName = "BVC:configuration";
+// The table of contents that proves the installer whole: the SHA-256 of
+// every other resource (InstallerManifest.h).
+constexpr type_code kManifestType = B_STRING_TYPE;
+constexpr int32 kManifestId = 2003;
+constexpr const char* kManifestName = "BVC:manifest";
 // The user texts are string resources named "<code>:<id>" (TextIds.h,
 // LocalizedTextTable).
 constexpr const char* kLanguageAttribute = LocalizedTextTable::kLanguageAttribute;

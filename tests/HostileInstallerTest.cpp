@@ -10,6 +10,7 @@
 #include <ZipWriter.h>
 
 #include <InstallerBuilder.h>
+#include <InstallerManifest.h>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,10 @@ protected:
             tamper(bytes);
         BResources resources((fRoot + "/installer").c_str());
         ASSERT_EQ(resources.AddResource(B_RAW_TYPE, id, bytes.data(), bytes.size(), name), B_OK);
+        // Listed anew, as a forger would: the extraction's own defences are
+        // what is tested here.
+        ASSERT_EQ(InstallerManifest::Write(resources), B_OK);
+        ASSERT_EQ(resources.Sync(), B_OK);
     }
 
     std::pair<int, std::string> RunExtract()

@@ -131,7 +131,16 @@ enum : int32 {
     kWizardConfirm = 1162,
     kWizardChoicePrompt = 1163,
     kWizardStopping = 1164,
-    kLastInstallerId = kWizardStopping,
+    // A damaged installer, found before its first step; the parts are
+    // what kInstallerDamaged's "%s" names.
+    kInstallerDamaged = 1165,
+    kDamagedRecord = 1166,
+    kDamagedDeinstaller = 1167,
+    kDamagedPayload = 1168,
+    kDamagedTexts = 1169,
+    kDamagedManifest = 1170,
+    kDamagedOther = 1171,
+    kLastInstallerId = kDamagedOther,
 
     // The de-installer (Kolvast).
     kDeinstallerIntro = 3000,

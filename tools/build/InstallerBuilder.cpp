@@ -13,6 +13,7 @@
 #include <TypeConstants.h>
 
 #include <InstallerFormat.h>
+#include <InstallerManifest.h>
 #include <LibAppResource.h>
 #include <LocalizedTextTable.h>
 
@@ -223,6 +224,9 @@ status_t InstallerBuilder::WriteResources(const std::string& path, ProjectConfig
             return Fail(
                 B_ERROR, "payload item " + std::to_string(i) + ": " + resources.EntryErrorText());
     }
+    // Last: the table of contents of everything above.
+    if ((status = InstallerManifest::Write(resources)) != B_OK)
+        return Fail(status, "cannot list the installer's parts in \"" + path + "\"");
     if ((status = resources.Sync()) != B_OK)
         return Fail(status, "cannot write \"" + path + "\": " + resources.ErrorText());
     return B_OK;

@@ -1,0 +1,183 @@
+#include "InstallerManifest.h"
+
+#include <Resources.h>
+#include <Sha256.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "InstallerFormat.h"
+
+namespace {
+
+constexpr const char* kHeader = "BRENVIK MANIFEST 1\n";
+constexpr const char* kSelfPrefix = "manifest ";
+constexpr size_t kChunk = 1 << 20;
+// More than any installer's table of contents.
+constexpr size_t kMaxManifest = 16 << 20;
+
+using Key = std::pair<type_code, int32>;
+
+struct Listed {
+    std::string name;
+    std::string digest;
+};
+
+bool IsManifest(type_code type, int32 id)
+{
+    return type == InstallerFormat::kManifestType && id == InstallerFormat::kManifestId;
+}
+
+std::string Escaped(const std::string& name)
+{
+    std::string escaped;
+    for (char c : name) {
+        if (c == '\n')
+            escaped += "%0a";
+        else if (c == '%')
+            escaped += "%25";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+// The digest of a resource's data, read in pieces straight from the file.
+std::string DigestOf(BResources& resources, type_code type, int32 id, size_t size)
+{
+    BPrivate::Sha256 digest;
+    std::string chunk(std::min(size, kChunk), '\0');
+    for (size_t done = 0; done < size;) {
+        size_t length = std::min(kChunk, size - done);
+        if (resources.ReadResource(type, id, chunk.data(), off_t(done), length) != B_OK)
+            return std::string();
+        digest.Update(chunk.data(), length);
+        done += length;
+    }
+    return BPrivate::Sha256::Hex(digest.Final());
+}
+
+std::string SelfDigest(const std::string& text)
+{
+    BPrivate::Sha256 digest;
+    digest.Update(text.data(), text.size());
+    return BPrivate::Sha256::Hex(digest.Final());
+}
+
+// The list of a manifest's text; false when the text is not one, or its own
+// digest does not match.
+bool ParseManifest(const std::string& text, std::map<Key, Listed>* listed)
+{
+    if (text.rfind(kHeader, 0) != 0)
+        return false;
+    size_t last = text.rfind(kSelfPrefix);
+    if (last == std::string::npos || (last > 0 && text[last - 1] != '\n'))
+        return false;
+    std::string self = text.substr(last + std::strlen(kSelfPrefix));
+    if (!self.empty() && self.back() == '\n')
+        self.pop_back();
+    if (self != SelfDigest(text.substr(0, last)))
+        return false;
+    size_t start = std::strlen(kHeader);
+    while (start < last) {
+        size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        unsigned type = 0;
+        int id = 0;
+        char digest[65] = {};
+        int consumed = 0;
+        if (std::sscanf(line.c_str(), "%8x %d %64s %n", &type, &id, digest, &consumed) < 3)
+            return false;
+        (*listed)[Key(type_code(type), int32(id))]
+            = Listed { line.substr(size_t(consumed)), std::string(digest) };
+    }
+    return true;
+}
+
+InstallerManifest::Verdict Damaged(type_code type, int32 id, const std::string& name)
+{
+    InstallerManifest::Verdict verdict;
+    verdict.what = InstallerManifest::Verdict::kDamaged;
+    verdict.part = InstallerManifest::Part { type, id, name };
+    return verdict;
+}
+
+} // namespace
+
+namespace InstallerManifest {
+
+status_t Write(BResources& resources)
+{
+    status_t status = resources.Sync();
+    if (status != B_OK)
+        return status;
+    std::string text = kHeader;
+    type_code type;
+    int32 id;
+    const char* name = nullptr;
+    size_t size = 0;
+    for (int32 i = 0; resources.GetResourceInfo(i, &type, &id, &name, &size); i++) {
+        if (IsManifest(type, id))
+            continue;
+        std::string digest = DigestOf(resources, type, id, size);
+        if (digest.empty())
+            return B_IO_ERROR;
+        char start[32];
+        std::snprintf(start, sizeof start, "%08x %d ", unsigned(type), int(id));
+        text += start + digest + " " + Escaped(name != nullptr ? name : "") + "\n";
+    }
+    text += kSelfPrefix + SelfDigest(text) + "\n";
+    return resources.AddResource(InstallerFormat::kManifestType, InstallerFormat::kManifestId,
+        text.c_str(), text.size() + 1, InstallerFormat::kManifestName);
+}
+
+Verdict Check(BResources& resources)
+{
+    Verdict verdict;
+    size_t size = 0;
+    const char* manifestName = nullptr;
+    if (!resources.GetResourceInfo(
+            InstallerFormat::kManifestType, InstallerFormat::kManifestId, &manifestName, &size))
+        return verdict;
+    Verdict damagedList = Damaged(InstallerFormat::kManifestType, InstallerFormat::kManifestId,
+        InstallerFormat::kManifestName);
+    if (size == 0 || size > kMaxManifest)
+        return damagedList;
+    std::string text(size, '\0');
+    if (resources.ReadResource(
+            InstallerFormat::kManifestType, InstallerFormat::kManifestId, text.data(), 0, size)
+        != B_OK)
+        return damagedList;
+    if (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    std::map<Key, Listed> listed;
+    if (!ParseManifest(text, &listed))
+        return damagedList;
+
+    type_code type;
+    int32 id;
+    const char* name = nullptr;
+    for (int32 i = 0; resources.GetResourceInfo(i, &type, &id, &name, &size); i++) {
+        if (IsManifest(type, id))
+            continue;
+        std::string shown = name != nullptr ? name : "";
+        auto found = listed.find(Key(type, id));
+        if (found == listed.end() || found->second.digest != DigestOf(resources, type, id, size))
+            return Damaged(type, id, shown);
+        listed.erase(found);
+    }
+    // A part the list has and the file has not.
+    if (!listed.empty())
+        return Damaged(
+            listed.begin()->first.first, listed.begin()->first.second, listed.begin()->second.name);
+    verdict.what = Verdict::kWhole;
+    return verdict;
+}
+
+} // namespace InstallerManifest

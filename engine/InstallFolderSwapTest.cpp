@@ -183,4 +183,88 @@ TEST_F(ForeignFolderRemovalTest, AsRootTheRemovalRefusesAFolderAnotherUserCouldC
 INSTANTIATE_TEST_SUITE_P(Swaps, InstallFolderSwapTest,
     testing::Values(Swap::kLink, Swap::kOtherUsersFolder, Swap::kOwnFolder), Name);
 
+// An item meets an existing one of its name, after the folder it goes to, or
+// "Saved Files", was held and then swapped for a link to a folder that holds
+// files of the same names: the existing item is moved aside only within the
+// folders held, and a swap that is seen is reported.
+enum class Aside {
+    kSaveSwapDestination,
+    kRenameSwapDestination,
+    kTrashSwapDestination,
+    kSaveSwapSavedFiles
+};
+
+struct AsideCase {
+    Aside aside;
+    const char* name;
+};
+
+class MoveAsideSwapTest : public PassFixture<testing::TestWithParam<AsideCase>> {
+protected:
+    void SetUp() override
+    {
+        MakeSandbox("aside");
+        fOutside = fRoot + "/outside";
+        WriteBytes(fOutside + "/config", "not the installation's");
+        WriteBytes(fOutside + "/config copy", "not the installation's either");
+        WriteBytes(fOutside + "/Saved Files/config", "kept elsewhere");
+    }
+
+    std::string fOutside;
+};
+
+TEST_P(MoveAsideSwapTest, NothingOutsideTheDestinationIsMovedAndTheSwapIsReported)
+{
+    Aside aside = GetParam().aside;
+    bool saving = aside == Aside::kSaveSwapDestination || aside == Aside::kSaveSwapSavedFiles;
+    // Two items of one name for the installation folder: the second meets
+    // the first.
+    TestInstaller installer(fRoot);
+    WriteBytes(fRoot + "/payload/1/config", "first");
+    WriteBytes(fRoot + "/payload/2/config", "second");
+    const char* rule = aside == Aside::kRenameSwapDestination ? "Rename" : "Replace";
+    installer.AddItem({ fRoot + "/payload/1/config", "User Selected", rule });
+    installer.AddItem({ fRoot + "/payload/2/config", "User Selected", rule, "None", "Replace",
+        "True", true, "/authoring/2/config" });
+    installer.config.AddBool("opt_save_replaced", saving);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    std::string folder = fDestination + "/TarselNotes";
+    std::string swapped = aside == Aside::kSaveSwapSavedFiles ? folder + "/Saved Files" : folder;
+    bool done = false;
+    config.SetPlacedObserver([&](const std::string&) {
+        if (done)
+            return;
+        done = true;
+        ASSERT_EQ(rename(swapped.c_str(), (swapped + ".moved").c_str()), 0);
+        ASSERT_EQ(symlink(fOutside.c_str(), swapped.c_str()), 0);
+    });
+    auto outside = Snapshot(fOutside);
+
+    config.Action();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    // The first item stays where it was placed, in the folder as held.
+    std::string held = aside == Aside::kSaveSwapSavedFiles ? folder : folder + ".moved";
+    EXPECT_EQ(ReadBytes(held + "/config"), "first");
+    EXPECT_FALSE(Lexists(held + "/config copy"));
+    bool reported = false;
+    for (const std::string& failure : config.Failures())
+        reported = reported || failure.find(swapped + " was replaced") != std::string::npos;
+    EXPECT_TRUE(reported) << testing::PrintToString(config.Failures());
+    // The record names no move that did not happen.
+    InstallRecordReader record = RecordOf(config);
+    for (const auto& step : record.Steps())
+        EXPECT_FALSE(step.kind == "displaced" && step.state == InstallRecordReader::kStepDone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, MoveAsideSwapTest,
+    testing::Values(AsideCase { Aside::kSaveSwapDestination, "SaveSwapDestination" },
+        AsideCase { Aside::kRenameSwapDestination, "RenameSwapDestination" },
+        AsideCase { Aside::kTrashSwapDestination, "TrashSwapDestination" },
+        AsideCase { Aside::kSaveSwapSavedFiles, "SaveSwapSavedFiles" }),
+    [](const testing::TestParamInfo<AsideCase>& param) { return std::string(param.param.name); });
+
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <FindDirectory.h>
 #include <OrdinaryUser.h>
 
 #include "InstallPassTestSupport.h"
@@ -266,5 +267,69 @@ INSTANTIATE_TEST_SUITE_P(Swaps, MoveAsideSwapTest,
         AsideCase { Aside::kTrashSwapDestination, "TrashSwapDestination" },
         AsideCase { Aside::kSaveSwapSavedFiles, "SaveSwapSavedFiles" }),
     [](const testing::TestParamInfo<AsideCase>& param) { return std::string(param.param.name); });
+
+// What the installation saved is put back only from the "Saved Files" it
+// made: a link put in its place, or another folder (with a file of the same
+// bytes, so that the digest alone would let it through), keeps everything
+// where it is and says why.
+class PutBackSwapTest : public PassFixture<testing::TestWithParam<Swap>> {
+protected:
+    void SetUp() override
+    {
+        MakeSandbox("putback");
+        fOutside = fRoot + "/outside";
+        WriteBytes(fOutside + "/config", "the user's own bytes");
+        fPlace = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/PutBackPlace";
+        WriteBytes(fPlace + "/config", "the user's own bytes");
+        WriteBytes(fRoot + "/payload/config", "new");
+    }
+
+    std::string fOutside;
+    std::string fPlace;
+};
+
+TEST_P(PutBackSwapTest, NothingComesBackFromAFolderPutInPlaceOfSavedFiles)
+{
+    if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    TestInstaller installer(fRoot);
+    installer.AddCustomFolder("Where", 3006, "PutBackPlace", false);
+    installer.AddItem({ fRoot + "/payload/config", "Where" });
+    installer.config.AddBool("opt_save_replaced", true);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    std::string saved = fDestination + "/TarselNotes/Saved Files";
+    ASSERT_EQ(ReadBytes(saved + "/config"), "the user's own bytes");
+    ASSERT_EQ(rename(saved.c_str(), (saved + ".moved").c_str()), 0);
+    if (GetParam() == Swap::kLink) {
+        ASSERT_EQ(symlink(fOutside.c_str(), saved.c_str()), 0);
+    } else {
+        fs::copy(fOutside, saved, fs::copy_options::recursive);
+        if (GetParam() == Swap::kOtherUsersFolder) {
+            ASSERT_EQ(chown(saved.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
+        }
+    }
+    auto outside = Snapshot(fOutside);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(config.RecordPath()), B_OK) << removal.Error();
+    EXPECT_EQ(removal.Run(), B_ERROR);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    // The new item went; nothing came back in its place.
+    EXPECT_FALSE(Lexists(fPlace + "/config"));
+    EXPECT_EQ(ReadBytes(saved + ".moved/config"), "the user's own bytes");
+    bool kept = false;
+    for (const auto& outcome : removal.Outcomes())
+        kept = kept
+            || (outcome.kind == InstallRemoval::kOutcomeKept
+                && outcome.why == InstallRemoval::kWhyChanged);
+    EXPECT_TRUE(kept) << removal.Report();
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, PutBackSwapTest,
+    testing::Values(Swap::kLink, Swap::kOtherUsersFolder, Swap::kOwnFolder), Name);
 
 } // namespace

@@ -261,6 +261,52 @@ TEST_P(MoveAsideSwapTest, NothingOutsideTheDestinationIsMovedAndTheSwapIsReporte
         EXPECT_FALSE(step.kind == "displaced" && step.state == InstallRecordReader::kStepDone);
 }
 
+// The folder an item goes to is swapped for a link just after the check,
+// while "Saved Files" makes a numbered folder for a name that is taken: the
+// existing item is moved from the folder held, never from where the link
+// leads, and the new one is not put there.
+TEST_F(MoveAsideSwapTest, AFolderSwappedDuringTheMoveIsNeverFollowed)
+{
+    std::string settings = FindFolder(B_USER_SETTINGS_DIRECTORY);
+    WriteBytes(settings + "/One/config", "first user's");
+    WriteBytes(settings + "/Two/config", "second user's");
+    WriteBytes(fRoot + "/payload/1/config", "new 1");
+    WriteBytes(fRoot + "/payload/2/config", "new 2");
+    TestInstaller installer(fRoot);
+    installer.AddCustomFolder("One", 3006, "One", false);
+    installer.AddCustomFolder("Two", 3006, "Two", false);
+    installer.AddItem({ fRoot + "/payload/1/config", "One" });
+    installer.AddItem({ fRoot + "/payload/2/config", "Two", "Replace", "None", "Replace", "True",
+        true, "/authoring/2/config" });
+    installer.config.AddBool("opt_save_replaced", true);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    std::string two = settings + "/Two";
+    bool swapped = false;
+    config.SetFolderMadeObserver([&](const std::string& folder) {
+        if (folder.size() < 14 || folder.compare(folder.size() - 14, 14, "/Saved Files/2") != 0)
+            return;
+        swapped = true;
+        ASSERT_EQ(rename(two.c_str(), (two + ".moved").c_str()), 0);
+        ASSERT_EQ(symlink(fOutside.c_str(), two.c_str()), 0);
+    });
+    auto outside = Snapshot(fOutside);
+
+    config.Action();
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    std::string saved = fDestination + "/TarselNotes/Saved Files";
+    EXPECT_EQ(ReadBytes(saved + "/config"), "first user's");
+    EXPECT_EQ(ReadBytes(saved + "/2/config"), "second user's");
+    EXPECT_FALSE(Lexists(two + ".moved/config"));
+    bool reported = false;
+    for (const std::string& failure : config.Failures())
+        reported = reported || failure.find(two + " was replaced") != std::string::npos;
+    EXPECT_TRUE(reported) << testing::PrintToString(config.Failures());
+}
+
 INSTANTIATE_TEST_SUITE_P(Swaps, MoveAsideSwapTest,
     testing::Values(AsideCase { Aside::kSaveSwapDestination, "SaveSwapDestination" },
         AsideCase { Aside::kRenameSwapDestination, "RenameSwapDestination" },

@@ -249,6 +249,14 @@ bool InstallPass::DisplaceAt(
     BMessage result;
     result.AddString(InstallRecord::kFieldTo, to.c_str());
     fRecord.Done(step, &result);
+    // Swapped while the item moved: the move went where the handles lead,
+    // but the new item is not put into a folder its path no longer names.
+    if (!BPrivate::PathLeadsTo(folderPath, folder)) {
+        fConfig.Log(
+            "\t\t\t%s was replaced while the existing item was moved aside.\n", folderPath.c_str());
+        AddFailure(folderPath + " was replaced; nothing new was put in it");
+        return false;
+    }
     if (action == kDisplaceSave)
         fConfig.Log("\t\t\tExisting file saved.\n");
     else if (action == kDisplaceRename)

@@ -172,14 +172,26 @@ bool InstallRemoval::IsSavedFolderItMade() const
 bool InstallRemoval::IsBackAlready(
     const std::string& path, const std::string& movedTo, const BMessage& displaced) const
 {
+    // Both looked at through their folders' handles, as PutBack moves: a
+    // link on either way makes it count as not back.
+    BPrivate::Descriptor movedFolder;
     struct stat info;
-    if (Lexists(movedTo) || !Lstat(path, &info))
+    status_t moved = OpenFolderOf(movedTo, &movedFolder);
+    if (moved != B_ENTRY_NOT_FOUND
+        && (moved != B_OK
+            || fstatat(movedFolder.Get(), LeafOf(movedTo).c_str(), &info, AT_SYMLINK_NOFOLLOW)
+                == 0))
+        return false;
+    BPrivate::Descriptor placeFolder;
+    if (OpenFolderOf(path, &placeFolder) != B_OK
+        || fstatat(placeFolder.Get(), LeafOf(path).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     std::string type = displaced.GetString(InstallRecord::kFieldType, "");
     if (!type.empty() && type != InstallRecord::TypeOf(info.st_mode))
         return false;
     std::string digest = Digest(displaced);
-    return !S_ISREG(info.st_mode) || digest.empty() || MatchesDigest(path, digest);
+    return !S_ISREG(info.st_mode) || digest.empty()
+        || MatchesDigestAt(placeFolder.Get(), LeafOf(path), digest);
 }
 
 void InstallRemoval::UndoDisplaced(const Step& step)

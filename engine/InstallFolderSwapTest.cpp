@@ -267,14 +267,17 @@ TEST_P(MoveAsideSwapTest, NothingOutsideTheDestinationIsMovedAndTheSwapIsReporte
 // leads, and the new one is not put there.
 TEST_F(MoveAsideSwapTest, AFolderSwappedDuringTheMoveIsNeverFollowed)
 {
-    std::string settings = FindFolder(B_USER_SETTINGS_DIRECTORY);
-    WriteBytes(settings + "/One/config", "first user's");
-    WriteBytes(settings + "/Two/config", "second user's");
+    // Settings are shared by the tests of the program: folders of its own.
+    std::string suffix = fs::path(fRoot).filename().string();
+    std::string one = "One-" + suffix;
+    std::string two = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/Two-" + suffix;
+    WriteBytes(FindFolder(B_USER_SETTINGS_DIRECTORY) + "/" + one + "/config", "first user's");
+    WriteBytes(two + "/config", "second user's");
     WriteBytes(fRoot + "/payload/1/config", "new 1");
     WriteBytes(fRoot + "/payload/2/config", "new 2");
     TestInstaller installer(fRoot);
-    installer.AddCustomFolder("One", 3006, "One", false);
-    installer.AddCustomFolder("Two", 3006, "Two", false);
+    installer.AddCustomFolder("One", 3006, one.c_str(), false);
+    installer.AddCustomFolder("Two", 3006, fs::path(two).filename().c_str(), false);
     installer.AddItem({ fRoot + "/payload/1/config", "One" });
     installer.AddItem({ fRoot + "/payload/2/config", "Two", "Replace", "None", "Replace", "True",
         true, "/authoring/2/config" });
@@ -283,7 +286,6 @@ TEST_F(MoveAsideSwapTest, AFolderSwappedDuringTheMoveIsNeverFollowed)
     config.SetDialogs(std::make_unique<TestDialogs>());
     config.SetSystemProbe(std::make_unique<TestProbe>());
     installer.Configure(config, fDestination);
-    std::string two = settings + "/Two";
     bool swapped = false;
     config.SetFolderMadeObserver([&](const std::string& folder) {
         if (folder.size() < 14 || folder.compare(folder.size() - 14, 14, "/Saved Files/2") != 0)
@@ -325,12 +327,15 @@ protected:
         MakeSandbox("putback");
         fOutside = fRoot + "/outside";
         WriteBytes(fOutside + "/config", "the user's own bytes");
-        fPlace = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/PutBackPlace";
+        // Settings are shared by the tests of the program: a place of its own.
+        fPlaceName = "PutBack-" + fs::path(fRoot).filename().string();
+        fPlace = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/" + fPlaceName;
         WriteBytes(fPlace + "/config", "the user's own bytes");
         WriteBytes(fRoot + "/payload/config", "new");
     }
 
     std::string fOutside;
+    std::string fPlaceName;
     std::string fPlace;
 };
 
@@ -339,7 +344,7 @@ TEST_P(PutBackSwapTest, NothingComesBackFromAFolderPutInPlaceOfSavedFiles)
     if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
         GTEST_SKIP() << "only root can give a folder to another user";
     TestInstaller installer(fRoot);
-    installer.AddCustomFolder("Where", 3006, "PutBackPlace", false);
+    installer.AddCustomFolder("Where", 3006, fPlaceName.c_str(), false);
     installer.AddItem({ fRoot + "/payload/config", "Where" });
     installer.config.AddBool("opt_save_replaced", true);
     InstallConfig config;
@@ -372,6 +377,48 @@ TEST_P(PutBackSwapTest, NothingComesBackFromAFolderPutInPlaceOfSavedFiles)
         kept = kept
             || (outcome.kind == InstallRemoval::kOutcomeKept
                 && outcome.why == InstallRemoval::kWhyChanged);
+    EXPECT_TRUE(kept) << removal.Report();
+}
+
+// The folder the user's item was moved out of is replaced before the
+// removal: nothing is put back into what took its place.
+TEST_P(PutBackSwapTest, NothingIsPutBackIntoAFolderPutInPlaceOfItsOwn)
+{
+    if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    ASSERT_EQ(unlink((fOutside + "/config").c_str()), 0);
+    TestInstaller installer(fRoot);
+    installer.AddCustomFolder("Where", 3006, fPlaceName.c_str(), false);
+    installer.AddItem({ fRoot + "/payload/config", "Where" });
+    installer.config.AddBool("opt_save_replaced", true);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    ASSERT_EQ(rename(fPlace.c_str(), (fPlace + ".moved").c_str()), 0);
+    if (GetParam() == Swap::kLink) {
+        ASSERT_EQ(symlink(fOutside.c_str(), fPlace.c_str()), 0);
+    } else {
+        fs::copy(fOutside, fPlace, fs::copy_options::recursive);
+        if (GetParam() == Swap::kOtherUsersFolder) {
+            ASSERT_EQ(chown(fPlace.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
+        }
+    }
+    auto outside = Snapshot(fOutside);
+    auto place = Snapshot(fPlace);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(config.RecordPath()), B_OK) << removal.Error();
+    EXPECT_EQ(removal.Run(), B_ERROR);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    EXPECT_EQ(Snapshot(fPlace), place);
+    EXPECT_EQ(ReadBytes(fDestination + "/TarselNotes/Saved Files/config"), "the user's own bytes");
+    bool kept = false;
+    for (const auto& outcome : removal.Outcomes())
+        kept = kept
+            || (outcome.kind == InstallRemoval::kOutcomeKept
+                && outcome.reason.find("not the one it was moved out of") != std::string::npos);
     EXPECT_TRUE(kept) << removal.Report();
 }
 

@@ -194,6 +194,21 @@ bool InstallRemoval::IsBackAlready(
         || MatchesDigestAt(placeFolder.Get(), LeafOf(path), digest);
 }
 
+// Whether the folder of a displaced item's old place is the one it was
+// moved out of (its device and inode, where the record has them): one
+// replaced since, by a link or another folder, gets nothing back.
+bool InstallRemoval::IsFolderItWasMovedFrom(const Step& step) const
+{
+    if (!step.begun.HasInt64(InstallRecord::kFieldFolderInode))
+        return true;
+    BPrivate::Descriptor folder;
+    struct stat info;
+    return OpenFolderOf(step.begun.GetString(InstallRecord::kFieldPath, ""), &folder) == B_OK
+        && fstat(folder.Get(), &info) == 0
+        && step.begun.GetInt64(InstallRecord::kFieldFolderDevice, -1) == int64(info.st_dev)
+        && step.begun.GetInt64(InstallRecord::kFieldFolderInode, -1) == int64(info.st_ino);
+}
+
 void InstallRemoval::UndoDisplaced(const Step& step)
 {
     std::string path = step.begun.GetString(InstallRecord::kFieldPath, "");
@@ -233,6 +248,12 @@ void InstallRemoval::UndoDisplaced(const Step& step)
     if (!allowed) {
         Note(kOutcomeProblem, path,
             "the record says it went to " + to + ", where such items never go; nothing was moved");
+        return;
+    }
+    if (!IsFolderItWasMovedFrom(step)) {
+        Note(kOutcomeKept, to,
+            "the folder of " + path + " is not the one it was moved out of, so it stays",
+            kWhyChanged);
         return;
     }
     if (!PutBack(to, path, step.begun))

@@ -200,6 +200,12 @@ bool InstallPass::DisplaceAt(
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, path.c_str());
     fields.AddString(InstallRecord::kFieldType, InstallRecord::TypeOf(info.st_mode));
+    // The removal puts the item back only into this same folder.
+    struct stat held;
+    if (fstat(folder, &held) == 0) {
+        fields.AddInt64(InstallRecord::kFieldFolderDevice, int64(held.st_dev));
+        fields.AddInt64(InstallRecord::kFieldFolderInode, int64(held.st_ino));
+    }
     std::string digest;
     if (S_ISREG(info.st_mode) && BPrivate::Sha256::HashFile(through.c_str(), &digest) == B_OK)
         fields.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <FindDirectory.h>
 #include <OrdinaryUser.h>
 
 #include "InstallPassTestSupport.h"
@@ -181,6 +182,247 @@ TEST_F(ForeignFolderRemovalTest, AsRootTheRemovalRefusesAFolderAnotherUserCouldC
 }
 
 INSTANTIATE_TEST_SUITE_P(Swaps, InstallFolderSwapTest,
+    testing::Values(Swap::kLink, Swap::kOtherUsersFolder, Swap::kOwnFolder), Name);
+
+// An item meets an existing one of its name, after the folder it goes to, or
+// "Saved Files", was held and then swapped for a link to a folder that holds
+// files of the same names: the existing item is moved aside only within the
+// folders held, and a swap that is seen is reported.
+enum class Aside {
+    kSaveSwapDestination,
+    kRenameSwapDestination,
+    kTrashSwapDestination,
+    kSaveSwapSavedFiles
+};
+
+struct AsideCase {
+    Aside aside;
+    const char* name;
+};
+
+class MoveAsideSwapTest : public PassFixture<testing::TestWithParam<AsideCase>> {
+protected:
+    void SetUp() override
+    {
+        MakeSandbox("aside");
+        fOutside = fRoot + "/outside";
+        WriteBytes(fOutside + "/config", "not the installation's");
+        WriteBytes(fOutside + "/config copy", "not the installation's either");
+        WriteBytes(fOutside + "/Saved Files/config", "kept elsewhere");
+    }
+
+    std::string fOutside;
+};
+
+TEST_P(MoveAsideSwapTest, NothingOutsideTheDestinationIsMovedAndTheSwapIsReported)
+{
+    Aside aside = GetParam().aside;
+    bool saving = aside == Aside::kSaveSwapDestination || aside == Aside::kSaveSwapSavedFiles;
+    // Two items of one name for the installation folder: the second meets
+    // the first.
+    TestInstaller installer(fRoot);
+    WriteBytes(fRoot + "/payload/1/config", "first");
+    WriteBytes(fRoot + "/payload/2/config", "second");
+    const char* rule = aside == Aside::kRenameSwapDestination ? "Rename" : "Replace";
+    installer.AddItem({ fRoot + "/payload/1/config", "User Selected", rule });
+    installer.AddItem({ fRoot + "/payload/2/config", "User Selected", rule, "None", "Replace",
+        "True", true, "/authoring/2/config" });
+    installer.config.AddBool("opt_save_replaced", saving);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    std::string folder = fDestination + "/TarselNotes";
+    std::string swapped = aside == Aside::kSaveSwapSavedFiles ? folder + "/Saved Files" : folder;
+    bool done = false;
+    config.SetPlacedObserver([&](const std::string&) {
+        if (done)
+            return;
+        done = true;
+        ASSERT_EQ(rename(swapped.c_str(), (swapped + ".moved").c_str()), 0);
+        ASSERT_EQ(symlink(fOutside.c_str(), swapped.c_str()), 0);
+    });
+    auto outside = Snapshot(fOutside);
+
+    config.Action();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    // The first item stays where it was placed, in the folder as held.
+    std::string held = aside == Aside::kSaveSwapSavedFiles ? folder : folder + ".moved";
+    EXPECT_EQ(ReadBytes(held + "/config"), "first");
+    EXPECT_FALSE(Lexists(held + "/config copy"));
+    bool reported = false;
+    for (const std::string& failure : config.Failures())
+        reported = reported || failure.find(swapped + " was replaced") != std::string::npos;
+    EXPECT_TRUE(reported) << testing::PrintToString(config.Failures());
+    // The record names no move that did not happen.
+    InstallRecordReader record = RecordOf(config);
+    for (const auto& step : record.Steps())
+        EXPECT_FALSE(step.kind == "displaced" && step.state == InstallRecordReader::kStepDone);
+}
+
+// The folder an item goes to is swapped for a link just after the check,
+// while "Saved Files" makes a numbered folder for a name that is taken: the
+// existing item is moved from the folder held, never from where the link
+// leads, and the new one is not put there.
+TEST_F(MoveAsideSwapTest, AFolderSwappedDuringTheMoveIsNeverFollowed)
+{
+    // Settings are shared by the tests of the program: folders of its own.
+    std::string suffix = fs::path(fRoot).filename().string();
+    std::string one = "One-" + suffix;
+    std::string two = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/Two-" + suffix;
+    WriteBytes(FindFolder(B_USER_SETTINGS_DIRECTORY) + "/" + one + "/config", "first user's");
+    WriteBytes(two + "/config", "second user's");
+    WriteBytes(fRoot + "/payload/1/config", "new 1");
+    WriteBytes(fRoot + "/payload/2/config", "new 2");
+    TestInstaller installer(fRoot);
+    installer.AddCustomFolder("One", 3006, one.c_str(), false);
+    installer.AddCustomFolder("Two", 3006, fs::path(two).filename().c_str(), false);
+    installer.AddItem({ fRoot + "/payload/1/config", "One" });
+    installer.AddItem({ fRoot + "/payload/2/config", "Two", "Replace", "None", "Replace", "True",
+        true, "/authoring/2/config" });
+    installer.config.AddBool("opt_save_replaced", true);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    bool swapped = false;
+    config.SetFolderMadeObserver([&](const std::string& folder) {
+        if (folder.size() < 14 || folder.compare(folder.size() - 14, 14, "/Saved Files/2") != 0)
+            return;
+        swapped = true;
+        ASSERT_EQ(rename(two.c_str(), (two + ".moved").c_str()), 0);
+        ASSERT_EQ(symlink(fOutside.c_str(), two.c_str()), 0);
+    });
+    auto outside = Snapshot(fOutside);
+
+    config.Action();
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    std::string saved = fDestination + "/TarselNotes/Saved Files";
+    EXPECT_EQ(ReadBytes(saved + "/config"), "first user's");
+    EXPECT_EQ(ReadBytes(saved + "/2/config"), "second user's");
+    EXPECT_FALSE(Lexists(two + ".moved/config"));
+    bool reported = false;
+    for (const std::string& failure : config.Failures())
+        reported = reported || failure.find(two + " was replaced") != std::string::npos;
+    EXPECT_TRUE(reported) << testing::PrintToString(config.Failures());
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, MoveAsideSwapTest,
+    testing::Values(AsideCase { Aside::kSaveSwapDestination, "SaveSwapDestination" },
+        AsideCase { Aside::kRenameSwapDestination, "RenameSwapDestination" },
+        AsideCase { Aside::kTrashSwapDestination, "TrashSwapDestination" },
+        AsideCase { Aside::kSaveSwapSavedFiles, "SaveSwapSavedFiles" }),
+    [](const testing::TestParamInfo<AsideCase>& param) { return std::string(param.param.name); });
+
+// What the installation saved is put back only from the "Saved Files" it
+// made: a link put in its place, or another folder (with a file of the same
+// bytes, so that the digest alone would let it through), keeps everything
+// where it is and says why.
+class PutBackSwapTest : public PassFixture<testing::TestWithParam<Swap>> {
+protected:
+    void SetUp() override
+    {
+        MakeSandbox("putback");
+        fOutside = fRoot + "/outside";
+        WriteBytes(fOutside + "/config", "the user's own bytes");
+        // Settings are shared by the tests of the program: a place of its own.
+        fPlaceName = "PutBack-" + fs::path(fRoot).filename().string();
+        fPlace = FindFolder(B_USER_SETTINGS_DIRECTORY) + "/" + fPlaceName;
+        WriteBytes(fPlace + "/config", "the user's own bytes");
+        WriteBytes(fRoot + "/payload/config", "new");
+    }
+
+    std::string fOutside;
+    std::string fPlaceName;
+    std::string fPlace;
+};
+
+TEST_P(PutBackSwapTest, NothingComesBackFromAFolderPutInPlaceOfSavedFiles)
+{
+    if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    TestInstaller installer(fRoot);
+    installer.AddCustomFolder("Where", 3006, fPlaceName.c_str(), false);
+    installer.AddItem({ fRoot + "/payload/config", "Where" });
+    installer.config.AddBool("opt_save_replaced", true);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    std::string saved = fDestination + "/TarselNotes/Saved Files";
+    ASSERT_EQ(ReadBytes(saved + "/config"), "the user's own bytes");
+    ASSERT_EQ(rename(saved.c_str(), (saved + ".moved").c_str()), 0);
+    if (GetParam() == Swap::kLink) {
+        ASSERT_EQ(symlink(fOutside.c_str(), saved.c_str()), 0);
+    } else {
+        fs::copy(fOutside, saved, fs::copy_options::recursive);
+        if (GetParam() == Swap::kOtherUsersFolder) {
+            ASSERT_EQ(chown(saved.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
+        }
+    }
+    auto outside = Snapshot(fOutside);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(config.RecordPath()), B_OK) << removal.Error();
+    EXPECT_EQ(removal.Run(), B_ERROR);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    // The new item went; nothing came back in its place.
+    EXPECT_FALSE(Lexists(fPlace + "/config"));
+    EXPECT_EQ(ReadBytes(saved + ".moved/config"), "the user's own bytes");
+    bool kept = false;
+    for (const auto& outcome : removal.Outcomes())
+        kept = kept
+            || (outcome.kind == InstallRemoval::kOutcomeKept
+                && outcome.why == InstallRemoval::kWhyChanged);
+    EXPECT_TRUE(kept) << removal.Report();
+}
+
+// The folder the user's item was moved out of is replaced before the
+// removal: nothing is put back into what took its place.
+TEST_P(PutBackSwapTest, NothingIsPutBackIntoAFolderPutInPlaceOfItsOwn)
+{
+    if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    ASSERT_EQ(unlink((fOutside + "/config").c_str()), 0);
+    TestInstaller installer(fRoot);
+    installer.AddCustomFolder("Where", 3006, fPlaceName.c_str(), false);
+    installer.AddItem({ fRoot + "/payload/config", "Where" });
+    installer.config.AddBool("opt_save_replaced", true);
+    InstallConfig config;
+    config.SetDialogs(std::make_unique<TestDialogs>());
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    installer.Configure(config, fDestination);
+    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    ASSERT_EQ(rename(fPlace.c_str(), (fPlace + ".moved").c_str()), 0);
+    if (GetParam() == Swap::kLink) {
+        ASSERT_EQ(symlink(fOutside.c_str(), fPlace.c_str()), 0);
+    } else {
+        fs::copy(fOutside, fPlace, fs::copy_options::recursive);
+        if (GetParam() == Swap::kOtherUsersFolder) {
+            ASSERT_EQ(chown(fPlace.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
+        }
+    }
+    auto outside = Snapshot(fOutside);
+    auto place = Snapshot(fPlace);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(config.RecordPath()), B_OK) << removal.Error();
+    EXPECT_EQ(removal.Run(), B_ERROR);
+    EXPECT_EQ(Snapshot(fOutside), outside);
+    EXPECT_EQ(Snapshot(fPlace), place);
+    EXPECT_EQ(ReadBytes(fDestination + "/TarselNotes/Saved Files/config"), "the user's own bytes");
+    bool kept = false;
+    for (const auto& outcome : removal.Outcomes())
+        kept = kept
+            || (outcome.kind == InstallRemoval::kOutcomeKept
+                && outcome.reason.find("not the one it was moved out of") != std::string::npos);
+    EXPECT_TRUE(kept) << removal.Report();
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, PutBackSwapTest,
     testing::Values(Swap::kLink, Swap::kOtherUsersFolder, Swap::kOwnFolder), Name);
 
 } // namespace

@@ -401,7 +401,19 @@ status_t InstallPass::MakeInstallFolder()
             // the collision rules keep what is there.
             fRecord.Failed(step, StatusFromErrno(errno), std::strerror(errno));
         } else {
-            fRecord.Done(step);
+            // Held as the installation folder is: what is saved later goes
+            // into this folder, whatever is put at its name meanwhile.
+            fSaved.Reset(openat(
+                fFolder.Get(), kSavedFilesName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            struct stat info;
+            BMessage result;
+            if (fSaved.IsValid() && fstat(fSaved.Get(), &info) == 0 && info.st_uid == geteuid()) {
+                result.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
+                result.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
+            } else {
+                fSaved.Reset();
+            }
+            fRecord.Done(step, &result);
         }
     }
     return B_OK;

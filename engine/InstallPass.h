@@ -68,6 +68,15 @@ public:
     // when it could not be moved.
     enum displace_action { kDisplaceSave, kDisplaceRename, kDisplaceTrash };
     bool Displace(const std::string& path, displace_action action);
+    // The same for `leaf` in the folder held by `folder` (whose path is
+    // `folderPath`): checked, hashed and moved through that handle and the
+    // held "Saved Files", never through a name that may have been swapped.
+    bool DisplaceAt(
+        int folder, const std::string& folderPath, const std::string& leaf, displace_action action);
+    // The handle of `folder`: the one the item or link being placed holds
+    // when it is that folder, otherwise opened into *opened as the pass
+    // opens destinations. -1 (and a log line) when it cannot be held.
+    int HeldFolderFor(const std::string& folder, BPrivate::Descriptor* opened);
 
     // Creates the folder and the missing folders above it, each recorded
     // before it is made. False (with a log line) when one cannot be made.
@@ -83,9 +92,20 @@ public:
     void RemoveScratch(int folder, const std::string& scratch, int32 step);
 
 private:
-    std::string UniqueSavedPath(const std::string& leaf);
-    status_t MoveToTrash(const std::string& path, std::string* to);
+    // A free place for `leaf` in the held "Saved Files" (in a numbered
+    // folder made there when the name is taken): its folder's handle
+    // (*folder, held by *numbered when it is a numbered one), the leaf, and
+    // the path the record gives it. False (with a log line) when "Saved
+    // Files" is no longer the folder made at its name or has no free place.
+    bool UniqueSavedPlace(
+        const std::string& leaf, int* folder, BPrivate::Descriptor* numbered, std::string* to);
+    status_t MoveToTrash(int folder, const std::string& path, std::string* to);
     status_t MoveExactly(const std::string& from, const std::string& to);
+    // Makes `leaf` in the folder held by `parent` (`path` in all) and holds
+    // it, recorded as MakeFolders records; a link or another user's folder
+    // at the name is refused. *made is false for one that was there.
+    bool MakeRecordedFolder(int parent, const std::string& path, const std::string& leaf,
+        BPrivate::Descriptor* folder, bool* made);
     static std::string TypeOf(const std::string& path);
 
     int32 CheckSpace();
@@ -113,6 +133,7 @@ private:
     status_t OpenDestination(const std::string& folder, BPrivate::Descriptor* held);
     // Renames `leaf` from one held folder to another, never over anything.
     status_t MoveBetween(int from, int to, const std::string& leaf);
+    status_t MoveAt(int from, const std::string& fromLeaf, int to, const std::string& toLeaf);
     void WriteLogHeader();
     void CreateDeinstaller();
     BMessage DeinstallerConfiguration();
@@ -159,6 +180,13 @@ private:
     // swapped meanwhile is never followed.
     BPrivate::Descriptor fFolder;
     std::string fSavedFolder;
+    // "Saved Files", held from the moment it is made.
+    BPrivate::Descriptor fSaved;
+    // The folder the item or link being placed goes to, held by the step
+    // that places it (ItemFolderScope), for the collision rule.
+    int fItemFolder = -1;
+    std::string fItemFolderPath;
+    friend class ItemFolderScope;
     BMessage fCustomFolders;
     BMessage fInstructions;
     bool fItemAsk;
@@ -173,4 +201,26 @@ private:
     int32 fDone;
     time_t fStart;
     std::string fItemOrigin;
+};
+
+// While it lives, the collision rule of the pass finds `folder` (`path`)
+// held by the step that places an item or link in it.
+class ItemFolderScope {
+public:
+    ItemFolderScope(InstallPass& pass, int folder, const std::string& path)
+        : fPass(pass)
+    {
+        fPass.fItemFolder = folder;
+        fPass.fItemFolderPath = path;
+    }
+    ~ItemFolderScope()
+    {
+        fPass.fItemFolder = -1;
+        fPass.fItemFolderPath.clear();
+    }
+    ItemFolderScope(const ItemFolderScope&) = delete;
+    ItemFolderScope& operator=(const ItemFolderScope&) = delete;
+
+private:
+    InstallPass& fPass;
 };

@@ -97,20 +97,27 @@ bool InstallPass::MakeFolders(const std::string& path)
         fConfig.Log("\t\t\tThe folder %s cannot be made: %s\n", path.c_str(), StatusText(status));
         return false;
     }
+    BPrivate::Descriptor folder;
+    bool made = false;
+    return MakeRecordedFolder(parent.Get(), path, leaf, &folder, &made);
+}
+
+bool InstallPass::MakeRecordedFolder(int parent, const std::string& path, const std::string& leaf,
+    BPrivate::Descriptor* folder, bool* made)
+{
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, path.c_str());
     fields.AddBool(InstallRecord::kFieldExisted, false);
     int32 step = fRecord.Begin(InstallRecord::kKindFolder, fields);
     if (step < 0)
         return false;
-    BPrivate::Descriptor folder;
-    bool made = false;
     auto observer = [&] {
         if (fConfig.fFolderMadeObserver)
             fConfig.fFolderMadeObserver(path);
     };
-    status = BPrivate::MakeFolderAt(parent.Get(), leaf, 0775, &folder, &made, observer);
-    if (status == B_OK && (fstat(folder.Get(), &info) != 0 || info.st_uid != geteuid()))
+    struct stat info;
+    status_t status = BPrivate::MakeFolderAt(parent, leaf, 0775, folder, made, observer);
+    if (status == B_OK && (fstat(folder->Get(), &info) != 0 || info.st_uid != geteuid()))
         status = B_NOT_ALLOWED;
     if (status != B_OK) {
         const char* why = status == B_NOT_ALLOWED
@@ -120,7 +127,7 @@ bool InstallPass::MakeFolders(const std::string& path)
         fConfig.Log("\t\t\tThe folder %s cannot be made: %s\n", path.c_str(), why);
         return false;
     }
-    if (!made) {
+    if (!*made) {
         // Made meanwhile by this user: used, but not ours to remove.
         fRecord.Failed(step, B_FILE_EXISTS, "it was there already");
         return true;
@@ -145,15 +152,7 @@ status_t InstallPass::OpenDestination(const std::string& folder, BPrivate::Descr
 
 status_t InstallPass::MoveBetween(int from, int to, const std::string& leaf)
 {
-    if (renameat2(from, leaf.c_str(), to, leaf.c_str(), RENAME_NOREPLACE) == 0)
-        return B_OK;
-    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS)
-        return StatusFromErrno(errno);
-    // Another file system (the installation folder, for an item the user
-    // kept out of its place), or one that cannot rename without replacing:
-    // a whole copy first, the original removed only once the copy is
-    // complete, through the handles.
-    return MoveExactly(BPrivate::HeldPath(from, leaf), BPrivate::HeldPath(to, leaf));
+    return MoveAt(from, leaf, to, leaf);
 }
 
 bool InstallPass::MakeScratch(int folder, const std::string& path, std::string* scratch,

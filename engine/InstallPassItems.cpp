@@ -219,6 +219,7 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
         AddFailure(leaf + ": nothing can be written in " + folder);
         return false;
     }
+    ItemFolderScope heldForCollisions(*this, destination.Get(), folder);
     std::string scratch;
     BPrivate::Descriptor scratchFolder;
     int32 scratchStep = 0;

@@ -109,6 +109,7 @@ void InstallPass::PlaceLink(
         AddFailure(leaf + ": no link could be placed in " + folder);
         return;
     }
+    ItemFolderScope heldForCollisions(*this, destination.Get(), folder);
     std::string staged = scratch + "/" + name;
     std::string text;
     status_t status = entry

@@ -90,6 +90,9 @@ public:
     static constexpr const char* kFieldSize = "size";
     static constexpr const char* kFieldDevice = "device";
     static constexpr const char* kFieldInode = "inode";
+    // The identity of the folder a displaced item was moved out of.
+    static constexpr const char* kFieldFolderDevice = "folder_device";
+    static constexpr const char* kFieldFolderInode = "folder_inode";
     static constexpr const char* kFieldModified = "modified";
     static constexpr const char* kFieldSha256 = "sha256";
     static constexpr const char* kFieldDeinstallable = "deinstallable";

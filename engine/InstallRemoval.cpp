@@ -346,9 +346,20 @@ bool InstallRemoval::IsFolderItMade(const Step& step)
 
 void InstallRemoval::UndoScratch(const std::string& path)
 {
+    // Looked at through its folder's handle, as it is then removed: what is
+    // checked is what goes.
+    BPrivate::Descriptor folder;
+    status_t status = OpenFolderOf(path, &folder);
     struct stat info;
-    if (!Lstat(path, &info))
+    if (status == B_ENTRY_NOT_FOUND
+        || (status == B_OK
+            && fstatat(folder.Get(), LeafOf(path).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0))
         return;
+    if (status != B_OK) {
+        Note(kOutcomeKept, path, "a link or something other than a folder is on its way",
+            kWhyChanged);
+        return;
+    }
     if (!S_ISDIR(info.st_mode) || LeafOf(path).rfind(".brenvik-", 0) != 0) {
         Note(kOutcomeProblem, path, "the record names it as a scratch folder, which it is not");
         return;
@@ -362,10 +373,7 @@ void InstallRemoval::UndoScratch(const std::string& path)
             "it lies beside nothing the installation placed, so it may be the user's", kWhyNotOurs);
         return;
     }
-    BPrivate::Descriptor folder;
-    status_t status = OpenFolderOf(path, &folder);
-    if (status == B_OK)
-        status = BPrivate::RemoveTreeAt(folder.Get(), LeafOf(path));
+    status = BPrivate::RemoveTreeAt(folder.Get(), LeafOf(path));
     if (status != B_OK)
         Note(kOutcomeFailed, path, StatusText(status));
     else

@@ -185,6 +185,8 @@ private:
     void UndoScript(const InstallRecordReader::Step& step);
     void RunFollowUps();
     bool PutBack(const std::string& from, const std::string& to, const BMessage& displaced);
+    bool IsSavedFolderItMade() const;
+    bool IsFolderItWasMovedFrom(const InstallRecordReader::Step& step) const;
     bool IsBlockOfOtherRecord(const std::string& path, const std::string& block);
     void ForEachOtherLiveRecord(const std::function<bool(const InstallRecordReader&)>& visit) const;
     bool IsLeftUnder(const std::string& folder) const;

@@ -12,8 +12,13 @@
 // followed.
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+
+#include <HeldFolder.h>
 
 #include <Entry.h>
 #include <Path.h>
@@ -24,6 +29,7 @@
 #include <LibTreeCopy.h>
 
 #include "InstallConfig.h"
+#include "InstallNames.h"
 #include "InstallPass.h"
 #include "InstallerFormat.h"
 
@@ -38,19 +44,39 @@ std::string LeafOfPath(const std::string& path)
     return path.substr(path.find_last_of('/') + 1);
 }
 
-bool Lexists(const std::string& path)
+std::string FolderOfPath(const std::string& path)
 {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
+    size_t slash = path.find_last_of('/');
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-// The next free name of "<leaf> copy", "<leaf> copy 1", ... beside path.
-std::string FreeCopyName(const std::string& path)
+bool ExistsIn(int folder, const std::string& leaf)
+{
+    struct stat info;
+    return fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// Whether `name` in the folder held by `parent` is still the folder held by
+// `held`, and not a link or another folder put at its name.
+bool StillAt(int parent, const char* name, int held)
+{
+    struct stat atName;
+    struct stat heldInfo;
+    return fstatat(parent, name, &atName, AT_SYMLINK_NOFOLLOW) == 0 && fstat(held, &heldInfo) == 0
+        && S_ISDIR(atName.st_mode) && atName.st_dev == heldInfo.st_dev
+        && atName.st_ino == heldInfo.st_ino;
+}
+
+// The next free name of "<leaf> copy", "<leaf> copy 1", ... in the folder
+// held by `folder`.
+std::string FreeCopyName(int folder, const std::string& leaf)
 {
     for (int n = 1; n < kMaxNames; n++) {
         std::string candidate
-            = path + (n == 1 ? std::string(" copy") : " copy " + std::to_string(n - 1));
-        if (!Lexists(candidate))
+            = leaf + (n == 1 ? std::string(" copy") : " copy " + std::to_string(n - 1));
+        if (candidate.size() > NAME_MAX)
+            break;
+        if (!ExistsIn(folder, candidate))
             return candidate;
     }
     return std::string();
@@ -63,9 +89,15 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 {
     if (folder == nullptr || item.InitCheck() != B_OK || fPass == nullptr)
         return false;
-    std::string target = std::string(folder) + "/" + item.Leaf();
-    if (!Lexists(target))
+    // Looked at through the folder the item is placed in, as held: a link
+    // swapped in for it meanwhile leads nowhere.
+    BPrivate::Descriptor opened;
+    int held = fPass->HeldFolderFor(folder, &opened);
+    if (held < 0)
+        return false;
+    if (!ExistsIn(held, item.Leaf()))
         return true;
+    std::string target = std::string(folder) + "/" + item.Leaf();
     bool saving = saved.InitCheck() == B_OK && saved.Path()[0] != '\0';
     InstallPass::displace_action action
         = saving ? InstallPass::kDisplaceSave : InstallPass::kDisplaceTrash;
@@ -81,44 +113,122 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
     } else if (IsKeyword(rule, kRename)) {
         action = InstallPass::kDisplaceRename;
     }
-    return fPass->Displace(target, action);
+    return fPass->DisplaceAt(held, folder, item.Leaf(), action);
 }
 
-std::string InstallPass::UniqueSavedPath(const std::string& leaf)
+int InstallPass::HeldFolderFor(const std::string& folder, BPrivate::Descriptor* opened)
 {
-    std::string path = fSavedFolder + "/" + leaf;
-    for (int n = 2; Lexists(path) && n < kMaxNames; n++) {
-        std::string folder = fSavedFolder + "/" + std::to_string(n);
-        path = folder + "/" + leaf;
-        if (!Lexists(folder) && !MakeFolders(folder))
-            return std::string();
+    if (fItemFolder >= 0 && folder == fItemFolderPath)
+        return fItemFolder;
+    status_t status = OpenDestination(folder, opened);
+    if (status != B_OK) {
+        fConfig.Log("\t\t\tNothing can be moved in %s: %s\n", folder.c_str(),
+            status == B_NOT_ALLOWED ? "a symbolic link is on its way" : StatusText(status));
+        return -1;
     }
-    return Lexists(path) ? std::string() : path;
+    return opened->Get();
+}
+
+bool InstallPass::UniqueSavedPlace(
+    const std::string& leaf, int* folder, BPrivate::Descriptor* numbered, std::string* to)
+{
+    // "Saved Files" is written through its handle only while its name still
+    // leads to it: a record naming it must name where the item really went.
+    if (!fSaved.IsValid() || !fFolder.IsValid()
+        || !StillAt(fFolder.Get(), LeafOfPath(fSavedFolder).c_str(), fSaved.Get())) {
+        fConfig.Log(
+            "\t\t\t%s is no longer the folder this installation made.\n", fSavedFolder.c_str());
+        AddFailure(fSavedFolder + " was replaced; nothing was saved in it");
+        return false;
+    }
+    if (!ExistsIn(fSaved.Get(), leaf)) {
+        *folder = fSaved.Get();
+        *to = fSavedFolder + "/" + leaf;
+        return true;
+    }
+    for (int n = 2; n < kMaxNames; n++) {
+        std::string name = std::to_string(n);
+        std::string path = fSavedFolder + "/" + name;
+        bool made = false;
+        if (ExistsIn(fSaved.Get(), name)) {
+            // Only a folder of ours; a link or a file at a number is passed by.
+            struct stat info;
+            if (BPrivate::OpenFolderBeneath(fSaved.Get(), name, numbered) != B_OK
+                || fstat(numbered->Get(), &info) != 0 || info.st_uid != geteuid())
+                continue;
+        } else if (!MakeRecordedFolder(fSaved.Get(), path, name, numbered, &made)) {
+            return false;
+        }
+        if (!ExistsIn(numbered->Get(), leaf)) {
+            *folder = numbered->Get();
+            *to = path + "/" + leaf;
+            return true;
+        }
+    }
+    fConfig.Log("\t\t\tThe existing item could not be moved aside: no free name.\n");
+    return false;
 }
 
 bool InstallPass::Displace(const std::string& path, displace_action action)
 {
+    BPrivate::Descriptor opened;
+    int folder = HeldFolderFor(FolderOfPath(path), &opened);
+    if (folder < 0) {
+        fConfig.Log("\t\t\tThe existing item could not be moved aside.\n");
+        return false;
+    }
+    return DisplaceAt(folder, FolderOfPath(path), LeafOfPath(path), action);
+}
+
+bool InstallPass::DisplaceAt(
+    int folder, const std::string& folderPath, const std::string& leaf, displace_action action)
+{
     struct stat info;
-    if (lstat(path.c_str(), &info) != 0)
+    if (fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return true;
+    std::string path = (folderPath == "/" ? std::string() : folderPath) + "/" + leaf;
+    // The record names the item by its path: the move is made only while
+    // that path is where it happens.
+    if (!BPrivate::PathLeadsTo(folderPath, folder)) {
+        fConfig.Log("\t\t\tThe existing item was left in place: %s is no longer the folder it "
+                    "was found in.\n",
+            folderPath.c_str());
+        AddFailure(folderPath + " was replaced; nothing was moved from it");
+        return false;
+    }
+    std::string through = BPrivate::HeldPath(folder, leaf);
     BMessage fields;
     fields.AddString(InstallRecord::kFieldPath, path.c_str());
     fields.AddString(InstallRecord::kFieldType, InstallRecord::TypeOf(info.st_mode));
+    // The removal puts the item back only into this same folder.
+    struct stat held;
+    if (fstat(folder, &held) == 0) {
+        fields.AddInt64(InstallRecord::kFieldFolderDevice, int64(held.st_dev));
+        fields.AddInt64(InstallRecord::kFieldFolderInode, int64(held.st_ino));
+    }
     std::string digest;
-    if (S_ISREG(info.st_mode) && BPrivate::Sha256::HashFile(path.c_str(), &digest) == B_OK)
+    if (S_ISREG(info.st_mode) && BPrivate::Sha256::HashFile(through.c_str(), &digest) == B_OK)
         fields.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());
     std::string to;
+    int toFolder = folder;
+    std::string toLeaf;
+    BPrivate::Descriptor numbered;
     const char* actionName = InstallRecord::kActionTrashed;
     if (action == kDisplaceSave) {
         actionName = InstallRecord::kActionSaved;
-        to = UniqueSavedPath(LeafOfPath(path));
+        if (!UniqueSavedPlace(leaf, &toFolder, &numbered, &to)) {
+            fConfig.Log("\t\t\tThe existing item was left in place.\n");
+            return false;
+        }
+        toLeaf = leaf;
     } else if (action == kDisplaceRename) {
         actionName = InstallRecord::kActionRenamed;
-        to = FreeCopyName(path);
-    }
-    if (action != kDisplaceTrash && to.empty()) {
-        fConfig.Log("\t\t\tThe existing item could not be moved aside: no free name.\n");
-        return false;
+        toLeaf = FreeCopyName(folder, leaf);
+        if (toLeaf.empty()) {
+            fConfig.Log("\t\t\tThe existing item could not be moved aside: no free name.\n");
+            return false;
+        }
+        to = (folderPath == "/" ? std::string() : folderPath) + "/" + toLeaf;
     }
     fields.AddString(InstallRecord::kFieldAction, actionName);
     if (!to.empty())
@@ -132,18 +242,27 @@ bool InstallPass::Displace(const std::string& path, displace_action action)
     }
     std::string type;
     if (action == kDisplaceRename && S_ISREG(info.st_mode))
-        type = TypeOf(path);
-    status_t status = action == kDisplaceTrash ? MoveToTrash(path, &to) : MoveExactly(path, to);
+        type = TypeOf(through);
+    status_t status = action == kDisplaceTrash ? MoveToTrash(folder, path, &to)
+                                               : MoveAt(folder, leaf, toFolder, toLeaf);
     if (status != B_OK) {
-        fRecord.Failed(step, status, std::strerror(errno));
+        fRecord.Failed(step, status, StatusText(status));
         fConfig.Log("\t\t\tThe existing item could not be moved aside.\n");
         return false;
     }
     if (!type.empty())
-        LibSetMimeType(to.c_str(), type.c_str());
+        LibSetMimeType(BPrivate::HeldPath(toFolder, toLeaf).c_str(), type.c_str());
     BMessage result;
     result.AddString(InstallRecord::kFieldTo, to.c_str());
     fRecord.Done(step, &result);
+    // Swapped while the item moved: the move went where the handles lead,
+    // but the new item is not put into a folder its path no longer names.
+    if (!BPrivate::PathLeadsTo(folderPath, folder)) {
+        fConfig.Log(
+            "\t\t\t%s was replaced while the existing item was moved aside.\n", folderPath.c_str());
+        AddFailure(folderPath + " was replaced; nothing new was put in it");
+        return false;
+    }
     if (action == kDisplaceSave)
         fConfig.Log("\t\t\tExisting file saved.\n");
     else if (action == kDisplaceRename)
@@ -153,8 +272,17 @@ bool InstallPass::Displace(const std::string& path, displace_action action)
     return true;
 }
 
-status_t InstallPass::MoveToTrash(const std::string& path, std::string* to)
+status_t InstallPass::MoveToTrash(int folder, const std::string& path, std::string* to)
 {
+    // The trash keeps where an item came from by its path, so the move is
+    // made by path; but only while the path's folder is still the one held
+    // (a link swapped in for it would lead the move elsewhere).
+    if (!BPrivate::PathLeadsTo(FolderOfPath(path), folder)) {
+        fConfig.Log("\t\t\t%s is no longer the folder the item was found in.\n",
+            FolderOfPath(path).c_str());
+        AddFailure(FolderOfPath(path) + " was replaced; nothing was moved from it");
+        return B_NOT_ALLOWED;
+    }
     BPath trashed;
     if (!TrashIsTrusted(path))
         return B_NOT_ALLOWED;
@@ -164,10 +292,21 @@ status_t InstallPass::MoveToTrash(const std::string& path, std::string* to)
     return B_OK;
 }
 
+status_t InstallPass::MoveAt(
+    int from, const std::string& fromLeaf, int to, const std::string& toLeaf)
+{
+    if (renameat2(from, fromLeaf.c_str(), to, toLeaf.c_str(), RENAME_NOREPLACE) == 0)
+        return B_OK;
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS)
+        return StatusFromErrno(errno);
+    // Another file system, or one that cannot rename without replacing: a
+    // whole copy first, the original removed only once the copy is
+    // complete, through the handles.
+    return MoveExactly(BPrivate::HeldPath(from, fromLeaf), BPrivate::HeldPath(to, toLeaf));
+}
+
 status_t InstallPass::MoveExactly(const std::string& from, const std::string& to)
 {
-    // Another file system: a whole copy first, the original removed only
-    // once the copy is complete.
     return LibTreeCopy::MoveWithoutReplacing(from, to);
 }
 

@@ -190,6 +190,14 @@ std::string HeldPath(int fd, const std::string& leaf)
     return leaf.empty() ? path : path + "/" + leaf;
 }
 
+bool PathLeadsTo(const std::string& path, int folder)
+{
+    struct stat named;
+    struct stat held;
+    return stat(path.c_str(), &named) == 0 && fstat(folder, &held) == 0
+        && named.st_dev == held.st_dev && named.st_ino == held.st_ino;
+}
+
 void SetHeldFolderUsesOpenat2(bool use)
 {
     sUseOpenat2 = use;

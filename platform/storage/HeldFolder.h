@@ -49,6 +49,10 @@ status_t RemoveTreeAt(int parent, const std::string& name);
 // for code that takes only paths; `leaf` is appended when given.
 std::string HeldPath(int fd, const std::string& leaf = std::string());
 
+// Whether `path` leads (through the links on its way as they are now) to
+// the folder held by `folder`, and not to one put at its name since.
+bool PathLeadsTo(const std::string& path, int folder);
+
 // Tests only: whether openat2 is tried (it is, by default).
 void SetHeldFolderUsesOpenat2(bool use);
 

@@ -137,6 +137,24 @@ TEST_P(HeldFolderTest, AHeldPathLeadsThroughTheHandle)
     EXPECT_EQ(ReadFile(BPrivate::HeldPath(folder.Get(), "file")), "file\n");
 }
 
+TEST_P(HeldFolderTest, APathLeadsToTheHeldFolderOnlyUntilItIsSwapped)
+{
+    Descriptor folder;
+    ASSERT_EQ(BPrivate::OpenFolderBeneath(fBase.Get(), "a", &folder), B_OK);
+    // A link above it, as the caller chose it, still leads there.
+    ASSERT_EQ(symlink((fRoot + "/base").c_str(), (fRoot + "/via").c_str()), 0);
+    EXPECT_TRUE(BPrivate::PathLeadsTo(fRoot + "/via/a", folder.Get()));
+    ASSERT_EQ(rename((fRoot + "/base/a").c_str(), (fRoot + "/moved").c_str()), 0);
+    ASSERT_EQ(symlink((fRoot + "/moved").c_str(), (fRoot + "/base/a").c_str()), 0);
+    // A link at its name that leads to it is no swap; one elsewhere is.
+    EXPECT_TRUE(BPrivate::PathLeadsTo(fRoot + "/base/a", folder.Get()));
+    ASSERT_EQ(unlink((fRoot + "/base/a").c_str()), 0);
+    ASSERT_EQ(symlink((fRoot + "/outside").c_str(), (fRoot + "/base/a").c_str()), 0);
+    EXPECT_FALSE(BPrivate::PathLeadsTo(fRoot + "/base/a", folder.Get()));
+    ASSERT_EQ(unlink((fRoot + "/base/a").c_str()), 0);
+    EXPECT_FALSE(BPrivate::PathLeadsTo(fRoot + "/base/a", folder.Get()));
+}
+
 INSTANTIATE_TEST_SUITE_P(Resolution, HeldFolderTest, testing::Bool(),
     [](const testing::TestParamInfo<bool>& param) { return param.param ? "Openat2" : "Walk"; });
 

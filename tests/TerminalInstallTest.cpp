@@ -88,6 +88,15 @@ std::vector<std::string> StepKinds(const std::string& installFolder)
     return kinds;
 }
 
+// The kinds of steps in an order of their own, without the folders made
+// above the destination (which depend on what was there).
+std::vector<std::string> WithoutFolders(std::vector<std::string> kinds)
+{
+    std::erase(kinds, std::string(InstallRecord::kKindFolder));
+    std::sort(kinds.begin(), kinds.end());
+    return kinds;
+}
+
 // The installer on a pseudo-terminal: what it writes is read until a text
 // appears (or a deadline passes), and lines are typed as a user would.
 class Terminal {
@@ -346,19 +355,42 @@ TEST_F(TerminalInstallTest, AnUnattendedRunInstallsWhatThePassDoesAndASecondChan
     EXPECT_EQ(Tree(folder), Tree(byPass + "/TarselNotes"));
     // The same steps, apart from the folders above the destination that
     // the unattended run made.
-    auto withoutFolders = [](std::vector<std::string> kinds) {
-        std::erase(kinds, std::string(InstallRecord::kKindFolder));
-        std::sort(kinds.begin(), kinds.end());
-        return kinds;
-    };
     EXPECT_EQ(
-        withoutFolders(StepKinds(folder)), withoutFolders(StepKinds(byPass + "/TarselNotes")));
+        WithoutFolders(StepKinds(folder)), WithoutFolders(StepKinds(byPass + "/TarselNotes")));
 
     std::set<std::string> before = Snapshot(brenvik::test::SandboxRoot());
     auto [again, againOutput] = Run("--unattended --answers '" + fAnswers + "' --progress json");
     EXPECT_EQ(again, 0) << againOutput;
     EXPECT_NE(againOutput.find("Already installed"), std::string::npos) << againOutput;
     EXPECT_EQ(Snapshot(brenvik::test::SandboxRoot()), before);
+}
+
+TEST_F(TerminalInstallTest, TheWindowAndTheWizardInstallTheSameTreeAndRecord)
+{
+    std::string byWindow = fRoot + "/window";
+    fs::create_directories(byWindow);
+    std::string script = fRoot + "/script.txt";
+    std::ofstream(script) << "timeout 30\nclick-label Agree\nclick folder\npanel " << byWindow
+                          << "\nclick-label Install\nwait-text instruction Installation Complete\n"
+                             "alert OK\nwait-quit\n";
+    auto [status, output]
+        = RunCommand("BRENVIK_DISPLAY=headless BRENVIK_SCOPE=user BRENVIK_UI_SCRIPT='" + script
+            + "' '" + sInstaller + "' 2>&1");
+    ASSERT_EQ(status, 0) << output;
+
+    std::string byWizard = fRoot + "/wizard";
+    Terminal terminal(sInstaller);
+    ASSERT_TRUE(terminal.Started());
+    for (auto [expected, typed] : std::vector<std::pair<std::string, std::string>> {
+             { "[y/n]", "y" }, { "Enter keeps Typical", "" }, { "Enter goes on", "" },
+             { "Destination (Enter keeps", byWizard }, { "Install now?", "y" } }) {
+        ASSERT_TRUE(terminal.Expect(expected));
+        terminal.Type(typed);
+    }
+    ASSERT_EQ(terminal.Wait(), 0) << terminal.Output();
+    EXPECT_EQ(Tree(byWizard + "/TarselNotes"), Tree(byWindow + "/TarselNotes"));
+    EXPECT_EQ(WithoutFolders(StepKinds(byWizard + "/TarselNotes")),
+        WithoutFolders(StepKinds(byWindow + "/TarselNotes")));
 }
 
 TEST_F(TerminalInstallTest, ProgressAsJsonGivesOneObjectALine)

@@ -151,6 +151,11 @@ bool TerminalInstall::Load()
     return true;
 }
 
+std::string TerminalInstall::Described(const InstallAnswers::Problem& problem)
+{
+    return problem.detail.empty() ? Text(problem.text) : Formatted(problem.text, problem.detail);
+}
+
 void TerminalInstall::SetLanguage(const std::string& code)
 {
     // For this run only: the pass's own texts find it too.
@@ -428,10 +433,8 @@ int TerminalInstall::RunUnattended()
         std::string where = fOptions.answersPath;
         if (problem.line > 0)
             where += ":" + std::to_string(problem.line);
-        std::string what
-            = problem.detail.empty() ? Text(problem.text) : Formatted(problem.text, problem.detail);
-        fIO.ErrorLine(
-            Formatted(TextId::kAnswersUnusable, where + ": " + problem.key + ": " + what));
+        fIO.ErrorLine(Formatted(
+            TextId::kAnswersUnusable, where + ": " + problem.key + ": " + Described(problem)));
         return InstallerOptions::kExitUsage;
     }
     int status = Check(fAnswers);
@@ -467,9 +470,7 @@ int TerminalInstall::Check(const InstallAnswers& answers)
         = InstallAnswersCheck::Apply(answers, fConfig, probe, &problem);
     if (verdict == InstallAnswersCheck::kAnswersFine)
         return 0;
-    std::string what
-        = problem.detail.empty() ? Text(problem.text) : Formatted(problem.text, problem.detail);
-    fIO.ErrorLine(Formatted(TextId::kAnswersUnusable, problem.key + ": " + what));
+    fIO.ErrorLine(Formatted(TextId::kAnswersUnusable, problem.key + ": " + Described(problem)));
     switch (verdict) {
     case InstallAnswersCheck::kAnswersInvalid:
         return InstallerOptions::kExitUsage;

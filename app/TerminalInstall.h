@@ -52,6 +52,8 @@ private:
     void LoadTexts();
     std::string Text(int32 id);
     std::string Formatted(int32 id, const std::string& argument);
+    // What is wrong with answers, in words.
+    std::string Described(const InstallAnswers::Problem& problem);
     void SetLanguage(const std::string& code);
 
     // The walk of the wizard.

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -83,6 +84,9 @@ int InstallerConsole::ExtractAll(
 {
     int32 total = CountPayloadEntries(resources);
     int failures = 0;
+    // A folder that is not there yet is made, as the archive tools do.
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
     for (int32 i = 0; i < total; i++) {
         int32 id = InstallerFormat::PayloadId(i);
         const char* name = nullptr;

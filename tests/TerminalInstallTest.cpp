@@ -287,6 +287,10 @@ TEST_F(TerminalInstallTest, HelpAndVersionAnswerWithoutADisplay)
     auto [version, versionText] = Run("--version");
     EXPECT_EQ(version, 0);
     EXPECT_NE(versionText.find("Tarsel Notes 1.0.2"), std::string::npos) << versionText;
+    // --extract makes the folder it is given.
+    auto [extracted, extractText] = Run("--extract '" + fRoot + "/new/folder'");
+    EXPECT_EQ(extracted, 0) << extractText;
+    EXPECT_TRUE(fs::exists(fRoot + "/new/folder/ReadMe.txt")) << extractText;
     auto [wrong, wrongText] = Run("--frobnicate");
     EXPECT_EQ(wrong, 2);
     EXPECT_NE(wrongText.find("--frobnicate"), std::string::npos) << wrongText;

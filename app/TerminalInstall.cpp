@@ -132,11 +132,10 @@ TerminalInstall::~TerminalInstall() = default;
 
 bool TerminalInstall::Load()
 {
+    LoadTexts();
     std::unique_ptr<LibAppResource> resources = fInstallerPath.empty()
         ? std::make_unique<LibAppResource>(uint32(0))
         : std::make_unique<LibAppResource>(fInstallerPath.c_str(), uint32(0));
-    fTexts = fInstallerPath.empty() ? std::make_unique<oLocalize>()
-                                    : std::make_unique<oLocalize>(fInstallerPath.c_str());
     if (resources->InitCheck() != B_OK || fConfig.Load(*resources) != B_OK) {
         fIO.ErrorLine(
             "Error obtaining configuration in installer. The installer was improperly built.");
@@ -144,10 +143,6 @@ bool TerminalInstall::Load()
     }
     if (!fInstallerPath.empty())
         fConfig.SetInstallerPath(fInstallerPath.c_str());
-    fTexts->ObtainLanguage();
-    std::string code = fOptions.language.empty() ? LocaleLanguage() : fOptions.language;
-    if (!code.empty())
-        SetLanguage(code);
     return true;
 }
 
@@ -197,11 +192,12 @@ void TerminalInstall::LoadTexts()
 {
     if (fTexts != nullptr)
         return;
-    fTexts = std::make_unique<oLocalize>();
+    fTexts = fInstallerPath.empty() ? std::make_unique<oLocalize>()
+                                    : std::make_unique<oLocalize>(fInstallerPath.c_str());
     fTexts->ObtainLanguage();
     std::string code = fOptions.language.empty() ? LocaleLanguage() : fOptions.language;
     if (!code.empty())
-        fTexts->SetLanguageForRun(code.c_str());
+        SetLanguage(code);
 }
 
 void TerminalInstall::SayNoFrontEnd()

@@ -47,8 +47,8 @@ public:
 
 private:
     bool Load();
-    // The texts without the configuration: the running installer's, in the
-    // language asked for or the user's.
+    // The installer's texts (made once), in the language asked for or the
+    // user's; Load() starts with them.
     void LoadTexts();
     std::string Text(int32 id);
     std::string Formatted(int32 id, const std::string& argument);

@@ -28,6 +28,31 @@ std::string Name(const testing::TestParamInfo<Swap>& info)
     return "Unknown";
 }
 
+// Puts a swap in place of `folder` (moved aside first): a link to `outside`,
+// or a copy of it that is another user's or the running user's own.
+void SwapIn(const std::string& folder, Swap swap, const std::string& outside)
+{
+    ASSERT_EQ(rename(folder.c_str(), (folder + ".moved").c_str()), 0);
+    if (swap == Swap::kLink) {
+        ASSERT_EQ(symlink(outside.c_str(), folder.c_str()), 0);
+        return;
+    }
+    fs::copy(outside, folder, fs::copy_options::recursive);
+    if (swap == Swap::kOtherUsersFolder) {
+        ASSERT_EQ(chown(folder.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
+    }
+}
+
+// Whether one of the pass's failures says `text`.
+bool Reported(const InstallConfig& config, const std::string& text)
+{
+    for (const std::string& failure : config.Failures()) {
+        if (failure.find(text) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
 class InstallFolderSwapTest : public PassFixture<>, public testing::WithParamInterface<Swap> {
 protected:
     void SetUp() override
@@ -45,18 +70,7 @@ protected:
     }
 
     // Puts the swap in place of `folder` (moved aside first).
-    void SwapIn(const std::string& folder)
-    {
-        ASSERT_EQ(rename(folder.c_str(), (folder + ".moved").c_str()), 0);
-        if (GetParam() == Swap::kLink) {
-            ASSERT_EQ(symlink(fOutside.c_str(), folder.c_str()), 0);
-            return;
-        }
-        fs::copy(fOutside, folder, fs::copy_options::recursive);
-        if (GetParam() == Swap::kOtherUsersFolder) {
-            ASSERT_EQ(chown(folder.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
-        }
-    }
+    void SwapIn(const std::string& folder) { ::SwapIn(folder, GetParam(), fOutside); }
 
     void Prepare(TestInstaller& installer)
     {
@@ -251,10 +265,8 @@ TEST_P(MoveAsideSwapTest, NothingOutsideTheDestinationIsMovedAndTheSwapIsReporte
     std::string held = aside == Aside::kSaveSwapSavedFiles ? folder : folder + ".moved";
     EXPECT_EQ(ReadBytes(held + "/config"), "first");
     EXPECT_FALSE(Lexists(held + "/config copy"));
-    bool reported = false;
-    for (const std::string& failure : config.Failures())
-        reported = reported || failure.find(swapped + " was replaced") != std::string::npos;
-    EXPECT_TRUE(reported) << testing::PrintToString(config.Failures());
+    EXPECT_TRUE(Reported(config, swapped + " was replaced"))
+        << testing::PrintToString(config.Failures());
     // The record names no move that did not happen.
     InstallRecordReader record = RecordOf(config);
     for (const auto& step : record.Steps())
@@ -303,10 +315,8 @@ TEST_F(MoveAsideSwapTest, AFolderSwappedDuringTheMoveIsNeverFollowed)
     EXPECT_EQ(ReadBytes(saved + "/config"), "first user's");
     EXPECT_EQ(ReadBytes(saved + "/2/config"), "second user's");
     EXPECT_FALSE(Lexists(two + ".moved/config"));
-    bool reported = false;
-    for (const std::string& failure : config.Failures())
-        reported = reported || failure.find(two + " was replaced") != std::string::npos;
-    EXPECT_TRUE(reported) << testing::PrintToString(config.Failures());
+    EXPECT_TRUE(Reported(config, two + " was replaced"))
+        << testing::PrintToString(config.Failures());
 }
 
 INSTANTIATE_TEST_SUITE_P(Swaps, MoveAsideSwapTest,
@@ -354,15 +364,9 @@ TEST_P(PutBackSwapTest, NothingComesBackFromAFolderPutInPlaceOfSavedFiles)
     ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
     std::string saved = fDestination + "/TarselNotes/Saved Files";
     ASSERT_EQ(ReadBytes(saved + "/config"), "the user's own bytes");
-    ASSERT_EQ(rename(saved.c_str(), (saved + ".moved").c_str()), 0);
-    if (GetParam() == Swap::kLink) {
-        ASSERT_EQ(symlink(fOutside.c_str(), saved.c_str()), 0);
-    } else {
-        fs::copy(fOutside, saved, fs::copy_options::recursive);
-        if (GetParam() == Swap::kOtherUsersFolder) {
-            ASSERT_EQ(chown(saved.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
-        }
-    }
+    SwapIn(saved, GetParam(), fOutside);
+    if (HasFatalFailure())
+        return;
     auto outside = Snapshot(fOutside);
 
     InstallRemoval removal;
@@ -396,15 +400,9 @@ TEST_P(PutBackSwapTest, NothingIsPutBackIntoAFolderPutInPlaceOfItsOwn)
     config.SetSystemProbe(std::make_unique<TestProbe>());
     installer.Configure(config, fDestination);
     ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
-    ASSERT_EQ(rename(fPlace.c_str(), (fPlace + ".moved").c_str()), 0);
-    if (GetParam() == Swap::kLink) {
-        ASSERT_EQ(symlink(fOutside.c_str(), fPlace.c_str()), 0);
-    } else {
-        fs::copy(fOutside, fPlace, fs::copy_options::recursive);
-        if (GetParam() == Swap::kOtherUsersFolder) {
-            ASSERT_EQ(chown(fPlace.c_str(), brenvik::test::kOrdinaryUid, 0), 0);
-        }
-    }
+    SwapIn(fPlace, GetParam(), fOutside);
+    if (HasFatalFailure())
+        return;
     auto outside = Snapshot(fOutside);
     auto place = Snapshot(fPlace);
 

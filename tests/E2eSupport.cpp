@@ -193,4 +193,18 @@ testing::AssertionResult ConfigureSamplePass(InstallConfig& config, const std::s
     return testing::AssertionSuccess();
 }
 
+std::set<std::string> PathsBelow(const std::string& folder)
+{
+    std::set<std::string> paths;
+    std::error_code error;
+    for (auto entry = fs::recursive_directory_iterator(folder, error);
+         entry != fs::recursive_directory_iterator(); entry.increment(error)) {
+        std::string line = entry->path().string();
+        if (entry->is_regular_file(error))
+            line += " " + std::to_string(entry->file_size(error));
+        paths.insert(line);
+    }
+    return paths;
+}
+
 } // namespace brenvik::e2e

@@ -3,6 +3,7 @@
 // Helpers of the end-to-end tests: the sample product, the programs of this
 // build, running a command, and comparing extracted trees with their sources.
 
+#include <set>
 #include <string>
 #include <utility>
 
@@ -64,6 +65,9 @@ testing::AssertionResult ConfigureSamplePass(InstallConfig& config, const std::s
 std::pair<int, std::string> RunCommand(const std::string& command);
 
 std::string ReadBytes(const std::string& path);
+// Every path below folder, with its size for files: what "nothing was
+// written" is checked against (without reading the installers' bytes).
+std::set<std::string> PathsBelow(const std::string& folder);
 bool SupportsAttributes(const std::string& folder);
 
 // Expects copy to match source: kind, bytes, link targets, permission bits

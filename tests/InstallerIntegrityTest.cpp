@@ -27,16 +27,6 @@ struct DamagedPart {
     const char* said;
 };
 
-std::set<std::string> Snapshot(const std::string& folder)
-{
-    std::set<std::string> paths;
-    std::error_code error;
-    for (auto entry = fs::recursive_directory_iterator(folder, error);
-         entry != fs::recursive_directory_iterator(); entry.increment(error))
-        paths.insert(entry->path().string());
-    return paths;
-}
-
 class InstallerIntegrityTest : public SampleTest<DamagedPart> {
 protected:
     void SetUp() override
@@ -81,7 +71,7 @@ TEST_P(InstallerIntegrityTest, RefusesToStartInEveryModeAndNamesThePart)
     Damage(GetParam().type, GetParam().id);
     std::ofstream(fRoot + "/answers.txt")
         << "license = accept\ndestination = " << fRoot << "/dest\n";
-    std::set<std::string> before = Snapshot(brenvik::test::SandboxRoot());
+    std::set<std::string> before = PathsBelow(brenvik::test::SandboxRoot());
     for (const std::string& arguments : { "--unattended --answers '" + fRoot + "/answers.txt'",
              "--extract '" + fRoot + "/out'", std::string("--version") }) {
         auto [status, output] = RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY LANG=C '" + fInstaller
@@ -92,7 +82,7 @@ TEST_P(InstallerIntegrityTest, RefusesToStartInEveryModeAndNamesThePart)
             << arguments << "\n"
             << output;
     }
-    EXPECT_EQ(Snapshot(brenvik::test::SandboxRoot()), before);
+    EXPECT_EQ(PathsBelow(brenvik::test::SandboxRoot()), before);
 
     // The window says so in a message box (the script answers it), before
     // any step.

@@ -31,22 +31,6 @@ using namespace brenvik::e2e;
 constexpr const char* kNoDisplay
     = "env -u BRENVIK_DISPLAY -u DISPLAY -u WAYLAND_DISPLAY BRENVIK_SCOPE=user ";
 
-// Every path under folder, with its size for files: what "nothing written"
-// is checked against.
-std::set<std::string> Snapshot(const std::string& folder)
-{
-    std::set<std::string> paths;
-    std::error_code error;
-    for (auto entry = fs::recursive_directory_iterator(folder, error);
-         entry != fs::recursive_directory_iterator(); entry.increment(error)) {
-        std::string line = entry->path().string();
-        if (entry->is_regular_file(error))
-            line += " " + std::to_string(entry->file_size(error));
-        paths.insert(line);
-    }
-    return paths;
-}
-
 // The tree below folder as relative paths with kinds and sizes, without the
 // log (its dates differ between runs).
 std::set<std::string> Tree(const std::string& folder)
@@ -321,11 +305,11 @@ TEST_P(TerminalInstallBadAnswersTest, EndsWithItsStatusAndWritesNothing)
     for (size_t at = text.find("@"); at != std::string::npos; at = text.find("@"))
         text.replace(at, 1, fRoot);
     WriteAnswers(text);
-    std::set<std::string> before = Snapshot(brenvik::test::SandboxRoot());
+    std::set<std::string> before = PathsBelow(brenvik::test::SandboxRoot());
     auto [status, output] = Run("--unattended --answers '" + fAnswers + "'");
     EXPECT_EQ(status, GetParam().status) << output;
     EXPECT_NE(output.find(GetParam().said), std::string::npos) << output;
-    EXPECT_EQ(Snapshot(brenvik::test::SandboxRoot()), before);
+    EXPECT_EQ(PathsBelow(brenvik::test::SandboxRoot()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TerminalInstallBadAnswersTest,
@@ -362,11 +346,11 @@ TEST_F(TerminalInstallTest, AnUnattendedRunInstallsWhatThePassDoesAndASecondChan
     EXPECT_EQ(
         WithoutFolders(StepKinds(folder)), WithoutFolders(StepKinds(byPass + "/TarselNotes")));
 
-    std::set<std::string> before = Snapshot(brenvik::test::SandboxRoot());
+    std::set<std::string> before = PathsBelow(brenvik::test::SandboxRoot());
     auto [again, againOutput] = Run("--unattended --answers '" + fAnswers + "' --progress json");
     EXPECT_EQ(again, 0) << againOutput;
     EXPECT_NE(againOutput.find("Already installed"), std::string::npos) << againOutput;
-    EXPECT_EQ(Snapshot(brenvik::test::SandboxRoot()), before);
+    EXPECT_EQ(PathsBelow(brenvik::test::SandboxRoot()), before);
 }
 
 TEST_F(TerminalInstallTest, TheWindowAndTheWizardInstallTheSameTreeAndRecord)

@@ -18,10 +18,12 @@ constexpr const char* kPlayerName = "AudioFile";
 
 } // namespace
 
-InstallApp::InstallApp(const std::string& answersRecord, const std::string& language)
+InstallApp::InstallApp(
+    const std::string& answersRecord, const std::string& language, const std::string& requiredKey)
     : BApplication(InstallerFormat::kInstallerSignature)
     , fWindow(nullptr)
     , fExitStatus(1)
+    , fRequiredKey(requiredKey)
 {
     // Writing into the running executable fails on most systems (a busy
     // text file, a read-only medium); the installer runs regardless.
@@ -45,14 +47,19 @@ InstallApp::~InstallApp() = default;
 
 void InstallApp::ReadyToRun()
 {
-    // A damaged installer says so, and which part, before any step.
+    // A damaged installer says so, and which part, before any step; so does
+    // one whose signature does not hold or is not the one asked for.
     oLocalize texts;
-    std::string damage = InstallerDamage(std::string(), texts);
-    if (!damage.empty()) {
-        LibError("%s", damage.c_str());
+    InstallerTrust trust = CheckInstaller(std::string(), texts);
+    std::string problem = trust.problem;
+    if (problem.empty())
+        problem = RequiredKeyProblem(trust.seal, fRequiredKey, texts);
+    if (!problem.empty()) {
+        LibError("%s", problem.c_str());
         PostMessage(B_QUIT_REQUESTED);
         return;
     }
+    fWindow->SetSeal(trust.seal);
     fWindow->SetPosition(LibWindow::kCenter);
     fWindow->LoadResources();
     fWindow->Show();

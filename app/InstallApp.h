@@ -23,8 +23,10 @@ public:
 
     // `answersRecord`: where the answers of the walk are written when Install
     // is pressed (empty: nowhere); `language`: a language for this run only
-    // (empty: the installer's own choice).
-    explicit InstallApp(const std::string& answersRecord = "", const std::string& language = "");
+    // (empty: the installer's own choice); `requiredKey`: the fingerprint the
+    // installer's signature must have (empty: any or none).
+    explicit InstallApp(const std::string& answersRecord = "", const std::string& language = "",
+        const std::string& requiredKey = "");
     ~InstallApp() override;
 
     void MessageReceived(BMessage* message) override;
@@ -44,4 +46,5 @@ private:
     InstallerWin* fWindow;
     std::unique_ptr<LibSound> fSound;
     std::atomic<int> fExitStatus;
+    std::string fRequiredKey;
 };

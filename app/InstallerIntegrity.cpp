@@ -21,9 +21,12 @@ std::string Formatted(oLocalize& texts, int32 id, const std::string& argument)
     return FormatWithText(static_cast<const char*>(texts.GetFormat(id)), argument);
 }
 
-std::string PartName(const InstallerManifest::Part& part, oLocalize& texts)
+std::string PartName(const InstallerManifest::Verdict& verdict, oLocalize& texts)
 {
     using namespace InstallerFormat;
+    if (verdict.program)
+        return Text(texts, TextId::kDamagedProgram);
+    const InstallerManifest::Part& part = verdict.part;
     if (part.type == kManifestType && part.id == kManifestId)
         return Text(texts, TextId::kDamagedManifest);
     if (part.type == kConfigurationType && part.id == kConfigurationId)
@@ -41,8 +44,9 @@ std::string PartName(const InstallerManifest::Part& part, oLocalize& texts)
 
 } // namespace
 
-std::string InstallerDamage(const std::string& installerPath, oLocalize& texts)
+InstallerTrust CheckInstaller(const std::string& installerPath, oLocalize& texts)
 {
+    InstallerTrust trust;
     std::unique_ptr<LibAppResource> resources = installerPath.empty()
         ? std::make_unique<LibAppResource>(uint32(0))
         : std::make_unique<LibAppResource>(installerPath.c_str(), uint32(0));
@@ -51,12 +55,38 @@ std::string InstallerDamage(const std::string& installerPath, oLocalize& texts)
         verdict = InstallerManifest::Check(*resources);
     else
         verdict.what = InstallerManifest::Verdict::kDamaged;
-    if (verdict.what == InstallerManifest::Verdict::kWhole)
-        return std::string();
-    // Without a table of contents nothing shows the installer whole.
-    if (verdict.what == InstallerManifest::Verdict::kNoManifest || resources->InitCheck() != B_OK) {
-        verdict.part.type = InstallerFormat::kManifestType;
-        verdict.part.id = InstallerFormat::kManifestId;
+    if (verdict.what != InstallerManifest::Verdict::kWhole) {
+        // Without a table of contents nothing shows the installer whole.
+        if (verdict.what == InstallerManifest::Verdict::kNoManifest
+            || resources->InitCheck() != B_OK) {
+            verdict.part.type = InstallerFormat::kManifestType;
+            verdict.part.id = InstallerFormat::kManifestId;
+        }
+        trust.problem = Formatted(texts, TextId::kInstallerDamaged, PartName(verdict, texts));
+        return trust;
     }
-    return Formatted(texts, TextId::kInstallerDamaged, PartName(verdict.part, texts));
+    trust.whole = true;
+    trust.seal = InstallerSignature::Check(*resources);
+    if (trust.seal.what == InstallerSignature::Seal::kBadSignature)
+        trust.problem = Text(texts, TextId::kBadSignature);
+    return trust;
+}
+
+std::string SignatureLine(const InstallerSignature::Seal& seal, oLocalize& texts)
+{
+    if (seal.what != InstallerSignature::Seal::kSigned)
+        return Text(texts, TextId::kUnsigned);
+    return FormatWithTexts(static_cast<const char*>(texts.GetFormat(TextId::kSignedBy)),
+        { seal.publisher, InstallerSignature::ShownFingerprint(seal.publicKey) });
+}
+
+std::string RequiredKeyProblem(
+    const InstallerSignature::Seal& seal, const std::string& wanted, oLocalize& texts)
+{
+    if (wanted.empty()
+        || (seal.what == InstallerSignature::Seal::kSigned
+            && InstallerSignature::FingerprintNames(wanted, seal.publicKey)))
+        return std::string();
+    return FormatWithTexts(static_cast<const char*>(texts.GetFormat(TextId::kNotRequiredKey)),
+        { wanted, SignatureLine(seal, texts) });
 }

@@ -12,7 +12,8 @@
 // an unattended run), 1 otherwise (closed before installing, failed, refused
 // or a configuration that cannot be read), 2 for wrong options or answers, 3
 // when the requirements are not met, 4 when the user stopped the pass (the
-// window reports a stop as 1, as it always has).
+// window reports a stop as 1, as it always has). --verify exits 0 for a
+// whole, signed installer, 2 for a whole, unsigned one and 1 otherwise.
 
 #include <cstdio>
 #include <unistd.h>
@@ -37,8 +38,11 @@ int RunWithoutWindow(const InstallerOptions& options, int argc, char** argv)
     // executable; it never runs a loop here.
     BApplication application(InstallerFormat::kInstallerSignature);
     TerminalInstall terminal(options);
-    // Nothing is done with an installer that is not whole.
-    if (options.what != InstallerOptions::kHelp && !terminal.IsWhole())
+    if (options.what == InstallerOptions::kVerify)
+        return terminal.Verify();
+    // Nothing is done with an installer that is not whole, or not signed as
+    // asked.
+    if (options.what != InstallerOptions::kHelp && !terminal.IsTrusted())
         return InstallerOptions::kExitFailed;
     switch (options.what) {
     case InstallerOptions::kHelp:
@@ -53,6 +57,8 @@ int RunWithoutWindow(const InstallerOptions& options, int argc, char** argv)
     }
     case InstallerOptions::kUnattended:
         return terminal.RunUnattended();
+    case InstallerOptions::kVerify:
+        return terminal.Verify();
     case InstallerOptions::kInteractive:
         if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO))
             return terminal.RunWizard();
@@ -76,7 +82,8 @@ int main(int argc, char** argv)
     if (options.what != InstallerOptions::kInteractive || !BPrivate::WindowsCanShow())
         return RunWithoutWindow(options, argc, argv);
 
-    InstallApp* application = new InstallApp(options.recordPath, options.language);
+    InstallApp* application
+        = new InstallApp(options.recordPath, options.language, options.requiredKey);
     application->Run();
     int status = application->ExitStatus();
     delete application;

@@ -1,5 +1,6 @@
 #include "InstallerOptions.h"
 
+#include <InstallerSignature.h>
 #include <LocalizedTextTable.h>
 
 #include <cstring>
@@ -22,6 +23,10 @@ InstallerOptions InstallerOptions::Parse(int argc, const char* const* argv)
             if (options.what != kHelp)
                 options.what = kVersion;
             takesValue = false;
+        } else if (std::strcmp(option, "--verify") == 0) {
+            if (options.what != kHelp)
+                options.what = kVerify;
+            takesValue = false;
         } else if (std::strcmp(option, "--unattended") == 0) {
             if (options.what == kInteractive)
                 options.what = kUnattended;
@@ -39,6 +44,10 @@ InstallerOptions InstallerOptions::Parse(int argc, const char* const* argv)
             if (LocalizedTextTable::LanguageIndex(value) < 0)
                 return fail(value);
             options.language = value;
+        } else if (std::strcmp(option, "--require-signature") == 0) {
+            if (!InstallerSignature::IsFingerprint(value))
+                return fail(value);
+            options.requiredKey = value;
         } else if (std::strcmp(option, "--progress") == 0) {
             if (std::strcmp(value, "json") != 0 && std::strcmp(value, "text") != 0)
                 return fail(value);

@@ -131,6 +131,8 @@ BView* InstallerWin::BuildLicenseBox(BRect frame)
     BRect textFrame = frame.OffsetToCopy(0, 0).InsetByCopy(10, 10);
     textFrame.top += 5;
     textFrame.right -= 15;
+    // The line under the licence says who signed the installer.
+    textFrame.bottom -= 13;
     BRect textRect = textFrame.OffsetToCopy(0, 0).InsetByCopy(2, 2);
     fLicenseText = new BTextView(
         textFrame, "license_text", textRect, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS);
@@ -142,6 +144,13 @@ BView* InstallerWin::BuildLicenseBox(BRect frame)
 
     fLicenseBox->AddChild(new BScrollView(
         "license_view", fLicenseText, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true));
+    BRect signatureFrame(textFrame.left, textFrame.bottom + 3,
+        textFrame.right + B_V_SCROLL_BAR_WIDTH, textFrame.bottom + 14);
+    fSignature = new BStringView(signatureFrame, "signature", "");
+    BFont small(be_plain_font);
+    small.SetSize(9);
+    fSignature->SetFont(&small, B_FONT_ALL);
+    fLicenseBox->AddChild(fSignature);
     return fLicenseBox;
 }
 

@@ -13,6 +13,7 @@
 
 #include <GroupContextList.h>
 #include <InstallConfig.h>
+#include <InstallerSignature.h>
 #include <LibWindow.h>
 
 #include <atomic>
@@ -30,6 +31,7 @@ class BTextView;
 class InstallImage;
 class LibFilePanel;
 class LibListView;
+class oLocalize;
 class LibMenuField;
 class LibPictureButton;
 class LibStringView;
@@ -116,6 +118,9 @@ public:
     // Where the answers of this walk are written when Install is pressed
     // (--record-answers); empty for nowhere.
     void SetAnswersRecord(const std::string& path) { fAnswersRecord = path; }
+    // Who signed the installer, shown under the licence (Unsigned until
+    // this is called).
+    void SetSeal(const InstallerSignature::Seal& seal);
 
     int32 CurrentStep() const { return fStep.load(); }
     Outcome InstallOutcome() const { return fOutcome.load(); }
@@ -123,6 +128,7 @@ public:
 
 private:
     void BuildViews();
+    void ShowSeal(oLocalize& localize);
     BView* BuildLicenseBox(BRect frame);
     BView* BuildInstallBox(BRect frame);
     void SetControlsEnabled(bool enabled);
@@ -164,6 +170,8 @@ private:
 
     BBox* fLicenseBox = nullptr;
     BTextView* fLicenseText = nullptr;
+    BStringView* fSignature = nullptr;
+    InstallerSignature::Seal fSeal;
     BBox* fInstallBox = nullptr;
     BStringView* fInstallTypeLabel = nullptr;
     LibListView* fInstallType = nullptr;

@@ -48,7 +48,9 @@
 
 #include "DefaultDestination.h"
 #include "InstallerDialogs.h"
+#include "InstallerIntegrity.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -213,12 +215,43 @@ void InstallerWin::AddGroup(const char* name)
     fInstallType->AddItem(new BStringItem(name, 0, true));
 }
 
+void InstallerWin::SetSeal(const InstallerSignature::Seal& seal)
+{
+    BAutolock lock(this);
+    fSeal = seal;
+    std::unique_ptr<oLocalize> localize = Localizer();
+    ShowSeal(*localize);
+}
+
+// The publisher's name gives way to the key's fingerprint when the line is
+// too long for the box: the fingerprint is what identifies the signer.
+void InstallerWin::ShowSeal(oLocalize& localize)
+{
+    std::string line = SignatureLine(fSeal, localize);
+    BFont font;
+    fSignature->GetFont(&font);
+    float room = fSignature->Bounds().Width();
+    float over = font.StringWidth(line.c_str()) - room;
+    if (over > 0 && fSeal.what == InstallerSignature::Seal::kSigned) {
+        InstallerSignature::Seal shortened = fSeal;
+        std::string result(fSeal.publisher.size() + 4, '\0');
+        const char* names[] = { fSeal.publisher.c_str() };
+        char* results[] = { result.data() };
+        font.GetTruncatedStrings(names, 1, B_TRUNCATE_END,
+            std::max(0.0f, font.StringWidth(fSeal.publisher.c_str()) - over), results);
+        shortened.publisher = result.c_str();
+        line = SignatureLine(shortened, localize);
+    }
+    fSignature->SetText(line.c_str());
+}
+
 void InstallerWin::SetLanguage()
 {
     BAutolock lock(this);
     std::unique_ptr<oLocalize> localize = Localizer();
     fOptions->Clear();
     fLicenseBox->SetLabel(localize->GetText(TextId::kLicenseBox));
+    ShowSeal(*localize);
     fInstallBox->SetLabel(localize->GetText(TextId::kInstallBox));
     fInstallTypeLabel->SetText(localize->GetText(TextId::kGroupLabel));
     fFileLabel->SetText(localize->GetText(TextId::kFilesLabel));

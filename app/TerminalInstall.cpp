@@ -206,14 +206,30 @@ void TerminalInstall::SayNoFrontEnd()
     fIO.ErrorLine(std::string(kProgramName) + ": " + Text(TextId::kNoFrontEnd));
 }
 
-bool TerminalInstall::IsWhole()
+bool TerminalInstall::IsTrusted()
 {
     LoadTexts();
-    std::string damage = InstallerDamage(fInstallerPath, *fTexts);
-    if (damage.empty())
+    fTrust = CheckInstaller(fInstallerPath, *fTexts);
+    std::string problem = fTrust.problem;
+    if (problem.empty())
+        problem = RequiredKeyProblem(fTrust.seal, fOptions.requiredKey, *fTexts);
+    if (problem.empty())
         return true;
-    fIO.ErrorLine(std::string(kProgramName) + ": " + damage);
+    fIO.ErrorLine(std::string(kProgramName) + ": " + problem);
     return false;
+}
+
+int TerminalInstall::Verify()
+{
+    if (!IsTrusted())
+        return InstallerOptions::kExitFailed;
+    if (fTrust.seal.what != InstallerSignature::Seal::kSigned) {
+        fIO.Line(Text(TextId::kVerifiedUnsigned));
+        return InstallerOptions::kExitUnsigned;
+    }
+    fIO.Line(Formatted(TextId::kVerifiedSigned, SignatureLine(fTrust.seal, *fTexts)));
+    fIO.Line(InstallerSignature::ShownFingerprint(fTrust.seal.publicKey, true));
+    return InstallerOptions::kExitInstalled;
 }
 
 void TerminalInstall::SayWrongOption(const std::string& option)
@@ -232,6 +248,7 @@ int TerminalInstall::RunWizard()
     const char* company = fConfig.GetString(Field::kCompany, "");
     if (company[0] != '\0')
         fIO.Line(company);
+    fIO.Line(SignatureLine(fTrust.seal, *fTexts));
     fIO.Line("");
     if (!ShowLicense() || !ChooseFiles() || !ChooseDestination()) {
         fIO.Line(Text(TextId::kWizardNotInstalled));
@@ -436,6 +453,16 @@ int TerminalInstall::RunUnattended()
     int status = Check(fAnswers);
     if (status != 0)
         return status;
+    if (fOptions.jsonProgress) {
+        bool isSigned = fTrust.seal.what == InstallerSignature::Seal::kSigned;
+        fIO.Line(std::string("{\"step\":\"signature\",\"signed\":") + (isSigned ? "true" : "false")
+            + (isSigned ? ",\"publisher\":" + JsonString(fTrust.seal.publisher) + ",\"key\":"
+                        + JsonString(InstallerSignature::Fingerprint(fTrust.seal.publicKey))
+                        : std::string())
+            + "}");
+    } else {
+        fIO.Line(SignatureLine(fTrust.seal, *fTexts));
+    }
     if (AlreadyInstalled()) {
         std::string folder
             = fConfig.DestinationPath() + "/" + fConfig.GetString(Field::kCreatedFolder, "");

@@ -19,6 +19,7 @@
 #include <InstallConfig.h>
 #include <oLocalize.h>
 
+#include "InstallerIntegrity.h"
 #include "InstallerOptions.h"
 #include "TerminalDialogs.h"
 
@@ -39,9 +40,12 @@ public:
     void SayNoFrontEnd();
     // Said of an option that cannot be read.
     void SayWrongOption(const std::string& option);
-    // Whether the installer is whole (InstallerIntegrity.h); when not, the
-    // damaged part has been named on standard error.
-    bool IsWhole();
+    // Whether the installer is whole, its signature holds and is the one
+    // --require-signature asks for (InstallerIntegrity.h); when not, what is
+    // wrong has been said on standard error.
+    bool IsTrusted();
+    // --verify: says whether the installer is whole and who signed it.
+    int Verify();
 
     InstallConfig& Configuration() { return fConfig; }
 
@@ -81,5 +85,6 @@ private:
     InstallConfig fConfig;
     std::unique_ptr<oLocalize> fTexts;
     InstallAnswers fAnswers;
+    InstallerTrust fTrust;
     bool fStopSaid = false;
 };

@@ -55,8 +55,13 @@ std::string LocalizedInstallTexts::Format(int32 id)
 
 std::string FormatWithText(const std::string& format, const std::string& argument)
 {
+    return FormatWithTexts(format, { argument });
+}
+
+std::string FormatWithTexts(const std::string& format, const std::vector<std::string>& arguments)
+{
     std::string text;
-    bool filled = false;
+    size_t filled = 0;
     for (size_t i = 0; i < format.size(); i++) {
         if (format[i] == '%' && i + 1 < format.size()) {
             if (format[i + 1] == '%') {
@@ -64,9 +69,8 @@ std::string FormatWithText(const std::string& format, const std::string& argumen
                 i++;
                 continue;
             }
-            if (format[i + 1] == 's' && !filled) {
-                text += argument;
-                filled = true;
+            if (format[i + 1] == 's' && filled < arguments.size()) {
+                text += arguments[filled++];
                 i++;
                 continue;
             }

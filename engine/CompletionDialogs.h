@@ -6,6 +6,7 @@
 // answer for themselves.
 
 #include <string>
+#include <vector>
 
 #include <InterfaceDefs.h>
 #include <SupportDefs.h>
@@ -65,3 +66,5 @@ private:
 // A format with one "%s" filled in ("%%" is a percent sign); the format is
 // never handed to printf.
 std::string FormatWithText(const std::string& format, const std::string& argument);
+// The same with each "%s" in turn filled by the next argument.
+std::string FormatWithTexts(const std::string& format, const std::vector<std::string>& arguments);

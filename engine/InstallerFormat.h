@@ -33,6 +33,12 @@ constexpr const char* kConfigurationName = "BVC:configuration";
 constexpr type_code kManifestType = B_STRING_TYPE;
 constexpr int32 kManifestId = 2003;
 constexpr const char* kManifestName = "BVC:manifest";
+// The publisher's signature of the table of contents, with the publisher's
+// name and public key (InstallerSignature.h). It is the one resource the
+// table of contents does not list.
+constexpr type_code kSignatureType = B_STRING_TYPE;
+constexpr int32 kSignatureId = 2004;
+constexpr const char* kSignatureName = "BVC:signature";
 // The user texts are string resources named "<code>:<id>" (TextIds.h,
 // LocalizedTextTable).
 constexpr const char* kLanguageAttribute = LocalizedTextTable::kLanguageAttribute;

@@ -453,10 +453,12 @@ const Row kRows[] = {
           "answer file of an unattended run\n  --record-answers FILE   write the answers of this "
           "walk to FILE\n  --progress text|json    how an unattended run reports its progress\n  "
           "--language CODE         en, fr, es, de, it, no, sv, da, nl or pt\n  --extract FOLDER    "
-          "    only extract the files into FOLDER\n  --help                  show this help\n  "
-          "--version               show the product's and the installer's versions\n\nExit status: "
-          "0 installed, 1 failed or not installed, 2 wrong options or answers,\n3 requirements not "
-          "met, 4 stopped.",
+          "    only extract the files into FOLDER\n  --verify                check the installer "
+          "and who signed it, then exit\n  --require-signature KEY  refuse an installer not signed "
+          "with this key (its fingerprint)\n  --help                  show this help\n  --version  "
+          "             show the product's and the installer's versions\n\nExit status: 0 "
+          "installed, 1 failed or not installed, 2 wrong options or answers,\n3 requirements not "
+          "met, 4 stopped.\n--verify: 0 whole and signed, 1 damaged, 2 whole but unsigned.",
             "Installe le produit que contient ce programme d'installation. Sans option, il ouvre "
             "sa fenêtre sur un bureau,\net pose ses questions dans le terminal s'il n'y en a "
             "pas.\n\n  --unattended            installer sans question, d'après --answers "
@@ -464,11 +466,14 @@ const Row kRows[] = {
             "question\n  --record-answers FICHIER  écrire les réponses de ce parcours dans "
             "FICHIER\n  --progress text|json    comment une installation sans question rend compte "
             "de sa progression\n  --language CODE         en, fr, es, de, it, no, sv, da, nl ou "
-            "pt\n  --extract DOSSIER       seulement extraire les fichiers dans DOSSIER\n  --help  "
-            "                afficher cette aide\n  --version               afficher les versions "
-            "du produit et du programme d'installation\n\nCode de sortie : 0 installé, 1 échec ou "
-            "non installé, 2 options ou réponses erronées,\n3 conditions requises non remplies, 4 "
-            "arrêté.",
+            "pt\n  --extract DOSSIER       seulement extraire les fichiers dans DOSSIER\n  "
+            "--verify                vérifier le programme d'installation et qui l'a signé, puis "
+            "quitter\n  --require-signature CLÉ  refuser un programme d'installation non signé "
+            "avec cette clé (son empreinte)\n  --help                  afficher cette aide\n  "
+            "--version               afficher les versions du produit et du programme "
+            "d'installation\n\nCode de sortie : 0 installé, 1 échec ou non installé, 2 options ou "
+            "réponses erronées,\n3 conditions requises non remplies, 4 arrêté.\n--verify : 0 "
+            "intact et signé, 1 endommagé, 2 intact mais non signé.",
             "Instala el producto que contiene este instalador. Sin opciones abre su ventana en un "
             "escritorio,\ny hace sus preguntas en el terminal si no lo hay.\n\n  --unattended      "
             "      instalar sin preguntar, según --answers ARCHIVO\n  --answers ARCHIVO       el "
@@ -476,10 +481,13 @@ const Row kRows[] = {
             "escribir las respuestas de este recorrido en ARCHIVO\n  --progress text|json    cómo "
             "informa del progreso una instalación desatendida\n  --language CÓDIGO       en, fr, "
             "es, de, it, no, sv, da, nl o pt\n  --extract CARPETA       solo extraer los archivos "
-            "en CARPETA\n  --help                  mostrar esta ayuda\n  --version               "
+            "en CARPETA\n  --verify                comprobar el instalador y quién lo firmó, y "
+            "salir\n  --require-signature CLAVE  rechazar un instalador no firmado con esta clave "
+            "(su huella)\n  --help                  mostrar esta ayuda\n  --version               "
             "mostrar las versiones del producto y del instalador\n\nEstado de salida: 0 instalado, "
             "1 error o no instalado, 2 opciones o respuestas incorrectas,\n3 requisitos no "
-            "cumplidos, 4 detenido.",
+            "cumplidos, 4 detenido.\n--verify: 0 íntegro y firmado, 1 dañado, 2 íntegro pero sin "
+            "firmar.",
             "Installiert das Produkt, das dieses Installationsprogramm enthält. Ohne Optionen "
             "öffnet es sein Fenster auf einem Desktop,\nund stellt seine Fragen im Terminal, wenn "
             "keiner vorhanden ist.\n\n  --unattended            ohne Rückfragen installieren, nach "
@@ -487,11 +495,15 @@ const Row kRows[] = {
             "Installation\n  --record-answers DATEI  die Antworten dieses Durchgangs in DATEI "
             "schreiben\n  --progress text|json    wie eine unbeaufsichtigte Installation ihren "
             "Fortschritt meldet\n  --language CODE         en, fr, es, de, it, no, sv, da, nl oder "
-            "pt\n  --extract ORDNER        nur die Dateien in ORDNER entpacken\n  --help           "
-            "       diese Hilfe anzeigen\n  --version               die Versionen des Produkts und "
-            "des Installationsprogramms anzeigen\n\nRückgabewert: 0 installiert, 1 fehlgeschlagen "
-            "oder nicht installiert, 2 falsche Optionen oder Antworten,\n3 Voraussetzungen nicht "
-            "erfüllt, 4 angehalten.",
+            "pt\n  --extract ORDNER        nur die Dateien in ORDNER entpacken\n  --verify         "
+            "       das Installationsprogramm und seinen Unterzeichner prüfen, dann beenden\n  "
+            "--require-signature SCHLÜSSEL  ein nicht mit diesem Schlüssel (seinem Fingerabdruck) "
+            "signiertes Installationsprogramm ablehnen\n  --help                  diese Hilfe "
+            "anzeigen\n  --version               die Versionen des Produkts und des "
+            "Installationsprogramms anzeigen\n\nRückgabewert: 0 installiert, 1 fehlgeschlagen oder "
+            "nicht installiert, 2 falsche Optionen oder Antworten,\n3 Voraussetzungen nicht "
+            "erfüllt, 4 angehalten.\n--verify: 0 unversehrt und signiert, 1 beschädigt, 2 "
+            "unversehrt, aber nicht signiert.",
             "Installa il prodotto contenuto in questo programma di installazione. Senza opzioni "
             "apre la sua finestra su un desktop,\ne pone le sue domande nel terminale se non ce "
             "n'è uno.\n\n  --unattended            installare senza domande, secondo --answers "
@@ -499,10 +511,14 @@ const Row kRows[] = {
             "--record-answers FILE   scrivere le risposte di questo percorso in FILE\n  --progress "
             "text|json    come un'installazione automatica riferisce il suo avanzamento\n  "
             "--language CODICE       en, fr, es, de, it, no, sv, da, nl o pt\n  --extract CARTELLA "
-            "     solo estrarre i file in CARTELLA\n  --help                  mostrare questo "
-            "aiuto\n  --version               mostrare le versioni del prodotto e del programma di "
-            "installazione\n\nStato di uscita: 0 installato, 1 non riuscito o non installato, 2 "
-            "opzioni o risposte errate,\n3 requisiti non soddisfatti, 4 fermato.",
+            "     solo estrarre i file in CARTELLA\n  --verify                verificare il "
+            "programma di installazione e chi l'ha firmato, poi uscire\n  --require-signature "
+            "CHIAVE  rifiutare un programma di installazione non firmato con questa chiave (la sua "
+            "impronta)\n  --help                  mostrare questo aiuto\n  --version               "
+            "mostrare le versioni del prodotto e del programma di installazione\n\nStato di "
+            "uscita: 0 installato, 1 non riuscito o non installato, 2 opzioni o risposte "
+            "errate,\n3 requisiti non soddisfatti, 4 fermato.\n--verify: 0 integro e firmato, 1 "
+            "danneggiato, 2 integro ma non firmato.",
             "Installerer produktet som dette installasjonsprogrammet inneholder. Uten valg åpner "
             "det vinduet sitt på et skrivebord,\nog stiller spørsmålene i terminalen der det ikke "
             "finnes noe.\n\n  --unattended            installer uten spørsmål, etter --answers "
@@ -510,10 +526,13 @@ const Row kRows[] = {
             "--record-answers FIL    skriv svarene fra denne gjennomgangen til FIL\n  --progress "
             "text|json    hvordan en installasjon uten tilsyn melder fremdriften\n  --language "
             "KODE         en, fr, es, de, it, no, sv, da, nl eller pt\n  --extract MAPPE         "
-            "bare pakk ut filene i MAPPE\n  --help                  vis denne hjelpen\n  --version "
-            "              vis versjonene til produktet og "
-            "installasjonsprogrammet\n\nAvslutningsstatus: 0 installert, 1 mislyktes eller ikke "
-            "installert, 2 feil valg eller svar,\n3 krav ikke oppfylt, 4 stoppet.",
+            "bare pakk ut filene i MAPPE\n  --verify                kontrollere "
+            "installasjonsprogrammet og hvem som signerte det, og avslutte\n  --require-signature "
+            "NØKKEL  avvise et installasjonsprogram som ikke er signert med denne nøkkelen "
+            "(fingeravtrykket)\n  --help                  vis denne hjelpen\n  --version           "
+            "    vis versjonene til produktet og installasjonsprogrammet\n\nAvslutningsstatus: 0 "
+            "installert, 1 mislyktes eller ikke installert, 2 feil valg eller svar,\n3 krav ikke "
+            "oppfylt, 4 stoppet.\n--verify: 0 helt og signert, 1 skadet, 2 helt, men ikke signert.",
             "Installerar produkten som detta installationsprogram innehåller. Utan flaggor öppnar "
             "det sitt fönster på ett skrivbord,\noch ställer sina frågor i terminalen där det inte "
             "finns något.\n\n  --unattended            installera utan frågor, enligt --answers "
@@ -521,10 +540,13 @@ const Row kRows[] = {
             "--record-answers FIL    skriv svaren från denna genomgång till FIL\n  --progress "
             "text|json    hur en obevakad installation rapporterar förloppet\n  --language KOD     "
             "     en, fr, es, de, it, no, sv, da, nl eller pt\n  --extract MAPP          packa "
-            "bara upp filerna i MAPP\n  --help                  visa denna hjälp\n  --version      "
-            "         visa produktens och installationsprogrammets versioner\n\nSlutstatus: 0 "
-            "installerad, 1 misslyckades eller inte installerad, 2 fel flaggor eller svar,\n3 krav "
-            "inte uppfyllda, 4 stoppad.",
+            "bara upp filerna i MAPP\n  --verify                kontrollera "
+            "installationsprogrammet och vem som signerade det, och avsluta\n  --require-signature "
+            "NYCKEL  vägra ett installationsprogram som inte är signerat med denna nyckel (dess "
+            "fingeravtryck)\n  --help                  visa denna hjälp\n  --version               "
+            "visa produktens och installationsprogrammets versioner\n\nSlutstatus: 0 installerad, "
+            "1 misslyckades eller inte installerad, 2 fel flaggor eller svar,\n3 krav inte "
+            "uppfyllda, 4 stoppad.\n--verify: 0 helt och signerat, 1 skadat, 2 helt men osignerat.",
             "Installerer det produkt, som dette installationsprogram indeholder. Uden tilvalg "
             "åbner det sit vindue på et skrivebord,\nog stiller sine spørgsmål i terminalen, hvor "
             "der ikke er noget.\n\n  --unattended            installer uden spørgsmål, efter "
@@ -532,10 +554,13 @@ const Row kRows[] = {
             "--record-answers FIL    skriv svarene fra denne gennemgang til FIL\n  --progress "
             "text|json    hvordan en installation uden opsyn melder sit forløb\n  --language KODE  "
             "       en, fr, es, de, it, no, sv, da, nl eller pt\n  --extract MAPPE         pak kun "
-            "filerne ud i MAPPE\n  --help                  vis denne hjælp\n  --version            "
-            "   vis produktets og installationsprogrammets versioner\n\nAfslutningsstatus: 0 "
-            "installeret, 1 mislykkedes eller ikke installeret, 2 forkerte tilvalg eller svar,\n3 "
-            "krav ikke opfyldt, 4 stoppet.",
+            "filerne ud i MAPPE\n  --verify                kontrollere installationsprogrammet og "
+            "hvem der signerede det, og afslutte\n  --require-signature NØGLE  afvise et "
+            "installationsprogram, der ikke er signeret med denne nøgle (dens fingeraftryk)\n  "
+            "--help                  vis denne hjælp\n  --version               vis produktets og "
+            "installationsprogrammets versioner\n\nAfslutningsstatus: 0 installeret, 1 mislykkedes "
+            "eller ikke installeret, 2 forkerte tilvalg eller svar,\n3 krav ikke opfyldt, 4 "
+            "stoppet.\n--verify: 0 intakt og signeret, 1 beskadiget, 2 intakt, men ikke signeret.",
             "Installeert het product dat dit installatieprogramma bevat. Zonder opties opent het "
             "zijn venster op een bureaublad,\nen stelt het zijn vragen in de terminal als er geen "
             "is.\n\n  --unattended            installeren zonder vragen, volgens --answers "
@@ -543,11 +568,14 @@ const Row kRows[] = {
             "toezicht\n  --record-answers BESTAND  de antwoorden van deze doorloop naar BESTAND "
             "schrijven\n  --progress text|json    hoe een installatie zonder toezicht de voortgang "
             "meldt\n  --language CODE         en, fr, es, de, it, no, sv, da, nl of pt\n  "
-            "--extract MAP           alleen de bestanden in MAP uitpakken\n  --help                "
-            "  deze hulp tonen\n  --version               de versies van het product en het "
-            "installatieprogramma tonen\n\nAfsluitstatus: 0 geïnstalleerd, 1 mislukt of niet "
-            "geïnstalleerd, 2 verkeerde opties of antwoorden,\n3 niet aan de vereisten voldaan, 4 "
-            "gestopt.",
+            "--extract MAP           alleen de bestanden in MAP uitpakken\n  --verify              "
+            "  het installatieprogramma en de ondertekenaar controleren, dan stoppen\n  "
+            "--require-signature SLEUTEL  een installatieprogramma weigeren dat niet met deze "
+            "sleutel (vingerafdruk) is ondertekend\n  --help                  deze hulp tonen\n  "
+            "--version               de versies van het product en het installatieprogramma "
+            "tonen\n\nAfsluitstatus: 0 geïnstalleerd, 1 mislukt of niet geïnstalleerd, 2 verkeerde "
+            "opties of antwoorden,\n3 niet aan de vereisten voldaan, 4 gestopt.\n--verify: 0 "
+            "onbeschadigd en ondertekend, 1 beschadigd, 2 onbeschadigd maar niet ondertekend.",
             "Instala o produto que este instalador contém. Sem opções abre a sua janela num "
             "ambiente de trabalho,\ne faz as suas perguntas no terminal quando não há nenhum.\n\n  "
             "--unattended            instalar sem perguntas, segundo --answers FICHEIRO\n  "
@@ -555,10 +583,13 @@ const Row kRows[] = {
             "--record-answers FICHEIRO  escrever as respostas deste percurso em FICHEIRO\n  "
             "--progress text|json    como uma instalação sem supervisão relata o progresso\n  "
             "--language CÓDIGO       en, fr, es, de, it, no, sv, da, nl ou pt\n  --extract PASTA   "
-            "      apenas extrair os ficheiros para PASTA\n  --help                  mostrar esta "
-            "ajuda\n  --version               mostrar as versões do produto e do "
-            "instalador\n\nEstado de saída: 0 instalado, 1 falhou ou não instalado, 2 opções ou "
-            "respostas erradas,\n3 requisitos não cumpridos, 4 parado." } },
+            "      apenas extrair os ficheiros para PASTA\n  --verify                verificar o "
+            "instalador e quem o assinou, e sair\n  --require-signature CHAVE  recusar um "
+            "instalador não assinado com esta chave (a sua impressão digital)\n  --help            "
+            "      mostrar esta ajuda\n  --version               mostrar as versões do produto e "
+            "do instalador\n\nEstado de saída: 0 instalado, 1 falhou ou não instalado, 2 opções ou "
+            "respostas erradas,\n3 requisitos não cumpridos, 4 parado.\n--verify: 0 íntegro e "
+            "assinado, 1 danificado, 2 íntegro mas não assinado." } },
     { TextId::kNoFrontEnd,
         { "No display and no terminal: run it with --unattended --answers FILE (see --help).",
             "Ni écran ni terminal : lancez-le avec --unattended --answers FICHIER (voir --help).",
@@ -826,6 +857,71 @@ const Row kRows[] = {
     { TextId::kDamagedOther,
         { "its part %s", "sa partie %s", "su parte %s", "sein Teil %s", "la sua parte %s",
             "delen %s", "dess del %s", "dets del %s", "onderdeel %s", "a sua parte %s" } },
+    { TextId::kSignedBy,
+        { "Signed by %s, key %s", "Signé par %s, clé %s", "Firmado por %s, clave %s",
+            "Signiert von %s, Schlüssel %s", "Firmato da %s, chiave %s", "Signert av %s, nøkkel %s",
+            "Signerat av %s, nyckel %s", "Signeret af %s, nøgle %s",
+            "Ondertekend door %s, sleutel %s", "Assinado por %s, chave %s" } },
+    { TextId::kUnsigned,
+        { "Unsigned", "Non signé", "Sin firmar", "Nicht signiert", "Non firmato", "Ikke signert",
+            "Osignerat", "Ikke signeret", "Niet ondertekend", "Não assinado" } },
+    { TextId::kBadSignature,
+        { "The installer's signature does not match it: it was changed after it was signed. "
+          "Download it again from its publisher.",
+            "La signature du programme d'installation ne lui correspond pas : il a été modifié "
+            "après sa signature. Téléchargez-le à nouveau auprès de son éditeur.",
+            "La firma del instalador no le corresponde: se modificó después de firmarse. "
+            "Descárguelo de nuevo de su editor.",
+            "Die Signatur des Installationsprogramms passt nicht zu ihm: Es wurde nach dem "
+            "Signieren verändert. Laden Sie es erneut beim Herausgeber herunter.",
+            "La firma del programma di installazione non corrisponde: è stato modificato dopo la "
+            "firma. Scaricarlo di nuovo dal suo editore.",
+            "Signaturen passer ikke til installasjonsprogrammet: det ble endret etter at det ble "
+            "signert. Last det ned på nytt fra utgiveren.",
+            "Signaturen stämmer inte med installationsprogrammet: det ändrades efter att det "
+            "signerades. Hämta det igen från utgivaren.",
+            "Signaturen passer ikke til installationsprogrammet: det blev ændret, efter at det "
+            "blev signeret. Hent det igen fra udgiveren.",
+            "De handtekening past niet bij het installatieprogramma: het is na het ondertekenen "
+            "gewijzigd. Download het opnieuw bij de uitgever.",
+            "A assinatura não corresponde ao instalador: foi alterado depois de assinado. "
+            "Transfira-o novamente do seu editor." } },
+    { TextId::kVerifiedSigned,
+        { "The installer is whole. %s.", "Le programme d'installation est intact. %s.",
+            "El instalador está íntegro. %s.", "Das Installationsprogramm ist unversehrt. %s.",
+            "Il programma di installazione è integro. %s.", "Installasjonsprogrammet er helt. %s.",
+            "Installationsprogrammet är helt. %s.", "Installationsprogrammet er intakt. %s.",
+            "Het installatieprogramma is onbeschadigd. %s.", "O instalador está íntegro. %s." } },
+    { TextId::kVerifiedUnsigned,
+        { "The installer is whole, but unsigned: nothing shows who made it.",
+            "Le programme d'installation est intact, mais non signé : rien n'indique qui l'a "
+            "fait.",
+            "El instalador está íntegro, pero sin firmar: nada indica quién lo hizo.",
+            "Das Installationsprogramm ist unversehrt, aber nicht signiert: Nichts zeigt, wer es "
+            "erstellt hat.",
+            "Il programma di installazione è integro, ma non firmato: nulla indica chi l'ha fatto.",
+            "Installasjonsprogrammet er helt, men ikke signert: ingenting viser hvem som laget "
+            "det.",
+            "Installationsprogrammet är helt, men osignerat: inget visar vem som gjorde det.",
+            "Installationsprogrammet er intakt, men ikke signeret: intet viser, hvem der lavede "
+            "det.",
+            "Het installatieprogramma is onbeschadigd, maar niet ondertekend: niets laat zien wie "
+            "het maakte.",
+            "O instalador está íntegro, mas não assinado: nada mostra quem o fez." } },
+    { TextId::kNotRequiredKey,
+        { "The installer is not signed with the required key %s (%s).",
+            "Le programme d'installation n'est pas signé avec la clé exigée %s (%s).",
+            "El instalador no está firmado con la clave exigida %s (%s).",
+            "Das Installationsprogramm ist nicht mit dem verlangten Schlüssel %s signiert (%s).",
+            "Il programma di installazione non è firmato con la chiave richiesta %s (%s).",
+            "Installasjonsprogrammet er ikke signert med den påkrevde nøkkelen %s (%s).",
+            "Installationsprogrammet är inte signerat med den begärda nyckeln %s (%s).",
+            "Installationsprogrammet er ikke signeret med den krævede nøgle %s (%s).",
+            "Het installatieprogramma is niet ondertekend met de vereiste sleutel %s (%s).",
+            "O instalador não está assinado com a chave exigida %s (%s)." } },
+    { TextId::kDamagedProgram,
+        { "its program", "son programme", "su programa", "sein Programm", "il suo programma",
+            "programmet", "dess program", "dets program", "het programma", "o seu programa" } },
     { TextId::kDeinstallerIntro,
         { "This removes the following product from this computer:",
             "Ce programme supprime de cet ordinateur le produit suivant :",

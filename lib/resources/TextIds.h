@@ -140,7 +140,18 @@ enum : int32 {
     kDamagedTexts = 1169,
     kDamagedManifest = 1170,
     kDamagedOther = 1171,
-    kLastInstallerId = kDamagedOther,
+    // The publisher's signature: shown at the licence, said by --verify,
+    // and what stops an installer whose signature does not hold.
+    kSignedBy = 1172,
+    kUnsigned = 1173,
+    kBadSignature = 1174,
+    kVerifiedSigned = 1175,
+    kVerifiedUnsigned = 1176,
+    kNotRequiredKey = 1177,
+    // The program the installer's resources are appended to, as a damaged
+    // part (kInstallerDamaged).
+    kDamagedProgram = 1178,
+    kLastInstallerId = kDamagedProgram,
 
     // The de-installer (Kolvast).
     kDeinstallerIntro = 3000,

@@ -141,6 +141,22 @@ status_t BResources::Bind(std::unique_ptr<ResourceIO> io, bool clobber)
     return fInitStatus = status;
 }
 
+status_t BResources::ReadHost(void* data, off_t offset, size_t length)
+{
+    if (!fIO)
+        return B_NO_INIT;
+    if (offset < 0 || off_t(length) > fContainerOffset - offset)
+        return B_BAD_VALUE;
+    for (size_t done = 0; done < length;) {
+        ssize_t got
+            = fIO->ReadAt(offset + off_t(done), static_cast<char*>(data) + done, length - done);
+        if (got <= 0)
+            return B_IO_ERROR;
+        done += size_t(got);
+    }
+    return B_OK;
+}
+
 // Makes the file hold an empty container: an ELF file keeps its ELF part,
 // anything else becomes an empty resource file.
 status_t BResources::Clobber(const ResourceFileLayout& layout, status_t locateStatus)

@@ -111,6 +111,10 @@ public:
         type_code type, int32 id, const char* name, const DataWriter& writer);
     // The number of resources.
     int32 CountResources() const;
+    // The bytes of the file before its resources: the program they are
+    // appended to (or a resource file's header). Reads outside them fail.
+    off_t HostSize() const { return fIO ? fContainerOffset : 0; }
+    status_t ReadHost(void* data, off_t offset, size_t length);
     // Whether changes can be written.
     bool IsWritable() const;
     // One line explaining the last failure of SetTo, Sync or a change.

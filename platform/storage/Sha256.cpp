@@ -97,4 +97,28 @@ std::string Sha256::Hex(const std::string& digest)
     return text;
 }
 
+std::string Sha256::FromHex(const std::string& text)
+{
+    auto value = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    if (text.size() % 2 != 0)
+        return std::string();
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        int high = value(text[i]);
+        int low = value(text[i + 1]);
+        if (high < 0 || low < 0)
+            return std::string();
+        bytes += char((high << 4) | low);
+    }
+    return bytes;
+}
+
 } // namespace BPrivate

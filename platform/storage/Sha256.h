@@ -31,8 +31,10 @@ public:
     // The same for an open descriptor, read from its start.
     static status_t HashDescriptor(int fd, std::string* digest);
 
-    // 64 lower-case hexadecimal digits.
+    // Lower-case hexadecimal digits of bytes (64 of a digest), and the bytes
+    // of such digits (empty when the text is not an even number of them).
     static std::string Hex(const std::string& digest);
+    static std::string FromHex(const std::string& text);
 
 private:
     struct Context;

@@ -1,10 +1,12 @@
 #include "InstallerBuilder.h"
 
 #include <ProjectInput.h>
+#include <SigningKey.h>
 
 #include <AppFileInfo.h>
 #include <AtomicFile.h>
 #include <Descriptor.h>
+#include <Ed25519.h>
 #include <ExecutablePath.h>
 #include <File.h>
 #include <GenericIcons.h>
@@ -14,6 +16,7 @@
 
 #include <InstallerFormat.h>
 #include <InstallerManifest.h>
+#include <InstallerSignature.h>
 #include <LibAppResource.h>
 #include <LocalizedTextTable.h>
 
@@ -68,6 +71,14 @@ std::string BesideThisTool(const char* leaf)
 
 } // namespace
 
+std::string InstallerBuilder::Publisher() const
+{
+    if (fSigner.seed.empty())
+        return std::string();
+    return fSigner.publisher + ", key "
+        + InstallerSignature::ShownFingerprint(BPrivate::Ed25519::PublicKeyOf(fSigner.seed));
+}
+
 status_t InstallerBuilder::Fail(status_t status, std::string text)
 {
     fErrorText = std::move(text);
@@ -94,6 +105,12 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
     status_t checked = CheckOutput(project);
     if (checked != B_OK)
         return checked;
+    fSigner = InstallerSignature::Signer();
+    if (!fOptions.signingKey.empty()) {
+        std::string error;
+        if ((checked = ReadSigningKey(fOptions.signingKey, &fSigner, &error)) != B_OK)
+            return Fail(checked, error);
+    }
     // The installer is assembled beside its final place and renamed over it
     // when complete, so that a failed build never leaves half an installer.
     BPrivate::AtomicFile output;
@@ -227,6 +244,8 @@ status_t InstallerBuilder::WriteResources(const std::string& path, ProjectConfig
     // Last: the table of contents of everything above.
     if ((status = InstallerManifest::Write(resources)) != B_OK)
         return Fail(status, "cannot list the installer's parts in \"" + path + "\"");
+    if (!fSigner.seed.empty() && (status = InstallerSignature::Sign(resources, fSigner)) != B_OK)
+        return Fail(status, "cannot sign \"" + path + "\"");
     if ((status = resources.Sync()) != B_OK)
         return Fail(status, "cannot write \"" + path + "\": " + resources.ErrorText());
     return B_OK;

@@ -11,6 +11,8 @@
 
 #include <SupportDefs.h>
 
+#include <InstallerSignature.h>
+
 #include "../common/ProjectConfig.h"
 
 namespace brenvik {
@@ -23,6 +25,8 @@ struct BuildOptions {
     // the running tool.
     std::string installerProgram;
     std::string deinstallerProgram;
+    // The publisher's private key file (SigningKey.h); empty: unsigned.
+    std::string signingKey;
 };
 
 class InstallerBuilder {
@@ -38,6 +42,9 @@ public:
     // What the project reader noted without refusing the project.
     const std::vector<ProjectProblem>& Notes() const { return fNotes; }
     const std::string& ErrorText() const { return fErrorText; }
+    // Who signed the last installer built, with the key's fingerprint; empty
+    // when it is unsigned.
+    std::string Publisher() const;
 
 private:
     status_t WriteResources(const std::string& path, ProjectConfig& project);
@@ -49,6 +56,7 @@ private:
     std::vector<ProjectProblem> fProblems;
     std::vector<ProjectProblem> fNotes;
     std::string fErrorText;
+    InstallerSignature::Signer fSigner;
 };
 
 } // namespace brenvik

@@ -23,6 +23,9 @@ const Command kCommands[] = {
     { "record", "FILE",
         "print an install record (its journal or folder, or a de-installer that names one)",
         InspectRecord },
+    { "manifest", "FILE",
+        "list an installer's table of contents, check it, and say who signed the installer",
+        InspectManifest },
 };
 
 void PrintUsage(FILE* stream)

@@ -36,11 +36,15 @@ int Fail(const std::string& subject, const std::string& reason);
 // Reads a whole file. On failure `error` says why, in a few words.
 bool ReadWholeFile(const char* path, std::vector<uint8>* data, std::string* error);
 
+// A type code as its four characters when they are printable, else in hex.
+std::string TypeText(type_code type);
+
 // The subcommands.
 int InspectMessage(int argc, char** argv);
 int InspectResources(int argc, char** argv);
 int InspectResource(int argc, char** argv);
 int InspectAttributes(int argc, char** argv);
 int InspectRecord(int argc, char** argv);
+int InspectManifest(int argc, char** argv);
 
 } // namespace inspect

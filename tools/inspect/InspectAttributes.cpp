@@ -17,21 +17,6 @@ namespace {
 // Longer strings are cut, so that every attribute stays on one line.
 constexpr size_t kMaxShownText = 60;
 
-std::string TypeText(type_code type)
-{
-    char text[16];
-    for (int i = 0; i < 4; i++) {
-        char c = char(type >> (24 - 8 * i));
-        if (c < 0x20 || c > 0x7E) {
-            std::snprintf(text, sizeof(text), "0x%08x", type);
-            return text;
-        }
-        text[i] = c;
-    }
-    text[4] = '\0';
-    return text;
-}
-
 std::string QuotedText(const std::vector<uint8>& data)
 {
     std::string text = "\"";

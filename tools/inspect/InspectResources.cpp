@@ -17,22 +17,6 @@ namespace {
 
 constexpr size_t kCopyChunkSize = 64 * 1024;
 
-// A type code as its four characters when they are printable, else in hex.
-std::string TypeText(type_code type)
-{
-    char text[16];
-    for (int i = 0; i < 4; i++) {
-        char c = char(type >> (24 - 8 * i));
-        if (c < 0x20 || c > 0x7E) {
-            std::snprintf(text, sizeof(text), "0x%08x", type);
-            return text;
-        }
-        text[i] = c;
-    }
-    text[4] = '\0';
-    return text;
-}
-
 // "CSTR" (four characters) or a number ("0x43535452", "1129534546").
 bool ParseType(const char* text, type_code* type)
 {
@@ -74,6 +58,21 @@ bool Open(BResources& resources, const char* path)
 }
 
 } // namespace
+
+std::string TypeText(type_code type)
+{
+    char text[16];
+    for (int i = 0; i < 4; i++) {
+        char c = char(type >> (24 - 8 * i));
+        if (c < 0x20 || c > 0x7E) {
+            std::snprintf(text, sizeof(text), "0x%08x", type);
+            return text;
+        }
+        text[i] = c;
+    }
+    text[4] = '\0';
+    return text;
+}
 
 int InspectResources(int argc, char** argv)
 {

@@ -3,6 +3,11 @@
 // it, takes it, and quits the program), against brenvik-gallery's own first
 // frame (--first-frame-exit), both through SDL on the same X server and
 // headless. The installer's goal is at most 1.5 times the gallery's.
+//
+// Before its first frame the installer checks every byte of itself against
+// its table of contents. StartupCheckVersusSha256sum times a 200 MB
+// installer's first frame against `sha256sum` of the same file plus the
+// sample installer's first frame, in the same run; the goal is at most 1.1.
 
 #include <ChildProcess.h>
 #include <TestSandbox.h>
@@ -10,10 +15,15 @@
 
 #include <InstallerBuilder.h>
 
+#include "BenchProduct.h"
+
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <random>
 #include <memory>
 #include <string>
 
@@ -148,5 +158,62 @@ void BM_GalleryFirstFrameHeadless(benchmark::State& state)
     state.SetLabel("gallery: start to first frame and exit, headless");
 }
 BENCHMARK(BM_GalleryFirstFrameHeadless)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The two first frames and the digest, each timed as a whole process, the
+// same number of times.
+void BM_StartupCheckVersusSha256sum(benchmark::State& state)
+{
+    using brenvik::bench::Seconds;
+    const Installer& small = SampleInstaller();
+    static brenvik::bench::Product sLarge
+        = brenvik::bench::BuildProduct("startup-check", [](int index, size_t size) {
+              // Stored as it is: bytes that do not compress.
+              std::mt19937_64 random(uint64_t(index) + 1);
+              std::string bytes(size, '\0');
+              for (size_t i = 0; i + 8 <= size; i += 8) {
+                  uint64_t word = random();
+                  std::memcpy(&bytes[i], &word, 8);
+              }
+              return bytes;
+          });
+    std::string sha256sum = FindProgram("sha256sum");
+    if (!small.built || sLarge.status != B_OK || sha256sum.empty()) {
+        state.SkipWithError("the installers could not be built, or sha256sum is missing");
+        return;
+    }
+    std::string script = MakeTempFolder("startup-check") + "/first-frame.txt";
+    std::ofstream(script) << "timeout 60\nwait-window Installer\nscreenshot "
+                          << script << ".png\nkey Ctrl+Q\nwait-quit\n";
+    UseDisplay(state, false);
+    double large = 0;
+    double digest = 0;
+    double smallFrame = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        setenv("BRENVIK_UI_SCRIPT", script.c_str(), 1);
+        int largeStatus = RunTool({ sLarge.installer });
+        large += Seconds(start);
+        start = std::chrono::steady_clock::now();
+        int digestStatus = RunTool({ sha256sum, sLarge.installer });
+        digest += Seconds(start);
+        start = std::chrono::steady_clock::now();
+        setenv("BRENVIK_UI_SCRIPT", small.script.c_str(), 1);
+        int smallStatus = RunTool({ small.path });
+        smallFrame += Seconds(start);
+        if (largeStatus != 1 || digestStatus != 0 || smallStatus != 1) {
+            state.SkipWithError("an installer or sha256sum did not run as expected");
+            break;
+        }
+    }
+    unsetenv("BRENVIK_UI_SCRIPT");
+    double runs = double(state.iterations());
+    state.counters["large_first_frame_s"] = large / runs;
+    state.counters["sha256sum_s"] = digest / runs;
+    state.counters["small_first_frame_s"] = smallFrame / runs;
+    state.counters["ratio"] = large / (digest + smallFrame);
+    state.SetLabel("200 MB installer's first frame / (sha256sum of it + sample's first frame); "
+                   "goal <= 1.1");
+}
+BENCHMARK(BM_StartupCheckVersusSha256sum)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(5);
 
 } // namespace

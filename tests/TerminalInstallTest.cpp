@@ -493,6 +493,12 @@ TEST_F(TerminalInstallTest, ThePlaybookInstallsOnceAndThenReportsNoChange)
         + brenvik::test::TestDataPath("../examples/deploy/inventory.ini") + "' '"
         + brenvik::test::TestDataPath("../examples/deploy/install.yml") + "' -e installer='"
         + sInstaller + "' -e answers='" + fAnswers + "' -e stage='" + fRoot + "/stage'";
+    // Asked for a publisher's key, a host refuses the unsigned installer.
+    auto [refused, refusal] = RunCommand(playbook + " -e publisher_key=3F2A9C0177BE0D45");
+    EXPECT_NE(refused, 0) << refusal;
+    EXPECT_NE(refusal.find("not signed with the required key"), std::string::npos) << refusal;
+    EXPECT_FALSE(fs::exists(fRoot + "/fleet/TarselNotes"));
+
     auto [first, firstOutput] = RunCommand(playbook);
     ASSERT_EQ(first, 0) << firstOutput;
     EXPECT_NE(firstOutput.find("failed=0"), std::string::npos) << firstOutput;

@@ -10,5 +10,7 @@
 class InstallConfig;
 
 // The default destination's path, or "" when the configuration names none
-// (or a folder that cannot be found).
+// (or a folder that cannot be found). A standard folder that does not exist
+// yet is given when the user may make it (the folders above it may be
+// missing too, as ~/.local on a fresh account).
 std::string DefaultDestination(const InstallConfig& config);

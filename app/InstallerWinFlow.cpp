@@ -206,8 +206,14 @@ void InstallerWin::SetDefaultFolder()
 {
     std::string folder = DefaultDestination(fConfig);
     entry_ref ref;
-    if (!folder.empty() && LibGetEntryRef(folder.c_str(), ref))
+    if (folder.empty())
+        return;
+    if (LibGetEntryRef(folder.c_str(), ref))
         fConfig.SetDestination(ref);
+    else
+        // More than its last folder is missing: kept as a path, made by the
+        // pass when the user installs.
+        fConfig.SetDestinationPath(folder);
 }
 
 void InstallerWin::AddGroup(const char* name)
@@ -455,9 +461,7 @@ void InstallerWin::GetHomeDirectory()
 
 void InstallerWin::SetDestinationPath()
 {
-    LibString path;
-    if (!LibGetFullPath(fConfig.Destination(), path))
-        path = "";
+    LibString path(fConfig.DestinationPath().c_str());
     BAutolock lock(this);
     fDestination->SetTruncatedText(path, B_TRUNCATE_BEGINNING);
 }

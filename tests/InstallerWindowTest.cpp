@@ -306,6 +306,35 @@ TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
     EXPECT_FALSE(fs::exists(fHome + "/.config/Tarsel/Notes/Sounds"));
 }
 
+// A fresh account has no ~/.local yet (its XDG folders elsewhere, as some
+// desktops set them): the applications folder under it is still what the
+// window offers, the pass makes it, and the removal takes every folder it
+// made away again.
+TEST_F(InstallerWindowTest, AFreshAccountIsOfferedItsApplicationsFolderAndKeptAsItWas)
+{
+    std::string fresh = fHome + "/fresh";
+    std::string xdg = fHome + "/xdg";
+    fs::create_directories(fresh);
+    std::string environment = "HOME='" + fresh + "' XDG_CONFIG_HOME='" + xdg
+        + "/config' XDG_DATA_HOME='" + xdg + "/data' XDG_STATE_HOME='" + xdg
+        + "/state' XDG_CACHE_HOME='" + xdg + "/cache' ";
+    std::string offered = fresh + "/.local/opt";
+    Outcome run = Run(fInstaller,
+        "click-label Agree\nclick-label Install\nwait-text instruction Installation "
+        "Complete\nalert OK\nwait-quit\n",
+        environment);
+    ASSERT_EQ(run.status, 0) << run.output;
+    // Where the window's Install put it, untouched by the user.
+    std::string folder = offered + "/TarselNotes";
+    EXPECT_TRUE(fs::exists(folder + "/ReadMe.txt")) << run.output;
+
+    auto [removed, removal] = RunCommand(environment + "BRENVIK_SCOPE=user BRENVIK_ROOT='" + fHome
+        + "/root' env -u DISPLAY -u WAYLAND_DISPLAY '" + folder
+        + "/Tarsel Notes 1.0.2 Deinstaller' --unattended </dev/null 2>&1");
+    EXPECT_EQ(removed, 0) << removal;
+    EXPECT_EQ(PathsBelow(fresh), std::set<std::string>()) << removal;
+}
+
 // Under sudo, root's window is clicked by the user at the screen alone: a
 // caller who keeps her environment (sudo -E) cannot drive it with a UI
 // script. The script that completes an installation above is ignored; the

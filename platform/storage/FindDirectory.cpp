@@ -231,15 +231,24 @@ status_t ResolveRow(const FolderRow& row, BVolume* volume, std::string* path)
 
 } // namespace
 
+namespace BPrivate {
+
+status_t FindDirectoryPath(directory_which which, std::string* path, BVolume* volume)
+{
+    const FolderRow* row = FindRow(which);
+    if (row == nullptr || path == nullptr)
+        return B_BAD_VALUE;
+    return ResolveRow(*row, volume, path);
+}
+
+} // namespace BPrivate
+
 status_t find_directory(directory_which which, BPath* path, bool createIt, BVolume* volume)
 {
     if (path == nullptr)
         return B_BAD_VALUE;
-    const FolderRow* row = FindRow(which);
-    if (row == nullptr)
-        return B_BAD_VALUE;
     std::string folder;
-    status_t status = ResolveRow(*row, volume, &folder);
+    status_t status = BPrivate::FindDirectoryPath(which, &folder, volume);
     if (status != B_OK)
         return status;
     if (createIt) {

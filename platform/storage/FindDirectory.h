@@ -6,6 +6,8 @@
 
 #include <SupportDefs.h>
 
+#include <string>
+
 class BPath;
 class BVolume;
 
@@ -68,3 +70,11 @@ typedef enum : int32 {
 
 status_t find_directory(
     directory_which which, BPath* path, bool createIt = false, BVolume* volume = nullptr);
+
+namespace BPrivate {
+
+// Our own addition: the folder find_directory names, as a path, whether or
+// not it (or any folder above it) exists yet, where BPath needs the parent.
+status_t FindDirectoryPath(directory_which which, std::string* path, BVolume* volume = nullptr);
+
+} // namespace BPrivate

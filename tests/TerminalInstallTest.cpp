@@ -369,6 +369,8 @@ TEST_F(TerminalInstallTest, TheWindowAndTheWizardInstallTheSameTreeAndRecord)
     std::string byWizard = fRoot + "/wizard";
     Terminal terminal(sInstaller);
     ASSERT_TRUE(terminal.Started());
+    // Who signed it, before the licence.
+    ASSERT_TRUE(terminal.Expect("Unsigned"));
     for (auto [expected, typed] : std::vector<std::pair<std::string, std::string>> {
              { "[y/n]", "y" }, { "Enter keeps Typical", "" }, { "Enter goes on", "" },
              { "Destination (Enter keeps", byWizard }, { "Install now?", "y" } }) {
@@ -397,6 +399,7 @@ TEST_F(TerminalInstallTest, ProgressAsJsonGivesOneObjectALine)
             items++;
     }
     EXPECT_EQ(items, 3) << output;
+    EXPECT_EQ(output.find("{\"step\":\"signature\",\"signed\":false}"), 0u) << output;
     EXPECT_NE(output.find("{\"step\":\"end\",\"status\":0}"), std::string::npos) << output;
 }
 

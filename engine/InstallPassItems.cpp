@@ -38,6 +38,11 @@ uint64 ItemSize(const BMessage& item)
     return uint64(std::max<int32>(item.GetInt32(Field::kFileSize, 0), 0));
 }
 
+int64 Nanoseconds(const timespec& time)
+{
+    return int64(time.tv_sec) * 1000000000 + int64(time.tv_nsec);
+}
+
 bool ExistsAt(int folder, const std::string& leaf)
 {
     struct stat info;
@@ -355,8 +360,14 @@ void InstallPass::RecordTree(const std::string& path, const std::string& recorde
         entry.AddInt64(InstallRecord::kFieldSize, int64(info.st_size));
         entry.AddInt64(InstallRecord::kFieldModified, int64(info.st_mtim.tv_sec));
         std::string digest;
-        if (S_ISREG(info.st_mode) && BPrivate::Sha256::HashFile(entryPath.c_str(), &digest) == B_OK)
+        if (S_ISREG(info.st_mode)
+            && BPrivate::Sha256::HashFile(entryPath.c_str(), &digest) == B_OK) {
             entry.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());
+            entry.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
+            entry.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
+            entry.AddInt64(InstallRecord::kFieldModifiedNs, Nanoseconds(info.st_mtim));
+            entry.AddInt64(InstallRecord::kFieldChangedNs, Nanoseconds(info.st_ctim));
+        }
         if (S_ISLNK(info.st_mode)) {
             std::string target(size_t(info.st_size) + 1, '\0');
             ssize_t length = readlink(entryPath.c_str(), target.data(), target.size());

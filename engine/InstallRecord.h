@@ -94,6 +94,11 @@ public:
     static constexpr const char* kFieldFolderDevice = "folder_device";
     static constexpr const char* kFieldFolderInode = "folder_inode";
     static constexpr const char* kFieldModified = "modified";
+    // A placed file's modification and change times in nanoseconds: with its
+    // device, inode and size, what shows the removal that the file is still
+    // the one placed without reading it (no user can set a change time back).
+    static constexpr const char* kFieldModifiedNs = "modified_ns";
+    static constexpr const char* kFieldChangedNs = "changed_ns";
     static constexpr const char* kFieldSha256 = "sha256";
     static constexpr const char* kFieldDeinstallable = "deinstallable";
     static constexpr const char* kFieldTagged = "install_by_written";

@@ -127,7 +127,7 @@ void InstallRemoval::RemoveEntryFile(const BMessage& entry, int folder, const st
     }
     if (!S_ISREG(info.st_mode)
         || int64(info.st_size) != entry.GetInt64(InstallRecord::kFieldSize, -1)
-        || !MatchesDigestAt(folder, leaf, digest)) {
+        || (!UnchangedSince(entry, info) && !MatchesDigestAt(folder, leaf, digest))) {
         Note(kOutcomeKept, path, "it was changed since it was installed", kWhyChanged);
         return;
     }

@@ -120,6 +120,76 @@ TEST_F(InstallRemovalTest, KeepsWhatTheUserChangedOrAddedAndReportsIt)
         ReadBytes(removal.LogPath()).find("Kept\t" + folder + "/doc/ReadMe"), std::string::npos);
 }
 
+// What the removal may go by without reading a file (its inode, size and
+// times, the change time being one no user can set back) and what makes it
+// read the file after all.
+struct QuietChange {
+    const char* name;
+    // Changes the installed file at `path`.
+    void (*change)(const std::string& path);
+    bool removed;
+};
+
+class QuietChangeTest : public InstallRemovalTest,
+                        public testing::WithParamInterface<QuietChange> { };
+
+TEST_P(QuietChangeTest, KeepsAFileOnlyWhenItsBytesChanged)
+{
+    std::string record = Install("Velk", "payload");
+    std::string file = fDestination + "/Velk/Velk/doc/ReadMe";
+    GetParam().change(file);
+
+    InstallRemoval removal;
+    ASSERT_EQ(removal.SetTo(record), B_OK) << removal.Error();
+    removal.Run();
+    EXPECT_EQ(Has(removal, InstallRemoval::kOutcomeRemoved, file), GetParam().removed)
+        << removal.Report();
+    EXPECT_EQ(Lexists(file), !GetParam().removed);
+}
+
+// The times a file had, put back after an edit, as `touch -d` would.
+void PutTimesBack(const std::string& path, const struct stat& before)
+{
+    timespec times[2] = { before.st_atim, before.st_mtim };
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, QuietChangeTest,
+    testing::Values(QuietChange { "Untouched", [](const std::string&) {}, true },
+        // Same length, same times: only the change time and the bytes tell.
+        QuietChange { "EditedWithItsTimesPutBack",
+            [](const std::string& path) {
+                struct stat before;
+                ASSERT_EQ(stat(path.c_str(), &before), 0);
+                std::string bytes = ReadBytes(path);
+                bytes[0] = bytes[0] == 'x' ? 'y' : 'x';
+                WriteBytes(path, bytes);
+                PutTimesBack(path, before);
+            },
+            false },
+        // A new inode with the same bytes, times and attributes (`cp -a`,
+        // a restore from a backup): read, found the same, removed.
+        QuietChange { "CopiedOverItsOwnPlace",
+            [](const std::string& path) {
+                struct stat before;
+                ASSERT_EQ(stat(path.c_str(), &before), 0);
+                ASSERT_EQ(std::system(("cp -a '" + path + "' '" + path + ".copy' && mv '" + path
+                              + ".copy' '" + path + "'")
+                                          .c_str()),
+                    0);
+                struct stat after;
+                ASSERT_EQ(stat(path.c_str(), &after), 0);
+                ASSERT_NE(after.st_ino, before.st_ino);
+            },
+            true },
+        QuietChange { "OnlyItsTimesChanged",
+            [](const std::string& path) {
+                timespec times[2] = { { 1000000000, 0 }, { 1000000000, 0 } };
+                ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+            },
+            true }),
+    [](const testing::TestParamInfo<QuietChange>& param) { return std::string(param.param.name); });
+
 TEST_F(InstallRemovalTest, RemovingOneOfTwoProductsLeavesTheOtherWhole)
 {
     WriteBytes(fSettings + "/Shared/Velk.conf", "the user's own Velk.conf");

@@ -77,6 +77,25 @@ inline std::string Digest(const BMessage& message)
     return std::string(static_cast<const char*>(data), size_t(size));
 }
 
+// Whether a file is, without a doubt, the one the record describes without
+// reading it: the same inode on the same device, the same size, and
+// modification and change times to the nanosecond. A user can set a
+// modification time back (`touch -d`), never a change time; a copy (a new
+// inode) or any write gives a new one. Records without these fields answer
+// false, and the caller reads the file.
+inline bool UnchangedSince(const BMessage& entry, const struct stat& info)
+{
+    auto ns = [](const timespec& time) {
+        return int64(time.tv_sec) * 1000000000 + int64(time.tv_nsec);
+    };
+    return S_ISREG(info.st_mode) && entry.HasInt64(InstallRecord::kFieldChangedNs)
+        && entry.GetInt64(InstallRecord::kFieldDevice, -1) == int64(info.st_dev)
+        && entry.GetInt64(InstallRecord::kFieldInode, -1) == int64(info.st_ino)
+        && entry.GetInt64(InstallRecord::kFieldSize, -1) == int64(info.st_size)
+        && entry.GetInt64(InstallRecord::kFieldModifiedNs, -1) == ns(info.st_mtim)
+        && entry.GetInt64(InstallRecord::kFieldChangedNs, -1) == ns(info.st_ctim);
+}
+
 inline bool MatchesDigest(const std::string& path, const std::string& digest)
 {
     std::string actual;

@@ -64,7 +64,10 @@ void InstallRemoval::UndoItem(const Step& step)
     std::string base = ParentOf(path);
     std::string prefix = base == "/" ? base : base + "/";
     // Contents before their folders: the record lists a folder before what
-    // it holds.
+    // it holds. Neighbours share their folder's handle, opened once.
+    std::string openRelative;
+    BPrivate::Descriptor folder;
+    status_t reached = B_NO_INIT;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         std::string entryPath = it->GetString(InstallRecord::kFieldPath, "");
         std::string type = it->GetString(InstallRecord::kFieldType, "");
@@ -75,9 +78,12 @@ void InstallRemoval::UndoItem(const Step& step)
             continue;
         }
         std::string parent = ParentOf(entryPath);
-        BPrivate::Descriptor folder;
-        status_t reached = BPrivate::OpenFolderBeneath(itemFolder.Get(),
-            parent == base ? std::string() : parent.substr(prefix.size()), &folder);
+        std::string relative = parent == base ? std::string() : parent.substr(prefix.size());
+        if (reached == B_NO_INIT || relative != openRelative) {
+            folder.Reset();
+            reached = BPrivate::OpenFolderBeneath(itemFolder.Get(), relative, &folder);
+            openRelative = relative;
+        }
         // Gone already (removed by an earlier run of this removal, or by
         // the user): nothing to do.
         struct stat info;

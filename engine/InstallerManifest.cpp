@@ -160,22 +160,25 @@ bool Parse(const std::string& text, Listing* listing)
     return true;
 }
 
-bool ReadText(BResources& resources, std::string* text)
+bool ReadTextResource(
+    BResources& resources, type_code type, int32 id, size_t limit, std::string* text)
 {
     size_t size = 0;
     const char* name = nullptr;
-    if (!resources.GetResourceInfo(
-            InstallerFormat::kManifestType, InstallerFormat::kManifestId, &name, &size)
-        || size == 0 || size > kMaxManifest)
+    if (!resources.GetResourceInfo(type, id, &name, &size) || size == 0 || size > limit)
         return false;
     text->assign(size, '\0');
-    if (resources.ReadResource(
-            InstallerFormat::kManifestType, InstallerFormat::kManifestId, text->data(), 0, size)
-        != B_OK)
+    if (resources.ReadResource(type, id, text->data(), 0, size) != B_OK)
         return false;
     if (text->back() == '\0')
         text->pop_back();
     return true;
+}
+
+bool ReadText(BResources& resources, std::string* text)
+{
+    return ReadTextResource(resources, InstallerFormat::kManifestType, InstallerFormat::kManifestId,
+        kMaxManifest, text);
 }
 
 status_t Write(BResources& resources)

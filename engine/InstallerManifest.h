@@ -36,6 +36,9 @@ status_t Write(BResources& resources);
 // The manifest's text as stored; false when there is none or it is larger
 // than any manifest.
 bool ReadText(BResources& resources, std::string* text);
+// The same for any text resource, refused when larger than `limit`.
+bool ReadTextResource(
+    BResources& resources, type_code type, int32 id, size_t limit, std::string* text);
 
 // Names as the manifest and the signature write them on one line: "\n" and
 // "%" as %0a and %25.

@@ -102,14 +102,10 @@ Seal Check(BResources& resources)
             InstallerFormat::kSignatureType, InstallerFormat::kSignatureId, &name, &size))
         return seal;
     seal.what = Seal::kBadSignature;
-    std::string text(size, '\0');
-    if (size == 0 || size > kMaxSignature
-        || resources.ReadResource(
-               InstallerFormat::kSignatureType, InstallerFormat::kSignatureId, text.data(), 0, size)
-            != B_OK)
+    std::string text;
+    if (!InstallerManifest::ReadTextResource(resources, InstallerFormat::kSignatureType,
+            InstallerFormat::kSignatureId, kMaxSignature, &text))
         return seal;
-    if (text.back() == '\0')
-        text.pop_back();
     size_t start = std::strlen(kHeader);
     std::string publisher;
     std::string key;

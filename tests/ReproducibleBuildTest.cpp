@@ -62,9 +62,11 @@ protected:
         fFolder = brenvik::test::MakeTempFolder("reproducible");
         ASSERT_EQ(chmod(fFolder.c_str(), 0711), 0);
         auto [status, output]
-            = AsUser(kBuilders[0], "/", "test -x '" + ProgramPath("brenvik-build") + "'");
+            = AsUser(kBuilders[0], fFolder, "test -x '" + ProgramPath("brenvik-build") + "'");
         if (status != 0)
-            GTEST_SKIP() << "the programs of this build are out of an ordinary user's reach";
+            GTEST_SKIP() << "the sandbox or the programs of this build are out of an ordinary "
+                            "user's reach: "
+                         << output;
     }
 
     void TearDown() override

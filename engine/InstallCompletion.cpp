@@ -79,9 +79,11 @@ std::vector<InstallCompletion::Launch> InstallCompletion::AutoLaunch()
             || StringOf(meta, Field::kAutoLaunch) != InstallerFormat::kTrue)
             continue;
         // An item this pass did not place still names the file it was made
-        // from, which is not the installed one.
+        // from (a path of the author's machine, or one in the author's
+        // project), which is not the installed one. A placed item's path is
+        // absolute: nothing is ever looked up from the current folder.
         std::string path = StringOf(item, Field::kFileName);
-        if (path.empty() || !BoolOf(item, Field::kPlacedByPass))
+        if (path.empty() || path[0] != '/' || !BoolOf(item, Field::kPlacedByPass))
             continue;
         if (!fDialogs.Launches()) {
             fLog("\tDid not run " + path + ": running items is turned off\n");

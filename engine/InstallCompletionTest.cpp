@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 
 #include <LocalizedTextTable.h>
 
@@ -134,6 +135,29 @@ TEST_F(InstallCompletionTest, OnlyMarkedInstalledItemsRun)
     // Marked, but not placed: the file it names is not the installed one.
     AddItem(AddProgram("Unplaced"), "True", nullptr, true, false);
     EXPECT_TRUE(AutoLaunch().empty());
+    EXPECT_TRUE(fDialogs.fShown.empty());
+    EXPECT_EQ(Actions(), "");
+}
+
+// An installer names its items by their paths in the author's project; one
+// that says it was placed but names no absolute path (a damaged or crafted
+// record) is never run from wherever the installer was started.
+TEST_F(InstallCompletionTest, APathInTheProjectIsNeverRunFromTheCurrentFolder)
+{
+    AddProgram("Tool");
+    ASSERT_EQ(mkdir((fFolder + "/payload").c_str(), 0755), 0);
+    AddProgram("payload/Tool");
+    char* previous = getcwd(nullptr, 0);
+    ASSERT_NE(previous, nullptr);
+    ASSERT_EQ(chdir(fFolder.c_str()), 0);
+    for (bool placed : { true, false }) {
+        AddItem("Tool", "True", nullptr, true, placed);
+        AddItem("payload/Tool", "True", nullptr, true, placed);
+    }
+    std::vector<InstallCompletion::Launch> launches = AutoLaunch();
+    EXPECT_EQ(chdir(previous), 0);
+    std::free(previous);
+    EXPECT_TRUE(launches.empty());
     EXPECT_TRUE(fDialogs.fShown.empty());
     EXPECT_EQ(Actions(), "");
 }

@@ -193,10 +193,14 @@ void InstallPass::InstallItem(int32 index, BMessage& item)
         else
             fConfig.Log("\t\t\tThe item stays in %s.\n", fInstallFolder.c_str());
     }
+    // An installer names each item by its path in the author's project
+    // ("payload/Notes.app"), which is no folder of this machine: the item
+    // comes from the installer. Older installers stored the author's absolute
+    // path, whose folder the replace dialog shows as before.
     size_t slash = fileName.find_last_of('/');
-    fItemOrigin = slash != std::string::npos && slash > 0 ? fileName.substr(0, slash)
-        : slash == 0                                      ? std::string("/")
-                                                          : fConfig.fInstallerPath;
+    fItemOrigin = fileName.empty() || fileName[0] != '/' ? fConfig.fInstallerPath
+        : slash > 0                                      ? fileName.substr(0, slash)
+                                                         : std::string("/");
     std::string placed;
     if (!ExtractAndPlace(index, leaf, folder, meta, elsewhere, &placed))
         return;

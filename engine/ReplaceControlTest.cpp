@@ -235,4 +235,45 @@ TEST_F(ReplaceControlTest, ADanglingLinkCountsAsExistingAndIsNotFollowed)
     EXPECT_EQ(ReadBytes(fPlace + "/config"), "new");
 }
 
+// What the replace dialog names as the new item's folder, by the item's
+// recorded name: an installer of ours names it by its path in the author's
+// project, which is no folder here, so the item comes from the installer;
+// an older one named the author's absolute path, whose folder it shows.
+struct OriginCase {
+    const char* fileName;
+    const char* origin; // nullptr for the installer itself
+};
+
+class ItemOriginTest : public PassFixture<testing::TestWithParam<OriginCase>> { };
+
+TEST_P(ItemOriginTest, ComesFromTheInstallerUnlessTheRecordNamesAnAbsoluteFolder)
+{
+    MakeSandbox("origin");
+    InstallConfig config;
+    auto dialogs = std::make_unique<TestDialogs>();
+    TestDialogs* asked = dialogs.get();
+    config.SetDialogs(std::move(dialogs));
+    config.SetSystemProbe(std::make_unique<TestProbe>());
+    TestInstaller installer(fRoot);
+    std::string leaf = fs::path(fRoot).filename().string();
+    std::string place = SettingsFolder() + "/" + leaf;
+    installer.AddCustomFolder("Where", 3006, leaf.c_str(), false);
+    WriteBytes(place + "/config", "the user's own bytes");
+    WriteBytes(fRoot + "/payload/config", "new");
+    installer.AddItem({ fRoot + "/payload/config", "Where", "Prompt", "None", "Replace", "True",
+        true, GetParam().fileName });
+    asked->answers.push_back({ true, false });
+    installer.Configure(config, fDestination);
+    ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
+    ASSERT_EQ(asked->replaces.size(), 1u);
+    EXPECT_EQ(asked->replaces[0].newItemFolder,
+        GetParam().origin != nullptr ? std::string(GetParam().origin) : installer.Path());
+    EXPECT_EQ(ReadBytes(place + "/config"), "new");
+}
+
+INSTANTIATE_TEST_SUITE_P(RecordedNames, ItemOriginTest,
+    testing::Values(OriginCase { "payload/config", nullptr }, OriginCase { "config", nullptr },
+        OriginCase { "/home/author/project/payload/config", "/home/author/project/payload" },
+        OriginCase { "/config", "/" }));
+
 } // namespace

@@ -148,9 +148,13 @@ void FileListItem::Read(const BMessage& message)
 {
     // The path names the file on the machine that wrote the record, so
     // the icon comes from the record, not from the path.
+    // An installer names an item by its path in the author's project
+    // ("payload/Notes.app"), of which only the leaf matters here: it is
+    // taken from "/", never from the current folder, which has nothing to do
+    // with it and may even be gone.
     const char* path = nullptr;
     if (message.FindString(Field::kFileName, &path) == B_OK && path != nullptr)
-        fPath.SetTo(path);
+        fPath.SetTo(path[0] == '/' ? path : "/", path[0] == '/' ? nullptr : path);
     int8 type = 0;
     if (message.FindInt8(Field::kFileType, &type) == B_OK)
         fType = FileType(type);

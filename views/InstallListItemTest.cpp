@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -111,6 +112,28 @@ TEST(InstallListItemTest, MissingFieldsLeaveTheOldValues)
     // Without "file_icon" the icon stays empty: nothing of it shows.
     EXPECT_TRUE(IconIsEmpty(item.Icon()));
     EXPECT_STREQ(item.DisplayText(), "/boot/apps/Demo/readme.txt");
+}
+
+// The path an installer records is the item's path in the author's project;
+// its leaf names the row whatever the current folder is, even a folder that
+// is gone.
+TEST(InstallListItemTest, AProjectPathNamesTheRowWithoutTheCurrentFolder)
+{
+    std::string gone = MakeTempFolder("gone");
+    char* previous = getcwd(nullptr, 0);
+    ASSERT_NE(previous, nullptr);
+    ASSERT_EQ(chdir(gone.c_str()), 0);
+    ASSERT_EQ(rmdir(gone.c_str()), 0);
+    BMessage record;
+    record.AddString("file_name", "payload/Notes.app");
+    InstallListItem item(false);
+    item.SetShowFullPath(false);
+    item.Read(record);
+    EXPECT_EQ(chdir(previous), 0);
+    std::free(previous);
+    EXPECT_STREQ(item.DisplayText(), "Notes.app");
+    ASSERT_NE(item.Path().Path(), nullptr);
+    EXPECT_EQ(std::string(item.Path().Path()).find(gone), std::string::npos);
 }
 
 TEST(InstallListItemTest, ADamagedIconArchiveKeepsTheOldIcon)

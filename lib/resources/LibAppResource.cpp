@@ -170,16 +170,33 @@ bool LibAppResource::ExtractRaw(const int32& id, const char* destination, size_t
     return true;
 }
 
+BPrivate::ZipWriteOptions LibAppResource::EntryOptions(const int32& compression)
+{
+    ZipWriteOptions options;
+    options.level = compression;
+    // The installer gives what it installs to the user who installs it, so
+    // the owner on the author's machine would only be a leak.
+    options.storeOwner = false;
+    options.storeAccessTime = false;
+    options.dosTimeInUtc = true;
+    return options;
+}
+
 bool LibAppResource::AddEntry(
     const char* source, const int32& id, const char* name, const int32& compression)
+{
+    return AddEntry(source, id, name, EntryOptions(compression));
+}
+
+bool LibAppResource::AddEntry(
+    const char* source, const int32& id, const char* name, const ZipWriteOptions& entryOptions)
 {
     fEntryError.clear();
     if (source == nullptr || name == nullptr || name[0] == '\0')
         return Fail("an entry needs a source and a name");
-    if (compression < 0 || compression > 9)
+    if (entryOptions.level < 0 || entryOptions.level > 9)
         return Fail("the compression level must be 0 to 9");
-    ZipWriteOptions options;
-    options.level = compression;
+    ZipWriteOptions options = entryOptions;
     options.topName = name;
     ZipWriter writer;
     // The archive is written straight into its place in the file, as it is

@@ -12,6 +12,7 @@
 
 #include <Resources.h>
 #include <ZipExtractor.h>
+#include <ZipWriter.h>
 
 #include <string>
 #include <vector>
@@ -44,7 +45,18 @@ public:
     // Stores the file, folder or link at source as entry id under name,
     // deflated at the given level (0 to 9). The archive's top entry is named
     // like the resource, whatever the source's own leaf name.
+    // Two entries made of the same item are the same bytes, whoever makes
+    // them and wherever: see EntryOptions.
     bool AddEntry(const char* source, const int32& id, const char* name, const int32& compression);
+    // Our own: stores the entry with the writer's options (the top name is
+    // set here).
+    bool AddEntry(const char* source, const int32& id, const char* name,
+        const BPrivate::ZipWriteOptions& options);
+    // Our own: the options AddEntry writes with at a level: the items' data,
+    // modes, modification times and attributes, and nothing of the machine
+    // or the person that makes the entry (no owner, no access times, DOS
+    // dates in UTC rather than the local time zone).
+    static BPrivate::ZipWriteOptions EntryOptions(const int32& compression);
     // Copies one resource, with its name, into target, replacing the one of
     // the same type and id there. False when there is none here or the
     // target cannot be changed.

@@ -2,6 +2,8 @@
 
 #include <NodeAttributes.h>
 
+#include <algorithm>
+
 namespace BPrivate {
 
 status_t ReadNodeAttributes(int fd, std::vector<ZipAttribute>* attributes)
@@ -15,6 +17,9 @@ status_t ReadNodeAttributes(int fd, std::vector<ZipAttribute>* attributes)
         return B_OK;
     if (status != B_OK)
         return status;
+    // By name, not in the file system's order, which a copy of the file may
+    // not keep: the same attributes make the same field.
+    std::sort(names.begin(), names.end());
     for (std::string& name : names) {
         ZipAttribute attribute;
         status = BPrivate::NodeAttributes::Read(

@@ -104,12 +104,14 @@ zip_source_t* CreateFileSource(::zip* archive, const std::string& path, off_t si
     return source;
 }
 
-// The DOS date and time (local time, two-second steps) of a moment, held to
-// the years DOS dates can express.
-void DosDateTime(time_t seconds, zip_uint16_t* date, zip_uint16_t* time)
+// The DOS date and time (local time or UTC, two-second steps) of a moment,
+// held to the years DOS dates can express.
+void DosDateTime(time_t seconds, bool utc, zip_uint16_t* date, zip_uint16_t* time)
 {
     struct tm local;
-    if (localtime_r(&seconds, &local) == nullptr || local.tm_year < 80) {
+    bool converted
+        = utc ? gmtime_r(&seconds, &local) != nullptr : localtime_r(&seconds, &local) != nullptr;
+    if (!converted || local.tm_year < 80) {
         *date = (1 << 5) | 1;
         *time = 0;
         return;
@@ -289,11 +291,19 @@ status_t ZipWriter::AddEntry(
     return SetMetadata(uint64(index), path, st);
 }
 
+int64 ZipWriter::StoredTime(int64 seconds) const
+{
+    return fOptions.latestTime ? std::min(seconds, *fOptions.latestTime) : seconds;
+}
+
 status_t ZipWriter::SetMetadata(uint64 index, const std::string& path, const struct stat& st)
 {
     zip_uint16_t date, time;
-    DosDateTime(st.st_mtime, &date, &time);
-    zip_uint32_t external = zip_uint32_t(st.st_mode) << 16;
+    DosDateTime(time_t(StoredTime(st.st_mtime)), fOptions.dosTimeInUtc, &date, &time);
+    mode_t mode = st.st_mode;
+    if (fOptions.permissions)
+        mode = (mode & S_IFMT) | (*fOptions.permissions & 07777);
+    zip_uint32_t external = zip_uint32_t(mode) << 16;
     if (S_ISDIR(st.st_mode))
         external |= kDosDirectory;
     if (zip_file_set_dostime(fArchive, index, time, date, 0) != 0
@@ -311,8 +321,9 @@ status_t ZipWriter::SetExtraFields(uint64 index, const std::string& path, const 
     };
     std::vector<Field> fields;
     ZipTimestamps times;
-    times.modified = StorableZipTime(st.st_mtime);
-    times.accessed = StorableZipTime(st.st_atime);
+    times.modified = StorableZipTime(StoredTime(st.st_mtime));
+    if (fOptions.storeAccessTime)
+        times.accessed = StorableZipTime(StoredTime(st.st_atime));
     fields.push_back({ kTimestampFieldId, BuildTimestampField(times, false), ZIP_FL_LOCAL });
     fields.push_back({ kTimestampFieldId, BuildTimestampField(times, true), ZIP_FL_CENTRAL });
     if (fOptions.storeOwner) {

@@ -6,13 +6,16 @@
 // folder. Each entry keeps its modification and access times (DOS date and
 // UT field), its Unix mode, its owner (ux and, where the ids fit, Ux) and its
 // BeOS attributes (Be field), so that the stock unzip tool restores data,
-// times and modes, and our extractor restores the attributes too.
+// times and modes, and our extractor restores the attributes too. The
+// options leave out what would make two archives of the same item differ
+// (owners, access times, the local time zone, times after a given moment).
 
 #include <SupportDefs.h>
 
 #include <sys/stat.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 
 class BPositionIO;
@@ -29,6 +32,18 @@ struct ZipWriteOptions {
     int level = kDefaultZipLevel;
     bool storeOwner = true;
     bool storeAttributes = true;
+    // Reading a file to pack it renews its access time, so an archive that
+    // must come out the same each time leaves access times out (extraction
+    // then gives each entry its modification time for both).
+    bool storeAccessTime = true;
+    // The DOS date and time in UTC instead of the local time of the machine
+    // (readers of the UT field, ours and the stock unzip, never look at it).
+    bool dosTimeInUtc = false;
+    // Any time after this one (seconds since 1970) is stored as this one: the
+    // SOURCE_DATE_EPOCH of reproducible builds.
+    std::optional<int64> latestTime;
+    // The permission bits of every entry instead of each file's own.
+    std::optional<mode_t> permissions;
     // The name of the top entry; empty means the item's own leaf name.
     std::string topName;
     // A file never to be packed (device and node; node 0 for none): the
@@ -61,6 +76,8 @@ private:
     status_t AddItem(const std::string& path, const std::string& name);
     status_t AddFolder(const std::string& path, const std::string& name, const struct stat& st);
     status_t AddEntry(const std::string& path, const std::string& name, const struct stat& st);
+    // A time as stored: held to options.latestTime.
+    int64 StoredTime(int64 seconds) const;
     status_t SetMetadata(uint64 index, const std::string& path, const struct stat& st);
     status_t SetExtraFields(uint64 index, const std::string& path, const struct stat& st);
     status_t Fail(status_t status, std::string text);

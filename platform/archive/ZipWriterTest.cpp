@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <sys/xattr.h>
 
@@ -316,6 +319,141 @@ TEST_F(ZipWriterTest, MissingSourceFailsAndLeavesNoArchive)
         writer.WriteArchive((fFolder + "/missing").c_str(), fArchive.c_str()), B_ENTRY_NOT_FOUND);
     EXPECT_FALSE(writer.ErrorText().empty());
     EXPECT_FALSE(Exists(fArchive));
+}
+
+// The options of a reproducible archive: the same item gives the same bytes
+// whoever archives it, in whatever time zone, however often its files were
+// read, and in whatever order its file system lists their attributes.
+ZipWriteOptions ReproducibleOptions()
+{
+    ZipWriteOptions options;
+    options.storeOwner = false;
+    options.storeAccessTime = false;
+    options.dosTimeInUtc = true;
+    options.topName = "Item";
+    return options;
+}
+
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone)
+    {
+        const char* old = std::getenv("TZ");
+        fOld = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ScopedTimeZone()
+    {
+        if (fOld)
+            setenv("TZ", fOld->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> fOld;
+};
+
+TEST_F(ZipWriterTest, ReproducibleArchivesOfEqualItemsAreTheSameBytes)
+{
+    // A copy elsewhere, its attributes set in the other order and its files
+    // read at other times.
+    std::string copy = fFolder + "/Copy";
+    ASSERT_EQ(RunTool({ "/bin/cp", "-a", "--no-preserve=xattr", fItem, copy }, fFolder), 0);
+    SetAttribute(copy + "/readme.txt", kInstallBy);
+    SetAttribute(copy + "/readme.txt", kTypeAttribute);
+    SetAttribute(copy + "/empty", kBookmark);
+    SetAttribute(copy, kTypeAttribute);
+    for (const char* leaf : { "/readme.txt", "/bin/tool", "/empty", "/bin", "" }) {
+        timespec times[2] = { { 5, 0 }, { 0, UTIME_OMIT } };
+        ASSERT_EQ(utimensat(AT_FDCWD, (copy + leaf).c_str(), times, 0), 0);
+    }
+    std::string bytes[2];
+    const char* zones[2] = { "AAA-13", "BBB+8" };
+    const std::string* sources[2] = { &fItem, &copy };
+    for (int i = 0; i < 2; i++) {
+        ScopedTimeZone zone(zones[i]);
+        ZipWriter writer;
+        std::string archive = fFolder + "/reproducible" + std::to_string(i) + ".zip";
+        ASSERT_EQ(
+            writer.WriteArchive(sources[i]->c_str(), archive.c_str(), ReproducibleOptions()), B_OK)
+            << writer.ErrorText();
+        bytes[i] = ReadText(archive);
+    }
+    EXPECT_FALSE(bytes[0].empty());
+    EXPECT_TRUE(bytes[0] == bytes[1]) << "the two archives differ";
+
+    // Nothing of the owner, no access times; the extraction gives each entry
+    // its modification time for both.
+    ZipReader reader;
+    status_t status;
+    std::string first = fFolder + "/reproducible0.zip";
+    ASSERT_EQ(reader.Open(OpenFileWindowSource(first.c_str(), 0, -1, &status)), B_OK);
+    for (uint64 i = 0; i < reader.CountEntries(); i++) {
+        ZipEntryInfo info;
+        ASSERT_EQ(reader.GetEntry(i, &info), B_OK);
+        EXPECT_FALSE(info.owner.has_value()) << info.name;
+        EXPECT_FALSE(info.accessed.has_value()) << info.name;
+        EXPECT_EQ(info.modified, StatOf(fFolder + "/" + info.name).st.st_mtime) << info.name;
+    }
+    std::string out = brenvik::test::MakeTempFolder("reproducible");
+    ZipExtractor extractor;
+    ASSERT_EQ(
+        extractor.Extract(OpenFileWindowSource(first.c_str(), 0, -1, &status), out.c_str()), B_OK)
+        << extractor.ErrorText();
+    // Before anything reads the file (which renews an access time as old as
+    // the modification time).
+    EXPECT_EQ(StatOf(out + "/Item/readme.txt").st.st_atime, kReadmeTime);
+    ExpectSameTree(out + "/Item", true);
+}
+
+TEST_F(ZipWriterTest, TimesAfterTheLatestTimeAreStoredAsIt)
+{
+    ZipWriteOptions options = ReproducibleOptions();
+    options.latestTime = kReadmeTime;
+    {
+        ScopedTimeZone zone("AAA-13");
+        WriteArchive(options);
+    }
+    ZipReader reader;
+    status_t status;
+    ASSERT_EQ(reader.Open(OpenFileWindowSource(fArchive.c_str(), 0, -1, &status)), B_OK);
+    for (uint64 i = 0; i < reader.CountEntries(); i++) {
+        ZipEntryInfo info;
+        ASSERT_EQ(reader.GetEntry(i, &info), B_OK);
+        time_t own = StatOf(fFolder + "/" + info.name).st.st_mtime;
+        EXPECT_EQ(info.modified, std::min<int64>(own, kReadmeTime)) << info.name;
+    }
+    // The DOS date and time say the same, in UTC (libzip reads them as the
+    // local time).
+    ScopedTimeZone utc("UTC0");
+    int error;
+    zip_t* archive = zip_open(fArchive.c_str(), ZIP_RDONLY, &error);
+    ASSERT_NE(archive, nullptr);
+    zip_stat_t st;
+    ASSERT_EQ(zip_stat(archive, "Item/bin/tool", 0, &st), 0);
+    zip_discard(archive);
+    ASSERT_TRUE((st.valid & ZIP_STAT_MTIME) != 0);
+    EXPECT_EQ(st.mtime, kReadmeTime);
+}
+
+TEST_F(ZipWriterTest, ThePermissionsMayBeGivenForEveryEntry)
+{
+    ZipWriteOptions options;
+    options.permissions = 0755;
+    WriteArchive(options);
+    ZipReader reader;
+    status_t status;
+    ASSERT_EQ(reader.Open(OpenFileWindowSource(fArchive.c_str(), 0, -1, &status)), B_OK);
+    for (uint64 i = 0; i < reader.CountEntries(); i++) {
+        ZipEntryInfo info;
+        ASSERT_EQ(reader.GetEntry(i, &info), B_OK);
+        ASSERT_TRUE(info.mode.has_value());
+        mode_t own = StatOf(fFolder + "/" + info.name).st.st_mode;
+        EXPECT_EQ(*info.mode, (own & S_IFMT) | 0755) << info.name;
+    }
 }
 
 } // namespace

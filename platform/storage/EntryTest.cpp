@@ -191,6 +191,8 @@ TEST(StatableTest, CreationTimeIsSettableAndReadBack)
     time_t value = 0;
     ASSERT_EQ(entry.GetCreationTime(&value), B_OK);
     EXPECT_EQ(value, created);
+    ASSERT_EQ(entry.GetStoredCreationTime(&value), B_OK);
+    EXPECT_EQ(value, created);
     ASSERT_EQ(entry.GetModificationTime(&value), B_OK);
     EXPECT_EQ(value, created + 60);
 }
@@ -204,6 +206,8 @@ TEST(StatableTest, CreationTimeWithoutStoredValueIsTheBirthOrModificationTime)
     ASSERT_EQ(entry.GetCreationTime(&created), B_OK);
     EXPECT_GT(created, time_t(1000000000));
     EXPECT_LE(created, time(nullptr) + 1);
+    // The birth time is not a creation time anybody kept.
+    EXPECT_EQ(entry.GetStoredCreationTime(&created), B_ENTRY_NOT_FOUND);
 }
 
 TEST(StatableTest, TimesOfAMissingEntryFail)

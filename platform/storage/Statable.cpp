@@ -188,6 +188,17 @@ status_t BStatable::GetCreationTime(time_t* time) const
     return GetModificationTime(time);
 }
 
+status_t BStatable::GetStoredCreationTime(time_t* time) const
+{
+    if (time == nullptr)
+        return B_BAD_VALUE;
+    NodeTarget target;
+    status_t status = GetNodeTarget(&target);
+    if (status != B_OK)
+        return status;
+    return StoredCreationTime(target, time) ? B_OK : B_ENTRY_NOT_FOUND;
+}
+
 status_t BStatable::SetModificationTime(time_t time)
 {
     struct timespec times[2] = { { 0, UTIME_OMIT }, { time, 0 } };

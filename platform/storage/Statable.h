@@ -48,6 +48,10 @@ public:
     status_t SetModificationTime(time_t time);
     status_t GetCreationTime(time_t* time) const;
     status_t SetCreationTime(time_t time);
+    // Our own: only a creation time kept by SetCreationTime, never the file
+    // system's birth time, which is the time this copy of the file was made
+    // (B_ENTRY_NOT_FOUND when none is kept).
+    status_t GetStoredCreationTime(time_t* time) const;
     status_t GetAccessTime(time_t* time) const;
     status_t SetAccessTime(time_t time);
 

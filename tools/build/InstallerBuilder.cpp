@@ -21,6 +21,7 @@
 #include <LocalizedTextTable.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -96,7 +97,12 @@ status_t InstallerBuilder::Build(const BuildOptions& options)
     if (fOptions.deinstallerProgram.empty())
         fOptions.deinstallerProgram = BesideThisTool("brenvik-kolvast");
 
-    ProjectConfig project = LoadProjectConfig(fOptions.projectFile);
+    // Two builds of one project are the same bytes; where the sources are
+    // later than SOURCE_DATE_EPOCH, their times are held to it.
+    std::string epochError;
+    if (!ParseSourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"), &fLatestTime, &epochError))
+        return Fail(B_BAD_VALUE, epochError);
+    ProjectConfig project = LoadProjectConfig(fOptions.projectFile, fLatestTime);
     fNotes = project.notes;
     if (!project.IsValid()) {
         fProblems = project.problems;
@@ -222,8 +228,14 @@ status_t InstallerBuilder::WriteResources(const std::string& path, ProjectConfig
 
     BMessage& configuration = project.configuration;
     int32 level = configuration.GetInt32(Field::kCompression, kDefaultLevel);
-    if (!resources.AddEntry(
-            fOptions.deinstallerProgram.c_str(), kDeinstallerId, kDeinstallerName, level))
+    BPrivate::ZipWriteOptions entryOptions = LibAppResource::EntryOptions(level);
+    entryOptions.latestTime = fLatestTime;
+    // The de-installer's mode is that of this tool's own build (its umask),
+    // not the product's; the installation makes it 0755 in any case.
+    BPrivate::ZipWriteOptions deinstallerOptions = entryOptions;
+    deinstallerOptions.permissions = 0755;
+    if (!resources.AddEntry(fOptions.deinstallerProgram.c_str(), kDeinstallerId, kDeinstallerName,
+            deinstallerOptions))
         return Fail(B_ERROR, "the de-installer: " + resources.EntryErrorText());
     // The window counts the de-installer into the size of an installation.
     std::error_code error;
@@ -237,7 +249,8 @@ status_t InstallerBuilder::WriteResources(const std::string& path, ProjectConfig
 
     for (size_t i = 0; i < project.payload.size(); i++) {
         const PayloadItem& item = project.payload[i];
-        if (!resources.AddEntry(item.source.c_str(), PayloadId(int32(i)), item.leaf.c_str(), level))
+        if (!resources.AddEntry(
+                item.source.c_str(), PayloadId(int32(i)), item.leaf.c_str(), entryOptions))
             return Fail(
                 B_ERROR, "payload item " + std::to_string(i) + ": " + resources.EntryErrorText());
     }

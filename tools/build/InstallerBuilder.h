@@ -6,6 +6,7 @@
 // de-installer entry, the configuration record and one payload entry per file
 // or folder (see InstallerFormat).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,12 @@ struct BuildOptions {
 class InstallerBuilder {
 public:
     // Writes options.output, replacing any file there only when the whole
-    // installer is complete. B_BAD_VALUE when the project has problems (see
-    // Problems()); B_NOT_ALLOWED when the output would replace one of the
-    // build's inputs; another error when a file cannot be read or written
-    // (see ErrorText()).
+    // installer is complete. Two builds of one project write the same
+    // bytes, wherever the project lies and whoever builds it; no time later
+    // than the environment's SOURCE_DATE_EPOCH is stored (a value that is
+    // no number of seconds fails the build with B_BAD_VALUE). B_BAD_VALUE when the project has
+    // problems (see Problems()); B_NOT_ALLOWED when the output would replace one of the build's
+    // inputs; another error when a file cannot be read or written (see ErrorText()).
     status_t Build(const BuildOptions& options);
 
     const std::vector<ProjectProblem>& Problems() const { return fProblems; }
@@ -53,6 +56,7 @@ private:
     status_t Fail(status_t status, std::string text);
 
     BuildOptions fOptions;
+    std::optional<int64> fLatestTime;
     std::vector<ProjectProblem> fProblems;
     std::vector<ProjectProblem> fNotes;
     std::string fErrorText;

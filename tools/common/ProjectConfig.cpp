@@ -10,6 +10,7 @@
 #include <TypeConstants.h>
 #include <ZipItemCheck.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -39,9 +40,10 @@ bool IsPlainRecord(const FieldInfo& field)
 
 class Builder {
 public:
-    Builder(ProjectConfig& result, std::string folder)
+    Builder(ProjectConfig& result, std::string folder, std::optional<int64> latestTime)
         : fResult(result)
         , fFolder(std::move(folder))
+        , fLatestTime(latestTime)
     {
     }
 
@@ -262,7 +264,14 @@ public:
         int64 size = TreeSize(source);
         BMessage file;
         RecordWriter writer(file, Record::kInstallFile);
-        writer.AddString(Field::kFileName, source.c_str());
+        // The item's path in the project, which the installer reads only for
+        // its leaf name: where the project lies on the author's machine is
+        // nobody's business, and would make each machine's build differ. An
+        // item from outside the project is named by its leaf alone.
+        std::string recorded = PathInFolder(source.string(), fFolder);
+        if (recorded.empty())
+            recorded = source.filename().string();
+        writer.AddString(Field::kFileName, recorded.c_str());
         writer.AddInt8(Field::kFileType, fileType);
         // Sizes are stored as 32-bit numbers: a payload item beyond that
         // cannot be described to the installer.
@@ -270,14 +279,16 @@ public:
             return Problem(path + "/source", "is larger than 2 GB");
         writer.AddInt32(Field::kFileSize, int32(size));
         writer.AddInt32(Field::kFileSize, int32(size));
-        // The inode's change time is no creation time (any chmod renews it):
-        // the creation time the storage kit knows (one stored on the file,
-        // else the file system's birth time), else the modification time.
+        // The inode's change time is no creation time (any chmod renews it),
+        // nor is the file system's birth time, which says when this copy of
+        // the project was made: the creation time kept on the file, else the
+        // modification time. The access time says when the item was last
+        // read, as this build just did: the modification time stands in.
         time_t created = info.st_mtime;
-        BEntry(source.c_str(), false).GetCreationTime(&created);
-        writer.AddInt64(Field::kFileCreation, int64(created));
-        writer.AddInt64(Field::kFileModified, int64(info.st_mtime));
-        writer.AddInt64(Field::kFileAccessed, int64(info.st_atime));
+        BEntry(source.c_str(), false).GetStoredCreationTime(&created);
+        writer.AddInt64(Field::kFileCreation, StoredTime(int64(created)));
+        writer.AddInt64(Field::kFileModified, StoredTime(int64(info.st_mtime)));
+        writer.AddInt64(Field::kFileAccessed, StoredTime(int64(info.st_mtime)));
         writer.AddMessage(Field::kFileIcon, IconFor(fileType));
 
         for (auto& [key, value] : item.items()) {
@@ -521,21 +532,28 @@ private:
     // The configuration record, written through the format's checks.
     RecordWriter Top() { return RecordWriter(fResult.configuration, Record::kConfiguration); }
 
+    // A time as the record stores it: none later than fLatestTime.
+    int64 StoredTime(int64 seconds) const
+    {
+        return fLatestTime ? std::min(seconds, *fLatestTime) : seconds;
+    }
+
     ProjectConfig& fResult;
     std::string fFolder;
+    std::optional<int64> fLatestTime;
 };
 
 } // namespace
 
-ProjectConfig BuildProjectConfig(
-    const nlohmann::ordered_json& project, const std::string& projectFolder)
+ProjectConfig BuildProjectConfig(const nlohmann::ordered_json& project,
+    const std::string& projectFolder, std::optional<int64> latestTime)
 {
     ProjectConfig result;
-    Builder(result, projectFolder).Build(project);
+    Builder(result, projectFolder, latestTime).Build(project);
     return result;
 }
 
-ProjectConfig LoadProjectConfig(const std::string& projectFile)
+ProjectConfig LoadProjectConfig(const std::string& projectFile, std::optional<int64> latestTime)
 {
     std::ifstream in(projectFile);
     if (!in) {
@@ -550,7 +568,7 @@ ProjectConfig LoadProjectConfig(const std::string& projectFile)
         return result;
     }
     std::string folder = fs::absolute(fs::path(projectFile)).parent_path().string();
-    return BuildProjectConfig(project, folder);
+    return BuildProjectConfig(project, folder, latestTime);
 }
 
 } // namespace brenvik

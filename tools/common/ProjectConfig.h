@@ -4,6 +4,7 @@
 // docs/project-format.md) into the installer's configuration record. Every
 // problem is reported with its JSON path.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,15 @@ struct ProjectConfig {
     bool IsValid() const { return problems.empty(); }
 };
 
-// Reads the project; relative paths are taken from `projectFolder`.
-ProjectConfig BuildProjectConfig(
-    const nlohmann::ordered_json& project, const std::string& projectFolder);
+// Reads the project; relative paths are taken from `projectFolder`. The
+// record names each payload item by its path in the project, never by where
+// the project lies, and holds no time later than `latestTime` (the
+// SOURCE_DATE_EPOCH of reproducible builds) when one is given.
+ProjectConfig BuildProjectConfig(const nlohmann::ordered_json& project,
+    const std::string& projectFolder, std::optional<int64> latestTime = std::nullopt);
 
 // Reads and parses a project file.
-ProjectConfig LoadProjectConfig(const std::string& projectFile);
+ProjectConfig LoadProjectConfig(
+    const std::string& projectFile, std::optional<int64> latestTime = std::nullopt);
 
 } // namespace brenvik

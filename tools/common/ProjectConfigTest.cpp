@@ -1,13 +1,17 @@
 #include "ProjectConfig.h"
+#include "ProjectInput.h"
 
 #include <Entry.h>
 #include <PixelBuffer.h>
 #include <TestSandbox.h>
 #include <TypeConstants.h>
 
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -138,6 +142,111 @@ TEST_F(ProjectConfigTest, TheCreationTimeIsNotTheInodeChangeTime)
     EXPECT_EQ(tool.GetInt64("file_creation", 0), int64(created));
     EXPECT_EQ(tool.GetInt64("file_modified", 0), int64(info.st_mtime));
 }
+
+// The record never says where the project lies on the author's machine:
+// each item is named by its path in the project, one from outside by its
+// leaf name.
+struct RecordedNameCase {
+    const char* source; // "<project>" and "<elsewhere>" stand for the folders
+    const char* recorded;
+};
+
+class RecordedNameTest : public ProjectConfigTest,
+                         public testing::WithParamInterface<RecordedNameCase> { };
+
+TEST_P(RecordedNameTest, NamesTheItemByItsPathInTheProject)
+{
+    std::string elsewhere = brenvik::test::MakeTempFolder("elsewhere");
+    std::ofstream(elsewhere + "/extra") << "x";
+    std::filesystem::create_directory_symlink(fFolder + "/docs", fFolder + "/docs-link");
+    std::string source = GetParam().source;
+    for (auto [mark, folder] :
+        { std::pair { "<project>", fFolder }, { "<elsewhere>", elsewhere } }) {
+        if (source.rfind(mark, 0) == 0)
+            source = folder + source.substr(std::strlen(mark));
+    }
+    json project = Minimal();
+    project["install_instructions"][1]["source"] = source;
+    ProjectConfig result = BuildProjectConfig(project, fFolder);
+    ASSERT_TRUE(result.IsValid()) << result.problems[0].path << ": " << result.problems[0].text;
+    BMessage instructions, item;
+    ASSERT_EQ(result.configuration.FindMessage("install_instructions", &instructions), B_OK);
+    ASSERT_EQ(instructions.FindMessage("install_file", 1, &item), B_OK);
+    EXPECT_STREQ(item.GetString("file_name", ""), GetParam().recorded);
+    // The payload is still read from where it is.
+    EXPECT_EQ(result.payload[1].source.front(), '/');
+    std::vector<char> record(size_t(result.configuration.FlattenedSize()));
+    ASSERT_EQ(result.configuration.Flatten(record.data(), ssize_t(record.size())), B_OK);
+    std::string bytes(record.begin(), record.end());
+    EXPECT_EQ(bytes.find(fFolder), std::string::npos);
+    EXPECT_EQ(bytes.find(elsewhere), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, RecordedNameTest,
+    testing::Values(RecordedNameCase { "docs", "docs" },
+        RecordedNameCase { "docs/a.txt", "docs/a.txt" },
+        RecordedNameCase { "./docs/../docs/b.txt", "docs/b.txt" },
+        RecordedNameCase { "<project>/docs/a.txt", "docs/a.txt" },
+        RecordedNameCase { "docs-link/a.txt", "docs/a.txt" },
+        RecordedNameCase { "<elsewhere>/extra", "extra" }));
+
+// Times later than the latest time a build may write (SOURCE_DATE_EPOCH)
+// are held to it. The access time (renewed by the build's own reading) and
+// the birth time (the time this copy of the project was made) are never
+// stored: the modification time stands in for both.
+TEST_F(ProjectConfigTest, TimesComeFromTheSourceHeldToTheLatestTime)
+{
+    const time_t modified = 1500000000;
+    timespec times[2] = { { 1600000000, 0 }, { modified, 0 } };
+    ASSERT_EQ(utimensat(AT_FDCWD, (fFolder + "/tool").c_str(), times, 0), 0);
+    ASSERT_EQ(utimensat(AT_FDCWD, (fFolder + "/docs").c_str(), times, 0), 0);
+    ASSERT_EQ(BEntry((fFolder + "/docs").c_str()).SetCreationTime(1400000000), B_OK);
+    struct Expected {
+        std::optional<int64> latest;
+        int64 tool;
+        int64 docsCreated;
+    };
+    for (const Expected& c : { Expected { std::nullopt, modified, 1400000000 },
+             Expected { int64(1450000000), 1450000000, 1400000000 },
+             Expected { int64(1000), 1000, 1000 } }) {
+        ProjectConfig result = BuildProjectConfig(Minimal(), fFolder, c.latest);
+        ASSERT_TRUE(result.IsValid());
+        BMessage instructions, tool, docs;
+        ASSERT_EQ(result.configuration.FindMessage("install_instructions", &instructions), B_OK);
+        ASSERT_EQ(instructions.FindMessage("install_file", 0, &tool), B_OK);
+        ASSERT_EQ(instructions.FindMessage("install_file", 1, &docs), B_OK);
+        for (const char* field : { "file_creation", "file_modified", "file_accessed" })
+            EXPECT_EQ(tool.GetInt64(field, 0), c.tool) << field;
+        EXPECT_EQ(docs.GetInt64("file_creation", 0), c.docsCreated);
+        EXPECT_EQ(docs.GetInt64("file_accessed", 0), c.tool);
+    }
+}
+
+struct EpochCase {
+    const char* value;
+    std::optional<int64> epoch; // nullopt: no limit, or refused when `valid` is false
+    bool valid;
+};
+
+class SourceDateEpochTest : public testing::TestWithParam<EpochCase> { };
+
+TEST_P(SourceDateEpochTest, IsAWholeNumberOfSecondsAZipEntryCanHold)
+{
+    std::optional<int64> epoch = 7;
+    std::string error;
+    EXPECT_EQ(brenvik::ParseSourceDateEpoch(GetParam().value, &epoch, &error), GetParam().valid);
+    EXPECT_EQ(epoch, GetParam().epoch);
+    EXPECT_EQ(error.empty(), GetParam().valid) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, SourceDateEpochTest,
+    testing::Values(EpochCase { nullptr, std::nullopt, true }, EpochCase { "", std::nullopt, true },
+        EpochCase { "0", int64(0), true }, EpochCase { "1700000000", int64(1700000000), true },
+        EpochCase { "0001700000000", int64(1700000000), true },
+        EpochCase { "4294967295", int64(4294967295), true },
+        EpochCase { "4294967296", std::nullopt, false }, EpochCase { "-1", std::nullopt, false },
+        EpochCase { "1.5", std::nullopt, false }, EpochCase { " 17", std::nullopt, false },
+        EpochCase { "Tue, 1 Dec 2026", std::nullopt, false }));
 
 struct BadProject {
     const char* name;

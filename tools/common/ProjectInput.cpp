@@ -65,6 +65,37 @@ bool IsInsideFolder(const std::string& source, const std::string& folder)
     return !error && StartsWith(item, root);
 }
 
+std::string PathInFolder(const std::string& source, const std::string& folder)
+{
+    std::error_code error;
+    fs::path item = ResolvedItem(source, error);
+    fs::path root = fs::weakly_canonical(fs::absolute(folder, error), error);
+    if (error || !StartsWith(item, root))
+        return {};
+    fs::path relative = item.lexically_relative(root);
+    return relative.empty() || relative == "." ? std::string() : relative.string();
+}
+
+bool ParseSourceDateEpoch(const char* value, std::optional<int64>* epoch, std::string* error)
+{
+    epoch->reset();
+    if (value == nullptr || value[0] == '\0')
+        return true;
+    std::string text(value);
+    if (text.find_first_not_of("0123456789") != std::string::npos) {
+        *error = "SOURCE_DATE_EPOCH is \"" + text + "\", not a number of seconds since 1970";
+        return false;
+    }
+    std::string digits = text.substr(std::min(text.find_first_not_of('0'), text.size() - 1));
+    if (digits.size() > 10 || std::stoull(digits) > UINT32_MAX) {
+        *error
+            = "SOURCE_DATE_EPOCH is \"" + text + "\", later than a zip entry can hold (4294967295)";
+        return false;
+    }
+    *epoch = int64(std::stoull(digits));
+    return true;
+}
+
 bool IsAtOrBelow(const std::string& path, const std::string& item)
 {
     std::error_code error;

@@ -8,6 +8,7 @@
 
 #include <SupportDefs.h>
 
+#include <optional>
 #include <string>
 
 namespace brenvik {
@@ -25,6 +26,18 @@ bool CheckInputFile(const std::string& path, uint64 maxBytes, std::string* error
 
 // Whether the payload item at source lies inside folder (the project's).
 bool IsInsideFolder(const std::string& source, const std::string& folder);
+
+// The path of the payload item at source relative to folder (the
+// project's), as "payload/Notes.app"; empty when it lies outside the folder
+// or is the folder itself.
+std::string PathInFolder(const std::string& source, const std::string& folder);
+
+// Reads SOURCE_DATE_EPOCH, the convention of reproducible builds: `value`
+// (nullptr or empty when the variable is not set) is the latest time, in
+// seconds since 1970, that a build may write; a later time is written as
+// this one. False, with error saying why, when it is not a whole number of
+// seconds from 0 to 4294967295 (the last second a zip entry can hold).
+bool ParseSourceDateEpoch(const char* value, std::optional<int64>* epoch, std::string* error);
 
 // Whether path is the item at item, or lies below it. Neither path's own
 // last component is resolved when it is a link: the link itself is the item.

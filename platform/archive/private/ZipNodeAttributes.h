@@ -11,8 +11,8 @@
 
 namespace BPrivate {
 
-// Every attribute of the open node. A file system without user xattrs
-// simply has none.
+// Every attribute of the open node, in the order of their names. A file
+// system without user xattrs simply has none.
 status_t ReadNodeAttributes(int fd, std::vector<ZipAttribute>* attributes);
 
 // Writes one attribute; the status says why it could not be kept

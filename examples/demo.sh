@@ -28,8 +28,9 @@ build/bin/brenvik-build examples/sample/project.json -o build/demo/TarselNotes-I
 echo
 echo "Its resources, as the inspection tool lists them:"
 if build/bin/brenvik-inspect resources build/demo/TarselNotes-Installer >build/demo/resources.txt 2>&1; then
-    grep -v ':10[0-4][0-9]' build/demo/resources.txt | head -n 30
-    echo "... and $(grep -c ':10[0-4][0-9]' build/demo/resources.txt) localized texts"
+    # sed reads to the end: head would close the pipe early under pipefail.
+    grep -v ':1[01][0-9][0-9]' build/demo/resources.txt | sed -n '1,30p'
+    echo "... and $(grep -c ':1[01][0-9][0-9]' build/demo/resources.txt) localized texts"
 else
     echo "(brenvik-inspect cannot list resources yet)"
 fi
@@ -105,7 +106,7 @@ else
     "$sandbox/TarselNotes-Installer" || status=$?
 fi
 
-record=$(find "$sandbox" -name Log -path '*TarselNotes*' 2>/dev/null | head -n 1)
+record=$(find "$sandbox" -name Log -path '*TarselNotes*' 2>/dev/null | sed -n '1p')
 if [ "$status" = 0 ] && [ -n "$record" ]; then
     echo "Installed into $(dirname "$record") (the sandbox's home is $HOME)"
     echo "Its log: $record"

@@ -65,7 +65,6 @@ InstallerTrust CheckInstaller(const std::string& installerPath, oLocalize& texts
         trust.problem = Formatted(texts, TextId::kInstallerDamaged, PartName(verdict, texts));
         return trust;
     }
-    trust.whole = true;
     trust.seal = InstallerSignature::Check(*resources);
     if (trust.seal.what == InstallerSignature::Seal::kBadSignature)
         trust.problem = Text(texts, TextId::kBadSignature);

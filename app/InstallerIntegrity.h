@@ -18,8 +18,6 @@ struct InstallerTrust {
     // Empty when the installer is whole and its signature (if any) holds;
     // otherwise what is wrong, in the texts' language.
     std::string problem;
-    // Whether the table of contents holds (a bad signature leaves it true).
-    bool whole = false;
     InstallerSignature::Seal seal;
 };
 

@@ -23,8 +23,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <memory>
+#include <random>
 #include <string>
 
 using namespace brenvik::test;
@@ -182,8 +182,8 @@ void BM_StartupCheckVersusSha256sum(benchmark::State& state)
         return;
     }
     std::string script = MakeTempFolder("startup-check") + "/first-frame.txt";
-    std::ofstream(script) << "timeout 60\nwait-window Installer\nscreenshot "
-                          << script << ".png\nkey Ctrl+Q\nwait-quit\n";
+    std::ofstream(script) << "timeout 60\nwait-window Installer\nscreenshot " << script
+                          << ".png\nkey Ctrl+Q\nwait-quit\n";
     UseDisplay(state, false);
     double large = 0;
     double digest = 0;

@@ -119,98 +119,30 @@ TEST_F(NoSdlTest, ADesktopWithoutSdlGetsTheOneLineRefusal)
 }
 
 // An empty root with the C library's files of this machine in their places
-// (and nothing else), a /proc, and the sample installer.
+// (and nothing else), and the sample installer.
 class BareRootTest : public SampleTest<int> {
 protected:
     void SetUp() override
     {
         if (!StaticBuild())
             GTEST_SKIP() << "this build links its programs dynamically (BRENVIK_STATIC=OFF)";
-        if (geteuid() != 0)
-            GTEST_SKIP() << "chroot needs root; the bare-root run is not checked";
-        for (const char* tool : { "chroot", "unshare", "mount", "ldd", "env" }) {
-            if (brenvik::test::FindProgram(tool).empty())
-                GTEST_SKIP() << tool << " is not installed; the bare-root run is not checked";
-        }
-        fChroot = brenvik::test::FindProgram("chroot");
-        fEnv = brenvik::test::FindProgram("env");
         ASSERT_EQ(sStatus, B_OK);
-        fRoot = brenvik::test::MakeTempFolder("bare-root");
-        for (const char* folder : { "/proc", "/tmp", "/home", "/dest" })
-            fs::create_directories(fRoot + folder);
-        fs::copy_file(sInstaller, fRoot + "/installer");
-        fs::permissions(fRoot + "/installer", fs::perms::owner_all);
-        CopyCLibrary();
-        // The root is made a mount of its own, as "/" is on every machine
-        // (the installer finds its volume in /proc/self/mountinfo), with a
-        // /proc (it reads itself through /proc/self/exe): both in a mount
-        // namespace of the test's own, which takes them along when it ends.
-        auto [status, output]
-            = RunCommand("unshare --mount --fork sh -c " + Quoted(Escaped(Mounts())));
-        if (status != 0)
-            GTEST_SKIP() << "no mounts can be made here (" << output << ")";
+        std::string why = fRoot.Prepare(sInstaller);
+        if (!why.empty())
+            GTEST_SKIP() << why << "; the bare-root run is not checked";
+        std::set<std::string> names;
+        ASSERT_TRUE(fRoot.CopyLibrariesOf(sInstaller, &names));
+        for (const std::string& name : names)
+            EXPECT_TRUE(kCLibrary.count(name)) << "ldd lists " << name;
     }
 
-    // The files ldd names for the installer, copied to the same paths in the
-    // root; each must be the C library's.
-    void CopyCLibrary()
-    {
-        auto [status, listing] = RunCommand("ldd " + Quoted(fRoot + "/installer"));
-        ASSERT_EQ(status, 0) << listing;
-        std::istringstream lines(listing);
-        std::string line;
-        std::regex entry(R"(^\s*(\S+)(?:\s+=>\s+(\S+))?\s+\(0x[0-9a-f]+\))");
-        int copied = 0;
-        while (std::getline(lines, line)) {
-            std::smatch match;
-            ASSERT_TRUE(std::regex_search(line, match, entry)) << line;
-            std::string name = fs::path(match[1].str()).filename();
-            EXPECT_TRUE(kCLibrary.count(name)) << "ldd lists " << line;
-            std::string path = match[2].matched ? match[2].str() : match[1].str();
-            if (name == "linux-vdso.so.1")
-                continue;
-            ASSERT_EQ(path.front(), '/') << line;
-            fs::create_directories(fs::path(fRoot + path).parent_path());
-            fs::copy_file(fs::canonical(path), fRoot + path);
-            copied++;
-        }
-        EXPECT_GE(copied, 2) << listing;
-    }
-
-    std::string Mounts() const
-    {
-        return "mount --bind " + Quoted(fRoot) + " " + Quoted(fRoot) + " && mount -t proc proc "
-            + Quoted(fRoot + "/proc");
-    }
-
-    // Runs a command of the root with a clean environment: a home in the
-    // root, no display, no way out for launching or restarting.
     std::pair<int, std::string> RunInRoot(
-        const std::string& command, const std::string& moreEnvironment = "")
+        const std::string& command, const std::string& environment = "")
     {
-        std::string environment
-            = "env -i PATH=/ HOME=/home XDG_CONFIG_HOME=/home/.config "
-              "XDG_DATA_HOME=/home/.local/share XDG_CACHE_HOME=/home/.cache "
-              "XDG_STATE_HOME=/home/.local/state BRENVIK_SCOPE=user "
-              "BRENVIK_ROOT=/system BRENVIK_ACTIONS_LOG=/actions.log TMPDIR=/tmp "
-            + moreEnvironment + " ";
-        std::string inside = Mounts() + " && exec " + environment + fChroot + " " + Quoted(fRoot)
-            + " " + command + " </dev/null";
-        return RunCommand("unshare --mount --fork sh -c " + Quoted(Escaped(inside)));
+        return fRoot.Run(command, environment);
     }
 
-    // Text for inside single quotes.
-    static std::string Escaped(const std::string& text)
-    {
-        std::string escaped;
-        for (char c : text)
-            escaped += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return escaped;
-    }
-
-    std::string fRoot;
-    std::string fChroot;
-    std::string fEnv;
+    BareRoot fRoot;
 };
 
 TEST_F(BareRootTest, TheInstallerRunsWithNothingButTheCLibrary)
@@ -221,13 +153,13 @@ TEST_F(BareRootTest, TheInstallerRunsWithNothingButTheCLibrary)
 
     auto [extracted, extractText] = RunInRoot("/installer --extract /extracted");
     EXPECT_EQ(extracted, 0) << extractText;
-    EXPECT_TRUE(fs::exists(fRoot + "/extracted/ReadMe.txt")) << extractText;
+    EXPECT_TRUE(fs::exists(fRoot.Path() + "/extracted/ReadMe.txt")) << extractText;
 
-    std::ofstream(fRoot + "/answers.txt")
+    std::ofstream(fRoot.Path() + "/answers.txt")
         << "license = accept\ninstall_type = Typical\ndestination = /dest\nlaunch = no\n";
     auto [installed, installText] = RunInRoot("/installer --unattended --answers /answers.txt");
     ASSERT_EQ(installed, 0) << installText;
-    std::string folder = fRoot + "/dest/TarselNotes";
+    std::string folder = fRoot.Path() + "/dest/TarselNotes";
     EXPECT_TRUE(fs::exists(folder + "/ReadMe.txt")) << installText;
     // Nothing but the installer's own report: no word from the display or
     // sound libraries it did not find.

@@ -136,6 +136,12 @@ status_t ReadCentralExtra(std::span<const uint8> area, ZipCentralEntry* entry)
             at += 8;
         }
     }
+    // A 32-bit marker without the field that holds the real value leaves
+    // the entry's size or place unknown.
+    if (!zip64Read
+        && (entry->size == 0xFFFFFFFF || entry->compressedSize == 0xFFFFFFFF
+            || entry->localOffset == 0xFFFFFFFF))
+        return B_BAD_DATA;
     entry->extra = JoinExtraBlocks(kept);
     return B_OK;
 }

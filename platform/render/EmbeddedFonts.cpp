@@ -25,7 +25,6 @@
 BRENVIK_EMBED_FONT(brenvik_font_sans_regular, "LiberationSans-Regular.ttf")
 BRENVIK_EMBED_FONT(brenvik_font_sans_bold, "LiberationSans-Bold.ttf")
 BRENVIK_EMBED_FONT(brenvik_font_mono_regular, "LiberationMono-Regular.ttf")
-BRENVIK_EMBED_FONT(brenvik_font_mono_bold, "LiberationMono-Bold.ttf")
 
 namespace BPrivate {
 
@@ -48,7 +47,6 @@ BuiltInFont sBuiltInFonts[] = {
     { "LiberationSans-Bold.ttf", brenvik_font_sans_bold, brenvik_font_sans_bold_end, {}, {} },
     { "LiberationMono-Regular.ttf", brenvik_font_mono_regular, brenvik_font_mono_regular_end, {},
         {} },
-    { "LiberationMono-Bold.ttf", brenvik_font_mono_bold, brenvik_font_mono_bold_end, {}, {} },
 };
 
 // The file's bytes, from its gzip stream (whose last four bytes give the

@@ -2,7 +2,7 @@
 
 // The font files built into every program of this build: the faces that
 // windows draw with (Liberation Sans regular and bold for the plain and bold
-// fonts, Liberation Mono regular and bold for the fixed font). They are
+// fonts, Liberation Mono regular for the fixed font). They are
 // compiled in from Debian's fonts-liberation2 files (licence:
 // fonts/LICENSE-Liberation-OFL.txt), so a window looks the same on every
 // machine, whatever fonts it has.

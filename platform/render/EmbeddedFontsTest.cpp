@@ -30,8 +30,8 @@ TEST_P(EmbeddedFontsTest, IsTheFileTheBuildTookItFrom)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faces, EmbeddedFontsTest,
-    testing::Values("LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf",
-        "LiberationMono-Regular.ttf", "LiberationMono-Bold.ttf"),
+    testing::Values(
+        "LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", "LiberationMono-Regular.ttf"),
     [](const testing::TestParamInfo<const char*>& param) {
         std::string name = param.param;
         name = name.substr(0, name.find('.'));

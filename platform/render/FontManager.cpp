@@ -202,16 +202,21 @@ cairo_font_face_t* FontManager::LoadFace(const std::string& fileName, int32 fami
     fStatus = B_ENTRY_NOT_FOUND;
     bool bold = (kStyles[style].face & B_BOLD_FACE) != 0;
     bool italic = (kStyles[style].face & B_ITALIC_FACE) != 0;
-    // A face the machine lacks: the built-in one of the same weight, in the
-    // fixed family for the fixed font, upright. Quietly, as this is what a
-    // machine without the Liberation fonts always gets.
+    // A face the machine lacks: a built-in one, upright, of the same family
+    // and weight where there is one (the fixed family has only its regular
+    // face), else of the plain family. Quietly, as this is what a machine
+    // without the Liberation fonts always gets.
     if (!fDirectoryOnly) {
-        std::string standIn
-            = std::string(family == kMonoFamily ? "LiberationMono" : "LiberationSans")
-            + (bold ? "-Bold.ttf" : "-Regular.ttf");
-        face = FaceFromMemory(standIn.c_str());
-        if (face != nullptr)
-            return face;
+        const char* weight = bold ? "-Bold.ttf" : "-Regular.ttf";
+        const std::string standIns[] = {
+            std::string(family == kMonoFamily ? "LiberationMono" : "LiberationSans") + weight,
+            family == kMonoFamily ? "LiberationMono-Regular.ttf" : "",
+            std::string("LiberationSans") + weight,
+        };
+        for (const std::string& standIn : standIns) {
+            if (!standIn.empty() && (face = FaceFromMemory(standIn.c_str())) != nullptr)
+                return face;
+        }
     }
     static bool sSaid = false;
     if (!sSaid) {

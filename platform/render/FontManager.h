@@ -4,10 +4,9 @@
 // files (the Liberation families) loaded through FreeType, not from a
 // fontconfig lookup, and are rendered with explicit antialiasing and hinting
 // options, so that one build draws the same pixels on every machine. The
-// faces windows use (Sans and Mono, regular and bold) are built into the
-// program (EmbeddedFonts.h); the others are read from the machine's
-// Liberation files, and where those are missing the built-in face of the
-// same weight stands in.
+// faces windows use (Sans regular and bold, Mono regular) are built into
+// the program (EmbeddedFonts.h); the others are read from the machine's
+// Liberation files, and where those are missing a built-in face stands in.
 
 #include <FontDefs.h>
 
@@ -41,8 +40,8 @@ public:
     static FontManager& Default();
 
     // B_OK when every face was loaded from its own file (built in or on the
-    // machine). Otherwise a face whose file is missing is drawn with the
-    // built-in face of its weight, or, when even that is missing (only with
+    // machine). Otherwise a face whose file is missing is drawn with a
+    // built-in face, or, when even that is missing (only with
     // BRENVIK_FONT_DIR, which names the one folder to read every face from),
     // with a system font (said once on standard error).
     status_t InitCheck() const { return fStatus; }

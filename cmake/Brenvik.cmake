@@ -146,8 +146,8 @@ endfunction()
 
 # The C library functions whose calls a STATIC program binds to
 # brenvik_glibc_compat instead (platform/base/static/GlibcCompat.cpp).
-set(BRENVIK_GLIBC_WRAPS -Wl,--wrap=hypot -Wl,--wrap=hypotf -Wl,--wrap=arc4random -Wl,--wrap=arc4random_buf
-    -Wl,--wrap=_dl_find_object)
+set(BRENVIK_GLIBC_WRAPS -Wl,--wrap=hypot -Wl,--wrap=hypotf -Wl,--wrap=arc4random
+    -Wl,--wrap=arc4random_buf -Wl,--wrap=_dl_find_object)
 
 # brenvik_static_archives(<imported target> <archive>...)
 #

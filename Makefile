@@ -1,6 +1,11 @@
 # Brenvik: the two commands (and a few more). Each target installs the Debian
 # packages it needs when they are missing: with apt-get when run as root,
-# otherwise it names them and stops.
+# otherwise it names them and stops. The -dev packages also bring the static
+# archives (libcairo.a, libpixman-1.a, libfontconfig.a, libexpat.a,
+# libfreetype.a, libbrotlidec.a, libbz2.a, libpng16.a, libz.a, libjpeg.a,
+# libgif.a, libcrypto.a) that the installer and the de-installer are linked
+# with (BRENVIK_STATIC); binutils' objdump checks what they ask of the C
+# library.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -10,6 +15,8 @@ PACKAGES := g++ clang cmake ninja-build pkg-config make \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	libsdl2-dev libcairo2-dev libfreetype-dev libpng-dev libjpeg-dev libgif-dev \
 	libzip-dev libssl-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
+	libpixman-1-dev libfontconfig-dev libexpat1-dev libbrotli-dev libbz2-dev zlib1g-dev \
+	binutils \
 	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy ansible-core
 
 .PHONY: all deps build check check-format check-tidy check-asan check-tsan demo bench fuzz format clean

@@ -144,14 +144,56 @@ function(brenvik_library target)
     endif()
 endfunction()
 
-# brenvik_program(<target> [SOURCES <files>...] [DEPS <targets>...] [STRIPPED])
+# The C library functions whose calls a STATIC program binds to
+# brenvik_glibc_compat instead (platform/base/static/GlibcCompat.cpp).
+set(BRENVIK_GLIBC_WRAPS -Wl,--wrap=hypot -Wl,--wrap=hypotf -Wl,--wrap=arc4random
+    -Wl,--wrap=arc4random_buf -Wl,--wrap=_dl_find_object)
+
+# brenvik_static_archives(<imported target> <archive>...)
+#
+# With BRENVIK_STATIC, makes an imported library target (from pkg-config or
+# a find module) link the static archives named (libcairo.a, ...) instead
+# of the shared library, for every program and test of the build, so that
+# one copy of each library is in a program. The archives are listed with
+# what they need themselves, in link order.
+function(brenvik_static_archives target)
+    if(NOT BRENVIK_STATIC)
+        return()
+    endif()
+    set(paths "")
+    foreach(archive ${ARGN})
+        string(MAKE_C_IDENTIFIER "BRENVIK_ARCHIVE_${archive}" variable)
+        find_library(${variable} NAMES ${archive})
+        if(NOT ${variable})
+            message(FATAL_ERROR "BRENVIK_STATIC: ${archive} is missing (install the -dev package "
+                "that holds it, or configure with -DBRENVIK_STATIC=OFF)")
+        endif()
+        list(APPEND paths ${${variable}})
+    endforeach()
+    get_target_property(imported ${target} IMPORTED)
+    get_target_property(type ${target} TYPE)
+    if(imported AND NOT type STREQUAL "INTERFACE_LIBRARY")
+        list(POP_FRONT paths first)
+        set_target_properties(${target} PROPERTIES IMPORTED_LOCATION ${first}
+            INTERFACE_LINK_LIBRARIES "${paths};Threads::Threads")
+    else()
+        set_target_properties(${target} PROPERTIES
+            INTERFACE_LINK_LIBRARIES "${paths};m;Threads::Threads")
+    endif()
+endfunction()
+
+# brenvik_program(<target> [SOURCES <files>...] [DEPS <targets>...] [STRIPPED] [STATIC])
 #
 # A program of this build, in bin/: its main (by default the folder's *Main.cpp)
 # linked with DEPS, usually the library of the same folder that holds everything
 # else, so that tests and other programs can use that code in-process. STRIPPED
 # leaves out the symbols, for the programs that every installer carries.
+# STATIC (with BRENVIK_STATIC) links the C++ runtime and every library but
+# the C library's into the program, and binds the C library's symbols at
+# versions no newer than glibc 2.34 (platform/base/static): the program
+# runs on any Linux system with that glibc, whatever else is installed.
 function(brenvik_program target)
-    cmake_parse_arguments(A "STRIPPED" "" "SOURCES;DEPS" ${ARGN})
+    cmake_parse_arguments(A "STRIPPED;STATIC" "" "SOURCES;DEPS" ${ARGN})
     if(NOT A_SOURCES)
         file(GLOB A_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Main.cpp)
     endif()
@@ -164,6 +206,14 @@ function(brenvik_program target)
     target_link_libraries(${target} PRIVATE ${A_DEPS})
     if(A_STRIPPED)
         target_link_options(${target} PRIVATE -s)
+    endif()
+    if(A_STATIC AND BRENVIK_STATIC)
+        # --as-needed drops a shared library named on the link line whose
+        # code the program does not use (the zip writer's libzip, which only
+        # the authoring tool calls); the ldd test catches one it does use.
+        target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc
+            -Wl,--as-needed -Wl,--gc-sections ${BRENVIK_GLIBC_WRAPS})
+        target_link_libraries(${target} PRIVATE brenvik_glibc_compat)
     endif()
 endfunction()
 

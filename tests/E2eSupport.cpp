@@ -7,6 +7,8 @@
 #include <Resources.h>
 #include <TypeConstants.h>
 
+#include <XvfbServer.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,9 +16,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace brenvik::e2e {
@@ -205,6 +209,103 @@ std::set<std::string> PathsBelow(const std::string& folder)
         paths.insert(line);
     }
     return paths;
+}
+
+std::string ShellEscaped(const std::string& text)
+{
+    std::string escaped;
+    for (char c : text)
+        escaped += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return escaped;
+}
+
+std::string BareRoot::Prepare(const std::string& installer)
+{
+    if (geteuid() != 0)
+        return "chroot needs root";
+    for (const char* tool : { "chroot", "unshare", "mount", "ldd", "env" }) {
+        if (brenvik::test::FindProgram(tool).empty())
+            return std::string(tool) + " is not installed";
+    }
+    fChroot = brenvik::test::FindProgram("chroot");
+    fEnv = brenvik::test::FindProgram("env");
+    fRoot = brenvik::test::MakeTempFolder("bare-root");
+    std::error_code error;
+    for (const char* folder : { "/proc", "/tmp", "/home", "/dest" })
+        std::filesystem::create_directories(fRoot + folder, error);
+    std::filesystem::copy_file(installer, fRoot + "/installer", error);
+    std::filesystem::permissions(fRoot + "/installer", std::filesystem::perms::owner_all, error);
+    if (error)
+        return "the installer cannot be copied: " + error.message();
+    auto [status, output]
+        = RunCommand("unshare --mount --fork sh -c '" + ShellEscaped(Mounts()) + "'");
+    if (status != 0)
+        return "no mounts can be made here (" + output + ")";
+    return "";
+}
+
+testing::AssertionResult BareRoot::CopyLibrariesOf(
+    const std::string& file, std::set<std::string>* names)
+{
+    auto [status, listing] = RunCommand("ldd '" + ShellEscaped(file) + "'");
+    if (status != 0)
+        return testing::AssertionFailure() << "ldd " << file << ": " << listing;
+    std::istringstream lines(listing);
+    std::string line;
+    std::regex entry(R"(^\s*(\S+)(?:\s+=>\s+(\S+))?\s+\(0x[0-9a-f]+\))");
+    while (std::getline(lines, line)) {
+        std::smatch match;
+        if (!std::regex_search(line, match, entry))
+            return testing::AssertionFailure() << "ldd " << file << " says: " << line;
+        std::string name = std::filesystem::path(match[1].str()).filename();
+        if (names != nullptr)
+            names->insert(name);
+        std::string path = match[2].matched ? match[2].str() : match[1].str();
+        if (name == "linux-vdso.so.1")
+            continue;
+        if (path.empty() || path.front() != '/')
+            return testing::AssertionFailure() << "ldd " << file << " says: " << line;
+        std::error_code error;
+        std::filesystem::create_directories(
+            std::filesystem::path(fRoot + path).parent_path(), error);
+        if (!std::filesystem::exists(fRoot + path, error))
+            std::filesystem::copy_file(
+                std::filesystem::canonical(path, error), fRoot + path, error);
+        if (error)
+            return testing::AssertionFailure() << path << ": " << error.message();
+    }
+    return testing::AssertionSuccess();
+}
+
+void BareRoot::Bind(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(fRoot + folder, error);
+    fBound.push_back(folder);
+}
+
+std::string BareRoot::Mounts() const
+{
+    std::string mounts = "mount --bind '" + ShellEscaped(fRoot) + "' '" + ShellEscaped(fRoot)
+        + "' && mount -t proc proc '" + ShellEscaped(fRoot + "/proc") + "'";
+    for (const std::string& folder : fBound)
+        mounts += " && mount --bind '" + ShellEscaped(folder) + "' '" + ShellEscaped(fRoot + folder)
+            + "'";
+    return mounts;
+}
+
+std::pair<int, std::string> BareRoot::Run(
+    const std::string& command, const std::string& environment) const
+{
+    std::string clean = fEnv
+        + " -i PATH=/ HOME=/home XDG_CONFIG_HOME=/home/.config "
+          "XDG_DATA_HOME=/home/.local/share XDG_CACHE_HOME=/home/.cache "
+          "XDG_STATE_HOME=/home/.local/state BRENVIK_SCOPE=user BRENVIK_ROOT=/system "
+          "BRENVIK_ACTIONS_LOG=/actions.log TMPDIR=/tmp "
+        + environment + " ";
+    std::string inside = Mounts() + " && exec " + clean + fChroot + " '" + ShellEscaped(fRoot)
+        + "' " + command + " </dev/null";
+    return RunCommand("unshare --mount --fork sh -c '" + ShellEscaped(inside) + "'");
 }
 
 } // namespace brenvik::e2e

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <FindDirectory.h>
 #include <InstallConfig.h>
@@ -73,5 +74,42 @@ bool SupportsAttributes(const std::string& folder);
 // Expects copy to match source: kind, bytes, link targets, permission bits
 // and modification times, all the way down.
 void ExpectSameTree(const std::string& source, const std::string& copy);
+
+// Text for inside single quotes of a shell command line.
+std::string ShellEscaped(const std::string& text);
+
+// An empty root folder that a program runs in with chroot, as on a machine
+// that has nothing else: only the files copied into it, its own mount (as
+// "/" is one everywhere) and a /proc, both made in a mount namespace of each
+// run's own, which takes them along when it ends. Needs root.
+class BareRoot {
+public:
+    // Makes the root with the installer at /installer. Empty when runs can
+    // be made; otherwise why not (for GTEST_SKIP).
+    std::string Prepare(const std::string& installer);
+
+    // Copies the shared objects that ldd names for `file` (outside the root)
+    // to the same paths in the root; their names go to *names.
+    testing::AssertionResult CopyLibrariesOf(
+        const std::string& file, std::set<std::string>* names = nullptr);
+    // A folder of this machine seen at the same path in the root.
+    void Bind(const std::string& folder);
+
+    // Runs a command line of the root with a clean environment (a home in
+    // the root, the user scope, actions written to /actions.log) plus
+    // `environment`, with standard input from /dev/null.
+    std::pair<int, std::string> Run(
+        const std::string& command, const std::string& environment = "") const;
+
+    const std::string& Path() const { return fRoot; }
+
+private:
+    std::string Mounts() const;
+
+    std::string fRoot;
+    std::string fChroot;
+    std::string fEnv;
+    std::vector<std::string> fBound;
+};
 
 } // namespace brenvik::e2e

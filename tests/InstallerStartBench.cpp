@@ -2,7 +2,10 @@
 // installer's process to its window's first frame (the UI driver waits for
 // it, takes it, and quits the program), against brenvik-gallery's own first
 // frame (--first-frame-exit), both through SDL on the same X server and
-// headless. The installer's goal is at most 1.5 times the gallery's.
+// headless. The installer's goal is at most 1.5 times the gallery's. In a
+// static build (BRENVIK_STATIC) the same installer is also built on the
+// program linked the ordinary way (brenvik-installer-dynamic), so that one
+// run compares the two links; the labels give each program's size.
 //
 // Before its first frame the installer checks every byte of itself against
 // its table of contents. StartupCheckVersusSha256sum times a 200 MB
@@ -22,6 +25,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -37,17 +41,22 @@ std::string Program(const char* name)
 }
 
 // The sample installer and the script that waits for its first frame and
-// quits it; made once.
+// quits it; made once for each installer program.
 struct Installer {
     std::string path;
     std::string script;
+    std::string program;
     bool built = false;
 };
 
-const Installer& SampleInstaller()
+Installer BuildSampleInstaller(const char* program)
 {
-    static Installer sInstaller = [] {
-        Installer installer;
+    Installer installer;
+    installer.program = Program(program);
+    std::error_code error;
+    if (!std::filesystem::exists(installer.program, error))
+        return installer;
+    {
         std::string folder = MakeTempFolder("start");
         installer.path = folder + "/TarselNotes-Installer";
         installer.script = folder + "/first-frame.txt";
@@ -57,13 +66,26 @@ const Installer& SampleInstaller()
         brenvik::BuildOptions options;
         options.projectFile = std::string(BRENVIK_SOURCE_DIR) + "/examples/sample/project.json";
         options.output = installer.path;
-        options.installerProgram = Program("brenvik-installer");
+        options.installerProgram = installer.program;
         options.deinstallerProgram = Program("brenvik-kolvast");
         brenvik::InstallerBuilder builder;
         installer.built = builder.Build(options) == B_OK;
-        return installer;
-    }();
-    return sInstaller;
+    }
+    return installer;
+}
+
+const Installer& SampleInstaller(bool dynamic = false)
+{
+    static Installer sStatic = BuildSampleInstaller("brenvik-installer");
+    static Installer sDynamic = BuildSampleInstaller("brenvik-installer-dynamic");
+    return dynamic ? sDynamic : sStatic;
+}
+
+std::string SizeOf(const Installer& installer)
+{
+    std::error_code error;
+    auto size = std::filesystem::file_size(installer.program, error);
+    return error ? std::string("?") : std::to_string(size / 1024) + " KiB";
 }
 
 XvfbServer* Server(benchmark::State& state)
@@ -102,11 +124,12 @@ void UseDisplay(benchmark::State& state, bool onXvfb)
 }
 
 // Closed before installing, the installer ends with status 1.
-void RunInstaller(benchmark::State& state, bool onXvfb)
+void RunInstaller(benchmark::State& state, bool onXvfb, bool dynamic = false)
 {
-    const Installer& installer = SampleInstaller();
+    const Installer& installer = SampleInstaller(dynamic);
     if (!installer.built) {
-        state.SkipWithError("the sample installer could not be built");
+        state.SkipWithError(dynamic ? "no dynamically linked installer program in this build"
+                                    : "the sample installer could not be built");
         return;
     }
     UseDisplay(state, onXvfb);
@@ -134,9 +157,18 @@ void RunGallery(benchmark::State& state, bool onXvfb)
 void BM_InstallerFirstFrameOnXvfb(benchmark::State& state)
 {
     RunInstaller(state, true);
-    state.SetLabel("sample installer: start to first frame and quit, SDL on Xvfb");
+    state.SetLabel("sample installer: start to first frame and quit, SDL on Xvfb; program "
+        + SizeOf(SampleInstaller()));
 }
 BENCHMARK(BM_InstallerFirstFrameOnXvfb)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_InstallerFirstFrameOnXvfbDynamicLink(benchmark::State& state)
+{
+    RunInstaller(state, true, true);
+    state.SetLabel(
+        "the same on the dynamically linked program; program " + SizeOf(SampleInstaller(true)));
+}
+BENCHMARK(BM_InstallerFirstFrameOnXvfbDynamicLink)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_GalleryFirstFrameOnXvfb(benchmark::State& state)
 {
@@ -151,6 +183,13 @@ void BM_InstallerFirstFrameHeadless(benchmark::State& state)
     state.SetLabel("sample installer: start to first frame and quit, headless");
 }
 BENCHMARK(BM_InstallerFirstFrameHeadless)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_InstallerFirstFrameHeadlessDynamicLink(benchmark::State& state)
+{
+    RunInstaller(state, false, true);
+    state.SetLabel("the same on the dynamically linked program");
+}
+BENCHMARK(BM_InstallerFirstFrameHeadlessDynamicLink)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_GalleryFirstFrameHeadless(benchmark::State& state)
 {

@@ -544,6 +544,54 @@ INSTANTIATE_TEST_SUITE_P(Displays, InstallerGoldenTest, testing::Values("en", "d
         return name;
     });
 
+// The statically linked installer in a root that holds, besides the C
+// library, only SDL and the display and sound libraries it brings (what a
+// desktop has), on an X server outside the root: the window opens, and its
+// licence step is the golden picture of the headless display, pixel for
+// pixel (its fonts are its own).
+TEST_F(InstallerWindowTest, OpensItsWindowInABareRootWithSdlAndAnXServer)
+{
+#ifndef BRENVIK_STATIC_PROGRAMS
+    GTEST_SKIP() << "this build links its programs dynamically (BRENVIK_STATIC=OFF)";
+#endif
+    std::string xvfb = brenvik::test::FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    std::string sdl;
+    for (const char* folder :
+        { "/usr/lib/x86_64-linux-gnu", "/lib/x86_64-linux-gnu", "/usr/lib64" }) {
+        if (sdl.empty() && fs::exists(std::string(folder) + "/libSDL2-2.0.so.0"))
+            sdl = std::string(folder) + "/libSDL2-2.0.so.0";
+    }
+    if (sdl.empty())
+        GTEST_SKIP() << "libSDL2-2.0.so.0 is not installed";
+    BareRoot root;
+    std::string why = root.Prepare(BuildAskingInstaller(Deinstaller::kTiny));
+    if (!why.empty())
+        GTEST_SKIP() << why << "; the bare-root window is not checked";
+    ASSERT_TRUE(root.CopyLibrariesOf(root.Path() + "/installer"));
+    ASSERT_TRUE(root.CopyLibrariesOf(sdl));
+    fs::create_directories(fs::path(root.Path() + sdl).parent_path());
+    fs::copy_file(fs::canonical(sdl), root.Path() + sdl);
+    root.Bind("/tmp/.X11-unix");
+
+    brenvik::test::XvfbServer server;
+    ASSERT_TRUE(server.Start(215, 259, "1024x768x24", xvfb)) << "Xvfb did not start";
+    std::ofstream(root.Path() + "/script.txt")
+        << "timeout 30\nwait-text button Agree\nscreenshot /license.png\nkey Ctrl+Q\nwait-quit\n";
+    auto [status, output] = root.Run("/installer",
+        "BRENVIK_DISPLAY=sdl SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "
+        "BRENVIK_UI_SCRIPT=/script.txt "
+        "DISPLAY="
+            + server.Display());
+    // Closed before installing.
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_EQ(output.find("running headless"), std::string::npos) << output;
+    EXPECT_TRUE(
+        brenvik::test::PngMatchesGolden("installer/license-en", root.Path() + "/license.png"))
+        << output;
+}
+
 // An installer whose configuration record cannot be read says so, shows an
 // empty window, and ends with a failure, never a crash.
 class BrokenRecordTest : public InstallerWindowTest,

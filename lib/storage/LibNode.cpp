@@ -23,20 +23,6 @@
 
 namespace {
 
-bool ReadFileBytes(const char* path, std::vector<uint8>* data)
-{
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    data->clear();
-    uint8 buffer[16384];
-    ssize_t got;
-    while ((got = read(fd, buffer, sizeof(buffer))) > 0)
-        data->insert(data->end(), buffer, buffer + got);
-    close(fd);
-    return got == 0;
-}
-
 bool WriteFileBytes(const char* path, const std::vector<uint8>& data)
 {
     int fd = open(path, O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
@@ -187,27 +173,6 @@ bool LibNode::ReadWhole(const char* name, type_code* type, std::vector<uint8>* d
     data->resize(size_t(info.size));
     *type = info.type;
     return ReadAttr(name, info.type, 0, data->data(), data->size()) == ssize_t(data->size());
-}
-
-bool LibNode::CompressFile(const char* name, const char* path)
-{
-    if (path == nullptr || !LibExists(path)) {
-        std::fprintf(stderr, "LibNode::CompressFile: %s does not exist\n", path ? path : "");
-        return false;
-    }
-    BPath zip;
-    if (!LibUniqueName(zip, "zip"))
-        return false;
-    std::vector<uint8> data;
-    bool zipped = LibZip(zip.Path(), BPath(path), 9);
-    if (zipped)
-        std::fprintf(stderr, "zipped to %s\n", zip.Path());
-    bool stored = zipped && ReadFileBytes(zip.Path(), &data);
-    LibUnlink(zip.Path());
-    if (!stored)
-        return false;
-    RemoveAttr(name);
-    return WriteAttr(name, B_RAW_TYPE, 0, data.data(), data.size()) == ssize_t(data.size());
 }
 
 bool LibNode::UncompressFile(const char* name, const char* destination, const bool& unzip)

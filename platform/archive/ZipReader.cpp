@@ -3,87 +3,27 @@
 #include "ZipCentralDirectory.h"
 
 #include <sys/stat.h>
-#include <zip.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace BPrivate {
 
 namespace {
 
+constexpr uint8 kHostUnix = 3;
 constexpr uint8 kHostBeOS = 16;
+constexpr size_t kLocalHeaderSize = 30;
+constexpr uint16 kMethodStored = 0;
+constexpr uint16 kMethodDeflated = 8;
+// Flag bit 0: traditional encryption; bit 6: strong encryption.
+constexpr uint16 kEncryptedFlags = 0x0001 | 0x0040;
+constexpr size_t kInputChunk = 64 * 1024;
 
-// A libzip source over one of our byte sources. libzip owns it and frees it
-// (and the byte source) with ZIP_SOURCE_FREE.
-struct SourceState {
-    std::unique_ptr<ZipByteSource> bytes;
-    zip_uint64_t position = 0;
-    zip_error_t error;
-};
-
-zip_int64_t SourceRead(SourceState& state, void* data, zip_uint64_t length)
-{
-    zip_uint64_t size = zip_uint64_t(state.bytes->Size());
-    zip_uint64_t count = std::min(length, size - std::min(size, state.position));
-    zip_uint64_t done = 0;
-    while (done < count) {
-        ssize_t read = state.bytes->ReadAt(
-            off_t(state.position + done), static_cast<uint8*>(data) + done, size_t(count - done));
-        if (read <= 0) {
-            zip_error_set(&state.error, ZIP_ER_READ, read < 0 ? EIO : 0);
-            return -1;
-        }
-        done += zip_uint64_t(read);
-    }
-    state.position += done;
-    return zip_int64_t(done);
-}
-
-zip_int64_t SourceCallback(
-    void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command)
-{
-    SourceState& state = *static_cast<SourceState*>(userdata);
-    switch (command) {
-    case ZIP_SOURCE_OPEN:
-        state.position = 0;
-        return 0;
-    case ZIP_SOURCE_READ:
-        return SourceRead(state, data, length);
-    case ZIP_SOURCE_CLOSE:
-        return 0;
-    case ZIP_SOURCE_STAT: {
-        zip_stat_t* st = static_cast<zip_stat_t*>(data);
-        zip_stat_init(st);
-        st->size = zip_uint64_t(state.bytes->Size());
-        st->valid |= ZIP_STAT_SIZE;
-        return sizeof(*st);
-    }
-    case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&state.error, data, length);
-    case ZIP_SOURCE_FREE:
-        zip_error_fini(&state.error);
-        delete &state;
-        return 0;
-    case ZIP_SOURCE_SEEK: {
-        zip_int64_t position = zip_source_seek_compute_offset(
-            state.position, zip_uint64_t(state.bytes->Size()), data, length, &state.error);
-        if (position < 0)
-            return -1;
-        state.position = zip_uint64_t(position);
-        return 0;
-    }
-    case ZIP_SOURCE_TELL:
-        return zip_int64_t(state.position);
-    case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
-            ZIP_SOURCE_SUPPORTS, -1);
-    default:
-        zip_error_set(&state.error, ZIP_ER_OPNOTSUPP, 0);
-        return -1;
-    }
-}
+const uint8 kLocalSignature[4] = { 'P', 'K', 3, 4 };
 
 ZipEntryKind KindOf(const std::string& name, std::optional<uint32> mode)
 {
@@ -102,6 +42,55 @@ ZipEntryKind KindOf(const std::string& name, std::optional<uint32> mode)
     }
 }
 
+// The DOS date and time (local time, two-second steps) in seconds since
+// 1970, as the zip tools of this system read them.
+int64 DosToSeconds(uint16 time, uint16 date)
+{
+    struct tm parts = {};
+    parts.tm_isdst = -1;
+    parts.tm_year = ((date >> 9) & 127) + 1980 - 1900;
+    parts.tm_mon = ((date >> 5) & 15) - 1;
+    parts.tm_mday = date & 31;
+    parts.tm_hour = (time >> 11) & 31;
+    parts.tm_min = (time >> 5) & 63;
+    parts.tm_sec = (time << 1) & 62;
+    return int64(mktime(&parts));
+}
+
+// The data of the first field with this id in an extra area, empty when
+// there is none (or the area cannot be split).
+std::span<const uint8> FindField(const std::vector<uint8>& area, uint16 id)
+{
+    std::vector<ZipExtraBlock> blocks;
+    if (SplitExtraArea(area, &blocks) != B_OK)
+        return {};
+    for (const ZipExtraBlock& block : blocks) {
+        if (block.id == id)
+            return block.data;
+    }
+    return {};
+}
+
+bool HasField(const std::vector<uint8>& area, uint16 id)
+{
+    std::vector<ZipExtraBlock> blocks;
+    if (SplitExtraArea(area, &blocks) != B_OK)
+        return false;
+    return std::any_of(blocks.begin(), blocks.end(), [id](const auto& b) { return b.id == id; });
+}
+
+// Ends the inflate stream however the read is left (a killed thread
+// unwinds through here).
+struct InflateStream {
+    z_stream stream = {};
+    bool open = false;
+    ~InflateStream()
+    {
+        if (open)
+            inflateEnd(&stream);
+    }
+};
+
 } // namespace
 
 ZipReader::ZipReader() = default;
@@ -119,9 +108,8 @@ status_t ZipReader::Fail(status_t status, std::string text)
 
 void ZipReader::Close()
 {
-    if (fArchive != nullptr)
-        zip_discard(fArchive);
-    fArchive = nullptr;
+    fSource.reset();
+    fEntries.clear();
 }
 
 status_t ZipReader::Open(std::unique_ptr<ZipByteSource> source)
@@ -130,179 +118,209 @@ status_t ZipReader::Open(std::unique_ptr<ZipByteSource> source)
     if (source == nullptr)
         return Fail(B_BAD_VALUE, "no archive given");
     std::string reason;
-    if (ReadCentralNames(*source, &fStoredNames, &reason) != B_OK)
+    if (ReadCentralDirectory(*source, &fEntries, &reason) != B_OK) {
+        fEntries.clear();
         return Fail(B_BAD_DATA, "not a readable zip archive: " + reason);
-    auto* state = new SourceState;
-    state->bytes = std::move(source);
-    zip_error_init(&state->error);
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* zipSource = zip_source_function_create(SourceCallback, state, &error);
-    if (zipSource == nullptr) {
-        zip_error_fini(&state->error);
-        delete state;
-        zip_error_fini(&error);
-        return Fail(B_NO_MEMORY, "cannot create the archive source");
     }
-    fArchive = zip_open_from_source(zipSource, ZIP_RDONLY, &error);
-    if (fArchive == nullptr) {
-        std::string text = std::string("not a readable zip archive: ") + zip_error_strerror(&error);
-        zip_source_free(zipSource);
-        zip_error_fini(&error);
-        return Fail(B_BAD_DATA, text);
-    }
-    zip_error_fini(&error);
-    if (uint64(zip_get_num_entries(fArchive, 0)) != fStoredNames.size()) {
-        Close();
-        return Fail(B_BAD_DATA, "not a readable zip archive: its entries cannot be counted");
-    }
+    fSource = std::move(source);
     return B_OK;
 }
 
 uint64 ZipReader::CountEntries() const
 {
-    return fArchive != nullptr ? uint64(zip_get_num_entries(fArchive, 0)) : 0;
+    return fSource != nullptr ? fEntries.size() : 0;
 }
 
-// The data of one extra field (local or central, by flags), empty when the
-// entry has none. *damaged tells a field that exists in a header that cannot
-// be parsed from one that is simply absent.
-std::span<const uint8> ZipReader::Field(uint64 index, uint16 id, uint32 flags, bool* damaged)
+status_t ZipReader::ReadLocalHeader(const ZipCentralEntry& entry, uint64* dataStart,
+    std::vector<uint8>* localExtra, bool* localDamaged)
 {
-    zip_error_clear(fArchive);
-    zip_uint16_t length = 0;
-    const zip_uint8_t* data
-        = zip_file_extra_field_get_by_id(fArchive, index, id, 0, &length, zip_flags_t(flags));
-    if (data == nullptr) {
-        if (damaged != nullptr)
-            *damaged = zip_error_code_zip(zip_get_error(fArchive)) != ZIP_ER_NOENT;
-        return {};
+    localExtra->clear();
+    *localDamaged = true;
+    uint64 archiveSize = uint64(std::max<off_t>(fSource->Size(), 0));
+    uint8 header[kLocalHeaderSize];
+    if (entry.localOffset > archiveSize || archiveSize - entry.localOffset < sizeof(header)
+        || ReadZipBytes(*fSource, entry.localOffset, header, sizeof(header)) != B_OK
+        || std::memcmp(header, kLocalSignature, 4) != 0)
+        return B_BAD_DATA;
+    uint64 nameLength = ZipLittle(header + 26, 2);
+    uint64 extraLength = ZipLittle(header + 28, 2);
+    uint64 extraStart = entry.localOffset + sizeof(header) + nameLength;
+    if (extraStart + extraLength > archiveSize)
+        return B_BAD_DATA;
+    localExtra->resize(size_t(extraLength));
+    if (ReadZipBytes(*fSource, extraStart, localExtra->data(), localExtra->size()) != B_OK) {
+        localExtra->clear();
+        return B_BAD_DATA;
     }
-    if (damaged != nullptr)
-        *damaged = false;
-    return std::span<const uint8>(data, length);
-}
-
-void ZipReader::ReadTimes(uint64 index, int64 dosTime, ZipEntryInfo* info)
-{
-    info->modified = dosTime;
-    zip_error_clear(fArchive);
-    zip_uint16_t length = 0;
-    // The local copy is the complete one; the central one has the
-    // modification time at most.
-    const zip_uint8_t* data = zip_file_extra_field_get_by_id(
-        fArchive, index, kTimestampFieldId, 0, &length, ZIP_FL_LOCAL);
-    if (data == nullptr)
-        data = zip_file_extra_field_get_by_id(
-            fArchive, index, kTimestampFieldId, 0, &length, ZIP_FL_CENTRAL);
-    ZipTimestamps times;
-    if (data == nullptr || ParseTimestampField(std::span(data, length), &times) != B_OK)
-        return;
-    std::optional<int64> modified;
-    if (times.modified && (modified = InterpretZipTime(*times.modified, dosTime)))
-        info->modified = *modified;
-    if (times.accessed)
-        info->accessed = InterpretZipTime(*times.accessed, dosTime);
-    if (times.created)
-        info->created = InterpretZipTime(*times.created, dosTime);
-}
-
-void ZipReader::ReadOwner(uint64 index, ZipEntryInfo* info)
-{
-    ZipOwner owner;
-    for (uint32 flags : { ZIP_FL_LOCAL, ZIP_FL_CENTRAL }) {
-        std::span<const uint8> field = Field(index, kUnixOwnerFieldId, flags);
-        if (!field.empty() && ParseUnixOwnerField(field, &owner) == B_OK) {
-            info->owner = owner;
-            return;
-        }
-    }
-    std::span<const uint8> field = Field(index, kUnixOwner16FieldId, ZIP_FL_LOCAL);
-    if (!field.empty() && ParseUnixOwner16Field(field, &owner) == B_OK)
-        info->owner = owner;
-}
-
-void ZipReader::ReadAttributes(uint64 index, ZipEntryInfo* info)
-{
-    // Only the local field holds the attributes; the central one just
-    // repeats their size.
-    bool damaged = false;
-    std::span<const uint8> field = Field(index, kBeAttributesFieldId, ZIP_FL_LOCAL, &damaged);
-    if (damaged) {
-        info->attributesStatus = B_BAD_DATA;
-        return;
-    }
-    if (field.empty())
-        return;
-    info->attributesStatus = ParseBeAttributesField(field, &info->attributes);
-    if (info->attributesStatus != B_OK)
-        info->attributes.clear();
+    std::vector<ZipExtraBlock> blocks;
+    *localDamaged = SplitExtraArea(*localExtra, &blocks) != B_OK;
+    *dataStart = extraStart + extraLength;
+    if (entry.compressedSize > archiveSize - *dataStart)
+        return B_BAD_DATA;
+    return B_OK;
 }
 
 status_t ZipReader::GetEntry(uint64 index, ZipEntryInfo* info)
 {
-    if (fArchive == nullptr)
+    if (fSource == nullptr)
         return B_NO_INIT;
     *info = ZipEntryInfo();
-    zip_stat_t st;
-    const char* name = zip_get_name(fArchive, index, ZIP_FL_ENC_RAW);
-    if (name == nullptr || zip_stat_index(fArchive, index, ZIP_FL_ENC_RAW, &st) != 0)
-        return Fail(B_BAD_DATA, std::string("cannot read an entry: ") + zip_strerror(fArchive));
-    // libzip turns a NUL byte inside a name into a space: the entry would be
-    // written under a name the archive does not give.
-    if (index >= fStoredNames.size() || fStoredNames[index].hasNul
-        || std::strlen(name) != fStoredNames[index].length)
+    if (index >= fEntries.size())
+        return Fail(B_BAD_DATA, "cannot read an entry: no entry " + std::to_string(index));
+    const ZipCentralEntry& entry = fEntries[index];
+    // A name cut by a NUL byte would be written under another name than the
+    // archive gives.
+    if (entry.nameHasNul) {
+        std::string shown = entry.name;
+        std::replace(shown.begin(), shown.end(), '\0', ' ');
         return Fail(B_BAD_DATA,
-            "refused: the name of entry " + std::to_string(index) + " (\"" + name
+            "refused: the name of entry " + std::to_string(index) + " (\"" + shown
                 + "\") holds a NUL byte");
+    }
     info->index = index;
-    info->name = name;
-    info->size = (st.valid & ZIP_STAT_SIZE) != 0 ? st.size : 0;
-    info->encrypted
-        = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && st.encryption_method != ZIP_EM_NONE;
-    zip_uint8_t host = 0;
-    zip_uint32_t external = 0;
-    if (zip_file_get_external_attributes(fArchive, index, 0, &host, &external) == 0
-        && (host == ZIP_OPSYS_UNIX || host == kHostBeOS) && (external >> 16) != 0)
-        info->mode = external >> 16;
+    info->name = entry.name;
+    info->size = entry.size;
+    info->encrypted = (entry.flags & kEncryptedFlags) != 0;
+    if ((entry.host == kHostUnix || entry.host == kHostBeOS) && (entry.external >> 16) != 0)
+        info->mode = entry.external >> 16;
     info->kind = KindOf(info->name, info->mode);
-    ReadTimes(index, (st.valid & ZIP_STAT_MTIME) != 0 ? int64(st.mtime) : 0, info);
-    ReadOwner(index, info);
-    ReadAttributes(index, info);
+
+    uint64 dataStart = 0;
+    std::vector<uint8> local;
+    bool localDamaged = false;
+    (void)ReadLocalHeader(entry, &dataStart, &local, &localDamaged);
+    int64 dosTime = DosToSeconds(entry.dosTime, entry.dosDate);
+
+    // Times: the local copy is the complete one; the central one has the
+    // modification time at most.
+    info->modified = dosTime;
+    std::span<const uint8> field = FindField(local, kTimestampFieldId);
+    if (!HasField(local, kTimestampFieldId))
+        field = FindField(entry.extra, kTimestampFieldId);
+    ZipTimestamps times;
+    if (!field.empty() && ParseTimestampField(field, &times) == B_OK) {
+        std::optional<int64> modified;
+        if (times.modified && (modified = InterpretZipTime(*times.modified, dosTime)))
+            info->modified = *modified;
+        if (times.accessed)
+            info->accessed = InterpretZipTime(*times.accessed, dosTime);
+        if (times.created)
+            info->created = InterpretZipTime(*times.created, dosTime);
+    }
+
+    ZipOwner owner;
+    const std::vector<uint8>* areas[] = { &local, &entry.extra };
+    for (const std::vector<uint8>* area : areas) {
+        std::span<const uint8> data = FindField(*area, kUnixOwnerFieldId);
+        if (!data.empty() && ParseUnixOwnerField(data, &owner) == B_OK) {
+            info->owner = owner;
+            break;
+        }
+    }
+    std::span<const uint8> owner16 = FindField(local, kUnixOwner16FieldId);
+    if (!info->owner && !owner16.empty() && ParseUnixOwner16Field(owner16, &owner) == B_OK)
+        info->owner = owner;
+
+    // Only the local field holds the attributes; the central one just
+    // repeats their size.
+    if (localDamaged) {
+        info->attributesStatus = B_BAD_DATA;
+        return B_OK;
+    }
+    std::span<const uint8> attributes = FindField(local, kBeAttributesFieldId);
+    if (!attributes.empty()) {
+        info->attributesStatus = ParseBeAttributesField(attributes, &info->attributes);
+        if (info->attributesStatus != B_OK)
+            info->attributes.clear();
+    }
     return B_OK;
 }
 
 status_t ZipReader::ReadEntry(const ZipEntryInfo& entry, const Sink& sink, size_t chunkSize)
 {
-    if (fArchive == nullptr)
+    if (fSource == nullptr)
         return B_NO_INIT;
-    zip_file_t* file = zip_fopen_index(fArchive, entry.index, 0);
-    if (file == nullptr)
-        return Fail(B_BAD_DATA, entry.name + ": " + zip_strerror(fArchive));
-    std::vector<uint8> chunk(std::max<size_t>(chunkSize, 1));
-    uint64 total = 0;
-    status_t status = B_OK;
-    for (;;) {
-        zip_int64_t done = zip_fread(file, chunk.data(), chunk.size());
-        if (done < 0) {
-            status = Fail(B_BAD_DATA, entry.name + ": " + zip_file_strerror(file));
-            break;
-        }
-        if (done == 0)
-            break;
-        total += uint64(done);
-        // Never take more than the entry says it holds.
-        if (total > entry.size) {
-            status = Fail(B_BAD_DATA, entry.name + ": more data than the entry states");
-            break;
-        }
-        if ((status = sink(chunk.data(), size_t(done))) != B_OK)
-            break;
+    if (entry.index >= fEntries.size())
+        return Fail(B_BAD_DATA, entry.name + ": no such entry");
+    const ZipCentralEntry& central = fEntries[entry.index];
+    if ((central.flags & kEncryptedFlags) != 0)
+        return Fail(B_BAD_DATA, entry.name + ": the entry is encrypted");
+    if (central.method != kMethodStored && central.method != kMethodDeflated)
+        return Fail(B_BAD_DATA,
+            entry.name + ": compression method " + std::to_string(central.method)
+                + " is not supported");
+    uint64 dataStart = 0;
+    std::vector<uint8> local;
+    bool localDamaged = false;
+    if (ReadLocalHeader(central, &dataStart, &local, &localDamaged) != B_OK)
+        return Fail(B_BAD_DATA, entry.name + ": its local header or data are damaged");
+    return Inflate(entry, central, dataStart, sink, std::max<size_t>(chunkSize, 1));
+}
+
+status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& central,
+    uint64 dataStart, const Sink& sink, size_t chunkSize)
+{
+    bool deflated = central.method == kMethodDeflated;
+    InflateStream inflater;
+    if (deflated) {
+        if (inflateInit2(&inflater.stream, -MAX_WBITS) != Z_OK)
+            return Fail(B_NO_MEMORY, entry.name + ": cannot start decompressing");
+        inflater.open = true;
     }
-    zip_fclose(file);
-    if (status == B_OK && total != entry.size)
-        status = Fail(B_BAD_DATA, entry.name + ": less data than the entry states");
-    return status;
+    std::vector<uint8> input(deflated ? kInputChunk : 0);
+    std::vector<uint8> output(chunkSize);
+    uint64 position = dataStart;
+    uint64 remaining = central.compressedSize;
+    uint64 total = 0;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    bool ended = false;
+    while (!ended) {
+        size_t produced = 0;
+        if (!deflated) {
+            if (remaining == 0)
+                break;
+            produced = size_t(std::min<uint64>(remaining, output.size()));
+            if (ReadZipBytes(*fSource, position, output.data(), produced) != B_OK)
+                return Fail(B_BAD_DATA, entry.name + ": cannot read its data");
+            position += produced;
+            remaining -= produced;
+        } else {
+            z_stream& stream = inflater.stream;
+            if (stream.avail_in == 0 && remaining > 0) {
+                size_t count = size_t(std::min<uint64>(remaining, input.size()));
+                if (ReadZipBytes(*fSource, position, input.data(), count) != B_OK)
+                    return Fail(B_BAD_DATA, entry.name + ": cannot read its data");
+                position += count;
+                remaining -= count;
+                stream.next_in = input.data();
+                stream.avail_in = uInt(count);
+            }
+            stream.next_out = output.data();
+            stream.avail_out = uInt(output.size());
+            int result = inflate(&stream, Z_NO_FLUSH);
+            produced = output.size() - stream.avail_out;
+            if (result == Z_STREAM_END)
+                ended = true;
+            else if (result == Z_BUF_ERROR && stream.avail_in == 0 && remaining == 0)
+                return Fail(B_BAD_DATA, entry.name + ": its compressed data end early");
+            else if (result != Z_OK && result != Z_BUF_ERROR)
+                return Fail(B_BAD_DATA, entry.name + ": its compressed data are damaged");
+        }
+        if (produced == 0)
+            continue;
+        total += produced;
+        // Never take more than the entry says it holds.
+        if (total > entry.size)
+            return Fail(B_BAD_DATA, entry.name + ": more data than the entry states");
+        crc = crc32(crc, output.data(), uInt(produced));
+        if (status_t status = sink(output.data(), produced); status != B_OK)
+            return status;
+    }
+    if (total != entry.size)
+        return Fail(B_BAD_DATA, entry.name + ": less data than the entry states");
+    if (uint32(crc) != central.crc)
+        return Fail(B_BAD_DATA, entry.name + ": CRC error");
+    return B_OK;
 }
 
 } // namespace BPrivate

@@ -9,6 +9,10 @@
 // quits. That error says nothing about the program's state (the wake-up is no
 // longer needed), so it alone is ignored; every other error goes to the
 // handler that was in place before.
+//
+// Xlib is never linked: it is in the process only when SDL runs on X11 (SDL
+// brings it in), and only then is the filter installed, through the library
+// already loaded.
 
 #include "SdlBackendImpl.h"
 
@@ -16,6 +20,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 
+#include <dlfcn.h>
 #include <mutex>
 
 namespace BPrivate {
@@ -37,8 +42,18 @@ void IgnoreLateWakeUpErrors()
 {
     static std::mutex sLock;
     std::lock_guard<std::mutex> lock(sLock);
+    // Kept open once found: the filter stays installed in it.
+    static void* sXlib = nullptr;
+    if (sXlib == nullptr)
+        sXlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (sXlib == nullptr)
+        return;
+    auto setHandler
+        = reinterpret_cast<decltype(&XSetErrorHandler)>(dlsym(sXlib, "XSetErrorHandler"));
+    if (setHandler == nullptr)
+        return;
     // Installed again after someone else replaced it, chaining to theirs.
-    XErrorHandler current = XSetErrorHandler(FilterError);
+    XErrorHandler current = setHandler(FilterError);
     if (current != FilterError)
         sPreviousHandler = current;
 }

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csetjmp>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -16,6 +18,7 @@
 #include <string>
 #include <unistd.h>
 #include <unordered_map>
+#include <unwind.h>
 #include <vector>
 
 #include "ThreadRecord.h"
@@ -45,6 +48,51 @@ Registry& TheRegistry()
 
 thread_local std::shared_ptr<ThreadRecord> tCurrent;
 thread_local int tNoUnwindDepth = 0;
+
+// Where a spawned thread's forced unwinding ends: a jump buffer in its entry
+// function's frame. glibc's pthread_exit unwinds through libgcc_s.so.1,
+// which it loads when the first thread exits that way, and which the
+// installer, carrying its own unwinder, cannot count on finding (it aborts
+// without it). So a thread stops as glibc would make it, but with the
+// unwinder linked into the program: a forced unwind runs every frame's
+// destructors up to the entry function, which then returns.
+thread_local std::jmp_buf* tUnwindTarget = nullptr;
+// The entry function's stack pointer: a frame whose canonical frame address
+// the unwinder reports at or above it is the entry function's own.
+thread_local uintptr_t tUnwindMark = 0;
+thread_local _Unwind_Exception tUnwindException;
+
+constexpr _Unwind_Exception_Class kUnwindClass = 0x42524e564b494c4cULL; // "BRNVKILL"
+
+// The stack pointer of the function that calls this one.
+[[gnu::noinline]] uintptr_t CallerStackPointer()
+{
+    return reinterpret_cast<uintptr_t>(__builtin_dwarf_cfa());
+}
+
+_Unwind_Reason_Code StopAtEntry(int, _Unwind_Action actions, _Unwind_Exception_Class,
+    _Unwind_Exception*, _Unwind_Context* context, void*)
+{
+    // Called before each frame's cleanups, with the frame's stack pointer
+    // as the address: the frames called from the entry function have run
+    // theirs; the entry function's own frame is left to it.
+    if ((actions & _UA_END_OF_STACK) != 0 || _Unwind_GetCFA(context) >= tUnwindMark)
+        std::longjmp(*tUnwindTarget, 1);
+    return _URC_NO_REASON;
+}
+
+void UnwindCleanup(_Unwind_Reason_Code, _Unwind_Exception*) { }
+
+[[noreturn]] void UnwindThisThread()
+{
+    if (tUnwindTarget != nullptr) {
+        tUnwindException.exception_class = kUnwindClass;
+        tUnwindException.exception_cleanup = UnwindCleanup;
+        _Unwind_ForcedUnwind(&tUnwindException, StopAtEntry, nullptr);
+    }
+    // Not in a spawned thread's entry, or the unwinder found no way up.
+    pthread_exit(nullptr);
+}
 
 void RunExitHooks(thread_id id)
 {
@@ -107,6 +155,15 @@ void* ThreadEntry(void* argument)
     tCurrent = record;
 
     ExitNotifier notifier(record);
+    // A killed or exiting thread comes back here once its stack is unwound
+    // (UnwindThisThread); returning ends it, and the notifier records it.
+    std::jmp_buf unwound;
+    if (setjmp(unwound) != 0) {
+        tUnwindTarget = nullptr;
+        return nullptr;
+    }
+    tUnwindTarget = &unwound;
+    tUnwindMark = CallerStackPointer();
     {
         std::unique_lock guard(record->lock);
         std::stop_token token = record->stop.get_token();
@@ -232,7 +289,7 @@ void thread_checkpoint()
         return;
     // Forced unwinding: every destructor on the way up runs, and the thread's
     // entry function records the end (see ExitNotifier).
-    pthread_exit(nullptr);
+    UnwindThisThread();
 }
 
 ThreadStateScope::ThreadStateScope(thread_state state)
@@ -414,7 +471,7 @@ void exit_thread(status_t status)
     record->exitValueOverride = status;
     record->hasExitValueOverride = true;
     record->unwinding.store(true);
-    pthread_exit(nullptr);
+    BPrivate::UnwindThisThread();
 }
 
 thread_id find_thread(const char* name)

@@ -10,6 +10,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <EmbeddedFonts.h>
 #include <Environment.h>
 
 namespace BPrivate {
@@ -128,6 +129,8 @@ FontManager& FontManager::Default()
 FontManager::FontManager()
     : fDirectory(ChooseDirectory())
 {
+    const char* configured = Environment::Get("BRENVIK_FONT_DIR");
+    fDirectoryOnly = configured != nullptr && configured[0] != '\0';
     LoadFaces();
 }
 
@@ -139,35 +142,89 @@ void FontManager::LoadFaces()
     fStatus = B_OK;
     for (int32 family = 0; family < kFamilyCount; family++) {
         for (int32 style = 0; style < kStyleCount; style++) {
-            std::string path = fDirectory + "/" + kFamilies[family].filePrefix + "-"
+            std::string fileName = std::string(kFamilies[family].filePrefix) + "-"
                 + kStyles[style].fileSuffix + ".ttf";
-            fFaces[family][style] = LoadFace(path, family, style);
+            fFaces[family][style] = LoadFace(fileName, family, style);
         }
     }
 }
 
-cairo_font_face_t* FontManager::LoadFace(const std::string& path, int32 family, int32 style)
+cairo_font_face_t* FontManager::FaceFromFile(const std::string& path)
 {
     FT_Face ftFace = nullptr;
-    if (fLibrary != nullptr
-        && FT_New_Face(static_cast<FT_Library>(fLibrary), path.c_str(), 0, &ftFace) == 0) {
-        cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
-        // The FreeType face must live as long as the cairo face made from it.
-        if (cairo_font_face_set_user_data(face, &sFreeTypeFaceKey, ftFace, ReleaseFreeTypeFace)
-            == CAIRO_STATUS_SUCCESS) {
-            return face;
-        }
-        cairo_font_face_destroy(face);
-        FT_Done_Face(ftFace);
+    if (fLibrary == nullptr
+        || FT_New_Face(static_cast<FT_Library>(fLibrary), path.c_str(), 0, &ftFace) != 0)
+        return nullptr;
+    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+    // The FreeType face must live as long as the cairo face made from it.
+    if (cairo_font_face_set_user_data(face, &sFreeTypeFaceKey, ftFace, ReleaseFreeTypeFace)
+        == CAIRO_STATUS_SUCCESS) {
+        return face;
     }
-    if (fStatus == B_OK) {
+    cairo_font_face_destroy(face);
+    FT_Done_Face(ftFace);
+    return nullptr;
+}
+
+cairo_font_face_t* FontManager::FaceFromMemory(const char* fileName)
+{
+    std::span<const uint8> data = EmbeddedFontFile(fileName);
+    FT_Face ftFace = nullptr;
+    if (data.empty() || fLibrary == nullptr
+        || FT_New_Memory_Face(
+               static_cast<FT_Library>(fLibrary), data.data(), FT_Long(data.size()), 0, &ftFace)
+            != 0)
+        return nullptr;
+    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+    if (cairo_font_face_set_user_data(face, &sFreeTypeFaceKey, ftFace, ReleaseFreeTypeFace)
+        == CAIRO_STATUS_SUCCESS) {
+        return face;
+    }
+    cairo_font_face_destroy(face);
+    FT_Done_Face(ftFace);
+    return nullptr;
+}
+
+cairo_font_face_t* FontManager::LoadFace(const std::string& fileName, int32 family, int32 style)
+{
+    std::string path = fDirectory + "/" + fileName;
+    cairo_font_face_t* face = nullptr;
+    if (fDirectoryOnly) {
+        face = FaceFromFile(path);
+    } else {
+        face = FaceFromMemory(fileName.c_str());
+        if (face == nullptr)
+            face = FaceFromFile(path);
+    }
+    if (face != nullptr)
+        return face;
+
+    fStatus = B_ENTRY_NOT_FOUND;
+    bool bold = (kStyles[style].face & B_BOLD_FACE) != 0;
+    bool italic = (kStyles[style].face & B_ITALIC_FACE) != 0;
+    // A face the machine lacks: a built-in one, upright, of the same family
+    // and weight where there is one (the fixed family has only its regular
+    // face), else of the plain family. Quietly, as this is what a machine
+    // without the Liberation fonts always gets.
+    if (!fDirectoryOnly) {
+        const char* weight = bold ? "-Bold.ttf" : "-Regular.ttf";
+        const std::string standIns[] = {
+            std::string(family == kMonoFamily ? "LiberationMono" : "LiberationSans") + weight,
+            family == kMonoFamily ? "LiberationMono-Regular.ttf" : "",
+            std::string("LiberationSans") + weight,
+        };
+        for (const std::string& standIn : standIns) {
+            if (!standIn.empty() && (face = FaceFromMemory(standIn.c_str())) != nullptr)
+                return face;
+        }
+    }
+    static bool sSaid = false;
+    if (!sSaid) {
+        sSaid = true;
         std::fprintf(stderr,
             "brenvik: font file %s could not be loaded; using a system font instead\n",
             path.c_str());
     }
-    fStatus = B_ENTRY_NOT_FOUND;
-    bool bold = (kStyles[style].face & B_BOLD_FACE) != 0;
-    bool italic = (kStyles[style].face & B_ITALIC_FACE) != 0;
     return cairo_toy_font_face_create(kFamilies[family].fallback,
         italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);

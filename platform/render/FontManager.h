@@ -3,7 +3,10 @@
 // FontManager: the fonts this platform draws with. They come from fixed font
 // files (the Liberation families) loaded through FreeType, not from a
 // fontconfig lookup, and are rendered with explicit antialiasing and hinting
-// options, so that one build draws the same pixels on every machine.
+// options, so that one build draws the same pixels on every machine. The
+// faces windows use (Sans regular and bold, Mono regular) are built into
+// the program (EmbeddedFonts.h); the others are read from the machine's
+// Liberation files, and where those are missing a built-in face stands in.
 
 #include <FontDefs.h>
 
@@ -36,8 +39,11 @@ public:
     // The process-wide manager, loaded on first use (thread-safe).
     static FontManager& Default();
 
-    // B_OK when every font file was loaded. Otherwise the families whose file
-    // is missing fall back to a system font (said once on standard error).
+    // B_OK when every face was loaded from its own file (built in or on the
+    // machine). Otherwise a face whose file is missing is drawn with a
+    // built-in face, or, when even that is missing (only with
+    // BRENVIK_FONT_DIR, which names the one folder to read every face from),
+    // with a system font (said once on standard error).
     status_t InitCheck() const { return fStatus; }
     const std::string& Directory() const { return fDirectory; }
 
@@ -74,13 +80,17 @@ private:
     ~FontManager() = delete;
 
     void LoadFaces();
-    cairo_font_face_t* LoadFace(const std::string& path, int32 family, int32 style);
+    cairo_font_face_t* LoadFace(const std::string& fileName, int32 family, int32 style);
+    cairo_font_face_t* FaceFromMemory(const char* fileName);
+    cairo_font_face_t* FaceFromFile(const std::string& path);
 
     static constexpr int32 kFamilyCount = 3;
     static constexpr int32 kStyleCount = 4;
     static constexpr size_t kMaxCachedFonts = 256;
 
     std::string fDirectory;
+    // BRENVIK_FONT_DIR was set: every face is read from fDirectory.
+    bool fDirectoryOnly = false;
     status_t fStatus = B_NO_INIT;
     cairo_font_face_t* fFaces[kFamilyCount][kStyleCount] = {};
     void* fLibrary = nullptr;

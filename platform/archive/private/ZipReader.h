@@ -2,8 +2,9 @@
 
 // Reads a zip archive from a byte source: its entries with their metadata
 // (kind, mode, times, owner, BeOS attributes from the extra fields) and the
-// data of one entry at a time, streamed in chunks and checked against the
-// stated size and CRC.
+// data of one entry at a time, stored or deflated, streamed in chunks and
+// checked against the stated size and CRC-32. It is our own reader over
+// zlib's inflate, so that the installer carries no zip library.
 
 #include "ZipByteSource.h"
 #include "ZipCentralDirectory.h"
@@ -14,8 +15,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-struct zip;
 
 namespace BPrivate {
 
@@ -65,14 +64,15 @@ public:
 
 private:
     status_t Fail(status_t status, std::string text);
-    void ReadTimes(uint64 index, int64 dosTime, ZipEntryInfo* info);
-    void ReadOwner(uint64 index, ZipEntryInfo* info);
-    void ReadAttributes(uint64 index, ZipEntryInfo* info);
-    std::span<const uint8> Field(uint64 index, uint16 id, uint32 flags, bool* damaged = nullptr);
+    // The entry's local header: where its data start, and its extra fields
+    // (localDamaged when they cannot be split).
+    status_t ReadLocalHeader(const ZipCentralEntry& entry, uint64* dataStart,
+        std::vector<uint8>* localExtra, bool* localDamaged);
+    status_t Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& central, uint64 dataStart,
+        const Sink& sink, size_t chunkSize);
 
-    ::zip* fArchive = nullptr;
-    // Each entry's name as the central directory stores it.
-    std::vector<ZipStoredName> fStoredNames;
+    std::unique_ptr<ZipByteSource> fSource;
+    std::vector<ZipCentralEntry> fEntries;
     std::string fErrorText;
 };
 

@@ -14,7 +14,7 @@ CMAKE_FLAGS ?=
 PACKAGES := g++ clang cmake ninja-build pkg-config make \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	libsdl2-dev libcairo2-dev libfreetype-dev libpng-dev libjpeg-dev libgif-dev \
-	libzip-dev libssl-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
+	libzip-dev libssl-dev libsodium-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
 	libpixman-1-dev libfontconfig-dev libexpat1-dev libbrotli-dev libbz2-dev zlib1g-dev \
 	binutils \
 	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy ansible-core

@@ -1,9 +1,6 @@
 #include "Ed25519.h"
 
-#include <memory>
-
-#include <openssl/evp.h>
-#include <openssl/rand.h>
+#include <sodium.h>
 
 namespace BPrivate {
 
@@ -11,75 +8,75 @@ namespace Ed25519 {
 
 namespace {
 
-struct KeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct ContextFree {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-using Key = std::unique_ptr<EVP_PKEY, KeyFree>;
-using Context = std::unique_ptr<EVP_MD_CTX, ContextFree>;
+// libsodium's Ed25519 (RFC 8032, as OpenSSL's): small enough to go into the
+// installer program, where OpenSSL's would bring its whole provider layer.
+bool Ready()
+{
+    return sodium_init() >= 0;
+}
 
 const unsigned char* Bytes(const std::string& text)
 {
     return reinterpret_cast<const unsigned char*>(text.data());
 }
 
-Key PrivateKey(const std::string& seed)
+// The key pair of a seed: libsodium signs with the seed and the public key
+// together.
+bool KeyPair(const std::string& seed, unsigned char publicKey[crypto_sign_PUBLICKEYBYTES],
+    unsigned char secretKey[crypto_sign_SECRETKEYBYTES])
 {
-    if (seed.size() != kSeedSize)
-        return Key();
-    return Key(EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, Bytes(seed), seed.size()));
+    return seed.size() == kSeedSize && Ready()
+        && crypto_sign_seed_keypair(publicKey, secretKey, Bytes(seed)) == 0;
 }
+
+static_assert(crypto_sign_SEEDBYTES == kSeedSize);
+static_assert(crypto_sign_PUBLICKEYBYTES == kPublicKeySize);
+static_assert(crypto_sign_BYTES == kSignatureSize);
 
 } // namespace
 
 status_t NewSeed(std::string* seed)
 {
-    unsigned char bytes[kSeedSize];
-    if (RAND_bytes(bytes, int(sizeof bytes)) != 1)
+    if (!Ready())
         return B_ERROR;
+    unsigned char bytes[kSeedSize];
+    randombytes_buf(bytes, sizeof bytes);
     seed->assign(reinterpret_cast<const char*>(bytes), sizeof bytes);
+    sodium_memzero(bytes, sizeof bytes);
     return B_OK;
 }
 
 std::string PublicKeyOf(const std::string& seed)
 {
-    Key key = PrivateKey(seed);
-    unsigned char bytes[kPublicKeySize];
-    size_t length = sizeof bytes;
-    if (!key || EVP_PKEY_get_raw_public_key(key.get(), bytes, &length) != 1
-        || length != kPublicKeySize)
+    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
+    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
+    if (!KeyPair(seed, publicKey, secretKey))
         return std::string();
-    return std::string(reinterpret_cast<const char*>(bytes), length);
+    sodium_memzero(secretKey, sizeof secretKey);
+    return std::string(reinterpret_cast<const char*>(publicKey), sizeof publicKey);
 }
 
 std::string Sign(const std::string& seed, const std::string& message)
 {
-    Key key = PrivateKey(seed);
-    Context context(EVP_MD_CTX_new());
-    unsigned char bytes[kSignatureSize];
-    size_t length = sizeof bytes;
-    if (!key || !context
-        || EVP_DigestSignInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1
-        || EVP_DigestSign(context.get(), bytes, &length, Bytes(message), message.size()) != 1
-        || length != kSignatureSize)
+    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
+    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
+    if (!KeyPair(seed, publicKey, secretKey))
         return std::string();
-    return std::string(reinterpret_cast<const char*>(bytes), length);
+    unsigned char signature[crypto_sign_BYTES];
+    int signedOk
+        = crypto_sign_detached(signature, nullptr, Bytes(message), message.size(), secretKey);
+    sodium_memzero(secretKey, sizeof secretKey);
+    if (signedOk != 0)
+        return std::string();
+    return std::string(reinterpret_cast<const char*>(signature), sizeof signature);
 }
 
 bool Verify(const std::string& publicKey, const std::string& message, const std::string& signature)
 {
-    if (publicKey.size() != kPublicKeySize || signature.size() != kSignatureSize)
-        return false;
-    Key key(
-        EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr, Bytes(publicKey), publicKey.size()));
-    Context context(EVP_MD_CTX_new());
-    return key && context
-        && EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) == 1
-        && EVP_DigestVerify(
-               context.get(), Bytes(signature), signature.size(), Bytes(message), message.size())
-        == 1;
+    return publicKey.size() == kPublicKeySize && signature.size() == kSignatureSize && Ready()
+        && crypto_sign_verify_detached(
+               Bytes(signature), Bytes(message), message.size(), Bytes(publicKey))
+        == 0;
 }
 
 } // namespace Ed25519

@@ -1,6 +1,6 @@
 #pragma once
 
-// Ed25519 signatures through the system's crypto library: the keys an
+// Ed25519 signatures through libsodium: the keys an
 // installer's publisher signs its table of contents with. Keys and
 // signatures are the raw bytes of RFC 8032 (a 32-byte seed as the private
 // key, a 32-byte public key, a 64-byte signature).

@@ -115,6 +115,20 @@ std::string ChooseDirectory()
     return kFontFolders[0];
 }
 
+// A cairo face of a FreeType face, which it then owns: the FreeType face
+// must live as long as the cairo face made from it.
+cairo_font_face_t* CairoFace(FT_Face ftFace)
+{
+    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+    if (cairo_font_face_set_user_data(face, &sFreeTypeFaceKey, ftFace, ReleaseFreeTypeFace)
+        == CAIRO_STATUS_SUCCESS) {
+        return face;
+    }
+    cairo_font_face_destroy(face);
+    FT_Done_Face(ftFace);
+    return nullptr;
+}
+
 } // namespace
 
 FontManager& FontManager::Default()
@@ -155,15 +169,7 @@ cairo_font_face_t* FontManager::FaceFromFile(const std::string& path)
     if (fLibrary == nullptr
         || FT_New_Face(static_cast<FT_Library>(fLibrary), path.c_str(), 0, &ftFace) != 0)
         return nullptr;
-    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
-    // The FreeType face must live as long as the cairo face made from it.
-    if (cairo_font_face_set_user_data(face, &sFreeTypeFaceKey, ftFace, ReleaseFreeTypeFace)
-        == CAIRO_STATUS_SUCCESS) {
-        return face;
-    }
-    cairo_font_face_destroy(face);
-    FT_Done_Face(ftFace);
-    return nullptr;
+    return CairoFace(ftFace);
 }
 
 cairo_font_face_t* FontManager::FaceFromMemory(const char* fileName)
@@ -175,14 +181,7 @@ cairo_font_face_t* FontManager::FaceFromMemory(const char* fileName)
                static_cast<FT_Library>(fLibrary), data.data(), FT_Long(data.size()), 0, &ftFace)
             != 0)
         return nullptr;
-    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
-    if (cairo_font_face_set_user_data(face, &sFreeTypeFaceKey, ftFace, ReleaseFreeTypeFace)
-        == CAIRO_STATUS_SUCCESS) {
-        return face;
-    }
-    cairo_font_face_destroy(face);
-    FT_Done_Face(ftFace);
-    return nullptr;
+    return CairoFace(ftFace);
 }
 
 cairo_font_face_t* FontManager::LoadFace(const std::string& fileName, int32 family, int32 style)

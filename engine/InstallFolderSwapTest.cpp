@@ -344,6 +344,19 @@ protected:
         WriteBytes(fRoot + "/payload/config", "new");
     }
 
+    // Installs "config" into the place, where the user's own file is saved
+    // aside first.
+    void InstallOverPlace(InstallConfig& config)
+    {
+        TestInstaller installer(fRoot);
+        installer.AddCustomFolder("Where", 3006, fPlaceName.c_str(), false);
+        installer.AddItem({ fRoot + "/payload/config", "Where" });
+        installer.config.AddBool("opt_save_replaced", true);
+        config.SetDialogs(std::make_unique<TestDialogs>());
+        config.SetSystemProbe(std::make_unique<TestProbe>());
+        installer.Configure(config, fDestination);
+    }
+
     std::string fOutside;
     std::string fPlaceName;
     std::string fPlace;
@@ -353,14 +366,8 @@ TEST_P(PutBackSwapTest, NothingComesBackFromAFolderPutInPlaceOfSavedFiles)
 {
     if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
         GTEST_SKIP() << "only root can give a folder to another user";
-    TestInstaller installer(fRoot);
-    installer.AddCustomFolder("Where", 3006, fPlaceName.c_str(), false);
-    installer.AddItem({ fRoot + "/payload/config", "Where" });
-    installer.config.AddBool("opt_save_replaced", true);
     InstallConfig config;
-    config.SetDialogs(std::make_unique<TestDialogs>());
-    config.SetSystemProbe(std::make_unique<TestProbe>());
-    installer.Configure(config, fDestination);
+    InstallOverPlace(config);
     ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
     std::string saved = fDestination + "/TarselNotes/Saved Files";
     ASSERT_EQ(ReadBytes(saved + "/config"), "the user's own bytes");
@@ -391,14 +398,8 @@ TEST_P(PutBackSwapTest, NothingIsPutBackIntoAFolderPutInPlaceOfItsOwn)
     if (GetParam() == Swap::kOtherUsersFolder && geteuid() != 0)
         GTEST_SKIP() << "only root can give a folder to another user";
     ASSERT_EQ(unlink((fOutside + "/config").c_str()), 0);
-    TestInstaller installer(fRoot);
-    installer.AddCustomFolder("Where", 3006, fPlaceName.c_str(), false);
-    installer.AddItem({ fRoot + "/payload/config", "Where" });
-    installer.config.AddBool("opt_save_replaced", true);
     InstallConfig config;
-    config.SetDialogs(std::make_unique<TestDialogs>());
-    config.SetSystemProbe(std::make_unique<TestProbe>());
-    installer.Configure(config, fDestination);
+    InstallOverPlace(config);
     ASSERT_EQ(config.Action(), InstallConfig::kPassDone);
     SwapIn(fPlace, GetParam(), fOutside);
     if (HasFatalFailure())

@@ -20,6 +20,7 @@
 #include <optional>
 #include <random>
 #include <sys/xattr.h>
+#include <vector>
 
 using namespace BPrivate;
 using namespace brenvik::archive::test;
@@ -118,6 +119,22 @@ protected:
         ZipWriter writer;
         ASSERT_EQ(writer.WriteArchive(fItem.c_str(), fArchive.c_str(), options), B_OK)
             << writer.ErrorText();
+    }
+
+    // Every entry of an archive (the one written), as our reader sees it.
+    std::vector<ZipEntryInfo> Entries(const std::string& archive = "")
+    {
+        std::string path = archive.empty() ? fArchive : archive;
+        std::vector<ZipEntryInfo> entries;
+        ZipReader reader;
+        status_t status;
+        EXPECT_EQ(reader.Open(OpenFileWindowSource(path.c_str(), 0, -1, &status)), B_OK);
+        for (uint64 i = 0; i < reader.CountEntries(); i++) {
+            ZipEntryInfo info;
+            EXPECT_EQ(reader.GetEntry(i, &info), B_OK);
+            entries.push_back(info);
+        }
+        return entries;
     }
 
     // Data, modification times and modes of the extracted tree match the
@@ -387,17 +404,15 @@ TEST_F(ZipWriterTest, ReproducibleArchivesOfEqualItemsAreTheSameBytes)
 
     // Nothing of the owner, no access times; the extraction gives each entry
     // its modification time for both.
-    ZipReader reader;
-    status_t status;
     std::string first = fFolder + "/reproducible0.zip";
-    ASSERT_EQ(reader.Open(OpenFileWindowSource(first.c_str(), 0, -1, &status)), B_OK);
-    for (uint64 i = 0; i < reader.CountEntries(); i++) {
-        ZipEntryInfo info;
-        ASSERT_EQ(reader.GetEntry(i, &info), B_OK);
+    std::vector<ZipEntryInfo> entries = Entries(first);
+    EXPECT_FALSE(entries.empty());
+    for (const ZipEntryInfo& info : entries) {
         EXPECT_FALSE(info.owner.has_value()) << info.name;
         EXPECT_FALSE(info.accessed.has_value()) << info.name;
         EXPECT_EQ(info.modified, StatOf(fFolder + "/" + info.name).st.st_mtime) << info.name;
     }
+    status_t status;
     std::string out = brenvik::test::MakeTempFolder("reproducible");
     ZipExtractor extractor;
     ASSERT_EQ(
@@ -417,12 +432,7 @@ TEST_F(ZipWriterTest, TimesAfterTheLatestTimeAreStoredAsIt)
         ScopedTimeZone zone("AAA-13");
         WriteArchive(options);
     }
-    ZipReader reader;
-    status_t status;
-    ASSERT_EQ(reader.Open(OpenFileWindowSource(fArchive.c_str(), 0, -1, &status)), B_OK);
-    for (uint64 i = 0; i < reader.CountEntries(); i++) {
-        ZipEntryInfo info;
-        ASSERT_EQ(reader.GetEntry(i, &info), B_OK);
+    for (const ZipEntryInfo& info : Entries()) {
         time_t own = StatOf(fFolder + "/" + info.name).st.st_mtime;
         EXPECT_EQ(info.modified, std::min<int64>(own, kReadmeTime)) << info.name;
     }
@@ -444,12 +454,9 @@ TEST_F(ZipWriterTest, ThePermissionsMayBeGivenForEveryEntry)
     ZipWriteOptions options;
     options.permissions = 0755;
     WriteArchive(options);
-    ZipReader reader;
-    status_t status;
-    ASSERT_EQ(reader.Open(OpenFileWindowSource(fArchive.c_str(), 0, -1, &status)), B_OK);
-    for (uint64 i = 0; i < reader.CountEntries(); i++) {
-        ZipEntryInfo info;
-        ASSERT_EQ(reader.GetEntry(i, &info), B_OK);
+    std::vector<ZipEntryInfo> entries = Entries();
+    EXPECT_FALSE(entries.empty());
+    for (const ZipEntryInfo& info : entries) {
         ASSERT_TRUE(info.mode.has_value());
         mode_t own = StatOf(fFolder + "/" + info.name).st.st_mode;
         EXPECT_EQ(*info.mode, (own & S_IFMT) | 0755) << info.name;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -41,14 +42,16 @@ bool IsUnlisted(type_code type, int32 id)
         || (type == InstallerFormat::kSignatureType && id == InstallerFormat::kSignatureId);
 }
 
-// The digest of a resource's data, read in pieces straight from the file.
-std::string DigestOf(BResources& resources, type_code type, int32 id, size_t size)
+// The digest of `size` bytes that `read` gives in pieces, straight from the
+// file: a whole installer is never held in memory.
+std::string DigestOfBytes(
+    size_t size, const std::function<status_t(void* data, off_t offset, size_t length)>& read)
 {
     BPrivate::Sha256 digest;
     std::string chunk(std::min(size, kChunk), '\0');
     for (size_t done = 0; done < size;) {
         size_t length = std::min(kChunk, size - done);
-        if (resources.ReadResource(type, id, chunk.data(), off_t(done), length) != B_OK)
+        if (read(chunk.data(), off_t(done), length) != B_OK)
             return std::string();
         digest.Update(chunk.data(), length);
         done += length;
@@ -56,20 +59,21 @@ std::string DigestOf(BResources& resources, type_code type, int32 id, size_t siz
     return BPrivate::Sha256::Hex(digest.Final());
 }
 
+// The digest of a resource's data.
+std::string DigestOf(BResources& resources, type_code type, int32 id, size_t size)
+{
+    return DigestOfBytes(size, [&](void* data, off_t offset, size_t length) {
+        return resources.ReadResource(type, id, data, offset, length);
+    });
+}
+
 // The digest of the program the resources are appended to.
 std::string ProgramDigest(BResources& resources)
 {
-    BPrivate::Sha256 digest;
-    off_t size = resources.HostSize();
-    std::string chunk(std::min(size_t(size), kChunk), '\0');
-    for (off_t done = 0; done < size;) {
-        size_t length = size_t(std::min(off_t(kChunk), size - done));
-        if (resources.ReadHost(chunk.data(), done, length) != B_OK)
-            return std::string();
-        digest.Update(chunk.data(), length);
-        done += off_t(length);
-    }
-    return BPrivate::Sha256::Hex(digest.Final());
+    return DigestOfBytes(
+        size_t(resources.HostSize()), [&](void* data, off_t offset, size_t length) {
+            return resources.ReadHost(data, offset, length);
+        });
 }
 
 std::string SelfDigest(const std::string& text)

@@ -26,7 +26,7 @@ namespace Field = InstallerFormat::Field;
 
 namespace {
 
-constexpr const char* kProgramName = "brenvik-installer";
+constexpr const char* kInstallerName = "brenvik-installer";
 // A progress bar is drawn when the terminal has room for it beside the
 // counts.
 constexpr int kBarColumns = 24;
@@ -182,8 +182,8 @@ int TerminalInstall::PrintVersion()
         return InstallerOptions::kExitFailed;
     fIO.Line(std::string(fConfig.GetString(Field::kAppName, "")) + " "
         + fConfig.GetString(Field::kVersion, ""));
-    fIO.Line(std::string(kProgramName) + " " + std::to_string(InstallerFormat::kVersionMajor) + "."
-        + std::to_string(InstallerFormat::kVersionMiddle) + "."
+    fIO.Line(std::string(kInstallerName) + " " + std::to_string(InstallerFormat::kVersionMajor)
+        + "." + std::to_string(InstallerFormat::kVersionMiddle) + "."
         + std::to_string(InstallerFormat::kVersionMinor));
     return InstallerOptions::kExitInstalled;
 }
@@ -203,7 +203,7 @@ void TerminalInstall::LoadTexts()
 void TerminalInstall::SayNoFrontEnd()
 {
     LoadTexts();
-    fIO.ErrorLine(std::string(kProgramName) + ": " + Text(TextId::kNoFrontEnd));
+    fIO.ErrorLine(std::string(kInstallerName) + ": " + Text(TextId::kNoFrontEnd));
 }
 
 bool TerminalInstall::IsTrusted()
@@ -215,7 +215,7 @@ bool TerminalInstall::IsTrusted()
         problem = RequiredKeyProblem(fTrust.seal, fOptions.requiredKey, *fTexts);
     if (problem.empty())
         return true;
-    fIO.ErrorLine(std::string(kProgramName) + ": " + problem);
+    fIO.ErrorLine(std::string(kInstallerName) + ": " + problem);
     return false;
 }
 
@@ -235,7 +235,7 @@ int TerminalInstall::Verify()
 void TerminalInstall::SayWrongOption(const std::string& option)
 {
     LoadTexts();
-    fIO.ErrorLine(std::string(kProgramName) + ": " + Formatted(TextId::kBadOption, option));
+    fIO.ErrorLine(std::string(kInstallerName) + ": " + Formatted(TextId::kBadOption, option));
 }
 
 // The wizard: the window's steps as questions, then the same pass.
@@ -638,5 +638,5 @@ void TerminalInstall::RecordAnswers()
         answers.language = static_cast<const char*>(fTexts->Language());
     if (answers.Write(fOptions.recordPath) != B_OK)
         fIO.ErrorLine(
-            std::string(kProgramName) + ": " + fOptions.recordPath + ": " + std::strerror(errno));
+            std::string(kInstallerName) + ": " + fOptions.recordPath + ": " + std::strerror(errno));
 }

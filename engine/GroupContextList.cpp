@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kNameField = InstallerFormat::Field::kGroupName;
+const char* const kGroupNameField = InstallerFormat::Field::kGroupName;
 const char* const kDescriptionField = InstallerFormat::Field::kGroupDescription;
 
 } // namespace
@@ -19,7 +19,7 @@ void GroupContextList::Read(const BMessage& message)
 {
     Clear();
     const char* name = nullptr;
-    for (int32 index = 0; message.FindString(kNameField, index, &name) == B_OK; index++) {
+    for (int32 index = 0; message.FindString(kGroupNameField, index, &name) == B_OK; index++) {
         auto* group = new GroupContext;
         group->SetUid(NextUid());
         group->SetName(name);
@@ -33,7 +33,7 @@ void GroupContextList::Read(const BMessage& message)
 void GroupContextList::Write(BMessage& message)
 {
     for (GroupContext* group = First(); group != nullptr; group = Next()) {
-        message.AddString(kNameField, group->Name());
+        message.AddString(kGroupNameField, group->Name());
         message.AddString(kDescriptionField, group->Description());
     }
 }

@@ -28,7 +28,7 @@ using namespace InstallerFormat;
 
 namespace {
 
-bool IsInside(const std::string& path, const std::string& folder)
+bool IsAtOrInside(const std::string& path, const std::string& folder)
 {
     return path == folder || path.rfind(folder + "/", 0) == 0;
 }
@@ -38,7 +38,7 @@ bool IsMenuFolder(const std::string& folder)
 {
     BPath menu;
     return find_directory(B_USER_DESKBAR_DIRECTORY, &menu, false, nullptr) == B_OK
-        && IsInside(folder, menu.Path());
+        && IsAtOrInside(folder, menu.Path());
 }
 
 bool IsExecutableFile(const std::string& path)

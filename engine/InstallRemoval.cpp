@@ -28,11 +28,12 @@
 #include "ScriptFile.h"
 #include "TrustedFolders.h"
 
+using Step = InstallRecordReader::Step;
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace removal;
-using Step = InstallRecordReader::Step;
 
 // The live installation that superseded a record (a later installation of
 // the product into the same folder), or "" when there is none: once that one

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kHeader = "BRENVIK MANIFEST 1\n";
+constexpr const char* kManifestHeader = "BRENVIK MANIFEST 1\n";
 constexpr const char* kSelfPrefix = "manifest ";
 constexpr const char* kProgramPrefix = "program ";
 constexpr size_t kChunk = 1 << 20;
@@ -129,7 +129,7 @@ std::string UnescapedName(const std::string& escaped)
 bool Parse(const std::string& text, Listing* listing)
 {
     *listing = Listing();
-    if (text.rfind(kHeader, 0) != 0)
+    if (text.rfind(kManifestHeader, 0) != 0)
         return false;
     size_t last = text.rfind(kSelfPrefix);
     if (last == std::string::npos || (last > 0 && text[last - 1] != '\n'))
@@ -140,7 +140,7 @@ bool Parse(const std::string& text, Listing* listing)
     if (self != SelfDigest(text.substr(0, last)))
         return false;
     listing->digest = self;
-    size_t start = std::strlen(kHeader);
+    size_t start = std::strlen(kManifestHeader);
     size_t programEnd = text.find('\n', start);
     if (text.compare(start, std::strlen(kProgramPrefix), kProgramPrefix) != 0 || programEnd > last)
         return false;
@@ -193,7 +193,7 @@ status_t Write(BResources& resources)
     std::string program = ProgramDigest(resources);
     if (program.empty())
         return B_IO_ERROR;
-    std::string text = std::string(kHeader) + kProgramPrefix + program + "\n";
+    std::string text = std::string(kManifestHeader) + kProgramPrefix + program + "\n";
     type_code type;
     int32 id;
     const char* name = nullptr;

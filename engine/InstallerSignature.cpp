@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr const char* kHeader = "BRENVIK SIGNATURE 1\n";
+constexpr const char* kSignatureHeader = "BRENVIK SIGNATURE 1\n";
 constexpr const char* kSignedHeader = "BRENVIK SIGNED MANIFEST 1\n";
 constexpr size_t kMaxSignature = 4096;
 constexpr size_t kMaxPublisher = 200;
@@ -85,7 +85,7 @@ status_t Sign(BResources& resources, const Signer& signer)
         = BPrivate::Ed25519::Sign(signer.seed, SignedText(signer.publisher, publicKey, manifest));
     if (signature.empty())
         return B_ERROR;
-    std::string text = std::string(kHeader) + "publisher "
+    std::string text = std::string(kSignatureHeader) + "publisher "
         + InstallerManifest::EscapedName(signer.publisher) + "\nkey "
         + BPrivate::Sha256::Hex(publicKey) + "\nsignature " + BPrivate::Sha256::Hex(signature)
         + "\n";
@@ -106,14 +106,15 @@ Seal Check(BResources& resources)
     if (!InstallerManifest::ReadTextResource(resources, InstallerFormat::kSignatureType,
             InstallerFormat::kSignatureId, kMaxSignature, &text))
         return seal;
-    size_t start = std::strlen(kHeader);
+    size_t start = std::strlen(kSignatureHeader);
     std::string publisher;
     std::string key;
     std::string signature;
     std::string manifest;
-    if (text.compare(0, start, kHeader) != 0 || !TakeLine(text, &start, "publisher", &publisher)
-        || !TakeLine(text, &start, "key", &key) || !TakeLine(text, &start, "signature", &signature)
-        || start != text.size() || !InstallerManifest::ReadText(resources, &manifest))
+    if (text.compare(0, start, kSignatureHeader) != 0
+        || !TakeLine(text, &start, "publisher", &publisher) || !TakeLine(text, &start, "key", &key)
+        || !TakeLine(text, &start, "signature", &signature) || start != text.size()
+        || !InstallerManifest::ReadText(resources, &manifest))
         return seal;
     seal.publisher = InstallerManifest::UnescapedName(publisher);
     seal.publicKey = BPrivate::Sha256::FromHex(key);

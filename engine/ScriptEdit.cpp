@@ -17,7 +17,7 @@ const char* const kEmptyText = "empty_text";
 const char* const kChanged = "changed";
 const char* const kBackup = "backup";
 const char* const kBackupSha256 = "backup_sha256";
-const char* const kCreatedFolder = "created_folder";
+const char* const kCreatedFolderField = "created_folder";
 const char* const kScript = "script";
 const char* const kStatus = "status";
 const char* const kStartUpFolder = "startup_folder";
@@ -105,7 +105,7 @@ status_t ScriptFileChange::Archive(BMessage* archive) const
     writer.String(kBackup, backup);
     writer.String(kBackupSha256, backupSha256);
     for (const std::string& folder : createdFolders)
-        writer.String(kCreatedFolder, folder);
+        writer.String(kCreatedFolderField, folder);
     return writer.Status();
 }
 
@@ -127,7 +127,7 @@ status_t ScriptFileChange::Restore(const BMessage& archive)
     changed = FindBool(archive, kChanged);
     backup = FindString(archive, kBackup);
     backupSha256 = FindString(archive, kBackupSha256);
-    createdFolders = FindStrings(archive, kCreatedFolder);
+    createdFolders = FindStrings(archive, kCreatedFolderField);
     return B_OK;
 }
 

@@ -8,7 +8,9 @@
 #include <LibNode.h>
 #include <LibString.h>
 
-using namespace InstallerFormat;
+namespace Field = InstallerFormat::Field;
+using InstallerFormat::kLanguageAttribute;
+using InstallerFormat::ReadConfiguration;
 
 status_t KolvastTarget::SetToProgram(const std::string& path)
 {

@@ -5,7 +5,8 @@
 
 namespace {
 
-LibDateTime At(unsigned day, unsigned month, unsigned year, long hours, long minutes, long seconds)
+LibDateTime OnDay(
+    unsigned day, unsigned month, unsigned year, long hours, long minutes, long seconds)
 {
     LibDateTime value(day, month, year);
     value.SetTime(hours, minutes, seconds);
@@ -15,7 +16,7 @@ LibDateTime At(unsigned day, unsigned month, unsigned year, long hours, long min
 // The installer's two uses: the log line and the replace dialog.
 TEST(LibLocaleDateTime, LogLineAndReplaceDialog)
 {
-    LibDateTime moment = At(7, 12, 2026, 15, 7, 9);
+    LibDateTime moment = OnDay(7, 12, 2026, 15, 7, 9);
     LibLocaleDateTime log;
     log.SetShowSeconds(true);
     EXPECT_STREQ(log.Format(moment), "7 Dec 2026 3:07:09 PM");
@@ -43,7 +44,7 @@ TEST(LibLocaleDateTime, EveryLanguageWithATwentyFourHourClock)
         formatter.SetFormat("W D M Y");
         formatter.Set24Clock(true);
         formatter.SetSeperator(" - ");
-        EXPECT_STREQ(formatter.Format(At(7, 12, 2026, 15, 7, 9)), expected[language]);
+        EXPECT_STREQ(formatter.Format(OnDay(7, 12, 2026, 15, 7, 9)), expected[language]);
     }
 }
 
@@ -62,13 +63,13 @@ TEST(LibLocaleDateTime, ArchivesSeparatorDateAndTime)
 
     LibLocaleDateTime restored;
     ASSERT_EQ(restored.Restore(archive), B_OK);
-    EXPECT_STREQ(restored.Format(At(7, 12, 2026, 15, 7, 9)), "7/12 at 15:07");
+    EXPECT_STREQ(restored.Format(OnDay(7, 12, 2026, 15, 7, 9)), "7/12 at 15:07");
 
     BMessage withoutSeparator;
     LibLocaleDate().Archive(withoutSeparator);
     LibLocaleTime().Archive(withoutSeparator);
     restored.Restore(withoutSeparator);
-    EXPECT_STREQ(restored.Format(At(7, 12, 2026, 15, 7, 9)), "7 Dec 2026 at 3:07 PM");
+    EXPECT_STREQ(restored.Format(OnDay(7, 12, 2026, 15, 7, 9)), "7 Dec 2026 at 3:07 PM");
 }
 
 TEST(LibLocaleDateTime, CopiesAllThreeParts)
@@ -79,9 +80,9 @@ TEST(LibLocaleDateTime, CopiesAllThreeParts)
     formatter.Set24Clock(true);
     LibLocaleDateTime copy;
     copy = formatter;
-    EXPECT_STREQ(copy.Format(At(7, 12, 2026, 15, 7, 9)), "2026|15:07");
+    EXPECT_STREQ(copy.Format(OnDay(7, 12, 2026, 15, 7, 9)), "2026|15:07");
     LibLocaleDateTime constructed(formatter);
-    EXPECT_STREQ(constructed.Format(At(7, 12, 2026, 15, 7, 9)), "2026|15:07");
+    EXPECT_STREQ(constructed.Format(OnDay(7, 12, 2026, 15, 7, 9)), "2026|15:07");
 }
 
 } // namespace

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int64 kSecondsPerDay = 86400;
 
-bool IsDigit(char c)
+bool IsAsciiDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
@@ -34,7 +34,7 @@ int64 ReadPair(const char* text, size_t offset)
     if (p < end && (*p == '-' || *p == '+'))
         p++;
     int64 value = 0;
-    for (; p < end && IsDigit(*p); p++)
+    for (; p < end && IsAsciiDigit(*p); p++)
         value = value * 10 + (*p - '0');
     return negative ? -value : value;
 }
@@ -216,7 +216,7 @@ bool LibTime::SetUnformattedTime(const char* text)
     // Every byte that is no digit ends a group, and so does the implied ":" at
     // the end of the text. Groups after the second are read only to check them.
     for (const char* p = text;; p++) {
-        if (IsDigit(*p)) {
+        if (IsAsciiDigit(*p)) {
             if (++length > 2)
                 return false;
             value = value * 10 + (*p - '0');

@@ -38,7 +38,7 @@ std::string LeafOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string FolderOf(const std::string& path)
+std::string FolderPartOf(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -211,7 +211,7 @@ bool LibSymLink(const char* target, const char* linkPath)
             return false;
         link = Join(link, leaf);
     }
-    std::string folder = FolderOf(link);
+    std::string folder = FolderPartOf(link);
     for (int attempt = 0; attempt < 10; attempt++) {
         std::string temporary = Join(folder, RandomLinkName());
         if (symlink(target, temporary.c_str()) != 0) {

@@ -62,7 +62,7 @@ std::string JoinPath(const std::string& folder, const std::string& leaf)
     return folder + "/" + leaf;
 }
 
-std::string FolderOf(const std::string& path)
+std::string ContainingFolder(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -80,7 +80,7 @@ std::string RealFolder(const std::string& path)
     return resolved;
 }
 
-bool IsInside(const std::string& path, const std::string& folder)
+bool IsAtOrBelow(const std::string& path, const std::string& folder)
 {
     if (folder == "/")
         return true;
@@ -180,13 +180,13 @@ status_t LibTreeCopy::CheckTarget(
     if (!S_ISDIR(info.st_mode))
         return B_OK;
     std::string from = RealFolder(source);
-    std::string folder = RealFolder(FolderOf(target));
+    std::string folder = RealFolder(ContainingFolder(target));
     if (from.empty() || folder.empty())
         return B_OK; // The copy itself reports what is missing.
     size_t slash = target.find_last_of('/');
     std::string to
         = JoinPath(folder, slash == std::string::npos ? target : target.substr(slash + 1));
-    if (IsInside(to, from))
+    if (IsAtOrBelow(to, from))
         return Fail(B_BAD_VALUE, "cannot copy the folder \"" + source + "\" into itself");
     return B_OK;
 }
@@ -223,7 +223,7 @@ status_t LibTreeCopy::CopyFile(
     if (to.Get() < 0) {
         int error = errno;
         return Fail(StatusFromErrno(error),
-            "cannot create a file in \"" + FolderOf(target) + "\": " + strerror(error));
+            "cannot create a file in \"" + ContainingFolder(target) + "\": " + strerror(error));
     }
     temporary.Created();
     struct stat created;
@@ -322,7 +322,7 @@ status_t LibTreeCopy::CopyLink(
     if (symlink(text.data(), temporary.Path().c_str()) != 0) {
         int error = errno;
         return Fail(StatusFromErrno(error),
-            "cannot create a link in \"" + FolderOf(target) + "\": " + strerror(error));
+            "cannot create a link in \"" + ContainingFolder(target) + "\": " + strerror(error));
     }
     temporary.Created();
     timespec times[2] = { AccessTime(info), ModificationTime(info) };
@@ -384,7 +384,7 @@ std::string LibTreeCopy::TemporaryBeside(const std::string& target)
     std::string name = ".brenvik-";
     for (int i = 0; i < 10; i++, bits /= 36)
         name += kDigits[bits % 36];
-    return JoinPath(FolderOf(target), name);
+    return JoinPath(ContainingFolder(target), name);
 }
 
 status_t LibTreeCopy::Fail(status_t status, const std::string& text)

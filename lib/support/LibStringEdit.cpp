@@ -11,17 +11,17 @@
 
 namespace {
 
-bool IsSpace(char byte)
+bool IsSpaceByte(char byte)
 {
     return isspace(static_cast<unsigned char>(byte)) != 0;
 }
 
-char Lower(char byte)
+char LowerByte(char byte)
 {
     return static_cast<char>(tolower(static_cast<unsigned char>(byte)));
 }
 
-char Upper(char byte)
+char UpperByte(char byte)
 {
     return static_cast<char>(toupper(static_cast<unsigned char>(byte)));
 }
@@ -260,13 +260,13 @@ void LibString::RemoveRepeatingChar(const char& byte)
 void LibString::ToLowerCase()
 {
     for (char* scan = fBuffer.get(); scan != nullptr && *scan != '\0'; scan++)
-        *scan = Lower(*scan);
+        *scan = LowerByte(*scan);
 }
 
 void LibString::ToUpperCase()
 {
     for (char* scan = fBuffer.get(); scan != nullptr && *scan != '\0'; scan++)
-        *scan = Upper(*scan);
+        *scan = UpperByte(*scan);
 }
 
 void LibString::ToProperCase()
@@ -274,20 +274,20 @@ void LibString::ToProperCase()
     long length = Length();
     char* text = fBuffer.get();
     for (long i = 0; i < length; i++) {
-        text[i] = Lower(text[i]);
+        text[i] = LowerByte(text[i]);
         bool upper = i == 0;
         if (i >= 1) {
             char before = text[i - 1];
-            upper = upper || IsSpace(before) || before == '&';
+            upper = upper || IsSpaceByte(before) || before == '&';
             // Initials: j.r.r. becomes J.R.R.
             upper = upper || (before == '.' && text[i + 1] == '.');
             upper = upper || (i == 1 && text[0] == '\'');
         }
         // A quoted letter after a space (rock 'n' roll), but not a possessive s.
-        if (i >= 2 && IsSpace(text[i - 2]) && text[i - 1] == '\'' && text[i] != 's')
+        if (i >= 2 && IsSpaceByte(text[i - 2]) && text[i - 1] == '\'' && text[i] != 's')
             upper = true;
         if (upper)
-            text[i] = Upper(text[i]);
+            text[i] = UpperByte(text[i]);
     }
 }
 
@@ -295,7 +295,7 @@ void LibString::StripLeadingSpaces()
 {
     long skip = 0;
     const char* text = Text();
-    while (IsSpace(text[skip]))
+    while (IsSpaceByte(text[skip]))
         skip++;
     if (skip > 0)
         ShiftFrom(0, skip);
@@ -304,13 +304,13 @@ void LibString::StripLeadingSpaces()
 void LibString::StripTrailingSpaces()
 {
     long length = Length();
-    while (length > 0 && IsSpace(fBuffer[length - 1]))
+    while (length > 0 && IsSpaceByte(fBuffer[length - 1]))
         fBuffer[--length] = '\0';
 }
 
 void LibString::StripAllSpaces()
 {
-    DropBytes(fBuffer.get(), IsSpace);
+    DropBytes(fBuffer.get(), IsSpaceByte);
 }
 
 void LibString::StripLeadingChar(const char& byte)
@@ -344,9 +344,9 @@ bool LibString::Word(const long& n, LibString& word) const
     long wordLength = 0;
     long count = 0;
     for (long i = 0; i < length && start == nullptr; i++) {
-        if (!IsSpace(text[i]) && (i == 0 || IsSpace(text[i - 1])) && ++count == n) {
+        if (!IsSpaceByte(text[i]) && (i == 0 || IsSpaceByte(text[i - 1])) && ++count == n) {
             start = text + i;
-            while (start[wordLength] != '\0' && !IsSpace(start[wordLength]))
+            while (start[wordLength] != '\0' && !IsSpaceByte(start[wordLength]))
                 wordLength++;
         }
     }
@@ -368,8 +368,8 @@ bool LibString::RemoveWord(const char* word)
     const char* text = Text();
     long length = Length();
     for (long i = 0; i + wordLength <= length; i++) {
-        bool startsWord = i == 0 || IsSpace(text[i - 1]);
-        bool endsWord = text[i + wordLength] == '\0' || IsSpace(text[i + wordLength]);
+        bool startsWord = i == 0 || IsSpaceByte(text[i - 1]);
+        bool endsWord = text[i + wordLength] == '\0' || IsSpaceByte(text[i + wordLength]);
         if (startsWord && endsWord
             && strncmp(text + i, word, static_cast<size_t>(wordLength)) == 0) {
             // The separator in front goes with the word.

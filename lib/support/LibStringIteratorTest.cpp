@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string Str(const LibString& string)
+std::string AsText(const LibString& string)
 {
     const char* text = string;
     return text != nullptr ? text : "<null>";
@@ -32,7 +32,7 @@ std::vector<Step> ReadAll(LibStringIterator& iterator, char separator)
     LibString field("stale");
     for (int i = 0; i < 10; i++) {
         bool result = iterator.GetNextField(separator, field);
-        steps.push_back({ result, Str(field) });
+        steps.push_back({ result, AsText(field) });
         if (!result)
             break;
     }
@@ -67,15 +67,15 @@ TEST(LibStringIteratorTest, GetIndexFieldReadsFromTheStart)
     LibStringIterator iterator("x;y;z");
     LibString field("unchanged");
     EXPECT_TRUE(iterator.GetIndexField(';', 1, field));
-    EXPECT_EQ(Str(field), "y");
+    EXPECT_EQ(AsText(field), "y");
     EXPECT_EQ(iterator.Position(), 4);
     EXPECT_TRUE(iterator.GetIndexField(';', 0, field));
-    EXPECT_EQ(Str(field), "x");
+    EXPECT_EQ(AsText(field), "x");
     field = "unchanged";
     EXPECT_FALSE(iterator.GetIndexField(';', 3, field));
-    EXPECT_EQ(Str(field), "unchanged");
+    EXPECT_EQ(AsText(field), "unchanged");
     EXPECT_FALSE(iterator.GetIndexField(';', -1, field));
-    EXPECT_EQ(Str(field), "unchanged");
+    EXPECT_EQ(AsText(field), "unchanged");
 }
 
 TEST(LibStringIteratorTest, SeparatorSetEndsWithTheLastFieldAndFalse)
@@ -83,13 +83,13 @@ TEST(LibStringIteratorTest, SeparatorSetEndsWithTheLastFieldAndFalse)
     LibStringIterator iterator("x,y;z");
     LibString field;
     EXPECT_TRUE(iterator.GetNextField(",;", field));
-    EXPECT_EQ(Str(field), "x");
+    EXPECT_EQ(AsText(field), "x");
     EXPECT_TRUE(iterator.GetNextField(",;", field));
-    EXPECT_EQ(Str(field), "y");
+    EXPECT_EQ(AsText(field), "y");
     EXPECT_FALSE(iterator.GetNextField(",;", field));
-    EXPECT_EQ(Str(field), "z");
+    EXPECT_EQ(AsText(field), "z");
     EXPECT_FALSE(iterator.GetNextField(",;", field));
-    EXPECT_EQ(Str(field), "z");
+    EXPECT_EQ(AsText(field), "z");
 }
 
 TEST(LibStringIteratorTest, EmptySeparatorSetGivesTheRest)
@@ -97,7 +97,7 @@ TEST(LibStringIteratorTest, EmptySeparatorSetGivesTheRest)
     LibStringIterator iterator("a,b");
     LibString field;
     EXPECT_FALSE(iterator.GetNextField("", field));
-    EXPECT_EQ(Str(field), "a,b");
+    EXPECT_EQ(AsText(field), "a,b");
 }
 
 TEST(LibStringIteratorTest, AssignmentResetsThePositionAndCopyKeepsIt)
@@ -122,12 +122,12 @@ TEST(LibStringIteratorTest, AssignmentResetsThePositionAndCopyKeepsIt)
     iterator = LibString("e;f");
     EXPECT_EQ(iterator.Position(), 0);
     EXPECT_TRUE(iterator.GetNextField(';', field));
-    EXPECT_EQ(Str(field), "e");
+    EXPECT_EQ(AsText(field), "e");
 
     LibStringIterator fromString(LibString("g"));
     EXPECT_EQ(fromString.Position(), 0);
     LibStringIterator sized(8);
-    EXPECT_EQ(Str(sized), "");
+    EXPECT_EQ(AsText(sized), "");
 }
 
 TEST(LibStringIteratorTest, ResetKeepsThePositionInsideTheText)
@@ -136,7 +136,7 @@ TEST(LibStringIteratorTest, ResetKeepsThePositionInsideTheText)
     LibString field;
     iterator.Reset(3);
     EXPECT_TRUE(iterator.GetNextField(';', field));
-    EXPECT_EQ(Str(field), "cd");
+    EXPECT_EQ(AsText(field), "cd");
     iterator.Reset(99);
     EXPECT_EQ(iterator.Position(), 5);
     EXPECT_FALSE(iterator.GetNextField(';', field));
@@ -151,7 +151,7 @@ TEST(LibStringIteratorTest, ShorteningTheTextUnderThePositionIsSafe)
     iterator.GetNextField(';', field);
     iterator.ToIndex(1);
     EXPECT_FALSE(iterator.GetNextField(';', field));
-    EXPECT_EQ(Str(field), "");
+    EXPECT_EQ(AsText(field), "");
     EXPECT_FALSE(iterator.GetNextField(",", field));
 }
 

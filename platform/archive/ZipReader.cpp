@@ -17,8 +17,6 @@ namespace {
 constexpr uint8 kHostUnix = 3;
 constexpr uint8 kHostBeOS = 16;
 constexpr size_t kLocalHeaderSize = 30;
-constexpr uint16 kMethodStored = 0;
-constexpr uint16 kMethodDeflated = 8;
 // Flag bit 0: traditional encryption; bit 6: strong encryption.
 constexpr uint16 kEncryptedFlags = 0x0001 | 0x0040;
 constexpr size_t kInputChunk = 64 * 1024;

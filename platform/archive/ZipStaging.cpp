@@ -15,7 +15,7 @@ namespace BPrivate {
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+constexpr int kStagingFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 constexpr mode_t kOwnerAll = 0700;
 
 std::string StagingName()
@@ -27,7 +27,7 @@ std::string StagingName()
     return name;
 }
 
-status_t Describe(int error, const std::string& what, std::string* reason)
+status_t DescribeFailure(int error, const std::string& what, std::string* reason)
 {
     *reason = what + ": " + std::strerror(error);
     return StatusFromErrno(error);
@@ -122,7 +122,7 @@ status_t RemoveTree(int parentFd, const char* name)
     // A folder its owner cannot write or search keeps its entries.
     if ((st.st_mode & kOwnerAll) != kOwnerAll)
         fchmodat(parentFd, name, (st.st_mode & 07777) | kOwnerAll, 0);
-    int fd = openat(parentFd, name, kFolderFlags);
+    int fd = openat(parentFd, name, kStagingFolderFlags);
     if (fd < 0)
         return StatusFromErrno(errno);
     std::vector<std::string> children;
@@ -155,13 +155,13 @@ status_t ZipStaging::Create(int folderFd, std::string* reason)
             break;
         }
         if (errno != EEXIST)
-            return Describe(errno, "cannot create a folder to extract into", reason);
+            return DescribeFailure(errno, "cannot create a folder to extract into", reason);
     }
     if (fName.empty())
-        return Describe(EEXIST, "cannot create a folder to extract into", reason);
-    fFd.Reset(openat(folderFd, fName.c_str(), kFolderFlags));
+        return DescribeFailure(EEXIST, "cannot create a folder to extract into", reason);
+    fFd.Reset(openat(folderFd, fName.c_str(), kStagingFolderFlags));
     if (!fFd.IsValid()) {
-        status_t status = Describe(errno, "cannot open the folder to extract into", reason);
+        status_t status = DescribeFailure(errno, "cannot open the folder to extract into", reason);
         unlinkat(folderFd, fName.c_str(), AT_REMOVEDIR);
         fName.clear();
         return status;
@@ -189,7 +189,7 @@ void ZipStaging::RemoveStale(int folderFd, std::vector<std::string>* removed)
     for (const std::string& name : names) {
         if (name.compare(0, prefix, kStagingPrefix) != 0)
             continue;
-        int fd = openat(folderFd, name.c_str(), kFolderFlags);
+        int fd = openat(folderFd, name.c_str(), kStagingFolderFlags);
         if (fd < 0)
             continue;
         // Only a folder nobody holds is stale; the lock is kept until it is
@@ -232,7 +232,7 @@ status_t ZipStaging::MoveNew(const std::string& name, std::string* reason)
     if (moved == 0)
         return B_OK;
     if (errno != EEXIST)
-        return Describe(errno, "cannot put \"" + name + "\" in place", reason);
+        return DescribeFailure(errno, "cannot put \"" + name + "\" in place", reason);
     *reason = "\"" + name + "\" already exists";
     return B_FILE_EXISTS;
 }
@@ -244,13 +244,13 @@ status_t ZipStaging::Exchange(const std::string& name, std::string* reason)
     if (MoveEntry(fFd.Get(), name, fFolder, RENAME_EXCHANGE) == 0)
         return B_OK;
     if (errno != EINVAL)
-        return Describe(errno, "cannot put \"" + name + "\" in place", reason);
+        return DescribeFailure(errno, "cannot put \"" + name + "\" in place", reason);
     // A file system that cannot swap: move the old item aside first.
     std::string aside = name == "a" ? "b" : "a";
     if (renameat(fFolder, name.c_str(), fFd.Get(), aside.c_str()) != 0)
-        return Describe(errno, "cannot move the old \"" + name + "\" aside", reason);
+        return DescribeFailure(errno, "cannot move the old \"" + name + "\" aside", reason);
     if (renameat(fFd.Get(), name.c_str(), fFolder, name.c_str()) != 0) {
-        status_t status = Describe(errno, "cannot put \"" + name + "\" in place", reason);
+        status_t status = DescribeFailure(errno, "cannot put \"" + name + "\" in place", reason);
         renameat(fFd.Get(), aside.c_str(), fFolder, name.c_str());
         return status;
     }
@@ -276,14 +276,14 @@ status_t ZipStaging::Merge(int fromFd, int toFd, const std::string& name, const 
     if (!exists || !oldFolder) {
         if (dryRun || MoveEntry(fromFd, name, toFd, 0) == 0)
             return B_OK;
-        return Describe(errno, "cannot put \"" + path + "\" in place", reason);
+        return DescribeFailure(errno, "cannot put \"" + path + "\" in place", reason);
     }
-    int from = openat(fromFd, name.c_str(), kFolderFlags);
-    int to = from >= 0 ? openat(toFd, name.c_str(), kFolderFlags) : -1;
+    int from = openat(fromFd, name.c_str(), kStagingFolderFlags);
+    int to = from >= 0 ? openat(toFd, name.c_str(), kStagingFolderFlags) : -1;
     std::vector<std::string> children;
     status_t status = to >= 0 && ListFolder(from, &children)
         ? B_OK
-        : Describe(errno, "cannot merge \"" + path + "\"", reason);
+        : DescribeFailure(errno, "cannot merge \"" + path + "\"", reason);
     for (size_t i = 0; status == B_OK && i < children.size(); i++)
         status = Merge(from, to, children[i], path + "/" + children[i], dryRun, reason);
     struct stat st;

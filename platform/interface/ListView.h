@@ -115,5 +115,4 @@ private:
     int32 fPressIndex = -1;
     bool fPressWasSelected = false;
     int32 fLastClickIndex = -1;
-    bigtime_t fLastClickTime = 0;
 };

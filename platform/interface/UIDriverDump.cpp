@@ -35,14 +35,14 @@ namespace BPrivate {
 
 namespace {
 
-constexpr bigtime_t kLockWait = 100000;
+constexpr bigtime_t kDumpLockWait = 100000;
 
 // A window locked for the life of the object; null when it could not be.
 class DumpLock {
 public:
     explicit DumpLock(const BMessenger& messenger)
     {
-        if (messenger.LockTargetWithTimeout(kLockWait) != B_OK)
+        if (messenger.LockTargetWithTimeout(kDumpLockWait) != B_OK)
             return;
         BLooper* looper = nullptr;
         messenger.Target(&looper);

@@ -125,7 +125,7 @@ void PrepareAttributes(posix_spawnattr_t* attributes)
         attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 }
 
-std::vector<char*> CStrings(const std::vector<std::string>& strings)
+std::vector<char*> ArgumentPointers(const std::vector<std::string>& strings)
 {
     std::vector<char*> pointers;
     pointers.reserve(strings.size() + 1);
@@ -265,10 +265,10 @@ status_t ProcessRunner::Run(
             given = &ownEnvironment;
         }
     }
-    std::vector<char*> arguments = CStrings(program);
+    std::vector<char*> arguments = ArgumentPointers(program);
     std::vector<char*> environment;
     if (given != nullptr)
-        environment = CStrings(*given);
+        environment = ArgumentPointers(*given);
     char** envp = given != nullptr ? environment.data() : environ;
     pid_t pid;
     int error = program[0].find('/') == std::string::npos

@@ -13,7 +13,7 @@ namespace {
 using brenvik::test::MakeTempFolder;
 using storage_test::WriteFile;
 
-std::string RealFolder(const char* hint)
+std::string RealTempFolder(const char* hint)
 {
     char resolved[4096];
     return realpath(MakeTempFolder(hint).c_str(), resolved) != nullptr ? resolved : "";
@@ -21,7 +21,7 @@ std::string RealFolder(const char* hint)
 
 TEST(EntryRefTest, MissingLeafInExistingFolderGivesTheWouldBeReference)
 {
-    std::string folder = RealFolder("ref");
+    std::string folder = RealTempFolder("ref");
     entry_ref ref;
     ASSERT_EQ(get_ref_for_path((folder + "/not-yet").c_str(), &ref), B_OK);
     struct stat info;
@@ -37,7 +37,7 @@ TEST(EntryRefTest, MissingLeafInExistingFolderGivesTheWouldBeReference)
 
 TEST(EntryRefTest, MissingFolderFails)
 {
-    std::string folder = RealFolder("ref");
+    std::string folder = RealTempFolder("ref");
     entry_ref ref;
     EXPECT_EQ(get_ref_for_path((folder + "/gone/leaf").c_str(), &ref), B_ENTRY_NOT_FOUND);
     EXPECT_EQ(get_ref_for_path(nullptr, &ref), B_BAD_VALUE);
@@ -45,7 +45,7 @@ TEST(EntryRefTest, MissingFolderFails)
 
 TEST(EntryRefTest, FinalLinkIsNotFollowed)
 {
-    std::string folder = RealFolder("ref");
+    std::string folder = RealTempFolder("ref");
     ASSERT_EQ(mkdir((folder + "/target").c_str(), 0755), 0);
     ASSERT_EQ(symlink("target", (folder + "/link").c_str()), 0);
     entry_ref ref;
@@ -55,7 +55,7 @@ TEST(EntryRefTest, FinalLinkIsNotFollowed)
 
 TEST(EntryRefTest, ReferenceFollowsItsFolderAfterTheFolderMoved)
 {
-    std::string folder = RealFolder("ref");
+    std::string folder = RealTempFolder("ref");
     ASSERT_EQ(mkdir((folder + "/a").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((folder + "/a/inner").c_str(), 0755), 0);
     entry_ref ref;
@@ -69,7 +69,7 @@ TEST(EntryRefTest, ReferenceFollowsItsFolderAfterTheFolderMoved)
 
 TEST(EntryRefTest, UnknownFolderIsFoundBySearchingItsVolume)
 {
-    std::string folder = RealFolder("ref");
+    std::string folder = RealTempFolder("ref");
     ASSERT_EQ(mkdir((folder + "/deep").c_str(), 0755), 0);
     entry_ref ref;
     ASSERT_EQ(get_ref_for_path((folder + "/deep/x").c_str(), &ref), B_OK);
@@ -86,7 +86,7 @@ TEST(EntryRefTest, UnknownFolderIsFoundBySearchingItsVolume)
 
 TEST(EntryTest, KindsWithAndWithoutTraverse)
 {
-    std::string folder = RealFolder("entry");
+    std::string folder = RealTempFolder("entry");
     ASSERT_TRUE(WriteFile(folder + "/file", "data"));
     ASSERT_EQ(symlink("file", (folder + "/link").c_str()), 0);
     ASSERT_EQ(symlink("missing", (folder + "/dangling").c_str()), 0);
@@ -114,7 +114,7 @@ TEST(EntryTest, KindsWithAndWithoutTraverse)
 
 TEST(EntryTest, EntryMayNameAMissingFileButNotAMissingFolder)
 {
-    std::string folder = RealFolder("entry");
+    std::string folder = RealTempFolder("entry");
     BEntry missing((folder + "/nothing").c_str());
     EXPECT_EQ(missing.InitCheck(), B_OK);
     EXPECT_FALSE(missing.Exists());
@@ -127,7 +127,7 @@ TEST(EntryTest, EntryMayNameAMissingFileButNotAMissingFolder)
 
 TEST(EntryTest, RenameRefusesToReplaceUnlessClobbering)
 {
-    std::string folder = RealFolder("entry");
+    std::string folder = RealTempFolder("entry");
     ASSERT_TRUE(WriteFile(folder + "/a", "A"));
     ASSERT_TRUE(WriteFile(folder + "/b", "B"));
     BEntry entry((folder + "/a").c_str());
@@ -142,7 +142,7 @@ TEST(EntryTest, RenameRefusesToReplaceUnlessClobbering)
 
 TEST(EntryTest, MoveToPutsTheEntryIntoAFolder)
 {
-    std::string folder = RealFolder("entry");
+    std::string folder = RealTempFolder("entry");
     ASSERT_TRUE(WriteFile(folder + "/item", "x"));
     ASSERT_EQ(mkdir((folder + "/dest").c_str(), 0755), 0);
     BEntry entry((folder + "/item").c_str());
@@ -157,7 +157,7 @@ TEST(EntryTest, MoveToPutsTheEntryIntoAFolder)
 
 TEST(EntryTest, RemoveDeletesFilesLinksAndEmptyFolders)
 {
-    std::string folder = RealFolder("entry");
+    std::string folder = RealTempFolder("entry");
     ASSERT_TRUE(WriteFile(folder + "/file", "x"));
     ASSERT_EQ(mkdir((folder + "/dir").c_str(), 0755), 0);
     ASSERT_EQ(symlink("dir", (folder + "/link").c_str()), 0);
@@ -170,7 +170,7 @@ TEST(EntryTest, RemoveDeletesFilesLinksAndEmptyFolders)
 
 TEST(EntryTest, ParentOfEntryAndOfRoot)
 {
-    std::string folder = RealFolder("entry");
+    std::string folder = RealTempFolder("entry");
     BEntry entry((folder + "/x").c_str());
     BEntry parent;
     ASSERT_EQ(entry.GetParent(&parent), B_OK);
@@ -182,7 +182,7 @@ TEST(EntryTest, ParentOfEntryAndOfRoot)
 TEST(StatableTest, CreationTimeIsSettableAndReadBack)
 {
     SKIP_WITHOUT_XATTRS();
-    std::string folder = RealFolder("times");
+    std::string folder = RealTempFolder("times");
     ASSERT_TRUE(WriteFile(folder + "/file", "x"));
     BEntry entry((folder + "/file").c_str());
     const time_t created = 946684800; // 2000-01-01
@@ -199,7 +199,7 @@ TEST(StatableTest, CreationTimeIsSettableAndReadBack)
 
 TEST(StatableTest, CreationTimeWithoutStoredValueIsTheBirthOrModificationTime)
 {
-    std::string folder = RealFolder("times");
+    std::string folder = RealTempFolder("times");
     ASSERT_TRUE(WriteFile(folder + "/file", "x"));
     BEntry entry((folder + "/file").c_str());
     time_t created = 0;
@@ -212,7 +212,7 @@ TEST(StatableTest, CreationTimeWithoutStoredValueIsTheBirthOrModificationTime)
 
 TEST(StatableTest, TimesOfAMissingEntryFail)
 {
-    std::string folder = RealFolder("times");
+    std::string folder = RealTempFolder("times");
     BEntry entry((folder + "/nothing").c_str());
     time_t value;
     EXPECT_EQ(entry.GetModificationTime(&value), B_ENTRY_NOT_FOUND);

@@ -16,7 +16,7 @@ namespace {
 
 using brenvik::test::MakeTempFolder;
 
-std::string NewFile(const char* hint)
+std::string NewNodeFile(const char* hint)
 {
     std::string path = MakeTempFolder(hint) + "/node";
     storage_test::WriteFile(path, "contents");
@@ -45,7 +45,7 @@ TEST_P(AttributeRoundTrip, KeepsTypeAndBytes)
 {
     SKIP_WITHOUT_XATTRS();
     const TypedValue& value = GetParam();
-    BNode node(NewFile("attr").c_str());
+    BNode node(NewNodeFile("attr").c_str());
     ASSERT_EQ(node.InitCheck(), B_OK);
     ASSERT_EQ(node.WriteAttr("value", value.type, 0, value.bytes.data(), value.bytes.size()),
         ssize_t(value.bytes.size()));
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Types, AttributeRoundTrip,
 TEST(NodeAttributeTest, StoredInTheFormatOfHaikusLinuxTools)
 {
     SKIP_WITHOUT_XATTRS();
-    std::string path = NewFile("attr");
+    std::string path = NewNodeFile("attr");
     BNode node(path.c_str());
     const char type[] = "text/plain";
     ASSERT_EQ(node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, type, sizeof(type)),
@@ -93,7 +93,7 @@ TEST(NodeAttributeTest, StoredInTheFormatOfHaikusLinuxTools)
 TEST(NodeAttributeTest, NamesWithOddBytesRoundTrip)
 {
     SKIP_WITHOUT_XATTRS();
-    std::string path = NewFile("attr");
+    std::string path = NewNodeFile("attr");
     BNode node(path.c_str());
     const char* names[] = { "a/b", "100%", "%\\", "tab\there", "\x01\x7f\xff", "\xc3\xa9t\xc3\xa9",
         "new\nline", "BEOS:L:text/x-velk" };
@@ -119,7 +119,7 @@ TEST(NodeAttributeTest, NamesWithOddBytesRoundTrip)
 TEST(NodeAttributeTest, LargeValueRoundTripsOrFailsClearly)
 {
     SKIP_WITHOUT_XATTRS();
-    std::string path = NewFile("attr");
+    std::string path = NewNodeFile("attr");
     BNode node(path.c_str());
     // The largest value one Linux xattr can carry next to its type code.
     std::vector<uint8> big(BPrivate::NodeAttributes::kMaxValueSize);
@@ -144,7 +144,7 @@ TEST(NodeAttributeTest, LargeValueRoundTripsOrFailsClearly)
 
 TEST(NodeAttributeTest, MissingAttributeIsEntryNotFound)
 {
-    BNode node(NewFile("attr").c_str());
+    BNode node(NewNodeFile("attr").c_str());
     char buffer[62];
     EXPECT_EQ(
         node.ReadAttr("language", B_STRING_TYPE, 0, buffer, sizeof(buffer)), B_ENTRY_NOT_FOUND);
@@ -156,7 +156,7 @@ TEST(NodeAttributeTest, MissingAttributeIsEntryNotFound)
 TEST(NodeAttributeTest, WritingAtAnOffsetKeepsTheRest)
 {
     SKIP_WITHOUT_XATTRS();
-    BNode node(NewFile("attr").c_str());
+    BNode node(NewNodeFile("attr").c_str());
     ASSERT_EQ(node.WriteAttr("a", B_RAW_TYPE, 0, "abcdef", 6), 6);
     ASSERT_EQ(node.WriteAttr("a", B_RAW_TYPE, 2, "XY", 2), 2);
     char buffer[16] = {};
@@ -178,7 +178,7 @@ TEST(NodeAttributeTest, WritingAtAnOffsetKeepsTheRest)
 TEST(NodeAttributeTest, CreationTimeAndForeignXattrsAreNotListed)
 {
     SKIP_WITHOUT_XATTRS();
-    std::string path = NewFile("attr");
+    std::string path = NewNodeFile("attr");
     BNode node(path.c_str());
     ASSERT_EQ(node.SetCreationTime(1000), B_OK);
     ASSERT_EQ(setxattr(path.c_str(), "user.other", "x", 1, 0), 0);
@@ -194,7 +194,7 @@ TEST(NodeAttributeTest, CreationTimeAndForeignXattrsAreNotListed)
 TEST(NodeAttributeTest, RenameAttrMovesTheValue)
 {
     SKIP_WITHOUT_XATTRS();
-    BNode node(NewFile("attr").c_str());
+    BNode node(NewNodeFile("attr").c_str());
     ASSERT_EQ(node.WriteAttr("old", B_STRING_TYPE, 0, "v", 2), 2);
     ASSERT_EQ(node.RenameAttr("old", "new"), B_OK);
     attr_info info;
@@ -205,7 +205,7 @@ TEST(NodeAttributeTest, RenameAttrMovesTheValue)
 
 TEST(NodeAttributeTest, BadNamesAreRefused)
 {
-    BNode node(NewFile("attr").c_str());
+    BNode node(NewNodeFile("attr").c_str());
     EXPECT_EQ(node.WriteAttr("", B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
     EXPECT_EQ(node.WriteAttr(nullptr, B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
     std::string longName(250, 'n');
@@ -215,7 +215,7 @@ TEST(NodeAttributeTest, BadNamesAreRefused)
 TEST(NodeAttributeTest, TruncatedXattrValueIsBadData)
 {
     SKIP_WITHOUT_XATTRS();
-    std::string path = NewFile("attr");
+    std::string path = NewNodeFile("attr");
     ASSERT_EQ(setxattr(path.c_str(), "user.haiku.short", "ab", 2, 0), 0);
     BNode node(path.c_str());
     attr_info info;

@@ -27,7 +27,7 @@ namespace {
 
 const char kCello[] = "I like strings, especially cellos.";
 const char kBread[] = "application/bread-roll-counter";
-const char kElfType[] = "application/x-vnd.Be-elfexecutable";
+const char kElfMimeType[] = "application/x-vnd.Be-elfexecutable";
 const int32 kFortyTwo = 42;
 
 void AddX86Resources(BResources& resources)
@@ -86,7 +86,8 @@ TEST(ResourcesWriteTest, RebuiltElfResourcesMatchPlatformFileByteForByte)
         ASSERT_EQ(resources.InitCheck(), B_OK) << resources.ErrorText();
         ASSERT_EQ(resources.RemoveResource('MIMS', 2), B_OK);
         AddX86Resources(resources);
-        ASSERT_EQ(resources.AddResource('MIMS', 2, kElfType, sizeof(kElfType), "BEOS:TYPE"), B_OK);
+        ASSERT_EQ(resources.AddResource('MIMS', 2, kElfMimeType, sizeof(kElfMimeType), "BEOS:TYPE"),
+            B_OK);
     }
     EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(VectorPath("elf")));
 }

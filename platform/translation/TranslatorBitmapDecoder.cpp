@@ -15,14 +15,14 @@ namespace {
 
 constexpr size_t kHeaderSize = 32;
 
-uint32 Big32(const uint8* p)
+uint32 ReadBig32(const uint8* p)
 {
     return uint32(p[0]) << 24 | uint32(p[1]) << 16 | uint32(p[2]) << 8 | uint32(p[3]);
 }
 
 float BigFloat(const uint8* p)
 {
-    uint32 bits = Big32(p);
+    uint32 bits = ReadBig32(p);
     float value;
     std::memcpy(&value, &bits, sizeof(value));
     return value;
@@ -60,15 +60,15 @@ bool ReadColorSpace(uint32 value, color_space* space)
 
 status_t DecodeTranslatorBitmap(const uint8* data, size_t size, PixelBuffer* out)
 {
-    if (size < kHeaderSize || Big32(data) != uint32(B_TRANSLATOR_BITMAP))
+    if (size < kHeaderSize || ReadBig32(data) != uint32(B_TRANSLATOR_BITMAP))
         return B_BAD_DATA;
     uint64 width = Extent(BigFloat(data + 4), BigFloat(data + 12));
     uint64 height = Extent(BigFloat(data + 8), BigFloat(data + 16));
-    uint32 rowBytes = Big32(data + 20);
+    uint32 rowBytes = ReadBig32(data + 20);
     color_space space;
-    if (!ReadColorSpace(Big32(data + 24), &space))
+    if (!ReadColorSpace(ReadBig32(data + 24), &space))
         return B_NOT_SUPPORTED;
-    uint64 dataSize = Big32(data + 28);
+    uint64 dataSize = ReadBig32(data + 28);
     if (!ImageSizeAllowed(width, height, size, 8))
         return width == 0 || height == 0 ? B_BAD_DATA : B_NO_MEMORY;
     if (dataSize > size - kHeaderSize || uint64(rowBytes) * height > dataSize)

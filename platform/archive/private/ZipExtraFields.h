@@ -21,6 +21,10 @@ constexpr uint16 kUnixOwnerFieldId = 0x7875; // "ux"
 constexpr uint16 kUnixOwner16FieldId = 0x7855; // "Ux"
 constexpr uint16 kBeAttributesFieldId = 0x6542; // "Be"
 
+// Compression methods of entries (and of the attribute stream).
+constexpr uint16 kMethodStored = 0;
+constexpr uint16 kMethodDeflated = 8;
+
 // One sub-block of an extra-field area.
 struct ZipExtraBlock {
     uint16 id;

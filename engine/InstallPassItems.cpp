@@ -43,6 +43,26 @@ int64 Nanoseconds(const timespec& time)
     return int64(time.tv_sec) * 1000000000 + int64(time.tv_nsec);
 }
 
+// The digest the extraction took as it wrote a file, while the file is still
+// the one it wrote (same file system, inode, size and modification time);
+// otherwise the file's bytes, read again. `below` is the file's path below
+// its item.
+status_t DigestOf(const std::string& path, const std::string& below, const struct stat& info,
+    const BPrivate::ZipWrittenFiles& written, std::string* digest)
+{
+    auto found = written.find(below);
+    if (found != written.end()) {
+        const BPrivate::ZipWrittenFile& file = found->second;
+        if (!file.sha256.empty() && file.device == uint64(info.st_dev)
+            && file.inode == uint64(info.st_ino) && file.size == uint64(info.st_size)
+            && file.modifiedNs == Nanoseconds(info.st_mtim)) {
+            *digest = file.sha256;
+            return B_OK;
+        }
+    }
+    return BPrivate::Sha256::HashFile(path.c_str(), digest);
+}
+
 bool ExistsAt(int folder, const std::string& leaf)
 {
     struct stat info;
@@ -251,6 +271,8 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     // what root installs, no other user may change, unless the product asks
     // for it.
     options.removedModeBits = CreationMode(0777) ^ 0777;
+    // The record's digests are taken as the files are written.
+    options.digestFiles = true;
     if (BPrivate::StorageScope::IsSystem() && !fConfig.GetBool(Field::kKeepSharedWrite))
         options.removedModeBits |= S_IWGRP | S_IWOTH;
     // Extracted through the scratch folder's handle.
@@ -355,6 +377,8 @@ void InstallPass::SetDates(int folder, const std::string& leaf, int32 index)
 void InstallPass::RecordTree(const std::string& path, const std::string& recorded,
     const std::set<std::string>& tagged, BMessage* result)
 {
+    // The files of the item as its extraction (the last one) wrote them.
+    const BPrivate::ZipWrittenFiles& written = fEntries->EntryFiles();
     auto visit = [&](const std::string& entryPath, const struct stat& info) {
         BMessage entry;
         entry.AddString(
@@ -365,7 +389,7 @@ void InstallPass::RecordTree(const std::string& path, const std::string& recorde
         entry.AddInt64(InstallRecord::kFieldModified, int64(info.st_mtim.tv_sec));
         std::string digest;
         if (S_ISREG(info.st_mode)
-            && BPrivate::Sha256::HashFile(entryPath.c_str(), &digest) == B_OK) {
+            && DigestOf(entryPath, entryPath.substr(path.size()), info, written, &digest) == B_OK) {
             entry.AddData(InstallRecord::kFieldSha256, B_RAW_TYPE, digest.data(), digest.size());
             entry.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
             entry.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));

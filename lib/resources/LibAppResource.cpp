@@ -112,6 +112,7 @@ bool LibAppResource::ExtractEntry(
     ZipExtractor extractor;
     status = extractor.Extract(std::move(source), folder.c_str(), itemOptions);
     fEntryWarnings = extractor.Warnings();
+    fEntryFiles = extractor.WrittenFiles();
     if (status != B_OK)
         return Fail("entry " + std::to_string(id) + " (" + name + "): " + extractor.ErrorText());
     // Whatever came without a type gets one; the types the entry carried stay.
@@ -125,6 +126,7 @@ bool LibAppResource::FindEntry(const int32& id, const char* destination, bool ra
 {
     fEntryError.clear();
     fEntryWarnings.clear();
+    fEntryFiles.clear();
     if (destination == nullptr || destination[0] == '\0')
         return Fail("no destination given");
     const char* name = nullptr;

@@ -70,6 +70,9 @@ public:
     // Our own: what the last extraction could not restore (an attribute the
     // file system refused, for example); the data are complete regardless.
     const std::vector<std::string>& EntryWarnings() const { return fEntryWarnings; }
+    // Our own: with the options' digestFiles, the files the last extraction
+    // wrote, with their digests.
+    const BPrivate::ZipWrittenFiles& EntryFiles() const { return fEntryFiles; }
 
 private:
     bool FindEntry(const int32& id, const char* destination, bool raw);
@@ -78,4 +81,5 @@ private:
 
     std::string fEntryError;
     std::vector<std::string> fEntryWarnings;
+    BPrivate::ZipWrittenFiles fEntryFiles;
 };

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,7 @@ public:
     }
 
     off_t Size() const override { return fLength; }
+    bool ReadsConcurrently() const override { return true; }
 
     ssize_t ReadAt(off_t position, void* buffer, size_t size) override
     {
@@ -80,6 +82,7 @@ public:
     }
 
     off_t Size() const override { return off_t(fBytes.size()); }
+    bool ReadsConcurrently() const override { return true; }
 
     ssize_t ReadAt(off_t position, void* buffer, size_t size) override
     {
@@ -92,6 +95,27 @@ public:
 
 private:
     std::span<const uint8> fBytes;
+};
+
+class SerializedSource final : public ZipByteSource {
+public:
+    explicit SerializedSource(std::unique_ptr<ZipByteSource> source)
+        : fSource(std::move(source))
+    {
+    }
+
+    off_t Size() const override { return fSource->Size(); }
+    bool ReadsConcurrently() const override { return true; }
+
+    ssize_t ReadAt(off_t position, void* buffer, size_t size) override
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        return fSource->ReadAt(position, buffer, size);
+    }
+
+private:
+    std::unique_ptr<ZipByteSource> fSource;
+    std::mutex fLock;
 };
 
 std::unique_ptr<ZipByteSource> WindowOverOwnedDescriptor(
@@ -149,6 +173,13 @@ std::unique_ptr<ZipByteSource> MakeResourceSource(
     }
     *status = B_OK;
     return std::make_unique<ResourceSource>(resources, type, id, size);
+}
+
+std::unique_ptr<ZipByteSource> MakeConcurrentSource(std::unique_ptr<ZipByteSource> source)
+{
+    if (source == nullptr || source->ReadsConcurrently())
+        return source;
+    return std::make_unique<SerializedSource>(std::move(source));
 }
 
 std::unique_ptr<ZipByteSource> MakeMemorySource(std::span<const uint8> bytes)

@@ -22,7 +22,13 @@ public:
     // Reads up to size bytes at position (inside 0 .. Size()); returns the
     // count or a negative status.
     virtual ssize_t ReadAt(off_t position, void* buffer, size_t size) = 0;
+    // Whether ReadAt may be called from several threads at once.
+    virtual bool ReadsConcurrently() const { return false; }
 };
+
+// A source that several threads can read at once: the source itself when it
+// allows that, else the source with its reads taken one at a time.
+std::unique_ptr<ZipByteSource> MakeConcurrentSource(std::unique_ptr<ZipByteSource> source);
 
 // The window [offset, offset + length) of a file; length -1 means up to the
 // end of the file. The file is opened by the source (read-only).

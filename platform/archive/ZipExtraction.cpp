@@ -3,6 +3,7 @@
 #include "ZipNodeAttributes.h"
 #include "ZipSafeFolder.h"
 #include "ZipStaging.h"
+#include "ZipWorkQueue.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,11 +16,15 @@
 #include <unistd.h>
 
 #include <AtomicFile.h>
+#include <Sha256.h>
 
 namespace BPrivate {
 
 namespace {
 
+// Files queued ahead of the threads writing them (each holds its folder
+// open).
+constexpr size_t kQueuedFiles = 32;
 // Link targets longer than this are not plausible paths.
 constexpr uint64 kMaxLinkTarget = 4095;
 constexpr mode_t kPermissionBits = 0777;
@@ -76,7 +81,8 @@ status_t ZipExtraction::Extract(
 {
     fOptions = options;
     ZipReader reader;
-    status_t status = reader.Open(std::move(source));
+    // Files are written on several threads, each reading its own entry.
+    status_t status = reader.Open(MakeConcurrentSource(std::move(source)));
     if (status != B_OK)
         return Fail(status, reader.ErrorText());
     if ((status = Plan(reader)) != B_OK)
@@ -126,18 +132,9 @@ status_t ZipExtraction::WriteEntries(ZipReader& reader)
 {
     // Files first, in archive order; then links; then folder modes and
     // times, deepest first, since writing inside a folder changes its times.
-    status_t status = B_OK;
-    for (const Planned& entry : fEntries) {
-        if (StopRequested())
-            return Fail(B_CANCELED, "stopped");
-        if (entry.info.kind == ZipEntryKind::kFile)
-            status = WriteFile(reader, entry);
-        else if (entry.info.kind == ZipEntryKind::kDirectory)
-            status = ParentFolder(entry, nullptr);
-        if (status != B_OK)
-            return status;
-        Report(entry);
-    }
+    status_t status = WriteFilesAndFolders(reader);
+    if (status != B_OK)
+        return status;
     for (const Planned& entry : fEntries) {
         if (entry.info.kind == ZipEntryKind::kSymLink && (status = WriteLink(entry)) != B_OK)
             return status;
@@ -154,6 +151,106 @@ status_t ZipExtraction::WriteEntries(ZipReader& reader)
             return status;
     }
     return B_OK;
+}
+
+// Folders are made on this thread, in archive order; files are written on a
+// few threads of their own (in the folders made for them), each into a name
+// of its own beside its final one.
+status_t ZipExtraction::WriteFilesAndFolders(ZipReader& reader)
+{
+    size_t files = size_t(std::count_if(fEntries.begin(), fEntries.end(),
+        [](const Planned& entry) { return entry.info.kind == ZipEntryKind::kFile; }));
+    FileRun run;
+    run.outcomes.resize(fEntries.size());
+    bool stopped = false;
+    std::function<bool()> watch = [this, &run, &stopped] { return WatchFiles(run, &stopped); };
+    status_t status = B_OK;
+    {
+        ZipWorkQueue queue(ZipWorkQueue::ThreadsFor(files), kQueuedFiles);
+        for (size_t i = 0; i < fEntries.size() && status == B_OK; i++) {
+            const Planned& entry = fEntries[i];
+            if (!watch())
+                break;
+            if (entry.info.kind == ZipEntryKind::kFile)
+                status = QueueFile(reader, i, queue, run, watch);
+            else if (entry.info.kind == ZipEntryKind::kDirectory
+                && (status = ParentFolder(entry, nullptr)) == B_OK)
+                Report(entry);
+        }
+        if (status != B_OK)
+            run.abandon = true;
+        queue.Finish(watch);
+    }
+    ReportFiles(run);
+    return EndFiles(status, stopped, run);
+}
+
+status_t ZipExtraction::QueueFile(ZipReader& reader, size_t index, ZipWorkQueue& queue,
+    FileRun& run, const std::function<bool()>& watch)
+{
+    int folder;
+    status_t status = ParentFolder(fEntries[index], &folder);
+    if (status != B_OK)
+        return status;
+    std::shared_ptr<Descriptor> held = fParent;
+    queue.Push(
+        [this, &reader, index, held, &run, &queue] {
+            run.outcomes[index] = WriteFile(reader, fEntries[index], held->Get(), run, queue);
+            if (run.outcomes[index].status != B_OK)
+                run.abandon = true;
+        },
+        watch);
+    return B_OK;
+}
+
+void ZipExtraction::ReportFiles(FileRun& run)
+{
+    uint64 done = run.bytesDone.load();
+    size_t current = run.current.load();
+    if (done != fBytesReported || current != fEntryReported) {
+        fBytesDone = done;
+        fBytesReported = done;
+        fEntryReported = current;
+        Report(fEntries[current]);
+    }
+}
+
+bool ZipExtraction::WatchFiles(FileRun& run, bool* stopped)
+{
+    ReportFiles(run);
+    if (run.abandon)
+        return false;
+    if (StopRequested()) {
+        *stopped = true;
+        run.abandon = true;
+        return false;
+    }
+    return true;
+}
+
+// The files' warnings in archive order, and the first failure of a file in
+// archive order (what made the others give up), else the walk's own.
+status_t ZipExtraction::EndFiles(status_t status, bool stopped, FileRun& run)
+{
+    fBytesDone = run.bytesDone.load();
+    const FileOutcome* failed = nullptr;
+    for (size_t i = 0; i < run.outcomes.size(); i++) {
+        FileOutcome& outcome = run.outcomes[i];
+        for (std::string& warning : outcome.warnings)
+            Warn(std::move(warning));
+        if (fOptions.digestFiles && fEntries[i].info.kind == ZipEntryKind::kFile) {
+            const std::vector<std::string>& path = fEntries[i].path;
+            fWrittenFiles[JoinComponents(path, path.size()).substr(path[0].size())]
+                = std::move(outcome.written);
+        }
+        if (failed == nullptr && outcome.status != B_OK && !outcome.abandoned)
+            failed = &outcome;
+    }
+    if (failed != nullptr)
+        return Fail(failed->status, failed->errorText);
+    if (status == B_OK && stopped)
+        return Fail(B_CANCELED, "stopped");
+    return status;
 }
 
 void ZipExtraction::Report(const Planned& entry)
@@ -316,7 +413,7 @@ status_t ZipExtraction::CheckLinks(ZipReader& reader)
 
 void ZipExtraction::ForgetParent()
 {
-    fParent.Reset();
+    fParent.reset();
     fParentPath.clear();
 }
 
@@ -326,8 +423,8 @@ status_t ZipExtraction::ParentFolder(const Planned& entry, int* fd)
 {
     size_t depth = fd != nullptr ? entry.path.size() - 1 : entry.path.size();
     std::string path = JoinComponents(entry.path, depth);
-    if (fd != nullptr && fParent.IsValid() && path == fParentPath) {
-        *fd = fParent.Get();
+    if (fd != nullptr && fParent != nullptr && path == fParentPath) {
+        *fd = fParent->Get();
         return B_OK;
     }
     ForgetParent();
@@ -336,15 +433,17 @@ status_t ZipExtraction::ParentFolder(const Planned& entry, int* fd)
     status_t status = fFolder->OpenFolder(entry.path, depth, true, &folder, &reason);
     if (status != B_OK)
         return Fail(status, "refused: " + reason);
-    fParent.Reset(folder);
+    fParent = std::make_shared<Descriptor>(folder);
     fParentPath = path;
     if (fd != nullptr)
         *fd = folder;
     return B_OK;
 }
 
-void ZipExtraction::ApplyMetadata(int fd, const Planned& entry)
+void ZipExtraction::ApplyMetadata(
+    int fd, const Planned& entry, std::vector<std::string>* warnings) const
 {
+    auto Warn = [warnings](std::string text) { warnings->push_back(std::move(text)); };
     const ZipEntryInfo& info = entry.info;
     if (fOptions.restoreOwner && info.owner
         && fchown(fd, uid_t(info.owner->uid), gid_t(info.owner->gid)) != 0)
@@ -362,57 +461,86 @@ void ZipExtraction::ApplyMetadata(int fd, const Planned& entry)
     }
 }
 
-status_t ZipExtraction::StreamData(ZipReader& reader, const Planned& entry, int fd)
+status_t ZipExtraction::StreamData(const ZipReader& reader, const Planned& entry, int fd,
+    FileRun& run, ZipWorkQueue& queue, FileOutcome* outcome) const
 {
-    status_t status = reader.ReadEntry(entry.info, [&](const uint8* data, size_t size) {
-        if (StopRequested())
-            return Fail(B_CANCELED, "stopped");
-        status_t written = WriteAll(fd, data, size);
-        if (written == B_OK) {
-            fBytesDone += size;
-            Report(entry);
-        }
-        return written;
-    });
-    if (status == B_CANCELED)
+    std::unique_ptr<Sha256> digest = fOptions.digestFiles ? std::make_unique<Sha256>() : nullptr;
+    status_t status = reader.ReadEntryConcurrently(
+        entry.info,
+        [&](const uint8* data, size_t size) -> status_t {
+            if (run.abandon) {
+                outcome->abandoned = true;
+                return B_CANCELED;
+            }
+            status_t written = WriteAll(fd, data, size);
+            if (written == B_OK) {
+                if (digest != nullptr)
+                    digest->Update(data, size);
+                run.bytesDone += size;
+                queue.Nudge();
+            }
+            return written;
+        },
+        &outcome->errorText);
+    if (status != B_OK) {
+        if (outcome->errorText.empty())
+            outcome->errorText = "cannot write " + Quoted(entry.info.name);
         return status;
-    if (status != B_OK)
-        return Fail(status,
-            reader.ErrorText().empty() ? "cannot write " + Quoted(entry.info.name)
-                                       : reader.ErrorText());
-    ApplyMetadata(fd, entry);
+    }
+    ApplyMetadata(fd, entry, &outcome->warnings);
     // The mode after the owner (a change of owner clears set-id bits) and
     // the times last.
     mode_t mode = PermissionsOf(entry.info, kDefaultFileMode, false, fOptions.removedModeBits);
     timespec times[2] = { Seconds(entry.info.accessed.value_or(entry.info.modified)),
         Seconds(entry.info.modified) };
-    if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
-        return Fail(
-            StatusFromErrno(errno), "cannot set the mode or times of " + Quoted(entry.info.name));
+    if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0) {
+        outcome->errorText = "cannot set the mode or times of " + Quoted(entry.info.name);
+        return StatusFromErrno(errno);
+    }
+    struct stat st;
+    if (digest != nullptr && fstat(fd, &st) == 0) {
+        outcome->written.device = uint64(st.st_dev);
+        outcome->written.inode = uint64(st.st_ino);
+        outcome->written.size = uint64(st.st_size);
+        outcome->written.modifiedNs = int64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        outcome->written.sha256 = digest->Final();
+    }
     return B_OK;
 }
 
-status_t ZipExtraction::WriteFile(ZipReader& reader, const Planned& entry)
+ZipExtraction::FileOutcome ZipExtraction::WriteFile(const ZipReader& reader, const Planned& entry,
+    int folder, FileRun& run, ZipWorkQueue& queue) const
 {
-    int folder;
-    status_t status = ParentFolder(entry, &folder);
-    if (status != B_OK)
-        return status;
+    FileOutcome outcome;
+    if (run.abandon) {
+        outcome.status = B_CANCELED;
+        outcome.abandoned = true;
+        return outcome;
+    }
+    run.current = size_t(&entry - fEntries.data());
     std::string temporary = TemporaryName();
     int fd = openat(
         folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return Fail(StatusFromErrno(errno), "cannot create " + Quoted(entry.info.name));
-    status = StreamData(reader, entry, fd);
-    if (close(fd) != 0 && status == B_OK)
-        status = Fail(StatusFromErrno(errno), "cannot write " + Quoted(entry.info.name));
-    if (status == B_OK
-        && renameat(folder, temporary.c_str(), folder, entry.path.back().c_str()) != 0)
-        status = Fail(StatusFromErrno(errno),
-            "cannot put " + Quoted(entry.info.name) + " in place: " + strerror(errno));
-    if (status != B_OK)
+    if (fd < 0) {
+        outcome.status = StatusFromErrno(errno);
+        outcome.errorText = "cannot create " + Quoted(entry.info.name);
+        return outcome;
+    }
+    outcome.status = StreamData(reader, entry, fd, run, queue, &outcome);
+    if (close(fd) != 0 && outcome.status == B_OK) {
+        outcome.status = StatusFromErrno(errno);
+        outcome.errorText = "cannot write " + Quoted(entry.info.name);
+    }
+    if (outcome.status == B_OK
+        && renameat(folder, temporary.c_str(), folder, entry.path.back().c_str()) != 0) {
+        outcome.status = StatusFromErrno(errno);
+        outcome.errorText
+            = "cannot put " + Quoted(entry.info.name) + " in place: " + strerror(errno);
+    }
+    if (outcome.status != B_OK)
         unlinkat(folder, temporary.c_str(), 0);
-    return status;
+    queue.Nudge();
+    return outcome;
 }
 
 status_t ZipExtraction::WriteLink(const Planned& entry)
@@ -452,7 +580,7 @@ status_t ZipExtraction::FinishFolder(const Planned& entry)
     status_t status = fFolder->OpenFolder(entry.path, entry.path.size(), false, &fd, &reason);
     if (status != B_OK)
         return Fail(status, "refused: " + reason);
-    ApplyMetadata(fd, entry);
+    ApplyMetadata(fd, entry, &fWarnings);
     timespec times[2] = { Seconds(entry.info.accessed.value_or(entry.info.modified)),
         Seconds(entry.info.modified) };
     mode_t mode = PermissionsOf(entry.info, kDefaultFolderMode, true, fOptions.removedModeBits)

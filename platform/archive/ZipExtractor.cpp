@@ -17,6 +17,9 @@ status_t ZipExtractor::Extract(
     fBytesWritten = extraction.BytesWritten();
     fErrorText = extraction.ErrorText();
     fWarnings = extraction.Warnings();
+    fWrittenFiles.clear();
+    if (status == B_OK)
+        fWrittenFiles = extraction.TakeWrittenFiles();
     return status;
 }
 

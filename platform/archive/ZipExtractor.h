@@ -29,7 +29,9 @@
 //   into the same folder (each is reported in Warnings()).
 // - Folders are reached beneath the staging folder by the kernel, so a link
 //   on disk never leads a write outside; files are streamed in chunks
-//   (never held whole in memory).
+//   (never held whole in memory), by a few threads at once (one per core,
+//   at most four) while the calling thread makes the folders in archive
+//   order, reports progress and asks about a stop.
 // - Modes (without setuid and setgid bits, the sticky bit only on folders,
 //   folders always open to their owner, and less the bits removedModeBits
 //   names), times and BeOS attributes are restored; owners only on
@@ -40,6 +42,7 @@
 #include "ZipByteSource.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -69,6 +72,21 @@ struct ZipExtractProgress {
     const std::string* entryName = nullptr;
 };
 
+// A file as the extraction wrote it: what identifies it on disk, and the
+// SHA-256 of the data written (taken as they were written, so that nobody
+// has to read the file again to learn it).
+struct ZipWrittenFile {
+    uint64 device = 0;
+    uint64 inode = 0;
+    uint64 size = 0;
+    int64 modifiedNs = 0;
+    std::string sha256;
+};
+
+// Files written, by their path below the item: "" for an item that is a
+// file, "/folder/name" for one inside it.
+using ZipWrittenFiles = std::map<std::string, ZipWrittenFile>;
+
 struct ZipExtractOptions {
     // The name the archive's top item must have (empty: any single name).
     std::string expectedTopName;
@@ -87,10 +105,15 @@ struct ZipExtractOptions {
     // Bytes that must remain free on the folder's file system after the
     // item is written.
     uint64 keepFree = 0;
-    // Asked between entries and between chunks of data.
+    // Asked on the calling thread between entries, and while files are
+    // written after each chunk of data or every 50 ms at most; a stop ends
+    // the writing within a chunk of each file being written.
     std::function<bool()> shouldStop;
-    // Called after each chunk of data and each entry, on the calling thread.
+    // Called on the calling thread as data are written (chunks written at
+    // about the same time may be reported together) and after each folder.
     std::function<void(const ZipExtractProgress&)> progress;
+    // Keep each file's digest and identity (WrittenFiles()).
+    bool digestFiles = false;
     // Resolve paths with openat2 (false forces the step-by-step fallback
     // that older kernels need; tests use it).
     bool useOpenat2 = true;
@@ -113,12 +136,15 @@ public:
     uint64 BytesWritten() const { return fBytesWritten; }
     const std::string& ErrorText() const { return fErrorText; }
     const std::vector<std::string>& Warnings() const { return fWarnings; }
+    // With digestFiles, every file of a complete extraction.
+    const ZipWrittenFiles& WrittenFiles() const { return fWrittenFiles; }
 
 private:
     std::string fTopName;
     uint64 fBytesWritten = 0;
     std::string fErrorText;
     std::vector<std::string> fWarnings;
+    ZipWrittenFiles fWrittenFiles;
 };
 
 } // namespace BPrivate

@@ -130,7 +130,7 @@ uint64 ZipReader::CountEntries() const
 }
 
 status_t ZipReader::ReadLocalHeader(const ZipCentralEntry& entry, uint64* dataStart,
-    std::vector<uint8>* localExtra, bool* localDamaged)
+    std::vector<uint8>* localExtra, bool* localDamaged) const
 {
     localExtra->clear();
     *localDamaged = true;
@@ -236,33 +236,51 @@ status_t ZipReader::GetEntry(uint64 index, ZipEntryInfo* info)
 
 status_t ZipReader::ReadEntry(const ZipEntryInfo& entry, const Sink& sink, size_t chunkSize)
 {
+    std::string errorText;
+    status_t status = ReadEntryConcurrently(entry, sink, &errorText, chunkSize);
+    if (!errorText.empty())
+        fErrorText = std::move(errorText);
+    return status;
+}
+
+status_t ZipReader::ReadEntryConcurrently(
+    const ZipEntryInfo& entry, const Sink& sink, std::string* errorText, size_t chunkSize) const
+{
+    auto fail = [errorText](status_t status, std::string text) {
+        *errorText = std::move(text);
+        return status;
+    };
     if (fSource == nullptr)
         return B_NO_INIT;
     if (entry.index >= fEntries.size())
-        return Fail(B_BAD_DATA, entry.name + ": no such entry");
+        return fail(B_BAD_DATA, entry.name + ": no such entry");
     const ZipCentralEntry& central = fEntries[entry.index];
     if ((central.flags & kEncryptedFlags) != 0)
-        return Fail(B_BAD_DATA, entry.name + ": the entry is encrypted");
+        return fail(B_BAD_DATA, entry.name + ": the entry is encrypted");
     if (central.method != kMethodStored && central.method != kMethodDeflated)
-        return Fail(B_BAD_DATA,
+        return fail(B_BAD_DATA,
             entry.name + ": compression method " + std::to_string(central.method)
                 + " is not supported");
     uint64 dataStart = 0;
     std::vector<uint8> local;
     bool localDamaged = false;
     if (ReadLocalHeader(central, &dataStart, &local, &localDamaged) != B_OK)
-        return Fail(B_BAD_DATA, entry.name + ": its local header or data are damaged");
-    return Inflate(entry, central, dataStart, sink, std::max<size_t>(chunkSize, 1));
+        return fail(B_BAD_DATA, entry.name + ": its local header or data are damaged");
+    return Inflate(entry, central, dataStart, sink, std::max<size_t>(chunkSize, 1), errorText);
 }
 
 status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& central,
-    uint64 dataStart, const Sink& sink, size_t chunkSize)
+    uint64 dataStart, const Sink& sink, size_t chunkSize, std::string* errorText) const
 {
+    auto fail = [errorText](status_t status, std::string text) {
+        *errorText = std::move(text);
+        return status;
+    };
     bool deflated = central.method == kMethodDeflated;
     InflateStream inflater;
     if (deflated) {
         if (inflateInit2(&inflater.stream, -MAX_WBITS) != Z_OK)
-            return Fail(B_NO_MEMORY, entry.name + ": cannot start decompressing");
+            return fail(B_NO_MEMORY, entry.name + ": cannot start decompressing");
         inflater.open = true;
     }
     std::vector<uint8> input(deflated ? kInputChunk : 0);
@@ -279,7 +297,7 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
                 break;
             produced = size_t(std::min<uint64>(remaining, output.size()));
             if (ReadZipBytes(*fSource, position, output.data(), produced) != B_OK)
-                return Fail(B_BAD_DATA, entry.name + ": cannot read its data");
+                return fail(B_BAD_DATA, entry.name + ": cannot read its data");
             position += produced;
             remaining -= produced;
         } else {
@@ -287,7 +305,7 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
             if (stream.avail_in == 0 && remaining > 0) {
                 size_t count = size_t(std::min<uint64>(remaining, input.size()));
                 if (ReadZipBytes(*fSource, position, input.data(), count) != B_OK)
-                    return Fail(B_BAD_DATA, entry.name + ": cannot read its data");
+                    return fail(B_BAD_DATA, entry.name + ": cannot read its data");
                 position += count;
                 remaining -= count;
                 stream.next_in = input.data();
@@ -300,24 +318,24 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
             if (result == Z_STREAM_END)
                 ended = true;
             else if (result == Z_BUF_ERROR && stream.avail_in == 0 && remaining == 0)
-                return Fail(B_BAD_DATA, entry.name + ": its compressed data end early");
+                return fail(B_BAD_DATA, entry.name + ": its compressed data end early");
             else if (result != Z_OK && result != Z_BUF_ERROR)
-                return Fail(B_BAD_DATA, entry.name + ": its compressed data are damaged");
+                return fail(B_BAD_DATA, entry.name + ": its compressed data are damaged");
         }
         if (produced == 0)
             continue;
         total += produced;
         // Never take more than the entry says it holds.
         if (total > entry.size)
-            return Fail(B_BAD_DATA, entry.name + ": more data than the entry states");
+            return fail(B_BAD_DATA, entry.name + ": more data than the entry states");
         crc = crc32(crc, output.data(), uInt(produced));
         if (status_t status = sink(output.data(), produced); status != B_OK)
             return status;
     }
     if (total != entry.size)
-        return Fail(B_BAD_DATA, entry.name + ": less data than the entry states");
+        return fail(B_BAD_DATA, entry.name + ": less data than the entry states");
     if (uint32(crc) != central.crc)
-        return Fail(B_BAD_DATA, entry.name + ": CRC error");
+        return fail(B_BAD_DATA, entry.name + ": CRC error");
     return B_OK;
 }
 

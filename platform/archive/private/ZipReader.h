@@ -58,6 +58,11 @@ public:
     // (returned as is) ends the read.
     using Sink = std::function<status_t(const uint8* data, size_t size)>;
     status_t ReadEntry(const ZipEntryInfo& entry, const Sink& sink, size_t chunkSize = 256 * 1024);
+    // The same, with the failure's explanation put in errorText instead of
+    // ErrorText(): several threads may read entries at once this way, when
+    // the source allows concurrent reads.
+    status_t ReadEntryConcurrently(const ZipEntryInfo& entry, const Sink& sink,
+        std::string* errorText, size_t chunkSize = 256 * 1024) const;
 
     // One line explaining the last failure.
     const std::string& ErrorText() const { return fErrorText; }
@@ -67,9 +72,9 @@ private:
     // The entry's local header: where its data start, and its extra fields
     // (localDamaged when they cannot be split).
     status_t ReadLocalHeader(const ZipCentralEntry& entry, uint64* dataStart,
-        std::vector<uint8>* localExtra, bool* localDamaged);
+        std::vector<uint8>* localExtra, bool* localDamaged) const;
     status_t Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& central, uint64 dataStart,
-        const Sink& sink, size_t chunkSize);
+        const Sink& sink, size_t chunkSize, std::string* errorText) const;
 
     std::unique_ptr<ZipByteSource> fSource;
     std::vector<ZipCentralEntry> fEntries;

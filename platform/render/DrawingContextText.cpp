@@ -51,15 +51,20 @@ struct TextRun {
     double descent = 0;
 };
 
-TextRun LayOut(const RenderFont& font, const Op::String& op, double scale)
+// A surface's scale (`deviceScale`) leaves the places of the glyphs where
+// they are in points, so that text is as wide as StringWidth measured; only
+// the glyphs themselves are drawn at the pixel size.
+TextRun LayOut(const RenderFont& font, const Op::String& op, double scale, double deviceScale)
 {
     TextRun run;
     std::vector<GlyphPlacement> placements;
-    run.advance = font.Layout(op.text.data(), int32(op.text.size()), float(scale), &placements,
-        op.delta ? &*op.delta : nullptr);
+    double layoutScale = scale / deviceScale;
+    run.advance = deviceScale
+        * font.Layout(op.text.data(), int32(op.text.size()), float(layoutScale), &placements,
+            op.delta ? &*op.delta : nullptr);
     for (const GlyphPlacement& placement : placements) {
         if (placement.glyph != 0 || placement.advance != 0)
-            run.glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x, 0 });
+            run.glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x * deviceScale, 0 });
     }
     run.angle = font.Rotation() * M_PI / 180.0;
     run.size = std::min(font.Size() * scale, 10000.0);
@@ -124,7 +129,7 @@ void DrawingContext::DoString(const Op::String& op)
     BPoint where = op.where.value_or(state.penLocation);
     const RenderFont font = state.font;
     double scale = TotalScale();
-    TextRun run = LayOut(font, op, scale);
+    TextRun run = LayOut(font, op, scale, fDeviceScale);
     // The pen moves along the (possibly rotated) baseline.
     state.penLocation = where
         + BPoint(float(run.advance / scale * std::cos(run.angle)),

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <sstream>
 #include <unistd.h>
 
@@ -610,6 +611,49 @@ TEST_F(InstallerWindowTest, AtTwiceTheScaleTheWindowIsDrawnAfreshAndClickedAlike
     EXPECT_GT(differing, all / 100) << "the text's edges are drawn at the full resolution";
     EXPECT_LT(differing, all / 4) << "yet it is the same window";
 }
+
+// A user's click on an X server at scale 1 and at scale 2: the pointer on
+// the middle of the Agree button, in the screen's pixels, agrees at both.
+class RealClickTest : public InstallerWindowTest, public testing::WithParamInterface<int> { };
+
+TEST_P(RealClickTest, LandsOnTheSameButtonAtEachScale)
+{
+    std::string xvfb = brenvik::test::FindProgram("Xvfb");
+    std::string xdotool = brenvik::test::FindProgram("xdotool");
+    if (xvfb.empty() || xdotool.empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    brenvik::test::XvfbServer server;
+    ASSERT_TRUE(server.Start(215, 259, "1024x768x24", xvfb)) << "Xvfb did not start";
+    int scale = GetParam();
+    std::string display = "DISPLAY='" + server.Display() + "' ";
+    std::future<Outcome> run = std::async(std::launch::async, [&] {
+        return Run(fInstaller,
+            "wait-text button Agree\nwait-text button Install\nkey Ctrl+Q\nwait-quit\n",
+            "BRENVIK_DISPLAY=sdl SDL_VIDEODRIVER=x11 WAYLAND_DISPLAY= " + display
+                + "BRENVIK_SCALE=" + std::to_string(scale) + " ");
+    });
+    // Where the window is on the screen, once it is shown.
+    auto [found, geometry] = RunCommand(display + "timeout 20 '" + xdotool
+        + "' search --sync --onlyvisible --name TarselNotes-Installer getwindowgeometry --shell");
+    int left = -1;
+    int top = -1;
+    size_t at = geometry.find("X=");
+    if (at != std::string::npos)
+        std::sscanf(geometry.c_str() + at, "X=%d\nY=%d", &left, &top);
+    ASSERT_GE(left, 0) << geometry;
+    // The Agree button's middle, in points (the golden pictures show it).
+    int x = left + 378 * scale;
+    int y = top + 234 * scale;
+    EXPECT_EQ(RunCommand(display + "'" + xdotool + "' mousemove " + std::to_string(x) + " "
+                  + std::to_string(y) + " click 1")
+                  .first,
+        0);
+    Outcome outcome = run.get();
+    EXPECT_EQ(outcome.status, 1) << "the click reached the destination step\n" << outcome.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, RealClickTest, testing::Values(1, 2),
+    [](const testing::TestParamInfo<int>& param) { return "Scale" + std::to_string(param.param); });
 
 // The statically linked installer in a root that holds, besides the C
 // library, only SDL and the display and sound libraries it brings (what a

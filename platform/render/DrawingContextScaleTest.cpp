@@ -130,6 +130,19 @@ TEST(DrawingContextScaleTest, TextIsDrawnAtTheFullResolution)
     EXPECT_GT(differing, inked / 4) << "the edges of the glyphs are the scaled surface's own";
 }
 
+TEST(DrawingContextScaleTest, UnderlinesAreAsThickAsInPoints)
+{
+    RenderFont font;
+    font.SetSize(10);
+    font.SetFace(B_UNDERSCORE_FACE);
+    ScaledCanvas canvas(20, 16, 2);
+    canvas.context->SetFont(font);
+    canvas.context->SetHighColor(kBlack);
+    canvas.context->DrawString("    ", -1, BPoint(2, 10));
+    // One point below the baseline, one point thick.
+    EXPECT_EQ(canvas.Column(10, kBlack), "......................##........");
+}
+
 TEST(DrawingContextScaleTest, BitmapsAreSmoothedWhenEnlarged)
 {
     PixelBuffer checker;

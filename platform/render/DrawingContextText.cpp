@@ -76,20 +76,23 @@ TextRun LayOut(const RenderFont& font, const Op::String& op, double scale, doubl
 }
 
 // Glyphs (filled, or outlined for B_OUTLINED_FACE) and the underline and
-// strike-through lines, with the source already set.
-void DrawRun(cairo_t* cairo, const TextRun& run, uint16 face)
+// strike-through lines, with the source already set. Lines are as thick on
+// a scaled surface as they are in points.
+void DrawRun(cairo_t* cairo, const TextRun& run, uint16 face, double deviceScale)
 {
-    double thickness = DecorationThickness(run.size);
+    double pointSize = run.size / deviceScale;
+    double thickness = std::round(DecorationThickness(pointSize) * deviceScale);
     if ((face & B_OUTLINED_FACE) != 0) {
         cairo_glyph_path(cairo, run.glyphs.data(), int(run.glyphs.size()));
-        cairo_set_line_width(cairo, 1);
+        cairo_set_line_width(cairo, std::round(deviceScale));
         cairo_stroke(cairo);
     } else {
         cairo_show_glyphs(cairo, run.glyphs.data(), int(run.glyphs.size()));
     }
     if ((face & B_UNDERSCORE_FACE) != 0)
-        cairo_rectangle(
-            cairo, 0, std::max(1.0, std::round(run.size / 10.0)), run.advance, thickness);
+        cairo_rectangle(cairo, 0,
+            std::round(std::max(1.0, std::round(pointSize / 10.0)) * deviceScale), run.advance,
+            thickness);
     if ((face & B_STRIKEOUT_FACE) != 0)
         cairo_rectangle(
             cairo, 0, -std::round(run.ascent * 0.3) - thickness, run.advance, thickness);
@@ -161,7 +164,7 @@ void DrawingContext::DoString(const Op::String& op)
     Paint(PaintSpec { &B_SOLID_HIGH, bounds }, [&](cairo_t* cairo, double) {
         place(cairo);
         SetCairoFont(cairo, font, run.size);
-        DrawRun(cairo, run, face);
+        DrawRun(cairo, run, face, fDeviceScale);
     });
     if ((face & B_NEGATIVE_FACE) != 0)
         std::swap(state.highColor, state.lowColor);

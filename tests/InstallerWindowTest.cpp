@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <sstream>
 #include <unistd.h>
 
@@ -465,10 +466,26 @@ INSTANTIATE_TEST_SUITE_P(Passes, QuitAtCompletionTest,
 class InstallerGoldenTest : public InstallerWindowTest,
                             public testing::WithParamInterface<const char*> {
 protected:
-    // "en", "de", or "en-xvfb": the English walk through the SDL display on
-    // an X server, which must draw the same pictures as the headless one.
+    // "en", "de", "en-xvfb" (the English walk through the SDL display on an
+    // X server, which must draw the same pictures as the headless one), and
+    // the same at a scale factor: "en-2x", "de-1.5x", "en-2x-xvfb".
     std::string Language() const { return std::string(GetParam()).substr(0, 2); }
     bool OnXvfb() const { return std::string(GetParam()).find("xvfb") != std::string::npos; }
+    std::string ScaleText() const
+    {
+        std::string param = GetParam();
+        size_t x = param.find('x', 3);
+        if (param.size() < 4 || x == std::string::npos || param[3] == 'x')
+            return "";
+        return param.substr(3, x - 3);
+    }
+    float Scale() const { return ScaleText().empty() ? 1 : std::stof(ScaleText()); }
+    // The golden picture's name: the scale's pictures are of their own.
+    std::string Golden(const std::string& step) const
+    {
+        std::string name = "installer/" + step + "-" + Language();
+        return ScaleText().empty() ? name : name + "-" + ScaleText() + "x";
+    }
 
     testing::AssertionResult MatchesStep(const std::string& step)
     {
@@ -484,6 +501,11 @@ protected:
         std::vector<Mask> masks;
         if (step == "destination" || step == "installing")
             masks = { Mask { 240, 154, 445, 183 }, Mask { 198, 188, 442, 207 } };
+        float scale = Scale();
+        for (Mask& mask : masks) {
+            mask = Mask { int(mask.left * scale), int(mask.top * scale),
+                int((mask.right + 1) * scale) - 1, int((mask.bottom + 1) * scale) - 1 };
+        }
         for (const Mask& mask : masks) {
             for (int y = mask.top; y <= mask.bottom && y < image.height; y++) {
                 for (int x = mask.left; x <= mask.right && x < image.width; x++) {
@@ -495,7 +517,7 @@ protected:
                 }
             }
         }
-        return brenvik::test::MatchesGolden("installer/" + step + "-" + Language(), image);
+        return brenvik::test::MatchesGolden(Golden(step), image);
     }
 };
 
@@ -511,6 +533,8 @@ TEST_P(InstallerGoldenTest, ShowsEachStepAsItShould)
         display = "BRENVIK_DISPLAY=sdl SDL_VIDEODRIVER=x11 DISPLAY='" + server.Display()
             + "' WAYLAND_DISPLAY= ";
     }
+    if (!ScaleText().empty())
+        display += "BRENVIK_SCALE=" + ScaleText() + " ";
     bool german = Language() == "de";
     std::string agree = german ? "Zustimmen" : "Agree";
     std::string install = german ? "Installieren" : "Install";
@@ -537,12 +561,99 @@ TEST_P(InstallerGoldenTest, ShowsEachStepAsItShould)
         EXPECT_TRUE(MatchesStep(step)) << step;
 }
 
-INSTANTIATE_TEST_SUITE_P(Displays, InstallerGoldenTest, testing::Values("en", "de", "en-xvfb"),
+INSTANTIATE_TEST_SUITE_P(Displays, InstallerGoldenTest,
+    testing::Values("en", "de", "en-xvfb", "en-2x", "de-1.5x", "en-2x-xvfb"),
     [](const testing::TestParamInfo<const char*>& param) {
         std::string name = param.param;
+        std::replace(name.begin(), name.end(), '.', '_');
         name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
         return name;
     });
+
+// At scale 2 the window is drawn afresh at twice the resolution, not the
+// picture of scale 1 made bigger: the edges of its text differ. Its views
+// keep their places in points, so the same clicks land on the same controls
+// and the walk goes on alike.
+TEST_F(InstallerWindowTest, AtTwiceTheScaleTheWindowIsDrawnAfreshAndClickedAlike)
+{
+    using brenvik::test::RgbaImage;
+    auto walk = [&](const std::string& scale) {
+        std::string script = "wait-text button Agree\nscreenshot " + Dump(scale + ".png")
+            + "\ndump " + Dump(scale + "-licence") + "\nclick-label Agree\nwait-text button "
+            + "Install\ndump " + Dump(scale + "-destination") + "\nkey Ctrl+Q\nwait-quit\n";
+        Outcome run = Run(fInstaller, script, "BRENVIK_SCALE=" + scale + " ");
+        EXPECT_EQ(run.status, 1) << "the script ran to its end\n" << run.output;
+    };
+    walk("1");
+    walk("2");
+    // (The free space may change between the runs.)
+    for (const char* step : { "-licence", "-destination" }) {
+        EXPECT_EQ(WithoutLine(ReadBytes(Dump(std::string("2") + step)), "volume_size"),
+            WithoutLine(ReadBytes(Dump(std::string("1") + step)), "volume_size"))
+            << step;
+    }
+
+    RgbaImage single;
+    RgbaImage twice;
+    ASSERT_TRUE(brenvik::test::ReadPng(Dump("1.png"), &single));
+    ASSERT_TRUE(brenvik::test::ReadPng(Dump("2.png"), &twice));
+    ASSERT_EQ(twice.width, 2 * single.width);
+    ASSERT_EQ(twice.height, 2 * single.height);
+    long differing = 0;
+    for (int y = 0; y < twice.height; y++) {
+        for (int x = 0; x < twice.width; x++) {
+            const uint8_t* a = twice.PixelAt(x, y);
+            const uint8_t* b = single.PixelAt(x / 2, y / 2);
+            differing += a[0] != b[0] || a[1] != b[1] || a[2] != b[2] ? 1 : 0;
+        }
+    }
+    long all = long(twice.width) * twice.height;
+    EXPECT_GT(differing, all / 100) << "the text's edges are drawn at the full resolution";
+    EXPECT_LT(differing, all / 4) << "yet it is the same window";
+}
+
+// A user's click on an X server at scale 1 and at scale 2: the pointer on
+// the middle of the Agree button, in the screen's pixels, agrees at both.
+class RealClickTest : public InstallerWindowTest, public testing::WithParamInterface<int> { };
+
+TEST_P(RealClickTest, LandsOnTheSameButtonAtEachScale)
+{
+    std::string xvfb = brenvik::test::FindProgram("Xvfb");
+    std::string xdotool = brenvik::test::FindProgram("xdotool");
+    if (xvfb.empty() || xdotool.empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    brenvik::test::XvfbServer server;
+    ASSERT_TRUE(server.Start(215, 259, "1024x768x24", xvfb)) << "Xvfb did not start";
+    int scale = GetParam();
+    std::string display = "DISPLAY='" + server.Display() + "' ";
+    std::future<Outcome> run = std::async(std::launch::async, [&] {
+        return Run(fInstaller,
+            "wait-text button Agree\nwait-text button Install\nkey Ctrl+Q\nwait-quit\n",
+            "BRENVIK_DISPLAY=sdl SDL_VIDEODRIVER=x11 WAYLAND_DISPLAY= " + display
+                + "BRENVIK_SCALE=" + std::to_string(scale) + " ");
+    });
+    // Where the window is on the screen, once it is shown.
+    auto [found, geometry] = RunCommand(display + "timeout 20 '" + xdotool
+        + "' search --sync --onlyvisible --name TarselNotes-Installer getwindowgeometry --shell");
+    int left = -1;
+    int top = -1;
+    size_t at = geometry.find("X=");
+    if (at != std::string::npos)
+        std::sscanf(geometry.c_str() + at, "X=%d\nY=%d", &left, &top);
+    ASSERT_GE(left, 0) << geometry;
+    // The Agree button's middle, in points (the golden pictures show it).
+    int x = left + 378 * scale;
+    int y = top + 234 * scale;
+    EXPECT_EQ(RunCommand(display + "'" + xdotool + "' mousemove " + std::to_string(x) + " "
+                  + std::to_string(y) + " click 1")
+                  .first,
+        0);
+    Outcome outcome = run.get();
+    EXPECT_EQ(outcome.status, 1) << "the click reached the destination step\n" << outcome.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, RealClickTest, testing::Values(1, 2),
+    [](const testing::TestParamInfo<int>& param) { return "Scale" + std::to_string(param.param); });
 
 // The statically linked installer in a root that holds, besides the C
 // library, only SDL and the display and sound libraries it brings (what a

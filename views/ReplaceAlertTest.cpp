@@ -382,6 +382,35 @@ TEST_F(ReplaceAlertTest, GoldenWithoutTheCheckBox)
     EXPECT_TRUE(ShowAndPhotograph(Make(false, "en"), "views/replace-en-no-offer"));
 }
 
+// Windows made while one lives are drawn at `scale`, as on a screen of that
+// scale factor.
+class ScaledWindows {
+public:
+    explicit ScaledWindows(float scale)
+        : fPrevious(Display().Scale())
+    {
+        Display().ScaleNewWindows(scale);
+    }
+    ~ScaledWindows() { Display().ScaleNewWindows(fPrevious); }
+    ScaledWindows(const ScaledWindows&) = delete;
+    ScaledWindows& operator=(const ScaledWindows&) = delete;
+
+private:
+    float fPrevious;
+};
+
+TEST_F(ReplaceAlertTest, GoldenEnglishAtTwiceTheScale)
+{
+    ScaledWindows scaled(2);
+    EXPECT_TRUE(ShowAndPhotograph(Make(true, "en"), "views/replace-en-2x"));
+}
+
+TEST_F(ReplaceAlertTest, GoldenGermanAtOneAndAHalfTheScale)
+{
+    ScaledWindows scaled(1.5f);
+    EXPECT_TRUE(ShowAndPhotograph(Make(true, "de"), "views/replace-de-1.5x"));
+}
+
 // The install pass asks from its worker thread; the installer window goes
 // on drawing meanwhile, and the answer with its check box comes back to the
 // worker.

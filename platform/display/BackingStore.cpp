@@ -2,10 +2,11 @@
 
 namespace BPrivate {
 
-BackingStore::BackingStore(int32 width, int32 height, rgb_color fill)
+BackingStore::BackingStore(int32 width, int32 height, rgb_color fill, float scale)
     : fSurface(width, height, false, fill)
     , fFill(fill)
 {
+    fSurface.SetScale(scale);
 }
 
 status_t BackingStore::Resize(int32 width, int32 height)

@@ -15,7 +15,8 @@ namespace BPrivate {
 
 class BackingStore {
 public:
-    BackingStore(int32 width, int32 height, rgb_color fill);
+    // A store of width × height pixels, each point `scale` pixels wide.
+    BackingStore(int32 width, int32 height, rgb_color fill, float scale = 1);
     BackingStore(const BackingStore&) = delete;
     BackingStore& operator=(const BackingStore&) = delete;
 
@@ -29,9 +30,9 @@ public:
     // drawing context made before a resize must not be used after it.
     RenderSurface* Surface() { return &fSurface; }
 
-    // Resizes under the lock, keeping the pixels at the top left.
+    // Resizes under the lock (in pixels), keeping the pixels at the top left.
     status_t Resize(int32 width, int32 height);
-    // The current size, read under the lock.
+    // The current size in pixels, read under the lock.
     int32 Width();
     int32 Height();
 

@@ -1,10 +1,12 @@
 #include <DisplayBackend.h>
 
+#include <DisplayScale.h>
 #include <Environment.h>
 #include <HeadlessBackend.h>
 #include <SdlBackend.h>
 #include <Utf8.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -83,6 +85,11 @@ std::unique_ptr<DisplayBackend> DisplayBackend::Select(
     }
     *notice += "brenvik: no display available, running headless";
     return std::make_unique<HeadlessBackend>();
+}
+
+void DisplayBackend::ScaleNewWindows(float scale)
+{
+    fScale.store(std::clamp(scale, kMinDisplayScale, kMaxDisplayScale));
 }
 
 std::shared_ptr<DisplayWindow> DisplayBackend::CreateWindow(const DisplayWindowSpec& spec)

@@ -14,11 +14,18 @@
 //
 // Input can be injected into any backend's windows; that is how the headless
 // backend gets any, and how scripts drive the SDL one.
+//
+// Coordinates (frames, the screen, event positions, injected input) are in
+// points; each backend has a scale factor, chosen once when it starts (see
+// DisplayScale.h), and a window's backing store and screenshots have the
+// factor's pixels per point. A window moved to a monitor of another scale
+// keeps the factor.
 
 #include <DisplayEventQueue.h>
 #include <DisplayWindow.h>
 #include <GraphicsDefs.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -51,7 +58,14 @@ public:
     static void ShowNoWindows();
 
     virtual const char* Name() const = 0;
+    // The screen, in points.
     virtual ScreenInfo Screen() const = 0;
+    // Pixels per point of every window (1 to 4).
+    float Scale() const { return fScale.load(); }
+    // For tests that draw at another scale than the program's: the windows
+    // made from now on take `scale` (clamped to 1..4); those that exist keep
+    // theirs.
+    void ScaleNewWindows(float scale);
 
     // A new hidden window; never null (the headless backend cannot fail and
     // the SDL backend creates its window on its own thread).
@@ -88,11 +102,14 @@ public:
     status_t InjectDrop(int32 window, BPoint where, const std::vector<std::string>& paths);
     status_t InjectCloseRequest(int32 window);
 
-    // Writes a window's backing store as a PNG file.
+    // Writes a window's backing store as a PNG file (in pixels: a window of
+    // w × h points at scale s gives w·s × h·s).
     status_t WriteScreenshot(int32 window, const char* path);
 
 protected:
     DisplayBackend() = default;
+    // Set by the backend as it starts, before any window is made.
+    void SetScale(float scale) { fScale.store(scale); }
 
     virtual std::unique_ptr<DisplayWindow> MakeWindow(int32 id, const DisplayWindowSpec& spec) = 0;
 
@@ -112,6 +129,7 @@ private:
     int32 fNextId = 1;
     uint32 fInjectedButtons = 0;
     DisplayEventQueue fAppEvents;
+    std::atomic<float> fScale { 1 };
 };
 
 } // namespace BPrivate

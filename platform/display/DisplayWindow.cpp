@@ -1,5 +1,7 @@
 #include <DisplayWindow.h>
 
+#include <DisplayBackend.h>
+#include <DisplayScale.h>
 #include <InterfaceColors.h>
 
 #include <algorithm>
@@ -20,8 +22,10 @@ DisplayWindow::DisplayWindow(DisplayBackend* backend, int32 id, const DisplayWin
     : fBackend(backend)
     , fId(id)
     , fFlags(spec.flags)
-    , fStore(PixelCount(spec.frame.Width()), PixelCount(spec.frame.Height()),
-          ui_color(B_PANEL_BACKGROUND_COLOR))
+    , fScale(backend != nullptr ? backend->Scale() : 1)
+    , fStore(ScaledPixels(PixelCount(spec.frame.Width()), fScale),
+          ScaledPixels(PixelCount(spec.frame.Height()), fScale), ui_color(B_PANEL_BACKGROUND_COLOR),
+          fScale)
     , fTitle(spec.title)
 {
     fFrame = BRect(spec.frame.left, spec.frame.top,
@@ -92,6 +96,7 @@ void DisplayWindow::MoveTo(BPoint leftTop)
 
 void DisplayWindow::ResizeTo(float width, float height)
 {
+    // Points here; the store's pixels below.
     int32 pixelWidth = PixelCount(width);
     int32 pixelHeight = PixelCount(height);
     {
@@ -101,8 +106,10 @@ void DisplayWindow::ResizeTo(float width, float height)
         fFrame.right = fFrame.left + float(pixelWidth - 1);
         fFrame.bottom = fFrame.top + float(pixelHeight - 1);
     }
-    fStore.Resize(pixelWidth, pixelHeight);
-    DoResizeTo(pixelWidth, pixelHeight);
+    int32 storeWidth = ScaledPixels(pixelWidth, fScale);
+    int32 storeHeight = ScaledPixels(pixelHeight, fScale);
+    fStore.Resize(storeWidth, storeHeight);
+    DoResizeTo(storeWidth, storeHeight);
 }
 
 void DisplayWindow::Show()
@@ -145,14 +152,18 @@ void DisplayWindow::Present(const ClipRegion& dirty)
             return;
         fPresents++;
     }
-    DoPresent(dirty);
+    DoPresent(dirty.ScaledBy(fScale));
 }
 
 void DisplayWindow::PresentAll()
 {
-    BRect frame = Frame();
-    Present(ClipRegion(
-        clipping_rect { 0, 0, int32(frame.IntegerWidth()), int32(frame.IntegerHeight()) }));
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        if (fClosed)
+            return;
+        fPresents++;
+    }
+    DoPresent(ClipRegion(clipping_rect { 0, 0, fStore.Width() - 1, fStore.Height() - 1 }));
 }
 
 void DisplayWindow::Close()

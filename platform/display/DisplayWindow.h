@@ -4,8 +4,9 @@
 // sees it: a backing store to draw into, an event queue to drain, and the
 // operations a window needs (title, place, size, visibility, activation,
 // presenting what was drawn). Every method is thread-safe. Frames are in
-// screen coordinates, inclusive, and describe the content area: a frame of
-// (0, 0, 455, 257) is 456 × 258 pixels.
+// screen coordinates, in points, inclusive, and describe the content area: a
+// frame of (0, 0, 455, 257) is 456 × 258 points, and as many pixels times the
+// backend's scale (912 × 516 at scale 2) in the backing store.
 
 #include <BackingStore.h>
 #include <ClipRegion.h>
@@ -49,6 +50,8 @@ public:
     int32 Id() const { return fId; }
     uint32 Flags() const { return fFlags; }
     BackingStore& Store() { return fStore; }
+    // Pixels per point, the backend's when the window was made.
+    float Scale() const { return fScale; }
     DisplayEventQueue& Events() { return fEvents; }
 
     BRect Frame() const;
@@ -66,7 +69,8 @@ public:
     void Show();
     void Hide();
     void Activate();
-    // Puts what was drawn into `dirty` (window coordinates) on the screen.
+    // Puts what was drawn into `dirty` (window coordinates, points) on the
+    // screen.
     void Present(const ClipRegion& dirty);
     void PresentAll();
     // Takes the window off the screen for good; its queue stops accepting
@@ -80,7 +84,7 @@ protected:
     DisplayWindow(DisplayBackend* backend, int32 id, const DisplayWindowSpec& spec);
 
     // What each backend does; called after the shared state was updated,
-    // on the calling thread.
+    // on the calling thread. Sizes and regions are in backing-store pixels.
     virtual void DoSetTitle(const std::string& title) = 0;
     virtual void DoMoveTo(BPoint leftTop) = 0;
     virtual void DoResizeTo(int32 width, int32 height) = 0;
@@ -101,6 +105,7 @@ private:
     DisplayBackend* fBackend;
     const int32 fId;
     const uint32 fFlags;
+    const float fScale;
     BackingStore fStore;
     DisplayEventQueue fEvents;
 

@@ -1,8 +1,10 @@
 #include <HeadlessBackend.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include <DisplayScale.h>
 #include <Environment.h>
 
 namespace BPrivate {
@@ -69,11 +71,13 @@ private:
 HeadlessBackend::HeadlessBackend()
     : fScreen(ConfiguredScreen())
 {
+    SetScale(HeadlessScale());
 }
 
-HeadlessBackend::HeadlessBackend(const ScreenInfo& screen)
+HeadlessBackend::HeadlessBackend(const ScreenInfo& screen, float scale)
     : fScreen(screen)
 {
+    SetScale(std::clamp(scale, kMinDisplayScale, kMaxDisplayScale));
 }
 
 status_t HeadlessBackend::Sync(bigtime_t)

@@ -222,3 +222,58 @@ TEST(DisplayBackendTest, AnUnreachableDesktopFallsBackToHeadless)
 }
 
 } // namespace
+
+TEST(HeadlessBackendTest, AScaledWindowHasAStoreOfItsPixels)
+{
+    HeadlessBackend backend(ScreenInfo(), 1.5f);
+    EXPECT_FLOAT_EQ(backend.Scale(), 1.5f);
+    auto window = backend.CreateWindow(Spec(BRect(10, 10, 465, 267)));
+    EXPECT_EQ(window->Frame(), BRect(10, 10, 465, 267)) << "frames stay in points";
+    EXPECT_EQ(window->Store().Width(), 684);
+    EXPECT_EQ(window->Store().Height(), 387);
+    window->ResizeTo(99, 49);
+    EXPECT_EQ(window->Store().Width(), 150);
+    EXPECT_EQ(window->Store().Height(), 75);
+    {
+        // Drawing is in points.
+        std::lock_guard<BackingStore> lock(window->Store());
+        DrawingContext context(window->Store().Surface());
+        context.SetHighColor(make_color(0, 0, 200));
+        context.FillRect(BRect(0, 0, 99, 49));
+    }
+    std::string path = brenvik::test::MakeTempFolder("scaled") + "/window.png";
+    ASSERT_EQ(backend.WriteScreenshot(window->Id(), path.c_str()), B_OK);
+    brenvik::test::RgbaImage image;
+    ASSERT_TRUE(brenvik::test::ReadPng(path, &image));
+    EXPECT_EQ(image.width, 150);
+    EXPECT_EQ(image.height, 75);
+    EXPECT_EQ(image.PixelAt(149, 74)[2], 200);
+
+    // Injected input stays in points.
+    ASSERT_EQ(backend.InjectClick(window->Id(), BPoint(40, 20)), B_OK);
+    std::vector<DisplayEvent> events = window->Events().PopAll();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front().where, BPoint(40, 20));
+    EXPECT_EQ(events.front().screenWhere, BPoint(50, 30));
+}
+
+TEST(HeadlessBackendTest, TheScaleComesFromBrenvikScaleOnly)
+{
+    struct Case {
+        const char* brenvik;
+        const char* gdk;
+        float expected;
+    };
+    for (const Case& test : { Case { "2", "3", 2 }, Case { nullptr, "3", 1 },
+             Case { "1.5", nullptr, 1.5f }, Case { "9", nullptr, 4 }, Case { "x", "2", 1 } }) {
+        if (test.brenvik != nullptr)
+            setenv("BRENVIK_SCALE", test.brenvik, 1);
+        if (test.gdk != nullptr)
+            setenv("GDK_SCALE", test.gdk, 1);
+        HeadlessBackend backend;
+        EXPECT_FLOAT_EQ(backend.Scale(), test.expected)
+            << (test.brenvik != nullptr ? test.brenvik : "unset");
+        unsetenv("BRENVIK_SCALE");
+        unsetenv("GDK_SCALE");
+    }
+}

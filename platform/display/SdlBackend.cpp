@@ -6,8 +6,10 @@
 #include "SdlBackendImpl.h"
 
 #include <BlockingPoint.h>
+#include <DisplayScale.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -47,15 +49,28 @@ bool IsVirtualDriver(const char* driver)
 
 } // namespace
 
-ScreenInfo ReadSdlScreen()
+ScreenInfo ReadSdlScreen(float scale)
 {
     ScreenInfo screen;
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
-        screen.frame = BRect(0, 0, float(mode.w - 1), float(mode.h - 1));
+        int32 width = std::max<int32>(1, int32(std::lround(mode.w / scale)));
+        int32 height = std::max<int32>(1, int32(std::lround(mode.h / scale)));
+        screen.frame = BRect(0, 0, float(width - 1), float(height - 1));
         screen.colorSpace = ColorSpaceOf(mode.format);
     }
     return screen;
+}
+
+float ReadWaylandScale()
+{
+    SDL_DisplayMode largest;
+    SDL_Rect bounds;
+    if (SDL_GetDisplayMode(0, 0, &largest) != 0 || SDL_GetDisplayBounds(0, &bounds) != 0
+        || bounds.w <= 0 || largest.w <= bounds.w) {
+        return 0;
+    }
+    return float(largest.w) / float(bounds.w);
 }
 
 color_space ColorSpaceOf(uint32 sdlFormat)
@@ -118,10 +133,12 @@ void SdlWindow::DoMoveTo(BPoint leftTop)
 {
     int32 id = Id();
     Post([id, leftTop](SdlBackend* backend) {
-        if (SDL_Window* native = backend->fImpl->Native(id)) {
-            SdlBackend::Impl::Remember(
-                backend->fImpl->requestedPositions[id], int32(leftTop.x), int32(leftTop.y));
-            SDL_SetWindowPosition(native, int(leftTop.x), int(leftTop.y));
+        SdlBackend::Impl& impl = *backend->fImpl;
+        if (SDL_Window* native = impl.Native(id)) {
+            int32 x = impl.PointsToNative(leftTop.x);
+            int32 y = impl.PointsToNative(leftTop.y);
+            SdlBackend::Impl::Remember(impl.requestedPositions[id], x, y);
+            SDL_SetWindowPosition(native, x, y);
         }
     });
 }
@@ -130,9 +147,12 @@ void SdlWindow::DoResizeTo(int32 width, int32 height)
 {
     int32 id = Id();
     Post([id, width, height](SdlBackend* backend) {
-        if (SDL_Window* native = backend->fImpl->Native(id)) {
-            SdlBackend::Impl::Remember(backend->fImpl->requestedSizes[id], width, height);
-            SDL_SetWindowSize(native, width, height);
+        SdlBackend::Impl& impl = *backend->fImpl;
+        if (SDL_Window* native = impl.Native(id)) {
+            int32 nativeWidth = impl.PixelsToNative(width);
+            int32 nativeHeight = impl.PixelsToNative(height);
+            SdlBackend::Impl::Remember(impl.requestedSizes[id], nativeWidth, nativeHeight);
+            SDL_SetWindowSize(native, nativeWidth, nativeHeight);
         }
         backend->fImpl->Present(backend, id, nullptr);
     });
@@ -202,11 +222,37 @@ void SdlWindow::DoClose()
 
 // #pragma mark - Impl (display thread)
 
+int32 SdlBackend::Impl::PointsToNative(float points) const
+{
+    return int32(std::lround(double(points) * scale / pixelsPerNative));
+}
+
+float SdlBackend::Impl::NativeToPoints(double native) const
+{
+    return float(native * pixelsPerNative / scale);
+}
+
+int32 SdlBackend::Impl::PixelsToNative(int32 pixels) const
+{
+    return std::max<int32>(1, int32(std::lround(pixels / pixelsPerNative)));
+}
+
+int32 SdlBackend::Impl::NativeToPixels(int32 native) const
+{
+    return int32(std::lround(native * pixelsPerNative));
+}
+
 void SdlBackend::Impl::CreateNative(int32 id, const DisplayWindowSpec& spec)
 {
     BRect frame = spec.frame;
-    SDL_Window* native = SDL_CreateWindow(spec.title.c_str(), int(frame.left), int(frame.top),
-        frame.IntegerWidth() + 1, frame.IntegerHeight() + 1, NativeFlags(spec.flags));
+    Uint32 flags = NativeFlags(spec.flags);
+    // SDL draws at the output's resolution only when asked to.
+    if (pixelsPerNative != 1)
+        flags |= SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_Window* native = SDL_CreateWindow(spec.title.c_str(), PointsToNative(frame.left),
+        PointsToNative(frame.top),
+        PixelsToNative(ScaledPixels(int32(frame.IntegerWidth()) + 1, scale)),
+        PixelsToNative(ScaledPixels(int32(frame.IntegerHeight()) + 1, scale)), flags);
     if (native == nullptr) {
         std::fprintf(stderr, "brenvik: cannot create a window: %s\n", SDL_GetError());
         return;
@@ -377,12 +423,27 @@ status_t SdlBackend::StartSdl(bool allowVirtualDrivers)
         SDL_Quit();
         return B_UNSUPPORTED;
     }
+    ChooseScale();
     fImpl->wakeEvent = SDL_RegisterEvents(1);
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_ENABLE);
     SDL_StartTextInput();
     return B_OK;
+}
+
+void SdlBackend::ChooseScale()
+{
+    ScaleSources sources = EnvironmentScaleSources();
+    if (fDriver == "wayland") {
+        sources.outputScale = ReadWaylandScale();
+        if (sources.outputScale >= 1)
+            fImpl->pixelsPerNative = sources.outputScale;
+    } else if (fDriver == "x11") {
+        sources.xResources = ReadXResources;
+    }
+    fImpl->scale = BPrivate::ChooseScale(sources);
+    SetScale(fImpl->scale);
 }
 
 void SdlBackend::Run(bool allowVirtualDrivers)
@@ -394,7 +455,7 @@ void SdlBackend::Run(bool allowVirtualDrivers)
         fStartStatus = status;
         fRunning = status == B_OK;
         if (status == B_OK)
-            fScreen = ReadSdlScreen();
+            fScreen = ReadSdlScreen(fImpl->scale);
     }
     fCondition.notify_all();
     if (status != B_OK)

@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #ifdef BRENVIK_HAVE_X11
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #endif
@@ -304,6 +305,68 @@ TEST_F(DummyDriverTest, SdlEventsBecomeDisplayEvents)
     EXPECT_EQ(events[9].type, DisplayEventType::kCloseRequested);
 }
 
+// At a scale of 1.5, SDL's pixels become points and points pixels: the
+// window's surface, a click, the user's move and resize.
+TEST(SdlBackendTest, ScalesBetweenSdlsPixelsAndPoints)
+{
+    ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
+    ScopedEnv scale("BRENVIK_SCALE", "1.5");
+    std::unique_ptr<DisplayBackend> backend;
+    ASSERT_EQ(SdlBackend::Create(true, &backend), B_OK);
+    SdlBackend* sdl = static_cast<SdlBackend*>(backend.get());
+    EXPECT_FLOAT_EQ(backend->Scale(), 1.5f);
+
+    DisplayWindowSpec spec;
+    spec.frame = BRect(10, 10, 109, 59);
+    auto window = backend->CreateWindow(spec);
+    window->Show();
+    window->PresentAll();
+    ASSERT_EQ(backend->Sync(), B_OK);
+    PixelBuffer shown;
+    ASSERT_EQ(sdl->ReadWindowPixels(window->Id(), &shown), B_OK);
+    EXPECT_EQ(shown.Width(), 150);
+    EXPECT_EQ(shown.Height(), 75);
+    uint32 id = sdl->NativeWindowId(window->Id());
+    ASSERT_NE(id, 0u);
+
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.windowID = id;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = SDL_PRESSED;
+    event.button.clicks = 1;
+    event.button.x = 30;
+    event.button.y = 45;
+    SDL_PushEvent(&event);
+    SDL_zero(event);
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = id;
+    event.window.event = SDL_WINDOWEVENT_MOVED;
+    event.window.data1 = 300;
+    event.window.data2 = 150;
+    SDL_PushEvent(&event);
+    event.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    event.window.data1 = 301;
+    event.window.data2 = 150;
+    SDL_PushEvent(&event);
+
+    std::vector<DisplayEvent> events = CollectUntil(*window, DisplayEventType::kResized);
+    auto find = [&](DisplayEventType type) {
+        return std::find_if(
+            events.begin(), events.end(), [type](const DisplayEvent& e) { return e.type == type; });
+    };
+    auto down = find(DisplayEventType::kMouseDown);
+    ASSERT_NE(down, events.end());
+    EXPECT_EQ(down->where, BPoint(20, 30));
+    ASSERT_NE(find(DisplayEventType::kMoved), events.end());
+    EXPECT_EQ(find(DisplayEventType::kMoved)->frame.LeftTop(), BPoint(200, 100));
+    // 301 pixels are 200⅔ points: the frame takes in the last point.
+    EXPECT_EQ(events.back().frame, BRect(200, 100, 400, 199));
+    EXPECT_EQ(window->Store().Width(), 301);
+    EXPECT_EQ(window->Store().Height(), 150);
+}
+
 TEST_F(DummyDriverTest, OnlyResizesByTheUserAreReported)
 {
     DisplayWindowSpec spec;
@@ -386,8 +449,9 @@ bool XServerShows(const std::string& displayName, const PixelBuffer& expected)
 }
 
 // Clicks and types into the window at (40, 30) through the X server's test
-// extension, as a user would, when xdotool is there.
-void CheckInputFromXdotool(DisplayWindow& window)
+// extension, as a user would, when xdotool is there: the click at (60, 50)
+// on the screen lands at `expected` in the window.
+void CheckInputFromXdotool(DisplayWindow& window, BPoint expected = BPoint(20, 20))
 {
     std::string xdotool = FindProgram("xdotool");
     if (xdotool.empty())
@@ -405,7 +469,7 @@ void CheckInputFromXdotool(DisplayWindow& window)
     auto down = std::find_if(events.begin(), events.end(),
         [](const DisplayEvent& e) { return e.type == DisplayEventType::kMouseDown; });
     ASSERT_NE(down, events.end());
-    EXPECT_EQ(down->where, BPoint(20, 20));
+    EXPECT_EQ(down->where, expected);
     EXPECT_EQ(down->buttons, kPrimaryButton);
     EXPECT_EQ(down->clicks, 1);
 
@@ -459,6 +523,62 @@ TEST(SdlBackendTest, ShowsWindowsOnARealXServer)
     CheckInputFromXdotool(*window);
     window.reset();
     backend.reset();
+}
+
+#ifdef BRENVIK_HAVE_X11
+// Sets the X server's resources, as xrdb would.
+void SetXResources(const std::string& displayName, const std::string& resources)
+{
+    Display* x = XOpenDisplay(displayName.c_str());
+    ASSERT_NE(x, nullptr);
+    XChangeProperty(x, DefaultRootWindow(x), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(resources.data()), int(resources.size()));
+    XCloseDisplay(x);
+}
+#endif
+
+// The desktop's Xft.dpi of 192 makes every point two pixels: the window is
+// twice its size on the screen, shows its store there, and a click lands on
+// the point under the pointer.
+TEST(SdlBackendTest, FollowsTheXServersDpiSetting)
+{
+#ifndef BRENVIK_HAVE_X11
+    GTEST_SKIP() << "built without Xlib";
+#else
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed; the real-display test is skipped";
+    XvfbServer server;
+    ASSERT_TRUE(server.Start(92, 159, "1024x768x24", xvfb)) << "Xvfb did not start";
+    SetXResources(server.Display(), "Xft.antialias:\t1\nXft.dpi:\t192\n");
+    ScopedEnv display("DISPLAY", server.Display().c_str());
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnv driver("SDL_VIDEODRIVER", nullptr);
+
+    std::unique_ptr<DisplayBackend> backend;
+    ASSERT_EQ(SdlBackend::Create(false, &backend), B_OK);
+    SdlBackend* sdl = static_cast<SdlBackend*>(backend.get());
+    EXPECT_FLOAT_EQ(backend->Scale(), 2);
+    EXPECT_EQ(backend->Screen().frame, BRect(0, 0, 511, 383)) << "the screen in points";
+
+    DisplayWindowSpec spec;
+    spec.frame = BRect(20, 15, 99, 64);
+    auto window = backend->CreateWindow(spec);
+    DrawSample(*window);
+    window->Show();
+    window->PresentAll();
+    ASSERT_EQ(backend->Sync(), B_OK);
+    PixelBuffer expected = StorePixels(*window);
+    EXPECT_EQ(expected.Width(), 160);
+    PixelBuffer shown;
+    ASSERT_EQ(sdl->ReadWindowPixels(window->Id(), &shown), B_OK);
+    EXPECT_TRUE(SamePixels(shown, expected));
+    EXPECT_TRUE(XServerShows(server.Display(), expected));
+
+    CheckInputFromXdotool(*window, BPoint(10, 10));
+    window.reset();
+    backend.reset();
+#endif
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <SdlKeyMap.h>
 #include <Utf8.h>
 
+#include <cmath>
+
 namespace BPrivate {
 
 namespace {
@@ -115,7 +117,7 @@ void SdlBackend::HandleWindowEvent(const SDL_Event& event)
         if (Impl::Answered(impl.requestedPositions[window->Id()], x, y))
             break;
         BRect frame = window->Frame();
-        frame.OffsetTo(float(x), float(y));
+        frame.OffsetTo(impl.NativeToPoints(x), impl.NativeToPoints(y));
         if (window->UpdateFrame(frame)) {
             DisplayEvent moved = MakeEvent(DisplayEventType::kMoved);
             moved.frame = frame;
@@ -156,11 +158,16 @@ void SdlBackend::HandleResize(const std::shared_ptr<SdlWindow>& window, int32 wi
     // A size the window did not ask for comes from the user: the store
     // follows and the window is told, to lay itself out and draw.
     bool requested = Impl::Answered(fImpl->requestedSizes[window->Id()], width, height);
-    if (!requested && (window->Store().Width() != width || window->Store().Height() != height)) {
-        window->Store().Resize(width, height);
+    int32 pixelWidth = fImpl->NativeToPixels(width);
+    int32 pixelHeight = fImpl->NativeToPixels(height);
+    if (!requested
+        && (window->Store().Width() != pixelWidth || window->Store().Height() != pixelHeight)) {
+        window->Store().Resize(pixelWidth, pixelHeight);
+        // The frame covers every pixel of the store, the last point perhaps
+        // only in part.
         BRect frame = window->Frame();
-        frame.right = frame.left + float(width - 1);
-        frame.bottom = frame.top + float(height - 1);
+        frame.right = frame.left + std::ceil(fImpl->NativeToPoints(width) - 0.01f) - 1;
+        frame.bottom = frame.top + std::ceil(fImpl->NativeToPoints(height) - 0.01f) - 1;
         window->UpdateFrame(frame);
         DisplayEvent resized = MakeEvent(DisplayEventType::kResized);
         resized.frame = frame;
@@ -181,7 +188,8 @@ void SdlBackend::HandleMouse(const SDL_Event& event)
     DisplayEvent mouse = MakeEvent(DisplayEventType::kMouseMoved);
     mouse.modifiers = ModifiersFor(uint16(SDL_GetModState()));
     if (event.type == SDL_MOUSEMOTION) {
-        mouse.where = BPoint(float(event.motion.x), float(event.motion.y));
+        mouse.where
+            = BPoint(impl.NativeToPoints(event.motion.x), impl.NativeToPoints(event.motion.y));
     } else if (event.type == SDL_MOUSEWHEEL) {
         float sign = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
         mouse.type = DisplayEventType::kMouseWheel;
@@ -189,7 +197,8 @@ void SdlBackend::HandleMouse(const SDL_Event& event)
         // down for positive values.
         mouse.wheelY = -event.wheel.preciseY * sign;
         mouse.wheelX = event.wheel.preciseX * sign;
-        mouse.where = BPoint(float(event.wheel.mouseX), float(event.wheel.mouseY));
+        mouse.where = BPoint(
+            impl.NativeToPoints(event.wheel.mouseX), impl.NativeToPoints(event.wheel.mouseY));
     } else {
         bool down = event.type == SDL_MOUSEBUTTONDOWN;
         uint32 bit = ButtonBit(event.button.button);
@@ -199,7 +208,8 @@ void SdlBackend::HandleMouse(const SDL_Event& event)
         if (down)
             TakeFocusOnClick(window);
         mouse.type = down ? DisplayEventType::kMouseDown : DisplayEventType::kMouseUp;
-        mouse.where = BPoint(float(event.button.x), float(event.button.y));
+        mouse.where
+            = BPoint(impl.NativeToPoints(event.button.x), impl.NativeToPoints(event.button.y));
         mouse.clicks = down ? event.button.clicks : 0;
     }
     mouse.buttons = impl.buttons;
@@ -299,14 +309,14 @@ void SdlBackend::HandleDrop(const SDL_Event& event)
     if (SDL_Window* native = impl.Native(window->Id()))
         SDL_GetWindowPosition(native, &left, &top);
     DisplayEvent dropped = MakeEvent(DisplayEventType::kFilesDropped);
-    dropped.where = BPoint(float(x - left), float(y - top));
+    dropped.where = BPoint(impl.NativeToPoints(x - left), impl.NativeToPoints(y - top));
     dropped.paths = std::move(paths);
     Deliver(window, dropped);
 }
 
 void SdlBackend::HandleDisplayChange()
 {
-    ScreenInfo screen = ReadSdlScreen();
+    ScreenInfo screen = ReadSdlScreen(fImpl->scale);
     {
         std::lock_guard<std::mutex> lock(fLock);
         if (screen.frame == fScreen.frame && screen.colorSpace == fScreen.colorSpace)

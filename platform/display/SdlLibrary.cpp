@@ -83,6 +83,9 @@ BRENVIK_SDL_VOID(SDL_StartTextInput, (void), ())
 BRENVIK_SDL(const char*, SDL_GetCurrentVideoDriver, (void), (), nullptr)
 BRENVIK_SDL(int, SDL_GetDesktopDisplayMode, (int displayIndex, SDL_DisplayMode* mode),
     (displayIndex, mode), -1)
+BRENVIK_SDL(int, SDL_GetDisplayMode, (int displayIndex, int modeIndex, SDL_DisplayMode* mode),
+    (displayIndex, modeIndex, mode), -1)
+BRENVIK_SDL(int, SDL_GetDisplayBounds, (int displayIndex, SDL_Rect* rect), (displayIndex, rect), -1)
 BRENVIK_SDL(SDL_Window*, SDL_CreateWindow,
     (const char* title, int x, int y, int w, int h, Uint32 flags), (title, x, y, w, h, flags),
     nullptr)

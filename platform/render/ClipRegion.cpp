@@ -174,6 +174,22 @@ void ClipRegion::OffsetBy(int32 dx, int32 dy)
     }
 }
 
+ClipRegion ClipRegion::ScaledBy(float scale) const
+{
+    if (scale == 1)
+        return *this;
+    ClipRegion scaled;
+    for (const clipping_rect& rect : fRects) {
+        clipping_rect pixels
+            = { NearestPixel(double(rect.left) * scale), NearestPixel(double(rect.top) * scale),
+                  NearestPixel(double(rect.right + 1) * scale) - 1,
+                  NearestPixel(double(rect.bottom + 1) * scale) - 1 };
+        if (pixels.IsValid())
+            scaled.Include(pixels);
+    }
+    return scaled;
+}
+
 bool ClipRegion::Contains(int32 x, int32 y) const
 {
     for (const clipping_rect& rect : fRects) {

@@ -46,6 +46,10 @@ public:
     void IntersectWith(clipping_rect rect);
     void IntersectWith(const ClipRegion& other);
     void OffsetBy(int32 dx, int32 dy);
+    // The pixels this region covers when each of its pixels becomes `scale`
+    // pixels wide and high (edges rounded to the nearest pixel, so regions
+    // that touch stay touching and never overlap).
+    ClipRegion ScaledBy(float scale) const;
 
     bool Contains(int32 x, int32 y) const;
     bool Intersects(clipping_rect rect) const;

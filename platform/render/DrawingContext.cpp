@@ -39,7 +39,9 @@ DrawingContext::DrawingContext(RenderSurface* surface)
 {
     if (fSurface != nullptr && fSurface->CairoSurface() != nullptr)
         fCairo = cairo_create(fSurface->CairoSurface());
-    fLevels.emplace_back();
+    if (fSurface != nullptr)
+        fDeviceScale = fSurface->Scale();
+    ResetState();
 }
 
 DrawingContext::~DrawingContext()
@@ -52,13 +54,14 @@ DrawingContext::~DrawingContext()
 
 void DrawingContext::SetDeviceOffset(BPoint offset)
 {
-    fDeviceOffset = offset;
+    fDeviceOffsetPoints = offset;
+    fDeviceOffset = BPoint(offset.x * fDeviceScale, offset.y * fDeviceScale);
     InvalidateClip();
 }
 
 void DrawingContext::SetDeviceClip(const ClipRegion& region)
 {
-    fDeviceClip = region;
+    fDeviceClip = region.ScaledBy(fDeviceScale);
     InvalidateClip();
 }
 
@@ -77,7 +80,8 @@ void DrawingContext::SetState(const DrawingState& state)
 void DrawingContext::ResetState()
 {
     fLevels.clear();
-    fLevels.emplace_back();
+    // The bottom level turns points into surface pixels.
+    fLevels.emplace_back().baseScale = fDeviceScale;
     InvalidateClip();
 }
 

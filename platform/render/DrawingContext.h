@@ -17,6 +17,12 @@
 // glyphs occupy the rows above the baseline's y and descenders the rows
 // from y down.
 //
+// Device scale. On a surface with a scale (see RenderSurface) the device
+// offset and device clip are still given in points, and the level below
+// everything the view sets up scales points to pixels: a 1-pixel line is as
+// many surface pixels wide as the scale, text is laid out at the point size
+// and drawn at the pixel size, and bitmaps are smoothed when enlarged.
+//
 // Drawing modes. B_OP_COPY, B_OP_OVER, B_OP_ERASE and B_OP_ALPHA are drawn
 // by Cairo. B_OP_COPY ignores colour alpha on an opaque surface and copies it
 // on a surface with alpha (so a B_TRANSPARENT_COLOR fill clears an off-screen
@@ -63,11 +69,14 @@ public:
     RenderSurface* Surface() const { return fSurface; }
 
     // Placement, set by the owner of the surface rather than the view: where
-    // the view's coordinate (0, 0) lies on the surface, and which surface
-    // pixels the view may paint (all of them when not set).
+    // the view's coordinate (0, 0) lies on the surface, and which parts of
+    // the surface the view may paint (all of it when not set), both in
+    // points.
     void SetDeviceOffset(BPoint offset);
-    BPoint DeviceOffset() const { return fDeviceOffset; }
+    BPoint DeviceOffset() const { return fDeviceOffsetPoints; }
     void SetDeviceClip(const ClipRegion& region);
+    // The surface's scale, taken when the context was made.
+    float DeviceScale() const { return fDeviceScale; }
     void ClearDeviceClip();
 
     // The state. SetState replaces the current level; PushState starts a
@@ -200,6 +209,13 @@ private:
     // `width` surface pixels.
     BPoint StrokeCentre(BPoint point, double width) const;
     double StrokeWidth() const;
+    // On a scaled surface, the surface pixels (edges, end exclusive) that a
+    // pen of whole points covers across a straight line whose centre lies
+    // at `centre` (one axis, surface pixels): whole rows of points, so that
+    // lines of neighbouring points neither overlap nor leave gaps at
+    // fractional scales. False on an unscaled surface or for a pen of a
+    // fraction of a point.
+    bool PenSpan(double centre, double* from, double* to) const;
     static int32 Edge(double coordinate);
     static clipping_rect Grow(const PixelBox& box, double margin);
     clipping_rect PointBounds(const BPoint* points, int32 count, double margin) const;
@@ -220,6 +236,9 @@ private:
 
     RenderSurface* fSurface;
     cairo_t* fCairo;
+    float fDeviceScale = 1;
+    // The device offset in points, and in surface pixels.
+    BPoint fDeviceOffsetPoints;
     BPoint fDeviceOffset;
     std::optional<ClipRegion> fDeviceClip;
     std::vector<Level> fLevels;

@@ -83,9 +83,14 @@ void DrawingContext::DoBitmap(const Op::Bitmap& op)
     cairo_matrix_scale(&matrix, (sx1 - sx0) / (x1 - x0), (sy1 - sy0) / (y1 - y0));
     cairo_matrix_translate(&matrix, -x0, -y0);
     cairo_pattern_set_matrix(pattern, &matrix);
-    // Icons are scaled with whole pixels unless smoothing is asked for.
-    bool smooth = (op.options & B_FILTER_BITMAP_BILINEAR) != 0;
-    cairo_pattern_set_filter(pattern, smooth ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
+    // Icons are scaled with whole pixels unless smoothing is asked for; the
+    // enlargement of a scaled surface is always smoothed.
+    cairo_filter_t filter = CAIRO_FILTER_NEAREST;
+    if ((op.options & B_FILTER_BITMAP_BILINEAR) != 0)
+        filter = CAIRO_FILTER_BILINEAR;
+    else if (fDeviceScale != 1)
+        filter = CAIRO_FILTER_GOOD;
+    cairo_pattern_set_filter(pattern, filter);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
 
     clipping_rect bounds = { int32(x0), int32(y0), int32(x1) - 1, int32(y1) - 1 };

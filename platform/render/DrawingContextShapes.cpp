@@ -69,6 +69,21 @@ double DrawingContext::StrokeWidth() const
     return std::clamp(double(State().penSize) * TotalScale(), 1.0, 100000.0);
 }
 
+bool DrawingContext::PenSpan(double centre, double* from, double* to) const
+{
+    if (fDeviceScale == 1)
+        return false;
+    double points = double(State().penSize) * TotalScale() / fDeviceScale;
+    double whole = std::round(points);
+    if (whole < 1 || std::abs(points - whole) > 0.01)
+        return false;
+    // The rows of points the pen covers, centred as on an unscaled surface.
+    double row = std::floor(ClampCoordinate(centre) / fDeviceScale) - std::floor((whole - 1) / 2);
+    *from = Edge(row * fDeviceScale);
+    *to = Edge((row + whole) * fDeviceScale);
+    return true;
+}
+
 DrawingContext::PixelBox DrawingContext::BoxOf(BRect rect) const
 {
     BPoint a = LocalToDevice(rect.LeftTop());
@@ -251,6 +266,16 @@ void DrawingContext::DoLine(const Op::Line& line)
             box = BoxOf(BRect(line.end, line.start));
         double x = a.x - width / 2, y = a.y - width / 2;
         double across = width, down = width;
+        BPoint centre = LocalToDevice(BPoint(line.start.x + 0.5f, line.start.y + 0.5f));
+        double from = 0, to = 0;
+        if (PenSpan(centre.x, &from, &to)) {
+            x = from;
+            across = to - from;
+        }
+        if (PenSpan(centre.y, &from, &to)) {
+            y = from;
+            down = to - from;
+        }
         if (a.x != b.x) {
             x = box.left;
             across = box.right - box.left;
@@ -295,13 +320,23 @@ void DrawingContext::DoRect(const Op::Rect& op)
     BPoint a = StrokeCentre(op.rect.LeftTop(), width);
     BPoint b = StrokeCentre(op.rect.RightBottom(), width);
     double half = width / 2;
+    double outer[4] = { a.x - half, a.y - half, b.x + half, b.y + half };
+    double inner[4] = { a.x + half, a.y + half, b.x - half, b.y - half };
+    BPoint first = LocalToDevice(BPoint(op.rect.left + 0.5f, op.rect.top + 0.5f));
+    BPoint last = LocalToDevice(BPoint(op.rect.right + 0.5f, op.rect.bottom + 0.5f));
+    double spans[8];
+    if (PenSpan(first.x, &spans[0], &spans[1]) && PenSpan(first.y, &spans[2], &spans[3])
+        && PenSpan(last.x, &spans[4], &spans[5]) && PenSpan(last.y, &spans[6], &spans[7])) {
+        outer[0] = spans[0], outer[1] = spans[2], outer[2] = spans[5], outer[3] = spans[7];
+        inner[0] = spans[1], inner[1] = spans[3], inner[2] = spans[4], inner[3] = spans[6];
+    }
     PaintPath(
         [&](cairo_t* cairo) {
             cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
-            cairo_rectangle(cairo, a.x - half, a.y - half, b.x - a.x + width, b.y - a.y + width);
-            if (b.x - a.x > width && b.y - a.y > width)
+            cairo_rectangle(cairo, outer[0], outer[1], outer[2] - outer[0], outer[3] - outer[1]);
+            if (inner[2] > inner[0] && inner[3] > inner[1])
                 cairo_rectangle(
-                    cairo, a.x + half, a.y + half, b.x - a.x - width, b.y - a.y - width);
+                    cairo, inner[0], inner[1], inner[2] - inner[0], inner[3] - inner[1]);
         },
         true, false, op.fill, bounds);
 }

@@ -51,15 +51,20 @@ struct TextRun {
     double descent = 0;
 };
 
-TextRun LayOut(const RenderFont& font, const Op::String& op, double scale)
+// A surface's scale (`deviceScale`) leaves the places of the glyphs where
+// they are in points, so that text is as wide as StringWidth measured; only
+// the glyphs themselves are drawn at the pixel size.
+TextRun LayOut(const RenderFont& font, const Op::String& op, double scale, double deviceScale)
 {
     TextRun run;
     std::vector<GlyphPlacement> placements;
-    run.advance = font.Layout(op.text.data(), int32(op.text.size()), float(scale), &placements,
-        op.delta ? &*op.delta : nullptr);
+    double layoutScale = scale / deviceScale;
+    run.advance = deviceScale
+        * font.Layout(op.text.data(), int32(op.text.size()), float(layoutScale), &placements,
+            op.delta ? &*op.delta : nullptr);
     for (const GlyphPlacement& placement : placements) {
         if (placement.glyph != 0 || placement.advance != 0)
-            run.glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x, 0 });
+            run.glyphs.push_back(cairo_glyph_t { placement.glyph, placement.x * deviceScale, 0 });
     }
     run.angle = font.Rotation() * M_PI / 180.0;
     run.size = std::min(font.Size() * scale, 10000.0);
@@ -71,20 +76,23 @@ TextRun LayOut(const RenderFont& font, const Op::String& op, double scale)
 }
 
 // Glyphs (filled, or outlined for B_OUTLINED_FACE) and the underline and
-// strike-through lines, with the source already set.
-void DrawRun(cairo_t* cairo, const TextRun& run, uint16 face)
+// strike-through lines, with the source already set. Lines are as thick on
+// a scaled surface as they are in points.
+void DrawRun(cairo_t* cairo, const TextRun& run, uint16 face, double deviceScale)
 {
-    double thickness = DecorationThickness(run.size);
+    double pointSize = run.size / deviceScale;
+    double thickness = std::round(DecorationThickness(pointSize) * deviceScale);
     if ((face & B_OUTLINED_FACE) != 0) {
         cairo_glyph_path(cairo, run.glyphs.data(), int(run.glyphs.size()));
-        cairo_set_line_width(cairo, 1);
+        cairo_set_line_width(cairo, std::round(deviceScale));
         cairo_stroke(cairo);
     } else {
         cairo_show_glyphs(cairo, run.glyphs.data(), int(run.glyphs.size()));
     }
     if ((face & B_UNDERSCORE_FACE) != 0)
-        cairo_rectangle(
-            cairo, 0, std::max(1.0, std::round(run.size / 10.0)), run.advance, thickness);
+        cairo_rectangle(cairo, 0,
+            std::round(std::max(1.0, std::round(pointSize / 10.0)) * deviceScale), run.advance,
+            thickness);
     if ((face & B_STRIKEOUT_FACE) != 0)
         cairo_rectangle(
             cairo, 0, -std::round(run.ascent * 0.3) - thickness, run.advance, thickness);
@@ -124,7 +132,7 @@ void DrawingContext::DoString(const Op::String& op)
     BPoint where = op.where.value_or(state.penLocation);
     const RenderFont font = state.font;
     double scale = TotalScale();
-    TextRun run = LayOut(font, op, scale);
+    TextRun run = LayOut(font, op, scale, fDeviceScale);
     // The pen moves along the (possibly rotated) baseline.
     state.penLocation = where
         + BPoint(float(run.advance / scale * std::cos(run.angle)),
@@ -156,7 +164,7 @@ void DrawingContext::DoString(const Op::String& op)
     Paint(PaintSpec { &B_SOLID_HIGH, bounds }, [&](cairo_t* cairo, double) {
         place(cairo);
         SetCairoFont(cairo, font, run.size);
-        DrawRun(cairo, run, face);
+        DrawRun(cairo, run, face, fDeviceScale);
     });
     if ((face & B_NEGATIVE_FACE) != 0)
         std::swap(state.highColor, state.lowColor);

@@ -5,6 +5,11 @@
 // A window's backing store is an opaque surface: the drawing layer keeps
 // every pixel's alpha at 255 there. An off-screen bitmap's surface may carry
 // alpha.
+//
+// A surface may have a scale: the number of its pixels that one unit of the
+// drawing's coordinates (a point) spans. A window's backing store on a
+// high-resolution screen has scale 2, say: every drawing context made on it
+// draws points as 2 × 2 pixels, with text and curves at the full resolution.
 
 #include <ClipRegion.h>
 #include <GraphicsDefs.h>
@@ -28,6 +33,11 @@ public:
     int32 Height() const { return fHeight; }
     bool HasAlpha() const { return fHasAlpha; }
     clipping_rect Bounds() const { return clipping_rect { 0, 0, fWidth - 1, fHeight - 1 }; }
+
+    // Pixels per point (1 unless set; values below 1 are taken as 1). Drawing
+    // contexts take it when they are made.
+    float Scale() const { return fScale; }
+    void SetScale(float scale) { fScale = scale > 1 ? scale : 1; }
 
     // Direct access to the pixels. Flush() finishes Cairo's pending work
     // before reading; MarkDirty() tells Cairo about direct writes.
@@ -62,6 +72,7 @@ private:
     int32 fWidth = 0;
     int32 fHeight = 0;
     bool fHasAlpha = false;
+    float fScale = 1;
     status_t fStatus = B_NO_INIT;
 };
 

@@ -62,6 +62,11 @@ void EnterSandbox()
     // start buses of their own.
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + sRoot + "/run/no-system-bus").c_str(), 1);
+    // Windows are drawn at scale 1 unless a test asks for another; the
+    // desktop's scale settings are not the tests'.
+    for (const char* name : { "BRENVIK_SCALE", "GDK_SCALE", "GDK_DPI_SCALE", "QT_SCALE_FACTOR" }) {
+        unsetenv(name);
+    }
     if (std::getenv("BRENVIK_DISPLAY") == nullptr)
         setenv("BRENVIK_DISPLAY", "headless", 1);
     std::atexit(RemoveSandbox);

@@ -10,9 +10,10 @@ namespace BPrivate {
 
 class HeadlessBackend : public DisplayBackend {
 public:
-    // The screen's size comes from BRENVIK_SCREEN ("1024x768") when set.
+    // The screen's size (in points) comes from BRENVIK_SCREEN ("1024x768")
+    // when set, the scale factor from BRENVIK_SCALE.
     HeadlessBackend();
-    explicit HeadlessBackend(const ScreenInfo& screen);
+    explicit HeadlessBackend(const ScreenInfo& screen, float scale = 1);
 
     const char* Name() const override { return "headless"; }
     ScreenInfo Screen() const override { return fScreen; }

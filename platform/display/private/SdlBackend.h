@@ -9,6 +9,10 @@
 // acceleration off (plain shared memory on X11, no OpenGL), presenting only
 // the rectangles that changed.
 //
+// Scale: SDL's window coordinates are pixels on X11 (logical units on
+// Wayland); the backend turns them into points, and points into them, with
+// the backend's scale factor.
+//
 // Input: SDL's key-down and the text input that follows it become one key
 // event; text typed without a key (input methods) becomes a key event of its
 // own. Ctrl is the platform's command key, Alt its control key (see
@@ -67,6 +71,8 @@ private:
 
     SdlBackend();
     status_t StartSdl(bool allowVirtualDrivers);
+    // Picks the windows' scale factor once SDL's video driver is known.
+    void ChooseScale();
     void Run(bool allowVirtualDrivers);
     void RunCommands();
     void Handle(const SDL_Event& event);

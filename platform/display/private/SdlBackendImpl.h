@@ -53,6 +53,18 @@ private:
 
 struct SdlBackend::Impl {
     uint32 wakeEvent = 0;
+    // Pixels per point, and pixels per unit of SDL's window coordinates (1
+    // on X11; the output's scale on Wayland, where SDL counts in logical
+    // units).
+    float scale = 1;
+    float pixelsPerNative = 1;
+
+    // Points and pixels to SDL's window coordinates and back.
+    int32 PointsToNative(float points) const;
+    float NativeToPoints(double native) const;
+    int32 PixelsToNative(int32 pixels) const;
+    int32 NativeToPixels(int32 native) const;
+
     // The display thread's own tables.
     std::map<int32, SDL_Window*> windows;
     std::map<uint32, int32> ids;
@@ -89,8 +101,17 @@ struct SdlBackend::Impl {
 // The platform colour space of an SDL pixel format.
 color_space ColorSpaceOf(uint32 sdlFormat);
 
-// The main screen's frame and colour space, as SDL reports them.
-ScreenInfo ReadSdlScreen();
+// The main screen's frame (in points at `scale`) and colour space, as SDL
+// reports them.
+ScreenInfo ReadSdlScreen(float scale);
+
+// The Wayland output's scale as SDL shows it (its largest mode against its
+// bounds in logical units); 0 when it is 1 or unknown.
+float ReadWaylandScale();
+
+// The X server's resources (Xft.dpi and the like) through the Xlib that SDL
+// loaded (SdlX11Resources.cpp); empty when there is none.
+std::string ReadXResources();
 
 // On X11: keeps the X error of a wake-up message that arrives after its
 // window was destroyed from ending the program (SdlX11Errors.cpp). Called

@@ -443,20 +443,21 @@ status_t ZipExtraction::ParentFolder(const Planned& entry, int* fd)
 void ZipExtraction::ApplyMetadata(
     int fd, const Planned& entry, std::vector<std::string>* warnings) const
 {
-    auto Warn = [warnings](std::string text) { warnings->push_back(std::move(text)); };
     const ZipEntryInfo& info = entry.info;
     if (fOptions.restoreOwner && info.owner
         && fchown(fd, uid_t(info.owner->uid), gid_t(info.owner->gid)) != 0)
-        Warn("cannot give " + Quoted(info.name) + " to its owner: " + strerror(errno));
+        warnings->push_back(
+            "cannot give " + Quoted(info.name) + " to its owner: " + strerror(errno));
     if (entry.info.attributesStatus != B_OK)
-        Warn("the attributes of " + Quoted(info.name) + " are damaged and were skipped");
+        warnings->push_back(
+            "the attributes of " + Quoted(info.name) + " are damaged and were skipped");
     if (!fOptions.restoreAttributes)
         return;
     for (const ZipAttribute& attribute : info.attributes) {
         status_t status = WriteNodeAttribute(fd, attribute);
         if (status != B_OK) {
-            Warn("cannot keep the attribute " + Quoted(attribute.name) + " of " + Quoted(info.name)
-                + " (status " + std::to_string(status) + ")");
+            warnings->push_back("cannot keep the attribute " + Quoted(attribute.name) + " of "
+                + Quoted(info.name) + " (status " + std::to_string(status) + ")");
         }
     }
 }

@@ -159,6 +159,10 @@ void DescribeView(BView* view, int depth, std::ostream& out)
     BMenuField* field = dynamic_cast<BMenuField*>(view);
     if ((control != nullptr && !control->IsEnabled()) || (field != nullptr && !field->IsEnabled()))
         out << " disabled";
+    // A menu field takes the focus on its bar, which is described with it.
+    if (view->IsFocus()
+        || (field != nullptr && field->MenuBar() != nullptr && field->MenuBar()->IsFocus()))
+        out << " focus";
     if (std::optional<std::string> text = ShownText(view))
         out << " text=" << Quoted(text->c_str());
     if (BListView* list = dynamic_cast<BListView*>(view))

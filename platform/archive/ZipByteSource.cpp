@@ -171,6 +171,16 @@ std::unique_ptr<ZipByteSource> MakeResourceSource(
         *status = B_ENTRY_NOT_FOUND;
         return nullptr;
     }
+    // Read in place in the file when it is there: positional reads of a
+    // descriptor of our own, which several threads can make at once.
+    int fd;
+    off_t offset;
+    if (resources.GetFileRange(type, id, &fd, &offset)) {
+        std::unique_ptr<ZipByteSource> window
+            = MakeFileWindowSource(fd, offset, off_t(size), status);
+        if (window != nullptr)
+            return window;
+    }
     *status = B_OK;
     return std::make_unique<ResourceSource>(resources, type, id, size);
 }

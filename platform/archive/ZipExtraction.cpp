@@ -25,6 +25,8 @@ namespace {
 // Files queued ahead of the threads writing them (each holds its folder
 // open).
 constexpr size_t kQueuedFiles = 32;
+// Bytes of one file written between two wake-ups of the walking thread.
+constexpr uint64 kReportEvery = 4 * 1024 * 1024;
 // Link targets longer than this are not plausible paths.
 constexpr uint64 kMaxLinkTarget = 4095;
 constexpr mode_t kPermissionBits = 0777;
@@ -466,6 +468,7 @@ status_t ZipExtraction::StreamData(const ZipReader& reader, const Planned& entry
     FileRun& run, ZipWorkQueue& queue, FileOutcome* outcome) const
 {
     std::unique_ptr<Sha256> digest = fOptions.digestFiles ? std::make_unique<Sha256>() : nullptr;
+    uint64 unreported = 0;
     status_t status = reader.ReadEntryConcurrently(
         entry.info,
         [&](const uint8* data, size_t size) -> status_t {
@@ -478,7 +481,13 @@ status_t ZipExtraction::StreamData(const ZipReader& reader, const Planned& entry
                 if (digest != nullptr)
                     digest->Update(data, size);
                 run.bytesDone += size;
-                queue.Nudge();
+                // The walking thread hears of a large file's progress now
+                // and then, not of every chunk.
+                unreported += size;
+                if (unreported >= kReportEvery) {
+                    unreported = 0;
+                    queue.Nudge();
+                }
             }
             return written;
         },
@@ -540,7 +549,6 @@ ZipExtraction::FileOutcome ZipExtraction::WriteFile(const ZipReader& reader, con
     }
     if (outcome.status != B_OK)
         unlinkat(folder, temporary.c_str(), 0);
-    queue.Nudge();
     return outcome;
 }
 

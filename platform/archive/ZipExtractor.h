@@ -106,8 +106,8 @@ struct ZipExtractOptions {
     // item is written.
     uint64 keepFree = 0;
     // Asked on the calling thread between entries, and while files are
-    // written after each chunk of data or every 50 ms at most; a stop ends
-    // the writing within a chunk of each file being written.
+    // written at least every 50 ms; a stop ends the writing within a chunk
+    // of each file being written.
     std::function<bool()> shouldStop;
     // Called on the calling thread as data are written (chunks written at
     // about the same time may be reported together) and after each folder.

@@ -373,6 +373,34 @@ TEST(ZipSourceTest, ExtractsAResourceOfAnElfFileInPlace)
     EXPECT_EQ(status, B_ENTRY_NOT_FOUND);
 }
 
+// A resource as the file holds it is read in place, by several threads at
+// once; one loaded into memory (it may have been changed there) is read
+// through its resources object, one read at a time.
+TEST(ZipSourceTest, AResourceInItsFileIsReadInPlaceAndALoadedOneThroughItsObject)
+{
+    const std::string data = "the resource's bytes";
+    std::string installer = brenvik::resources::test::CopyOfVector("elf-no-res");
+    {
+        BResources resources(installer.c_str());
+        ASSERT_EQ(resources.AddResource('RAWT', 2100, data.data(), data.size(), "a"), B_OK);
+        ASSERT_EQ(resources.AddResource('RAWT', 2101, data.data(), data.size(), "b"), B_OK);
+    }
+    BResources resources;
+    ASSERT_EQ(resources.SetTo(installer.c_str(), 0, false), B_OK);
+    ASSERT_NE(resources.LoadResource('RAWT', 2101, nullptr), nullptr);
+    for (int32 id : { 2100, 2101 }) {
+        status_t status;
+        std::unique_ptr<ZipByteSource> source = MakeResourceSource(resources, 'RAWT', id, &status);
+        ASSERT_NE(source, nullptr) << id;
+        EXPECT_EQ(source->ReadsConcurrently(), id == 2100);
+        std::unique_ptr<ZipByteSource> shared = MakeConcurrentSource(std::move(source));
+        EXPECT_TRUE(shared->ReadsConcurrently());
+        std::string read(data.size(), '\0');
+        ASSERT_EQ(shared->ReadAt(0, read.data(), read.size()), ssize_t(data.size())) << id;
+        EXPECT_EQ(read, data) << id;
+    }
+}
+
 // Link targets ----------------------------------------------------------------
 
 struct LinkCase {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <span>
 #include <vector>
 
 namespace BPrivate {
@@ -283,8 +285,19 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
             return fail(B_NO_MEMORY, entry.name + ": cannot start decompressing");
         inflater.open = true;
     }
-    std::vector<uint8> input(deflated ? kInputChunk : 0);
-    std::vector<uint8> output(chunkSize);
+    // Never cleared first: every byte handed on was read or inflated into
+    // them (an entry's chunk of a quarter megabyte, for each of thousands of
+    // small files, would otherwise be zeroed for nothing).
+    std::span<uint8> input;
+    std::unique_ptr<uint8[]> inputBuffer;
+    if (deflated) {
+        inputBuffer = std::make_unique_for_overwrite<uint8[]>(kInputChunk);
+        input = std::span<uint8>(inputBuffer.get(), kInputChunk);
+    }
+    // A small entry needs no more than its size.
+    size_t outputSize = size_t(std::clamp<uint64>(entry.size, 1, chunkSize));
+    std::unique_ptr<uint8[]> outputBuffer = std::make_unique_for_overwrite<uint8[]>(outputSize);
+    std::span<uint8> output(outputBuffer.get(), outputSize);
     uint64 position = dataStart;
     uint64 remaining = central.compressedSize;
     uint64 total = 0;

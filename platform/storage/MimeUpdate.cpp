@@ -2,9 +2,9 @@
 
 #include <Mime.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 
-#include <Directory.h>
 #include <Entry.h>
 #include <Node.h>
 #include <NodeInfo.h>
@@ -39,14 +39,15 @@ status_t UpdateNode(const std::string& path, bool force)
 status_t UpdateTree(const std::string& path, bool force)
 {
     status_t result = UpdateNode(path, force);
-    BDirectory folder;
     struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
-        || folder.SetTo(path.c_str()) != B_OK)
+    if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         return result;
-    BEntry entry;
-    while (folder.GetNextEntry(&entry) == B_OK) {
-        status_t status = UpdateTree(entry.PathString(), force);
+    // The folder's entries by name below the path already made absolute
+    // (no entry's path resolved again, link by link).
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(path, error), end; !error && entry != end;
+         entry.increment(error)) {
+        status_t status = UpdateTree(path + "/" + entry->path().filename().string(), force);
         if (result == B_OK)
             result = status;
     }

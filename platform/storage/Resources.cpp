@@ -241,6 +241,17 @@ status_t BResources::CheckWritable()
     return B_OK;
 }
 
+bool BResources::GetFileRange(type_code type, int32 id, int* fd, off_t* offset) const
+{
+    const Item* item = fContainer != nullptr ? FindItem(type, id) : nullptr;
+    auto* file = dynamic_cast<BPrivate::ResourceFdIO*>(fIO.get());
+    if (item == nullptr || item->loaded || item->offset < 0 || file == nullptr)
+        return false;
+    *fd = file->Descriptor();
+    *offset = fContainerOffset + item->offset;
+    return true;
+}
+
 BResources::Item* BResources::FindItem(type_code type, int32 id) const
 {
     return fContainer->ItemAt(fContainer->IndexOf(type, id));

@@ -114,6 +114,10 @@ public:
     // The bytes of the file before its resources: the program they are
     // appended to (or a resource file's header). Reads outside them fail.
     off_t HostSize() const { return fIO ? fContainerOffset : 0; }
+    // Our own: where a resource's data lie in the bound file, as they are
+    // there (not loaded or changed in memory): the file's descriptor (kept
+    // by this object) and the data's offset. False otherwise.
+    bool GetFileRange(type_code type, int32 id, int* fd, off_t* offset) const;
     status_t ReadHost(void* data, off_t offset, size_t length);
     // Whether changes can be written.
     bool IsWritable() const;

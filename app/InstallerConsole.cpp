@@ -30,12 +30,11 @@ int32 CountPayloadEntries(LibAppResource& resources)
 uint64 ItemBound(const InstallConfig& config, int32 index)
 {
     BMessage instructions, item;
-    int32 size = 0;
-    if (config.FindMessage(InstallerFormat::Field::kInstallInstructions, &instructions) != B_OK
-        || instructions.FindMessage(InstallerFormat::Field::kInstallFile, index, &item) != B_OK
-        || item.FindInt32(InstallerFormat::Field::kFileSize, &size) != B_OK || size < 0)
-        size = 0;
-    return uint64(size) + BPrivate::kItemSizeMargin;
+    uint64 size = 0;
+    if (config.FindMessage(InstallerFormat::Field::kInstallInstructions, &instructions) == B_OK
+        && instructions.FindMessage(InstallerFormat::Field::kInstallFile, index, &item) == B_OK)
+        size = InstallerFormat::RecordedFileSize(item);
+    return size + BPrivate::kItemSizeMargin;
 }
 
 } // namespace

@@ -508,14 +508,14 @@ void InstallerWin::InstallTypeSelected()
 void InstallerWin::CustomItemSelected()
 {
     BAutolock lock(this);
-    uint64 total = uint64(std::max<int32>(fConfig.GetInt32(Field::kDeinstallerSize, 0), 0));
+    uint64 total = InstallerFormat::RecordedDeinstallerSize(fConfig);
     int32 count = 0;
     for (int32 i = 0; i < fCustomList->CountItems(); i++) {
         InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
         if (item == nullptr || !item->IsSelected())
             continue;
         count++;
-        total += uint64(std::max<int32>(item->Size(), 0));
+        total += item->Size64();
     }
     LibString text;
     LibBytesToString(total, text, 1);

@@ -385,7 +385,7 @@ void TerminalInstall::ListFiles()
         std::snprintf(line, sizeof line, "  [%c] %2d  %-32s %10s",
             item.GetBool(Field::kInstallToSystem) ? 'x' : ' ', int(i + 1),
             LeafOf(item.GetString(Field::kFileName, "")),
-            Bytes(uint64(std::max<int32>(item.GetInt32(Field::kFileSize, 0), 0))).c_str());
+            Bytes(InstallerFormat::RecordedFileSize(item)).c_str());
         fIO.Line(line);
     }
     fIO.Line("      = " + Bytes(InstallAnswersCheck::NeededBytes(fConfig)));

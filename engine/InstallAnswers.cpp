@@ -315,13 +315,13 @@ uint64 InstallAnswersCheck::NeededBytes(const InstallConfig& config)
 {
     uint64 total = 0;
     if (config.IncludeDeinstaller())
-        total += uint64(std::max<int32>(config.GetInt32(Field::kDeinstallerSize, 0), 0));
+        total += InstallerFormat::RecordedDeinstallerSize(config);
     BMessage instructions;
     config.FindMessage(Field::kInstallInstructions, &instructions);
     BMessage item;
     for (int32 i = 0; instructions.FindMessage(Field::kInstallFile, i, &item) == B_OK; i++) {
         if (item.GetBool(Field::kInstallToSystem))
-            total += uint64(std::max<int32>(item.GetInt32(Field::kFileSize, 0), 0));
+            total += InstallerFormat::RecordedFileSize(item);
     }
     return total;
 }

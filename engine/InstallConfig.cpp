@@ -4,6 +4,8 @@
 
 #include <Resources.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <fcntl.h>
@@ -122,10 +124,7 @@ long InstallConfig::GetFileSize(const char* leafName)
     BMessage item;
     if (FindInstallFile(leafName, &item) < 0)
         return 0;
-    int32 size = 0;
-    if (item.FindInt32(kFileSize, 0, &size) != B_OK)
-        return 0;
-    return size;
+    return long(std::min<uint64>(InstallerFormat::RecordedFileSize(item), LONG_MAX));
 }
 
 void InstallConfig::MarkInstallFile(const char* leafName, const bool& install)

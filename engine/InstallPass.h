@@ -5,6 +5,7 @@
 // configuration's named steps (GetNewPath, ReplaceControl, AddDeinstallTag,
 // the log) reach the running pass through InstallConfig::fPass.
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -140,6 +141,10 @@ private:
     void CreateStartupFolder();
     void InstallItems();
     void InstallItem(int32 index, BMessage& item);
+    // Reports the bytes of the item being extracted to the front end as they
+    // are written, every kItemProgressStep of them: an item of gigabytes
+    // takes a while. Empty when nobody observes the pass.
+    std::function<void(const BPrivate::ZipExtractProgress&)> ItemProgress(uint64 itemSize);
     bool ExtractAndPlace(int32 index, const std::string& leaf, const std::string& folder,
         const BMessage& meta, bool elsewhere, std::string* placed);
     status_t PlaceItem(int staged, int folder, const std::string& target, int32 index,
@@ -199,6 +204,8 @@ private:
     std::vector<std::string> fDesktopFolders;
     int32 fTotal;
     int32 fDone;
+    // The pass's progress while its items are installed (null otherwise).
+    struct InstallProgress* fProgress = nullptr;
     time_t fStart;
     std::string fItemOrigin;
 };

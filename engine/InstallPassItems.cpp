@@ -35,8 +35,11 @@ namespace {
 // An item's size as its record gives it (a negative one as nothing).
 uint64 ItemSize(const BMessage& item)
 {
-    return uint64(std::max<int32>(item.GetInt32(Field::kFileSize, 0), 0));
+    return RecordedFileSize(item);
 }
+
+// How many bytes of an item's extraction make a progress report.
+constexpr uint64 kItemProgressStep = 32 * 1024 * 1024;
 
 int64 Nanoseconds(const timespec& time)
 {
@@ -144,6 +147,24 @@ void InstallPass::TagStaged(const std::string& staged, std::set<std::string>* ta
     WalkTree(staged, tag);
 }
 
+std::function<void(const BPrivate::ZipExtractProgress&)> InstallPass::ItemProgress(uint64 itemSize)
+{
+    if (fProgress == nullptr || !fConfig.fProgressObserver)
+        return {};
+    InstallProgress before = *fProgress;
+    uint64 reported = 0;
+    return
+        [this, before, itemSize, reported](const BPrivate::ZipExtractProgress& extracted) mutable {
+            uint64 done = std::min(extracted.bytesDone, itemSize);
+            if (done < reported + kItemProgressStep)
+                return;
+            reported = done;
+            InstallProgress progress = before;
+            progress.bytesDone += done;
+            fConfig.fProgressObserver(progress);
+        };
+}
+
 void InstallPass::InstallItems()
 {
     fInstructions.MakeEmpty();
@@ -153,6 +174,7 @@ void InstallPass::InstallItems()
     fItemAsk = fItemRemembered = fLinkAsk = fLinkRemembered = true;
     InstallProgress progress;
     progress.total = fTotal;
+    fProgress = &progress;
     BMessage item;
     for (int32 i = 0; fInstructions.FindMessage(Field::kInstallFile, i, &item) == B_OK; i++) {
         if (item.GetBool(Field::kInstallToSystem))
@@ -175,6 +197,7 @@ void InstallPass::InstallItems()
         if (fConfig.fProgressObserver)
             fConfig.fProgressObserver(progress);
     }
+    fProgress = nullptr;
     RunFollowUps();
 }
 
@@ -260,13 +283,13 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     // The entry may unpack to no more than its record says the item holds
     // (with a margin for its folders), whatever its archive claims.
     BMessage record;
-    int32 recorded = 0;
-    if (fInstructions.FindMessage(Field::kInstallFile, index, &record) != B_OK
-        || record.FindInt32(Field::kFileSize, &recorded) != B_OK || recorded < 0)
-        recorded = 0;
+    uint64 recorded = fInstructions.FindMessage(Field::kInstallFile, index, &record) == B_OK
+        ? RecordedFileSize(record)
+        : 0;
     BPrivate::ZipExtractOptions options;
     options.existing = BPrivate::ZipExisting::kMerge;
-    options.maxItemSize = uint64(recorded) + BPrivate::kItemSizeMargin;
+    options.maxItemSize = recorded + BPrivate::kItemSizeMargin;
+    options.progress = ItemProgress(recorded);
     // The user's umask applies to what is installed for the user alone;
     // what root installs, no other user may change, unless the product asks
     // for it.

@@ -107,7 +107,7 @@ int32 InstallPass::CheckSpace()
         }
         where->second.needed += bytes;
     };
-    add(installFolder, uint64(uint32(std::max(0, fConfig.GetInt32(Field::kDeinstallerSize, 0)))));
+    add(installFolder, RecordedDeinstallerSize(fConfig));
     BMessage instructions;
     BMessage customFolders;
     fConfig.FindMessage(Field::kInstallInstructions, &instructions);
@@ -116,8 +116,6 @@ int32 InstallPass::CheckSpace()
     for (int32 i = 0; instructions.FindMessage(Field::kInstallFile, i, &item) == B_OK; i++) {
         if (!item.GetBool(Field::kInstallToSystem))
             continue;
-        int32 size = 0;
-        item.FindInt32(Field::kFileSize, 0, &size);
         BMessage meta;
         item.FindMessage(Field::kInstallMeta, &meta);
         std::string folder;
@@ -126,7 +124,7 @@ int32 InstallPass::CheckSpace()
                    meta.GetString(Field::kDestination, ""), customFolders, &folder, nullptr)
                 > DestinationResolver::B_STANDARD_FOLDER)
             folder = installFolder;
-        add(folder, uint64(uint32(std::max(0, int(size)))));
+        add(folder, RecordedFileSize(item));
     }
     for (dev_t device : order) {
         const DeviceSpace& entry = devices[device];

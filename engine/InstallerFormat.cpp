@@ -5,6 +5,8 @@
 
 #include <LibStringIterator.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -73,6 +75,7 @@ const std::vector<RecordFields>& Schema()
                 { kCompleteDisplayFolder, B_BOOL_TYPE, kOne, {} },
                 { kAudioData, B_MESSAGE_TYPE, kOne, Record::kAudioData },
                 { kDeinstallerSize, B_INT32_TYPE, kOne, {} },
+                { kDeinstallerSize64, B_INT64_TYPE, kOne, {} },
             } },
         { Record::kGroups,
             {
@@ -87,6 +90,7 @@ const std::vector<RecordFields>& Schema()
                 { kFileType, B_INT8_TYPE, kOne, {} },
                 // Written twice: readers use the first value.
                 { kFileSize, B_INT32_TYPE, kMany, {} },
+                { kFileSize64, B_INT64_TYPE, kOne, {} },
                 { kFileCreation, B_INT64_TYPE, kOne, {} },
                 { kFileModified, B_INT64_TYPE, kOne, {} },
                 { kFileAccessed, B_INT64_TYPE, kOne, {} },
@@ -202,6 +206,53 @@ status_t RecordWriter::AddInt32(const char* name, int32 value)
 {
     status_t status = Check(name, B_INT32_TYPE);
     return status == B_OK ? fMessage.AddInt32(name, value) : status;
+}
+
+status_t RecordWriter::SetInt64(const char* name, int64 value)
+{
+    fMessage.RemoveName(name);
+    status_t status = Check(name, B_INT64_TYPE);
+    return status == B_OK ? fMessage.AddInt64(name, value) : status;
+}
+
+uint64 RecordedSize(const BMessage& record, const char* field32, const char* field64)
+{
+    int32 size32 = 0;
+    bool has32 = record.FindInt32(field32, 0, &size32) == B_OK;
+    int64 size64 = 0;
+    if (record.FindInt64(field64, 0, &size64) == B_OK && size64 >= 0
+        && (!has32 || SaturatedSize32(uint64(size64)) == size32))
+        return uint64(size64);
+    return size32 > 0 ? uint64(size32) : 0;
+}
+
+uint64 RecordedFileSize(const BMessage& item)
+{
+    return RecordedSize(item, kFileSize, kFileSize64);
+}
+
+uint64 RecordedDeinstallerSize(const BMessage& configuration)
+{
+    return RecordedSize(configuration, kDeinstallerSize, kDeinstallerSize64);
+}
+
+status_t AddFileSize(RecordWriter& item, uint64 size)
+{
+    status_t status = item.AddInt32(kFileSize, SaturatedSize32(size));
+    if (status == B_OK)
+        status = item.AddInt32(kFileSize, SaturatedSize32(size));
+    if (status == B_OK)
+        status = item.AddInt64(kFileSize64, int64(std::min<uint64>(size, INT64_MAX)));
+    return status;
+}
+
+status_t SetDeinstallerSize(RecordWriter& configuration, uint64 size)
+{
+    status_t status = configuration.SetInt32(kDeinstallerSize, SaturatedSize32(size));
+    if (status == B_OK)
+        status
+            = configuration.SetInt64(kDeinstallerSize64, int64(std::min<uint64>(size, INT64_MAX)));
+    return status;
 }
 
 status_t RecordWriter::AddInt64(const char* name, int64 value)

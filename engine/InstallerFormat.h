@@ -127,6 +127,8 @@ constexpr const char* kCompleteRestart = "complete_restart";
 constexpr const char* kCompleteDisplayFolder = "complete_display_folder";
 constexpr const char* kAudioData = "audio_data";
 constexpr const char* kDeinstallerSize = "BVC:deinstaller_size";
+// The 64-bit companion of "BVC:deinstaller_size" (see RecordedSize below).
+constexpr const char* kDeinstallerSize64 = "BVC:deinstaller_size_64";
 // "groups"
 constexpr const char* kGroupName = "group_name";
 constexpr const char* kGroupDescription = "group_description";
@@ -135,6 +137,8 @@ constexpr const char* kInstallFile = "install_file";
 constexpr const char* kFileName = "file_name";
 constexpr const char* kFileType = "file_type";
 constexpr const char* kFileSize = "file_size";
+// The 64-bit companion of "file_size" (see RecordedSize below).
+constexpr const char* kFileSize64 = "BVC:file_size_64";
 constexpr const char* kFileCreation = "file_creation";
 constexpr const char* kFileModified = "file_modified";
 constexpr const char* kFileAccessed = "file_accessed";
@@ -226,6 +230,7 @@ public:
     status_t AddMessage(const char* name, const BMessage& value);
     // Sets a single field, replacing the value it has.
     status_t SetInt32(const char* name, int32 value);
+    status_t SetInt64(const char* name, int64 value);
 
     BMessage& Message() { return fMessage; }
 
@@ -235,6 +240,29 @@ private:
     BMessage& fMessage;
     Record fRecord;
 };
+
+// Sizes. "file_size" and "BVC:deinstaller_size" are signed 32-bit fields;
+// each has a 64-bit companion ("BVC:file_size_64", "BVC:deinstaller_size_64")
+// holding the true size, while the 32-bit field holds the size saturated at
+// its maximum, which is what a reader that knows only the 32-bit field sees.
+// The largest size the 32-bit fields hold.
+constexpr uint64 kMaxSize32 = 0x7FFFFFFF;
+constexpr int32 SaturatedSize32(uint64 size)
+{
+    return int32(size < kMaxSize32 ? size : kMaxSize32);
+}
+// The size a record gives through field32 and its companion field64: the
+// companion when it agrees with the 32-bit value (or that is missing), so
+// that a tool that rewrote only the 32-bit field is still believed; else
+// the first 32-bit value. A negative or missing size is 0.
+uint64 RecordedSize(const BMessage& record, const char* field32, const char* field64);
+// An "install_file" item's size, and the de-installer's in the configuration.
+uint64 RecordedFileSize(const BMessage& item);
+uint64 RecordedDeinstallerSize(const BMessage& configuration);
+// Writes an item's size: "file_size" twice (saturated) and the companion.
+status_t AddFileSize(RecordWriter& item, uint64 size);
+// Sets the de-installer's size: the saturated 32-bit field and the companion.
+status_t SetDeinstallerSize(RecordWriter& configuration, uint64 size);
 
 // Stores record, flattened, as the configuration resource of an installer
 // (or a de-installer), replacing the one there.

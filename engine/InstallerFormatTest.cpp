@@ -8,7 +8,9 @@
 #include <TestSandbox.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <string>
 
 namespace {
@@ -58,6 +60,70 @@ TEST(InstallerFormatTest, WriterRefusesWhatTheFormatDoesNotHold)
     EXPECT_EQ(item.GetInt32(Field::kFileSize, 0), 9);
     EXPECT_FALSE(item.HasInt32(Field::kFileSize, 1));
 }
+
+// A size is written as the 32-bit fields saturated at their maximum and
+// the exact 64-bit companion: a reader of the 32-bit field alone sees the
+// saturated value, ours the exact one, also after the record is flattened.
+class RecordedSizeTest : public testing::TestWithParam<uint64> { };
+
+TEST_P(RecordedSizeTest, OldReadersSeeItSaturatedNewReadersExactly)
+{
+    uint64 size = GetParam();
+    int32 saturated = int32(std::min<uint64>(size, 0x7FFFFFFF));
+    BMessage written;
+    RecordWriter item(written, Record::kInstallFile);
+    ASSERT_EQ(AddFileSize(item, size), B_OK);
+    BMessage configuration;
+    RecordWriter record(configuration, Record::kConfiguration);
+    ASSERT_EQ(SetDeinstallerSize(record, 1), B_OK);
+    ASSERT_EQ(SetDeinstallerSize(record, size), B_OK);
+
+    BMessage flat;
+    std::string bytes(size_t(written.FlattenedSize()), '\0');
+    ASSERT_EQ(written.Flatten(bytes.data(), ssize_t(bytes.size())), B_OK);
+    ASSERT_EQ(flat.Unflatten(bytes.data(), ssize_t(bytes.size())), B_OK);
+    EXPECT_EQ(flat.GetInt32(Field::kFileSize, 0, -1), saturated);
+    EXPECT_EQ(flat.GetInt32(Field::kFileSize, 1, -1), saturated);
+    EXPECT_EQ(RecordedFileSize(flat), size);
+    EXPECT_EQ(configuration.GetInt32(Field::kDeinstallerSize, -1), saturated);
+    EXPECT_EQ(RecordedDeinstallerSize(configuration), size);
+    EXPECT_FALSE(configuration.HasInt64(Field::kDeinstallerSize64, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RecordedSizeTest,
+    testing::Values(0, 13, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 4831838208ULL));
+
+struct ReadCase {
+    std::optional<int32> size32;
+    std::optional<int64> size64;
+    uint64 expected;
+};
+
+class ReadSizeTest : public testing::TestWithParam<ReadCase> { };
+
+// Records written by older tools, or edited by them after ours wrote them.
+TEST_P(ReadSizeTest, TakesTheCompanionOnlyWhereItAgrees)
+{
+    const ReadCase& test = GetParam();
+    BMessage item;
+    if (test.size32) {
+        item.AddInt32(Field::kFileSize, *test.size32);
+        item.AddInt32(Field::kFileSize, 5);
+    }
+    if (test.size64)
+        item.AddInt64(Field::kFileSize64, *test.size64);
+    EXPECT_EQ(RecordedFileSize(item), test.expected);
+    EXPECT_EQ(RecordedSize(item, Field::kFileSize, Field::kFileSize64), test.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, ReadSizeTest,
+    testing::Values(ReadCase { 4096, {}, 4096 }, // before the companion
+        ReadCase { {}, {}, 0 }, ReadCase { -1, {}, 0 },
+        ReadCase { 0x7FFFFFFF, 5000000000LL, 5000000000ULL },
+        ReadCase { {}, 5000000000LL, 5000000000ULL },
+        // The 32-bit value was rewritten by a tool that keeps the companion.
+        ReadCase { 100, 5000000000LL, 100 }, ReadCase { 0x7FFFFFFF, 12, 0x7FFFFFFF },
+        ReadCase { 0x7FFFFFFF, -1, 0x7FFFFFFF }));
 
 TEST(InstallerFormatTest, RecordRoundTripsThroughAnInstallersResources)
 {

@@ -29,13 +29,6 @@ constexpr float kTextOffset = 21;
 // What Update keeps free besides the margin when it cuts the text.
 constexpr float kTruncationSlack = 14 + 7;
 
-// The record's size field is 32 bits wide: a larger file is recorded as the
-// largest size it can hold rather than wrapped to a small or negative one.
-int32 RecordedSize(int64 size)
-{
-    return int32(std::clamp<int64>(size, 0, std::numeric_limits<int32>::max()));
-}
-
 } // namespace
 
 FileListItem::FileListItem(const bool& indent, const bool& showFullPath)
@@ -126,7 +119,9 @@ void FileListItem::Write(BMessage& message)
     const char* path = fPath.Path() != nullptr ? fPath.Path() : "";
     message.AddString(Field::kFileName, path);
     message.AddInt8(Field::kFileType, int8(fType));
-    message.AddInt32(Field::kFileSize, RecordedSize(LibEntrySize(path, true)));
+    int64 size = std::max<int64>(LibEntrySize(path, true), 0);
+    message.AddInt32(Field::kFileSize, InstallerFormat::SaturatedSize32(uint64(size)));
+    message.AddInt64(Field::kFileSize64, size);
 
     BEntry entry(path, true);
     time_t creation = 0;

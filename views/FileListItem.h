@@ -4,8 +4,8 @@
 // its whole path, the folders in grey), painted grey when selected and cut to
 // the list's width when a truncation mode is set. An item also writes itself
 // to and reads itself from the "install_file" record of the configuration:
-// "file_name", "file_type", "file_size", "file_creation", "file_modified",
-// "file_accessed" and "file_icon".
+// "file_name", "file_type", "file_size" (with "BVC:file_size_64"), "file_creation",
+// "file_modified", "file_accessed" and "file_icon".
 
 #include <Font.h>
 #include <ListItem.h>

@@ -4,6 +4,8 @@
 
 #include <LibStringIterator.h>
 
+#include <algorithm>
+
 namespace {
 
 // Installer rows cut long texts at their beginning, so the leaf shows.
@@ -37,7 +39,7 @@ InstallListItem::~InstallListItem() = default;
 
 void InstallListItem::SetSize(const int32& size)
 {
-    fSize = size;
+    fSize = uint64(std::max<int32>(size, 0));
 }
 
 void InstallListItem::Write(BMessage& message)
@@ -49,7 +51,7 @@ void InstallListItem::Write(BMessage& message)
         groups.Concat(';');
     }
     message.AddString("groups", groups);
-    message.AddInt32("file_size", fSize);
+    message.AddInt32(InstallerFormat::Field::kFileSize, Size());
 }
 
 void InstallListItem::Read(const BMessage& message)
@@ -65,7 +67,7 @@ void InstallListItem::Read(const BMessage& message)
                 fGroups.Add(name);
         }
     }
-    int32 size = 0;
-    if (message.FindInt32("file_size", 0, &size) == B_OK)
-        fSize = size;
+    if (message.HasInt32(InstallerFormat::Field::kFileSize)
+        || message.HasInt64(InstallerFormat::Field::kFileSize64))
+        fSize = InstallerFormat::RecordedFileSize(message);
 }

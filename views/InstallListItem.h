@@ -5,6 +5,7 @@
 // the file's size as the configuration states it, and reads and writes them
 // with the "install_file" record ("groups", "file_size").
 
+#include <InstallerFormat.h>
 #include <LibStringList.h>
 
 #include "FileListItem.h"
@@ -20,16 +21,18 @@ public:
     // Adds "groups" (each name followed by ";") and the size as the second
     // value of "file_size".
     void Write(BMessage& message) override;
-    // Adds the names of "groups" to the groups, and takes the first value of
-    // "file_size" as the size.
+    // Adds the names of "groups" to the groups, and takes the size the
+    // record gives ("file_size" or its 64-bit companion) as the size.
     void Read(const BMessage& message) override;
 
     void SetSize(const int32& size);
-    int32 Size() const { return fSize; }
+    // The size saturated at the 32-bit maximum, and the whole size.
+    int32 Size() const { return InstallerFormat::SaturatedSize32(fSize); }
+    uint64 Size64() const { return fSize; }
     // The install groups; membership is asked with InList().
     LibStringList& Groups() { return fGroups; }
 
 private:
-    int32 fSize;
+    uint64 fSize;
     LibStringList fGroups;
 };

@@ -149,7 +149,7 @@ TEST(InstallListItemTest, ADamagedIconArchiveKeepsTheOldIcon)
     EXPECT_TRUE(IconIsEmpty(item.Icon()));
 }
 
-TEST(InstallListItemTest, AFileOf4GBIsRecordedAtTheLargestSizeNotWrapped)
+TEST(InstallListItemTest, AFileOf4GBIsRecordedSaturatedWithItsWholeSizeBeside)
 {
     std::string folder = MakeTempFolder("big");
     std::string path = folder + "/sparse";
@@ -163,6 +163,14 @@ TEST(InstallListItemTest, AFileOf4GBIsRecordedAtTheLargestSizeNotWrapped)
     int32 size = 0;
     EXPECT_EQ(record.FindInt32("file_size", &size), B_OK);
     EXPECT_EQ(size, INT32_MAX);
+    // The companion holds the whole size, which a list item reads back.
+    int64 whole = 0;
+    EXPECT_EQ(record.FindInt64("BVC:file_size_64", &whole), B_OK);
+    EXPECT_EQ(whole, int64(4) << 30);
+    InstallListItem read(false);
+    read.Read(record);
+    EXPECT_EQ(read.Size64(), uint64(4) << 30);
+    EXPECT_EQ(read.Size(), INT32_MAX);
 }
 
 TEST(InstallListItemTest, CopyTakesPathGroupsAndIconButItsOwnIndent)

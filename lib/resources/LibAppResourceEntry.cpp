@@ -46,6 +46,10 @@ bool LibAppResource::AddEntry(
     // made: no copy of it exists anywhere else, on disk or in memory.
     status_t status = AddStreamedResource(B_RAW_TYPE, id, name,
         [&](BPositionIO& data) { return writer.WriteArchive(source, data, options); });
+    // The container's offsets are 32-bit: the archive, not the item, must
+    // fit below 4 GiB with everything stored before it.
+    if (status == B_BUFFER_OVERFLOW)
+        return Fail(std::string("\"") + source + "\": its archive does not fit: " + ErrorText());
     if (status != B_OK && !writer.ErrorText().empty())
         return Fail(std::string("\"") + source + "\": " + writer.ErrorText());
     if (status != B_OK)

@@ -96,8 +96,10 @@ status_t ReadZip64Directory(
     uint8 locator[kZip64LocatorSize];
     if (endRecord < kZip64LocatorSize
         || ReadZipBytes(source, endRecord - kZip64LocatorSize, locator, sizeof(locator)) != B_OK
-        || std::memcmp(locator, kZip64LocatorSignature, 4) != 0)
-        return Fail(reason, "a zip64 archive without its locator");
+        || std::memcmp(locator, kZip64LocatorSignature, 4) != 0) {
+        *reason = "a zip64 archive without its locator";
+        return B_ENTRY_NOT_FOUND;
+    }
     uint64 position = ZipLittle(locator + 8, 8);
     uint8 record[kZip64EndRecordSize];
     if (position > size || size - position < sizeof(record)
@@ -181,11 +183,20 @@ status_t ReadCentralDirectory(
     if (status != B_OK)
         return status;
     const uint8* end = tail.data() + at;
+    uint64 endRecord = tailStart + at;
     Directory directory { ZipLittle(end + 10, 2), ZipLittle(end + 16, 4) };
-    if (directory.count == 0xFFFF || directory.offset == 0xFFFFFFFF) {
-        status = ReadZip64Directory(source, size, tailStart + at, &directory, reason);
-        if (status != B_OK)
-            return status;
+    // A value at its 16- or 32-bit maximum stands for one in the Zip64 end
+    // record, except for exactly 65,535 entries stored by a writer that
+    // leaves the Zip64 records out when nothing else needs them: those are
+    // believed only when their records end where the end record begins.
+    bool mustEndAtEndRecord = false;
+    if (directory.count == 0xFFFF || directory.offset == 0xFFFFFFFF
+        || ZipLittle(end + 12, 4) == 0xFFFFFFFF) {
+        status = ReadZip64Directory(source, size, endRecord, &directory, reason);
+        mustEndAtEndRecord = status == B_ENTRY_NOT_FOUND && directory.offset != 0xFFFFFFFF
+            && ZipLittle(end + 12, 4) != 0xFFFFFFFF;
+        if (status != B_OK && !mustEndAtEndRecord)
+            return B_BAD_DATA;
     }
     // Every record takes at least its fixed part: a count beyond that is a
     // lie, and must not size an allocation.
@@ -222,6 +233,8 @@ status_t ReadCentralDirectory(
         position += kCentralRecordSize + nameLength + extraLength + commentLength;
         entries->push_back(std::move(entry));
     }
+    if (mustEndAtEndRecord && position != endRecord)
+        return Fail(reason, "a zip64 archive without its locator");
     return B_OK;
 }
 

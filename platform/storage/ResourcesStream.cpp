@@ -43,8 +43,10 @@ public:
 
     ssize_t WriteAt(off_t position, const void* buffer, size_t size) override
     {
-        if (position < 0 || position > fLimit || off_t(size) > fLimit - position)
+        if (position < 0 || position > fLimit || off_t(size) > fLimit - position) {
+            fOverflowed = true;
             return B_BUFFER_OVERFLOW;
+        }
         ssize_t done = fIO.WriteAt(fBase + position, buffer, size);
         if (done > 0)
             fSize = std::max(fSize, position + done);
@@ -65,8 +67,10 @@ public:
     // written after them.
     status_t SetSize(off_t size) override
     {
-        if (size < 0 || size > fLimit)
+        if (size < 0 || size > fLimit) {
+            fOverflowed = size > fLimit;
             return B_BAD_VALUE;
+        }
         fSize = size;
         return B_OK;
     }
@@ -78,6 +82,8 @@ public:
     }
 
     off_t Size() const { return fSize; }
+    // Whether a write went past what the container can hold.
+    bool Overflowed() const { return fOverflowed; }
 
 private:
     ResourceIO& fIO;
@@ -85,6 +91,7 @@ private:
     off_t fLimit;
     off_t fSize = 0;
     off_t fPosition = 0;
+    bool fOverflowed = false;
 };
 
 } // namespace
@@ -121,6 +128,11 @@ status_t BResources::AddStreamedResource(
         off_t start = fContainerOffset + added->offset;
         DataWindow data(*fIO, start, off_t(kContainerLimit) - added->offset);
         status = writer(data);
+        if (status != B_OK && data.Overflowed()) {
+            status = Fail(B_BUFFER_OVERFLOW,
+                "the resources would pass the 4 GiB (" + std::to_string(kContainerLimit)
+                    + " bytes) a resource container can hold");
+        }
         added->size = size_t(data.Size());
         added->loaded = false;
         added->modified = false;

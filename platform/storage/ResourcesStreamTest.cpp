@@ -126,6 +126,41 @@ TEST(ResourcesStreamTest, AFailedWriterKeepsWhatItWouldHaveReplaced)
     EXPECT_EQ(Resource(resources, 2100), "old");
 }
 
+// The container's offsets are 32-bit: data that would pass 4 GiB are
+// refused, saying so, whichever way the writer tries to go past (a write
+// or a size), and the file is left as it was. Nothing large is written:
+// the writer asks for a place past the limit at once.
+class ResourcesPastTheLimitTest : public testing::TestWithParam<bool> { };
+
+TEST_P(ResourcesPastTheLimitTest, AreRefusedNamingTheLimit)
+{
+    bool bySize = GetParam();
+    std::string path = CopyOfVector("elf-no-res");
+    {
+        BResources resources(path.c_str());
+        ASSERT_EQ(resources.AddResource('CSTR', 1, "kept", 5, "kept"), B_OK);
+    }
+    size_t before = ReadFileBytes(path).size();
+    int32 count = CountReadBack(path);
+    {
+        BResources resources(path.c_str());
+        status_t status
+            = resources.AddStreamedResource('RAWT', 2100, "huge", [bySize](BPositionIO& data) {
+                  const off_t past = off_t(1) << 32;
+                  if (bySize)
+                      return data.SetSize(past);
+                  return data.WriteAtExactly(past - 2, "xyz", 3);
+              });
+        EXPECT_EQ(status, B_BUFFER_OVERFLOW);
+        EXPECT_NE(std::string(resources.ErrorText()).find("4 GiB"), std::string::npos)
+            << resources.ErrorText();
+    }
+    EXPECT_EQ(ReadFileBytes(path).size(), before);
+    EXPECT_EQ(CountReadBack(path), count);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ResourcesPastTheLimitTest, testing::Bool());
+
 TEST(ResourcesStreamTest, AReadOnlyFileRefusesAtOnce)
 {
     std::string path = CopyOfVector("elf-no-res");

@@ -240,8 +240,8 @@ status_t InstallerBuilder::WriteResources(const std::string& path, ProjectConfig
     // The window counts the de-installer into the size of an installation.
     std::error_code error;
     uintmax_t deinstallerSize = fs::file_size(fOptions.deinstallerProgram, error);
-    RecordWriter(configuration, Record::kConfiguration)
-        .SetInt32(Field::kDeinstallerSize, error ? 0 : int32(deinstallerSize));
+    RecordWriter writer(configuration, Record::kConfiguration);
+    SetDeinstallerSize(writer, error ? 0 : uint64(deinstallerSize));
 
     if ((status = WriteConfiguration(resources, configuration)) != B_OK)
         return Fail(

@@ -273,12 +273,7 @@ public:
             recorded = source.filename().string();
         writer.AddString(Field::kFileName, recorded.c_str());
         writer.AddInt8(Field::kFileType, fileType);
-        // Sizes are stored as 32-bit numbers: a payload item beyond that
-        // cannot be described to the installer.
-        if (size > INT32_MAX)
-            return Problem(path + "/source", "is larger than 2 GB");
-        writer.AddInt32(Field::kFileSize, int32(size));
-        writer.AddInt32(Field::kFileSize, int32(size));
+        InstallerFormat::AddFileSize(writer, uint64(size));
         // The inode's change time is no creation time (any chmod renews it),
         // nor is the file system's birth time, which says when this copy of
         // the project was made: the creation time kept on the file, else the

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -141,6 +142,25 @@ TEST_F(ProjectConfigTest, TheCreationTimeIsNotTheInodeChangeTime)
     ASSERT_EQ(instructions.FindMessage("install_file", 0, &tool), B_OK);
     EXPECT_EQ(tool.GetInt64("file_creation", 0), int64(created));
     EXPECT_EQ(tool.GetInt64("file_modified", 0), int64(info.st_mtime));
+}
+
+// An item past the 32-bit field (a sparse file: nothing is written) is
+// described, not refused: saturated in "file_size", whole in the companion.
+TEST_F(ProjectConfigTest, AnItemOver2GBIsRecordedWholeInTheCompanion)
+{
+    const off_t size = (off_t(9) << 29) + 3; // 4.5 GiB and a bit
+    int fd = open((fFolder + "/docs/disk.img").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+    ProjectConfig result = BuildProjectConfig(Minimal(), fFolder);
+    ASSERT_TRUE(result.IsValid()) << result.problems[0].path << ": " << result.problems[0].text;
+    BMessage instructions, docs;
+    ASSERT_EQ(result.configuration.FindMessage("install_instructions", &instructions), B_OK);
+    ASSERT_EQ(instructions.FindMessage("install_file", 1, &docs), B_OK);
+    EXPECT_EQ(docs.GetInt32("file_size", 0, 0), INT32_MAX);
+    EXPECT_EQ(docs.GetInt32("file_size", 1, 0), INT32_MAX);
+    EXPECT_EQ(docs.GetInt64("BVC:file_size_64", 0), int64(size) + 8);
 }
 
 // The record never says where the project lies on the author's machine:

@@ -27,6 +27,8 @@ namespace {
 constexpr size_t kQueuedFiles = 32;
 // Bytes of one file written between two wake-ups of the walking thread.
 constexpr uint64 kReportEvery = 4 * 1024 * 1024;
+// Runs of zeros at least this long are left as holes in the files written.
+constexpr size_t kHoleChunk = 64 * 1024;
 // Link targets longer than this are not plausible paths.
 constexpr uint64 kMaxLinkTarget = 4095;
 constexpr mode_t kPermissionBits = 0777;
@@ -59,6 +61,11 @@ std::string TemporaryName()
     char name[32];
     snprintf(name, sizeof(name), ".zx%016llx", static_cast<unsigned long long>(random()));
     return name;
+}
+
+bool IsAllZero(const uint8* data, size_t size)
+{
+    return size > 0 && data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0;
 }
 
 std::string Quoted(const std::string& text)
@@ -469,6 +476,7 @@ status_t ZipExtraction::StreamData(const ZipReader& reader, const Planned& entry
 {
     std::unique_ptr<Sha256> digest = fOptions.digestFiles ? std::make_unique<Sha256>() : nullptr;
     uint64 unreported = 0;
+    bool endsInHole = false;
     status_t status = reader.ReadEntryConcurrently(
         entry.info,
         [&](const uint8* data, size_t size) -> status_t {
@@ -476,7 +484,12 @@ status_t ZipExtraction::StreamData(const ZipReader& reader, const Planned& entry
                 outcome->abandoned = true;
                 return B_CANCELED;
             }
-            status_t written = WriteAll(fd, data, size);
+            // A chunk of zeros becomes a hole, as cp makes them: the file
+            // reads the same, and the disk is spared writing it.
+            endsInHole = size >= kHoleChunk && IsAllZero(data, size);
+            status_t written = endsInHole
+                ? (lseek(fd, off_t(size), SEEK_CUR) < 0 ? StatusFromErrno(errno) : B_OK)
+                : WriteAll(fd, data, size);
             if (written == B_OK) {
                 if (digest != nullptr)
                     digest->Update(data, size);
@@ -492,6 +505,10 @@ status_t ZipExtraction::StreamData(const ZipReader& reader, const Planned& entry
             return written;
         },
         &outcome->errorText);
+    // A file that ends in a hole gets its length from the last skip.
+    off_t end = endsInHole ? lseek(fd, 0, SEEK_CUR) : 0;
+    if (status == B_OK && endsInHole && (end < 0 || ftruncate(fd, end) != 0))
+        status = StatusFromErrno(errno);
     if (status != B_OK) {
         if (outcome->errorText.empty())
             outcome->errorText = "cannot write " + Quoted(entry.info.name);

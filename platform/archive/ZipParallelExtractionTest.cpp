@@ -152,6 +152,29 @@ TEST_P(ZipParallelFailureTest, TheDamagedFileIsNamedAndNothingStays)
 INSTANTIATE_TEST_SUITE_P(AnyPlace, ZipParallelFailureTest,
     testing::Values(FileName(0, 1), FileName(kFolders / 2, 3), FileName(kFolders - 1, 19)));
 
+// Zeros may be left as holes: the file still reads byte for byte as
+// archived, ending in zeros or not, with its digest taken of every byte.
+TEST_F(ZipParallelTest, FilesWithRunsOfZerosReadAsArchived)
+{
+    const std::string zeros(3 * 256 * 1024 + 5, '\0');
+    const std::string middle = zeros + "mark" + zeros;
+    const std::string tail = "head" + zeros;
+    ZipBuilder builder;
+    builder.AddFolder("top/");
+    builder.AddFile("top/middle", middle);
+    builder.AddFile("top/tail", tail);
+    builder.AddFile("top/zeros", zeros);
+    fOptions.digestFiles = true;
+    ASSERT_EQ(Extract(builder.Finish()), B_OK) << fExtractor.ErrorText();
+    for (const auto& [name, data] : { std::pair(std::string("middle"), middle),
+             std::pair(std::string("tail"), tail), std::pair(std::string("zeros"), zeros) }) {
+        EXPECT_EQ(ReadText(fFolder + "/top/" + name), data) << name;
+        Sha256 digest;
+        digest.Update(data.data(), data.size());
+        EXPECT_EQ(fExtractor.WrittenFiles().at("/" + name).sha256, digest.Final()) << name;
+    }
+}
+
 TEST_F(ZipParallelTest, AStopWhileFilesAreWrittenLeavesNothing)
 {
     ZipBuilder builder;

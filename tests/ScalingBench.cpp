@@ -9,6 +9,7 @@
 // - peak_rss_mb: the installer process's peak resident memory (getrusage of
 //   the waited child; goal: flat, the same for both sizes within a few MB).
 
+#include <ChildProcess.h>
 #include <InstallerBuilder.h>
 #include <TestSandbox.h>
 
@@ -16,16 +17,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -82,20 +79,9 @@ status_t BuildProduct(const std::string& root, uint64 bytes, int files)
 // and resource use.
 int Run(const std::vector<std::string>& arguments, struct rusage* usage)
 {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        return -1;
+    pid_t pid = brenvik::test::Spawn(arguments);
     int status = 0;
-    if (wait4(pid, &status, 0, usage) != pid)
+    if (pid < 0 || wait4(pid, &status, 0, usage) != pid)
         return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

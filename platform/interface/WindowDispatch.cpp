@@ -4,6 +4,7 @@
 #include <Window.h>
 
 #include <Button.h>
+#include <MenuField.h>
 #include <View.h>
 
 #include <MessageDelivery.h>
@@ -286,8 +287,11 @@ void BWindow::HandleKeyDown(BMessage* message)
     }
     const uint32 kNonLockModifiers
         = B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY | B_MENU_KEY;
+    // Enter presses the default button, except on a menu field, which it
+    // opens (as Space does).
+    bool focusTakesEnter = dynamic_cast<BMenuField*>(fFocus) != nullptr;
     if (fDefaultButton != nullptr && rawChar == B_ENTER && (modifiers & kNonLockModifiers) == 0
-        && fDefaultButton->Window() == this) {
+        && fDefaultButton->Window() == this && !focusTakesEnter) {
         fDefaultButton->KeyDown(bytes, int32(std::strlen(bytes)));
         return;
     }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace brenvik::test;
 
 namespace {
@@ -208,6 +210,34 @@ TEST(ListViewTest, TheFocusStartsTheCurrentRowAtTheTopAndItFollowsRemovals)
         list->SetCurrentRow(40);
         EXPECT_EQ(list->CurrentRow(), -1);
     });
+}
+
+TEST(ListViewTest, TheCurrentRowIsFramedInTheKeyboardColourWhileTheListHasTheFocus)
+{
+    ListFixture fixture(B_MULTIPLE_SELECTION_LIST);
+    BWindow* window = fixture.window.Get();
+    // Whether the left edge of the row shows the keyboard colour.
+    auto framed = [&](int32 row) {
+        BPoint edge;
+        WithLock(window, [&] {
+            BRect frame = fixture.list->ItemFrame(row);
+            edge = window->ConvertFromScreen(fixture.list->ConvertToScreen(
+                BPoint(frame.left, std::floor((frame.top + frame.bottom) / 2))));
+        });
+        EXPECT_TRUE(WaitUntilSettled(window));
+        RgbaImage image = Snapshot(window);
+        const uint8_t* pixel = image.PixelAt(int(edge.x), int(edge.y));
+        rgb_color mark = ui_color(B_KEYBOARD_NAVIGATION_COLOR);
+        return pixel[0] == mark.red && pixel[1] == mark.green && pixel[2] == mark.blue;
+    };
+    EXPECT_FALSE(framed(0));
+    WithLock(window, [&] { fixture.list->MakeFocus(true); });
+    EXPECT_TRUE(framed(0));
+    ASSERT_EQ(Display().InjectKey(DisplayId(window), kDown), B_OK);
+    EXPECT_FALSE(framed(0));
+    EXPECT_TRUE(framed(1));
+    WithLock(window, [&] { fixture.list->MakeFocus(false); });
+    EXPECT_FALSE(framed(1));
 }
 
 TEST(ListViewTest, SelectionCallsWithoutAMessageNotifyNoOne)

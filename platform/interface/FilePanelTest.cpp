@@ -17,8 +17,10 @@
 #include <Window.h>
 
 #include "InterfaceTestSupport.h"
+#include "MenuTracker.h"
 #include "PanelEntryItem.h"
 #include "UIDriver.h"
+#include "WindowAccess.h"
 
 #include <TestSandbox.h>
 
@@ -443,6 +445,26 @@ INSTANTIATE_TEST_SUITE_P(
     Selections, FilePanelKeysTest, testing::Bool(), [](const testing::TestParamInfo<bool>& param) {
         return std::string(param.param ? "Several" : "One");
     });
+
+TEST_F(FilePanelTest, CommandEscapeOpensTheVolumesMenuAndEscapeClosesOnlyIt)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    auto openMenu = [&] {
+        std::string name;
+        WithLock(fWindow, [&] {
+            BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(fWindow);
+            if (tracker != nullptr && !tracker->IsDone() && tracker->RootMenu() != nullptr)
+                name = tracker->RootMenu()->Name();
+        });
+        return name;
+    };
+    Key("\x1b", B_COMMAND_KEY);
+    EXPECT_EQ(openMenu(), "Volumes");
+    Key("\x1b");
+    EXPECT_EQ(openMenu(), "");
+    EXPECT_TRUE(fPanel->IsShowing());
+    EXPECT_EQ(fRecorder.Count(B_CANCEL), 0);
+}
 
 TEST_F(FilePanelTest, TheVolumesMenuGoesToTheBootVolume)
 {

@@ -4,6 +4,7 @@
 #include <Window.h>
 
 #include <Button.h>
+#include <MenuBar.h>
 #include <MenuField.h>
 #include <View.h>
 
@@ -278,6 +279,12 @@ void BWindow::HandleKeyDown(BMessage* message)
     if (fMenuTracker != nullptr) {
         fMenuTracker->KeyDown(message, bytes);
         RetireMenuTracker();
+        return;
+    }
+    if ((modifiers & B_COMMAND_KEY) != 0 && rawChar == B_ESCAPE && fKeyMenuBar != nullptr
+        && fKeyMenuBar->Window() == this && !fKeyMenuBar->IsHidden()) {
+        // Command+Escape opens the key menu bar's first menu.
+        fKeyMenuBar->StartMenuBar(0);
         return;
     }
     if ((modifiers & B_COMMAND_KEY) != 0) {

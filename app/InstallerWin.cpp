@@ -134,8 +134,8 @@ BView* InstallerWin::BuildLicenseBox(BRect frame)
     // The line under the licence says who signed the installer.
     textFrame.bottom -= 13;
     BRect textRect = textFrame.OffsetToCopy(0, 0).InsetByCopy(2, 2);
-    fLicenseText = new BTextView(
-        textFrame, "license_text", textRect, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS);
+    fLicenseText = new BTextView(textFrame, "license_text", textRect, B_FOLLOW_ALL_SIDES,
+        B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
     fLicenseText->MakeEditable(false);
     fLicenseText->MakeSelectable(false);
     BFont font(be_plain_font);

@@ -129,6 +129,14 @@ std::string WithoutLine(const std::string& dump, const std::string& name)
     return rest;
 }
 
+// The dump without its focus marks.
+std::string WithoutFocus(std::string dump)
+{
+    for (size_t at = dump.find(" focus"); at != std::string::npos; at = dump.find(" focus", at))
+        dump.erase(at, 6);
+    return dump;
+}
+
 bool IsHidden(const std::string& dump, const std::string& name)
 {
     return ViewLine(dump, name).find(" hidden") != std::string::npos;
@@ -241,9 +249,10 @@ TEST_F(InstallerWindowTest, ALanguageSwitchChangesEveryTextAndHoldsAtTheNextStar
     }
     EXPECT_NE(ViewLine(switched, "options").find("Deutsch*"), std::string::npos) << switched;
     // The same window at the next start (but for the free space, which
-    // changes as other programs write).
-    EXPECT_EQ(
-        WithoutLine(switched, "volume_size"), WithoutLine(ReadBytes(Dump("again")), "volume_size"));
+    // changes as other programs write, and the focus, which the menu chosen
+    // from took).
+    EXPECT_EQ(WithoutFocus(WithoutLine(switched, "volume_size")),
+        WithoutFocus(WithoutLine(ReadBytes(Dump("again")), "volume_size")));
 }
 
 // The view shows the destination cut to its width, so what the window
@@ -457,6 +466,102 @@ INSTANTIATE_TEST_SUITE_P(Passes, QuitAtCompletionTest,
     [](const testing::TestParamInfo<CompletionCase>& param) {
         return std::string(param.param.name);
     });
+
+// The whole walk with the keyboard alone: the licence, the file list, the
+// disks menu, installing and the replace question, headless and through SDL
+// on an X server. The dumps show where the focus is at each step.
+struct KeyWalkCase {
+    const char* name;
+    bool xvfb;
+    // How the replace question is answered, and whether that replaces.
+    const char* answer;
+    bool replaces;
+};
+
+void PrintTo(const KeyWalkCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class KeyboardWalkTest : public InstallerWindowTest,
+                         public testing::WithParamInterface<KeyWalkCase> {
+protected:
+    bool HasFocus(const std::string& step, const std::string& view) const
+    {
+        return ViewLine(ReadBytes(Dump(step)), view).find(" focus") != std::string::npos;
+    }
+    std::string Line(const std::string& step, const std::string& view) const
+    {
+        return ViewLine(ReadBytes(Dump(step)), view);
+    }
+};
+
+TEST_P(KeyboardWalkTest, InstallsAndAnswersTheReplaceQuestionWithKeysAlone)
+{
+    brenvik::test::XvfbServer server;
+    std::string display;
+    if (GetParam().xvfb) {
+        std::string xvfb = brenvik::test::FindProgram("Xvfb");
+        if (xvfb.empty())
+            GTEST_SKIP() << "Xvfb is not installed; the walk through SDL is not checked";
+        ASSERT_TRUE(server.Start(215, 259, "1024x768x24", xvfb)) << "Xvfb did not start";
+        display = "BRENVIK_DISPLAY=sdl SDL_VIDEODRIVER=x11 DISPLAY='" + server.Display()
+            + "' WAYLAND_DISPLAY= ";
+    }
+    fs::create_directories(fHome + "/.config");
+    std::ofstream(fHome + "/.config/ReadMe.txt") << "the user's own\n";
+    std::string script = "wait-text button Agree\n"
+                         "key Tab\ndump "
+        + Dump("licence") + "\nkey PageDown\nkey Tab\nkey Tab\ndump " + Dump("options")
+        + "\nkey Shift+Tab\nkey Enter\nwait-text button Install\n"
+          "key Tab\nkey Tab\ndump "
+        + Dump("types") + "\nkey Tab\nkey Down\nkey Down\nkey Down\ndump " + Dump("moved")
+        + "\nkey Space\ndump " + Dump("unticked") + "\nkey Space\ndump " + Dump("reticked")
+        + "\nkey Tab\nkey Space\ndump " + Dump("menu") + "\nkey Down\nkey Escape\ndump "
+        + Dump("closed") + "\nkey Tab\ndump " + Dump("folder") + "\nkey Tab\nkey Enter\n"
+        + "wait-text _b1_ Replace\nkey Tab\ndump " + Dump("question") + "\nkey " + GetParam().answer
+        + "\nwait-text _b0_ OK\nkey Enter\nwait-quit\n";
+    Outcome run = Run(BuildAskingInstaller(), script, display);
+    ASSERT_EQ(run.status, 0) << run.output;
+    if (GetParam().xvfb) {
+        ASSERT_EQ(run.output.find("running headless"), std::string::npos) << run.output;
+    }
+
+    EXPECT_TRUE(HasFocus("licence", "license_text")) << ReadBytes(Dump("licence"));
+    EXPECT_TRUE(HasFocus("options", "options")) << ReadBytes(Dump("options"));
+    EXPECT_TRUE(HasFocus("types", "install_type")) << ReadBytes(Dump("types"));
+    // The arrows move the current row of the file list, not its selection;
+    // Space takes the file out and puts it back.
+    std::string moved = ReadBytes(Dump("moved"));
+    EXPECT_NE(ViewLine(moved, "custom_list").find(" focus"), std::string::npos) << moved;
+    EXPECT_EQ(SelectedOf(moved, "custom_list"), "0,1,3") << moved;
+    EXPECT_NE(ViewLine(moved, "custom_list").find(" current=3"), std::string::npos) << moved;
+    EXPECT_EQ(SelectedOf(ReadBytes(Dump("unticked")), "custom_list"), "0,1");
+    EXPECT_EQ(SelectedOf(ReadBytes(Dump("reticked")), "custom_list"), "0,1,3");
+    // The disks menu (the field "menu" of "volume") opened at its chosen
+    // disk; Escape closed it unchanged.
+    std::string menu = Line("menu", "menu");
+    std::string chosen = TextOf(ReadBytes(Dump("menu")), "menu");
+    EXPECT_NE(menu.find(" focus"), std::string::npos) << menu;
+    EXPECT_NE(menu.find(" open highlight=\"" + chosen + "\""), std::string::npos) << menu;
+    std::string closed = Line("closed", "menu");
+    EXPECT_EQ(closed.find(" open"), std::string::npos) << closed;
+    EXPECT_EQ(TextOf(ReadBytes(Dump("closed")), "menu"), chosen);
+    EXPECT_TRUE(HasFocus("folder", "folder")) << ReadBytes(Dump("folder"));
+    // In the question, Tab goes first to its check box.
+    EXPECT_TRUE(HasFocus("question", "future_collisions")) << ReadBytes(Dump("question"));
+
+    std::string folder = fHome + "/.local/opt/TarselNotes";
+    EXPECT_TRUE(fs::exists(folder + "/Notes.app/notes"));
+    EXPECT_TRUE(fs::exists(folder + "/notes-latest"));
+    EXPECT_EQ(ReadBytes(fHome + "/.config/ReadMe.txt") == "the user's own\n", !GetParam().replaces);
+}
+
+INSTANTIATE_TEST_SUITE_P(Walks, KeyboardWalkTest,
+    testing::Values(KeyWalkCase { "HeadlessKeeping", false, "Escape", false },
+        KeyWalkCase { "HeadlessReplacing", false, "Enter", true },
+        KeyWalkCase { "SdlOnXvfbKeeping", true, "Escape", false }),
+    [](const testing::TestParamInfo<KeyWalkCase>& param) { return std::string(param.param.name); });
 
 // The window at each step, in English and in German, against golden
 // pictures. Two parts of the window show the machine (the boot volume's name

@@ -13,6 +13,11 @@
 // whether the check box was on when it closed. The dialog deletes itself,
 // as every alert does; the check box's state is handed back through Go so
 // that it outlives the dialog.
+//
+// Keys: Tab reaches the check box first (it stands above the buttons), then
+// "Don't Replace" and "Replace"; Space ticks the box or presses the focused
+// button. Enter replaces (the default button); Escape keeps the existing item,
+// the answer that loses nothing; D and R press their buttons.
 
 #include <Alert.h>
 #include <Path.h>

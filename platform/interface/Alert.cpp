@@ -114,7 +114,9 @@ void BAlert::InitAlert(const char* text, const char* button1, const char* button
     rgb_color textColor = ui_color(B_PANEL_TEXT_COLOR);
     fTextView->SetFontAndColor(be_plain_font, B_FONT_ALL, &textColor);
     fTextView->SetText(text != nullptr ? text : "");
-    master->AddChild(fTextView);
+    // Before the buttons, so that Tab reaches what a subclass puts in the
+    // text (a check box) first, in reading order.
+    master->AddChild(fTextView, fButtons[0]);
 
     // The window takes the height the text needs.
     float textHeight = fTextView->TextHeight(0, fTextView->CountLines() - 1);

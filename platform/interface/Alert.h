@@ -14,7 +14,10 @@
 // Keys: Enter presses the default button (the rightmost); a button's
 // shortcut (SetShortcut) presses it; Escape presses the first button (the
 // leftmost, by the platform's convention the one that declines) unless
-// another button has Escape as its shortcut.
+// another button has Escape as its shortcut. Tab and Shift+Tab move the focus
+// among the buttons (and any control a subclass adds to the text view, which
+// comes first), marked with the keyboard colour; Space presses the focused
+// button or toggles the focused check box.
 
 #include <Button.h>
 #include <InterfaceDefs.h>

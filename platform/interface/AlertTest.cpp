@@ -233,3 +233,55 @@ TEST(AlertTest, TheAsynchronousFormSendsTheInvokersMessageWithWhich)
     recorder.Last('done').FindInt32("which", &which);
     EXPECT_EQ(which, 0);
 }
+
+// #pragma mark - the keyboard among the controls
+
+namespace {
+
+struct AlertKeysCase {
+    const char* name;
+    // Pressed in turn: "\t" for Tab, "S" for Shift+Tab, any other key as it is.
+    const char* keys;
+    int32 button;
+    bool applyToAll;
+};
+
+void PrintTo(const AlertKeysCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class AlertKeysTest : public testing::TestWithParam<AlertKeysCase> { };
+
+} // namespace
+
+// Tab goes from the check box (first, as it stands above the buttons) to the
+// buttons, Space works the focused control, Enter and Escape answer whatever
+// has the focus.
+TEST_P(AlertKeysTest, TabMovesAmongTheControlsAndSpaceWorksTheFocusedOne)
+{
+    std::atomic<bool> applyToAll { false };
+    const char* keys = GetParam().keys;
+    Answerer answerer([keys](int32 id, const std::vector<BPoint>&) {
+        for (const char* key = keys; *key != '\0'; key++) {
+            if (*key == 'S')
+                Display().InjectKey(id, "\t", 0, B_SHIFT_KEY);
+            else
+                Display().InjectKey(id, std::string(1, *key));
+        }
+    });
+    EXPECT_EQ((new CheckingAlert(&applyToAll))->Go(), GetParam().button);
+    EXPECT_EQ(applyToAll.load(), GetParam().applyToAll);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AlertKeysTest,
+    testing::Values(AlertKeysCase { "CheckBoxFirstThenEnter", "\t \n", 1, true },
+        AlertKeysCase { "EscapeFromTheCheckBox", "\t \x1b", 0, true },
+        AlertKeysCase { "SpaceOnTheFirstButton", "\t\t ", 0, false },
+        AlertKeysCase { "SpaceOnTheLastButton", "\t\t\t ", 1, false },
+        AlertKeysCase { "ShiftTabFromNothingToTheLastButton", "S ", 1, false },
+        AlertKeysCase { "TabWrapsAround", "\t\t\t\t \x1b", 0, true },
+        AlertKeysCase { "EnterFromTheFirstButtonPressesTheDefault", "\t\t\n", 1, false }),
+    [](const testing::TestParamInfo<AlertKeysCase>& param) {
+        return std::string(param.param.name);
+    });

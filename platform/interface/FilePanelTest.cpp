@@ -17,8 +17,10 @@
 #include <Window.h>
 
 #include "InterfaceTestSupport.h"
+#include "MenuTracker.h"
 #include "PanelEntryItem.h"
 #include "UIDriver.h"
+#include "WindowAccess.h"
 
 #include <TestSandbox.h>
 
@@ -380,6 +382,88 @@ TEST_F(FilePanelTest, CommandDownEntersTheSelectedFolderAndCommandUpLeavesIt)
     ASSERT_TRUE(WaitShown(fRoot + "/Apps"));
     Key("\b");
     ASSERT_TRUE(WaitShown(fRoot));
+}
+
+namespace {
+
+// A panel for folders where one may be chosen, and one where several may.
+class FilePanelKeysTest : public FilePanelTest, public testing::WithParamInterface<bool> {
+protected:
+    std::vector<int32> Selected()
+    {
+        std::vector<int32> rows;
+        WithLock(fWindow, [&] {
+            for (int32 i = 0; List()->CurrentSelection(i) >= 0; i++)
+                rows.push_back(List()->CurrentSelection(i));
+        });
+        return rows;
+    }
+
+    std::string Focused()
+    {
+        std::string name;
+        WithLock(fWindow, [&] {
+            BView* focus = fWindow->CurrentFocus();
+            name = focus != nullptr && focus->Name() != nullptr ? focus->Name() : "";
+        });
+        return name;
+    }
+};
+
+} // namespace
+
+TEST_P(FilePanelKeysTest, ArrowsSelectEnterChoosesAndTabReachesEveryControl)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot, GetParam());
+    EXPECT_EQ(Focused(), "entries");
+    // Rows: Apps, beta, to-apps, zeta docs.
+    Key("\x04");
+    EXPECT_EQ(Selected(), std::vector<int32> { 3 });
+    Key("\x1e");
+    EXPECT_EQ(Selected(), std::vector<int32> { 2 });
+    Key("\x01");
+    EXPECT_EQ(Selected(), std::vector<int32> { 0 });
+    Key("\x1f", B_COMMAND_KEY);
+    ASSERT_TRUE(WaitShown(fRoot + "/Apps"));
+    Key("\b");
+    ASSERT_TRUE(WaitShown(fRoot));
+
+    std::vector<std::string> order;
+    for (int i = 0; i < 5; i++) {
+        Key("\t");
+        order.push_back(Focused());
+    }
+    EXPECT_EQ(order, (Names { "cancel", "default", "folder", "parent", "entries" }));
+
+    Key("\x04");
+    Key("\n");
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), (Names { fRoot + "/zeta docs" }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selections, FilePanelKeysTest, testing::Bool(), [](const testing::TestParamInfo<bool>& param) {
+        return std::string(param.param ? "Several" : "One");
+    });
+
+TEST_F(FilePanelTest, CommandEscapeOpensTheVolumesMenuAndEscapeClosesOnlyIt)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    auto openMenu = [&] {
+        std::string name;
+        WithLock(fWindow, [&] {
+            BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(fWindow);
+            if (tracker != nullptr && !tracker->IsDone() && tracker->RootMenu() != nullptr)
+                name = tracker->RootMenu()->Name();
+        });
+        return name;
+    };
+    Key("\x1b", B_COMMAND_KEY);
+    EXPECT_EQ(openMenu(), "Volumes");
+    Key("\x1b");
+    EXPECT_EQ(openMenu(), "");
+    EXPECT_TRUE(fPanel->IsShowing());
+    EXPECT_EQ(fRecorder.Count(B_CANCEL), 0);
 }
 
 TEST_F(FilePanelTest, TheVolumesMenuGoesToTheBootVolume)

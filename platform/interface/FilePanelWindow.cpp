@@ -33,8 +33,16 @@ constexpr float kButtonWidth = 80;
 constexpr float kButtonHeight = 24;
 const BRect kInitialFrame(0, 0, 519, 359);
 
+bool IsNavigationKey(char key)
+{
+    return key == B_UP_ARROW || key == B_DOWN_ARROW || key == B_HOME || key == B_END
+        || key == B_PAGE_UP || key == B_PAGE_DOWN;
+}
+
 // The list of entries: Backspace goes up to the parent folder, as it does
-// in the file manager.
+// in the file manager, and the arrows select the entry they move to even
+// where several may be chosen (Shift extends the selection, Space toggles
+// the current entry), so that Enter opens or chooses it.
 class PanelListView : public BListView {
 public:
     PanelListView(BRect frame, list_view_type type)
@@ -50,6 +58,9 @@ public:
             return;
         }
         BListView::KeyDown(bytes, numBytes);
+        if (numBytes == 1 && IsNavigationKey(bytes[0]) && ListType() == B_MULTIPLE_SELECTION_LIST
+            && (modifiers() & B_SHIFT_KEY) == 0 && CurrentRow() >= 0)
+            Select(CurrentRow());
     }
 };
 

@@ -69,6 +69,20 @@ void BListView::Draw(BRect updateRect)
             break;
         fItems[size_t(i)]->DrawItem(this, frame, false);
     }
+    DrawCurrentRow();
+}
+
+void BListView::DrawCurrentRow()
+{
+    if (fListType != B_MULTIPLE_SELECTION_LIST || !IsFocus() || Window() == nullptr
+        || !Window()->IsActive() || fCurrent < 0 || fCurrent >= CountItems())
+        return;
+    PushState();
+    SetDrawingMode(B_OP_COPY);
+    SetPenSize(1);
+    SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
+    StrokeRect(ItemFrame(fCurrent));
+    PopState();
 }
 
 void BListView::AttachedToWindow()
@@ -115,6 +129,8 @@ void BListView::SetFont(const BFont* font, uint32 mask)
 void BListView::WindowActivated(bool active)
 {
     BView::WindowActivated(active);
+    if (IsFocus())
+        InvalidateItem(fCurrent);
 }
 
 void BListView::MakeFocus(bool focused)
@@ -122,6 +138,10 @@ void BListView::MakeFocus(bool focused)
     if (focused == IsFocus())
         return;
     BView::MakeFocus(focused);
+    // The keys need a row to work on: the first one, until one is clicked.
+    if (focused && fCurrent < 0 && !fItems.empty())
+        fCurrent = 0;
+    InvalidateItem(fCurrent);
     if (fScrollView != nullptr)
         fScrollView->SetBorderHighlighted(focused);
 }
@@ -157,6 +177,7 @@ void BListView::MouseDown(BPoint where)
     fLastClickIndex = index;
     if (index < 0)
         return;
+    MarkCurrentRow(index);
     bool wasSelected = IsItemSelected(index);
     if (fListType == B_MULTIPLE_SELECTION_LIST && (modifiers & B_SHIFT_KEY) != 0 && fAnchor >= 0) {
         Select(std::min(fAnchor, index), std::max(fAnchor, index), true);
@@ -194,17 +215,51 @@ void BListView::MouseUp(BPoint where)
     BView::MouseUp(where);
 }
 
-void BListView::SelectWithKeys(int32 index, bool extend)
+void BListView::SelectWithKeys(int32 index)
 {
     index = std::clamp(index, int32(0), CountItems() - 1);
-    if (extend && fListType == B_MULTIPLE_SELECTION_LIST && fAnchor >= 0) {
-        int32 anchor = fAnchor;
-        Select(std::min(anchor, index), std::max(anchor, index));
-        fAnchor = index;
-    } else {
-        Select(index);
-    }
+    Select(index);
+    fCurrent = index;
     ScrollToSelection();
+}
+
+void BListView::MoveCurrentRow(int32 index, bool extend)
+{
+    index = std::clamp(index, int32(0), CountItems() - 1);
+    if (extend) {
+        // From the anchor (the row last clicked or toggled) to the new row;
+        // the anchor stays where it is.
+        int32 anchor = fAnchor >= 0 ? fAnchor : (fCurrent >= 0 ? fCurrent : index);
+        Select(std::min(anchor, index), std::max(anchor, index));
+        fAnchor = anchor;
+    }
+    SetCurrentRow(index);
+}
+
+int32 BListView::KeyTarget(char key, int32 from) const
+{
+    int32 last = CountItems() - 1;
+    float visible = Bounds().Height() + 1;
+    float rowHeight = std::ceil(fItems.front()->Height()) + 1;
+    int32 page = std::max(int32(1), int32(visible / rowHeight) - 1);
+    switch (key) {
+    case B_UP_ARROW:
+        if (from < 0)
+            return last;
+        return std::max(0, from - 1);
+    case B_DOWN_ARROW:
+        return std::min(last, from + 1);
+    case B_HOME:
+        return 0;
+    case B_END:
+        return last;
+    case B_PAGE_UP:
+        return std::max(0, from - page);
+    case B_PAGE_DOWN:
+        return std::min(last, std::max(from, 0) + page);
+    default:
+        return -1;
+    }
 }
 
 void BListView::KeyDown(const char* bytes, int32 numBytes)
@@ -214,43 +269,30 @@ void BListView::KeyDown(const char* bytes, int32 numBytes)
         return;
     }
     bool extend = (modifiers() & B_SHIFT_KEY) != 0;
-    int32 last = CountItems() - 1;
-    float visible = Bounds().Height() + 1;
-    float rowHeight = std::ceil(fItems.front()->Height()) + 1;
-    int32 page = std::max(int32(1), int32(visible / rowHeight) - 1);
+    bool multiple = fListType == B_MULTIPLE_SELECTION_LIST;
+    int32 target = KeyTarget(bytes[0], multiple ? fCurrent : fAnchor);
+    if (target >= 0) {
+        if (multiple)
+            MoveCurrentRow(target, extend);
+        else
+            SelectWithKeys(target);
+        return;
+    }
     switch (bytes[0]) {
-    case B_UP_ARROW:
-        if (fAnchor > 0)
-            SelectWithKeys(fAnchor - 1, extend);
-        else if (fAnchor < 0)
-            SelectWithKeys(last, extend);
-        break;
-    case B_DOWN_ARROW:
-        if (fAnchor < last)
-            SelectWithKeys(fAnchor + 1, extend);
-        break;
-    case B_HOME:
-        SelectWithKeys(0, extend);
-        break;
-    case B_END:
-        SelectWithKeys(last, extend);
-        break;
-    case B_PAGE_UP:
-        SelectWithKeys(std::max(0, fAnchor - page), extend);
-        break;
-    case B_PAGE_DOWN:
-        SelectWithKeys(std::min(last, fAnchor + page), extend);
-        break;
     case B_ENTER:
         Invoke();
         break;
     case B_SPACE:
-        if (fAnchor < 0)
-            break;
-        if (fListType == B_MULTIPLE_SELECTION_LIST && IsItemSelected(fAnchor))
-            Deselect(fAnchor);
-        else
-            Select(fAnchor, fListType == B_MULTIPLE_SELECTION_LIST);
+        if (!multiple) {
+            if (fAnchor >= 0)
+                Select(fAnchor);
+        } else if (fCurrent >= 0) {
+            if (IsItemSelected(fCurrent))
+                Deselect(fCurrent);
+            else
+                Select(fCurrent, true);
+            fAnchor = fCurrent;
+        }
         break;
     default:
         BView::KeyDown(bytes, numBytes);
@@ -272,6 +314,8 @@ bool BListView::AddItem(BListItem* item, int32 index)
     fItems.insert(fItems.begin() + index, item);
     if (index <= fAnchor)
         fAnchor++;
+    if (index <= fCurrent)
+        fCurrent++;
     if (Window() != nullptr)
         UpdateItem(item);
     Layout();
@@ -303,6 +347,8 @@ BListItem* BListView::RemoveItem(int32 index)
         fAnchor = -1;
     else if (fAnchor > index)
         fAnchor--;
+    if (fCurrent > index || fCurrent == CountItems())
+        fCurrent--;
     if (fLastClickIndex >= index)
         fLastClickIndex = -1;
     Layout();
@@ -462,6 +508,7 @@ void BListView::MakeEmpty()
         item->Deselect();
     fItems.clear();
     fAnchor = -1;
+    fCurrent = -1;
     fLastClickIndex = -1;
     if (hadSelection)
         NotifySelection();
@@ -505,7 +552,12 @@ void BListView::ScrollToSelection()
     int32 index = CurrentSelection();
     if (fAnchor >= 0 && IsItemSelected(fAnchor))
         index = fAnchor;
-    if (index < 0)
+    ScrollToRow(index);
+}
+
+void BListView::ScrollToRow(int32 index)
+{
+    if (index < 0 || index >= CountItems())
         return;
     BRect frame = ItemFrame(index);
     BRect bounds = Bounds();
@@ -513,6 +565,28 @@ void BListView::ScrollToSelection()
         ScrollTo(BPoint(bounds.left, frame.top));
     else if (frame.bottom > bounds.bottom)
         ScrollTo(BPoint(bounds.left, frame.bottom - bounds.Height()));
+}
+
+int32 BListView::CurrentRow() const
+{
+    return fCurrent;
+}
+
+void BListView::SetCurrentRow(int32 index)
+{
+    MarkCurrentRow(index);
+    ScrollToRow(fCurrent);
+}
+
+void BListView::MarkCurrentRow(int32 index)
+{
+    if (index < 0 || index >= CountItems())
+        index = -1;
+    if (index == fCurrent)
+        return;
+    InvalidateItem(fCurrent);
+    fCurrent = index;
+    InvalidateItem(fCurrent);
 }
 
 // #pragma mark - selection

@@ -2,10 +2,16 @@
 
 // BListView: a vertical list of items with single or multiple selection. A
 // click selects (Shift extends, Command toggles in a multiple-selection
-// list), the arrow keys move the selection, a double click or Enter invokes.
-// Every change of the selection sends the selection message, when there is
-// one. The list does not own its items: the program deletes them, as on the
-// original platform.
+// list), a double click or Enter invokes. Every change of the selection sends
+// the selection message, when there is one. The list does not own its items:
+// the program deletes them, as on the original platform.
+//
+// Keys: in a single-selection list the arrows, Home, End, Page Up and Page
+// Down move the selection. A multiple-selection list has a current row
+// instead, framed in the keyboard colour while the list has the focus: those
+// keys move it and leave the selection alone (with Shift they select from
+// the anchor to it), and Space selects or deselects it. A click makes the
+// clicked row the current one.
 
 #include <Invoker.h>
 #include <ListItem.h>
@@ -90,6 +96,12 @@ public:
     void Deselect(int32 index);
     virtual void SelectionChanged();
 
+    // The row the keys work on in a multiple-selection list (-1 for none):
+    // the one framed while the list has the focus. Setting it scrolls it
+    // into view; the selection stays as it is.
+    int32 CurrentRow() const;
+    void SetCurrentRow(int32 index);
+
     BRect ItemFrame(int32 index);
     virtual bool InitiateDrag(BPoint point, int32 itemIndex, bool wasSelected);
 
@@ -99,13 +111,19 @@ private:
     void UpdateItem(BListItem* item);
     bool SetSelected(int32 index, bool selected);
     void NotifySelection();
-    void SelectWithKeys(int32 index, bool extend);
+    void SelectWithKeys(int32 index);
+    void MoveCurrentRow(int32 index, bool extend);
+    void MarkCurrentRow(int32 index);
+    void ScrollToRow(int32 index);
+    int32 KeyTarget(char key, int32 from) const;
+    void DrawCurrentRow();
     float DataHeight() const;
 
     std::vector<BListItem*> fItems;
     list_view_type fListType;
     std::unique_ptr<BMessage> fSelectionMessage;
     int32 fAnchor = -1;
+    int32 fCurrent = -1;
     BScrollView* fScrollView = nullptr;
 
     // The press being followed: a drag starts when the pointer moves away

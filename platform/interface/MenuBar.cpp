@@ -74,6 +74,15 @@ void BMenuBar::MouseDown(BPoint where)
     OpenItem(item, false);
 }
 
+void BMenuBar::StartMenuBar(
+    int32 menuIndex, bool /*sticky*/, bool /*showMenu*/, BRect* /*specialRect*/)
+{
+    BMenuItem* item = ItemAt(menuIndex);
+    if (!IsEnabled() || Window() == nullptr || item == nullptr || !item->IsEnabled())
+        return;
+    OpenItem(item, true);
+}
+
 void BMenuBar::OpenItem(BMenuItem* item, bool fromKeyboard)
 {
     BWindow* window = Window();

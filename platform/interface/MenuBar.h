@@ -27,6 +27,13 @@ public:
     void MouseDown(BPoint where) override;
     void FrameResized(float width, float height) override;
 
+    // Opens the menu of the item at `menuIndex` as from the keyboard, with
+    // its marked (or first) item highlighted; Command+Escape does this for
+    // the window's key menu bar. The other arguments are the original
+    // API's; the menu always stays open until an item is chosen or Escape.
+    void StartMenuBar(
+        int32 menuIndex, bool sticky = true, bool showMenu = false, BRect* specialRect = nullptr);
+
 protected:
     // Opens the item's submenu below the item, or sends an item without one.
     void OpenItem(BMenuItem* item, bool fromKeyboard);

@@ -234,7 +234,7 @@ void BMenuField::OpenMenu(bool fromKeyboard)
 
 void BMenuField::KeyDown(const char* bytes, int32 numBytes)
 {
-    if (numBytes == 1 && (bytes[0] == B_SPACE || bytes[0] == B_DOWN_ARROW)) {
+    if (numBytes == 1 && (bytes[0] == B_SPACE || bytes[0] == B_ENTER || bytes[0] == B_DOWN_ARROW)) {
         OpenMenu(true);
         return;
     }

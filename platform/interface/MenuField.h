@@ -2,8 +2,11 @@
 
 // BMenuField: a label and, beside it, a pop-up box that shows the menu's
 // label (with "label from marked", the marked item's label) and opens the
-// menu when clicked, or when Space or the down arrow is typed while the field
-// has the focus. The field owns its menu.
+// menu when clicked, or when Space, Enter or the down arrow is typed while
+// the field has the focus (Enter goes to the field rather than the window's
+// default button). Open, the arrows move among the enabled items, Enter or
+// Space chooses one and Escape closes the menu without a choice. The field
+// owns its menu.
 
 #include <Menu.h>
 #include <MenuBar.h>

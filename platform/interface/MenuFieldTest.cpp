@@ -1,3 +1,4 @@
+#include <Button.h>
 #include <MenuField.h>
 #include <MenuItem.h>
 #include <PopUpMenu.h>
@@ -92,6 +93,84 @@ TEST(MenuFieldTest, TheKeyboardOpensTheMenuAndChoosesFromIt)
     EXPECT_EQ(fixture.Marked(), 2);
     EXPECT_EQ(fixture.Shown(), "Français");
 }
+
+namespace {
+
+constexpr uint32 kMsgDefault = 'dflt';
+
+// Each key that opens a focused field: Enter among them, although the window
+// has a default button.
+class MenuFieldKeyTest : public testing::TestWithParam<const char*> { };
+
+std::string HighlightedLabel(BWindow* window)
+{
+    std::string label;
+    WithLock(window, [&] {
+        BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
+        BMenuItem* item
+            = tracker != nullptr && !tracker->IsDone() ? tracker->Highlighted() : nullptr;
+        if (item != nullptr)
+            label = item->Label();
+    });
+    return label;
+}
+
+} // namespace
+
+TEST_P(MenuFieldKeyTest, OpensTheMenuWhereArrowsPassDisabledItemsAndEscapeChoosesNothing)
+{
+    FieldFixture fixture;
+    BWindow* window = fixture.window.Get();
+    int32 id = DisplayId(window);
+    WithLock(window, [&] {
+        BButton* button
+            = new BButton(BRect(10, 50, 100, 75), "ok", "OK", new BMessage(kMsgDefault));
+        window->AddChild(button);
+        button->SetTarget(fixture.recorder.Messenger());
+        window->SetDefaultButton(button);
+        fixture.field->Menu()->ItemAt(1)->SetEnabled(false);
+        fixture.field->MakeFocus(true);
+    });
+    ASSERT_EQ(Display().InjectKey(id, GetParam()), B_OK);
+    BPoint unused;
+    ASSERT_TRUE(WaitForOpenMenu(window, "English", &unused));
+    ASSERT_TRUE(WaitUntilSettled(window));
+    EXPECT_EQ(HighlightedLabel(window), "English");
+    ASSERT_EQ(Display().InjectKey(id, "\x1f"), B_OK);
+    ASSERT_TRUE(WaitUntilSettled(window));
+    EXPECT_EQ(HighlightedLabel(window), "Français");
+    ASSERT_EQ(Display().InjectKey(id, "\x1b"), B_OK);
+    ASSERT_TRUE(WaitUntilSettled(window));
+    bool open = true;
+    WithLock(window, [&] {
+        BPrivate::MenuTracker* tracker = BPrivate::WindowAccess::Tracker(window);
+        open = tracker != nullptr && !tracker->IsDone();
+    });
+    EXPECT_FALSE(open);
+    EXPECT_EQ(fixture.Marked(), 0);
+    EXPECT_EQ(fixture.recorder.Count(kMsgLanguage), 0);
+    EXPECT_EQ(fixture.recorder.Count(kMsgDefault), 0);
+    // Enter on the open menu chooses; the default button still hears nothing.
+    ASSERT_EQ(Display().InjectKey(id, GetParam()), B_OK);
+    ASSERT_TRUE(WaitForOpenMenu(window, "English", &unused));
+    ASSERT_EQ(Display().InjectKey(id, "\x1e"), B_OK);
+    ASSERT_EQ(Display().InjectKey(id, "\n"), B_OK);
+    ASSERT_TRUE(fixture.recorder.WaitFor(kMsgLanguage));
+    EXPECT_EQ(fixture.Marked(), 2);
+    EXPECT_EQ(fixture.recorder.Count(kMsgDefault), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(OpeningKeys, MenuFieldKeyTest, testing::Values(" ", "\n", "\x1f"),
+    [](const testing::TestParamInfo<const char*>& param) {
+        switch (param.param[0]) {
+        case ' ':
+            return std::string("Space");
+        case '\n':
+            return std::string("Enter");
+        default:
+            return std::string("Down");
+        }
+    });
 
 TEST(MenuFieldTest, EscapeAndAClickBesideTheMenuChooseNothing)
 {

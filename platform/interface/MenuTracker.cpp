@@ -51,6 +51,11 @@ BMenu* MenuTracker::RootMenu() const
     return fLevels.empty() ? nullptr : fLevels.front().menu;
 }
 
+BMenuItem* MenuTracker::Highlighted() const
+{
+    return fLevels.empty() ? nullptr : fLevels.back().menu->Highlighted();
+}
+
 BRect MenuTracker::PlaceInWindow(BRect frame) const
 {
     BRect bounds = fWindow->Bounds();

@@ -178,6 +178,9 @@ private:
     // Input (TextViewInput.cpp).
     void MoveCaret(int32 offset, bool extend);
     void HandleArrow(char key, bool extend);
+    // Scrolls a text that cannot be edited by the key; false for a key that
+    // does not scroll.
+    bool ScrollWithKey(char key);
     void InsertTyped(const char* bytes, int32 length);
     void DeleteBackward();
     void DeleteForward();

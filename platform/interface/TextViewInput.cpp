@@ -257,6 +257,40 @@ void BTextView::DeleteForward()
     ScrollToOffset(fSelectionStart);
 }
 
+bool BTextView::ScrollWithKey(char key)
+{
+    BRect bounds = Bounds();
+    float bottom
+        = std::max(0.0f, TextHeight(0, CountLines() - 1) + fTextRect.top * 2 - bounds.Height() - 1);
+    float top = bounds.top;
+    float step = LineHeight(0);
+    float page = std::max(step, bounds.Height() + 1 - step);
+    switch (key) {
+    case B_UP_ARROW:
+        top -= step;
+        break;
+    case B_DOWN_ARROW:
+        top += step;
+        break;
+    case B_PAGE_UP:
+        top -= page;
+        break;
+    case B_PAGE_DOWN:
+        top += page;
+        break;
+    case B_HOME:
+        top = 0;
+        break;
+    case B_END:
+        top = bottom;
+        break;
+    default:
+        return false;
+    }
+    ScrollTo(BPoint(bounds.left, std::clamp(top, 0.0f, std::max(bottom, bounds.top))));
+    return true;
+}
+
 void BTextView::KeyDown(const char* bytes, int32 numBytes)
 {
     if (bytes == nullptr || numBytes <= 0)
@@ -264,17 +298,10 @@ void BTextView::KeyDown(const char* bytes, int32 numBytes)
     bool extend = (modifiers() & B_SHIFT_KEY) != 0;
     char key = bytes[0];
     if (!fEditable) {
-        // A text that cannot be edited scrolls with the arrows; everything
-        // else (Tab among it) goes on.
-        if (key == B_UP_ARROW || key == B_DOWN_ARROW) {
-            float step = LineHeight(0);
-            ScrollBy(0, key == B_UP_ARROW ? -step : step);
-            BRect bounds = Bounds();
-            if (bounds.top < 0)
-                ScrollTo(BPoint(bounds.left, 0));
-            return;
-        }
-        BView::KeyDown(bytes, numBytes);
+        // A text that cannot be edited scrolls with the arrows, Page Up,
+        // Page Down, Home and End; everything else (Tab among it) goes on.
+        if (!ScrollWithKey(key))
+            BView::KeyDown(bytes, numBytes);
         return;
     }
     switch (key) {

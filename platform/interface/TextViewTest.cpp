@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 using namespace brenvik::test;
 
@@ -170,6 +171,64 @@ TEST(TextViewTest, AReadOnlyTextIgnoresTypingAndPassesTabOn)
     // The only navigable view keeps the focus after Tab wraps around.
     EXPECT_TRUE(focused);
 }
+
+namespace {
+
+// A read-only text of 40 lines scrolled by keys, and where the top of the
+// view is afterwards: so many lines down, or at the end of the text.
+struct ScrollCase {
+    const char* name;
+    std::vector<const char*> keys;
+    float lines;
+    bool atEnd;
+};
+
+void PrintTo(const ScrollCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class TextViewScrollTest : public testing::TestWithParam<ScrollCase> { };
+
+} // namespace
+
+TEST_P(TextViewScrollTest, AReadOnlyTextScrollsByKeysWithinItsText)
+{
+    EditorFixture fixture;
+    std::string text;
+    for (int i = 0; i < 40; i++)
+        text += "line " + std::to_string(i) + "\n";
+    float line = 0;
+    float end = 0;
+    WithLock(fixture.window.Get(), [&] {
+        fixture.text->SetText(text.c_str());
+        fixture.text->MakeEditable(false);
+        fixture.text->MakeSelectable(false);
+        line = fixture.text->LineHeight(0);
+        BRect bounds = fixture.text->Bounds();
+        end = fixture.text->TextHeight(0, fixture.text->CountLines() - 1) + 2 * 2 - bounds.Height()
+            - 1;
+    });
+    int32 id = DisplayId(fixture.window.Get());
+    for (const char* key : GetParam().keys)
+        ASSERT_EQ(Display().InjectKey(id, key), B_OK);
+    ASSERT_TRUE(WaitUntilSettled(fixture.window.Get()));
+    float top = -1;
+    WithLock(fixture.window.Get(), [&] { top = fixture.text->Bounds().top; });
+    if (GetParam().atEnd)
+        EXPECT_FLOAT_EQ(top, end);
+    else
+        EXPECT_FLOAT_EQ(top, GetParam().lines * line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, TextViewScrollTest,
+    testing::Values(ScrollCase { "DownTwice", { "\x1f", "\x1f" }, 2, false },
+        ScrollCase { "UpStopsAtTheTop", { "\x1f", "\x1e", "\x1e" }, 0, false },
+        ScrollCase { "EndGoesToTheLastLine", { "\x04" }, 0, true },
+        ScrollCase { "DownStopsAtTheEnd", { "\x04", "\x1f" }, 0, true },
+        ScrollCase { "PageDownPastTheEndStops", std::vector<const char*>(12, "\x0c"), 0, true },
+        ScrollCase { "HomeGoesBack", { "\x0c", "\x01" }, 0, false }),
+    [](const testing::TestParamInfo<ScrollCase>& param) { return std::string(param.param.name); });
 
 TEST(TextViewTest, SetTextTakesAPieceOfTheViewsOwnText)
 {

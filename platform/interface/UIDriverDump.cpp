@@ -125,6 +125,10 @@ void DescribeList(BListView* list, std::ostream& out)
     }
     if (first)
         out << "-";
+    // The row the keys work on, framed while a multiple-selection list has
+    // the focus.
+    if (list->ListType() == B_MULTIPLE_SELECTION_LIST && list->IsFocus() && list->CurrentRow() >= 0)
+        out << " current=" << list->CurrentRow();
 }
 
 // The items of a menu field: "*" after a marked one, "(off)" after a
@@ -146,6 +150,16 @@ void DescribeMenu(BMenuField* field, std::ostream& out)
             items += "(off)";
     }
     out << " menu=" << Quoted(items.c_str());
+    // The field's menu open in its window, and the item highlighted in it.
+    MenuTracker* tracker
+        = field->Window() != nullptr ? WindowAccess::Tracker(field->Window()) : nullptr;
+    if (tracker != nullptr && !tracker->IsDone() && tracker->RootMenu() == menu) {
+        BMenuItem* highlighted = tracker->Highlighted();
+        out << " open highlight="
+            << Quoted(highlighted != nullptr && highlighted->Label() != nullptr
+                       ? highlighted->Label()
+                       : "");
+    }
 }
 
 void DescribeView(BView* view, int depth, std::ostream& out)

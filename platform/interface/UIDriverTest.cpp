@@ -193,7 +193,8 @@ TEST(UIDriverTest, ReadsWhatTheWindowsShow)
     EXPECT_NE(lines.find("window \"Driver\""), std::string::npos) << lines;
     EXPECT_NE(lines.find("ok BButton text=\"Install\"\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("groups BListView items=4 selected=1\n"), std::string::npos) << lines;
-    EXPECT_NE(lines.find("options BMenuField text=\"Français\" "
+    // The field chosen from last has the focus.
+    EXPECT_NE(lines.find("options BMenuField focus text=\"Français\" "
                          "menu=\"English|Deutsch|Français*\"\n"),
         std::string::npos)
         << lines;

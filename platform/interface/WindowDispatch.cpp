@@ -4,6 +4,8 @@
 #include <Window.h>
 
 #include <Button.h>
+#include <MenuBar.h>
+#include <MenuField.h>
 #include <View.h>
 
 #include <MessageDelivery.h>
@@ -279,6 +281,12 @@ void BWindow::HandleKeyDown(BMessage* message)
         RetireMenuTracker();
         return;
     }
+    if ((modifiers & B_COMMAND_KEY) != 0 && rawChar == B_ESCAPE && fKeyMenuBar != nullptr
+        && fKeyMenuBar->Window() == this && !fKeyMenuBar->IsHidden()) {
+        // Command+Escape opens the key menu bar's first menu.
+        fKeyMenuBar->StartMenuBar(0);
+        return;
+    }
     if ((modifiers & B_COMMAND_KEY) != 0) {
         // Command keys are shortcuts, and always eaten.
         HandleShortcut(message, uint32(rawChar), uint32(modifiers));
@@ -286,8 +294,11 @@ void BWindow::HandleKeyDown(BMessage* message)
     }
     const uint32 kNonLockModifiers
         = B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY | B_MENU_KEY;
+    // Enter presses the default button, except on a menu field, which it
+    // opens (as Space does).
+    bool focusTakesEnter = dynamic_cast<BMenuField*>(fFocus) != nullptr;
     if (fDefaultButton != nullptr && rawChar == B_ENTER && (modifiers & kNonLockModifiers) == 0
-        && fDefaultButton->Window() == this) {
+        && fDefaultButton->Window() == this && !focusTakesEnter) {
         fDefaultButton->KeyDown(bytes, int32(std::strlen(bytes)));
         return;
     }

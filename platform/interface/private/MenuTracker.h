@@ -48,6 +48,8 @@ public:
     // Closes the menus without choosing.
     void Dismiss() { Finish(nullptr); }
     BMenu* RootMenu() const;
+    // The item highlighted in the deepest open menu, or nullptr.
+    BMenuItem* Highlighted() const;
 
 private:
     struct Level {

@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 
 namespace {
 
@@ -49,6 +50,12 @@ int NewKey(const char* keyPath, const char* publisher)
 
 int main(int argc, char** argv)
 {
+    // The zip writer takes and frees a compressor's state for every file.
+    // With the C library's default thresholds each goes back to the kernel
+    // and is fetched and cleared again: a fifth of the time of building an
+    // item of many files.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
     if (argc >= 2 && std::strcmp(argv[1], "--new-key") == 0)
         return argc == 4 ? NewKey(argv[2], argv[3]) : Usage();
     brenvik::BuildOptions options;

@@ -130,12 +130,8 @@ BMessenger KeyboardWindow()
     std::vector<BMessenger> windows = Desktop::Default().WindowsFrontToBack();
     for (const BMessenger& messenger : windows) {
         LockedWindow locked(messenger);
-        if (locked.Get() == nullptr || !locked.Get()->IsActive())
-            continue;
-        // A modal window that blocks the active one takes its keys, as the
-        // user sees it in front, even before the display has activated it.
-        BMessenger modal = Desktop::Default().BlockingModal(locked.Get());
-        return modal.IsValid() ? modal : messenger;
+        if (locked.Get() != nullptr && locked.Get()->IsActive())
+            return messenger;
     }
     return windows.empty() ? BMessenger() : windows.front();
 }

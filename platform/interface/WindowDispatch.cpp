@@ -266,8 +266,14 @@ void BWindow::HandleMouseMoved(BMessage* message)
 
 void BWindow::HandleKeyDown(BMessage* message)
 {
-    if (IsBlockedByModal())
+    // A key typed while a modal window blocks this one is that window's: it
+    // stands in front, even when the display has not made it active yet.
+    if (IsBlockedByModal()) {
+        BMessenger modal = BPrivate::Desktop::Default().BlockingModal(this);
+        modal.SendMessage(BPrivate::kMsgActivateWindow);
+        modal.SendMessage(message);
         return;
+    }
     const char* bytes = "";
     message->FindString("bytes", &bytes);
     int32 modifiers = 0;
@@ -319,7 +325,11 @@ void BWindow::HandleKeyDown(BMessage* message)
 
 void BWindow::HandleKeyUp(BMessage* message)
 {
-    if (IsBlockedByModal() || fMenuTracker != nullptr)
+    if (IsBlockedByModal()) {
+        BPrivate::Desktop::Default().BlockingModal(this).SendMessage(message);
+        return;
+    }
+    if (fMenuTracker != nullptr)
         return;
     const char* bytes = "";
     message->FindString("bytes", &bytes);

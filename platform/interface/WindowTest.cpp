@@ -172,6 +172,34 @@ TEST(WindowTest, AModalWindowKeepsInputFromTheOthers)
     EXPECT_TRUE(recorder.WaitFor('ok  '));
 }
 
+// The display may still send keys to the window a modal one blocks (a
+// window manager that has not activated the new window yet): they go to the
+// modal window, which the user sees in front.
+TEST(WindowTest, AKeyTypedIntoABlockedWindowReachesItsModalWindow)
+{
+    MessageRecorder recorder;
+    TestWindow window(BRect(100, 100, 299, 199));
+    BButton* below = new BButton(BRect(10, 10, 90, 30), "below", "Below", new BMessage('belo'));
+    window.Add(below);
+    below->SetTarget(recorder.Messenger());
+    window->SetDefaultButton(below);
+    window.Show();
+    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+
+    TestWindow modal(BRect(400, 100, 499, 199), "modal", B_NOT_RESIZABLE, B_MODAL_WINDOW_LOOK,
+        B_MODAL_APP_WINDOW_FEEL);
+    BButton* front = new BButton(BRect(10, 10, 90, 30), "front", "Front", new BMessage('frnt'));
+    modal.Add(front);
+    front->SetTarget(recorder.Messenger());
+    modal->SetDefaultButton(front);
+    modal.Show();
+    ASSERT_TRUE(WaitUntilSettled(modal.Get()));
+    ASSERT_EQ(Display().InjectKey(DisplayId(window.Get()), "\n"), B_OK);
+    EXPECT_TRUE(recorder.WaitFor('frnt'));
+    ASSERT_TRUE(WaitUntilSettled(window.Get()));
+    EXPECT_EQ(recorder.Count('belo'), 0);
+}
+
 TEST(WindowTest, PulsesReachViewsThatNeedThemAtTheWindowsRate)
 {
     struct PulsingView : public BView {

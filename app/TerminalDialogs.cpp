@@ -3,9 +3,11 @@
 #include <TextIds.h>
 #include <oLocalize.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +59,26 @@ void TerminalIO::ErrorLine(const std::string& text)
     std::fflush(fErr);
 }
 
+namespace {
+
+std::atomic<bool> sInterruptNoted { false };
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// How long a question waits on its input between two looks at a noted stop.
+constexpr int kInterruptPollMs = 100;
+
+} // namespace
+
+void TerminalIO::NoteInterrupt()
+{
+    sInterruptNoted.store(true);
+}
+
+void TerminalIO::ClearInterrupt()
+{
+    sInterruptNoted.store(false);
+}
+
 bool TerminalIO::Ask(const std::string& prompt, std::string* answer)
 {
     EndProgress();
@@ -67,13 +89,20 @@ bool TerminalIO::Ask(const std::string& prompt, std::string* answer)
     std::fputs(prompt.c_str(), fOut);
     std::fflush(fOut);
     for (;;) {
-        char c;
-        ssize_t n = read(fIn, &c, 1);
-        if (n < 0 && errno == EINTR) {
+        // A stop signal ends the question, whichever thread it reached.
+        if (sInterruptNoted.load()) {
             std::fputc('\n', fOut);
             fInterrupted = true;
             return false;
         }
+        pollfd input = { fIn, POLLIN, 0 };
+        int ready = poll(&input, 1, kInterruptPollMs);
+        if (ready == 0 || (ready < 0 && errno == EINTR))
+            continue;
+        char c;
+        ssize_t n = ready < 0 ? -1 : read(fIn, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0)
             return !answer->empty();
         if (c == '\n')

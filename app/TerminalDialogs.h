@@ -34,6 +34,12 @@ public:
     void Progress(const std::string& text);
     void EndProgress();
 
+    // Notes a stop signal, from its handler (async-signal-safe). The signal
+    // may reach any thread, not the one reading an answer: a question that
+    // waits sees the note within a tenth of a second.
+    static void NoteInterrupt();
+    static void ClearInterrupt();
+
     bool IsTerminal() const { return fTerminal; }
     int Columns() const;
     int Rows() const;

@@ -37,19 +37,22 @@ std::atomic<InstallConfig*> sRunning { nullptr };
 
 void OnStopSignal(int)
 {
+    TerminalIO::NoteInterrupt();
     InstallConfig* config = sRunning.load();
     if (config != nullptr)
         config->RequestStop();
 }
 
 // Ctrl+C, a closed terminal and SIGTERM stop the pass the way the Stop button
-// does, for as long as this object lives. Without SA_RESTART, a question
-// that waits for its answer is interrupted too (and keeps what exists).
+// does, for as long as this object lives. A question that waits for its
+// answer ends too (and keeps what exists), whichever thread the signal
+// reached.
 class StopSignals {
 public:
     explicit StopSignals(InstallConfig& config)
     {
         sRunning.store(&config);
+        TerminalIO::ClearInterrupt();
         struct sigaction action = {};
         action.sa_handler = OnStopSignal;
         sigemptyset(&action.sa_mask);

@@ -45,6 +45,11 @@ public:
     // dialog: the folder it was in when the installer was made (or the
     // installer itself), never the scratch folder it waits in.
     const std::string& ItemOrigin() const { return fItemOrigin; }
+    // Whether the last collision kept the existing item because the user
+    // answered so, rather than because it could not be moved aside: then
+    // the new item is placed nowhere.
+    bool Declined() const { return fDeclined; }
+    void SetDeclined(bool declined) { fDeclined = declined; }
     oLocalize& Texts() { return *fTexts; }
     const std::string& InstallFolder() const { return fInstallFolder; }
     const std::string& SavedFolder() const { return fSavedFolder; }
@@ -208,6 +213,7 @@ private:
     struct InstallProgress* fProgress = nullptr;
     time_t fStart;
     std::string fItemOrigin;
+    bool fDeclined = false;
 };
 
 // While it lives, the collision rule of the pass finds `folder` (`path`)

@@ -313,6 +313,9 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
         fConfig.Log("\t\t\t%s\n", Printable(warning).c_str());
     bool deinstallable = IsKeyword(meta.GetString(Field::kDeinstallable, ""), kTrue);
     std::string target = folder + "/" + leaf;
+    // The new item carries its own dates before anyone compares it with an
+    // item already at its place.
+    SetDates(scratchFolder.Get(), leaf, index);
     bool place = fConfig.ReplaceControl(folder.c_str(), BPath(staged.c_str()),
         meta.GetString(Field::kDestinationExists, ""), fItemAsk, fItemRemembered,
         BPath(fSavedFolder.c_str()));
@@ -326,9 +329,17 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
         }
         if (elsewhere)
             fConfig.Log("\t\t\tPlaced in %s\n", folder.c_str());
-    } else {
+    } else if (fDeclined) {
+        // The user keeps what is there: the new item goes nowhere, not even
+        // beside the installation, where it would be a copy nobody asked for.
         fConfig.Log("\t\t\tUser desired not to place item in %s\n", folder.c_str());
-        // The item stays in the installation folder.
+        RemoveScratch(destination.Get(), scratch, scratchStep);
+        return false;
+    } else {
+        // The existing item could not be moved aside: the new one is kept in
+        // the installation folder rather than lost.
+        fConfig.Log("\t\t\tNot placed in %s; the item stays in %s.\n", folder.c_str(),
+            fInstallFolder.c_str());
         target = fInstallFolder + "/" + leaf;
         if (target == folder + "/" + leaf || ExistsAt(fFolder.Get(), leaf)
             || PlaceItem(scratchFolder.Get(), fFolder.Get(), target, index, leaf, deinstallable)

@@ -89,6 +89,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 {
     if (folder == nullptr || item.InitCheck() != B_OK || fPass == nullptr)
         return false;
+    fPass->SetDeclined(false);
     // Looked at through the folder the item is placed in, as held: a link
     // swapped in for it meanwhile leads nowhere.
     BPrivate::Descriptor opened;
@@ -108,8 +109,10 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
             remembered = answer.replace;
             ask = !answer.applyToAll;
         }
-        if (!remembered)
+        if (!remembered) {
+            fPass->SetDeclined(true);
             return false;
+        }
     } else if (IsKeyword(rule, kRename)) {
         action = InstallPass::kDisplaceRename;
     }

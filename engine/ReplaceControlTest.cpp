@@ -133,6 +133,19 @@ TEST_P(CollisionTest, WhatTheUserHadIsFoundWhereTheRecordSays)
     if (!replaced) {
         EXPECT_TRUE(displaced.empty());
         EXPECT_EQ(Contents(target), existing);
+        // Declined means nothing new anywhere: not beside the installation
+        // either, and nothing in the record to remove later; a choice of the
+        // user's is no failure.
+        EXPECT_FALSE(Lexists(fDestination + "/TarselNotes/config"));
+        for (const auto& step : record.Steps()) {
+            if (c.kind != Kind::kLink)
+                EXPECT_NE(step.kind, "item");
+            else
+                EXPECT_NE(step.kind, "link");
+        }
+        EXPECT_TRUE(fConfig.Failures().empty());
+        EXPECT_NE(ReadBytes(fDestination + "/TarselNotes/Log").find("User desired not to place"),
+            std::string::npos);
         return;
     }
     ASSERT_EQ(displaced.size(), 1u);
@@ -207,18 +220,42 @@ TEST_F(ReplaceControlTest, ApplyToAllForItemsStillAsksAboutLinks)
         fInstaller->AddItem({ fRoot + "/payload/" + name, "Where", "Prompt", "Links", "Prompt" });
     }
     fInstaller->AddCustomFolder("Links", 3006, "Links", false);
-    // Items: keep, for all. Links: replace, asked each time.
-    fDialogs->answers = { { false, true }, { true, false }, { true, false } };
+    // Items: replace, for all. Links: keep the first, replace the second,
+    // asked each time.
+    fDialogs->answers = { { true, true }, { false, false }, { true, false } };
     fInstaller->Configure(fConfig, fDestination);
     ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
     ASSERT_EQ(fDialogs->replaces.size(), 3u);
+    EXPECT_EQ(fDialogs->replaces[0].existing, fPlace + "/a");
     EXPECT_EQ(fDialogs->replaces[1].existing, SettingsFolder() + "/Links/a");
     EXPECT_EQ(fDialogs->replaces[2].existing, SettingsFolder() + "/Links/b");
-    EXPECT_EQ(ReadBytes(fPlace + "/a"), "old");
-    EXPECT_EQ(ReadBytes(fPlace + "/b"), "old");
-    // The items stayed in the installation folder; the links point there.
-    EXPECT_EQ(
-        fs::read_symlink(SettingsFolder() + "/Links/b").string(), fDestination + "/TarselNotes/b");
+    EXPECT_EQ(ReadBytes(fPlace + "/a"), "new");
+    EXPECT_EQ(ReadBytes(fPlace + "/b"), "new");
+    EXPECT_EQ(ReadBytes(SettingsFolder() + "/Links/a"), "old link place");
+    EXPECT_EQ(fs::read_symlink(SettingsFolder() + "/Links/b").string(), fPlace + "/b");
+}
+
+TEST_F(ReplaceControlTest, AKeptItemRemembersForLaterItemsAndGetsNoLink)
+{
+    // A link folder of this test's own: the settings folder is shared.
+    std::string links = "KeptLinks" + std::to_string(sCounter);
+    for (const char* name : { "a", "b" }) {
+        WriteBytes(fPlace + "/" + name, "old");
+        WriteBytes(fRoot + "/payload/" + name, "new");
+        fInstaller->AddItem({ fRoot + "/payload/" + name, "Where", "Prompt", "Links", "Prompt" });
+    }
+    fInstaller->AddCustomFolder("Links", 3006, links.c_str(), false);
+    fDialogs->answers = { { false, true } };
+    fInstaller->Configure(fConfig, fDestination);
+    ASSERT_EQ(fConfig.Action(), InstallConfig::kPassDone);
+    // Asked once; neither new item nor a link to it is anywhere.
+    ASSERT_EQ(fDialogs->replaces.size(), 1u);
+    for (const char* name : { "a", "b" }) {
+        EXPECT_EQ(ReadBytes(fPlace + "/" + name), "old");
+        EXPECT_FALSE(Lexists(fDestination + "/TarselNotes/" + name)) << name;
+        EXPECT_FALSE(Lexists(SettingsFolder() + "/" + links + "/" + name)) << name;
+    }
+    EXPECT_TRUE(fConfig.Failures().empty());
 }
 
 TEST_F(ReplaceControlTest, ADanglingLinkCountsAsExistingAndIsNotFollowed)

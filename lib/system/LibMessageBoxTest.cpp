@@ -35,7 +35,9 @@ TEST_P(LibMessageBoxKindTest, ShowsTheFormattedTextWithOneOkButton)
     const ShownAlert& shown = answerer.Join();
     ASSERT_TRUE(answerer.Answered());
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(shown.title, "");
+    // Titled as every untitled alert of the program is.
+    EXPECT_EQ(shown.title, BAlert::DefaultTitle());
+    EXPECT_NE(shown.title, "");
     EXPECT_EQ(shown.text, "Unable to create '/boot/apps' (7).");
     EXPECT_EQ(shown.type, GetParam().type);
     ASSERT_EQ(shown.labels.size(), 1u);

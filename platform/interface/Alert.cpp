@@ -8,12 +8,15 @@
 
 #include "AlertView.h"
 #include "Desktop.h"
+#include "WindowPrivate.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -57,18 +60,57 @@ struct BAlert::WaitState {
     }
 };
 
+namespace {
+
+std::mutex sDefaultTitleLock;
+std::string* sDefaultTitle = nullptr;
+
+// The title an alert is made with: its own, else the program's default.
+std::string TitleOrDefault(const char* title)
+{
+    if (title != nullptr && title[0] != '\0')
+        return title;
+    return BAlert::DefaultTitle();
+}
+
+} // namespace
+
+void BAlert::SetDefaultTitle(const char* title)
+{
+    std::lock_guard guard(sDefaultTitleLock);
+    if (sDefaultTitle == nullptr)
+        sDefaultTitle = new std::string;
+    *sDefaultTitle = title != nullptr ? title : "";
+}
+
+std::string BAlert::DefaultTitle()
+{
+    {
+        std::lock_guard guard(sDefaultTitleLock);
+        if (sDefaultTitle != nullptr && !sDefaultTitle->empty())
+            return *sDefaultTitle;
+    }
+    // The program's file name, as its windows are commonly titled.
+    char path[B_PATH_NAME_LENGTH];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0)
+        return std::string();
+    std::string program(path, size_t(length));
+    return program.substr(program.find_last_of('/') + 1);
+}
+
 BAlert::BAlert(const char* title, const char* text, const char* button1, const char* button2,
     const char* button3, button_width width, alert_type type)
-    : BWindow(BRect(0, 0, kMinimumWidth, kInitialHeight), title, B_MODAL_WINDOW,
-        B_NOT_CLOSABLE | B_NOT_RESIZABLE | B_ASYNCHRONOUS_CONTROLS)
+    : BWindow(BRect(0, 0, kMinimumWidth, kInitialHeight), TitleOrDefault(title).c_str(),
+        B_MODAL_WINDOW, B_NOT_CLOSABLE | B_NOT_RESIZABLE | B_ASYNCHRONOUS_CONTROLS)
 {
     InitAlert(text, button1, button2, button3, width, B_EVEN_SPACING, type);
 }
 
 BAlert::BAlert(const char* title, const char* text, const char* button1, const char* button2,
     const char* button3, button_width width, button_spacing spacing, alert_type type)
-    : BWindow(BRect(0, 0, kMinimumWidth, kInitialHeight), title, B_MODAL_WINDOW,
-        B_NOT_CLOSABLE | B_NOT_RESIZABLE | B_ASYNCHRONOUS_CONTROLS)
+    : BWindow(BRect(0, 0, kMinimumWidth, kInitialHeight), TitleOrDefault(title).c_str(),
+        B_MODAL_WINDOW, B_NOT_CLOSABLE | B_NOT_RESIZABLE | B_ASYNCHRONOUS_CONTROLS)
 {
     InitAlert(text, button1, button2, button3, width, spacing, type);
 }
@@ -258,6 +300,12 @@ void BAlert::MessageReceived(BMessage* message)
     case kMsgAbandoned:
         Finish(-1);
         break;
+    case BPrivate::kMsgCloseBoxOfUnclosable:
+        // The close box is no way around the question: it answers as the
+        // cancel button does.
+        if (CancelIndex() >= 0)
+            PressButton(CancelIndex());
+        break;
     case B_KEY_DOWN:
         if (!HandleKey(message))
             BWindow::MessageReceived(message);
@@ -281,10 +329,21 @@ bool BAlert::HandleKey(BMessage* message)
         }
     }
     if (bytes[0] == B_ESCAPE && fButtonCount > 0) {
-        PressButton(0);
+        PressButton(CancelIndex());
         return true;
     }
     return false;
+}
+
+int32 BAlert::CancelIndex() const
+{
+    if (fButtonCount == 0)
+        return -1;
+    for (int32 i = 0; i < fButtonCount; i++) {
+        if (fKeys[i] == B_ESCAPE)
+            return i;
+    }
+    return 0;
 }
 
 void BAlert::PressButton(int32 index)

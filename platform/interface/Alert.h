@@ -14,7 +14,13 @@
 // Keys: Enter presses the default button (the rightmost); a button's
 // shortcut (SetShortcut) presses it; Escape presses the first button (the
 // leftmost, by the platform's convention the one that declines) unless
-// another button has Escape as its shortcut. Tab and Shift+Tab move the focus
+// another button has Escape as its shortcut. The window's close box (where
+// the display draws one) answers as Escape does: it never leaves the alert
+// unanswered, and never does more than its cancel button.
+//
+// An alert made without a title (null or "") takes the program's default
+// alert title (SetDefaultTitle), so that the window list and the title bar
+// name the program that asks. Tab and Shift+Tab move the focus
 // among the buttons (and any control a subclass adds to the text view, which
 // comes first), marked with the keyboard colour; Space presses the focused
 // button or toggles the focused check box.
@@ -25,6 +31,7 @@
 #include <Window.h>
 
 #include <memory>
+#include <string>
 
 class BInvoker;
 
@@ -71,6 +78,15 @@ public:
 
     // The message every button sends, with "which" = the button's index.
     static constexpr uint32 kMsgButton = 'ALTB';
+
+    // The title of alerts made without one, from now on (a product's name);
+    // until a program sets it, the program's file name.
+    static void SetDefaultTitle(const char* title);
+    static std::string DefaultTitle();
+
+    // The index of the button that Escape and the close box press: the one
+    // whose shortcut is Escape, else the first; -1 without buttons.
+    int32 CancelIndex() const;
 
     struct WaitState;
 

@@ -12,7 +12,9 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 using namespace brenvik::test;
 
@@ -86,6 +88,53 @@ TEST(AlertTest, EscapePressesTheFirstButton)
     Answerer answerer(
         [](int32 id, const std::vector<BPoint>&) { Display().InjectKey(id, "\x1b"); });
     EXPECT_EQ(QuestionAlert()->Go(), 0);
+}
+
+// The close box answers as the cancel button: the first button, or the one
+// whose shortcut is Escape; a lone OK is its own cancel.
+struct CloseBoxCase {
+    const char* name;
+    std::vector<const char*> buttons;
+    int32 escapeButton; // -1 for none
+    int32 answer;
+};
+
+class AlertCloseBoxTest : public testing::TestWithParam<CloseBoxCase> { };
+
+TEST_P(AlertCloseBoxTest, AnswersAsTheCancelButton)
+{
+    const CloseBoxCase& c = GetParam();
+    auto label = [&c](size_t i) { return i < c.buttons.size() ? c.buttons[i] : nullptr; };
+    BAlert* alert = new BAlert("Tarsel Notes", "Go on?", label(0), label(1), label(2));
+    if (c.escapeButton >= 0)
+        alert->SetShortcut(c.escapeButton, B_ESCAPE);
+    Answerer answerer(
+        [](int32 id, const std::vector<BPoint>&) { Display().InjectCloseRequest(id); });
+    EXPECT_EQ(alert->Go(), c.answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, AlertCloseBoxTest,
+    testing::Values(CloseBoxCase { "LoneOk", { "OK" }, -1, 0 },
+        CloseBoxCase { "Question", { "Don't Replace", "Replace" }, -1, 0 },
+        CloseBoxCase { "EscapeOnTheLast", { "Stop", "Go On" }, 1, 1 },
+        CloseBoxCase { "ThreeWays", { "Cancel", "Later", "Now" }, -1, 0 }),
+    [](const testing::TestParamInfo<CloseBoxCase>& param) { return param.param.name; });
+
+TEST(AlertTest, AnUntitledAlertTakesTheProgramsAlertTitle)
+{
+    std::string before = BAlert::DefaultTitle();
+    // Without a title set, the program's file name.
+    EXPECT_NE(before.find("tests"), std::string::npos) << before;
+    BAlert::SetDefaultTitle("Tarsel Notes");
+    BAlert* untitled = new BAlert("", "Text", "OK");
+    BAlert* titled = new BAlert("Own", "Text", "OK");
+    BAlert::SetDefaultTitle(nullptr);
+    BAlert* later = new BAlert(nullptr, "Text", "OK");
+    EXPECT_STREQ(untitled->Title(), "Tarsel Notes");
+    EXPECT_STREQ(titled->Title(), "Own");
+    EXPECT_EQ(std::string(later->Title()), before);
+    for (BAlert* alert : { untitled, titled, later })
+        alert->Quit();
 }
 
 TEST(AlertTest, ShortcutsPressTheirButtonsWhateverTheCase)

@@ -170,6 +170,8 @@ status_t RunLine(
         attempt = [&actions, description = words[1]] { return actions.TryKey(description); };
     } else if (verb == "alert" && words.size() >= 2) {
         attempt = [&actions, label = RestAfter(line, 1)] { return actions.TryAlert(label); };
+    } else if (verb == "close" && words.size() >= 2) {
+        attempt = [&actions, title = RestAfter(line, 1)] { return actions.TryClose(title); };
     } else if (verb == "panel" && words.size() >= 2) {
         attempt = [&actions, path = RestAfter(line, 1)] { return actions.TryPanel(path); };
     } else if (verb == "drop" && words.size() >= 3) {
@@ -203,8 +205,8 @@ status_t RunLine(
     // windows first settle, so that a menu or alert that an earlier step
     // opened is there.
     static const char* const kSettlingVerbs[]
-        = { "click", "click-label", "choose", "tick", "type", "key", "drop", "panel", "screenshot",
-              "screenshot-window", "dump", "wait-text", "wait-item" };
+        = { "click", "click-label", "choose", "tick", "type", "key", "close", "drop", "panel",
+              "screenshot", "screenshot-window", "dump", "wait-text", "wait-item" };
     for (const char* input : kSettlingVerbs) {
         if (verb == input)
             actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));

@@ -365,6 +365,22 @@ bool UIDriverActions::TryAlert(const std::string& label)
     return false;
 }
 
+bool UIDriverActions::TryClose(const std::string& title)
+{
+    for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
+        int32 id = -1;
+        {
+            LockedWindow locked(messenger);
+            BWindow* window = locked.Get();
+            if (window == nullptr || window->IsHidden() || title != window->Title())
+                continue;
+            id = DisplayIdOf(window);
+        }
+        return Display().InjectCloseRequest(id) == B_OK;
+    }
+    return false;
+}
+
 bool UIDriverActions::TryDrop(const std::string& name, const std::string& path)
 {
     Target target;

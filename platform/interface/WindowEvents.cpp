@@ -91,9 +91,8 @@ std::unique_ptr<BMessage> BWindow::TranslateEvent(const DisplayEvent& event)
         message->AddInt32("modifiers", int32(event.modifiers));
         break;
     case DisplayEventType::kCloseRequested:
-        if ((fFlags & B_NOT_CLOSABLE) != 0)
-            return nullptr;
-        message->what = B_QUIT_REQUESTED;
+        message->what = (fFlags & B_NOT_CLOSABLE) != 0 ? BPrivate::kMsgCloseBoxOfUnclosable
+                                                       : B_QUIT_REQUESTED;
         break;
     case DisplayEventType::kActivated:
     case DisplayEventType::kDeactivated:

@@ -27,6 +27,9 @@ public:
     bool TryType(const std::string& name, const std::string& text);
     bool TryKey(const std::string& key);
     bool TryAlert(const std::string& label);
+    // Clicks the close box of the front shown window with exactly this
+    // title, as the window manager passes it on.
+    bool TryClose(const std::string& title);
     bool TryPanel(const std::string& path);
     bool TryDrop(const std::string& name, const std::string& path);
     bool TryScreenshot(const std::string& file);

@@ -17,6 +17,10 @@ constexpr uint32 kMsgOpenMenu = '_OMN';
 constexpr uint32 kMsgDisplayEvents = '_DEV';
 // The display queued events of the whole program.
 constexpr uint32 kMsgAppEvents = '_DAP';
+// The close box of a window that cannot be closed (B_NOT_CLOSABLE) was
+// clicked: nothing happens unless the window has its own answer (an alert
+// takes it as its cancel button).
+constexpr uint32 kMsgCloseBoxOfUnclosable = '_CBX';
 
 // A B_SIMPLE_DATA message that carries this field is a drop from the
 // desktop; the window turns it into a dropped message for the view under

@@ -158,6 +158,18 @@ void BFilePanel::SetButtonLabel(file_panel_button button, const char* label)
         [&](FilePanelWindow* window) { window->SetButtonLabel(button, label); });
 }
 
+void BFilePanel::SetPanelText(file_panel_text which, const char* text)
+{
+    WithWindow(fWindowMessenger, fWindow,
+        [&](FilePanelWindow* window) { window->SetPanelText(which, text); });
+}
+
+void BFilePanel::SetShowHidden(bool show)
+{
+    WithWindow(
+        fWindowMessenger, fWindow, [&](FilePanelWindow* window) { window->SetShowHidden(show); });
+}
+
 void BFilePanel::SetNodeFlavors(uint32 flavors)
 {
     WithWindow(

@@ -9,6 +9,13 @@
 // panel. Cancel, Escape and the close box hide the panel and send B_CANCEL
 // (with "old_what", the code of the panel's message).
 //
+// Below the list, a check box shows the entries whose names start with a
+// dot (hidden on Linux), a button makes a new folder in the folder shown
+// (it asks for the name, then selects the new folder), and in an open panel
+// a field takes a typed path: Enter there goes to the folder ("~" is the
+// home folder, a relative path starts at the folder shown); the default
+// button with a path typed goes there and chooses it.
+//
 // Which entries may be chosen follows the node flavours: B_FILE_NODE (the
 // default), B_DIRECTORY_NODE and B_SYMLINK_NODE. In an open panel for folders
 // (B_DIRECTORY_NODE without B_FILE_NODE) the default button chooses the
@@ -53,6 +60,25 @@ enum file_panel_mode {
 enum file_panel_button {
     B_CANCEL_BUTTON,
     B_DEFAULT_BUTTON,
+};
+
+// The panel's own words besides its two buttons, for a program that shows
+// them in its language (SetPanelText). English by default; the messages
+// take the name or path they are about for their "%s".
+enum file_panel_text {
+    B_PANEL_TITLE_TEXT, // the window's title: "Open" or "Save"
+    B_PANEL_PARENT_TEXT, // the button that goes up: "Parent"
+    B_PANEL_VOLUMES_TEXT, // the menu of volumes: "Volumes"
+    B_PANEL_HIDDEN_TEXT, // "Show hidden files" ("... folders" for folders)
+    B_PANEL_NEW_FOLDER_TEXT, // the button that makes a folder: "New Folder"
+    B_PANEL_FOLDER_NAME_TEXT, // what it asks: "Name of the new folder:"
+    B_PANEL_CREATE_TEXT, // the button that makes it: "Create"
+    B_PANEL_GO_TO_TEXT, // the label of the field for a typed path: "Go to:"
+    B_PANEL_NO_FOLDER_TEXT, // "There is no folder \"%s\"."
+    B_PANEL_NAME_TAKEN_TEXT, // "Something named \"%s\" is already there."
+    B_PANEL_BAD_NAME_TEXT, // "\"%s\" cannot be the name of a folder."
+    B_PANEL_CANNOT_MAKE_TEXT, // "The folder \"%s\" cannot be made here."
+    B_PANEL_TEXT_COUNT
 };
 
 // The stat record handed to filters: the fields of a Linux one (reached by
@@ -109,6 +135,10 @@ public:
     void SetRefFilter(BRefFilter* filter);
     void SetSaveText(const char* text);
     void SetButtonLabel(file_panel_button button, const char* label);
+    void SetPanelText(file_panel_text which, const char* text);
+    // Whether entries whose names start with a dot are listed, as the check
+    // box sets it.
+    void SetShowHidden(bool show);
     void SetNodeFlavors(uint32 flavors);
     void SetHideWhenDone(bool hideWhenDone);
 

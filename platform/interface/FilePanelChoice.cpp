@@ -69,7 +69,7 @@ void FilePanelWindow::FillList()
     ClearList();
     std::vector<PanelEntry> entries;
     // An unreadable folder shows empty; SetFolder refuses to go to one.
-    FolderListing::Read(fFolder, fSettings.filter, &entries);
+    FolderListing::Read(fFolder, fSettings.filter, &entries, fSettings.showHidden);
     for (const PanelEntry& entry : entries) {
         PanelEntryItem* item = new PanelEntryItem(entry);
         // What can be neither opened nor chosen is shown dimmed.
@@ -189,6 +189,15 @@ status_t FilePanelWindow::Confirm()
 {
     if (fSettings.mode == B_SAVE_PANEL)
         return ConfirmSave(false);
+    // A typed path is where the user means: the panel goes there, and a
+    // panel for folders takes it.
+    if (fPathView != nullptr && !TypedPath().empty()) {
+        status_t status = GoToTyped();
+        if (status != B_OK || !IsFolderPanel())
+            return status;
+        fList->DeselectAll();
+        return ChooseSelection();
+    }
     // Where files are looked for, the default button opens a selected
     // folder rather than choosing it.
     std::vector<const PanelEntry*> selected = SelectedEntries();

@@ -2,6 +2,7 @@
 // trees made for each test.
 
 #include <Button.h>
+#include <Control.h>
 #include <Entry.h>
 #include <FilePanel.h>
 #include <ListView.h>
@@ -12,6 +13,7 @@
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
+#include <TextView.h>
 #include <Volume.h>
 #include <VolumeRoster.h>
 #include <Window.h>
@@ -429,11 +431,13 @@ TEST_P(FilePanelKeysTest, ArrowsSelectEnterChoosesAndTabReachesEveryControl)
     ASSERT_TRUE(WaitShown(fRoot));
 
     std::vector<std::string> order;
-    for (int i = 0; i < 5; i++) {
+    for (int i = 0; i < 8; i++) {
         Key("\t");
         order.push_back(Focused());
     }
-    EXPECT_EQ(order, (Names { "cancel", "default", "folder", "parent", "entries" }));
+    EXPECT_EQ(order,
+        (Names {
+            "hidden", "new-folder", "path", "cancel", "default", "folder", "parent", "entries" }));
 
     Key("\x04");
     Key("\n");
@@ -816,6 +820,150 @@ TEST_F(FilePanelTest, AFolderThatDisappearsWhileShownLeavesThePanelWorking)
     ClickView("default");
     ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
     EXPECT_EQ(Chosen(), Names { fRoot });
+}
+
+// #pragma mark - the tools below the list
+
+namespace {
+
+// Runs UI-driver lines against the panel, as a user works it.
+testing::AssertionResult Drive(const std::vector<std::string>& lines)
+{
+    std::string failure;
+    if (UIDriver::RunScript(lines, &failure) != B_OK)
+        return testing::AssertionFailure() << failure;
+    return testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST_F(FilePanelTest, TheCheckBoxShowsHiddenFoldersWhichCanBeChosen)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    EXPECT_EQ(RowOf(".hidden"), -1);
+    ClickView("hidden");
+    ASSERT_TRUE(WaitUntil([&] { return RowOf(".hidden") >= 0; }));
+    // Hidden folders sort with the others.
+    EXPECT_EQ(Rows(), (Names { ".hidden", "Apps", "beta", "to-apps", "zeta docs" }));
+    DoubleClickRow(".hidden");
+    ASSERT_TRUE(WaitShown(fRoot + "/.hidden"));
+    ClickView("default");
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), Names { fRoot + "/.hidden" });
+    // Off again, they go.
+    fPanel->Show();
+    fPanel->SetPanelDirectory(fRoot.c_str());
+    ASSERT_TRUE(WaitUntilSettled(fWindow));
+    ClickView("hidden");
+    EXPECT_TRUE(WaitUntil([&] { return RowOf(".hidden") == -1; }));
+}
+
+TEST_F(FilePanelTest, NewFolderAsksForANameMakesItAndSelectsIt)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    fPanel->SetPanelText(B_PANEL_CREATE_TEXT, "Make");
+    ASSERT_TRUE(Drive({ "click new-folder", "type new-folder-name My Things", "alert Make" }));
+    ASSERT_TRUE(WaitUntil([&] { return RowOf("My Things") >= 0; }));
+    struct stat info;
+    ASSERT_EQ(stat((fRoot + "/My Things").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_TRUE(WaitUntilSettled(fWindow));
+    ClickView("default");
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), Names { fRoot + "/My Things" });
+}
+
+struct BadFolderName {
+    const char* name;
+    const char* typed;
+    const char* message;
+};
+
+class FilePanelBadNameTest : public FilePanelTest,
+                             public testing::WithParamInterface<BadFolderName> { };
+
+TEST_P(FilePanelBadNameTest, SaysWhyAndMakesNothing)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    std::vector<std::string> before = Rows();
+    ASSERT_TRUE(Drive({ "click new-folder", std::string("type new-folder-name ") + GetParam().typed,
+        "alert Create", std::string("wait-text _tv_ ") + GetParam().message, "alert OK" }));
+    EXPECT_EQ(Rows(), before);
+    EXPECT_FALSE(fs::exists(fRoot + "/a/b"));
+    EXPECT_TRUE(fPanel->IsShowing());
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, FilePanelBadNameTest,
+    testing::Values(BadFolderName { "Taken", "beta", "Something named \"beta\" is already there." },
+        BadFolderName { "Slash", "a/b", "\"a/b\" cannot be the name of a folder." },
+        BadFolderName { "DotDot", "..", "\"..\" cannot be the name of a folder." }),
+    [](const testing::TestParamInfo<BadFolderName>& param) { return param.param.name; });
+
+TEST_F(FilePanelTest, ACancelledNewFolderMakesNothing)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    std::vector<std::string> before = Rows();
+    ASSERT_TRUE(Drive({ "click new-folder", "type new-folder-name Unwanted", "key Escape",
+        "click new-folder", "type new-folder-name Closed", "close New Folder", "click new-folder",
+        "type new-folder-name Wanted", "alert Create" }));
+    // The answers come in order: once the last is done, so are the others.
+    ASSERT_TRUE(WaitUntil([&] { return RowOf("Wanted") >= 0; }));
+    EXPECT_FALSE(fs::exists(fRoot + "/Unwanted"));
+    EXPECT_FALSE(fs::exists(fRoot + "/Closed"));
+    before.insert(before.begin() + 3, "Wanted");
+    EXPECT_EQ(Rows(), before);
+}
+
+TEST_F(FilePanelTest, ATypedPathIsGoneToWithEnterAndChosenWithTheButton)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    // Absolute, then relative to the folder shown.
+    ASSERT_TRUE(Drive({ "type path " + fRoot + "/Apps/Games", "key Enter" }));
+    ASSERT_TRUE(WaitShown(fRoot + "/Apps/Games"));
+    EXPECT_EQ(fRecorder.Count(kMsgFolderChosen), 0);
+    ASSERT_TRUE(Drive({ "type path ..", "key Enter" }));
+    ASSERT_TRUE(WaitShown(fRoot + "/Apps"));
+    // What is not a folder is said so, and the panel stays where it was.
+    ASSERT_TRUE(Drive({ "type path nowhere", "key Enter",
+        "wait-text _tv_ There is no folder \"nowhere\".", "alert OK" }));
+    EXPECT_EQ(Shown(), fRoot + "/Apps");
+    // The default button with a path typed takes it.
+    WithLock(fWindow, [&] {
+        BTextView* path = static_cast<BTextView*>(fWindow->FindView("path"));
+        path->SetText("Games");
+    });
+    ASSERT_TRUE(Drive({ "click default" }));
+    ASSERT_TRUE(fRecorder.WaitFor(kMsgFolderChosen));
+    EXPECT_EQ(Chosen(), Names { fRoot + "/Apps/Games" });
+}
+
+TEST_F(FilePanelTest, ItsOwnWordsMayBeReplaced)
+{
+    Open(B_DIRECTORY_NODE, &fFolderFilter, fRoot);
+    fPanel->SetPanelText(B_PANEL_TITLE_TEXT, "Zielordner");
+    fPanel->SetPanelText(B_PANEL_PARENT_TEXT, "Nach oben");
+    fPanel->SetPanelText(B_PANEL_HIDDEN_TEXT, "Versteckte Ordner anzeigen");
+    fPanel->SetPanelText(B_PANEL_NEW_FOLDER_TEXT, "Neuer Ordner mit langem Namen");
+    fPanel->SetPanelText(B_PANEL_GO_TO_TEXT, "Gehe zu diesem Ort:");
+    fPanel->SetPanelText(B_PANEL_VOLUMES_TEXT, "Laufwerke");
+    WithLock(fWindow, [&] {
+        EXPECT_STREQ(fWindow->Title(), "Zielordner");
+        EXPECT_STREQ(static_cast<BControl*>(fWindow->FindView("parent"))->Label(), "Nach oben");
+        BControl* button = static_cast<BControl*>(fWindow->FindView("new-folder"));
+        EXPECT_STREQ(button->Label(), "Neuer Ordner mit langem Namen");
+        // A longer word keeps the button's right edge and its whole label.
+        EXPECT_EQ(button->Frame().right, fWindow->Bounds().right - 10);
+        EXPECT_LE(button->StringWidth(button->Label()), button->Frame().Width());
+        // The field starts after its longer label.
+        BView* label = fWindow->FindView("go-to-label");
+        EXPECT_GT(fWindow->FindView("path-frame")->Frame().left, label->Frame().right);
+        EXPECT_LE(label->StringWidth("Gehe zu diesem Ort:"), label->Frame().Width());
+        BMenuBar* bar = static_cast<BMenuBar*>(fWindow->FindView("MenuBar"));
+        EXPECT_STREQ(bar->ItemAt(0)->Label(), "Laufwerke");
+        // Nothing below the list leaves the window.
+        for (const char* name : { "hidden", "new-folder", "path-frame", "cancel", "default" })
+            EXPECT_LE(fWindow->FindView(name)->Frame().bottom, fWindow->Bounds().bottom) << name;
+    });
 }
 
 // #pragma mark - looks

@@ -5,6 +5,7 @@
 
 #include <AppDefs.h>
 #include <Button.h>
+#include <CheckBox.h>
 #include <FindDirectory.h>
 #include <ListView.h>
 #include <MenuBar.h>
@@ -31,7 +32,11 @@ namespace {
 constexpr float kMargin = 10;
 constexpr float kButtonWidth = 80;
 constexpr float kButtonHeight = 24;
-const BRect kInitialFrame(0, 0, 519, 359);
+// The height of a text field's row, and the room of the tools below the
+// list (the check box and "New Folder").
+constexpr float kFieldHeight = 20;
+constexpr float kToolsHeight = kButtonHeight;
+const BRect kInitialFrame(0, 0, 519, 419);
 
 bool IsNavigationKey(char key)
 {
@@ -85,12 +90,13 @@ FilePanelWindow::FilePanelWindow(BFilePanel* panel, const Settings& settings,
         B_NOT_ZOOMABLE | B_CLOSE_ON_ESCAPE)
     , fPanel(panel)
     , fSettings(settings)
+    , fTexts(DefaultTexts(settings))
 {
     if (fSettings.flavors == 0)
         fSettings.flavors = B_FILE_NODE;
     SetMessage(message);
     BuildViews();
-    SetSizeLimits(360, 32768, 240, 32768);
+    SetSizeLimits(400, 32768, 300, 32768);
     CenterOnScreen();
 
     std::string start;
@@ -143,8 +149,14 @@ void FilePanelWindow::BuildViews()
     background->AddChild(fParentButton);
 
     bool save = fSettings.mode == B_SAVE_PANEL;
+    // From the bottom up: the buttons (the default one's heavier border
+    // takes 3 more pixels on each side, inside the window), the name of a
+    // save panel or the typed path of an open one, the tools, the list.
+    float buttonTop = bounds.bottom - kMargin - 3 - kButtonHeight;
+    float fieldTop = buttonTop - 3 - kMargin - kFieldHeight;
+    float toolsTop = fieldTop - kMargin - kToolsHeight;
     float listTop = top + 34;
-    float listBottom = bounds.bottom - (save ? 84 : 50);
+    float listBottom = toolsTop - kMargin / 2;
     BRect listFrame(kMargin + 2, listTop + 2, bounds.right - kMargin - 2 - B_V_SCROLL_BAR_WIDTH,
         listBottom - 2);
     fList = new PanelListView(listFrame,
@@ -152,9 +164,10 @@ void FilePanelWindow::BuildViews()
     fList->SetSelectionMessage(new BMessage(kMsgSelection));
     fList->SetInvocationMessage(new BMessage(kMsgInvoked));
     background->AddChild(new BScrollView("entries-scroll", fList, B_FOLLOW_ALL, 0, false, true));
+    BuildTools(background, toolsTop, !save);
 
     if (save) {
-        float nameTop = listBottom + kMargin;
+        float nameTop = fieldTop - 2;
         BStringView* label
             = new BStringView(BRect(kMargin, nameTop + 3, kMargin + 44, nameTop + 19), "name-label",
                 "Name:", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
@@ -169,8 +182,6 @@ void FilePanelWindow::BuildViews()
             "name-frame", fNameView, B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM, 0, false, false));
     }
 
-    // The default button's heavier border takes 3 more pixels on each side.
-    float buttonTop = bounds.bottom - kMargin - 3 - kButtonHeight;
     float right = bounds.right - kMargin - 3;
     fDefaultButton = new BButton(
         BRect(right - kButtonWidth, buttonTop, right, buttonTop + kButtonHeight), "default",
@@ -189,6 +200,7 @@ void FilePanelWindow::BuildViews()
         fNameView->MakeFocus(true);
     else
         fList->MakeFocus(true);
+    ApplyTexts();
 }
 
 void FilePanelWindow::BuildVolumesMenu()
@@ -330,6 +342,14 @@ void FilePanelWindow::SetButtonLabel(file_panel_button button, const char* label
     target->SetLabel(label != nullptr ? label : "");
 }
 
+void FilePanelWindow::SetPanelText(file_panel_text which, const char* text)
+{
+    if (which < 0 || which >= B_PANEL_TEXT_COUNT || text == nullptr)
+        return;
+    fTexts[size_t(which)] = text;
+    ApplyTexts();
+}
+
 void FilePanelWindow::Refresh()
 {
     if (!FolderStillThere()) {
@@ -350,6 +370,20 @@ void FilePanelWindow::DispatchMessage(BMessage* message, BHandler* handler)
     if (message->what == B_QUIT_REQUESTED && handler == this) {
         Cancel();
         return;
+    }
+    // Enter in the field of a typed path goes there; with the field empty
+    // it presses the default button as anywhere else.
+    if (message->what == B_KEY_DOWN && fPathView != nullptr && CurrentFocus() == fPathView
+        && !TypedPath().empty()) {
+        const char* bytes = nullptr;
+        int32 modifiers = 0;
+        message->FindInt32("modifiers", &modifiers);
+        if (message->FindString("bytes", &bytes) == B_OK && bytes != nullptr && bytes[0] == B_ENTER
+            && bytes[1] == '\0'
+            && (modifiers & (B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY)) == 0) {
+            GoToTyped();
+            return;
+        }
     }
     BWindow::DispatchMessage(message, handler);
 }
@@ -380,6 +414,18 @@ void FilePanelWindow::MessageReceived(BMessage* message)
     case kMsgCancel:
         Cancel();
         return;
+    case kMsgShowHidden:
+        SetShowHidden(fHiddenBox != nullptr && fHiddenBox->Value() == B_CONTROL_ON);
+        return;
+    case kMsgNewFolder:
+        AskNewFolderName();
+        return;
+    case kMsgNewFolderAnswer: {
+        const char* name = "";
+        if (message->GetInt32("which", -1) == 1 && message->FindString("name", &name) == B_OK)
+            MakeFolder(name);
+        return;
+    }
     case kMsgReplaceAnswer: {
         int32 which = -1;
         if (message->FindInt32("which", &which) == B_OK && which == 1 && !fPendingSaveName.empty())

@@ -98,7 +98,7 @@ bool FolderListing::Accepts(BRefFilter* filter, PanelEntry& entry, stat_beos* in
 }
 
 status_t FolderListing::Read(
-    const std::string& path, BRefFilter* filter, std::vector<PanelEntry>* entries)
+    const std::string& path, BRefFilter* filter, std::vector<PanelEntry>* entries, bool hidden)
 {
     entries->clear();
     BDirectory folder(path.c_str());
@@ -109,7 +109,7 @@ status_t FolderListing::Read(
     while (folder.GetNextEntry(&child) == B_OK) {
         const std::string& childPath = child.PathString();
         std::string name = LeafOf(childPath);
-        if (name.empty() || name[0] == '.')
+        if (name.empty() || name == "." || name == ".." || (name[0] == '.' && !hidden))
             continue;
         PanelEntry entry;
         stat_beos info;

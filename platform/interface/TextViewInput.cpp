@@ -340,7 +340,10 @@ void BTextView::KeyDown(const char* bytes, int32 numBytes)
         BView::KeyDown(bytes, numBytes);
         return;
     }
-    if (uint8(key) < 0x20 && key != B_ENTER && key != B_TAB) {
+    // A field that takes no tab (DisallowChar) passes Tab on, which moves
+    // the focus, as in a one-line field of a dialog.
+    bool tabTaken = key == B_TAB && fDisallowed.count(uint32(B_TAB)) == 0;
+    if (uint8(key) < 0x20 && key != B_ENTER && !tabTaken) {
         BView::KeyDown(bytes, numBytes);
         return;
     }

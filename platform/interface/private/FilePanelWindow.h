@@ -6,8 +6,12 @@
 //
 // Its views, by name: "MenuBar" (with the "Volumes" menu), "folder" (the
 // pop-up of the folder and its parents), "parent" (the button that goes up),
-// "entries" (the list of the folder's entries, in a scroll view), "name"
-// (the file name of a save panel), "cancel" and "default" (the buttons).
+// "entries" (the list of the folder's entries, in a scroll view), "hidden"
+// (the check box that lists hidden entries), "new-folder" (the button that
+// makes a folder; its question is an alert with the field
+// "new-folder-name"), "path" (the field for a typed path of an open panel,
+// labelled "go-to-label"), "name" (the file name of a save panel), "cancel"
+// and "default" (the buttons).
 //
 // While it is shown the window offers the UI driver's "panel" verb a way to
 // choose a path: it goes to the path's folder, selects the entry (or, for a
@@ -23,6 +27,8 @@
 #include <vector>
 
 class BButton;
+class BCheckBox;
+class BStringView;
 class BListView;
 class BMenu;
 class BMenuField;
@@ -42,6 +48,7 @@ public:
         bool modal = false;
         bool hideWhenDone = true;
         BRefFilter* filter = nullptr;
+        bool showHidden = false;
     };
 
     FilePanelWindow(BFilePanel* panel, const Settings& settings, const entry_ref* directory,
@@ -81,6 +88,8 @@ public:
     bool HidesWhenDone() const { return fSettings.hideWhenDone; }
     void SetSaveText(const char* text);
     void SetButtonLabel(file_panel_button button, const char* label);
+    void SetPanelText(file_panel_text which, const char* text);
+    void SetShowHidden(bool show);
 
     // The entries chosen last, for GetNextSelectedRef.
     void RewindChosen() { fChosenCursor = 0; }
@@ -103,6 +112,11 @@ public:
     static constexpr uint32 kMsgCancel = 'fpcn';
     static constexpr uint32 kMsgReplaceAnswer = 'fprp';
     static constexpr uint32 kMsgDriverChoose = 'fpdr';
+    static constexpr uint32 kMsgShowHidden = 'fphd';
+    static constexpr uint32 kMsgNewFolder = 'fpnf';
+    // The answer of the new folder's question: "which" (1 makes it) and
+    // "name".
+    static constexpr uint32 kMsgNewFolderAnswer = 'fpna';
 
 private:
     // Building (FilePanelWindow.cpp).
@@ -134,6 +148,17 @@ private:
     void Finished();
     void RegisterWithDriver();
     void UnregisterFromDriver();
+    // The tools below the list (FilePanelTools.cpp).
+    void BuildTools(BView* background, float top, bool pathField);
+    void AskNewFolderName();
+    status_t MakeFolder(const std::string& name);
+    // Goes to the typed path; B_OK (and an empty field) when it was a
+    // folder, a message to the user otherwise.
+    status_t GoToTyped();
+    std::string TypedPath() const;
+    void TellAbout(file_panel_text which, const std::string& subject);
+    void ApplyTexts();
+    static std::vector<std::string> DefaultTexts(const Settings& settings);
 
     BFilePanel* fPanel;
     Settings fSettings;
@@ -150,6 +175,11 @@ private:
     BButton* fParentButton = nullptr;
     BListView* fList = nullptr;
     BTextView* fNameView = nullptr;
+    BCheckBox* fHiddenBox = nullptr;
+    BButton* fNewFolderButton = nullptr;
+    BStringView* fPathLabel = nullptr;
+    BTextView* fPathView = nullptr;
+    std::vector<std::string> fTexts;
     BButton* fCancelButton = nullptr;
     BButton* fDefaultButton = nullptr;
 };

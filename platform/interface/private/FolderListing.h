@@ -6,8 +6,9 @@
 // accepts and sorts them as the panel lists them: folders (and links to
 // folders) first, then by name without regard to case.
 //
-// Entries whose names start with a dot are left out: on Linux they are the
-// hidden files of every home folder, which nobody expects in a file panel.
+// Entries whose names start with a dot are left out unless asked for: on
+// Linux they are the hidden files of every home folder, which nobody
+// expects in a file panel until they look for one.
 
 #include <EntryRef.h>
 #include <SupportDefs.h>
@@ -38,9 +39,9 @@ struct PanelEntry {
 class FolderListing {
 public:
     // The entries of the folder at `path` that `filter` accepts (all when
-    // it is null), in the panel's order.
-    static status_t Read(
-        const std::string& path, BRefFilter* filter, std::vector<PanelEntry>* entries);
+    // it is null), in the panel's order; hidden ones only with `hidden`.
+    static status_t Read(const std::string& path, BRefFilter* filter,
+        std::vector<PanelEntry>* entries, bool hidden = false);
 
     // Describes the entry at `path` (a link is not followed) and fills the
     // stat record the filter gets.

@@ -20,8 +20,9 @@ ReplaceAnswer InstallerDialogs::AskReplace(const std::string& newItem,
     const std::string& newItemFolder, const std::string& existingItem, bool offerApplyToAll,
     const std::string& language)
 {
-    ReplaceAlert::Answer answer = ReplaceAlert::Ask(BPath(newItem.c_str()),
-        BPath(existingItem.c_str()), offerApplyToAll, language.c_str(), newItemFolder.c_str());
+    ReplaceAlert::Answer answer
+        = ReplaceAlert::Ask(BPath(newItem.c_str()), BPath(existingItem.c_str()), offerApplyToAll,
+            language.c_str(), newItemFolder.c_str(), fTitle.c_str());
     ReplaceAnswer result;
     // Only "Replace" replaces: a dialog that went away unanswered (the
     // program quits) keeps the existing item.

@@ -11,11 +11,23 @@
 
 #include <InstallServices.h>
 
+#include <string>
+#include <utility>
+
 class InstallerDialogs : public PlatformDialogs {
 public:
+    // `title` names the replace dialog's window: the product's name.
+    explicit InstallerDialogs(std::string title = std::string())
+        : fTitle(std::move(title))
+    {
+    }
+
     void Error(const std::string& text) override;
     void Info(const std::string& text) override;
     ReplaceAnswer AskReplace(const std::string& newItem, const std::string& newItemFolder,
         const std::string& existingItem, bool offerApplyToAll,
         const std::string& language) override;
+
+private:
+    std::string fTitle;
 };

@@ -54,7 +54,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -110,6 +112,42 @@ void CloseOpenAlerts()
     }
 }
 
+// `path` or the nearest folder above it that exists.
+std::string NearestFolder(std::string path)
+{
+    struct stat info;
+    while (path.size() > 1 && (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+        size_t slash = path.find_last_of('/');
+        path = slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
+    }
+    return path.empty() ? std::string("/") : path;
+}
+
+// The folder panel in the installer's language.
+void LocalizeFolderPanel(LibFilePanel& panel, oLocalize& texts)
+{
+    auto text
+        = [&texts](int32 id) { return std::string(static_cast<const char*>(texts.GetText(id))); };
+    panel.SetButtonLabel(B_DEFAULT_BUTTON, text(TextId::kFolderPanelChoose).c_str());
+    panel.SetButtonLabel(B_CANCEL_BUTTON, text(TextId::kCancel).c_str());
+    const std::pair<file_panel_text, int32> kTexts[] = {
+        { B_PANEL_TITLE_TEXT, TextId::kFolderPanelTitle },
+        { B_PANEL_PARENT_TEXT, TextId::kFolderPanelParent },
+        { B_PANEL_VOLUMES_TEXT, TextId::kFolderPanelVolumes },
+        { B_PANEL_HIDDEN_TEXT, TextId::kFolderPanelShowHidden },
+        { B_PANEL_NEW_FOLDER_TEXT, TextId::kFolderPanelNewFolder },
+        { B_PANEL_FOLDER_NAME_TEXT, TextId::kFolderPanelFolderName },
+        { B_PANEL_CREATE_TEXT, TextId::kFolderPanelCreate },
+        { B_PANEL_GO_TO_TEXT, TextId::kFolderPanelGoTo },
+        { B_PANEL_NO_FOLDER_TEXT, TextId::kFolderPanelNoFolder },
+        { B_PANEL_NAME_TAKEN_TEXT, TextId::kFolderPanelNameTaken },
+        { B_PANEL_BAD_NAME_TEXT, TextId::kFolderPanelBadName },
+        { B_PANEL_CANNOT_MAKE_TEXT, TextId::kFolderPanelCannotMake },
+    };
+    for (const auto& [which, id] : kTexts)
+        panel.SetPanelText(which, text(id).c_str());
+}
+
 } // namespace
 
 std::unique_ptr<oLocalize> InstallerWin::Localizer() const
@@ -139,8 +177,12 @@ bool InstallerWin::LoadResources()
     // A choice of language that the installer file could not keep is found
     // by the product's name; now that it is known, the texts follow it.
     const char* appName = nullptr;
-    if (fConfig.FindString(Field::kAppName, &appName) == B_OK)
+    if (fConfig.FindString(Field::kAppName, &appName) == B_OK) {
         LanguageChoice::SetKey(InstallerFormat::kInstallerSignature, appName);
+        // Every message box of the installer is titled with the product.
+        if (appName[0] != '\0')
+            BAlert::SetDefaultTitle(appName);
+    }
     SetLanguage();
 
     {
@@ -593,7 +635,7 @@ void InstallerWin::Install()
         ReturnToDestinationStep();
         return;
     }
-    fConfig.SetDialogs(std::make_unique<InstallerDialogs>());
+    fConfig.SetDialogs(std::make_unique<InstallerDialogs>(fConfig.GetString(Field::kAppName, "")));
     status_t status = fConfig.Go(kThreadName, new BMessenger(this), kThreadPriority, false);
     fPassStart = status == B_OK ? kPassStarted : kNoPass;
     guard.unlock();
@@ -768,8 +810,10 @@ void InstallerWin::MessageReceived(BMessage* message)
         if (fStep.load() != kStepDestination)
             break;
         InitFolderPanel();
-        fFolderPanel->SetPanelDirectory(&fConfig.Destination());
-        fFolderPanel->SetToParentDirectory();
+        // In the language shown now, at the folder the product goes into (or
+        // the nearest one above it that is there yet).
+        LocalizeFolderPanel(*fFolderPanel, *Localizer());
+        fFolderPanel->SetPanelDirectory(NearestFolder(fConfig.DestinationPath()).c_str());
         fFolderPanel->Show();
         break;
     case kMsgVolume:

@@ -376,6 +376,88 @@ std::string BuildAskingInstaller(Deinstaller deinstaller = Deinstaller::kBuilt)
         deinstaller);
 }
 
+// "Don't Replace" keeps the user's file and puts the new one nowhere; the
+// questions are titled with the product, and a close box answers as the
+// cancel button does.
+TEST_F(InstallerWindowTest, DontReplaceKeepsTheExistingFileAndPlacesNothing)
+{
+    fs::create_directories(fHome + "/.config");
+    std::ofstream(fHome + "/.config/ReadMe.txt") << "the user's own\n";
+    Outcome run = Run(BuildAskingInstaller(),
+        "click-label Agree\nclick-label Install\nwait-text _b1_ Replace\ndump " + Dump("question")
+            + "\nalert Don't Replace\nwait-text _b0_ OK\ndump " + Dump("complete")
+            + "\nclose Tarsel Notes\nwait-quit\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+
+    std::string question = ReadBytes(Dump("question"));
+    EXPECT_NE(question.find("window \"Tarsel Notes\" active"), std::string::npos) << question;
+    EXPECT_NE(TextOf(question, "_tv_").find("Do you wish to replace existing?"), std::string::npos)
+        << question;
+    std::string complete = ReadBytes(Dump("complete"));
+    EXPECT_NE(complete.find("window \"Tarsel Notes\""), std::string::npos) << complete;
+
+    std::string folder = fHome + "/.local/opt/TarselNotes";
+    EXPECT_EQ(ReadBytes(fHome + "/.config/ReadMe.txt"), "the user's own\n");
+    EXPECT_FALSE(fs::exists(folder + "/ReadMe.txt"));
+    EXPECT_TRUE(fs::exists(folder + "/Notes.app/notes"));
+    std::string log = ReadBytes(folder + "/Log");
+    EXPECT_NE(
+        log.find("User desired not to place item in " + fHome + "/.config"), std::string::npos)
+        << log;
+    for (const auto& entry : fs::recursive_directory_iterator(fHome)) {
+        EXPECT_EQ(entry.path().filename().string().rfind(".brenvik-", 0), std::string::npos)
+            << entry.path();
+        if (entry.path().filename() == "ReadMe.txt") {
+            EXPECT_EQ(entry.path().string(), fHome + "/.config/ReadMe.txt");
+        }
+    }
+}
+
+// The folder panel speaks the installer's language, opens at the
+// destination, makes a new folder, takes a typed path and looks as recorded.
+class FolderPanelTest : public InstallerWindowTest,
+                        public testing::WithParamInterface<const char*> { };
+
+TEST_P(FolderPanelTest, OpensAtTheDestinationMakesAFolderAndTakesATypedPath)
+{
+    bool german = std::string(GetParam()) == "de";
+    std::string title = german ? "Zielordner" : "Destination Folder";
+    std::string choose = german ? "Auswählen" : "Choose";
+    std::string create = german ? "Erstellen" : "Create";
+    fs::create_directories(fHome + "/.local/opt");
+    fs::create_directories(fHome + "/.local/share/Existing");
+    std::string script = std::string(german ? "choose options German\n" : "") + "click-label "
+        + (german ? "Zustimmen" : "Agree") + "\nclick folder\nwait-window " + title + "\ndump "
+        + Dump("opened") + "\nscreenshot-window \"" + title + "\" " + Dump("panel.png")
+        + "\nclick new-folder\ntype new-folder-name Programme\nalert " + create + "\nclick-label "
+        + choose + "\nclick folder\nwait-window " + title + "\ndump " + Dump("made")
+        + "\ntype path ~/.local/share\nkey Enter\nkey Enter\nclick folder\n" + "wait-window "
+        + title + "\ndump " + Dump("typed") + "\nkey Escape\nkey Ctrl+Q\n" + "wait-quit\n";
+    Outcome run = Run(fInstaller, script);
+    ASSERT_EQ(run.status, 1) << run.output;
+
+    std::string opened = ReadBytes(Dump("opened"));
+    EXPECT_NE(opened.find("window \"" + title + "\""), std::string::npos) << opened;
+    EXPECT_EQ(TextOf(opened, "default"), choose) << opened;
+    EXPECT_EQ(
+        TextOf(opened, "hidden"), german ? "Versteckte Ordner anzeigen" : "Show hidden folders");
+    // At the destination itself, not above the home folder.
+    EXPECT_NE(opened.find("|opt*\""), std::string::npos) << opened;
+    EXPECT_TRUE(fs::is_directory(fHome + "/.local/opt/Programme"));
+    EXPECT_NE(ReadBytes(Dump("made")).find("|Programme*\""), std::string::npos)
+        << ReadBytes(Dump("made"));
+    EXPECT_NE(ReadBytes(Dump("typed")).find("|share*\""), std::string::npos)
+        << ReadBytes(Dump("typed"));
+    using brenvik::test::RgbaImage;
+    RgbaImage image;
+    std::string error;
+    ASSERT_TRUE(brenvik::test::ReadPng(Dump("panel.png"), &image, &error)) << error;
+    EXPECT_TRUE(
+        brenvik::test::MatchesGolden(std::string("installer/folder-panel-") + GetParam(), image));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, FolderPanelTest, testing::Values("en", "de"));
+
 TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
 {
     fs::create_directories(fHome + "/.config");

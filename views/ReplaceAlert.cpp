@@ -22,7 +22,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -46,6 +48,8 @@ constexpr float kExtraHeight = 220;
 constexpr float kCheckBoxHeight = 20;
 // Free room kept right of the widest fact or of the check box.
 constexpr float kRightRoom = 10;
+// What the library calls a kind it has no name for.
+constexpr const char* kUnknownKind = "Unknown";
 
 // Replaces each "%s" of `format` in turn by the next text. The formats are
 // our own; the texts (a file name among them) are never read as formats.
@@ -95,9 +99,9 @@ BStringView* Value(BRect frame, const std::string& name, const char* text)
 } // namespace
 
 ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, const bool& offer,
-    const char* language, const char* fromFolder)
-    : BAlert("ReplaceAlert", "", ReplaceAlertTextsFor(language).keep,
-        ReplaceAlertTextsFor(language).replace, nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT)
+    const char* language, const char* fromFolder, const char* title)
+    : BAlert(title, "", ReplaceAlertTextsFor(language).keep, ReplaceAlertTextsFor(language).replace,
+        nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT)
     , fCheckBox(nullptr)
     , fApplyToAll(std::make_shared<std::atomic<bool>>(false))
 {
@@ -116,6 +120,7 @@ ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, const bool& offer
     Facts fromFacts = ReadFacts(from, dates);
     if (fromFolder != nullptr && *fromFolder != '\0')
         fromFacts.folder = fromFolder;
+    MarkNewer(toFacts, fromFacts, texts.newer);
     float valueWidth = ValueWidth(toFacts, fromFacts);
     FitWidth(valueWidth);
     AddQuestion(to, texts);
@@ -168,7 +173,7 @@ ReplaceAlert::~ReplaceAlert() = default;
 void ReplaceAlert::AddQuestion(const BPath& to, const ReplaceAlertTexts& texts)
 {
     const char* leaf = to.Leaf() != nullptr ? to.Leaf() : "";
-    std::string question = Substitute(texts.question, KindWord(to, texts), leaf);
+    std::string question = Ended(Substitute(texts.question, KindWord(to, texts), leaf));
     TextView()->SetText(question.c_str());
 }
 
@@ -178,12 +183,29 @@ ReplaceAlert::Facts ReplaceAlert::ReadFacts(const BPath& path, const LibLocaleDa
     Facts facts;
     facts.created = dates.Format(LibCreationDate(file, true));
     facts.modified = dates.Format(LibLastModifiedDate(file, true));
-    LibBytesToString(uint64(std::max<int64>(0, LibEntrySize(file, true))), facts.size, 1);
+    // What the user compares is the data: the attributes (its type, the
+    // installation's tag) would make equal files look different.
+    facts.size = SizeText(LibEntrySize(file, false));
+    // The kind by name where there is one ("Folder"), else the MIME type the
+    // item carries or its contents show ("text/plain").
     char kind[B_MIME_TYPE_LENGTH] = "";
     entry_ref ref;
-    if (LibGetEntryRef(file, ref))
-        LibGetMimeType(ref, kind, true);
+    if (LibGetEntryRef(file, ref)) {
+        char described[B_MIME_TYPE_LENGTH] = "";
+        LibGetMimeType(ref, described, true);
+        if (std::strcmp(described, kUnknownKind) == 0 && LibGetMimeType(ref, kind, false)
+            && kind[0] != '\0') {
+            // The type found is more than "Unknown".
+        } else {
+            std::strcpy(kind, described);
+        }
+    }
     facts.kind = kind;
+    struct stat info;
+    if (stat(file, &info) == 0 || lstat(file, &info) == 0) {
+        facts.hasModified = true;
+        facts.modifiedAt = info.st_mtim;
+    }
     LibGetParentPath(file, facts.folder);
     facts.version = LibGetAppVersion(file);
     return facts;
@@ -203,6 +225,43 @@ float ReplaceAlert::ValueWidth(const Facts& to, const Facts& from)
             width = std::max(width, std::ceil(font.StringWidth(*text)) + 2);
     }
     return width;
+}
+
+void ReplaceAlert::MarkNewer(Facts& to, Facts& from, const char* marker)
+{
+    if (!to.hasModified || !from.hasModified || marker == nullptr || marker[0] == '\0')
+        return;
+    auto later = [](const timespec& a, const timespec& b) {
+        return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+    };
+    Facts* newer = later(to.modifiedAt, from.modifiedAt) ? &to
+        : later(from.modifiedAt, to.modifiedAt)          ? &from
+                                                         : nullptr;
+    if (newer == nullptr)
+        return;
+    newer->modified.Concat(" ");
+    newer->modified.Concat(marker);
+}
+
+LibString ReplaceAlert::SizeText(int64 bytes)
+{
+    uint64 count = uint64(std::max<int64>(0, bytes));
+    std::string exact = std::to_string(count) + " bytes";
+    if (count < 1024)
+        return LibString(exact.c_str());
+    LibString text;
+    LibBytesToString(count, text, 1);
+    text.Concat((" (" + exact + ")").c_str());
+    return text;
+}
+
+std::string ReplaceAlert::Ended(std::string question)
+{
+    while (!question.empty() && question.back() == ' ')
+        question.pop_back();
+    if (!question.empty() && std::strchr(".?!", question.back()) == nullptr)
+        question += '?';
+    return question;
 }
 
 void ReplaceAlert::AddFacts(BView* parent, const char* side, const Facts& facts, float top,
@@ -262,10 +321,10 @@ int32 ReplaceAlert::Go(bool& applyToAll)
 }
 
 ReplaceAlert::Answer ReplaceAlert::Ask(const BPath& from, const BPath& to, const bool& offer,
-    const char* language, const char* fromFolder)
+    const char* language, const char* fromFolder, const char* title)
 {
     Answer answer { -1, false };
     answer.button
-        = (new ReplaceAlert(from, to, offer, language, fromFolder))->Go(answer.applyToAll);
+        = (new ReplaceAlert(from, to, offer, language, fromFolder, title))->Go(answer.applyToAll);
     return answer;
 }

@@ -25,7 +25,9 @@
 #include <LibString.h>
 
 #include <atomic>
+#include <ctime>
 #include <memory>
+#include <string>
 
 class BCheckBox;
 class LibLocaleDateTime;
@@ -39,9 +41,10 @@ public:
     // `from` is the new item, `to` the existing one; `offer` adds the check
     // box; `language` is a language code ("en", "de", ...). `fromFolder`,
     // when given, is shown as the new item's folder: where it comes from,
-    // rather than where it waits to be placed.
+    // rather than where it waits to be placed. `title` names the window
+    // (the product's name); without one it takes the program's alert title.
     ReplaceAlert(const BPath& from, const BPath& to, const bool& offer, const char* language,
-        const char* fromFolder = nullptr);
+        const char* fromFolder = nullptr, const char* title = nullptr);
     ~ReplaceAlert() override;
 
     void MessageReceived(BMessage* message) override;
@@ -58,7 +61,15 @@ public:
         bool applyToAll;
     };
     static Answer Ask(const BPath& from, const BPath& to, const bool& offer, const char* language,
-        const char* fromFolder = nullptr);
+        const char* fromFolder = nullptr, const char* title = nullptr);
+
+    // The size of an item as the dialog shows it: its data only (a folder's
+    // with everything in it), never its attributes; the exact count of
+    // bytes beside a rounded one.
+    static LibString SizeText(int64 bytes);
+    // The question with its end: a text that ends without a full stop, a
+    // question or an exclamation mark gets a question mark.
+    static std::string Ended(std::string question);
 
     // Whether the check box is on now.
     bool ApplyToAll() const { return fApplyToAll->load(); }
@@ -76,9 +87,14 @@ private:
         LibString kind;
         LibString folder;
         LibString version;
+        // The modification time, to tell which item is newer.
+        bool hasModified = false;
+        struct timespec modifiedAt = {};
     };
     static Facts ReadFacts(const BPath& path, const LibLocaleDateTime& dates);
     static float ValueWidth(const Facts& to, const Facts& from);
+    // Marks the modification date of the newer item, when one is newer.
+    static void MarkNewer(Facts& to, Facts& from, const char* marker);
 
     void FitWidth(float valueWidth);
     void AddQuestion(const BPath& to, const ReplaceAlertTexts& texts);

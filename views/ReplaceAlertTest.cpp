@@ -3,12 +3,15 @@
 #include <CheckBox.h>
 #include <Node.h>
 #include <StringView.h>
+#include <TextView.h>
 #include <UIDriver.h>
 
 #include <TestSandbox.h>
 #include <ViewsTestSupport.h>
 
 #include "ReplaceAlertTexts.h"
+
+#include <LocalizedTextTable.h>
 
 #include <gtest/gtest.h>
 
@@ -72,7 +75,8 @@ protected:
 
     ReplaceAlert* Make(bool offer = true, const char* language = "en")
     {
-        return new ReplaceAlert(BPath(fFrom.c_str()), BPath(fTo.c_str()), offer, language);
+        return new ReplaceAlert(
+            BPath(fFrom.c_str()), BPath(fTo.c_str()), offer, language, nullptr, "Tarsel Notes");
     }
 
     std::string fToFolder;
@@ -117,7 +121,9 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReplaceAlertAnswerTest,
         AnswerCase { "key_r", { kTick, "key r" }, 1, true },
         AnswerCase { "key_d", { "key d" }, 0, false },
         AnswerCase { "enter_replaces", { "key Enter" }, 1, false },
-        AnswerCase { "escape_keeps", { kTick, "key Escape" }, 0, true }),
+        AnswerCase { "escape_keeps", { kTick, "key Escape" }, 0, true },
+        // The window's close box is no way around the question: it keeps.
+        AnswerCase { "close_box_keeps", { kTick, "close Tarsel Notes" }, 0, true }),
     [](const testing::TestParamInfo<AnswerCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ReplaceAlertTest, AskHandsBackTheAnswerInOnePiece)
@@ -145,7 +151,7 @@ std::string TextOf(BAlert* alert, const char* name)
 TEST_F(ReplaceAlertTest, LaysTheFactsOutInFixedRows)
 {
     ReplaceAlert* alert = Make(true, "en");
-    EXPECT_STREQ(alert->Title(), "ReplaceAlert");
+    EXPECT_STREQ(alert->Title(), "Tarsel Notes");
     EXPECT_EQ(alert->FindView("to_creation_label")->Frame(), BRect(40, 35, 105, 50));
     // The values take 150 pixels, or more when one needs more.
     BRect values = alert->FindView("to_creation")->Frame();
@@ -162,9 +168,11 @@ TEST_F(ReplaceAlertTest, LaysTheFactsOutInFixedRows)
 
     EXPECT_EQ(TextOf(alert, "to_creation"), "Tue, Dec 9 2025, 11:40:00 AM");
     EXPECT_EQ(TextOf(alert, "to_modified"), "Tue, Dec 9 2025, 2:20:00 PM");
-    EXPECT_EQ(TextOf(alert, "from_modified"), "Wed, Dec 10 2025, 3:20:00 PM");
-    EXPECT_EQ(TextOf(alert, "to_size"), "2.0 KB");
-    EXPECT_EQ(TextOf(alert, "from_size"), "1.5 MB");
+    EXPECT_EQ(TextOf(alert, "from_modified"), "Wed, Dec 10 2025, 3:20:00 PM (newer)");
+    EXPECT_EQ(TextOf(alert, "to_size"), "2.0 KB (2048 bytes)");
+    EXPECT_EQ(TextOf(alert, "from_size"), "1.5 MB (1572864 bytes)");
+    // Text, as its contents show.
+    EXPECT_EQ(TextOf(alert, "to_kind"), "text/plain");
     // The folders are cut at their beginning to fit.
     EXPECT_EQ(TextOf(alert, "to_path"),
         "\xE2\x80\xA6"
@@ -185,8 +193,84 @@ TEST_F(ReplaceAlertTest, LaysTheFactsOutInFixedRows)
         }
     }
     EXPECT_EQ(alert->TextView()->Text(),
-        std::string("The file 'Read Me.txt' already exists. Do you wish to replace existing"));
+        std::string("The file 'Read Me.txt' already exists. Do you wish to replace existing?"));
     alert->Quit();
+}
+
+TEST_F(ReplaceAlertTest, WithoutATitleItTakesTheProgramsAlertTitle)
+{
+    ReplaceAlert* alert = new ReplaceAlert(BPath(fFrom.c_str()), BPath(fTo.c_str()), true, "en");
+    EXPECT_EQ(std::string(alert->Title()), BAlert::DefaultTitle());
+    EXPECT_NE(std::string(alert->Title()), "");
+    alert->Quit();
+}
+
+// The sizes are the files' data: attributes (a type, the installation's
+// tag) do not make equal files look different.
+TEST_F(ReplaceAlertTest, SizesAreTheDataAloneAndTheNewerItemIsMarked)
+{
+    std::string older = WriteFile(fToFolder + "/small", 55, kCreated, kModified);
+    std::string newer = WriteFile(fFromFolder + "/small", 45, kCreated, kModified + 60);
+    std::string tag(80, 't');
+    for (const std::string& path : { older, newer }) {
+        BNode node(path.c_str());
+        node.WriteAttr("user.test.tag", B_STRING_TYPE, 0, tag.c_str(), tag.size() + 1);
+    }
+    ReplaceAlert* alert = new ReplaceAlert(BPath(newer.c_str()), BPath(older.c_str()), true, "de");
+    EXPECT_EQ(TextOf(alert, "to_size"), "55 bytes");
+    EXPECT_EQ(TextOf(alert, "from_size"), "45 bytes");
+    EXPECT_NE(TextOf(alert, "from_modified").find(" (neuer)"), std::string::npos);
+    EXPECT_EQ(TextOf(alert, "to_modified").find("(neuer)"), std::string::npos);
+    alert->Quit();
+
+    // The existing item newer; then both of the same time: no mark.
+    alert = new ReplaceAlert(BPath(older.c_str()), BPath(newer.c_str()), true, "en");
+    EXPECT_NE(TextOf(alert, "to_modified").find(" (newer)"), std::string::npos);
+    EXPECT_EQ(TextOf(alert, "from_modified").find("(newer)"), std::string::npos);
+    alert->Quit();
+    WriteFile(newer, 45, kCreated, kModified);
+    alert = new ReplaceAlert(BPath(older.c_str()), BPath(newer.c_str()), true, "en");
+    EXPECT_EQ(TextOf(alert, "to_modified").find("(newer)"), std::string::npos);
+    EXPECT_EQ(TextOf(alert, "from_modified").find("(newer)"), std::string::npos);
+    alert->Quit();
+}
+
+TEST(ReplaceAlertTextTest, SizesShowTheExactCountBesideARoundedOne)
+{
+    EXPECT_EQ(std::string(ReplaceAlert::SizeText(0)), "0 bytes");
+    EXPECT_EQ(std::string(ReplaceAlert::SizeText(1023)), "1023 bytes");
+    EXPECT_EQ(std::string(ReplaceAlert::SizeText(1536)), "1.5 KB (1536 bytes)");
+    EXPECT_EQ(std::string(ReplaceAlert::SizeText(-1)), "0 bytes");
+}
+
+TEST(ReplaceAlertTextTest, AQuestionWithoutAnEndGetsAQuestionMark)
+{
+    EXPECT_EQ(
+        ReplaceAlert::Ended("Do you wish to replace existing"), "Do you wish to replace existing?");
+    EXPECT_EQ(ReplaceAlert::Ended("Möchten Sie das Existieren ersetzen."),
+        "Möchten Sie das Existieren ersetzen.");
+    EXPECT_EQ(ReplaceAlert::Ended("Replace it? "), "Replace it?");
+    EXPECT_EQ(ReplaceAlert::Ended(""), "");
+}
+
+// However long the name and whatever the language, every line of the
+// question stands above the facts.
+TEST_F(ReplaceAlertTest, TheWholeQuestionShowsAboveTheFacts)
+{
+    std::string longName = fToFolder + "/" + std::string(40, 'n') + " " + std::string(60, 'm');
+    WriteFile(longName, 10, kCreated, kModified);
+    for (int32 i = 0; i < LocalizedTextTable::kLanguageCount; i++) {
+        const char* code = LocalizedTextTable::LanguageCode(i);
+        ReplaceAlert* alert
+            = new ReplaceAlert(BPath(fFrom.c_str()), BPath(longName.c_str()), true, code);
+        BTextView* text = alert->TextView();
+        float bottom = text->TextHeight(0, text->CountLines() - 1);
+        EXPECT_LE(bottom, alert->FindView("to_creation_label")->Frame().top) << code;
+        EXPECT_LE(text->Bounds().Height(), alert->Bounds().Height()) << code;
+        std::string shown = text->Text();
+        EXPECT_TRUE(shown.back() == '?' || shown.back() == '.') << code << ": " << shown;
+        alert->Quit();
+    }
 }
 
 // The new item waits in a scratch folder; the dialog names where it comes
@@ -323,14 +407,14 @@ TEST_P(ReplaceAlertKindTest, TheQuestionNamesTheKindOfTheExistingItem)
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ReplaceAlertKindTest,
     testing::Values(KindCase { "folder",
-                        "The folder 'Sounds' already exists. Do you wish to replace existing" },
+                        "The folder 'Sounds' already exists. Do you wish to replace existing?" },
         KindCase {
-            "link", "The symbolic link 'Sounds' already exists. Do you wish to replace existing" },
+            "link", "The symbolic link 'Sounds' already exists. Do you wish to replace existing?" },
         KindCase { "dangling_link",
-            "The symbolic link 'Sounds' already exists. Do you wish to replace existing" },
-        KindCase { "pipe", "The file 'Sounds' already exists. Do you wish to replace existing" },
+            "The symbolic link 'Sounds' already exists. Do you wish to replace existing?" },
+        KindCase { "pipe", "The file 'Sounds' already exists. Do you wish to replace existing?" },
         KindCase {
-            "missing", "The file 'Sounds' already exists. Do you wish to replace existing" }),
+            "missing", "The file 'Sounds' already exists. Do you wish to replace existing?" }),
     [](const testing::TestParamInfo<KindCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ReplaceAlertTest, ANameWithPercentSignsIsShownAsItIs)

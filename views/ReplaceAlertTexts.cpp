@@ -15,7 +15,8 @@ ReplaceAlertTexts TextsOf(const char* code)
         text(TextId::kReplaceDialogModified), text(TextId::kReplaceDialogSize),
         text(TextId::kReplaceDialogKind), text(TextId::kReplaceDialogPath),
         text(TextId::kReplaceDialogVersion), text(TextId::kReplaceDialogWith),
-        text(TextId::kReplaceDialogApplyToAll), text(TextId::kReplaceDialogQuestion) };
+        text(TextId::kReplaceDialogApplyToAll), text(TextId::kReplaceDialogQuestion),
+        text(TextId::kReplaceDialogNewer) };
 }
 
 } // namespace

@@ -20,6 +20,8 @@ struct ReplaceAlertTexts {
     const char* applyToAll;
     // A printf format: the kind word, then the existing item's name.
     const char* question;
+    // Put after the modification date of the newer item.
+    const char* newer;
 };
 
 // The texts of a language code; English for "en", null and any code that

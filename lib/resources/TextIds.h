@@ -92,6 +92,8 @@ enum : int32 {
     kReplaceDialogWith = 1121,
     kReplaceDialogApplyToAll = 1122,
     kReplaceDialogQuestion = 1123,
+    // After the modification date of the newer of the two items.
+    kReplaceDialogNewer = 1124,
 
     // Installing without a window: the terminal's questions, the command
     // line and the answer file. The one-argument texts are formats of one
@@ -151,7 +153,23 @@ enum : int32 {
     // The program the installer's resources are appended to, as a damaged
     // part (kInstallerDamaged).
     kDamagedProgram = 1178,
-    kLastInstallerId = kDamagedProgram,
+
+    // The folder panel of the destination step. The last four are messages
+    // whose "%s" is the name or path they are about.
+    kFolderPanelTitle = 1190,
+    kFolderPanelChoose = 1191,
+    kFolderPanelParent = 1192,
+    kFolderPanelVolumes = 1193,
+    kFolderPanelShowHidden = 1194,
+    kFolderPanelNewFolder = 1195,
+    kFolderPanelFolderName = 1196,
+    kFolderPanelCreate = 1197,
+    kFolderPanelGoTo = 1198,
+    kFolderPanelNoFolder = 1199,
+    kFolderPanelNameTaken = 1200,
+    kFolderPanelBadName = 1201,
+    kFolderPanelCannotMake = 1202,
+    kLastInstallerId = kFolderPanelCannotMake,
 
     // The de-installer (Kolvast).
     kDeinstallerIntro = 3000,

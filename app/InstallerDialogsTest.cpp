@@ -44,13 +44,16 @@ TEST_P(InstallerDialogsReplaceTest, TheWorkerGetsTheAnswerWithItsCheckBox)
     std::string folder = MakeTempFolder("collide");
     std::string existing = MakeFile(folder + "/Demo");
     std::string incoming = MakeFile(MakeTempFolder("incoming") + "/Demo");
-    InstallerDialogs dialogs;
+    InstallerDialogs dialogs("Tarsel Notes");
     ReplaceAnswer answer;
     std::thread worker([&] {
         answer = dialogs.AskReplace(incoming, "/payload", existing, GetParam().offer, "de");
     });
+    // Titled with the product.
+    std::vector<std::string> script = GetParam().script;
+    script.insert(script.begin(), "wait-window Tarsel Notes");
     std::string failure;
-    EXPECT_EQ(BPrivate::UIDriver::RunScript(GetParam().script, &failure), B_OK) << failure;
+    EXPECT_EQ(BPrivate::UIDriver::RunScript(script, &failure), B_OK) << failure;
     worker.join();
     EXPECT_EQ(answer.replace, GetParam().replace);
     EXPECT_EQ(answer.applyToAll, GetParam().applyToAll);

@@ -439,13 +439,17 @@ TEST_P(FolderPanelTest, OpensAtTheDestinationMakesAFolderAndTakesATypedPath)
     std::string create = german ? "Erstellen" : "Create";
     fs::create_directories(fHome + "/.local/opt");
     fs::create_directories(fHome + "/.local/share/Existing");
+    // Hidden: it sorts first once hidden folders are shown.
+    fs::create_directories(fHome + "/.local/share/.secret");
     std::string script = std::string(german ? "choose options German\n" : "") + "click-label "
         + (german ? "Zustimmen" : "Agree") + "\nclick folder\nwait-window " + title + "\ndump "
         + Dump("opened") + "\nscreenshot-window \"" + title + "\" " + Dump("panel.png")
         + "\nclick new-folder\ntype new-folder-name Programme\nalert " + create + "\nclick-label "
         + choose + "\nclick folder\nwait-window " + title + "\ndump " + Dump("made")
         + "\ntype path ~/.local/share\nkey Enter\nkey Enter\nclick folder\n" + "wait-window "
-        + title + "\ndump " + Dump("typed") + "\nkey Escape\nkey Ctrl+Q\n" + "wait-quit\n";
+        + title + "\ndump " + Dump("typed") + "\nclick hidden\ntick entries 0\nclick-label "
+        + choose + "\nclick folder\nwait-window " + title + "\ndump " + Dump("hidden")
+        + "\nkey Escape\nkey Ctrl+Q\nwait-quit\n";
     Outcome run = Run(fInstaller, script, display);
     ASSERT_EQ(run.status, 1) << run.output;
     if (!display.empty()) {
@@ -464,6 +468,10 @@ TEST_P(FolderPanelTest, OpensAtTheDestinationMakesAFolderAndTakesATypedPath)
         << ReadBytes(Dump("made"));
     EXPECT_NE(ReadBytes(Dump("typed")).find("|share*\""), std::string::npos)
         << ReadBytes(Dump("typed"));
+    EXPECT_EQ(TextOf(ReadBytes(Dump("typed")), "path"), "");
+    // A hidden folder, shown and chosen.
+    EXPECT_NE(ReadBytes(Dump("hidden")).find("|.secret*\""), std::string::npos)
+        << ReadBytes(Dump("hidden"));
     using brenvik::test::RgbaImage;
     RgbaImage image;
     std::string error;

@@ -116,6 +116,8 @@ public:
     bool DoesWordWrap() const;
     void SetMaxBytes(int32 max);
     int32 MaxBytes() const;
+    // Characters that typing does not insert. A view that disallows B_TAB
+    // passes Tab on, so that it moves the focus as in a one-line field.
     void DisallowChar(uint32 character);
     void AllowChar(uint32 character);
     void SetAlignment(alignment flag);

@@ -393,6 +393,15 @@ TEST_F(InstallerWindowTest, DontReplaceKeepsTheExistingFileAndPlacesNothing)
     EXPECT_NE(question.find("window \"Tarsel Notes\" active"), std::string::npos) << question;
     EXPECT_NE(TextOf(question, "_tv_").find("Do you wish to replace existing?"), std::string::npos)
         << question;
+    // The files as they are: their data's size, their type.
+    EXPECT_EQ(TextOf(question, "to_size"), "15 bytes") << question;
+    EXPECT_EQ(TextOf(question, "to_kind"), "text/plain") << question;
+    EXPECT_EQ(TextOf(question, "from_kind"), "text/plain") << question;
+    EXPECT_EQ(TextOf(question, "from_size"),
+        std::to_string(
+            fs::file_size(brenvik::test::TestDataPath("../examples/sample/payload/ReadMe.txt")))
+            + " bytes")
+        << question;
     std::string complete = ReadBytes(Dump("complete"));
     EXPECT_NE(complete.find("window \"Tarsel Notes\""), std::string::npos) << complete;
 

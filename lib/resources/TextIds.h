@@ -151,7 +151,15 @@ enum : int32 {
     // The program the installer's resources are appended to, as a damaged
     // part (kInstallerDamaged).
     kDamagedProgram = 1178,
-    kLastInstallerId = kDamagedProgram,
+    // The installer window's status and destination lines.
+    // kSpaceShortWarning: needed, free (both sizes), the volume's name.
+    // kDestinationUnusable: the folder, then why.
+    kUndoingUnfinished = 1190,
+    kPassNotStarted = 1191,
+    kAlsoInstallsInto = 1192,
+    kSpaceShortWarning = 1193,
+    kDestinationUnusable = 1194,
+    kLastInstallerId = kDestinationUnusable,
 
     // The de-installer (Kolvast).
     kDeinstallerIntro = 3000,

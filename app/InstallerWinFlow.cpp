@@ -488,12 +488,12 @@ void InstallerWin::GetVolumes()
     BAutolock lock(this);
     LibString chosen = fVolume->Text();
     fVolume->Update();
-    BVolume volume;
-    if (chosen.Length() > 0 && !fVolume->GetCurrentVolume(volume) && fStep.load() != kStepInstalling
-        && fVolume->CountItems() > 0) {
+    if (chosen.Length() > 0 && chosen.Compare(fVolume->Text()) != 0
+        && fStep.load() != kStepInstalling && fVolume->CountItems() > 0) {
         // The chosen volume is gone: the menu goes back to the first one,
         // and the destination and free space follow it.
-        fVolume->SetItem(0);
+        if (fVolume->Text().Length() == 0)
+            fVolume->SetItem(0);
         GetHomeDirectory();
         return;
     }

@@ -153,6 +153,38 @@ TEST_F(InstallerWinTest, AChosenVolumeGivesTheUsersFolderOnIt)
     unsetenv("BRENVIK_SCOPE");
 }
 
+// When the chosen volume is unmounted, the menu goes back to its first
+// volume, and the destination and the free space follow it.
+TEST_F(InstallerWinTest, AfterTheChosenVolumeIsUnmountedTheDestinationFollowsTheMenu)
+{
+    setenv("BRENVIK_SCOPE", "user", 1);
+    Mount({ fBoot, fData });
+    ScopedWindow<InstallerWin> window;
+    ASSERT_TRUE(window.ShowAndSettle());
+    auto menuText = [&] {
+        std::string text;
+        WithLock(window.Get(), [&] {
+            LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
+            text = menu != nullptr ? static_cast<const char*>(menu->Text()) : "";
+        });
+        return text;
+    };
+    WithLock(window.Get(), [&] {
+        LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
+        if (menu != nullptr)
+            menu->MenuField()->SetMarked("Data", true);
+    });
+    window->PostMessage(InstallerWin::kMsgVolume);
+    ASSERT_TRUE(WaitUntil([&] { return DestinationOf(window.Get()) == fDataFolder; }));
+
+    Mount({ fBoot });
+    EXPECT_TRUE(WaitUntil([&] { return DestinationOf(window.Get()) == std::getenv("HOME"); }))
+        << DestinationOf(window.Get());
+    EXPECT_EQ(menuText(), "Home Disk");
+    EXPECT_EQ(DestinationShown(window.Get()), "~");
+    unsetenv("BRENVIK_SCOPE");
+}
+
 namespace {
 
 namespace Field = InstallerFormat::Field;

@@ -4,6 +4,7 @@
 #include <Message.h>
 #include <Path.h>
 
+#include <OrdinaryUser.h>
 #include <TestSandbox.h>
 
 #include <gtest/gtest.h>
@@ -37,13 +38,17 @@ TEST(DestinationCheckTest, NamesTheFolderThatStopsTheInstallationAndWhy)
     EXPECT_EQ(DestinationCheck::Problem(root + "/file/Tarsel", &blocking), std::strerror(ENOTDIR));
     EXPECT_EQ(blocking, root + "/file");
 
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may write in any folder";
+    // Root may write in any folder; a user may not.
     std::string locked = root + "/locked";
-    ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
-    EXPECT_EQ(DestinationCheck::Problem(locked + "/Tarsel", &blocking), std::strerror(EACCES));
-    EXPECT_EQ(blocking, locked);
-    chmod(locked.c_str(), 0755);
+    bool ran = RunAsOrdinaryUser([&] {
+        ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
+        std::string where;
+        EXPECT_EQ(DestinationCheck::Problem(locked + "/opt/Tarsel", &where), std::strerror(EACCES));
+        EXPECT_EQ(where, locked);
+        chmod(locked.c_str(), 0755);
+    });
+    if (!ran)
+        GTEST_SKIP() << "the sandbox is out of an ordinary user's reach";
 }
 
 BMessage Item(const char* destination, const char* link)

@@ -28,6 +28,7 @@ class BScrollBar;
 class BScrollView;
 class BStringView;
 class BTextView;
+class FileCheckList;
 class InstallImage;
 class LibFilePanel;
 class LibListView;
@@ -199,7 +200,7 @@ private:
     LibVolumeMenu* fVolume = nullptr;
     BStringView* fVolumeSize = nullptr;
     BStringView* fFileLabel = nullptr;
-    BListView* fCustomList = nullptr;
+    FileCheckList* fCustomList = nullptr;
     BScrollView* fCustomScrollView = nullptr;
     BStringView* fInstallSize = nullptr;
     BBox* fInstBox = nullptr;

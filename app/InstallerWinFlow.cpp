@@ -22,6 +22,7 @@
 #include <Volume.h>
 
 #include <DestinationCheck.h>
+#include <FileCheckList.h>
 #include <InstallAnswers.h>
 #include <InstallImage.h>
 #include <InstallListItem.h>
@@ -381,6 +382,8 @@ void InstallerWin::ButtonPressed()
             if (fFolderPanel && fFolderPanel->IsShowing())
                 fFolderPanel->Hide();
             SetControlsEnabled(false);
+            // The pass installs what is ticked now.
+            fCustomList->SetChangeable(false);
             SetStepTexts();
             // The pass's own status follows; until then nothing is done
             // yet, and the destination is no longer being chosen.
@@ -422,6 +425,7 @@ void InstallerWin::ReturnToDestinationStep()
 {
     BAutolock lock(this);
     SetControlsEnabled(true);
+    fCustomList->SetChangeable(true);
     ShowProgress(false);
     fStep = kStepDestination;
     SetStepTexts();
@@ -615,6 +619,9 @@ void InstallerWin::InitFolderPanel()
 void InstallerWin::InstallTypeSelected()
 {
     ShowGroupDescription(-1);
+    // While the pass runs, the files it installs stay ticked as they were.
+    if (fStep.load() == kStepInstalling)
+        return;
     {
         BAutolock lock(this);
         fCustomList->SetSelectionMessage(nullptr);

@@ -10,6 +10,7 @@
 #include "InstallerWin.h"
 
 #include <Control.h>
+#include <FileCheckList.h>
 #include <InstallServices.h>
 #include <InstallerFormat.h>
 #include <LibInterfaceTestSupport.h>
@@ -794,6 +795,10 @@ TEST_F(InstallerWinPassTest, APassShowsItsProgressBesideTheStatusLine)
         EXPECT_EQ(bar()->Fraction(), 0);
         BRect line = Window()->FindView("instruction")->Frame();
         EXPECT_LT(line.right, bar()->Frame().left);
+        // The pass installs what was ticked when Install was pressed.
+        FileCheckList* files = dynamic_cast<FileCheckList*>(Window()->FindView("custom_list"));
+        ASSERT_NE(files, nullptr);
+        EXPECT_FALSE(files->IsChangeable());
     });
     BMessage report(InstallerWin::kMsgInstallProgress);
     report.AddInt64("done", 50);
@@ -809,6 +814,8 @@ TEST_F(InstallerWinPassTest, APassShowsItsProgressBesideTheStatusLine)
     WithLock(Window(), [&] {
         EXPECT_TRUE(bar()->IsHidden());
         EXPECT_EQ(Window()->FindView("instruction")->Bounds().Width(), fullWidth);
+        EXPECT_TRUE(
+            dynamic_cast<FileCheckList*>(Window()->FindView("custom_list"))->IsChangeable());
     });
 }
 

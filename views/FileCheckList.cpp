@@ -44,6 +44,10 @@ void FileCheckList::MouseDown(BPoint where)
     int32 index = IndexOf(where);
     if (index < 0)
         return;
+    if (!fChangeable) {
+        SetCurrentRow(index);
+        return;
+    }
     if ((modifiers & B_SHIFT_KEY) != 0 && fLastClicked >= 0)
         TickRange(fLastClicked, index);
     else
@@ -82,12 +86,16 @@ void FileCheckList::KeyDown(const char* bytes, int32 numBytes)
     }
     int32 from = CurrentRow();
     if (bytes[0] == B_SPACE) {
-        if (from >= 0)
+        if (from >= 0 && fChangeable)
             Toggle(from);
         return;
     }
     int32 target = MoveTarget(bytes[0], from);
     if (target >= 0 && (modifiers() & B_SHIFT_KEY) != 0) {
+        if (!fChangeable) {
+            SetCurrentRow(target);
+            return;
+        }
         // The rows passed over are ticked besides those ticked already:
         // a key never takes a tick away unasked.
         int32 anchor = fLastClicked >= 0 ? fLastClicked : (from >= 0 ? from : target);

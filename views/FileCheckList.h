@@ -19,6 +19,11 @@ public:
     void MouseDown(BPoint where) override;
     void KeyDown(const char* bytes, int32 numBytes) override;
 
+    // Whether the user may change the ticks (the window stops it while the
+    // pass installs what was ticked); the keys still move the current row.
+    void SetChangeable(bool changeable) { fChangeable = changeable; }
+    bool IsChangeable() const { return fChangeable; }
+
     // Ticks the row, or takes its tick away.
     void Toggle(int32 index);
     // Ticks the rows from `from` to `to` (in either order), keeping the
@@ -30,4 +35,5 @@ private:
     int32 MoveTarget(char key, int32 from);
 
     int32 fLastClicked = -1;
+    bool fChangeable = true;
 };

@@ -142,3 +142,25 @@ INSTANTIATE_TEST_SUITE_P(Input, FileCheckListTest,
                 { 1, nullptr, kShiftKey } },
             { 1, 2, 3, 4 }, 1 }),
     [](const testing::TestParamInfo<CheckCase>& param) { return std::string(param.param.name); });
+
+namespace {
+
+// While the window installs what was ticked, the ticks stay as they are:
+// clicks and keys only move the current row.
+TEST(FileCheckListLockTest, AListThatMayNotChangeKeepsItsTicks)
+{
+    CheckListFixture fixture;
+    fixture.TickAll();
+    WithLock(fixture.window.Get(), [&] { fixture.list->SetChangeable(false); });
+    int32 id = DisplayId(fixture.window.Get());
+    ASSERT_EQ(Display().InjectClick(id, fixture.RowCenter(1)), B_OK);
+    ASSERT_EQ(Display().InjectKey(id, kSpace), B_OK);
+    ASSERT_EQ(Display().InjectKey(id, kDown, 0, kShiftKey), B_OK);
+    ASSERT_TRUE(WaitUntilSettled(fixture.window.Get()));
+    EXPECT_EQ(fixture.Ticked(), (std::vector<int32> { 0, 1, 2, 3, 4 }));
+    int32 current = -1;
+    WithLock(fixture.window.Get(), [&] { current = fixture.list->CurrentRow(); });
+    EXPECT_EQ(current, 2);
+}
+
+} // namespace

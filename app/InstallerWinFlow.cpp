@@ -23,6 +23,7 @@
 
 #include <DestinationCheck.h>
 #include <FileCheckList.h>
+#include <CompletionDialogs.h>
 #include <InstallAnswers.h>
 #include <InstallImage.h>
 #include <InstallListItem.h>
@@ -327,7 +328,9 @@ void InstallerWin::SetStepTexts()
         fInstruction->SetText(localize->GetText(TextId::kLicenseStep));
         break;
     case kStepInstalling:
-        fButton->SetLabel(localize->GetText(TextId::kStop));
+        fButton->SetLabel(localize->GetText(fPassComplete ? TextId::kDone : TextId::kStop));
+        if (fStopping)
+            fInstruction->SetText(localize->GetText(TextId::kWizardStopping));
         break;
     default:
         fButton->SetLabel(localize->GetText(TextId::kInstall));
@@ -352,6 +355,10 @@ void InstallerWin::ChangeLaunguage()
 
 void InstallerWin::ButtonPressed()
 {
+    // A press sent before the button changed its role (the second click of
+    // a double click, already on its way) is not one for the new role.
+    if (fButtonSettling)
+        return;
     switch (fStep.load()) {
     case kStepLicense: {
         BAutolock lock(this);
@@ -359,12 +366,15 @@ void InstallerWin::ButtonPressed()
         fInstallBox->Show();
         fStep = kStepDestination;
         SetStepTexts();
+        SettleButton();
     }
         // Installing needs a file where agreeing did not.
         CustomItemSelected();
         CheckDestinationFolder(false);
         break;
     case kStepDestination: {
+        if (!ConfirmReinstall())
+            return;
         std::unique_lock guard(fStartLock);
         // Once the application is quitting, no pass starts.
         if (fQuitting)
@@ -372,6 +382,7 @@ void InstallerWin::ButtonPressed()
         // A stop asked for from here on is for this pass, also before it
         // has started.
         fConfig.ClearStopRequest();
+        fPassComplete = false;
         fPassStart = kPassStarting;
         fStep = kStepInstalling;
         guard.unlock();
@@ -389,13 +400,119 @@ void InstallerWin::ButtonPressed()
             // yet, and the destination is no longer being chosen.
             fInstruction->SetText("");
             ShowProgress(true);
+            SettleButton();
         }
         Install();
         break;
     }
     default:
-        QuitRequested();
+        if (!fStopping && !fPassComplete)
+            AskToStop();
         break;
+    }
+}
+
+// The button is where the previous one was: a second click of a double
+// click, or a second Enter, lands on the new role unless it waits.
+void InstallerWin::SettleButton()
+{
+    fButtonSettling = true;
+    int32 generation = ++fSettleGeneration;
+    fButton->SetEnabled(false);
+    BMessage ready(kMsgButtonReady);
+    ready.AddInt32("generation", generation);
+    fButtonReady.Start(BMessenger(this), ready, kButtonSettleTime);
+}
+
+std::string InstallerWin::AlertTitle() const
+{
+    const char* name = fConfig.GetString(Field::kAppName, "");
+    return name[0] != '\0' ? name : Title();
+}
+
+std::string InstallerWin::InstallationFolder() const
+{
+    std::string folder = fConfig.DestinationPath();
+    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
+    if (created[0] != '\0')
+        folder += std::string("/") + created;
+    return folder;
+}
+
+bool InstallerWin::AskToStop()
+{
+    std::unique_ptr<oLocalize> localize = Localizer();
+    // Escape and the close button keep the pass running.
+    BAlert* alert = new BAlert(AlertTitle().c_str(), localize->GetText(TextId::kStopQuestion),
+        localize->GetText(TextId::kGoOn), localize->GetText(TextId::kStop), nullptr,
+        B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    if (alert->Go() != 1)
+        return false;
+    {
+        std::lock_guard guard(fStartLock);
+        // The pass may have ended while the user was asked.
+        if (fPassStart.load() != kPassStarted)
+            return false;
+        fConfig.RequestStop();
+    }
+    BAutolock lock(this);
+    fStopping = true;
+    SetStepTexts();
+    CustomItemSelected();
+    return true;
+}
+
+void InstallerWin::OfferRemovalOfLeftovers()
+{
+    std::unique_ptr<oLocalize> localize = Localizer();
+    std::string journal = fConfig.RecordPath();
+    if (journal.empty()) {
+        // Nothing was placed.
+        (new BAlert(AlertTitle().c_str(), localize->GetText(TextId::kStopped),
+             localize->GetText(TextId::kOk), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT))
+            ->Go();
+        return;
+    }
+    std::string text = FormatWithText(
+        static_cast<const char*>(localize->GetFormat(TextId::kStoppedWithLeftovers)),
+        BPrivate::StorageScope::ShownPath(InstallationFolder()));
+    BAlert* alert
+        = new BAlert(AlertTitle().c_str(), text.c_str(), localize->GetText(TextId::kRollBackLeave),
+            localize->GetText(TextId::kRollBackUndo), nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    if (alert->Go() != 1)
+        return;
+    std::string report;
+    if (!RollBackOffer::RollBackAll({ journal }, &report) && !report.empty())
+        LibError("%s", report.c_str());
+}
+
+// Installing where an earlier installation of the product is moves the
+// earlier folder to the trash, with whatever the user changed in it: asked
+// every time, with the choice of another folder.
+bool InstallerWin::ConfirmReinstall()
+{
+    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
+    if (created[0] == '\0' || !fConfig.DoesDestinationExist())
+        return true;
+    // The user said so when choosing the folder.
+    if (fReplaceConfirmed == InstallationFolder())
+        return true;
+    std::unique_ptr<oLocalize> localize = Localizer();
+    std::string text
+        = FormatWithText(static_cast<const char*>(localize->GetFormat(TextId::kReinstallQuestion)),
+            BPrivate::StorageScope::ShownPath(InstallationFolder()));
+    BAlert* alert = new BAlert(AlertTitle().c_str(), text.c_str(),
+        localize->GetText(TextId::kCancel), localize->GetText(TextId::kChooseAnotherFolder),
+        localize->GetText(TextId::kReplace), B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    switch (alert->Go()) {
+    case 2:
+        fReplaceConfirmed = InstallationFolder();
+        return true;
+    case 1:
+        PostMessage(kMsgFolder);
+        return false;
+    default:
+        return false;
     }
 }
 
@@ -427,8 +544,11 @@ void InstallerWin::ReturnToDestinationStep()
     SetControlsEnabled(true);
     fCustomList->SetChangeable(true);
     ShowProgress(false);
+    fStopping = false;
+    fQuitWhenStopped = false;
     fStep = kStepDestination;
     SetStepTexts();
+    SettleButton();
     CustomItemSelected();
 }
 
@@ -445,9 +565,18 @@ bool InstallerWin::CheckDestinationFolder(bool ask)
     text.Concat(localize->GetText(TextId::kFolderExistsEnd));
     BAlert* alert;
     if (ask) {
-        text.Concat(localize->GetText(TextId::kAskReplace));
-        alert = new BAlert("", text, localize->GetText(TextId::kCancel),
-            localize->GetText(TextId::kReplace), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+        // The question says what replacing does: the earlier folder goes to
+        // the trash, with what the user changed in it.
+        std::string question = FormatWithText(
+            static_cast<const char*>(localize->GetFormat(TextId::kReinstallQuestion)),
+            BPrivate::StorageScope::ShownPath(InstallationFolder()));
+        alert
+            = new BAlert(AlertTitle().c_str(), question.c_str(), localize->GetText(TextId::kCancel),
+                localize->GetText(TextId::kReplace), nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+        bool replace = alert->Go() != 0;
+        if (replace)
+            fReplaceConfirmed = InstallationFolder();
+        return replace;
     } else {
         alert = new BAlert("", text, localize->GetText(TextId::kOk), nullptr, nullptr,
             B_WIDTH_AS_USUAL, B_INFO_ALERT);
@@ -671,7 +800,10 @@ void InstallerWin::CustomItemSelected()
     // Only installing needs a file: the licence can always be agreed to
     // (the list is hidden then, so nothing could be ticked), and while the
     // pass runs the button stops it, whatever is ticked.
-    fButton->SetEnabled(fConfigured && (count > 0 || fStep.load() != kStepDestination));
+    // It waits out a change of role, and has nothing to do while the pass
+    // stops or once it is complete.
+    fButton->SetEnabled(fConfigured && !fButtonSettling && !fStopping && !fPassComplete
+        && (count > 0 || fStep.load() != kStepDestination));
 }
 
 void InstallerWin::ShowGroupDescription(const int32& index)
@@ -825,16 +957,31 @@ void InstallerWin::ThreadChange(BMessage* message)
     if (message->FindString("name", &name) != B_OK || std::strcmp(name, kThreadName) != 0)
         return;
     int32 status = message->GetInt32("status", InstallConfig::kPassFailed);
-    fPassStart = kNoPass;
+    bool quitting;
+    {
+        std::lock_guard guard(fStartLock);
+        fPassStart = kNoPass;
+        quitting = fQuitting;
+    }
     if (status == InstallConfig::kPassDone) {
         fOutcome
             = fConfig.Outcome() == InstallConfig::kOutcomeSucceeded ? kInstalled : kInstallFailed;
         if (fConfig.RestartRequested())
             LibShutdown(true);
-        QuitRequested();
+        QuitProgram();
         return;
     }
     fOutcome = status == InstallConfig::kPassStopped ? kInstallStopped : kInstallFailed;
+    // The application, quitting, tells of a stop itself.
+    if (quitting)
+        return;
+    if (status == InstallConfig::kPassStopped && fStopping)
+        OfferRemovalOfLeftovers();
+    if (fQuitWhenStopped) {
+        QuitProgram();
+        return;
+    }
+    fPassComplete = false;
     ReturnToDestinationStep();
 }
 
@@ -910,8 +1057,18 @@ status_t InstallerWin::WaitForPassToEnd(bigtime_t timeout)
 
 bool InstallerWin::QuitRequested()
 {
-    be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+    if (fStep.load() == kStepInstalling && fPassStart.load() == kPassStarted && !fPassComplete) {
+        if (fStopping || AskToStop())
+            fQuitWhenStopped = true;
+        return false;
+    }
+    QuitProgram();
     return false;
+}
+
+void InstallerWin::QuitProgram()
+{
+    be_app_messenger.SendMessage(B_QUIT_REQUESTED);
 }
 
 void InstallerWin::MessageReceived(BMessage* message)
@@ -963,10 +1120,22 @@ void InstallerWin::MessageReceived(BMessage* message)
         break;
     case kMsgInstallStatus: {
         const char* text = nullptr;
-        if (message->FindString(InstallConfig::kStatusField, &text) == B_OK)
+        // While the pass stops, the line says so.
+        if (!fStopping && message->FindString(InstallConfig::kStatusField, &text) == B_OK)
             fInstruction->SetText(text);
         break;
     }
+    case kMsgInstallComplete:
+        fPassComplete = true;
+        SetStepTexts();
+        CustomItemSelected();
+        break;
+    case kMsgButtonReady:
+        if (message->GetInt32("generation", -1) == fSettleGeneration) {
+            fButtonSettling = false;
+            CustomItemSelected();
+        }
+        break;
     default:
         LibWindow::MessageReceived(message);
         break;

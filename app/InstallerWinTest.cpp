@@ -489,8 +489,12 @@ protected:
         return probe;
     }
 
+    // The button takes a press once it has settled into its role, as a
+    // user's click would find it.
     bool Press(InstallerWin::Step expected)
     {
+        if (!WaitUntil([&] { return ButtonEnabled(Window()); }))
+            return false;
         Window()->PostMessage(InstallerWin::kMsgButton);
         return WaitUntil([&] { return Window()->CurrentStep() == expected; })
             && WaitUntilSettled(Window());
@@ -626,6 +630,7 @@ TEST_P(LateChoiceTest, ADestinationChosenOnceInstallIsPressedChangesNothing)
     ASSERT_TRUE(GetParam().ready(Window(), other));
     ASSERT_EQ(DestinationOf(Window()), destination);
 
+    ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
     WithLock(Window(), [&] {
         Window()->PostMessage(InstallerWin::kMsgButton);
         Window()->PostMessage(GetParam().message);
@@ -706,6 +711,75 @@ INSTANTIATE_TEST_SUITE_P(Passes, QuitTest,
         QuitCase { "EndedWithAFailure", false, false, InstallerWin::kInstallFailed }),
     [](const testing::TestParamInfo<QuitCase>& param) { return std::string(param.param.name); });
 
+namespace {
+
+// How the user asks to stop the running pass, and the answer to the
+// question that follows.
+struct StopCase {
+    const char* name;
+    bool closing;
+    const char* answer;
+};
+
+void PrintTo(const StopCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class StopTest : public InstallerWinPassTest, public testing::WithParamInterface<StopCase> { };
+
+constexpr const char* kStopQuestion
+    = "Stop the installation? What it has placed so far can be removed afterwards.";
+
+} // namespace
+
+// Neither Stop nor closing the window stops the pass at once: the user is
+// asked. "Go On" leaves it running; "Stop" stops it, says so once it has
+// stopped, and the window returns to the destination step with its button
+// back to Install.
+TEST_P(StopTest, AsksBeforeThePassStops)
+{
+    Open();
+    TestProbe* probe = UseProbe(true, kRoomEnough);
+    ASSERT_TRUE(StartPass());
+    ASSERT_TRUE(WaitUntil([&] { return probe->Entered(); }));
+    if (GetParam().closing) {
+        Window()->PostMessage(B_QUIT_REQUESTED);
+    } else {
+        ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+        Window()->PostMessage(InstallerWin::kMsgButton);
+    }
+    ShownAlert shown;
+    ASSERT_TRUE(
+        WaitUntil([&] { return FindShownAlert(&shown, 0) && shown.text == kStopQuestion; }));
+    EXPECT_EQ(shown.title, testing::UnitTest::GetInstance()->current_test_info()->name());
+    EXPECT_EQ(shown.labels, (std::vector<std::string> { "Go On", "Stop" }));
+    EXPECT_FALSE(Window()->Configuration().StopRequested());
+    ASSERT_EQ(BPrivate::UIDriver::RunScript({ std::string("alert ") + GetParam().answer }, nullptr),
+        B_OK);
+
+    if (std::string(GetParam().answer) == "Go On") {
+        ASSERT_TRUE(Answers(Window()));
+        EXPECT_EQ(Window()->CurrentStep(), InstallerWin::kStepInstalling);
+        EXPECT_FALSE(Window()->Configuration().StopRequested());
+        EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+        return;
+    }
+    // Stopped in the requirements check, before anything was placed.
+    const std::string stopped = "Installation was stopped before it could complete.";
+    ASSERT_TRUE(WaitUntil([&] { return FindShownAlert(&shown, 0) && shown.text == stopped; }));
+    ASSERT_EQ(BPrivate::UIDriver::RunScript({ "alert OK" }, nullptr), B_OK);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Window()->CurrentStep() == InstallerWin::kStepDestination; }));
+    EXPECT_EQ(Window()->InstallOutcome(), InstallerWin::kInstallStopped);
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, StopTest,
+    testing::Values(StopCase { "StopGoOn", false, "Go On" }, StopCase { "StopStop", false, "Stop" },
+        StopCase { "CloseGoOn", true, "Go On" }),
+    [](const testing::TestParamInfo<StopCase>& param) { return std::string(param.param.name); });
+
 // The worker may take a moment to begin after it was asked to run: a stop
 // asked for in that moment is kept, and the pass stops at its first step
 // instead of running on until the window gives up waiting.
@@ -758,6 +832,8 @@ TEST_P(TickedTotalTest, TheTotalIsWhatTheTickedFilesTake)
     configuration.AddInt32(Field::kDeinstallerSize, 1900000);
     Open(configuration);
     ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    // Install takes clicks once it has settled into its role.
+    ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
     WithLock(Window(), [&] {
         BListView* files = dynamic_cast<BListView*>(Window()->FindView("custom_list"));
         ASSERT_NE(files, nullptr);
@@ -913,7 +989,7 @@ TEST_F(InstallerWinPassTest, WarnsOfTooLittleRoomAsTheTicksChange)
     std::string warning = TextOfView(Window(), "instruction");
     EXPECT_EQ(warning.rfind("Needs 1073741824.0 GB, only ", 0), 0u) << warning;
     EXPECT_NE(warning.find(" free on Home Disk"), std::string::npos) << warning;
-    EXPECT_TRUE(ButtonEnabled(Window()));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
 
     WithLock(Window(),
         [&] { dynamic_cast<BListView*>(Window()->FindView("custom_list"))->Deselect(2); });
@@ -934,5 +1010,5 @@ TEST_F(InstallerWinPassTest, NamesADestinationThatCannotBeWrittenAndWhy)
     ASSERT_TRUE(Press(InstallerWin::kStepDestination));
     EXPECT_EQ(TextOfView(Window(), "instruction"),
         "Cannot install into " + folder + "/file: " + std::strerror(ENOTDIR));
-    EXPECT_TRUE(ButtonEnabled(Window()));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
 }

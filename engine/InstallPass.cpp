@@ -206,6 +206,7 @@ status_t InstallPass::Run()
     EditScripts();
     if (fConfig.StopRequested())
         return Stopped();
+    fConfig.NoteComplete();
 
     // The items marked to run once installed; what became of each goes to
     // the log, which is still open.
@@ -423,35 +424,50 @@ status_t InstallPass::MakeInstallFolder()
         return opened;
     }
     fRecord.Done(step, &made);
-    if (fConfig.GetBool(Field::kSaveReplaced)) {
+    // "Saved Files" is made when the first replaced item goes into it
+    // (MakeSavedFolder), so that an installation that replaces nothing
+    // leaves no empty folder.
+    fSavedFolderTried = false;
+    if (fConfig.GetBool(Field::kSaveReplaced))
         fSavedFolder = fInstallFolder + "/" + kSavedFilesName;
-        BMessage saved;
-        saved.AddString(InstallRecord::kFieldPath, fSavedFolder.c_str());
-        saved.AddBool(InstallRecord::kFieldExisted, false);
-        step = fRecord.Begin(InstallRecord::kKindFolder, saved);
-        if (step < 0)
-            return step;
-        if (mkdirat(fFolder.Get(), kSavedFilesName, 0775) != 0) {
-            // Items are then never replaced: with nowhere to save them,
-            // the collision rules keep what is there.
-            fRecord.Failed(step, StatusFromErrno(errno), std::strerror(errno));
-        } else {
-            // Held as the installation folder is: what is saved later goes
-            // into this folder, whatever is put at its name meanwhile.
-            fSaved.Reset(openat(
-                fFolder.Get(), kSavedFilesName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            struct stat info;
-            BMessage result;
-            if (fSaved.IsValid() && fstat(fSaved.Get(), &info) == 0 && info.st_uid == geteuid()) {
-                result.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
-                result.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
-            } else {
-                fSaved.Reset();
-            }
-            fRecord.Done(step, &result);
-        }
-    }
     return B_OK;
+}
+
+bool InstallPass::MakeSavedFolder()
+{
+    if (fSavedFolderTried)
+        return fSaved.IsValid();
+    fSavedFolderTried = true;
+    BMessage saved;
+    saved.AddString(InstallRecord::kFieldPath, fSavedFolder.c_str());
+    saved.AddBool(InstallRecord::kFieldExisted, false);
+    int32 step = fRecord.Begin(InstallRecord::kKindFolder, saved);
+    if (step < 0)
+        return false;
+    if (mkdirat(fFolder.Get(), kSavedFilesName, 0775) != 0) {
+        // Items are then never replaced: with nowhere to save them, the
+        // collision rules keep what is there.
+        int error = errno;
+        fConfig.Log("\t\t\t%s could not be made: %s\n", fSavedFolder.c_str(), std::strerror(error));
+        AddFailure(fSavedFolder + " could not be made (" + std::strerror(error)
+            + "); nothing was saved in it");
+        fRecord.Failed(step, StatusFromErrno(error), std::strerror(error));
+        return false;
+    }
+    // Held as the installation folder is: what is saved later goes into
+    // this folder, whatever is put at its name meanwhile.
+    fSaved.Reset(
+        openat(fFolder.Get(), kSavedFilesName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    BMessage result;
+    if (fSaved.IsValid() && fstat(fSaved.Get(), &info) == 0 && info.st_uid == geteuid()) {
+        result.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
+        result.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
+    } else {
+        fSaved.Reset();
+    }
+    fRecord.Done(step, &result);
+    return fSaved.IsValid();
 }
 
 status_t InstallPass::OpenInstallFolder(BMessage* made)

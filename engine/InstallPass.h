@@ -131,6 +131,9 @@ private:
     status_t CreateRecord();
     status_t MakeInstallFolder();
     std::string FolderProblem(const std::string& folder);
+    // Makes "Saved Files" in the installation folder, once, in the record;
+    // whether it is there to save into.
+    bool MakeSavedFolder();
     status_t OpenInstallFolder(BMessage* made);
     // Holds a folder items or links go to: the installation folder's own
     // handle, a folder below it reached through that handle without
@@ -191,6 +194,8 @@ private:
     std::string fSavedFolder;
     // "Saved Files", held from the moment it is made.
     BPrivate::Descriptor fSaved;
+    // Whether "Saved Files" was made (or making it failed) in this pass.
+    bool fSavedFolderTried = false;
     // The folder the item or link being placed goes to, held by the step
     // that places it (ItemFolderScope), for the collision rule.
     int fItemFolder = -1;

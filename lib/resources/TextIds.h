@@ -159,7 +159,19 @@ enum : int32 {
     kAlsoInstallsInto = 1192,
     kSpaceShortWarning = 1193,
     kDestinationUnusable = 1194,
-    kLastInstallerId = kDestinationUnusable,
+    // Stopping the pass from the window: the question, its "go on" answer,
+    // and what is said of a pass that stopped with something placed (a
+    // format of the installation folder).
+    kStopQuestion = 1200,
+    kGoOn = 1201,
+    kStoppedWithLeftovers = 1202,
+    // The main button once the pass has completed.
+    kDone = 1203,
+    // Installing where an earlier installation of the product is: a format
+    // of the installation folder; the choice of another folder.
+    kReinstallQuestion = 1204,
+    kChooseAnotherFolder = 1205,
+    kLastInstallerId = kChooseAnotherFolder,
 
     // The de-installer (Kolvast).
     kDeinstallerIntro = 3000,
@@ -187,8 +199,12 @@ enum : int32 {
     kDeinstallerWhyNotOurs = 3022,
     kDeinstallerWhyUserFiles = 3023,
     kDeinstallerWhyTaken = 3024,
+    // An earlier installation that the installation moved to the trash stays
+    // there unless the user asks for it back.
+    kDeinstallerPutBackEarlier = 3025,
+    kDeinstallerEarlierInTrash = 3026,
     kFirstDeinstallerId = kDeinstallerIntro,
-    kLastDeinstallerId = kDeinstallerWhyTaken,
+    kLastDeinstallerId = kDeinstallerEarlierInTrash,
 };
 
 } // namespace TextId

@@ -143,6 +143,13 @@ status_t RunLine(
         attempt = [&actions, name = words[1]] { return actions.TryClick(name); };
     } else if (verb == "click-label" && words.size() >= 2) {
         attempt = [&actions, label = RestAfter(line, 1)] { return actions.TryClickLabel(label); };
+    } else if (verb == "double-click-label" && words.size() >= 2) {
+        attempt
+            = [&actions, label = RestAfter(line, 1)] { return actions.TryDoubleClickLabel(label); };
+    } else if (verb == "wait-enabled" && words.size() == 2) {
+        attempt = [&actions, name = words[1]] { return actions.TryWaitEnabled(name); };
+    } else if (verb == "close" && words.size() >= 2) {
+        attempt = [&actions, title = RestAfter(line, 1)] { return actions.TryClose(title); };
     } else if (verb == "choose" && words.size() >= 3) {
         attempt = [&actions, name = words[1], item = RestAfter(line, 2)] {
             return actions.TryChoose(name, item);
@@ -208,9 +215,9 @@ status_t RunLine(
     // Input goes to what the user sees, and a screenshot shows it: the
     // windows first settle, so that a menu or alert that an earlier step
     // opened is there.
-    static const char* const kSettlingVerbs[]
-        = { "click", "click-label", "choose", "tick", "click-row", "type", "key", "drop", "panel",
-              "screenshot", "screenshot-window", "dump", "wait-text", "wait-item" };
+    static const char* const kSettlingVerbs[] = { "click", "click-label", "double-click-label",
+        "close", "choose", "tick", "click-row", "type", "key", "drop", "panel", "screenshot",
+        "screenshot-window", "dump", "wait-text", "wait-item" };
     for (const char* input : kSettlingVerbs) {
         if (verb == input)
             actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));

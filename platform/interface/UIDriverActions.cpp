@@ -205,6 +205,46 @@ bool UIDriverActions::TryClickLabel(const std::string& label)
     return Display().InjectClick(target.displayWindow, target.where) == B_OK;
 }
 
+bool UIDriverActions::TryDoubleClickLabel(const std::string& label)
+{
+    Target target;
+    auto match = [&](BView* view) {
+        BControl* control = dynamic_cast<BControl*>(view);
+        return control != nullptr && control->Label() != nullptr && label == control->Label();
+    };
+    if (!FindTarget(match, PlaceAtCenter, &target))
+        return false;
+    return Display().InjectClick(target.displayWindow, target.where, kPrimaryButton, 1) == B_OK
+        && Display().InjectClick(target.displayWindow, target.where, kPrimaryButton, 2) == B_OK;
+}
+
+bool UIDriverActions::TryClose(const std::string& title)
+{
+    for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
+        LockedWindow locked(messenger);
+        BWindow* window = locked.Get();
+        if (window == nullptr || window->IsHidden() || title != window->Title())
+            continue;
+        int32 id = DisplayIdOf(window);
+        return Display().InjectCloseRequest(id) == B_OK;
+    }
+    return false;
+}
+
+bool UIDriverActions::TryWaitEnabled(const std::string& name)
+{
+    for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
+        LockedWindow locked(messenger);
+        BWindow* window = locked.Get();
+        if (window == nullptr || window->IsHidden())
+            continue;
+        BView* view = window->FindView(name.c_str());
+        if (view != nullptr)
+            return !view->IsHidden() && IsEnabled(view);
+    }
+    return false;
+}
+
 bool UIDriverActions::TryChoose(const std::string& name, const std::string& item)
 {
     if (fMenuOpened) {

@@ -22,6 +22,14 @@ public:
     bool TryWaitWindow(const std::string& title);
     bool TryClick(const std::string& name);
     bool TryClickLabel(const std::string& label);
+    // Two clicks in a row at the control, the second counted as a double
+    // click, with nothing waited for between them.
+    bool TryDoubleClickLabel(const std::string& label);
+    // Asks the shown window of this title to close, as its close button does.
+    bool TryClose(const std::string& title);
+    // Whether the first view named `name` in a shown window is shown and
+    // enabled (a control, a menu field).
+    bool TryWaitEnabled(const std::string& name);
     bool TryChoose(const std::string& name, const std::string& item);
     bool TryTick(const std::string& name, int32 row);
     // A plain click on the row, without a modifier, as a user clicks.

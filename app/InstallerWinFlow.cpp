@@ -21,9 +21,9 @@
 #include <TextView.h>
 #include <Volume.h>
 
+#include <CompletionDialogs.h>
 #include <DestinationCheck.h>
 #include <FileCheckList.h>
-#include <CompletionDialogs.h>
 #include <InstallAnswers.h>
 #include <InstallImage.h>
 #include <InstallListItem.h>

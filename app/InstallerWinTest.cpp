@@ -758,6 +758,8 @@ TEST_P(TickedTotalTest, TheTotalIsWhatTheTickedFilesTake)
     configuration.AddInt32(Field::kDeinstallerSize, 1900000);
     Open(configuration);
     ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    // Install takes clicks once it has settled into its role.
+    ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
     WithLock(Window(), [&] {
         BListView* files = dynamic_cast<BListView*>(Window()->FindView("custom_list"));
         ASSERT_NE(files, nullptr);
@@ -913,7 +915,7 @@ TEST_F(InstallerWinPassTest, WarnsOfTooLittleRoomAsTheTicksChange)
     std::string warning = TextOfView(Window(), "instruction");
     EXPECT_EQ(warning.rfind("Needs 1073741824.0 GB, only ", 0), 0u) << warning;
     EXPECT_NE(warning.find(" free on Home Disk"), std::string::npos) << warning;
-    EXPECT_TRUE(ButtonEnabled(Window()));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
 
     WithLock(Window(),
         [&] { dynamic_cast<BListView*>(Window()->FindView("custom_list"))->Deselect(2); });
@@ -934,5 +936,5 @@ TEST_F(InstallerWinPassTest, NamesADestinationThatCannotBeWrittenAndWhy)
     ASSERT_TRUE(Press(InstallerWin::kStepDestination));
     EXPECT_EQ(TextOfView(Window(), "instruction"),
         "Cannot install into " + folder + "/file: " + std::strerror(ENOTDIR));
-    EXPECT_TRUE(ButtonEnabled(Window()));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
 }

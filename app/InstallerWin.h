@@ -30,6 +30,7 @@ class BScrollBar;
 class BScrollView;
 class BStringView;
 class BTextView;
+class FileCheckList;
 class InstallImage;
 class LibFilePanel;
 class LibListView;
@@ -38,7 +39,7 @@ class LibMenuField;
 class LibPictureButton;
 class LibStringView;
 class LibVolumeMenu;
-class oLocalize;
+class ProgressBar;
 
 class InstallerWin : public LibWindow {
 public:
@@ -55,6 +56,9 @@ public:
         // Posted to the application: play the opening sound.
         kMsgPlaySound = 2200,
         kMsgInstallStatus = InstallConfig::kMsgInstallStatus,
+        // From the worker: the bytes of the ticked files placed so far
+        // ("done") of all of them ("total"), both int64.
+        kMsgInstallProgress = 'ispg',
         kMsgInstallComplete = InstallConfig::kMsgInstallComplete,
         // The main button takes clicks again after a change of its role.
         kMsgButtonReady = 2008,
@@ -144,6 +148,9 @@ private:
     BView* BuildLicenseBox(BRect frame);
     BView* BuildInstallBox(BRect frame);
     void SetControlsEnabled(bool enabled);
+    // The progress bar beside the status line, shown while the pass runs
+    // (the status line makes room for it).
+    void ShowProgress(bool show);
     // Disables the main button for kButtonSettleTime.
     void SettleButton();
     void QuitProgram();
@@ -160,6 +167,16 @@ private:
     std::string AlertTitle() const;
     void ReturnToDestinationStep();
     void SetStepTexts();
+    // Where the installation goes, before Install: the installation folder
+    // in the destination line (the home folder as "~"), every other folder
+    // that receives files in its tip, the free space where it goes, and in
+    // step 2 a warning on the instruction line when the folder cannot be
+    // written or the ticked files do not fit there. Install stays enabled:
+    // the user decides.
+    void ShowWhereThingsGo();
+    // The instruction of step 2: the warning about the destination, or what
+    // to do.
+    std::string DestinationInstruction(oLocalize& localize) const;
     std::unique_ptr<oLocalize> Localizer() const;
     void FillControls();
     void SetDefaultFolder();
@@ -206,6 +223,8 @@ private:
     InstallImage* fAboutImage = nullptr;
     InstallConfig fConfig;
     std::unique_ptr<LibFilePanel> fFolderPanel;
+    // What is wrong with the destination as chosen (empty when nothing).
+    std::string fDestinationWarning;
 
     BBox* fLicenseBox = nullptr;
     BTextView* fLicenseText = nullptr;
@@ -220,11 +239,12 @@ private:
     LibVolumeMenu* fVolume = nullptr;
     BStringView* fVolumeSize = nullptr;
     BStringView* fFileLabel = nullptr;
-    BListView* fCustomList = nullptr;
+    FileCheckList* fCustomList = nullptr;
     BScrollView* fCustomScrollView = nullptr;
     BStringView* fInstallSize = nullptr;
     BBox* fInstBox = nullptr;
     BStringView* fInstruction = nullptr;
+    ProgressBar* fProgress = nullptr;
     BButton* fButton = nullptr;
     LibMenuField* fOptions = nullptr;
 };

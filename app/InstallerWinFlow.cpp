@@ -13,6 +13,7 @@
 #include <FindDirectory.h>
 #include <ListItem.h>
 #include <ListView.h>
+#include <Messenger.h>
 #include <NodeMonitor.h>
 #include <Path.h>
 #include <ScrollBar.h>
@@ -21,6 +22,8 @@
 #include <Volume.h>
 
 #include <CompletionDialogs.h>
+#include <DestinationCheck.h>
+#include <FileCheckList.h>
 #include <InstallAnswers.h>
 #include <InstallImage.h>
 #include <InstallListItem.h>
@@ -42,6 +45,7 @@
 #include <LibVolumeMenu.h>
 #include <LocalizedTextTable.h>
 #include <LooperList.h>
+#include <ProgressBar.h>
 #include <RollBackOffer.h>
 #include <StorageScope.h>
 #include <TextIds.h>
@@ -55,7 +59,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -86,6 +93,38 @@ bool OnVolume(const char* path, const BVolume& volume)
             break;
     }
     return false;
+}
+
+// A path as the user knows it: the home folder as "~".
+std::string HomeRelative(const std::string& path)
+{
+    std::string home = BPrivate::StorageScope::Home();
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    if (home.size() <= 1 || path.compare(0, home.size(), home) != 0)
+        return path;
+    if (path.size() == home.size())
+        return "~";
+    if (path[home.size()] != '/')
+        return path;
+    return "~" + path.substr(home.size());
+}
+
+// A localized text with its "%s" filled in order by `values` (the texts'
+// conversions are all "%s"; nothing else in them is interpreted).
+std::string FillIn(const char* format, std::initializer_list<std::string> values)
+{
+    std::string text;
+    auto next = values.begin();
+    for (const char* at = format; *at != '\0'; at++) {
+        if (at[0] == '%' && at[1] == 's' && next != values.end()) {
+            text += *next++;
+            at++;
+        } else {
+            text += *at;
+        }
+    }
+    return text;
 }
 
 // A pass asked to stop may be waiting for the answer to one of its
@@ -182,6 +221,7 @@ void InstallerWin::FillControls()
         for (int32 i = 0; instructions.FindMessage(Field::kInstallFile, i, &file) == B_OK; i++) {
             InstallListItem* item = new InstallListItem(false);
             item->SetShowFullPath(false);
+            item->SetCheckBox(true);
             item->Read(file);
             fCustomList->AddItem(item);
         }
@@ -264,6 +304,7 @@ void InstallerWin::SetLanguage()
     fFileLabel->SetText(localize->GetText(TextId::kFilesLabel));
     fFolder->AddTip(LibTipManager::kMsgTipRequest, localize->GetText(TextId::kFolderTip));
     fVolume->SetLabel(localize->GetText(TextId::kDisksLabel));
+    ShowWhereThingsGo();
     SetStepTexts();
 
     LibStringIterator languages(localize->GetText(TextId::kLanguageMenu));
@@ -293,9 +334,16 @@ void InstallerWin::SetStepTexts()
         break;
     default:
         fButton->SetLabel(localize->GetText(TextId::kInstall));
-        fInstruction->SetText(localize->GetText(TextId::kDestinationStep));
+        fInstruction->SetText(DestinationInstruction(*localize).c_str());
         break;
     }
+}
+
+std::string InstallerWin::DestinationInstruction(oLocalize& localize) const
+{
+    if (!fDestinationWarning.empty())
+        return fDestinationWarning;
+    return static_cast<const char*>(localize.GetText(TextId::kDestinationStep));
 }
 
 void InstallerWin::ChangeLaunguage()
@@ -345,7 +393,13 @@ void InstallerWin::ButtonPressed()
             if (fFolderPanel && fFolderPanel->IsShowing())
                 fFolderPanel->Hide();
             SetControlsEnabled(false);
+            // The pass installs what is ticked now.
+            fCustomList->SetChangeable(false);
             SetStepTexts();
+            // The pass's own status follows; until then nothing is done
+            // yet, and the destination is no longer being chosen.
+            fInstruction->SetText("");
+            ShowProgress(true);
             SettleButton();
         }
         Install();
@@ -468,11 +522,28 @@ void InstallerWin::SetControlsEnabled(bool enabled)
     fVolume->SetEnabled(enabled);
 }
 
+void InstallerWin::ShowProgress(bool show)
+{
+    BAutolock lock(this);
+    fProgress->SetProgress(0, 0);
+    float width = fInstBox->Bounds().Width() - 10;
+    if (show) {
+        width = fProgress->Frame().left - 5 - fInstruction->Frame().left;
+        if (fProgress->IsHidden())
+            fProgress->Show();
+    } else if (!fProgress->IsHidden()) {
+        fProgress->Hide();
+    }
+    fInstruction->ResizeTo(width, fInstruction->Bounds().Height());
+}
+
 // The user may change the choice and press Install again.
 void InstallerWin::ReturnToDestinationStep()
 {
     BAutolock lock(this);
     SetControlsEnabled(true);
+    fCustomList->SetChangeable(true);
+    ShowProgress(false);
     fStopping = false;
     fQuitWhenStopped = false;
     fStep = kStepDestination;
@@ -548,7 +619,19 @@ void InstallerWin::SelectVolume()
 void InstallerWin::GetVolumes()
 {
     BAutolock lock(this);
+    LibString chosen = fVolume->Text();
     fVolume->Update();
+    if (chosen.Length() > 0 && chosen.Compare(fVolume->Text()) != 0
+        && fStep.load() != kStepInstalling && fVolume->CountItems() > 0) {
+        // The chosen volume is gone: the menu goes back to the first one,
+        // and the destination and free space follow it.
+        if (fVolume->Text().Length() == 0)
+            fVolume->SetItem(0);
+        GetHomeDirectory();
+        return;
+    }
+    // The free space may have changed with the mounts.
+    ShowWhereThingsGo();
 }
 
 // A volume's "home" is where its user may install: the home folder in the
@@ -582,17 +665,73 @@ void InstallerWin::GetHomeDirectory()
         return;
     fConfig.SetDestination(ref);
     SetDestinationPath();
-    LibString free;
-    LibBytesToString(uint64(volume.FreeBytes()), free, 1);
-    BAutolock lock(this);
-    fVolumeSize->SetText(free);
 }
 
 void InstallerWin::SetDestinationPath()
 {
-    LibString path(fConfig.DestinationPath().c_str());
+    ShowWhereThingsGo();
+}
+
+void InstallerWin::ShowWhereThingsGo()
+{
     BAutolock lock(this);
-    fDestination->SetTruncatedText(path, B_TRUNCATE_BEGINNING);
+    std::unique_ptr<oLocalize> localize = Localizer();
+    std::string destination = fConfig.DestinationPath();
+    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
+    std::string install
+        = destination.empty() || created[0] == '\0' ? destination : destination + "/" + created;
+    fDestination->SetTruncatedText(HomeRelative(install).c_str(), B_TRUNCATE_BEGINNING);
+
+    std::vector<bool> ticked;
+    uint64 needed = 0;
+    for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+        InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
+        ticked.push_back(item != nullptr && item->IsSelected());
+        if (ticked.back())
+            needed += item->Size64();
+    }
+    // The de-installer comes with any installation.
+    if (needed > 0 && fConfig.IncludeDeinstaller())
+        needed += InstallerFormat::RecordedDeinstallerSize(fConfig);
+    std::string tip = HomeRelative(install);
+    std::vector<std::string> others = DestinationCheck::OtherFolders(fConfig, ticked);
+    if (!others.empty()) {
+        tip += std::string("\n")
+            + static_cast<const char*>(localize->GetText(TextId::kAlsoInstallsInto));
+        for (const std::string& folder : others)
+            tip += "\n" + HomeRelative(folder);
+    }
+    fDestination->AddTip(LibTipManager::kMsgTipRequest, tip.c_str());
+
+    fDestinationWarning.clear();
+    if (!install.empty()) {
+        std::string nearest;
+        std::string why = DestinationCheck::Problem(install, &nearest);
+        struct stat info;
+        if (!why.empty()) {
+            fDestinationWarning = FillIn(
+                localize->GetText(TextId::kDestinationUnusable), { HomeRelative(nearest), why });
+        } else if (stat(nearest.c_str(), &info) == 0) {
+            BVolume volume(info.st_dev);
+            if (volume.InitCheck() == B_OK) {
+                uint64 free = uint64(std::max<off_t>(volume.FreeBytes(), 0));
+                LibString freeText;
+                LibSizeToString(free, freeText);
+                fVolumeSize->SetText(freeText);
+                if (needed > free) {
+                    char name[B_FILE_NAME_LENGTH] = "";
+                    volume.GetName(name);
+                    LibString neededText;
+                    LibSizeToString(needed, neededText);
+                    fDestinationWarning = FillIn(localize->GetText(TextId::kSpaceShortWarning),
+                        { static_cast<const char*>(neededText), static_cast<const char*>(freeText),
+                            name });
+                }
+            }
+        }
+    }
+    if (fStep.load() == kStepDestination)
+        fInstruction->SetText(DestinationInstruction(*localize).c_str());
 }
 
 void InstallerWin::InitFolderPanel()
@@ -609,6 +748,9 @@ void InstallerWin::InitFolderPanel()
 void InstallerWin::InstallTypeSelected()
 {
     ShowGroupDescription(-1);
+    // While the pass runs, the files it installs stay ticked as they were.
+    if (fStep.load() == kStepInstalling)
+        return;
     {
         BAutolock lock(this);
         fCustomList->SetSelectionMessage(nullptr);
@@ -634,10 +776,13 @@ void InstallerWin::InstallTypeSelected()
     CustomItemSelected();
 }
 
+// The total beside "Files" is what the ticked files take: 0 bytes with
+// none ticked. The de-installer that comes with any installation is not a
+// file the user ticks; the space check counts it.
 void InstallerWin::CustomItemSelected()
 {
     BAutolock lock(this);
-    uint64 total = InstallerFormat::RecordedDeinstallerSize(fConfig);
+    uint64 total = 0;
     int32 count = 0;
     for (int32 i = 0; i < fCustomList->CountItems(); i++) {
         InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
@@ -647,8 +792,11 @@ void InstallerWin::CustomItemSelected()
         total += item->Size64();
     }
     LibString text;
-    LibBytesToString(total, text, 1);
+    LibSizeToString(total, text);
     fInstallSize->SetText(text);
+    // The space check follows the choice.
+    if (fStep.load() != kStepInstalling)
+        ShowWhereThingsGo();
     // Only installing needs a file: the licence can always be agreed to
     // (the list is hidden then, so nothing could be ticked), and while the
     // pass runs the button stops it, whatever is ticked.
@@ -726,6 +874,16 @@ void InstallerWin::Install()
         return;
     }
     fConfig.SetDialogs(std::make_unique<InstallerDialogs>());
+    // The worker reports the bytes placed as each item starts and ends, and
+    // within a large item as it is written; only the newest report waits in
+    // the window's queue.
+    BMessenger window(this);
+    fConfig.SetProgressObserver([window](const InstallProgress& progress) {
+        BMessage report(kMsgInstallProgress);
+        report.AddInt64("done", int64(progress.bytesDone));
+        report.AddInt64("total", int64(progress.bytesTotal));
+        BPrivate::SendReplacingQueued(window, &report);
+    });
     status_t status = fConfig.Go(kThreadName, new BMessenger(this), kThreadPriority, false);
     fPassStart = status == B_OK ? kPassStarted : kNoPass;
     guard.unlock();
@@ -784,8 +942,13 @@ void InstallerWin::OfferRollBack()
     BAlert* alert = new BAlert("", localize->GetText(TextId::kRollBackQuestion),
         localize->GetText(TextId::kRollBackLeave), localize->GetText(TextId::kRollBackUndo),
         nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-    if (alert->Go() == 1)
-        RollBackOffer::RollBackAll(unfinished);
+    if (alert->Go() != 1)
+        return;
+    // The window's thread undoes it: the line is drawn before it starts.
+    fInstruction->SetText(localize->GetText(TextId::kUndoingUnfinished));
+    UpdateIfNeeded();
+    RollBackOffer::RollBackAll(unfinished);
+    fInstruction->SetText("");
 }
 
 void InstallerWin::ThreadChange(BMessage* message)
@@ -950,6 +1113,11 @@ void InstallerWin::MessageReceived(BMessage* message)
             GetVolumes();
         break;
     }
+    case kMsgInstallProgress:
+        if (fStep.load() == kStepInstalling)
+            fProgress->SetProgress(uint64(std::max<int64>(message->GetInt64("done", 0), 0)),
+                uint64(std::max<int64>(message->GetInt64("total", 0), 0)));
+        break;
     case kMsgInstallStatus: {
         const char* text = nullptr;
         // While the pass stops, the line says so.

@@ -109,6 +109,9 @@ private:
         BPrivate::Descriptor* folder, bool* made);
     static std::string TypeOf(const std::string& path);
 
+    // Tells the user why the pass ends before it installs anything, with the
+    // status line saying so (not the step it was at).
+    void Refuse(const std::string& text);
     int32 CheckSpace();
     int32 CheckMemory();
     int32 CheckLibraries();
@@ -127,6 +130,7 @@ private:
     bool TrashIsTrusted(const std::string& path);
     status_t CreateRecord();
     status_t MakeInstallFolder();
+    std::string FolderProblem(const std::string& folder);
     // Makes "Saved Files" in the installation folder, once, in the record;
     // whether it is there to save into.
     bool MakeSavedFolder();
@@ -211,6 +215,8 @@ private:
     int32 fDone;
     // The pass's progress while its items are installed (null otherwise).
     struct InstallProgress* fProgress = nullptr;
+    // Why the installation folder could not be made, for the user.
+    std::string fFolderProblem;
     time_t fStart;
     std::string fItemOrigin;
 };

@@ -151,6 +151,14 @@ enum : int32 {
     // The program the installer's resources are appended to, as a damaged
     // part (kInstallerDamaged).
     kDamagedProgram = 1178,
+    // The installer window's status and destination lines.
+    // kSpaceShortWarning: needed, free (both sizes), the volume's name.
+    // kDestinationUnusable: the folder, then why.
+    kUndoingUnfinished = 1190,
+    kPassNotStarted = 1191,
+    kAlsoInstallsInto = 1192,
+    kSpaceShortWarning = 1193,
+    kDestinationUnusable = 1194,
     // Stopping the pass from the window: the question, its "go on" answer,
     // and what is said of a pass that stopped with something placed (a
     // format of the installation folder).

@@ -154,7 +154,7 @@ status_t RunLine(
         attempt = [&actions, name = words[1], item = RestAfter(line, 2)] {
             return actions.TryChoose(name, item);
         };
-    } else if (verb == "tick" && words.size() == 3) {
+    } else if ((verb == "tick" || verb == "click-row") && words.size() == 3) {
         char* end = nullptr;
         long row = std::strtol(words[2].c_str(), &end, 10);
         if (end == nullptr || end == words[2].c_str() || *end != '\0' || row < 0
@@ -162,7 +162,13 @@ status_t RunLine(
             *problem = "a row is a number from 0";
             return B_BAD_VALUE;
         }
-        attempt = [&actions, name = words[1], row] { return actions.TryTick(name, int32(row)); };
+        if (verb == "tick")
+            attempt
+                = [&actions, name = words[1], row] { return actions.TryTick(name, int32(row)); };
+        else
+            attempt = [&actions, name = words[1], row] {
+                return actions.TryClickRow(name, int32(row));
+            };
     } else if (verb == "type" && words.size() >= 3) {
         std::string text = words.size() == 3 ? words[2] : RestAfter(line, 2);
         attempt = [&actions, name = words[1], text] { return actions.TryType(name, text); };
@@ -210,7 +216,7 @@ status_t RunLine(
     // windows first settle, so that a menu or alert that an earlier step
     // opened is there.
     static const char* const kSettlingVerbs[] = { "click", "click-label", "double-click-label",
-        "close", "choose", "tick", "type", "key", "drop", "panel", "screenshot",
+        "close", "choose", "tick", "click-row", "type", "key", "drop", "panel", "screenshot",
         "screenshot-window", "dump", "wait-text", "wait-item" };
     for (const char* input : kSettlingVerbs) {
         if (verb == input)

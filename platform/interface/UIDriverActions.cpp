@@ -296,6 +296,16 @@ bool UIDriverActions::TryChoose(const std::string& name, const std::string& item
 
 bool UIDriverActions::TryTick(const std::string& name, int32 row)
 {
+    return ClickRow(name, row, true);
+}
+
+bool UIDriverActions::TryClickRow(const std::string& name, int32 row)
+{
+    return ClickRow(name, row, false);
+}
+
+bool UIDriverActions::ClickRow(const std::string& name, int32 row, bool toggle)
+{
     Target target;
     uint32 modifiers = 0;
     auto match = [&](BView* view) {
@@ -318,7 +328,7 @@ bool UIDriverActions::TryTick(const std::string& name, int32 row)
             return false;
         *where = Center(visible);
         // In a list of many choices a tick adds or removes the row.
-        if (list->ListType() == B_MULTIPLE_SELECTION_LIST)
+        if (toggle && list->ListType() == B_MULTIPLE_SELECTION_LIST)
             modifiers = kCommandKey | kLeftCommandKey;
         return true;
     };

@@ -32,6 +32,8 @@ public:
     bool TryWaitEnabled(const std::string& name);
     bool TryChoose(const std::string& name, const std::string& item);
     bool TryTick(const std::string& name, int32 row);
+    // A plain click on the row, without a modifier, as a user clicks.
+    bool TryClickRow(const std::string& name, int32 row);
     bool TryType(const std::string& name, const std::string& text);
     bool TryKey(const std::string& key);
     bool TryAlert(const std::string& label);
@@ -58,6 +60,9 @@ public:
         const std::string& description, std::string* bytes, int32* key, uint32* modifiers);
 
 private:
+    // Clicks the row, scrolled into view; `toggle` makes it a Command-click
+    // in a list of many choices.
+    bool ClickRow(const std::string& name, int32 row, bool toggle);
     // Looks through the shown windows, front first, each locked in turn, for
     // a view that `match` accepts and that can take input (visible, enabled,
     // not behind a modal window). `act` runs with the window still locked

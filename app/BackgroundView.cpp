@@ -32,11 +32,12 @@ void BackgroundView::Draw(BRect updateRect)
 
     SetLowColor(ViewColor());
     SetHighColor(tint_color(ViewColor(), B_DARKEN_2_TINT));
-    font_height height;
-    font.GetHeight(&height);
     // Upright text runs upward from its origin and its glyphs stand to the
-    // left of it, so the baseline sits just inside the window's right edge.
-    float baseline = Bounds().right - 2 - height.descent;
+    // left of it. Between the boxes' right edge and the window's there are
+    // ten points, less than the font's ascent and descent together: the line
+    // has no descenders, so its baseline sits one point inside the window's
+    // edge and its capitals clear the boxes.
+    float baseline = Bounds().right - 1;
     float length = font.StringWidth(kMakerLine);
     float bottom = 10 + (206 + length) / 2;
     DrawString(kMakerLine, BPoint(baseline, bottom));

@@ -1,6 +1,7 @@
 #include "InstallApp.h"
 
 #include <MimeType.h>
+#include <TemporaryPreferredApp.h>
 
 #include <InstallerFormat.h>
 #include <LibAppVersion.h>
@@ -32,9 +33,10 @@ InstallApp::InstallApp(
         InstallerFormat::kVersionLongText, InstallerFormat::kVersionVariety,
         InstallerFormat::kVersionInternal);
     // Our own type database only: the desktop's default applications are
-    // left alone, where a one-shot installer would leave a dead entry.
-    BMimeType(InstallerFormat::kDocumentType)
-        .SetPreferredApp(InstallerFormat::kInstallerSignature, B_OPEN);
+    // left alone, where a one-shot installer would leave a dead entry. For
+    // the same reason the entry lasts only as long as the installer runs.
+    fTypeRegistration = std::make_unique<BPrivate::TemporaryPreferredApp>(
+        InstallerFormat::kDocumentType, InstallerFormat::kInstallerSignature);
 
     if (!language.empty())
         oLocalize().SetLanguageForRun(language.c_str());

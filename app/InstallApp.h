@@ -15,6 +15,9 @@
 
 class InstallerWin;
 class LibSound;
+namespace BPrivate {
+class TemporaryPreferredApp;
+}
 
 class InstallApp : public BApplication {
 public:
@@ -47,4 +50,5 @@ private:
     std::unique_ptr<LibSound> fSound;
     std::atomic<int> fExitStatus;
     std::string fRequiredKey;
+    std::unique_ptr<BPrivate::TemporaryPreferredApp> fTypeRegistration;
 };

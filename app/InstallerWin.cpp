@@ -13,6 +13,7 @@
 #include <StringView.h>
 #include <TextView.h>
 
+#include <FileCheckList.h>
 #include <InstallImage.h>
 #include <LibFilePanel.h>
 #include <LibListView.h>
@@ -22,6 +23,7 @@
 #include <LibStringView.h>
 #include <LibTipManager.h>
 #include <LibVolumeMenu.h>
+#include <ProgressBar.h>
 
 #include <algorithm>
 #include <string>
@@ -43,6 +45,8 @@ std::string WindowTitle()
     }
     return "Brenvik";
 }
+
+constexpr float kProgressWidth = 100;
 
 BStringView* BoldLabel(BRect frame, const char* name, const char* text)
 {
@@ -110,6 +114,12 @@ void InstallerWin::BuildViews()
     small.SetSize(10);
     fInstruction->SetFont(&small, B_FONT_SIZE);
     fInstBox->AddChild(fInstruction);
+    // While the pass runs, the share of bytes placed stands right of the
+    // status line.
+    fProgress = new ProgressBar(
+        LibRect(instBox.Width() - kProgressWidth - 7, 8, kProgressWidth, 9), "progress");
+    fInstBox->AddChild(fProgress);
+    fProgress->Hide();
 
     fButton = new BButton(LibRect(instBox.right + 10, instBox.top - 2, 95, 20), "button", "",
         new BMessage(kMsgButton));
@@ -176,9 +186,10 @@ BView* InstallerWin::BuildInstallBox(BRect frame)
     fInstallBox->AddChild(fFileLabel);
     BRect fileLabel = fFileLabel->Frame();
 
-    fCustomList = new BListView(LibRect(types.right + 30, fileLabel.bottom + 3, 153, 107),
-        "custom_list", B_MULTIPLE_SELECTION_LIST, B_FOLLOW_LEFT | B_FOLLOW_TOP,
-        B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
+    // A check list: a click ticks a file or takes its tick away, and never
+    // narrows the choice to the file clicked.
+    fCustomList = new FileCheckList(LibRect(types.right + 30, fileLabel.bottom + 3, 153, 107),
+        "custom_list", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
     fCustomList->SetSelectionMessage(new BMessage(kMsgFileSelected));
     fCustomScrollView = new BScrollView(
         "custom_scroll_view", fCustomList, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true);

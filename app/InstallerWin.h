@@ -16,6 +16,8 @@
 #include <InstallerSignature.h>
 #include <LibWindow.h>
 
+#include "DelayedMessage.h"
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -28,6 +30,7 @@ class BScrollBar;
 class BScrollView;
 class BStringView;
 class BTextView;
+class FileCheckList;
 class InstallImage;
 class LibFilePanel;
 class LibListView;
@@ -36,7 +39,7 @@ class LibMenuField;
 class LibPictureButton;
 class LibStringView;
 class LibVolumeMenu;
-class oLocalize;
+class ProgressBar;
 
 class InstallerWin : public LibWindow {
 public:
@@ -53,7 +56,17 @@ public:
         // Posted to the application: play the opening sound.
         kMsgPlaySound = 2200,
         kMsgInstallStatus = InstallConfig::kMsgInstallStatus,
+        // From the worker: the bytes of the ticked files placed so far
+        // ("done") of all of them ("total"), both int64.
+        kMsgInstallProgress = 'ispg',
+        kMsgInstallComplete = InstallConfig::kMsgInstallComplete,
+        // The main button takes clicks again after a change of its role.
+        kMsgButtonReady = 2008,
     };
+
+    // How long the main button ignores clicks after it changes its role
+    // (Agree, Install, Stop), so that a double click is never two actions.
+    static constexpr bigtime_t kButtonSettleTime = 500000;
 
     // The workflow's steps.
     enum Step : int32 {
@@ -79,9 +92,12 @@ public:
     ~InstallerWin() override;
 
     void MessageReceived(BMessage* message) override;
-    // Forwards the request to the application, which stops a running pass
-    // and then closes this window itself (see QuitRunning): the window stays
-    // until then, so that the application never asks a window that is gone.
+    // The user closes the window. While the pass runs the user is asked
+    // first: "go on" keeps it running, "stop" stops it and the program ends
+    // once it has stopped. Otherwise the request goes to the application,
+    // which stops a running pass and then closes this window itself (see
+    // QuitRunning): the window stays until then, so that the application
+    // never asks a window that is gone.
     bool QuitRequested() override;
 
     // Reads the configuration record from the running executable and fills
@@ -132,8 +148,35 @@ private:
     BView* BuildLicenseBox(BRect frame);
     BView* BuildInstallBox(BRect frame);
     void SetControlsEnabled(bool enabled);
+    // The progress bar beside the status line, shown while the pass runs
+    // (the status line makes room for it).
+    void ShowProgress(bool show);
+    // Disables the main button for kButtonSettleTime.
+    void SettleButton();
+    void QuitProgram();
+    // Asks whether to stop the running pass; on "stop" asks the pass to
+    // stop, and the window says so until it has.
+    bool AskToStop();
+    // Once a stopped pass has ended: says what it left and offers to take
+    // it away.
+    void OfferRemovalOfLeftovers();
+    // Before a pass that replaces an earlier installation: whether to go on.
+    bool ConfirmReinstall();
+    std::string InstallationFolder() const;
+    // The product's name, the title of the window's questions.
+    std::string AlertTitle() const;
     void ReturnToDestinationStep();
     void SetStepTexts();
+    // Where the installation goes, before Install: the installation folder
+    // in the destination line (the home folder as "~"), every other folder
+    // that receives files in its tip, the free space where it goes, and in
+    // step 2 a warning on the instruction line when the folder cannot be
+    // written or the ticked files do not fit there. Install stays enabled:
+    // the user decides.
+    void ShowWhereThingsGo();
+    // The instruction of step 2: the warning about the destination, or what
+    // to do.
+    std::string DestinationInstruction(oLocalize& localize) const;
     std::unique_ptr<oLocalize> Localizer() const;
     void FillControls();
     void SetDefaultFolder();
@@ -161,12 +204,27 @@ private:
     std::mutex fStartLock;
     bool fQuitting = false;
     std::atomic<PassStart> fPassStart { kNoPass };
+    // The main button waits out its change of role (SettleButton); a newer
+    // change outlasts the notice of an older one.
+    bool fButtonSettling = false;
+    int32 fSettleGeneration = 0;
+    DelayedMessage fButtonReady;
+    // The user asked the running pass to stop; the program ends once it
+    // has when the request came with the window's closing.
+    bool fStopping = false;
+    bool fQuitWhenStopped = false;
+    // The pass has placed everything; it can no longer be stopped.
+    bool fPassComplete = false;
+    // The installation folder the user agreed to replace.
+    std::string fReplaceConfirmed;
     // The configuration was read; without it there is nothing to agree to or
     // install.
     bool fConfigured = false;
     InstallImage* fAboutImage = nullptr;
     InstallConfig fConfig;
     std::unique_ptr<LibFilePanel> fFolderPanel;
+    // What is wrong with the destination as chosen (empty when nothing).
+    std::string fDestinationWarning;
 
     BBox* fLicenseBox = nullptr;
     BTextView* fLicenseText = nullptr;
@@ -181,11 +239,12 @@ private:
     LibVolumeMenu* fVolume = nullptr;
     BStringView* fVolumeSize = nullptr;
     BStringView* fFileLabel = nullptr;
-    BListView* fCustomList = nullptr;
+    FileCheckList* fCustomList = nullptr;
     BScrollView* fCustomScrollView = nullptr;
     BStringView* fInstallSize = nullptr;
     BBox* fInstBox = nullptr;
     BStringView* fInstruction = nullptr;
+    ProgressBar* fProgress = nullptr;
     BButton* fButton = nullptr;
     LibMenuField* fOptions = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <FindDirectory.h>
 #include <ListItem.h>
 #include <ListView.h>
+#include <Messenger.h>
 #include <NodeMonitor.h>
 #include <Path.h>
 #include <ScrollBar.h>
@@ -20,6 +21,9 @@
 #include <TextView.h>
 #include <Volume.h>
 
+#include <CompletionDialogs.h>
+#include <DestinationCheck.h>
+#include <FileCheckList.h>
 #include <InstallAnswers.h>
 #include <InstallImage.h>
 #include <InstallListItem.h>
@@ -41,6 +45,7 @@
 #include <LibVolumeMenu.h>
 #include <LocalizedTextTable.h>
 #include <LooperList.h>
+#include <ProgressBar.h>
 #include <RollBackOffer.h>
 #include <StorageScope.h>
 #include <TextIds.h>
@@ -54,9 +59,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -87,6 +94,38 @@ bool OnVolume(const char* path, const BVolume& volume)
             break;
     }
     return false;
+}
+
+// A path as the user knows it: the home folder as "~".
+std::string HomeRelative(const std::string& path)
+{
+    std::string home = BPrivate::StorageScope::Home();
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    if (home.size() <= 1 || path.compare(0, home.size(), home) != 0)
+        return path;
+    if (path.size() == home.size())
+        return "~";
+    if (path[home.size()] != '/')
+        return path;
+    return "~" + path.substr(home.size());
+}
+
+// A localized text with its "%s" filled in order by `values` (the texts'
+// conversions are all "%s"; nothing else in them is interpreted).
+std::string FillIn(const char* format, std::initializer_list<std::string> values)
+{
+    std::string text;
+    auto next = values.begin();
+    for (const char* at = format; *at != '\0'; at++) {
+        if (at[0] == '%' && at[1] == 's' && next != values.end()) {
+            text += *next++;
+            at++;
+        } else {
+            text += *at;
+        }
+    }
+    return text;
 }
 
 // A pass asked to stop may be waiting for the answer to one of its
@@ -223,6 +262,7 @@ void InstallerWin::FillControls()
         for (int32 i = 0; instructions.FindMessage(Field::kInstallFile, i, &file) == B_OK; i++) {
             InstallListItem* item = new InstallListItem(false);
             item->SetShowFullPath(false);
+            item->SetCheckBox(true);
             item->Read(file);
             fCustomList->AddItem(item);
         }
@@ -305,6 +345,7 @@ void InstallerWin::SetLanguage()
     fFileLabel->SetText(localize->GetText(TextId::kFilesLabel));
     fFolder->AddTip(LibTipManager::kMsgTipRequest, localize->GetText(TextId::kFolderTip));
     fVolume->SetLabel(localize->GetText(TextId::kDisksLabel));
+    ShowWhereThingsGo();
     SetStepTexts();
 
     LibStringIterator languages(localize->GetText(TextId::kLanguageMenu));
@@ -328,13 +369,22 @@ void InstallerWin::SetStepTexts()
         fInstruction->SetText(localize->GetText(TextId::kLicenseStep));
         break;
     case kStepInstalling:
-        fButton->SetLabel(localize->GetText(TextId::kStop));
+        fButton->SetLabel(localize->GetText(fPassComplete ? TextId::kDone : TextId::kStop));
+        if (fStopping)
+            fInstruction->SetText(localize->GetText(TextId::kWizardStopping));
         break;
     default:
         fButton->SetLabel(localize->GetText(TextId::kInstall));
-        fInstruction->SetText(localize->GetText(TextId::kDestinationStep));
+        fInstruction->SetText(DestinationInstruction(*localize).c_str());
         break;
     }
+}
+
+std::string InstallerWin::DestinationInstruction(oLocalize& localize) const
+{
+    if (!fDestinationWarning.empty())
+        return fDestinationWarning;
+    return static_cast<const char*>(localize.GetText(TextId::kDestinationStep));
 }
 
 void InstallerWin::ChangeLaunguage()
@@ -346,6 +396,10 @@ void InstallerWin::ChangeLaunguage()
 
 void InstallerWin::ButtonPressed()
 {
+    // A press sent before the button changed its role (the second click of
+    // a double click, already on its way) is not one for the new role.
+    if (fButtonSettling)
+        return;
     switch (fStep.load()) {
     case kStepLicense: {
         BAutolock lock(this);
@@ -353,12 +407,15 @@ void InstallerWin::ButtonPressed()
         fInstallBox->Show();
         fStep = kStepDestination;
         SetStepTexts();
+        SettleButton();
     }
         // Installing needs a file where agreeing did not.
         CustomItemSelected();
         CheckDestinationFolder(false);
         break;
     case kStepDestination: {
+        if (!ConfirmReinstall())
+            return;
         std::unique_lock guard(fStartLock);
         // Once the application is quitting, no pass starts.
         if (fQuitting)
@@ -366,6 +423,7 @@ void InstallerWin::ButtonPressed()
         // A stop asked for from here on is for this pass, also before it
         // has started.
         fConfig.ClearStopRequest();
+        fPassComplete = false;
         fPassStart = kPassStarting;
         fStep = kStepInstalling;
         guard.unlock();
@@ -376,14 +434,126 @@ void InstallerWin::ButtonPressed()
             if (fFolderPanel && fFolderPanel->IsShowing())
                 fFolderPanel->Hide();
             SetControlsEnabled(false);
+            // The pass installs what is ticked now.
+            fCustomList->SetChangeable(false);
             SetStepTexts();
+            // The pass's own status follows; until then nothing is done
+            // yet, and the destination is no longer being chosen.
+            fInstruction->SetText("");
+            ShowProgress(true);
+            SettleButton();
         }
         Install();
         break;
     }
     default:
-        QuitRequested();
+        if (!fStopping && !fPassComplete)
+            AskToStop();
         break;
+    }
+}
+
+// The button is where the previous one was: a second click of a double
+// click, or a second Enter, lands on the new role unless it waits.
+void InstallerWin::SettleButton()
+{
+    fButtonSettling = true;
+    int32 generation = ++fSettleGeneration;
+    fButton->SetEnabled(false);
+    BMessage ready(kMsgButtonReady);
+    ready.AddInt32("generation", generation);
+    fButtonReady.Start(BMessenger(this), ready, kButtonSettleTime);
+}
+
+std::string InstallerWin::AlertTitle() const
+{
+    const char* name = fConfig.GetString(Field::kAppName, "");
+    return name[0] != '\0' ? name : Title();
+}
+
+std::string InstallerWin::InstallationFolder() const
+{
+    std::string folder = fConfig.DestinationPath();
+    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
+    if (created[0] != '\0')
+        folder += std::string("/") + created;
+    return folder;
+}
+
+bool InstallerWin::AskToStop()
+{
+    std::unique_ptr<oLocalize> localize = Localizer();
+    // Escape and the close button keep the pass running.
+    BAlert* alert = new BAlert(AlertTitle().c_str(), localize->GetText(TextId::kStopQuestion),
+        localize->GetText(TextId::kGoOn), localize->GetText(TextId::kStop), nullptr,
+        B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    if (alert->Go() != 1)
+        return false;
+    {
+        std::lock_guard guard(fStartLock);
+        // The pass may have ended while the user was asked.
+        if (fPassStart.load() != kPassStarted)
+            return false;
+        fConfig.RequestStop();
+    }
+    BAutolock lock(this);
+    fStopping = true;
+    SetStepTexts();
+    CustomItemSelected();
+    return true;
+}
+
+void InstallerWin::OfferRemovalOfLeftovers()
+{
+    std::unique_ptr<oLocalize> localize = Localizer();
+    std::string journal = fConfig.RecordPath();
+    if (journal.empty()) {
+        // Nothing was placed.
+        (new BAlert(AlertTitle().c_str(), localize->GetText(TextId::kStopped),
+             localize->GetText(TextId::kOk), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT))
+            ->Go();
+        return;
+    }
+    std::string text = FormatWithText(
+        static_cast<const char*>(localize->GetFormat(TextId::kStoppedWithLeftovers)),
+        BPrivate::StorageScope::ShownPath(InstallationFolder()));
+    BAlert* alert
+        = new BAlert(AlertTitle().c_str(), text.c_str(), localize->GetText(TextId::kRollBackLeave),
+            localize->GetText(TextId::kRollBackUndo), nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    if (alert->Go() != 1)
+        return;
+    std::string report;
+    if (!RollBackOffer::RollBackAll({ journal }, &report) && !report.empty())
+        LibError("%s", report.c_str());
+}
+
+// Installing where an earlier installation of the product is moves the
+// earlier folder to the trash, with whatever the user changed in it: asked
+// every time, with the choice of another folder.
+bool InstallerWin::ConfirmReinstall()
+{
+    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
+    if (created[0] == '\0' || !fConfig.DoesDestinationExist())
+        return true;
+    // The user said so when choosing the folder.
+    if (fReplaceConfirmed == InstallationFolder())
+        return true;
+    std::unique_ptr<oLocalize> localize = Localizer();
+    std::string text
+        = FormatWithText(static_cast<const char*>(localize->GetFormat(TextId::kReinstallQuestion)),
+            BPrivate::StorageScope::ShownPath(InstallationFolder()));
+    BAlert* alert = new BAlert(AlertTitle().c_str(), text.c_str(),
+        localize->GetText(TextId::kCancel), localize->GetText(TextId::kChooseAnotherFolder),
+        localize->GetText(TextId::kReplace), B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    switch (alert->Go()) {
+    case 2:
+        fReplaceConfirmed = InstallationFolder();
+        return true;
+    case 1:
+        PostMessage(kMsgFolder);
+        return false;
+    default:
+        return false;
     }
 }
 
@@ -393,13 +563,33 @@ void InstallerWin::SetControlsEnabled(bool enabled)
     fVolume->SetEnabled(enabled);
 }
 
+void InstallerWin::ShowProgress(bool show)
+{
+    BAutolock lock(this);
+    fProgress->SetProgress(0, 0);
+    float width = fInstBox->Bounds().Width() - 10;
+    if (show) {
+        width = fProgress->Frame().left - 5 - fInstruction->Frame().left;
+        if (fProgress->IsHidden())
+            fProgress->Show();
+    } else if (!fProgress->IsHidden()) {
+        fProgress->Hide();
+    }
+    fInstruction->ResizeTo(width, fInstruction->Bounds().Height());
+}
+
 // The user may change the choice and press Install again.
 void InstallerWin::ReturnToDestinationStep()
 {
     BAutolock lock(this);
     SetControlsEnabled(true);
+    fCustomList->SetChangeable(true);
+    ShowProgress(false);
+    fStopping = false;
+    fQuitWhenStopped = false;
     fStep = kStepDestination;
     SetStepTexts();
+    SettleButton();
     CustomItemSelected();
 }
 
@@ -416,9 +606,18 @@ bool InstallerWin::CheckDestinationFolder(bool ask)
     text.Concat(localize->GetText(TextId::kFolderExistsEnd));
     BAlert* alert;
     if (ask) {
-        text.Concat(localize->GetText(TextId::kAskReplace));
-        alert = new BAlert("", text, localize->GetText(TextId::kCancel),
-            localize->GetText(TextId::kReplace), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+        // The question says what replacing does: the earlier folder goes to
+        // the trash, with what the user changed in it.
+        std::string question = FormatWithText(
+            static_cast<const char*>(localize->GetFormat(TextId::kReinstallQuestion)),
+            BPrivate::StorageScope::ShownPath(InstallationFolder()));
+        alert
+            = new BAlert(AlertTitle().c_str(), question.c_str(), localize->GetText(TextId::kCancel),
+                localize->GetText(TextId::kReplace), nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+        bool replace = alert->Go() != 0;
+        if (replace)
+            fReplaceConfirmed = InstallationFolder();
+        return replace;
     } else {
         alert = new BAlert("", text, localize->GetText(TextId::kOk), nullptr, nullptr,
             B_WIDTH_AS_USUAL, B_INFO_ALERT);
@@ -461,7 +660,19 @@ void InstallerWin::SelectVolume()
 void InstallerWin::GetVolumes()
 {
     BAutolock lock(this);
+    LibString chosen = fVolume->Text();
     fVolume->Update();
+    if (chosen.Length() > 0 && chosen.Compare(fVolume->Text()) != 0
+        && fStep.load() != kStepInstalling && fVolume->CountItems() > 0) {
+        // The chosen volume is gone: the menu goes back to the first one,
+        // and the destination and free space follow it.
+        if (fVolume->Text().Length() == 0)
+            fVolume->SetItem(0);
+        GetHomeDirectory();
+        return;
+    }
+    // The free space may have changed with the mounts.
+    ShowWhereThingsGo();
 }
 
 // A volume's "home" is where its user may install: the home folder in the
@@ -495,17 +706,73 @@ void InstallerWin::GetHomeDirectory()
         return;
     fConfig.SetDestination(ref);
     SetDestinationPath();
-    LibString free;
-    LibBytesToString(uint64(volume.FreeBytes()), free, 1);
-    BAutolock lock(this);
-    fVolumeSize->SetText(free);
 }
 
 void InstallerWin::SetDestinationPath()
 {
-    LibString path(fConfig.DestinationPath().c_str());
+    ShowWhereThingsGo();
+}
+
+void InstallerWin::ShowWhereThingsGo()
+{
     BAutolock lock(this);
-    fDestination->SetTruncatedText(path, B_TRUNCATE_BEGINNING);
+    std::unique_ptr<oLocalize> localize = Localizer();
+    std::string destination = fConfig.DestinationPath();
+    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
+    std::string install
+        = destination.empty() || created[0] == '\0' ? destination : destination + "/" + created;
+    fDestination->SetTruncatedText(HomeRelative(install).c_str(), B_TRUNCATE_BEGINNING);
+
+    std::vector<bool> ticked;
+    uint64 needed = 0;
+    for (int32 i = 0; i < fCustomList->CountItems(); i++) {
+        InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
+        ticked.push_back(item != nullptr && item->IsSelected());
+        if (ticked.back())
+            needed += item->Size64();
+    }
+    // The de-installer comes with any installation.
+    if (needed > 0 && fConfig.IncludeDeinstaller())
+        needed += InstallerFormat::RecordedDeinstallerSize(fConfig);
+    std::string tip = HomeRelative(install);
+    std::vector<std::string> others = DestinationCheck::OtherFolders(fConfig, ticked);
+    if (!others.empty()) {
+        tip += std::string("\n")
+            + static_cast<const char*>(localize->GetText(TextId::kAlsoInstallsInto));
+        for (const std::string& folder : others)
+            tip += "\n" + HomeRelative(folder);
+    }
+    fDestination->AddTip(LibTipManager::kMsgTipRequest, tip.c_str());
+
+    fDestinationWarning.clear();
+    if (!install.empty()) {
+        std::string nearest;
+        std::string why = DestinationCheck::Problem(install, &nearest);
+        struct stat info;
+        if (!why.empty()) {
+            fDestinationWarning = FillIn(
+                localize->GetText(TextId::kDestinationUnusable), { HomeRelative(nearest), why });
+        } else if (stat(nearest.c_str(), &info) == 0) {
+            BVolume volume(info.st_dev);
+            if (volume.InitCheck() == B_OK) {
+                uint64 free = uint64(std::max<off_t>(volume.FreeBytes(), 0));
+                LibString freeText;
+                LibSizeToString(free, freeText);
+                fVolumeSize->SetText(freeText);
+                if (needed > free) {
+                    char name[B_FILE_NAME_LENGTH] = "";
+                    volume.GetName(name);
+                    LibString neededText;
+                    LibSizeToString(needed, neededText);
+                    fDestinationWarning = FillIn(localize->GetText(TextId::kSpaceShortWarning),
+                        { static_cast<const char*>(neededText), static_cast<const char*>(freeText),
+                            name });
+                }
+            }
+        }
+    }
+    if (fStep.load() == kStepDestination)
+        fInstruction->SetText(DestinationInstruction(*localize).c_str());
 }
 
 void InstallerWin::InitFolderPanel()
@@ -522,6 +789,9 @@ void InstallerWin::InitFolderPanel()
 void InstallerWin::InstallTypeSelected()
 {
     ShowGroupDescription(-1);
+    // While the pass runs, the files it installs stay ticked as they were.
+    if (fStep.load() == kStepInstalling)
+        return;
     {
         BAutolock lock(this);
         fCustomList->SetSelectionMessage(nullptr);
@@ -547,10 +817,13 @@ void InstallerWin::InstallTypeSelected()
     CustomItemSelected();
 }
 
+// The total beside "Files" is what the ticked files take: 0 bytes with
+// none ticked. The de-installer that comes with any installation is not a
+// file the user ticks; the space check counts it.
 void InstallerWin::CustomItemSelected()
 {
     BAutolock lock(this);
-    uint64 total = InstallerFormat::RecordedDeinstallerSize(fConfig);
+    uint64 total = 0;
     int32 count = 0;
     for (int32 i = 0; i < fCustomList->CountItems(); i++) {
         InstallListItem* item = dynamic_cast<InstallListItem*>(fCustomList->ItemAt(i));
@@ -560,12 +833,18 @@ void InstallerWin::CustomItemSelected()
         total += item->Size64();
     }
     LibString text;
-    LibBytesToString(total, text, 1);
+    LibSizeToString(total, text);
     fInstallSize->SetText(text);
+    // The space check follows the choice.
+    if (fStep.load() != kStepInstalling)
+        ShowWhereThingsGo();
     // Only installing needs a file: the licence can always be agreed to
     // (the list is hidden then, so nothing could be ticked), and while the
     // pass runs the button stops it, whatever is ticked.
-    fButton->SetEnabled(fConfigured && (count > 0 || fStep.load() != kStepDestination));
+    // It waits out a change of role, and has nothing to do while the pass
+    // stops or once it is complete.
+    fButton->SetEnabled(fConfigured && !fButtonSettling && !fStopping && !fPassComplete
+        && (count > 0 || fStep.load() != kStepDestination));
 }
 
 void InstallerWin::ShowGroupDescription(const int32& index)
@@ -636,6 +915,16 @@ void InstallerWin::Install()
         return;
     }
     fConfig.SetDialogs(std::make_unique<InstallerDialogs>(fConfig.GetString(Field::kAppName, "")));
+    // The worker reports the bytes placed as each item starts and ends, and
+    // within a large item as it is written; only the newest report waits in
+    // the window's queue.
+    BMessenger window(this);
+    fConfig.SetProgressObserver([window](const InstallProgress& progress) {
+        BMessage report(kMsgInstallProgress);
+        report.AddInt64("done", int64(progress.bytesDone));
+        report.AddInt64("total", int64(progress.bytesTotal));
+        BPrivate::SendReplacingQueued(window, &report);
+    });
     status_t status = fConfig.Go(kThreadName, new BMessenger(this), kThreadPriority, false);
     fPassStart = status == B_OK ? kPassStarted : kNoPass;
     guard.unlock();
@@ -694,8 +983,13 @@ void InstallerWin::OfferRollBack()
     BAlert* alert = new BAlert("", localize->GetText(TextId::kRollBackQuestion),
         localize->GetText(TextId::kRollBackLeave), localize->GetText(TextId::kRollBackUndo),
         nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-    if (alert->Go() == 1)
-        RollBackOffer::RollBackAll(unfinished);
+    if (alert->Go() != 1)
+        return;
+    // The window's thread undoes it: the line is drawn before it starts.
+    fInstruction->SetText(localize->GetText(TextId::kUndoingUnfinished));
+    UpdateIfNeeded();
+    RollBackOffer::RollBackAll(unfinished);
+    fInstruction->SetText("");
 }
 
 void InstallerWin::ThreadChange(BMessage* message)
@@ -704,16 +998,31 @@ void InstallerWin::ThreadChange(BMessage* message)
     if (message->FindString("name", &name) != B_OK || std::strcmp(name, kThreadName) != 0)
         return;
     int32 status = message->GetInt32("status", InstallConfig::kPassFailed);
-    fPassStart = kNoPass;
+    bool quitting;
+    {
+        std::lock_guard guard(fStartLock);
+        fPassStart = kNoPass;
+        quitting = fQuitting;
+    }
     if (status == InstallConfig::kPassDone) {
         fOutcome
             = fConfig.Outcome() == InstallConfig::kOutcomeSucceeded ? kInstalled : kInstallFailed;
         if (fConfig.RestartRequested())
             LibShutdown(true);
-        QuitRequested();
+        QuitProgram();
         return;
     }
     fOutcome = status == InstallConfig::kPassStopped ? kInstallStopped : kInstallFailed;
+    // The application, quitting, tells of a stop itself.
+    if (quitting)
+        return;
+    if (status == InstallConfig::kPassStopped && fStopping)
+        OfferRemovalOfLeftovers();
+    if (fQuitWhenStopped) {
+        QuitProgram();
+        return;
+    }
+    fPassComplete = false;
     ReturnToDestinationStep();
 }
 
@@ -789,8 +1098,18 @@ status_t InstallerWin::WaitForPassToEnd(bigtime_t timeout)
 
 bool InstallerWin::QuitRequested()
 {
-    be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+    if (fStep.load() == kStepInstalling && fPassStart.load() == kPassStarted && !fPassComplete) {
+        if (fStopping || AskToStop())
+            fQuitWhenStopped = true;
+        return false;
+    }
+    QuitProgram();
     return false;
+}
+
+void InstallerWin::QuitProgram()
+{
+    be_app_messenger.SendMessage(B_QUIT_REQUESTED);
 }
 
 void InstallerWin::MessageReceived(BMessage* message)
@@ -837,12 +1156,29 @@ void InstallerWin::MessageReceived(BMessage* message)
             GetVolumes();
         break;
     }
+    case kMsgInstallProgress:
+        if (fStep.load() == kStepInstalling)
+            fProgress->SetProgress(uint64(std::max<int64>(message->GetInt64("done", 0), 0)),
+                uint64(std::max<int64>(message->GetInt64("total", 0), 0)));
+        break;
     case kMsgInstallStatus: {
         const char* text = nullptr;
-        if (message->FindString(InstallConfig::kStatusField, &text) == B_OK)
+        // While the pass stops, the line says so.
+        if (!fStopping && message->FindString(InstallConfig::kStatusField, &text) == B_OK)
             fInstruction->SetText(text);
         break;
     }
+    case kMsgInstallComplete:
+        fPassComplete = true;
+        SetStepTexts();
+        CustomItemSelected();
+        break;
+    case kMsgButtonReady:
+        if (message->GetInt32("generation", -1) == fSettleGeneration) {
+            fButtonSettling = false;
+            CustomItemSelected();
+        }
+        break;
     default:
         LibWindow::MessageReceived(message);
         break;

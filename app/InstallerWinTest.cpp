@@ -10,6 +10,7 @@
 #include "InstallerWin.h"
 
 #include <Control.h>
+#include <FileCheckList.h>
 #include <InstallServices.h>
 #include <InstallerFormat.h>
 #include <LibInterfaceTestSupport.h>
@@ -21,7 +22,9 @@
 #include <LocalizedTextTable.h>
 #include <MenuItem.h>
 #include <Path.h>
+#include <ProgressBar.h>
 #include <Resources.h>
+#include <StringView.h>
 #include <TestSandbox.h>
 #include <UIDriver.h>
 #include <ViewsTestSupport.h>
@@ -148,6 +151,38 @@ TEST_F(InstallerWinTest, AChosenVolumeGivesTheUsersFolderOnIt)
     window->PostMessage(InstallerWin::kMsgVolume);
     EXPECT_TRUE(WaitUntil([&] { return DestinationOf(window.Get()) == fDataFolder; }))
         << DestinationOf(window.Get());
+    unsetenv("BRENVIK_SCOPE");
+}
+
+// When the chosen volume is unmounted, the menu goes back to its first
+// volume, and the destination and the free space follow it.
+TEST_F(InstallerWinTest, AfterTheChosenVolumeIsUnmountedTheDestinationFollowsTheMenu)
+{
+    setenv("BRENVIK_SCOPE", "user", 1);
+    Mount({ fBoot, fData });
+    ScopedWindow<InstallerWin> window;
+    ASSERT_TRUE(window.ShowAndSettle());
+    auto menuText = [&] {
+        std::string text;
+        WithLock(window.Get(), [&] {
+            LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
+            text = menu != nullptr ? static_cast<const char*>(menu->Text()) : "";
+        });
+        return text;
+    };
+    WithLock(window.Get(), [&] {
+        LibVolumeMenu* menu = dynamic_cast<LibVolumeMenu*>(window->FindView("volume"));
+        if (menu != nullptr)
+            menu->MenuField()->SetMarked("Data", true);
+    });
+    window->PostMessage(InstallerWin::kMsgVolume);
+    ASSERT_TRUE(WaitUntil([&] { return DestinationOf(window.Get()) == fDataFolder; }));
+
+    Mount({ fBoot });
+    EXPECT_TRUE(WaitUntil([&] { return DestinationOf(window.Get()) == std::getenv("HOME"); }))
+        << DestinationOf(window.Get());
+    EXPECT_EQ(menuText(), "Home Disk");
+    EXPECT_EQ(DestinationShown(window.Get()), "~");
     unsetenv("BRENVIK_SCOPE");
 }
 
@@ -454,8 +489,12 @@ protected:
         return probe;
     }
 
+    // The button takes a press once it has settled into its role, as a
+    // user's click would find it.
     bool Press(InstallerWin::Step expected)
     {
+        if (!WaitUntil([&] { return ButtonEnabled(Window()); }))
+            return false;
         Window()->PostMessage(InstallerWin::kMsgButton);
         return WaitUntil([&] { return Window()->CurrentStep() == expected; })
             && WaitUntilSettled(Window());
@@ -591,6 +630,7 @@ TEST_P(LateChoiceTest, ADestinationChosenOnceInstallIsPressedChangesNothing)
     ASSERT_TRUE(GetParam().ready(Window(), other));
     ASSERT_EQ(DestinationOf(Window()), destination);
 
+    ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
     WithLock(Window(), [&] {
         Window()->PostMessage(InstallerWin::kMsgButton);
         Window()->PostMessage(GetParam().message);
@@ -671,6 +711,75 @@ INSTANTIATE_TEST_SUITE_P(Passes, QuitTest,
         QuitCase { "EndedWithAFailure", false, false, InstallerWin::kInstallFailed }),
     [](const testing::TestParamInfo<QuitCase>& param) { return std::string(param.param.name); });
 
+namespace {
+
+// How the user asks to stop the running pass, and the answer to the
+// question that follows.
+struct StopCase {
+    const char* name;
+    bool closing;
+    const char* answer;
+};
+
+void PrintTo(const StopCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class StopTest : public InstallerWinPassTest, public testing::WithParamInterface<StopCase> { };
+
+constexpr const char* kStopQuestion
+    = "Stop the installation? What it has placed so far can be removed afterwards.";
+
+} // namespace
+
+// Neither Stop nor closing the window stops the pass at once: the user is
+// asked. "Go On" leaves it running; "Stop" stops it, says so once it has
+// stopped, and the window returns to the destination step with its button
+// back to Install.
+TEST_P(StopTest, AsksBeforeThePassStops)
+{
+    Open();
+    TestProbe* probe = UseProbe(true, kRoomEnough);
+    ASSERT_TRUE(StartPass());
+    ASSERT_TRUE(WaitUntil([&] { return probe->Entered(); }));
+    if (GetParam().closing) {
+        Window()->PostMessage(B_QUIT_REQUESTED);
+    } else {
+        ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+        Window()->PostMessage(InstallerWin::kMsgButton);
+    }
+    ShownAlert shown;
+    ASSERT_TRUE(
+        WaitUntil([&] { return FindShownAlert(&shown, 0) && shown.text == kStopQuestion; }));
+    EXPECT_EQ(shown.title, testing::UnitTest::GetInstance()->current_test_info()->name());
+    EXPECT_EQ(shown.labels, (std::vector<std::string> { "Go On", "Stop" }));
+    EXPECT_FALSE(Window()->Configuration().StopRequested());
+    ASSERT_EQ(BPrivate::UIDriver::RunScript({ std::string("alert ") + GetParam().answer }, nullptr),
+        B_OK);
+
+    if (std::string(GetParam().answer) == "Go On") {
+        ASSERT_TRUE(Answers(Window()));
+        EXPECT_EQ(Window()->CurrentStep(), InstallerWin::kStepInstalling);
+        EXPECT_FALSE(Window()->Configuration().StopRequested());
+        EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+        return;
+    }
+    // Stopped in the requirements check, before anything was placed.
+    const std::string stopped = "Installation was stopped before it could complete.";
+    ASSERT_TRUE(WaitUntil([&] { return FindShownAlert(&shown, 0) && shown.text == stopped; }));
+    ASSERT_EQ(BPrivate::UIDriver::RunScript({ "alert OK" }, nullptr), B_OK);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Window()->CurrentStep() == InstallerWin::kStepDestination; }));
+    EXPECT_EQ(Window()->InstallOutcome(), InstallerWin::kInstallStopped);
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, StopTest,
+    testing::Values(StopCase { "StopGoOn", false, "Go On" }, StopCase { "StopStop", false, "Stop" },
+        StopCase { "CloseGoOn", true, "Go On" }),
+    [](const testing::TestParamInfo<StopCase>& param) { return std::string(param.param.name); });
+
 // The worker may take a moment to begin after it was asked to run: a stop
 // asked for in that moment is kept, and the pass stops at its first step
 // instead of running on until the window gives up waiting.
@@ -684,4 +793,222 @@ TEST_F(InstallerWinPassTest, AStopAskedForBeforeThePassBeginsIsKept)
     config.RequestStop();
     ASSERT_EQ(config.Go("install", nullptr, B_NORMAL_PRIORITY, true), B_OK);
     EXPECT_EQ(config.Outcome(), InstallConfig::kOutcomeStopped);
+}
+
+namespace {
+
+std::string TextOfView(InstallerWin* window, const char* name)
+{
+    std::string text;
+    WithLock(window, [&] {
+        BStringView* view = dynamic_cast<BStringView*>(window->FindView(name));
+        text = view != nullptr && view->Text() != nullptr ? view->Text() : "";
+    });
+    return text;
+}
+
+// Which files are ticked (a list of rows), and the total then shown beside
+// "Files": the ticked files' own bytes, whatever the de-installer weighs.
+struct TotalCase {
+    const char* name;
+    std::vector<int32> ticked;
+    const char* total;
+    bool canInstall;
+};
+
+void PrintTo(const TotalCase& test, std::ostream* stream)
+{
+    *stream << test.name;
+}
+
+class TickedTotalTest : public InstallerWinPassTest,
+                        public testing::WithParamInterface<TotalCase> { };
+
+} // namespace
+
+TEST_P(TickedTotalTest, TheTotalIsWhatTheTickedFilesTake)
+{
+    BMessage configuration = SampleConfiguration();
+    configuration.AddInt32(Field::kDeinstallerSize, 1900000);
+    Open(configuration);
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    // Install takes clicks once it has settled into its role.
+    ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+    WithLock(Window(), [&] {
+        BListView* files = dynamic_cast<BListView*>(Window()->FindView("custom_list"));
+        ASSERT_NE(files, nullptr);
+        files->DeselectAll();
+        for (int32 row : GetParam().ticked)
+            files->Select(row, true);
+    });
+    ASSERT_TRUE(WaitUntilSettled(Window()));
+    EXPECT_EQ(TextOfView(Window(), "install_size"), GetParam().total);
+    EXPECT_EQ(ButtonEnabled(Window()), GetParam().canInstall);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ticks, TickedTotalTest,
+    testing::Values(TotalCase { "Nothing", {}, "0 bytes", false },
+        TotalCase { "OneFile", { 1 }, "100 bytes", true },
+        TotalCase { "Typical", { 0, 1 }, "160 bytes", true },
+        TotalCase { "All", { 0, 1, 2 }, "1.1 KB", true }),
+    [](const testing::TestParamInfo<TotalCase>& param) { return std::string(param.param.name); });
+
+// While the pass runs, a bar beside the status line shows the share of the
+// ticked files' bytes placed; the status line makes room for it, and both
+// are as before once the window is back at the destination step.
+TEST_F(InstallerWinPassTest, APassShowsItsProgressBesideTheStatusLine)
+{
+    Open();
+    TestProbe* probe = UseProbe(true, kRoomEnough);
+    float fullWidth = 0;
+    WithLock(Window(), [&] { fullWidth = Window()->FindView("instruction")->Bounds().Width(); });
+    ASSERT_TRUE(StartPass());
+    ASSERT_TRUE(WaitUntil([&] { return probe->Entered(); }));
+    auto bar = [&] { return dynamic_cast<ProgressBar*>(Window()->FindView("progress")); };
+    WithLock(Window(), [&] {
+        ASSERT_NE(bar(), nullptr);
+        EXPECT_FALSE(bar()->IsHidden());
+        EXPECT_EQ(bar()->Fraction(), 0);
+        BRect line = Window()->FindView("instruction")->Frame();
+        EXPECT_LT(line.right, bar()->Frame().left);
+        // The pass installs what was ticked when Install was pressed.
+        FileCheckList* files = dynamic_cast<FileCheckList*>(Window()->FindView("custom_list"));
+        ASSERT_NE(files, nullptr);
+        EXPECT_FALSE(files->IsChangeable());
+    });
+    BMessage report(InstallerWin::kMsgInstallProgress);
+    report.AddInt64("done", 50);
+    report.AddInt64("total", 200);
+    Window()->PostMessage(&report);
+    ASSERT_TRUE(WaitUntilSettled(Window()));
+    WithLock(Window(), [&] { EXPECT_FLOAT_EQ(bar()->Fraction(), 0.25f); });
+
+    Window()->Configuration().RequestStop();
+    ASSERT_TRUE(
+        WaitUntil([&] { return Window()->CurrentStep() == InstallerWin::kStepDestination; }));
+    ASSERT_TRUE(WaitUntilSettled(Window()));
+    WithLock(Window(), [&] {
+        EXPECT_TRUE(bar()->IsHidden());
+        EXPECT_EQ(Window()->FindView("instruction")->Bounds().Width(), fullWidth);
+        EXPECT_TRUE(
+            dynamic_cast<FileCheckList*>(Window()->FindView("custom_list"))->IsChangeable());
+    });
+}
+
+// Behind the error that ends a pass before it installs anything, the status
+// line no longer says the pass is checking.
+TEST_F(InstallerWinPassTest, BehindARefusalTheStatusLineSaysNothingStarted)
+{
+    Open();
+    UseProbe(false, 0);
+    ASSERT_TRUE(StartPass());
+    ShownAlert shown;
+    ASSERT_TRUE(FindShownAlert(&shown));
+    EXPECT_TRUE(WaitUntil([&] {
+        return TextOfView(Window(), "instruction") == "The installation did not start.";
+    })) << TextOfView(Window(), "instruction");
+    EXPECT_EQ(BPrivate::UIDriver::RunScript({ "alert OK" }, nullptr), B_OK);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Window()->CurrentStep() == InstallerWin::kStepDestination; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return TextOfView(Window(), "instruction") == "Select destination folder and press Install";
+    }));
+}
+
+namespace {
+
+std::string TipOfView(InstallerWin* window, const char* name)
+{
+    std::string tip;
+    WithLock(window, [&] {
+        LibStringView* view = dynamic_cast<LibStringView*>(window->FindView(name));
+        tip = view != nullptr ? static_cast<const char*>(view->TipText()) : "";
+    });
+    return tip;
+}
+
+} // namespace
+
+// Before Install the window shows the installation folder itself, with "~"
+// for the home folder, and in its tip every other folder that receives
+// files: here the settings folder of the second file.
+TEST_F(InstallerWinPassTest, ShowsWhereTheTickedFilesGo)
+{
+    BMessage configuration = SampleConfiguration();
+    BMessage instructions;
+    configuration.FindMessage(Field::kInstallInstructions, &instructions);
+    BMessage readMe;
+    instructions.FindMessage(Field::kInstallFile, 1, &readMe);
+    BMessage meta;
+    meta.AddString(Field::kDestination, "User Settings");
+    readMe.AddMessage(Field::kInstallMeta, &meta);
+    instructions.ReplaceMessage(Field::kInstallFile, 1, &readMe);
+    configuration.ReplaceMessage(Field::kInstallInstructions, &instructions);
+    Open(configuration);
+    std::string home = std::getenv("HOME");
+    entry_ref destination;
+    ASSERT_EQ(get_ref_for_path(home.c_str(), &destination), B_OK);
+    WithLock(Window(), [&] {
+        Window()->Configuration().SetDestination(destination);
+        Window()->SetDestinationPath();
+    });
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    EXPECT_EQ(DestinationShown(Window()), "~/TarselNotes");
+    EXPECT_EQ(TipOfView(Window(), "destination"), "~/TarselNotes\nFiles also go to:\n~/.config");
+
+    // The read-me taken out, nothing goes elsewhere.
+    WithLock(Window(),
+        [&] { dynamic_cast<BListView*>(Window()->FindView("custom_list"))->Deselect(1); });
+    ASSERT_TRUE(WaitUntilSettled(Window()));
+    EXPECT_EQ(TipOfView(Window(), "destination"), "~/TarselNotes");
+}
+
+// The instruction line warns as the choice changes, and Install stays
+// enabled: the user decides, and the pass checks again.
+TEST_F(InstallerWinPassTest, WarnsOfTooLittleRoomAsTheTicksChange)
+{
+    BMessage configuration = SampleConfiguration();
+    BMessage instructions;
+    configuration.FindMessage(Field::kInstallInstructions, &instructions);
+    BMessage sounds;
+    instructions.FindMessage(Field::kInstallFile, 2, &sounds);
+    // A size beyond 32 bits: the 32-bit field saturated, the whole size in
+    // its companion.
+    sounds.ReplaceInt32(Field::kFileSize, INT32_MAX);
+    sounds.AddInt64(Field::kFileSize64, int64(1) << 60);
+    instructions.ReplaceMessage(Field::kInstallFile, 2, &sounds);
+    configuration.ReplaceMessage(Field::kInstallInstructions, &instructions);
+    Open(configuration);
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    const std::string usual = "Select destination folder and press Install";
+    EXPECT_EQ(TextOfView(Window(), "instruction"), usual);
+
+    WithLock(Window(),
+        [&] { dynamic_cast<BListView*>(Window()->FindView("custom_list"))->Select(2, true); });
+    ASSERT_TRUE(WaitUntilSettled(Window()));
+    std::string warning = TextOfView(Window(), "instruction");
+    EXPECT_EQ(warning.rfind("Needs 1073741824.0 GB, only ", 0), 0u) << warning;
+    EXPECT_NE(warning.find(" free on Home Disk"), std::string::npos) << warning;
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
+
+    WithLock(Window(),
+        [&] { dynamic_cast<BListView*>(Window()->FindView("custom_list"))->Deselect(2); });
+    ASSERT_TRUE(WaitUntilSettled(Window()));
+    EXPECT_EQ(TextOfView(Window(), "instruction"), usual);
+}
+
+// A destination that cannot be written is named, with the reason.
+TEST_F(InstallerWinPassTest, NamesADestinationThatCannotBeWrittenAndWhy)
+{
+    Open();
+    std::string folder = MakeTempFolder("blocked");
+    std::ofstream(folder + "/file") << "in the way\n";
+    WithLock(Window(), [&] {
+        Window()->Configuration().SetDestinationPath(folder + "/file/Apps");
+        Window()->SetDestinationPath();
+    });
+    ASSERT_TRUE(Press(InstallerWin::kStepDestination));
+    EXPECT_EQ(TextOfView(Window(), "instruction"),
+        "Cannot install into " + folder + "/file: " + std::strerror(ENOTDIR));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(Window()); }));
 }

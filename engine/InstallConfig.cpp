@@ -199,6 +199,14 @@ void InstallConfig::UpdateStatus(const char* text)
     SendProgress(&status);
 }
 
+void InstallConfig::NoteComplete()
+{
+    if (Target() == nullptr)
+        return;
+    BMessage complete(kMsgInstallComplete);
+    SendProgress(&complete);
+}
+
 status_t InstallConfig::Action()
 {
     fOutcome = kOutcomeNotRun;

@@ -47,6 +47,9 @@ public:
     static constexpr uint32 kMsgInstallStatus = 'isud';
     // The status text's field in kMsgInstallStatus.
     static constexpr const char* kStatusField = "message";
+    // The items are in place and the record finished: what follows (running
+    // what was installed, the completion message) can no longer be stopped.
+    static constexpr uint32 kMsgInstallComplete = 'iscp';
 
     InstallConfig();
     ~InstallConfig() override;
@@ -110,6 +113,8 @@ public:
     // Sends a status line ('isud' with "message") to the worker's target. A
     // line the window has not shown yet is replaced by the newer one.
     void UpdateStatus(const char* text);
+    // Sends kMsgInstallComplete to the worker's target.
+    void NoteComplete();
 
     // The start-up folder block for the StartUp folder at `folder`
     // (StartupBlock.h), to be put into UserBootscript under the tag

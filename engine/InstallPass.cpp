@@ -23,9 +23,11 @@
 #include <LibLocaleTime.h>
 
 #include "CompletionDialogs.h"
+#include "DestinationCheck.h"
 #include "InstallCompletion.h"
 #include "InstallConfig.h"
 #include "InstallNames.h"
+#include "InstallRemoval.h"
 #include "InstallerFormat.h"
 #include "Maker.h"
 #include "ScriptTargets.h"
@@ -151,7 +153,7 @@ status_t InstallPass::Run()
     // refused before anything is written.
     std::string refusal = ScriptContentsProblem();
     if (!refusal.empty()) {
-        fConfig.fDialogs->Error(refusal);
+        Refuse(refusal);
         fConfig.fOutcome = InstallConfig::kOutcomeFailed;
         return InstallConfig::kPassFailed;
     }
@@ -173,10 +175,18 @@ status_t InstallPass::Run()
     std::string error;
     status_t status = Prepare(&error);
     if (status != B_OK) {
-        fConfig.fDialogs->Error(error);
+        Refuse(error);
         fConfig.fOutcome = InstallConfig::kOutcomeFailed;
-        if (fRecord.IsOpen())
+        if (fRecord.IsOpen()) {
             fRecord.Finish(InstallRecord::kStateFailed, Now());
+            // Nothing was installed: what the pass made on the way (the
+            // missing folders above the destination, an earlier
+            // installation moved aside) is put back as it was, and the
+            // record goes with it, so that the next pass does not take it
+            // for an installation that did not finish.
+            if (InstallRemoval::RollBack(fRecord.JournalPath()) == B_OK)
+                fConfig.fRecordPath.clear();
+        }
         return InstallConfig::kPassFailed;
     }
     WriteLogHeader();
@@ -196,6 +206,7 @@ status_t InstallPass::Run()
     EditScripts();
     if (fConfig.StopRequested())
         return Stopped();
+    fConfig.NoteComplete();
 
     // The items marked to run once installed; what became of each goes to
     // the log, which is still open.
@@ -223,6 +234,12 @@ status_t InstallPass::Run()
     fConfig.fOutcome = fConfig.fFailures.empty() ? InstallConfig::kOutcomeSucceeded
                                                  : InstallConfig::kOutcomeFailed;
     return InstallConfig::kPassDone;
+}
+
+void InstallPass::Refuse(const std::string& text)
+{
+    fConfig.UpdateStatus(Text(TextId::kPassNotStarted).c_str());
+    fConfig.fDialogs->Error(text);
 }
 
 status_t InstallPass::Stopped()
@@ -295,13 +312,29 @@ status_t InstallPass::Prepare(std::string* error)
         return status;
     }
     if (missing && !MakeFolders(fDestination)) {
-        *error = Text(TextId::kDestinationMissing);
+        *error = Text(TextId::kDestinationMissing) + FolderProblem(fDestination);
         return B_ENTRY_NOT_FOUND;
     }
     status = MakeInstallFolder();
     if (status != B_OK)
-        *error = Format(TextId::kCannotCreateFolder, created.c_str());
+        *error
+            = Format(TextId::kCannotCreateFolder, created.c_str()) + FolderProblem(fInstallFolder);
     return status;
+}
+
+// Which folder stopped the pass and why, for the user: " (folder: reason)"
+// after the message; empty when nothing about the folder explains it.
+std::string InstallPass::FolderProblem(const std::string& folder)
+{
+    std::string blocking;
+    std::string why = DestinationCheck::Problem(folder, &blocking);
+    if (why.empty() && !fFolderProblem.empty()) {
+        why = fFolderProblem;
+        blocking = folder;
+    }
+    if (why.empty())
+        return "";
+    return "\n\n(" + Printable(blocking) + ": " + why + ")";
 }
 
 status_t InstallPass::CreateRecord()
@@ -361,7 +394,8 @@ status_t InstallPass::MakeInstallFolder()
         BPath trashed;
         if (!TrashIsTrusted(fInstallFolder)
             || !LibTrash(BPath(fInstallFolder.c_str()), false, &trashed)) {
-            fRecord.Failed(step, B_ERROR, "it cannot be moved to the trash");
+            fFolderProblem = "it cannot be moved to the trash";
+            fRecord.Failed(step, B_ERROR, fFolderProblem.c_str());
             return B_NOT_ALLOWED;
         }
         BMessage result;
@@ -376,7 +410,8 @@ status_t InstallPass::MakeInstallFolder()
         return step;
     if (mkdir(fInstallFolder.c_str(), 0775) != 0) {
         status_t status = StatusFromErrno(errno);
-        fRecord.Failed(step, status, std::strerror(errno));
+        fFolderProblem = std::strerror(errno);
+        fRecord.Failed(step, status, fFolderProblem.c_str());
         return status;
     }
     if (fConfig.fFolderMadeObserver)
@@ -384,39 +419,55 @@ status_t InstallPass::MakeInstallFolder()
     BMessage made;
     status_t opened = OpenInstallFolder(&made);
     if (opened != B_OK) {
-        fRecord.Failed(step, opened, "it was replaced by a link or another user's folder");
+        fFolderProblem = "it was replaced by a link or another user's folder";
+        fRecord.Failed(step, opened, fFolderProblem.c_str());
         return opened;
     }
     fRecord.Done(step, &made);
-    if (fConfig.GetBool(Field::kSaveReplaced)) {
+    // "Saved Files" is made when the first replaced item goes into it
+    // (MakeSavedFolder), so that an installation that replaces nothing
+    // leaves no empty folder.
+    fSavedFolderTried = false;
+    if (fConfig.GetBool(Field::kSaveReplaced))
         fSavedFolder = fInstallFolder + "/" + kSavedFilesName;
-        BMessage saved;
-        saved.AddString(InstallRecord::kFieldPath, fSavedFolder.c_str());
-        saved.AddBool(InstallRecord::kFieldExisted, false);
-        step = fRecord.Begin(InstallRecord::kKindFolder, saved);
-        if (step < 0)
-            return step;
-        if (mkdirat(fFolder.Get(), kSavedFilesName, 0775) != 0) {
-            // Items are then never replaced: with nowhere to save them,
-            // the collision rules keep what is there.
-            fRecord.Failed(step, StatusFromErrno(errno), std::strerror(errno));
-        } else {
-            // Held as the installation folder is: what is saved later goes
-            // into this folder, whatever is put at its name meanwhile.
-            fSaved.Reset(openat(
-                fFolder.Get(), kSavedFilesName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            struct stat info;
-            BMessage result;
-            if (fSaved.IsValid() && fstat(fSaved.Get(), &info) == 0 && info.st_uid == geteuid()) {
-                result.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
-                result.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
-            } else {
-                fSaved.Reset();
-            }
-            fRecord.Done(step, &result);
-        }
-    }
     return B_OK;
+}
+
+bool InstallPass::MakeSavedFolder()
+{
+    if (fSavedFolderTried)
+        return fSaved.IsValid();
+    fSavedFolderTried = true;
+    BMessage saved;
+    saved.AddString(InstallRecord::kFieldPath, fSavedFolder.c_str());
+    saved.AddBool(InstallRecord::kFieldExisted, false);
+    int32 step = fRecord.Begin(InstallRecord::kKindFolder, saved);
+    if (step < 0)
+        return false;
+    if (mkdirat(fFolder.Get(), kSavedFilesName, 0775) != 0) {
+        // Items are then never replaced: with nowhere to save them, the
+        // collision rules keep what is there.
+        int error = errno;
+        fConfig.Log("\t\t\t%s could not be made: %s\n", fSavedFolder.c_str(), std::strerror(error));
+        AddFailure(fSavedFolder + " could not be made (" + std::strerror(error)
+            + "); nothing was saved in it");
+        fRecord.Failed(step, StatusFromErrno(error), std::strerror(error));
+        return false;
+    }
+    // Held as the installation folder is: what is saved later goes into
+    // this folder, whatever is put at its name meanwhile.
+    fSaved.Reset(
+        openat(fFolder.Get(), kSavedFilesName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    BMessage result;
+    if (fSaved.IsValid() && fstat(fSaved.Get(), &info) == 0 && info.st_uid == geteuid()) {
+        result.AddInt64(InstallRecord::kFieldDevice, int64(info.st_dev));
+        result.AddInt64(InstallRecord::kFieldInode, int64(info.st_ino));
+    } else {
+        fSaved.Reset();
+    }
+    fRecord.Done(step, &result);
+    return fSaved.IsValid();
 }
 
 status_t InstallPass::OpenInstallFolder(BMessage* made)

@@ -114,6 +114,9 @@ private:
         BPrivate::Descriptor* folder, bool* made);
     static std::string TypeOf(const std::string& path);
 
+    // Tells the user why the pass ends before it installs anything, with the
+    // status line saying so (not the step it was at).
+    void Refuse(const std::string& text);
     int32 CheckSpace();
     int32 CheckMemory();
     int32 CheckLibraries();
@@ -132,6 +135,10 @@ private:
     bool TrashIsTrusted(const std::string& path);
     status_t CreateRecord();
     status_t MakeInstallFolder();
+    std::string FolderProblem(const std::string& folder);
+    // Makes "Saved Files" in the installation folder, once, in the record;
+    // whether it is there to save into.
+    bool MakeSavedFolder();
     status_t OpenInstallFolder(BMessage* made);
     // Holds a folder items or links go to: the installation folder's own
     // handle, a folder below it reached through that handle without
@@ -192,6 +199,8 @@ private:
     std::string fSavedFolder;
     // "Saved Files", held from the moment it is made.
     BPrivate::Descriptor fSaved;
+    // Whether "Saved Files" was made (or making it failed) in this pass.
+    bool fSavedFolderTried = false;
     // The folder the item or link being placed goes to, held by the step
     // that places it (ItemFolderScope), for the collision rule.
     int fItemFolder = -1;
@@ -211,6 +220,8 @@ private:
     int32 fDone;
     // The pass's progress while its items are installed (null otherwise).
     struct InstallProgress* fProgress = nullptr;
+    // Why the installation folder could not be made, for the user.
+    std::string fFolderProblem;
     time_t fStart;
     std::string fItemOrigin;
     bool fDeclined = false;

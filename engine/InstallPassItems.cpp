@@ -290,6 +290,9 @@ bool InstallPass::ExtractAndPlace(int32 index, const std::string& leaf, const st
     options.existing = BPrivate::ZipExisting::kMerge;
     options.maxItemSize = recorded + BPrivate::kItemSizeMargin;
     options.progress = ItemProgress(recorded);
+    // A stop takes effect between the item's entries: a large item is not
+    // written to its end first. What was written of it is taken away.
+    options.shouldStop = [this] { return fConfig.StopRequested(); };
     // The user's umask applies to what is installed for the user alone;
     // what root installs, no other user may change, unless the product asks
     // for it.

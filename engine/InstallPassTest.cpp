@@ -336,6 +336,33 @@ TEST_F(InstallPassTest, AStopAfterAnItemLeavesARecordOfExactlyWhatWasDone)
         ReadBytes(InstallFolder() + "/Log").find("\tInstallation Stopped: "), std::string::npos);
 }
 
+// A stop asked for while a large item is written ends the item between two
+// of its entries: it is not written to its end first, nor placed, and what
+// was written of it is taken away.
+TEST_F(InstallPassTest, AStopInsideALargeItemEndsItBetweenItsEntries)
+{
+    fInstaller->AddItem({ Source("small", "small"), "User Sounds" });
+    for (int i = 0; i < 100; i++)
+        Source("Library/part" + std::to_string(i), std::string(1 << 20, char('a' + i % 26)));
+    fInstaller->AddItem({ fPayload + "/Library", "User Sounds" });
+    uint64 seen = 0;
+    fConfig.SetProgressObserver([&](const InstallProgress& progress) {
+        // The first report from inside the library (every 32 MB of it).
+        if (progress.item == 2 && !progress.itemDone && progress.bytesDone > 5) {
+            seen = progress.bytesDone;
+            fConfig.RequestStop();
+        }
+    });
+    EXPECT_EQ(Run(), InstallConfig::kPassStopped);
+    EXPECT_GT(seen, 0u);
+    std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);
+    EXPECT_TRUE(Lexists(sounds + "/small"));
+    EXPECT_FALSE(Lexists(sounds + "/Library"));
+    EXPECT_TRUE(ScratchLeftovers().empty());
+    InstallRecordReader record = RecordOf(fConfig);
+    EXPECT_EQ(record.EndState(), "stopped");
+}
+
 TEST_F(InstallPassTest, ADiskThatFillsInTheMiddleOfAnItemLosesNothing)
 {
     std::string sounds = FindFolder(B_USER_SOUNDS_DIRECTORY);

@@ -178,13 +178,20 @@ InstallRemoval::Plan InstallRemoval::MakePlan() const
                 for (const ScriptFileChange& change : edit.files)
                     plan.remove.push_back(change.path + " (" + edit.tag + ")");
             }
-        } else if ((step.kind == InstallRecord::kKindDisplaced
-                       || step.kind == InstallRecord::kKindOldInstall)
+        } else if (step.kind == InstallRecord::kKindDisplaced
             && step.state != InstallRecordReader::kStepFailed) {
             plan.restore.push_back(path);
+        } else if (step.kind == InstallRecord::kKindOldInstall
+            && step.state != InstallRecordReader::kStepFailed) {
+            (fPutBackEarlier ? plan.restore : plan.earlier).push_back(path);
         }
     }
     return plan;
+}
+
+void InstallRemoval::ChooseEarlierInstallation(bool asked)
+{
+    fPutBackEarlier = asked || fRecord.EndState() != InstallRecord::kStateFinished;
 }
 
 int32 InstallRemoval::Count(outcome_kind kind) const

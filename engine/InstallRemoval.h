@@ -70,6 +70,9 @@ public:
         kWhyUserFiles,
         // What was moved aside cannot go back: its place is taken.
         kWhyTaken,
+        // An earlier installation the installation moved to the trash stays
+        // there (SetPutBackEarlierInstallation).
+        kWhyEarlierInTrash,
     };
 
     struct Outcome {
@@ -85,6 +88,9 @@ public:
     struct Plan {
         std::vector<std::string> remove;
         std::vector<std::string> restore;
+        // Earlier installation folders that the installation moved to the
+        // trash: put back only when asked for.
+        std::vector<std::string> earlier;
     };
 
     InstallRemoval();
@@ -113,6 +119,19 @@ public:
     // no hook, keeps both where they are.
     using taken_hook = std::function<bool(const std::string& original, const std::string& movedTo)>;
     void SetTakenHook(taken_hook hook) { fTaken = std::move(hook); }
+
+    // Whether an earlier installation of the product that the installation
+    // moved to the trash comes back (the default, as a roll-back of an
+    // installation that did not finish needs). A removal of a finished
+    // installation leaves it there unless the user asks for it: it holds
+    // the old version, which the user replaced on purpose. Left there, it
+    // is reported as left.
+    void SetPutBackEarlierInstallation(bool putBack) { fPutBackEarlier = putBack; }
+    // The rule of a removal the user asked for (after SetTo): the earlier
+    // installation that a finished installation replaced stays in the trash
+    // unless `asked`; one that an installation which did not finish moved
+    // there comes back, as when it is rolled back.
+    void ChooseEarlierInstallation(bool asked);
 
     // Undoes the installation. B_OK when nothing was kept or failed (items
     // the product left on purpose do not count); otherwise B_ERROR, and the
@@ -213,4 +232,5 @@ private:
     int32 fTotal;
     std::string fLogPath;
     bool fRecordRemoved;
+    bool fPutBackEarlier = true;
 };

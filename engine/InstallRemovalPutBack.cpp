@@ -294,6 +294,10 @@ void InstallRemoval::UndoOldInstall(const Step& step)
             "the record's trash place of the earlier installation does not match the trash");
         return;
     }
+    if (!fPutBackEarlier) {
+        Note(kOutcomeLeft, to, "the earlier installation stays in the trash", kWhyEarlierInTrash);
+        return;
+    }
     if (PutBack(to, path, fields))
         unlink(LibTrashRecordOf(to).c_str());
 }

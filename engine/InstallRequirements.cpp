@@ -130,7 +130,7 @@ int32 InstallPass::CheckSpace()
         const DeviceSpace& entry = devices[device];
         // Equal is enough.
         if (entry.needed > entry.space.freeBytes) {
-            fConfig.fDialogs->Error(Format(TextId::kNotEnoughSpace, Text(TextId::kRequires).c_str(),
+            Refuse(Format(TextId::kNotEnoughSpace, Text(TextId::kRequires).c_str(),
                 BytesText(entry.needed).c_str(), entry.space.volumeName.c_str(),
                 BytesText(entry.space.freeBytes).c_str()));
             return kNoSpace;
@@ -144,9 +144,13 @@ int32 InstallPass::CheckSpace()
     if (wanted <= space.freeBytes)
         return kGoOn;
     bool required = fConfig.GetBool(Field::kDiskSpaceRequired);
-    fConfig.fDialogs->Error(Format(TextId::kNotEnoughSpace,
+    std::string text = Format(TextId::kNotEnoughSpace,
         Text(required ? TextId::kRequires : TextId::kSuggests).c_str(), BytesText(wanted).c_str(),
-        space.volumeName.c_str(), BytesText(space.freeBytes).c_str()));
+        space.volumeName.c_str(), BytesText(space.freeBytes).c_str());
+    if (required)
+        Refuse(text);
+    else
+        fConfig.fDialogs->Error(text);
     // A suggestion does not end the check: required libraries and
     // applications must still be looked for.
     return required ? kNoSpace : kGoOn;
@@ -161,10 +165,14 @@ int32 InstallPass::CheckMemory()
     if (wanted <= 0 || uint64(wanted) <= installed)
         return kGoOn;
     bool required = fConfig.GetBool(Field::kRamRequired);
-    fConfig.fDialogs->Error(Format(TextId::kNotEnoughMemory,
+    std::string text = Format(TextId::kNotEnoughMemory,
         Text(required ? TextId::kRequires : TextId::kSuggests).c_str(), int(wanted),
         int(std::min<uint64>(installed, INT_MAX)),
-        Text(required ? TextId::kCannotContinue : TextId::kAtOwnRisk).c_str()));
+        Text(required ? TextId::kCannotContinue : TextId::kAtOwnRisk).c_str());
+    if (required)
+        Refuse(text);
+    else
+        fConfig.fDialogs->Error(text);
     return required ? kStop : kGoOn;
 }
 

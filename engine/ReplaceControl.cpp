@@ -137,7 +137,9 @@ bool InstallPass::UniqueSavedPlace(
 {
     // "Saved Files" is written through its handle only while its name still
     // leads to it: a record naming it must name where the item really went.
-    if (!fSaved.IsValid() || !fFolder.IsValid()
+    if (!fFolder.IsValid() || !MakeSavedFolder())
+        return false;
+    if (!fSaved.IsValid()
         || !StillAt(fFolder.Get(), LeafOfPath(fSavedFolder).c_str(), fSaved.Get())) {
         fConfig.Log(
             "\t\t\t%s is no longer the folder this installation made.\n", fSavedFolder.c_str());

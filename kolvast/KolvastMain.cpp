@@ -4,10 +4,11 @@
 // de-installer entry; the install pass extracts it into the installation
 // folder and gives it a configuration record that names the install record.
 //
-//   brenvik-kolvast [--unattended] [--record JOURNAL]
+//   brenvik-kolvast [--unattended] [--put-back-earlier] [--record JOURNAL]
 //
 // Without options it shows its window; --unattended removes without one and
-// reports on standard output;
+// reports on standard output; --put-back-earlier brings back from the trash
+// an earlier installation that this one replaced (the window asks instead);
 // --record removes the installation of that install record instead of the
 // one this program's configuration names.
 
@@ -40,9 +41,11 @@ std::string OwnPath()
 
 int Usage(FILE* out, int status)
 {
-    std::fputs("usage: brenvik-kolvast [--unattended] [--record JOURNAL]\n"
+    std::fputs("usage: brenvik-kolvast [--unattended] [--put-back-earlier] [--record JOURNAL]\n"
                "Removes the installation this de-installer belongs to: what was installed,\n"
-               "unless it was changed since; puts back what the installation replaced.\n",
+               "unless it was changed since; puts back what the installation replaced.\n"
+               "An earlier installation it replaced stays in the trash unless\n"
+               "--put-back-earlier is given (or, in the window, its box is ticked).\n",
         out);
     return status;
 }
@@ -52,10 +55,13 @@ int Usage(FILE* out, int status)
 int main(int argc, char** argv)
 {
     bool unattended = false;
+    bool putBackEarlier = false;
     std::string record;
     for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--unattended") == 0)
             unattended = true;
+        else if (std::strcmp(argv[i], "--put-back-earlier") == 0)
+            putBackEarlier = true;
         else if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc)
             record = argv[++i];
         else if (std::strcmp(argv[i], "--help") == 0)
@@ -74,7 +80,7 @@ int main(int argc, char** argv)
     if (BPrivate::Environment::Get("BRENVIK_SCOPE") == nullptr && !target.Scope().empty())
         setenv("BRENVIK_SCOPE", target.Scope().c_str(), 1);
     if (unattended)
-        return KolvastUnattended::Run(target);
+        return KolvastUnattended::Run(target, stdout, putBackEarlier);
     if (BPrivate::Environment::Get("DISPLAY") == nullptr
         && BPrivate::Environment::Get("WAYLAND_DISPLAY") == nullptr
         && BPrivate::Environment::Get("BRENVIK_DISPLAY") == nullptr) {

@@ -4,13 +4,14 @@
 
 #include "KolvastTarget.h"
 
-int KolvastUnattended::Run(const KolvastTarget& target, FILE* out)
+int KolvastUnattended::Run(const KolvastTarget& target, FILE* out, bool putBackEarlier)
 {
     InstallRemoval removal;
     if (removal.SetTo(target.RecordPath()) != B_OK) {
         std::fprintf(out, "Nothing was removed: %s.\n", removal.Error().c_str());
         return kExitNoRecord;
     }
+    removal.ChooseEarlierInstallation(putBackEarlier);
     std::fprintf(out, "Removing %s %s\n", target.AppName().c_str(), target.Version().c_str());
     removal.Run();
     std::fputs(removal.Report().c_str(), out);

@@ -17,5 +17,7 @@ public:
     // Nothing to remove: no configuration or no readable record.
     static constexpr int kExitNoRecord = 2;
 
-    static int Run(const KolvastTarget& target, FILE* out = stdout);
+    // An earlier installation that a finished installation moved to the
+    // trash stays there (reported as left) unless `putBackEarlier`.
+    static int Run(const KolvastTarget& target, FILE* out = stdout, bool putBackEarlier = false);
 };

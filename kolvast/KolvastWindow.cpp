@@ -3,6 +3,7 @@
 #include <Alert.h>
 #include <Application.h>
 #include <Button.h>
+#include <CheckBox.h>
 #include <Font.h>
 #include <ListItem.h>
 #include <ListView.h>
@@ -70,8 +71,6 @@ KolvastWindow::KolvastWindow(
     , fRunning(false)
     , fFinished(false)
 {
-    if (BPrivate::StorageScope::Current() == BPrivate::B_USER_SCOPE)
-        fHome = BPrivate::StorageScope::Home();
     BView* background = new BView(Bounds(), "background", B_FOLLOW_ALL, B_WILL_DRAW);
     background->SetViewColor(216, 216, 216);
     AddChild(background);
@@ -105,6 +104,7 @@ KolvastWindow::KolvastWindow(
         B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
     background->AddChild(fRemove);
     SetDefaultButton(fRemove);
+    CenterOnScreen();
 
     if (!fRecordRead || fRemoval.SetTo(fRecordPath) != B_OK) {
         fHeading->SetText(texts.Text(TextId::kDeinstallerNoRecord));
@@ -126,27 +126,45 @@ KolvastWindow::~KolvastWindow()
 
 std::string KolvastWindow::Shown(const std::string& path) const
 {
-    if (!fHome.empty() && path.rfind(fHome + "/", 0) == 0)
-        return "~" + path.substr(fHome.size());
-    return path;
+    return BPrivate::StorageScope::ShownPath(path);
 }
 
 void KolvastWindow::AddLine(const char* word, const std::string& path)
 {
-    fList->AddItem(new BStringItem((std::string(word) + ": " + Shown(path)).c_str()));
+    // A word that brings its own colon ("Details:") gets no second one.
+    std::string line(word);
+    line += !line.empty() && line.back() == ':' ? " " : ": ";
+    fList->AddItem(new BStringItem((line + Shown(path)).c_str()));
 }
 
 void KolvastWindow::ShowPlan()
 {
+    // The earlier installation the installation replaced stays in the trash
+    // unless the user ticks the box.
+    fRemoval.ChooseEarlierInstallation(false);
     InstallRemoval::Plan plan = fRemoval.MakePlan();
     for (const std::string& path : plan.remove)
         AddLine(fTexts.Text(TextId::kDeinstallerToRemove), path);
     for (const std::string& path : plan.restore)
         AddLine(fTexts.Text(TextId::kDeinstallerToRestore), path);
+    if (plan.earlier.empty())
+        return;
+    // Room for the box under the list.
+    BView* scroll = fList->Parent();
+    scroll->ResizeBy(0, -24);
+    BRect below = scroll->Frame();
+    fPutBackEarlier = new BCheckBox(
+        BRect(below.left, below.bottom + 4, kWidth - 15, below.bottom + 22), "put_back_earlier",
+        fTexts.Text(TextId::kDeinstallerPutBackEarlier), nullptr, B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+    scroll->Parent()->AddChild(fPutBackEarlier);
 }
 
 void KolvastWindow::StartRemoval()
 {
+    if (fPutBackEarlier != nullptr) {
+        fRemoval.ChooseEarlierInstallation(fPutBackEarlier->Value() == B_CONTROL_ON);
+        fPutBackEarlier->SetEnabled(false);
+    }
     fRemove->SetEnabled(false);
     fCancel->SetEnabled(false);
     fHeading->SetText(fTexts.Text(TextId::kDeinstallerRemoving));
@@ -201,9 +219,9 @@ void KolvastWindow::ShowReport()
             AddLine(fTexts.Text(kWords[kind]), outcome.path);
             // Why, on a line of its own below; what is rare enough to have
             // no text of its own is said as the removal log says it.
-            static const int32 kWhy[]
-                = { 0, TextId::kDeinstallerWhyChanged, TextId::kDeinstallerWhyNotOurs,
-                      TextId::kDeinstallerWhyUserFiles, TextId::kDeinstallerWhyTaken };
+            static const int32 kWhy[] = { 0, TextId::kDeinstallerWhyChanged,
+                TextId::kDeinstallerWhyNotOurs, TextId::kDeinstallerWhyUserFiles,
+                TextId::kDeinstallerWhyTaken, TextId::kDeinstallerEarlierInTrash };
             std::string why = outcome.why != InstallRemoval::kWhyOther
                 ? fTexts.Text(kWhy[outcome.why])
                 : kind == InstallRemoval::kOutcomeFailed || kind == InstallRemoval::kOutcomeProblem

@@ -17,6 +17,7 @@
 #include "KolvastTexts.h"
 
 class BButton;
+class BCheckBox;
 class BListView;
 class BStringView;
 class KolvastProgressView;
@@ -48,7 +49,6 @@ private:
 
     const KolvastTexts& fTexts;
     std::string fRecordPath;
-    std::string fHome;
     bool fRecordRead;
     InstallRemoval fRemoval;
     std::thread fWorker;
@@ -59,6 +59,8 @@ private:
     KolvastProgressView* fProgress;
     BButton* fCancel;
     BButton* fRemove;
+    // Shown when the installation moved an earlier one to the trash.
+    BCheckBox* fPutBackEarlier = nullptr;
 
     static std::atomic<int> sExitStatus;
 };

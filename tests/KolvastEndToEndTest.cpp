@@ -140,9 +140,9 @@ protected:
         EXPECT_EQ(result, stopAfter < 4 ? InstallConfig::kPassStopped : InstallConfig::kPassDone);
     }
 
-    std::pair<int, std::string> RunDeinstaller()
+    std::pair<int, std::string> RunDeinstaller(const std::string& options = "")
     {
-        return RunCommand("'" + fDeinstaller + "' --unattended");
+        return RunCommand("'" + fDeinstaller + "' --unattended " + options);
     }
 
     std::string fDestination;
@@ -166,7 +166,8 @@ TEST_P(KolvastEndToEndTest, LeavesTheSandboxAsItWas)
     Install(std::get<1>(GetParam()));
     ASSERT_TRUE(fs::exists(fDeinstaller));
     std::string journal = ReadBytes(fConfig.RecordPath());
-    auto [status, output] = RunDeinstaller();
+    // The earlier installation comes back when the user asks for it.
+    auto [status, output] = RunDeinstaller("--put-back-earlier");
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("Removing Tarsel Notes 1.0.2"), std::string::npos) << output;
     auto after = Snapshot();
@@ -178,10 +179,39 @@ TEST_P(KolvastEndToEndTest, LeavesTheSandboxAsItWas)
     // finds everything done, changes nothing and succeeds.
     pass_test::WriteBytes(fConfig.RecordPath(), journal, 0600);
     auto [again, secondOutput] = RunCommand("'" + ProgramPath("brenvik-kolvast")
-        + "' --unattended --record '" + fConfig.RecordPath() + "'");
+        + "' --unattended --put-back-earlier --record '" + fConfig.RecordPath() + "'");
     EXPECT_EQ(again, 0) << secondOutput;
     after = Snapshot();
     EXPECT_TRUE(after == before) << Differences(before, after) << secondOutput;
+}
+
+// The earlier installation that a finished reinstallation sent to the trash
+// holds the old version, which the user replaced on purpose: removing the
+// new one leaves it there, and says so, unless the user asks for it back. A
+// stopped reinstallation is undone as a whole: the earlier one comes back.
+TEST_P(KolvastEndToEndTest, TheEarlierInstallationStaysInTheTrashUnlessAskedFor)
+{
+    pass_test::WriteBytes(fFolder + "/edited.conf", "the user's own settings");
+    Install(std::get<1>(GetParam()));
+    ASSERT_TRUE(fs::exists(fDeinstaller));
+    auto [status, output] = RunDeinstaller();
+    EXPECT_EQ(status, 0) << output;
+    bool finished = std::get<1>(GetParam()) >= 4;
+    std::string trashed;
+    for (const auto& entry : fs::directory_iterator(Folder(B_TRASH_DIRECTORY))) {
+        if (fs::exists(entry.path() / "edited.conf"))
+            trashed = entry.path();
+    }
+    if (finished) {
+        EXPECT_FALSE(fs::exists(fFolder)) << output;
+        ASSERT_FALSE(trashed.empty()) << output;
+        EXPECT_EQ(ReadBytes(trashed + "/edited.conf"), "the user's own settings");
+        EXPECT_NE(output.find(trashed), std::string::npos) << output;
+        EXPECT_NE(output.find("stays in the trash"), std::string::npos) << output;
+    } else {
+        EXPECT_EQ(ReadBytes(fFolder + "/edited.conf"), "the user's own settings") << output;
+        EXPECT_TRUE(trashed.empty()) << trashed;
+    }
 }
 
 // On a fresh account the default folder is not there yet: the installation

@@ -138,6 +138,55 @@ TEST_F(KolvastWindowTest, AsksWhenThePlaceOfAReplacedItemIsTaken)
     EXPECT_TRUE(brenvik::test::PngMatchesGolden("kolvast/report-kept-en", folder + "/report.png"));
 }
 
+// The installation replaced an earlier one, which went to the trash: the plan
+// offers to put it back, unticked. Left so, the earlier folder stays in the
+// trash and the report says so; ticked, it comes back.
+class KolvastEarlierTest : public KolvastWindowTest { };
+
+TEST_P(KolvastEarlierTest, PutsTheEarlierInstallationBackOnlyWhenTicked)
+{
+    bool tick = std::string(GetParam().language) == "tick";
+    std::string earlier = fDestination + "/TarselNotes";
+    pass_test::WriteBytes(earlier + "/notes.txt", "the earlier version's notes");
+    std::string deinstaller = Install();
+    std::string folder = brenvik::test::MakeTempFolder("kolvast-earlier");
+    std::string script = folder + "/script";
+    std::ofstream(script) << "timeout 30\n"
+                          << "wait-window \"Tarsel Notes 1.0.2 Deinstaller\"\n"
+                          << "screenshot " << folder << "/plan.png\n"
+                          << (tick ? "click put_back_earlier\n" : "") << "click-label Remove\n"
+                          << "wait-text heading Everything was removed.\n"
+                          << "screenshot " << folder << "/report.png\n"
+                          << "click-label Close\n"
+                          << "wait-quit\n";
+    auto [status, output] = RunCommand(
+        "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + deinstaller + "'");
+    EXPECT_EQ(status, 0) << output;
+    BPath trash;
+    ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, false, nullptr), B_OK);
+    bool inTrash = false;
+    for (const auto& entry : fs::directory_iterator(trash.Path()))
+        inTrash = inTrash || fs::exists(entry.path() / "notes.txt");
+    if (tick) {
+        EXPECT_EQ(ReadBytes(earlier + "/notes.txt"), "the earlier version's notes");
+        EXPECT_FALSE(inTrash);
+    } else {
+        EXPECT_FALSE(fs::exists(earlier));
+        EXPECT_TRUE(inTrash);
+        EXPECT_TRUE(
+            brenvik::test::PngMatchesGolden("kolvast/plan-earlier-en", folder + "/plan.png"));
+        EXPECT_TRUE(
+            brenvik::test::PngMatchesGolden("kolvast/report-earlier-en", folder + "/report.png"));
+    }
+    fs::remove_all(trash.Path());
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, KolvastEarlierTest,
+    testing::Values(WindowCase { "leave", "", "", "" }, WindowCase { "tick", "", "", "" }),
+    [](const testing::TestParamInfo<WindowCase>& param) {
+        return std::string(param.param.language);
+    });
+
 INSTANTIATE_TEST_SUITE_P(Languages, KolvastWindowTest,
     testing::Values(WindowCase { "en", "Remove", "Close", "Everything was removed." },
         WindowCase { "de", "Entfernen", "Schließen", "Alles wurde entfernt." }),

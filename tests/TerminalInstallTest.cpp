@@ -41,8 +41,10 @@ std::set<std::string> Tree(const std::string& folder)
          entry != fs::recursive_directory_iterator(); entry.increment(error)) {
         std::string relative = fs::relative(entry->path(), folder).string();
         // What an earlier installation left in the same home (its desktop
-        // entry) is saved by the next one.
-        if (relative == "Log" || relative.rfind("Saved Files/", 0) == 0)
+        // entry) is saved by the next one, which alone then makes the
+        // folder it is saved in.
+        if (relative == "Log" || relative == "Saved Files"
+            || relative.rfind("Saved Files/", 0) == 0)
             continue;
         // The de-installer holds the installation's own paths.
         bool sized = relative.find("Deinstaller") == std::string::npos;

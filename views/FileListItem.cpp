@@ -12,6 +12,7 @@
 #include <LibFileOperations.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -73,6 +74,16 @@ void FileListItem::SetEmptyIcon()
 float FileListItem::LeftMargin() const
 {
     return fIndent ? kIndentedMargin : kPlainMargin;
+}
+
+float FileListItem::IconLeft() const
+{
+    return LeftMargin() + (fCheckBox ? kCheckBoxRoom : 0);
+}
+
+void FileListItem::SetCheckBox(bool checkBox)
+{
+    fCheckBox = checkBox;
 }
 
 void FileListItem::SetPath(const char* path)
@@ -171,7 +182,7 @@ void FileListItem::Update(BView* owner, const BFont* font)
     // Cut from the whole text each time, so that a list that grows wider
     // shows more of it again.
     SetDisplayText();
-    float width = owner->Frame().Width() - LeftMargin() - kTruncationSlack;
+    float width = owner->Frame().Width() - IconLeft() - kTruncationSlack;
     const char* in[1] = { fDisplayText };
     std::vector<char> out(size_t(fDisplayText.Length()) + 4);
     char* results[1] = { out.data() };
@@ -179,13 +190,52 @@ void FileListItem::Update(BView* owner, const BFont* font)
     fDisplayText = out.data();
 }
 
+// A sunken white box, 13 points square, centred on the row; ticked, it
+// holds a black tick two points thick, drawn point by point so that it is
+// crisp at every scale.
+void FileListItem::DrawCheckBox(BView* owner, BRect frame) const
+{
+    float x = LeftMargin();
+    float y = std::floor(frame.top + (frame.Height() - 12) / 2);
+    BRect box(x, y, x + 12, y + 12);
+    owner->SetHighColor(dark_grey_color);
+    owner->StrokeLine(BPoint(box.left, box.bottom), BPoint(box.left, box.top));
+    owner->StrokeLine(BPoint(box.left, box.top), BPoint(box.right, box.top));
+    owner->SetHighColor(white_color);
+    owner->StrokeLine(BPoint(box.right, box.top + 1), BPoint(box.right, box.bottom));
+    owner->StrokeLine(BPoint(box.left + 1, box.bottom), BPoint(box.right, box.bottom));
+    box.InsetBy(1, 1);
+    owner->SetHighColor(black_color);
+    owner->StrokeLine(BPoint(box.left, box.bottom), BPoint(box.left, box.top));
+    owner->StrokeLine(BPoint(box.left, box.top), BPoint(box.right, box.top));
+    owner->SetHighColor(grey_color);
+    owner->StrokeLine(BPoint(box.right, box.top + 1), BPoint(box.right, box.bottom));
+    owner->StrokeLine(BPoint(box.left + 1, box.bottom), BPoint(box.right, box.bottom));
+    box = BRect(box.left + 1, box.top + 1, box.right - 1, box.bottom - 1);
+    owner->SetHighColor(white_color);
+    owner->FillRect(box);
+    if (!IsSelected())
+        return;
+    // Down from the left to the lowest point, then up to the right.
+    owner->SetHighColor(black_color);
+    static constexpr float kTick[][2]
+        = { { 1, 4 }, { 2, 5 }, { 3, 6 }, { 4, 5 }, { 5, 4 }, { 6, 3 }, { 7, 2 } };
+    for (const auto& point : kTick) {
+        float px = box.left + point[0];
+        float py = box.top + point[1];
+        owner->FillRect(BRect(px, py, px, py + 1));
+    }
+}
+
 void FileListItem::DrawItem(BView* owner, BRect frame, bool)
 {
-    float left = LeftMargin();
-    rgb_color background = IsSelected() ? grey_color : owner->ViewColor();
+    float left = IconLeft();
+    rgb_color background = IsSelected() && !fCheckBox ? grey_color : owner->ViewColor();
     owner->SetHighColor(background);
     owner->FillRect(frame);
     owner->SetLowColor(background);
+    if (fCheckBox)
+        DrawCheckBox(owner, frame);
 
     owner->SetHighColor(black_color);
     owner->SetDrawingMode(B_OP_OVER);

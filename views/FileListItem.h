@@ -2,7 +2,9 @@
 
 // FileListItem: one row of a file list: a file's small icon and its name (or
 // its whole path, the folders in grey), painted grey when selected and cut to
-// the list's width when a truncation mode is set. An item also writes itself
+// the list's width when a truncation mode is set. In a check list the row
+// starts with a check box instead, ticked while the row is selected, and is
+// not painted grey: the tick says what is chosen. An item also writes itself
 // to and reads itself from the "install_file" record of the configuration:
 // "file_name", "file_type", "file_size" (with "BVC:file_size_64"), "file_creation",
 // "file_modified", "file_accessed" and "file_icon".
@@ -49,6 +51,9 @@ public:
     // 0 never cuts the text; otherwise a B_TRUNCATE_* mode.
     void SetTruncateMode(const uint32& mode);
     void SetType(const FileType& type);
+    // Draws a check box left of the icon, ticked while the item is selected.
+    void SetCheckBox(bool checkBox);
+    bool HasCheckBox() const { return fCheckBox; }
     // The display text from the path: the whole path or its leaf.
     void SetDisplayText();
     // Asks the roster to open the file.
@@ -64,10 +69,15 @@ public:
 
     // The row's fixed height.
     static constexpr float kItemHeight = 18;
+    // The room the check box takes at the start of a check list's row.
+    static constexpr float kCheckBoxRoom = 16;
 
 private:
     float LeftMargin() const;
+    // Where the icon starts: after the margin and the check box.
+    float IconLeft() const;
     void SetEmptyIcon();
+    void DrawCheckBox(BView* owner, BRect frame) const;
 
     bool fShowFullPath;
     bool fIndent;
@@ -76,4 +86,5 @@ private:
     FileType fType;
     LibString fDisplayText;
     uint32 fTruncateMode;
+    bool fCheckBox = false;
 };

@@ -239,9 +239,11 @@ INSTANTIATE_TEST_SUITE_P(Modes, FileListItemTruncationTest,
         return std::string(param.param.name);
     });
 
-// The installer's file list: leaf names, a selected (to be installed) row on
-// grey, an unselected one on the list's colour, and a folder.
-TEST(InstallListItemTest, GoldenFileList)
+// A file list: leaf names, rows 0 and 2 selected, a folder, a whole path.
+// Without check boxes a selected row is on grey, an unselected one on the
+// list's colour; with them (the installer's check list) every row is on the
+// list's colour, and the selected rows' boxes are ticked.
+void ExpectFileListGolden(bool checkBoxes, const char* golden)
 {
     std::string folder = MakeTempFolder("golden");
     std::string program = MakeFile(folder, "Brenvik Demo",
@@ -265,6 +267,7 @@ TEST(InstallListItemTest, GoldenFileList)
     auto add = [&](const std::string& path, bool fullPath, FileListItem::FileType type) {
         InstallListItem* item = new InstallListItem(path.c_str(), false, fullPath);
         item->SetType(type);
+        item->SetCheckBox(checkBoxes);
         list->AddItem(item);
     };
     add(program, false, FileListItem::kApplication);
@@ -278,7 +281,17 @@ TEST(InstallListItemTest, GoldenFileList)
         list->Select(2, true);
     });
     ASSERT_TRUE(WaitUntilSettled(window.Get()));
-    EXPECT_TRUE(MatchesGolden("views/file-list", Snapshot(window.Get())));
+    EXPECT_TRUE(MatchesGolden(golden, Snapshot(window.Get())));
+}
+
+TEST(InstallListItemTest, GoldenFileList)
+{
+    ExpectFileListGolden(false, "views/file-list");
+}
+
+TEST(InstallListItemTest, GoldenFileCheckList)
+{
+    ExpectFileListGolden(true, "views/file-check-list");
 }
 
 } // namespace

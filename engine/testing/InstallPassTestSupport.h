@@ -231,10 +231,20 @@ public:
             BMessage file;
             file.AddString("file_name", item.fileName.empty() ? item.source : item.fileName);
             file.AddInt8("file_type", 0);
+            // As the authoring tool records it: a folder's size is what it
+            // holds.
             struct stat info = {};
             lstat(item.source.c_str(), &info);
-            file.AddInt32("file_size", int32(info.st_size));
-            file.AddInt32("file_size", int32(info.st_size));
+            int64 size = info.st_size;
+            if (S_ISDIR(info.st_mode)) {
+                size = 0;
+                for (const auto& entry : fs::recursive_directory_iterator(item.source)) {
+                    if (!entry.is_symlink() && entry.is_regular_file())
+                        size += int64(entry.file_size());
+                }
+            }
+            file.AddInt32("file_size", int32(size));
+            file.AddInt32("file_size", int32(size));
             file.AddInt64("file_creation", 977961600);
             file.AddInt64("file_modified", 977961600);
             file.AddInt64("file_accessed", 977961660);

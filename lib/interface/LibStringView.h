@@ -2,9 +2,12 @@
 
 // LibStringView: a string view that can show a text shortened to its width
 // (paths, with their beginning cut so that the end stays readable), and
-// whose Show() and Hide() never nest.
+// whose Show() and Hide() never nest. It may carry a tool tip, asked for
+// from the application while the pointer rests on the view.
 
 #include <StringView.h>
+
+#include <LibString.h>
 
 class LibStringView : public BStringView {
 public:
@@ -21,4 +24,18 @@ public:
     // The text is cut between characters, never inside one. A text that fits
     // is shown whole.
     void SetTruncatedText(const char* text, const uint32& mode = B_TRUNCATE_BEGINNING);
+
+    void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
+    void MouseDown(BPoint where) override;
+
+    // The tip and the code of its requests to the application; an empty
+    // text means no tip.
+    void AddTip(const uint32& code, const char* text);
+    const LibString& TipText() const { return fTipText; }
+
+private:
+    void PostTipRequest(bool show);
+
+    uint32 fTipCode = 0;
+    LibString fTipText;
 };

@@ -3,7 +3,8 @@
 //
 // Texts that take printf arguments (kApplicationMissing, kInstallingItem,
 // kUnableToRun, kCannotCreateFolder, kLibraryMissing, kNotEnoughMemory,
-// kNotEnoughSpace, kReplaceDialogQuestion) keep the English conversions in
+// kNotEnoughSpace, kReplaceDialogQuestion, kSpaceShortWarning,
+// kDestinationUnusable) keep the English conversions in
 // the English order in every language, because the callers pass their
 // arguments in that order whatever the language. kFolderExistsStart/End and
 // kRunQuestionStart/End are the two halves of one sentence around a quoted
@@ -925,6 +926,101 @@ const Row kRows[] = {
     { TextId::kDamagedProgram,
         { "its program", "son programme", "su programa", "sein Programm", "il suo programma",
             "programmet", "dess program", "dets program", "het programma", "o seu programa" } },
+    { TextId::kUndoingUnfinished,
+        { "Undoing the unfinished installation...", "Annulation de l'installation inachevée...",
+            "Deshaciendo la instalación sin terminar...",
+            "Unvollständige Installation wird rückgängig gemacht...",
+            "Annullamento dell'installazione incompleta...",
+            "Angrer den ufullstendige installasjonen...",
+            "Ångrar den ofullständiga installationen...",
+            "Fortryder den ufuldstændige installation...",
+            "Onvoltooide installatie ongedaan maken...", "A anular a instalação inacabada..." } },
+    { TextId::kPassNotStarted,
+        { "The installation did not start.", "L'installation n'a pas commencé.",
+            "La instalación no se ha iniciado.", "Die Installation wurde nicht begonnen.",
+            "L'installazione non è iniziata.", "Installasjonen startet ikke.",
+            "Installationen startade inte.", "Installationen startede ikke.",
+            "De installatie is niet begonnen.", "A instalação não começou." } },
+    { TextId::kAlsoInstallsInto,
+        { "Files also go to:", "Des fichiers vont aussi dans :", "También se instalan archivos en:",
+            "Dateien kommen auch nach:", "Alcuni file vanno anche in:", "Filer legges også i:",
+            "Filer hamnar också i:", "Filer lægges også i:", "Bestanden gaan ook naar:",
+            "Também são instalados ficheiros em:" } },
+    { TextId::kSpaceShortWarning,
+        { "Needs %s, only %s free on %s", "Nécessite %s, seulement %s libres sur %s",
+            "Necesita %s, solo hay %s libres en %s", "Benötigt %s, nur %s frei auf %s",
+            "Servono %s, solo %s liberi su %s", "Trenger %s, bare %s ledig på %s",
+            "Kräver %s, bara %s ledigt på %s", "Kræver %s, kun %s ledig på %s",
+            "Vereist %s, slechts %s vrij op %s", "Precisa de %s, só %s livres em %s" } },
+    { TextId::kDestinationUnusable,
+        { "Cannot install into %s: %s", "Impossible d'installer dans %s : %s",
+            "No se puede instalar en %s: %s", "Installation in %s nicht möglich: %s",
+            "Impossibile installare in %s: %s", "Kan ikke installere i %s: %s",
+            "Kan inte installera i %s: %s", "Kan ikke installere i %s: %s",
+            "Kan niet installeren in %s: %s", "Não é possível instalar em %s: %s" } },
+    { TextId::kStopQuestion,
+        { "Stop the installation? What it has placed so far can be removed afterwards.",
+            "Arrêter l'installation ? Ce qu'elle a déjà installé pourra être supprimé ensuite.",
+            "¿Detener la instalación? Lo que ya ha instalado podrá eliminarse después.",
+            "Installation anhalten? Was sie bisher abgelegt hat, kann danach entfernt werden.",
+            "Interrompere l'installazione? Ciò che ha già installato potrà essere rimosso dopo.",
+            "Stoppe installasjonen? Det den har lagt på plass, kan fjernes etterpå.",
+            "Stoppa installationen? Det som redan har lagts på plats kan tas bort efteråt.",
+            "Stop installationen? Det, den allerede har lagt på plads, kan fjernes bagefter.",
+            "De installatie stoppen? Wat al geplaatst is, kan daarna worden verwijderd.",
+            "Parar a instalação? O que já foi colocado pode ser removido depois." } },
+    { TextId::kGoOn,
+        { "Go On", "Continuer", "Seguir", "Weitermachen", "Proseguire", "Fortsett", "Fortsätt",
+            "Fortsæt", "Doorgaan", "Prosseguir" } },
+    { TextId::kStoppedWithLeftovers,
+        { "The installation was stopped before it could complete. What it placed so far is "
+          "still in '%s'. Remove it?",
+            "L'installation a été arrêtée avant la fin. Ce qu'elle a déjà installé se trouve "
+            "encore dans '%s'. Le supprimer ?",
+            "La instalación se detuvo antes de terminar. Lo que ya había instalado sigue en "
+            "'%s'. ¿Eliminarlo?",
+            "Die Installation wurde vor ihrem Ende angehalten. Was sie bisher abgelegt hat, "
+            "liegt noch in '%s'. Entfernen?",
+            "L'installazione è stata interrotta prima della fine. Ciò che aveva già installato è "
+            "ancora in '%s'. Rimuoverlo?",
+            "Installasjonen ble stoppet før den var ferdig. Det den hadde lagt på plass, ligger "
+            "fortsatt i '%s'. Fjerne det?",
+            "Installationen stoppades innan den var klar. Det den hade lagt på plats finns kvar "
+            "i '%s'. Ta bort det?",
+            "Installationen blev stoppet, før den var færdig. Det, den havde lagt på plads, "
+            "ligger stadig i '%s'. Fjern det?",
+            "De installatie is gestopt voordat ze klaar was. Wat al geplaatst was, staat nog in "
+            "'%s'. Verwijderen?",
+            "A instalação foi parada antes de terminar. O que já tinha colocado continua em "
+            "'%s'. Removê-lo?" } },
+    { TextId::kDone,
+        { "Done", "Terminé", "Hecho", "Fertig", "Fatto", "Ferdig", "Klar", "Færdig", "Klaar",
+            "Concluído" } },
+    { TextId::kReinstallQuestion,
+        { "An earlier installation is in '%s'. Replace it? The earlier folder goes to the "
+          "Trash, with every file in it, also the ones you changed.",
+            "Une installation précédente se trouve dans '%s'. La remplacer ? L'ancien dossier "
+            "part à la corbeille, avec tous ses fichiers, y compris ceux que vous avez modifiés.",
+            "Hay una instalación anterior en '%s'. ¿Sustituirla? La carpeta anterior va a la "
+            "papelera, con todos sus archivos, también los que usted cambió.",
+            "In '%s' liegt eine frühere Installation. Ersetzen? Der frühere Ordner kommt in den "
+            "Papierkorb, mit allen Dateien darin, auch den von Ihnen geänderten.",
+            "In '%s' c'è un'installazione precedente. Sostituirla? La cartella precedente va nel "
+            "cestino, con tutti i suoi file, anche quelli che avete modificato.",
+            "En tidligere installasjon ligger i '%s'. Erstatte den? Den tidligere mappen går i "
+            "papirkurven, med alle filene i den, også dem du har endret.",
+            "En tidigare installation finns i '%s'. Ersätta den? Den tidigare mappen hamnar i "
+            "papperskorgen, med alla filer i den, även dem du har ändrat.",
+            "En tidligere installation ligger i '%s'. Erstat den? Den tidligere mappe kommer i "
+            "papirkurven, med alle filer i den, også dem, du har ændret.",
+            "Er staat een eerdere installatie in '%s'. Vervangen? De eerdere map gaat naar de "
+            "prullenbak, met alle bestanden erin, ook die u hebt gewijzigd.",
+            "Há uma instalação anterior em '%s'. Substituí-la? A pasta anterior vai para o "
+            "lixo, com todos os ficheiros, também os que alterou." } },
+    { TextId::kChooseAnotherFolder,
+        { "Another Folder…", "Autre dossier…", "Otra carpeta…", "Anderer Ordner…",
+            "Altra cartella…", "Annen mappe…", "Annan mapp…", "Anden mappe…", "Andere map…",
+            "Outra pasta…" } },
     { TextId::kFolderPanelTitle,
         { "Destination Folder", "Dossier de destination", "Carpeta de destino", "Zielordner",
             "Cartella di destinazione", "Målmappe", "Målmapp", "Destinationsmappe", "Doelmap",
@@ -1133,6 +1229,28 @@ const Row kRows[] = {
             "Dens gamle plads er optaget; det bliver, hvor det er.",
             "Zijn oude plaats is bezet; het blijft waar het is.",
             "O seu antigo lugar está ocupado; fica onde está." } },
+    { TextId::kDeinstallerPutBackEarlier,
+        { "Put back the earlier installation from the Trash",
+            "Remettre l'installation précédente depuis la corbeille",
+            "Restaurar la instalación anterior desde la papelera",
+            "Frühere Installation aus dem Papierkorb zurücklegen",
+            "Ripristinare l'installazione precedente dal cestino",
+            "Legg tilbake den tidligere installasjonen fra papirkurven",
+            "Lägg tillbaka den tidigare installationen från papperskorgen",
+            "Læg den tidligere installation tilbage fra papirkurven",
+            "De eerdere installatie uit de prullenbak terugzetten",
+            "Repor a instalação anterior a partir do lixo" } },
+    { TextId::kDeinstallerEarlierInTrash,
+        { "The earlier installation stays in the Trash.",
+            "L'installation précédente reste dans la corbeille.",
+            "La instalación anterior se queda en la papelera.",
+            "Die frühere Installation bleibt im Papierkorb.",
+            "L'installazione precedente resta nel cestino.",
+            "Den tidligere installasjonen blir liggende i papirkurven.",
+            "Den tidigare installationen ligger kvar i papperskorgen.",
+            "Den tidligere installation bliver i papirkurven.",
+            "De eerdere installatie blijft in de prullenbak.",
+            "A instalação anterior fica no lixo." } },
 };
 
 const std::array<const char*, LocalizedTextTable::kLanguageCount> kCodes

@@ -153,22 +153,42 @@ enum : int32 {
     // The program the installer's resources are appended to, as a damaged
     // part (kInstallerDamaged).
     kDamagedProgram = 1178,
+    // The installer window's status and destination lines.
+    // kSpaceShortWarning: needed, free (both sizes), the volume's name.
+    // kDestinationUnusable: the folder, then why.
+    kUndoingUnfinished = 1190,
+    kPassNotStarted = 1191,
+    kAlsoInstallsInto = 1192,
+    kSpaceShortWarning = 1193,
+    kDestinationUnusable = 1194,
+    // Stopping the pass from the window: the question, its "go on" answer,
+    // and what is said of a pass that stopped with something placed (a
+    // format of the installation folder).
+    kStopQuestion = 1200,
+    kGoOn = 1201,
+    kStoppedWithLeftovers = 1202,
+    // The main button once the pass has completed.
+    kDone = 1203,
+    // Installing where an earlier installation of the product is: a format
+    // of the installation folder; the choice of another folder.
+    kReinstallQuestion = 1204,
+    kChooseAnotherFolder = 1205,
 
     // The folder panel of the destination step. The last four are messages
     // whose "%s" is the name or path they are about.
-    kFolderPanelTitle = 1190,
-    kFolderPanelChoose = 1191,
-    kFolderPanelParent = 1192,
-    kFolderPanelVolumes = 1193,
-    kFolderPanelShowHidden = 1194,
-    kFolderPanelNewFolder = 1195,
-    kFolderPanelFolderName = 1196,
-    kFolderPanelCreate = 1197,
-    kFolderPanelGoTo = 1198,
-    kFolderPanelNoFolder = 1199,
-    kFolderPanelNameTaken = 1200,
-    kFolderPanelBadName = 1201,
-    kFolderPanelCannotMake = 1202,
+    kFolderPanelTitle = 1210,
+    kFolderPanelChoose = 1211,
+    kFolderPanelParent = 1212,
+    kFolderPanelVolumes = 1213,
+    kFolderPanelShowHidden = 1214,
+    kFolderPanelNewFolder = 1215,
+    kFolderPanelFolderName = 1216,
+    kFolderPanelCreate = 1217,
+    kFolderPanelGoTo = 1218,
+    kFolderPanelNoFolder = 1219,
+    kFolderPanelNameTaken = 1220,
+    kFolderPanelBadName = 1221,
+    kFolderPanelCannotMake = 1222,
     kLastInstallerId = kFolderPanelCannotMake,
 
     // The de-installer (Kolvast).
@@ -197,8 +217,12 @@ enum : int32 {
     kDeinstallerWhyNotOurs = 3022,
     kDeinstallerWhyUserFiles = 3023,
     kDeinstallerWhyTaken = 3024,
+    // An earlier installation that the installation moved to the trash stays
+    // there unless the user asks for it back.
+    kDeinstallerPutBackEarlier = 3025,
+    kDeinstallerEarlierInTrash = 3026,
     kFirstDeinstallerId = kDeinstallerIntro,
-    kLastDeinstallerId = kDeinstallerWhyTaken,
+    kLastDeinstallerId = kDeinstallerEarlierInTrash,
 };
 
 } // namespace TextId

@@ -14,6 +14,7 @@ namespace {
 
 constexpr uint64 kKilobyte = 1024;
 constexpr uint64 kMegabyte = 1048576;
+constexpr uint64 kGigabyte = 1073741824;
 
 } // namespace
 
@@ -25,6 +26,18 @@ void LibBytesToString(const uint64& bytes, LibString& text, const int& decimals)
         text.Formatted("%.*f %s", decimals, double(bytes) / double(kKilobyte), "KB");
     else
         text.Formatted("%.*f %s", decimals, double(bytes), "bytes");
+}
+
+void LibSizeToString(const uint64& bytes, LibString& text)
+{
+    if (bytes >= kGigabyte)
+        text.Formatted("%.1f GB", double(bytes) / double(kGigabyte));
+    else if (bytes >= kMegabyte)
+        text.Formatted("%.1f MB", double(bytes) / double(kMegabyte));
+    else if (bytes >= kKilobyte)
+        text.Formatted("%.1f KB", double(bytes) / double(kKilobyte));
+    else
+        text.Formatted("%llu bytes", static_cast<unsigned long long>(bytes));
 }
 
 int64 LibStringToBytes(const char* text)

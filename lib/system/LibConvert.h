@@ -20,6 +20,12 @@ class BView;
 // ("4096.0 MB"), never wrapped.
 void LibBytesToString(const uint64& bytes, LibString& text, const int& decimals);
 
+// A size for people to read in a window, in the largest unit it reaches:
+// whole bytes below a kilobyte ("0 bytes", "55 bytes"), otherwise KB, MB or
+// GB with one decimal ("1.5 KB", "2.5 MB", "48.3 GB"). Logs and messages
+// keep LibBytesToString's form.
+void LibSizeToString(const uint64& bytes, LibString& text);
+
 // Reads a count written as "<number> <unit>": "KB" multiplies the number by
 // 1024, "MB" by 1048576 and "bytes" by 1 (so that what LibBytesToString
 // writes reads back); the product is truncated. Any other unit gives 0. A

@@ -45,6 +45,24 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, LibBytesToStringTest,
         BytesCase { uint64(5) << 40, 0, "5242880 MB" },
         BytesCase { UINT64_MAX, 0, "17592186044416 MB" }));
 
+// For windows: whole bytes, and the largest unit reached.
+TEST(LibConvertTest, SizesForPeopleTakeTheLargestUnitReached)
+{
+    struct {
+        uint64 bytes;
+        const char* text;
+    } const cases[] = { { 0, "0 bytes" }, { 55, "55 bytes" }, { 1023, "1023 bytes" },
+        { 1024, "1.0 KB" }, { 1536, "1.5 KB" }, { 1048576, "1.0 MB" }, { 2621440, "2.5 MB" },
+        { 1073741823, "1024.0 MB" }, { 1073741824, "1.0 GB" },
+        { (uint64(48) << 30) + (uint64(3) << 29) / 10 * 2, "48.3 GB" },
+        { uint64(5) << 40, "5120.0 GB" } };
+    for (const auto& sample : cases) {
+        LibString text("old");
+        LibSizeToString(sample.bytes, text);
+        EXPECT_STREQ(text, sample.text) << sample.bytes;
+    }
+}
+
 struct ReadCase {
     const char* text;
     int64 bytes;

@@ -143,11 +143,18 @@ status_t RunLine(
         attempt = [&actions, name = words[1]] { return actions.TryClick(name); };
     } else if (verb == "click-label" && words.size() >= 2) {
         attempt = [&actions, label = RestAfter(line, 1)] { return actions.TryClickLabel(label); };
+    } else if (verb == "double-click-label" && words.size() >= 2) {
+        attempt
+            = [&actions, label = RestAfter(line, 1)] { return actions.TryDoubleClickLabel(label); };
+    } else if (verb == "wait-enabled" && words.size() == 2) {
+        attempt = [&actions, name = words[1]] { return actions.TryWaitEnabled(name); };
+    } else if (verb == "close" && words.size() >= 2) {
+        attempt = [&actions, title = RestAfter(line, 1)] { return actions.TryClose(title); };
     } else if (verb == "choose" && words.size() >= 3) {
         attempt = [&actions, name = words[1], item = RestAfter(line, 2)] {
             return actions.TryChoose(name, item);
         };
-    } else if (verb == "tick" && words.size() == 3) {
+    } else if ((verb == "tick" || verb == "click-row") && words.size() == 3) {
         char* end = nullptr;
         long row = std::strtol(words[2].c_str(), &end, 10);
         if (end == nullptr || end == words[2].c_str() || *end != '\0' || row < 0
@@ -155,7 +162,13 @@ status_t RunLine(
             *problem = "a row is a number from 0";
             return B_BAD_VALUE;
         }
-        attempt = [&actions, name = words[1], row] { return actions.TryTick(name, int32(row)); };
+        if (verb == "tick")
+            attempt
+                = [&actions, name = words[1], row] { return actions.TryTick(name, int32(row)); };
+        else
+            attempt = [&actions, name = words[1], row] {
+                return actions.TryClickRow(name, int32(row));
+            };
     } else if (verb == "type" && words.size() >= 3) {
         std::string text = words.size() == 3 ? words[2] : RestAfter(line, 2);
         attempt = [&actions, name = words[1], text] { return actions.TryType(name, text); };
@@ -170,8 +183,6 @@ status_t RunLine(
         attempt = [&actions, description = words[1]] { return actions.TryKey(description); };
     } else if (verb == "alert" && words.size() >= 2) {
         attempt = [&actions, label = RestAfter(line, 1)] { return actions.TryAlert(label); };
-    } else if (verb == "close" && words.size() >= 2) {
-        attempt = [&actions, title = RestAfter(line, 1)] { return actions.TryClose(title); };
     } else if (verb == "panel" && words.size() >= 2) {
         attempt = [&actions, path = RestAfter(line, 1)] { return actions.TryPanel(path); };
     } else if (verb == "drop" && words.size() >= 3) {
@@ -204,9 +215,9 @@ status_t RunLine(
     // Input goes to what the user sees, and a screenshot shows it: the
     // windows first settle, so that a menu or alert that an earlier step
     // opened is there.
-    static const char* const kSettlingVerbs[]
-        = { "click", "click-label", "choose", "tick", "type", "key", "close", "drop", "panel",
-              "screenshot", "screenshot-window", "dump", "wait-text", "wait-item" };
+    static const char* const kSettlingVerbs[] = { "click", "click-label", "double-click-label",
+        "close", "choose", "tick", "click-row", "type", "key", "drop", "panel", "screenshot",
+        "screenshot-window", "dump", "wait-text", "wait-item" };
     for (const char* input : kSettlingVerbs) {
         if (verb == input)
             actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));

@@ -205,6 +205,46 @@ bool UIDriverActions::TryClickLabel(const std::string& label)
     return Display().InjectClick(target.displayWindow, target.where) == B_OK;
 }
 
+bool UIDriverActions::TryDoubleClickLabel(const std::string& label)
+{
+    Target target;
+    auto match = [&](BView* view) {
+        BControl* control = dynamic_cast<BControl*>(view);
+        return control != nullptr && control->Label() != nullptr && label == control->Label();
+    };
+    if (!FindTarget(match, PlaceAtCenter, &target))
+        return false;
+    return Display().InjectClick(target.displayWindow, target.where, kPrimaryButton, 1) == B_OK
+        && Display().InjectClick(target.displayWindow, target.where, kPrimaryButton, 2) == B_OK;
+}
+
+bool UIDriverActions::TryClose(const std::string& title)
+{
+    for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
+        LockedWindow locked(messenger);
+        BWindow* window = locked.Get();
+        if (window == nullptr || window->IsHidden() || title != window->Title())
+            continue;
+        int32 id = DisplayIdOf(window);
+        return Display().InjectCloseRequest(id) == B_OK;
+    }
+    return false;
+}
+
+bool UIDriverActions::TryWaitEnabled(const std::string& name)
+{
+    for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
+        LockedWindow locked(messenger);
+        BWindow* window = locked.Get();
+        if (window == nullptr || window->IsHidden())
+            continue;
+        BView* view = window->FindView(name.c_str());
+        if (view != nullptr)
+            return !view->IsHidden() && IsEnabled(view);
+    }
+    return false;
+}
+
 bool UIDriverActions::TryChoose(const std::string& name, const std::string& item)
 {
     if (fMenuOpened) {
@@ -256,6 +296,16 @@ bool UIDriverActions::TryChoose(const std::string& name, const std::string& item
 
 bool UIDriverActions::TryTick(const std::string& name, int32 row)
 {
+    return ClickRow(name, row, true);
+}
+
+bool UIDriverActions::TryClickRow(const std::string& name, int32 row)
+{
+    return ClickRow(name, row, false);
+}
+
+bool UIDriverActions::ClickRow(const std::string& name, int32 row, bool toggle)
+{
     Target target;
     uint32 modifiers = 0;
     auto match = [&](BView* view) {
@@ -278,7 +328,7 @@ bool UIDriverActions::TryTick(const std::string& name, int32 row)
             return false;
         *where = Center(visible);
         // In a list of many choices a tick adds or removes the row.
-        if (list->ListType() == B_MULTIPLE_SELECTION_LIST)
+        if (toggle && list->ListType() == B_MULTIPLE_SELECTION_LIST)
             modifiers = kCommandKey | kLeftCommandKey;
         return true;
     };
@@ -361,22 +411,6 @@ bool UIDriverActions::TryAlert(const std::string& label)
             fPendingAlert = messenger;
             return false;
         }
-    }
-    return false;
-}
-
-bool UIDriverActions::TryClose(const std::string& title)
-{
-    for (const BMessenger& messenger : Desktop::Default().WindowsFrontToBack()) {
-        int32 id = -1;
-        {
-            LockedWindow locked(messenger);
-            BWindow* window = locked.Get();
-            if (window == nullptr || window->IsHidden() || title != window->Title())
-                continue;
-            id = DisplayIdOf(window);
-        }
-        return Display().InjectCloseRequest(id) == B_OK;
     }
     return false;
 }

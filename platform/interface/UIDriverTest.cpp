@@ -59,12 +59,18 @@ public:
         panel->AddChild(text);
         drop = new DropZone;
         panel->AddChild(drop);
+        files = new BListView(BRect(120, 170, 300, 230), "files", B_MULTIPLE_SELECTION_LIST);
+        for (const char* name : { "Notes", "ReadMe", "Sounds" })
+            files->AddItem(new BStringItem(name));
+        panel->AddChild(files);
     }
 
     ~DriverWindow() override
     {
-        for (int32 i = list->CountItems() - 1; i >= 0; i--)
-            delete list->RemoveItem(i);
+        for (BListView* owned : { list, files }) {
+            for (int32 i = owned->CountItems() - 1; i >= 0; i--)
+                delete owned->RemoveItem(i);
+        }
     }
 
     void MessageReceived(BMessage* message) override
@@ -107,6 +113,7 @@ public:
     int32 oks = 0;
     int32 applies = 0;
     BListView* list;
+    BListView* files;
     BTextView* text;
     DropZone* drop;
 };
@@ -209,6 +216,39 @@ TEST(UIDriverTest, ReadsWhatTheWindowsShow)
         window->Quit();
 }
 
+// In a list of many choices "tick" adds a row to the selection or takes it
+// out (a Command-click); "click-row" clicks as a user does, without a
+// modifier, which there selects the row alone.
+TEST(UIDriverTest, ClickRowIsAPlainClickAndTickACommandClick)
+{
+    DriverWindow* window = new DriverWindow;
+    BMessenger messenger(window);
+    window->Show();
+    auto selected = [&] {
+        std::vector<int32> rows;
+        WithLock(window, [&] {
+            for (int32 i = 0; window->files->CurrentSelection(i) >= 0; i++)
+                rows.push_back(window->files->CurrentSelection(i));
+        });
+        return rows;
+    };
+    std::string failure;
+    ASSERT_EQ(UIDriver::RunScript(
+                  { "timeout 5", "wait-window Driver", "tick files 0", "tick files 2" }, &failure),
+        B_OK)
+        << failure;
+    ASSERT_TRUE(WaitUntilSettled(window));
+    EXPECT_EQ(selected(), (std::vector<int32> { 0, 2 }));
+    ASSERT_EQ(UIDriver::RunScript({ "timeout 5", "click-row files 1" }, &failure), B_OK) << failure;
+    ASSERT_TRUE(WaitUntilSettled(window));
+    EXPECT_EQ(selected(), (std::vector<int32> { 1 }));
+    ASSERT_EQ(UIDriver::RunScript({ "timeout 5", "tick files 1" }, &failure), B_OK) << failure;
+    ASSERT_TRUE(WaitUntilSettled(window));
+    EXPECT_EQ(selected(), std::vector<int32> {});
+    if (messenger.LockTarget())
+        window->Quit();
+}
+
 TEST(UIDriverTest, AMissedDeadlineNamesTheAction)
 {
     std::vector<std::string> script = { "timeout 0.05", "click nowhere-to-be-found" };
@@ -221,7 +261,8 @@ TEST(UIDriverTest, AMissedDeadlineNamesTheAction)
 TEST(UIDriverTest, LinesThatAreNotUnderstoodAreRefused)
 {
     for (const char* line : { "frobnicate", "tick groups minus", "tick groups 4294967296",
-             "timeout never", "key Hyper+Q", "click", "dump", "screenshot-window Driver" }) {
+             "click-row files -1", "click-row files", "timeout never", "key Hyper+Q", "click",
+             "dump", "screenshot-window Driver" }) {
         std::string failure;
         EXPECT_EQ(UIDriver::RunScript({ line }, &failure), B_BAD_VALUE) << line;
     }

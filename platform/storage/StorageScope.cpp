@@ -31,6 +31,21 @@ install_scope StorageScope::Current()
     return geteuid() == 0 ? B_SYSTEM_SCOPE : B_USER_SCOPE;
 }
 
+std::string StorageScope::ShownPath(const std::string& path)
+{
+    if (Current() != B_USER_SCOPE)
+        return path;
+    std::string home = Home();
+    if (home == "/" || home.empty())
+        return path;
+    if (path == home)
+        return "~";
+    if (path.size() > home.size() && path.compare(0, home.size(), home) == 0
+        && path[home.size()] == '/')
+        return "~" + path.substr(home.size());
+    return path;
+}
+
 std::string StorageScope::Home()
 {
     const char* home = Environment::Get("HOME");

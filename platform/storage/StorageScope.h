@@ -40,6 +40,10 @@ public:
     // <BRENVIK_ROOT>/var/lib/brenvik for the system (state a program keeps,
     // as package databases are kept).
     static std::string StateFolder();
+
+    // A path as the user reads it: "~" for the home folder in the user scope
+    // (the system scope's paths are everybody's, shown whole).
+    static std::string ShownPath(const std::string& path);
 };
 
 } // namespace BPrivate

@@ -35,6 +35,21 @@ TEST(StorageScopeTest, TheSandboxSteersTheFolders)
 // A process whose real user is not its effective one (as a set-user-id
 // program's is) takes its folders from the password database, whatever the
 // environment says.
+TEST(StorageScopeTest, PathsInTheHomeFolderAreShownWithATilde)
+{
+    setenv("BRENVIK_SCOPE", "user", 1);
+    std::string home = StorageScope::Home();
+    EXPECT_EQ(StorageScope::ShownPath(home), "~");
+    EXPECT_EQ(StorageScope::ShownPath(home + "/.local/opt/Notes"), "~/.local/opt/Notes");
+    // Only the home folder itself, not a folder whose name begins alike.
+    EXPECT_EQ(StorageScope::ShownPath(home + "2/Notes"), home + "2/Notes");
+    EXPECT_EQ(StorageScope::ShownPath("/opt/Notes"), "/opt/Notes");
+    // The system's paths are everybody's.
+    setenv("BRENVIK_SCOPE", "system", 1);
+    EXPECT_EQ(StorageScope::ShownPath(home + "/Notes"), home + "/Notes");
+    unsetenv("BRENVIK_SCOPE");
+}
+
 TEST(StorageScopeTest, AProcessWhoseIdsDifferIgnoresTheEnvironmentsFolders)
 {
     if (geteuid() != 0)

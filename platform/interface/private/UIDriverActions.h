@@ -22,14 +22,21 @@ public:
     bool TryWaitWindow(const std::string& title);
     bool TryClick(const std::string& name);
     bool TryClickLabel(const std::string& label);
+    // Two clicks in a row at the control, the second counted as a double
+    // click, with nothing waited for between them.
+    bool TryDoubleClickLabel(const std::string& label);
+    // Asks the shown window of this title to close, as its close button does.
+    bool TryClose(const std::string& title);
+    // Whether the first view named `name` in a shown window is shown and
+    // enabled (a control, a menu field).
+    bool TryWaitEnabled(const std::string& name);
     bool TryChoose(const std::string& name, const std::string& item);
     bool TryTick(const std::string& name, int32 row);
+    // A plain click on the row, without a modifier, as a user clicks.
+    bool TryClickRow(const std::string& name, int32 row);
     bool TryType(const std::string& name, const std::string& text);
     bool TryKey(const std::string& key);
     bool TryAlert(const std::string& label);
-    // Clicks the close box of the front shown window with exactly this
-    // title, as the window manager passes it on.
-    bool TryClose(const std::string& title);
     bool TryPanel(const std::string& path);
     bool TryDrop(const std::string& name, const std::string& path);
     bool TryScreenshot(const std::string& file);
@@ -53,6 +60,9 @@ public:
         const std::string& description, std::string* bytes, int32* key, uint32* modifiers);
 
 private:
+    // Clicks the row, scrolled into view; `toggle` makes it a Command-click
+    // in a list of many choices.
+    bool ClickRow(const std::string& name, int32 row, bool toggle);
     // Looks through the shown windows, front first, each locked in turn, for
     // a view that `match` accepts and that can take input (visible, enabled,
     // not behind a modal window). `act` runs with the window still locked

@@ -213,7 +213,7 @@ TEST_P(InstallTypeTest, SelectsExactlyItsFilesAndTheTotalFollows)
     const TypeCase& test = GetParam();
     std::string script = "click-label Agree\ntick install_type " + std::to_string(test.type)
         + "\ndump " + Dump("type") + "\ntick custom_list " + std::to_string(test.extraRow)
-        + "\ndump " + Dump("by-hand") + "\nkey Ctrl+Q\nwait-quit\n";
+        + "\nwait-enabled button\ndump " + Dump("by-hand") + "\nkey Ctrl+Q\nwait-quit\n";
     Outcome run = Run(BuildInstaller("Small", {}, Deinstaller::kTiny), script);
     ASSERT_EQ(run.status, 1) << run.output;
 
@@ -364,6 +364,17 @@ TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
     // "Typical" does not take the sounds.
     EXPECT_TRUE(fs::exists(folder + "/notes-latest"));
     EXPECT_FALSE(fs::exists(fHome + "/.config/Tarsel/Notes/Sounds"));
+}
+
+// Root installs for every user of the machine, and step 2 says so.
+TEST_F(InstallerWindowTest, AnInstallationForEveryUserSaysSoAtTheDestinationStep)
+{
+    Outcome run = Run(fInstaller,
+        "click-label Agree\nwait-text instruction For all users: select a folder and press "
+        "Install\nkey Ctrl+Q\nwait-quit\n",
+        "BRENVIK_SCOPE=system ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output.find("did not happen"), std::string::npos) << run.output;
 }
 
 // Starting the installer and quitting at the licence leaves the user's home
@@ -658,7 +669,7 @@ TEST_P(KeyboardWalkTest, InstallsAndAnswersTheReplaceQuestionWithKeysAlone)
     std::string script = "wait-text button Agree\n"
                          "key Tab\ndump "
         + Dump("licence") + "\nkey PageDown\nkey Tab\nkey Tab\ndump " + Dump("options")
-        + "\nkey Shift+Tab\nkey Enter\nwait-text button Install\n"
+        + "\nkey Shift+Tab\nkey Enter\nwait-text button Install\nwait-enabled button\n"
           "key Tab\nkey Tab\ndump "
         + Dump("types") + "\nkey Tab\nkey Down\nkey Down\nkey Down\ndump " + Dump("moved")
         + "\nkey Space\ndump " + Dump("unticked") + "\nkey Space\ndump " + Dump("reticked")

@@ -171,7 +171,10 @@ enum : int32 {
     // of the installation folder; the choice of another folder.
     kReinstallQuestion = 1204,
     kChooseAnotherFolder = 1205,
-    kLastInstallerId = kChooseAnotherFolder,
+    // Step 2's instruction when the installation is for every user of the
+    // machine (the system scope).
+    kDestinationStepForAll = 1206,
+    kLastInstallerId = kDestinationStepForAll,
 
     // The de-installer (Kolvast).
     kDeinstallerIntro = 3000,

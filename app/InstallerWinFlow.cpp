@@ -430,6 +430,9 @@ bool InstallerWin::AskToStop()
             return false;
         fConfig.RequestStop();
     }
+    // A question the pass waits on is closed unanswered, which keeps what
+    // exists, so that it stops at once.
+    CloseOpenAlerts();
     BAutolock lock(this);
     fStopping = true;
     SetStepTexts();

@@ -565,6 +565,36 @@ TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
     EXPECT_EQ(record.find("notes-latest"), std::string::npos) << record;
 }
 
+// Closing the window while the pass waits on a question asks first; "Stop"
+// stops the pass there, and the offer to take away what it placed leaves
+// the home as it was before.
+TEST_F(InstallerWindowTest, AStoppedPassOffersToTakeAwayWhatItPlaced)
+{
+    fs::create_directories(fHome + "/.config");
+    std::ofstream(fHome + "/.config/ReadMe.txt") << "the user's own\n";
+    auto tree = [&] {
+        std::vector<std::string> paths;
+        for (const auto& entry : fs::recursive_directory_iterator(fHome)) {
+            std::string path = entry.path().string();
+            // Brenvik's own state: the record of the removal.
+            if (path.find("/.local/share/brenvik") == std::string::npos)
+                paths.push_back(path);
+        }
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    fs::create_directories(fHome + "/.local/share");
+    std::vector<std::string> before = tree();
+    Outcome run = Run(BuildAskingInstaller(),
+        "click-label Agree\nclick-label Install\nwait-text _b1_ Replace\nclose Asking\n"
+        "alert Stop\nwait-text _tv_ \"The installation was stopped before it could complete. "
+        "What it placed so far is still in '~/.local/opt/TarselNotes'. Remove it?\"\n"
+        "alert \"Undo it\"\nwait-quit\n");
+    ASSERT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(ReadBytes(fHome + "/.config/ReadMe.txt"), "the user's own\n");
+    EXPECT_EQ(tree(), before);
+}
+
 // The window asks on its own thread whether to use a folder whose
 // installation folder exists; quitting then closes the question unanswered
 // and the program ends, instead of waiting for an answer nobody gives.

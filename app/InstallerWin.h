@@ -208,6 +208,7 @@ private:
     // change outlasts the notice of an older one.
     bool fButtonSettling = false;
     int32 fSettleGeneration = 0;
+    bool fButtonHadFocus = false;
     DelayedMessage fButtonReady;
     // The user asked the running pass to stop; the program ends once it
     // has when the request came with the window's closing.

@@ -96,38 +96,6 @@ bool OnVolume(const char* path, const BVolume& volume)
     return false;
 }
 
-// A path as the user knows it: the home folder as "~".
-std::string HomeRelative(const std::string& path)
-{
-    std::string home = BPrivate::StorageScope::Home();
-    while (home.size() > 1 && home.back() == '/')
-        home.pop_back();
-    if (home.size() <= 1 || path.compare(0, home.size(), home) != 0)
-        return path;
-    if (path.size() == home.size())
-        return "~";
-    if (path[home.size()] != '/')
-        return path;
-    return "~" + path.substr(home.size());
-}
-
-// A localized text with its "%s" filled in order by `values` (the texts'
-// conversions are all "%s"; nothing else in them is interpreted).
-std::string FillIn(const char* format, std::initializer_list<std::string> values)
-{
-    std::string text;
-    auto next = values.begin();
-    for (const char* at = format; *at != '\0'; at++) {
-        if (at[0] == '%' && at[1] == 's' && next != values.end()) {
-            text += *next++;
-            at++;
-        } else {
-            text += *at;
-        }
-    }
-    return text;
-}
-
 // A pass asked to stop may be waiting for the answer to one of its
 // questions: each is closed unanswered, which keeps what exists (the replace
 // question keeps the existing item), and the pass then stops at its next
@@ -384,7 +352,10 @@ std::string InstallerWin::DestinationInstruction(oLocalize& localize) const
 {
     if (!fDestinationWarning.empty())
         return fDestinationWarning;
-    return static_cast<const char*>(localize.GetText(TextId::kDestinationStep));
+    // Root installs for every user of the machine, and is told so.
+    return static_cast<const char*>(
+        localize.GetText(BPrivate::StorageScope::IsSystem() ? TextId::kDestinationStepForAll
+                                                            : TextId::kDestinationStep));
 }
 
 void InstallerWin::ChangeLaunguage()
@@ -459,6 +430,10 @@ void InstallerWin::SettleButton()
 {
     fButtonSettling = true;
     int32 generation = ++fSettleGeneration;
+    // Disabled, it gives up the keyboard focus; it takes it back when it is
+    // ready, unless the user has moved on meanwhile.
+    if (fButton->IsFocus())
+        fButtonHadFocus = true;
     fButton->SetEnabled(false);
     BMessage ready(kMsgButtonReady);
     ready.AddInt32("generation", generation);
@@ -475,7 +450,7 @@ std::string InstallerWin::InstallationFolder() const
 {
     std::string folder = fConfig.DestinationPath();
     const char* created = fConfig.GetString(Field::kCreatedFolder, "");
-    if (created[0] != '\0')
+    if (!folder.empty() && created[0] != '\0')
         folder += std::string("/") + created;
     return folder;
 }
@@ -496,6 +471,9 @@ bool InstallerWin::AskToStop()
             return false;
         fConfig.RequestStop();
     }
+    // A question the pass waits on is closed unanswered, which keeps what
+    // exists, so that it stops at once.
+    CloseOpenAlerts();
     BAutolock lock(this);
     fStopping = true;
     SetStepTexts();
@@ -717,11 +695,9 @@ void InstallerWin::ShowWhereThingsGo()
 {
     BAutolock lock(this);
     std::unique_ptr<oLocalize> localize = Localizer();
-    std::string destination = fConfig.DestinationPath();
-    const char* created = fConfig.GetString(Field::kCreatedFolder, "");
-    std::string install
-        = destination.empty() || created[0] == '\0' ? destination : destination + "/" + created;
-    fDestination->SetTruncatedText(HomeRelative(install).c_str(), B_TRUNCATE_BEGINNING);
+    std::string install = InstallationFolder();
+    fDestination->SetTruncatedText(
+        BPrivate::StorageScope::ShownPath(install).c_str(), B_TRUNCATE_BEGINNING);
 
     std::vector<bool> ticked;
     uint64 needed = 0;
@@ -734,13 +710,13 @@ void InstallerWin::ShowWhereThingsGo()
     // The de-installer comes with any installation.
     if (needed > 0 && fConfig.IncludeDeinstaller())
         needed += InstallerFormat::RecordedDeinstallerSize(fConfig);
-    std::string tip = HomeRelative(install);
+    std::string tip = BPrivate::StorageScope::ShownPath(install);
     std::vector<std::string> others = DestinationCheck::OtherFolders(fConfig, ticked);
     if (!others.empty()) {
         tip += std::string("\n")
             + static_cast<const char*>(localize->GetText(TextId::kAlsoInstallsInto));
         for (const std::string& folder : others)
-            tip += "\n" + HomeRelative(folder);
+            tip += "\n" + BPrivate::StorageScope::ShownPath(folder);
     }
     fDestination->AddTip(LibTipManager::kMsgTipRequest, tip.c_str());
 
@@ -750,8 +726,9 @@ void InstallerWin::ShowWhereThingsGo()
         std::string why = DestinationCheck::Problem(install, &nearest);
         struct stat info;
         if (!why.empty()) {
-            fDestinationWarning = FillIn(
-                localize->GetText(TextId::kDestinationUnusable), { HomeRelative(nearest), why });
+            fDestinationWarning = FormatWithTexts(
+                static_cast<const char*>(localize->GetFormat(TextId::kDestinationUnusable)),
+                { BPrivate::StorageScope::ShownPath(nearest), why });
         } else if (stat(nearest.c_str(), &info) == 0) {
             BVolume volume(info.st_dev);
             if (volume.InitCheck() == B_OK) {
@@ -764,7 +741,8 @@ void InstallerWin::ShowWhereThingsGo()
                     volume.GetName(name);
                     LibString neededText;
                     LibSizeToString(needed, neededText);
-                    fDestinationWarning = FillIn(localize->GetText(TextId::kSpaceShortWarning),
+                    fDestinationWarning = FormatWithTexts(
+                        static_cast<const char*>(localize->GetFormat(TextId::kSpaceShortWarning)),
                         { static_cast<const char*>(neededText), static_cast<const char*>(freeText),
                             name });
                 }
@@ -1177,6 +1155,9 @@ void InstallerWin::MessageReceived(BMessage* message)
         if (message->GetInt32("generation", -1) == fSettleGeneration) {
             fButtonSettling = false;
             CustomItemSelected();
+            if (fButtonHadFocus && CurrentFocus() == nullptr && fButton->IsEnabled())
+                fButton->MakeFocus(true);
+            fButtonHadFocus = false;
         }
         break;
     default:

@@ -213,7 +213,7 @@ TEST_P(InstallTypeTest, SelectsExactlyItsFilesAndTheTotalFollows)
     const TypeCase& test = GetParam();
     std::string script = "click-label Agree\ntick install_type " + std::to_string(test.type)
         + "\ndump " + Dump("type") + "\ntick custom_list " + std::to_string(test.extraRow)
-        + "\ndump " + Dump("by-hand") + "\nkey Ctrl+Q\nwait-quit\n";
+        + "\nwait-enabled button\ndump " + Dump("by-hand") + "\nkey Ctrl+Q\nwait-quit\n";
     Outcome run = Run(BuildInstaller("Small", {}, Deinstaller::kTiny), script);
     ASSERT_EQ(run.status, 1) << run.output;
 
@@ -364,6 +364,17 @@ TEST_F(InstallerWindowTest, ACompletedInstallationEndsTheProgramWithSuccess)
     // "Typical" does not take the sounds.
     EXPECT_TRUE(fs::exists(folder + "/notes-latest"));
     EXPECT_FALSE(fs::exists(fHome + "/.config/Tarsel/Notes/Sounds"));
+}
+
+// Root installs for every user of the machine, and step 2 says so.
+TEST_F(InstallerWindowTest, AnInstallationForEveryUserSaysSoAtTheDestinationStep)
+{
+    Outcome run = Run(fInstaller,
+        "click-label Agree\nwait-text instruction For all users: select a folder and press "
+        "Install\nkey Ctrl+Q\nwait-quit\n",
+        "BRENVIK_SCOPE=system ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output.find("did not happen"), std::string::npos) << run.output;
 }
 
 // Starting the installer and quitting at the licence leaves the user's home
@@ -673,6 +684,36 @@ TEST_F(InstallerWindowTest, QuittingDuringThePassStopsItAndSaysSo)
     EXPECT_EQ(record.find("notes-latest"), std::string::npos) << record;
 }
 
+// Closing the window while the pass waits on a question asks first; "Stop"
+// stops the pass there, and the offer to take away what it placed leaves
+// the home as it was before.
+TEST_F(InstallerWindowTest, AStoppedPassOffersToTakeAwayWhatItPlaced)
+{
+    fs::create_directories(fHome + "/.config");
+    std::ofstream(fHome + "/.config/ReadMe.txt") << "the user's own\n";
+    auto tree = [&] {
+        std::vector<std::string> paths;
+        for (const auto& entry : fs::recursive_directory_iterator(fHome)) {
+            std::string path = entry.path().string();
+            // Brenvik's own state: the record of the removal.
+            if (path.find("/.local/share/brenvik") == std::string::npos)
+                paths.push_back(path);
+        }
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    fs::create_directories(fHome + "/.local/share");
+    std::vector<std::string> before = tree();
+    Outcome run = Run(BuildAskingInstaller(),
+        "click-label Agree\nclick-label Install\nwait-text _b1_ Replace\nclose Asking\n"
+        "alert Stop\nwait-text _tv_ \"The installation was stopped before it could complete. "
+        "What it placed so far is still in '~/.local/opt/TarselNotes'. Remove it?\"\n"
+        "alert \"Undo it\"\nwait-quit\n");
+    ASSERT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(ReadBytes(fHome + "/.config/ReadMe.txt"), "the user's own\n");
+    EXPECT_EQ(tree(), before);
+}
+
 // The window asks on its own thread whether to use a folder whose
 // installation folder exists; quitting then closes the question unanswered
 // and the program ends, instead of waiting for an answer nobody gives.
@@ -777,7 +818,7 @@ TEST_P(KeyboardWalkTest, InstallsAndAnswersTheReplaceQuestionWithKeysAlone)
     std::string script = "wait-text button Agree\n"
                          "key Tab\ndump "
         + Dump("licence") + "\nkey PageDown\nkey Tab\nkey Tab\ndump " + Dump("options")
-        + "\nkey Shift+Tab\nkey Enter\nwait-text button Install\n"
+        + "\nkey Shift+Tab\nkey Enter\nwait-text button Install\nwait-enabled button\n"
           "key Tab\nkey Tab\ndump "
         + Dump("types") + "\nkey Tab\nkey Down\nkey Down\nkey Down\ndump " + Dump("moved")
         + "\nkey Space\ndump " + Dump("unticked") + "\nkey Space\ndump " + Dump("reticked")

@@ -55,29 +55,6 @@ void FileCheckList::MouseDown(BPoint where)
     SetCurrentRow(index);
 }
 
-int32 FileCheckList::MoveTarget(char key, int32 from)
-{
-    int32 last = CountItems() - 1;
-    BRect first = ItemFrame(0);
-    int32 page = std::max(int32(1), int32((Bounds().Height() + 1) / (first.Height() + 1)) - 1);
-    switch (key) {
-    case B_UP_ARROW:
-        return from < 0 ? last : std::max(int32(0), from - 1);
-    case B_DOWN_ARROW:
-        return std::min(last, from + 1);
-    case B_HOME:
-        return 0;
-    case B_END:
-        return last;
-    case B_PAGE_UP:
-        return std::max(int32(0), from - page);
-    case B_PAGE_DOWN:
-        return std::min(last, std::max(from, int32(0)) + page);
-    default:
-        return -1;
-    }
-}
-
 void FileCheckList::KeyDown(const char* bytes, int32 numBytes)
 {
     if (numBytes != 1 || CountItems() == 0) {
@@ -90,7 +67,7 @@ void FileCheckList::KeyDown(const char* bytes, int32 numBytes)
             Toggle(from);
         return;
     }
-    int32 target = MoveTarget(bytes[0], from);
+    int32 target = KeyTarget(bytes[0], from);
     if (target >= 0 && (modifiers() & B_SHIFT_KEY) != 0) {
         if (!fChangeable) {
             SetCurrentRow(target);

@@ -31,9 +31,6 @@ public:
     void TickRange(int32 from, int32 to);
 
 private:
-    // The row a movement key leads to from `from`, -1 for another key.
-    int32 MoveTarget(char key, int32 from);
-
     int32 fLastClicked = -1;
     bool fChangeable = true;
 };

@@ -138,40 +138,15 @@ LibPictureButton::LibPictureButton(BPoint where, const int32& width, const int32
 
 LibPictureButton::~LibPictureButton() = default;
 
-void LibPictureButton::AddTip(const uint32& code, const char* text)
-{
-    fTipCode = code;
-    fTipText = text != nullptr ? text : "";
-}
-
-void LibPictureButton::PostTipRequest(bool show)
-{
-    if (be_app == nullptr)
-        return;
-    BMessage request(fTipCode);
-    request.AddBool("show", show);
-    if (show) {
-        request.AddString("tip", fTipText);
-        request.AddPoint("loc", ConvertToScreen(Bounds().RightTop() + BPoint(5, 1)));
-    }
-    be_app->PostMessage(&request);
-}
-
 void LibPictureButton::MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage)
 {
-    if (fTipText.Length() > 0 && Window() != nullptr && Window()->IsActive()) {
-        if (transit == B_ENTERED_VIEW)
-            PostTipRequest(true);
-        else if (transit == B_EXITED_VIEW)
-            PostTipRequest(false);
-    }
+    fTip.MouseMoved(this, transit);
     BPictureButton::MouseMoved(where, transit, dragMessage);
 }
 
 void LibPictureButton::MouseDown(BPoint where)
 {
-    if (fTipText.Length() > 0 && Window() != nullptr && Window()->IsActive())
-        PostTipRequest(false);
+    fTip.MouseDown(this);
     BPictureButton::MouseDown(where);
 }
 

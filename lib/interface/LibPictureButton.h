@@ -8,6 +8,7 @@
 #include <PictureButton.h>
 
 #include <LibString.h>
+#include <LibViewTip.h>
 
 class LibPictureButton : public BPictureButton {
 public:
@@ -35,13 +36,10 @@ public:
     void MakeFocus(bool focused = true) override;
 
     // The tip and the code of its requests; an empty text means no tip.
-    void AddTip(const uint32& code, const char* text);
+    void AddTip(const uint32& code, const char* text) { fTip.Set(code, text); }
     bool IsFocused() const { return fFocused; }
 
 private:
-    void PostTipRequest(bool show);
-
     bool fFocused = false;
-    uint32 fTipCode = 0;
-    LibString fTipText;
+    LibViewTip fTip { LibViewTip::kRightTop, BPoint(5, 1) };
 };

@@ -42,39 +42,14 @@ void LibStringView::SetTruncatedText(const char* text, const uint32& mode)
     SetText(result.data());
 }
 
-void LibStringView::AddTip(const uint32& code, const char* text)
-{
-    fTipCode = code;
-    fTipText = text != nullptr ? text : "";
-}
-
-void LibStringView::PostTipRequest(bool show)
-{
-    if (be_app == nullptr)
-        return;
-    BMessage request(fTipCode);
-    request.AddBool("show", show);
-    if (show) {
-        request.AddString("tip", fTipText);
-        request.AddPoint("loc", ConvertToScreen(Bounds().LeftBottom() + BPoint(0, 4)));
-    }
-    be_app->PostMessage(&request);
-}
-
 void LibStringView::MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage)
 {
-    if (fTipText.Length() > 0 && Window() != nullptr && Window()->IsActive()) {
-        if (transit == B_ENTERED_VIEW)
-            PostTipRequest(true);
-        else if (transit == B_EXITED_VIEW)
-            PostTipRequest(false);
-    }
+    fTip.MouseMoved(this, transit);
     BStringView::MouseMoved(where, transit, dragMessage);
 }
 
 void LibStringView::MouseDown(BPoint where)
 {
-    if (fTipText.Length() > 0 && Window() != nullptr && Window()->IsActive())
-        PostTipRequest(false);
+    fTip.MouseDown(this);
     BStringView::MouseDown(where);
 }

@@ -8,6 +8,7 @@
 #include <StringView.h>
 
 #include <LibString.h>
+#include <LibViewTip.h>
 
 class LibStringView : public BStringView {
 public:
@@ -30,12 +31,9 @@ public:
 
     // The tip and the code of its requests to the application; an empty
     // text means no tip.
-    void AddTip(const uint32& code, const char* text);
-    const LibString& TipText() const { return fTipText; }
+    void AddTip(const uint32& code, const char* text) { fTip.Set(code, text); }
+    const LibString& TipText() const { return fTip.Text(); }
 
 private:
-    void PostTipRequest(bool show);
-
-    uint32 fTipCode = 0;
-    LibString fTipText;
+    LibViewTip fTip { LibViewTip::kLeftBottom, BPoint(0, 4) };
 };

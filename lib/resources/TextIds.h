@@ -173,6 +173,9 @@ enum : int32 {
     // of the installation folder; the choice of another folder.
     kReinstallQuestion = 1204,
     kChooseAnotherFolder = 1205,
+    // Step 2's instruction when the installation is for every user of the
+    // machine (the system scope).
+    kDestinationStepForAll = 1206,
 
     // The folder panel of the destination step. The last four are messages
     // whose "%s" is the name or path they are about.

@@ -105,6 +105,11 @@ public:
     BRect ItemFrame(int32 index);
     virtual bool InitiateDrag(BPoint point, int32 itemIndex, bool wasSelected);
 
+protected:
+    // The row a navigation key (arrows, Home, End, Page Up, Page Down) moves
+    // to from row `from`; -1 for another key.
+    int32 KeyTarget(char key, int32 from) const;
+
 private:
     void Layout();
     void FixupScrollBar();
@@ -115,7 +120,6 @@ private:
     void MoveCurrentRow(int32 index, bool extend);
     void MarkCurrentRow(int32 index);
     void ScrollToRow(int32 index);
-    int32 KeyTarget(char key, int32 from) const;
     void DrawCurrentRow();
     float DataHeight() const;
 

@@ -195,17 +195,17 @@ bool UIDriverActions::TryClick(const std::string& name)
 
 bool UIDriverActions::TryClickLabel(const std::string& label)
 {
-    Target target;
-    auto match = [&](BView* view) {
-        BControl* control = dynamic_cast<BControl*>(view);
-        return control != nullptr && control->Label() != nullptr && label == control->Label();
-    };
-    if (!FindTarget(match, PlaceAtCenter, &target))
-        return false;
-    return Display().InjectClick(target.displayWindow, target.where) == B_OK;
+    return ClickLabel(label, 1);
 }
 
 bool UIDriverActions::TryDoubleClickLabel(const std::string& label)
+{
+    return ClickLabel(label, 2);
+}
+
+// Clicks the control labelled `label` `clicks` times in a row, each one
+// counted on from the one before, as the display counts a user's clicks.
+bool UIDriverActions::ClickLabel(const std::string& label, int32 clicks)
 {
     Target target;
     auto match = [&](BView* view) {
@@ -214,8 +214,12 @@ bool UIDriverActions::TryDoubleClickLabel(const std::string& label)
     };
     if (!FindTarget(match, PlaceAtCenter, &target))
         return false;
-    return Display().InjectClick(target.displayWindow, target.where, kPrimaryButton, 1) == B_OK
-        && Display().InjectClick(target.displayWindow, target.where, kPrimaryButton, 2) == B_OK;
+    for (int32 count = 1; count <= clicks; count++) {
+        if (Display().InjectClick(target.displayWindow, target.where, kPrimaryButton, count)
+            != B_OK)
+            return false;
+    }
+    return true;
 }
 
 bool UIDriverActions::TryClose(const std::string& title)

@@ -72,6 +72,7 @@ private:
         BPoint where;
         BMessenger window;
     };
+    bool ClickLabel(const std::string& label, int32 clicks);
     bool FindTarget(const std::function<bool(BView*)>& match,
         const std::function<bool(BView*, BPoint*)>& place, Target* target);
 

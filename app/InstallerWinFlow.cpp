@@ -516,6 +516,10 @@ bool InstallerWin::ConfirmReinstall()
     // The user said so when choosing the folder.
     if (fReplaceConfirmed == InstallationFolder())
         return true;
+    // An installation of the product that did not finish is asked about
+    // next, by the offer to undo it.
+    if (!RollBackOffer::Find(fConfig.GetString(Field::kAppName, "")).empty())
+        return true;
     std::unique_ptr<oLocalize> localize = Localizer();
     std::string text
         = FormatWithText(static_cast<const char*>(localize->GetFormat(TextId::kReinstallQuestion)),

@@ -146,6 +146,10 @@ class KolvastEarlierTest : public KolvastWindowTest { };
 TEST_P(KolvastEarlierTest, PutsTheEarlierInstallationBackOnlyWhenTicked)
 {
     bool tick = std::string(GetParam().language) == "tick";
+    // An empty trash, so that the earlier folder keeps its name there.
+    BPath trash;
+    ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, false, nullptr), B_OK);
+    fs::remove_all(fs::path(trash.Path()).parent_path());
     std::string earlier = fDestination + "/TarselNotes";
     pass_test::WriteBytes(earlier + "/notes.txt", "the earlier version's notes");
     std::string deinstaller = Install();
@@ -162,8 +166,6 @@ TEST_P(KolvastEarlierTest, PutsTheEarlierInstallationBackOnlyWhenTicked)
     auto [status, output] = RunCommand(
         "BRENVIK_DISPLAY=headless BRENVIK_UI_SCRIPT='" + script + "' '" + deinstaller + "'");
     EXPECT_EQ(status, 0) << output;
-    BPath trash;
-    ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, false, nullptr), B_OK);
     bool inTrash = false;
     for (const auto& entry : fs::directory_iterator(trash.Path()))
         inTrash = inTrash || fs::exists(entry.path() / "notes.txt");

@@ -1,4 +1,5 @@
 #include "GalleryInstaller.h"
+#include "GalleryToolkit.h"
 
 #include <Bitmap.h>
 #include <Box.h>
@@ -129,13 +130,6 @@ private:
     // Owned by the alert once it is shown.
     BInvoker* fInvoker;
 };
-
-BBox* LabelledBox(BRect frame, const char* name, const char* label)
-{
-    BBox* box = new BBox(frame, name);
-    box->SetLabel(label);
-    return box;
-}
 
 // A 150 × 200 picture as a product would bring one: a sky that lightens
 // towards the horizon, a sun, and the sea below.

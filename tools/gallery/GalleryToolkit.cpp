@@ -19,16 +19,16 @@
 
 namespace brenvik::gallery {
 
-namespace {
-
-constexpr uint32 kMsgIgnored = 'gal_';
-
 BBox* LabelledBox(BRect frame, const char* name, const char* label)
 {
     BBox* box = new BBox(frame, name);
     box->SetLabel(label);
     return box;
 }
+
+namespace {
+
+constexpr uint32 kMsgToolkitIgnored = 'gal_';
 
 // 24 × 24 pixels of a folder on a button face: raised, pressed in by a
 // pixel, or greyed out.
@@ -94,18 +94,18 @@ BView* BuildMenuButtons(BRect frame)
     BBox* box = LabelledBox(frame, "toolkit_menus", "Menu buttons");
     LibMenuButton* disk = new LibMenuButton(BPoint(12, 22), "toolkit_disk", "Disk", 70, 130);
     for (const char* name : { "System", "Data" })
-        disk->AddItem(name, new BMessage(kMsgIgnored));
+        disk->AddItem(name, new BMessage(kMsgToolkitIgnored));
     disk->AddSeparatorItem();
-    disk->AddItem("Network", new BMessage(kMsgIgnored));
+    disk->AddItem("Network", new BMessage(kMsgToolkitIgnored));
     disk->SetEnableItem("Network", false);
     LibMenuButton* off = new LibMenuButton(BPoint(12, 50), "toolkit_off", "Disk", 70, 130);
-    off->AddItem("Data", new BMessage(kMsgIgnored));
+    off->AddItem("Data", new BMessage(kMsgToolkitIgnored));
     off->SetEnabled(false);
     // The installer's language menu: a small pop-up in a smaller font.
     LibMenuField* language
         = new LibMenuField(LibRect(12, 80, 20, 20), "toolkit_language", 10, true);
     for (const char* name : { "English", "Deutsch", "Français" })
-        language->Add(name, new BMessage(kMsgIgnored));
+        language->Add(name, new BMessage(kMsgToolkitIgnored));
     LibStringView* caption
         = new LibStringView(LibRect(40, 82, 160, 15), "toolkit_language_text", "Language menu");
     box->AddChild(disk);
@@ -134,7 +134,7 @@ BView* BuildPictureButtons(BRect frame)
     const char* names[] = { "toolkit_folder", "toolkit_folder_on", "toolkit_folder_off" };
     for (int i = 0; i < 3; i++) {
         LibPictureButton* button = new LibPictureButton(BPoint(24 + 64 * float(i), 26), 24, 24,
-            names[i], normal.data(), pressed.data(), kMsgIgnored, disabled.data());
+            names[i], normal.data(), pressed.data(), kMsgToolkitIgnored, disabled.data());
         button->AddTip(LibTipManager::kMsgTipRequest, "Change destination folder");
         if (i == 1)
             button->SetValue(B_CONTROL_ON);

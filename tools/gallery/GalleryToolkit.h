@@ -8,6 +8,7 @@
 #include <Rect.h>
 #include <SupportDefs.h>
 
+class BBox;
 class BView;
 
 namespace brenvik::gallery {
@@ -22,5 +23,8 @@ BView* BuildToolkit(BRect frame);
 
 // Shows in the toolkit column which item the pointer is over.
 void HandleToolkitHover(BView* toolkit, int32 item);
+
+// A box with a label, as every part of the gallery stands in.
+BBox* LabelledBox(BRect frame, const char* name, const char* label);
 
 } // namespace brenvik::gallery

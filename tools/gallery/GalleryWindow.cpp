@@ -50,13 +50,6 @@ BRect ColumnFrame(int column, float top, float bottom)
     return BRect(left, top, left + kColumnWidth - 1, bottom);
 }
 
-BBox* LabelledBox(BRect frame, const char* name, const char* label)
-{
-    BBox* box = new BBox(frame, name);
-    box->SetLabel(label);
-    return box;
-}
-
 BPicture* RecordPicture(BView* view, rgb_color fill, rgb_color mark, bool pressed)
 {
     BPicture* picture = new BPicture;

@@ -43,39 +43,16 @@ struct CheckListFixture {
         EXPECT_TRUE(WaitUntilSettled(window.Get()));
     }
 
-    ~CheckListFixture()
-    {
-        WithLock(window.Get(), [&] {
-            for (int32 i = list->CountItems() - 1; i >= 0; i--)
-                delete list->RemoveItem(i);
-        });
-    }
+    ~CheckListFixture() { DeleteListItems(window.Get(), list); }
 
-    BPoint RowCenter(int32 row)
-    {
-        BPoint center;
-        WithLock(window.Get(), [&] {
-            BRect frame = list->ItemFrame(row);
-            center = window->ConvertFromScreen(list->ConvertToScreen(
-                BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)));
-        });
-        return center;
-    }
+    BPoint RowCenter(int32 row) { return ListRowCenter(window.Get(), list, row); }
 
     void TickAll()
     {
         WithLock(window.Get(), [&] { list->Select(0, list->CountItems() - 1); });
     }
 
-    std::vector<int32> Ticked()
-    {
-        std::vector<int32> ticked;
-        WithLock(window.Get(), [&] {
-            for (int32 i = 0; list->CurrentSelection(i) >= 0; i++)
-                ticked.push_back(list->CurrentSelection(i));
-        });
-        return ticked;
-    }
+    std::vector<int32> Ticked() { return ListSelection(window.Get(), list); }
 };
 
 struct Press {

@@ -34,34 +34,11 @@ struct ListFixture {
         EXPECT_TRUE(WaitUntilSettled(window.Get()));
     }
 
-    ~ListFixture()
-    {
-        WithLock(window.Get(), [&] {
-            for (int32 i = list->CountItems() - 1; i >= 0; i--)
-                delete list->RemoveItem(i);
-        });
-    }
+    ~ListFixture() { DeleteListItems(window.Get(), list); }
 
-    BPoint RowCenter(int32 row)
-    {
-        BPoint center;
-        WithLock(window.Get(), [&] {
-            BRect frame = list->ItemFrame(row);
-            center = window->ConvertFromScreen(list->ConvertToScreen(
-                BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)));
-        });
-        return center;
-    }
+    BPoint RowCenter(int32 row) { return ListRowCenter(window.Get(), list, row); }
 
-    std::vector<int32> Selection()
-    {
-        std::vector<int32> selected;
-        WithLock(window.Get(), [&] {
-            for (int32 i = 0; list->CurrentSelection(i) >= 0; i++)
-                selected.push_back(list->CurrentSelection(i));
-        });
-        return selected;
-    }
+    std::vector<int32> Selection() { return ListSelection(window.Get(), list); }
 };
 
 } // namespace

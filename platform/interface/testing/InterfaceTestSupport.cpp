@@ -13,6 +13,35 @@
 
 namespace brenvik::test {
 
+BPoint ListRowCenter(BWindow* window, BListView* list, int32 row)
+{
+    BPoint center;
+    WithLock(window, [&] {
+        BRect frame = list->ItemFrame(row);
+        center = window->ConvertFromScreen(list->ConvertToScreen(
+            BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2)));
+    });
+    return center;
+}
+
+std::vector<int32> ListSelection(BWindow* window, BListView* list)
+{
+    std::vector<int32> selected;
+    WithLock(window, [&] {
+        for (int32 i = 0; list->CurrentSelection(i) >= 0; i++)
+            selected.push_back(list->CurrentSelection(i));
+    });
+    return selected;
+}
+
+void DeleteListItems(BWindow* window, BListView* list)
+{
+    WithLock(window, [&] {
+        for (int32 i = list->CountItems() - 1; i >= 0; i--)
+            delete list->RemoveItem(i);
+    });
+}
+
 RgbaImage Snapshot(BWindow* window)
 {
     BPrivate::WindowLink* link = BPrivate::WindowAccess::Link(window);

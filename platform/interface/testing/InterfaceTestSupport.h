@@ -102,6 +102,14 @@ std::vector<BMessenger> AllWindows();
 // With the window locked: whether a menu is open in it.
 bool MenuIsOpen(BWindow* window);
 
+// The middle of row `row` of a list view shown in `window`, in the window's
+// coordinates (where a click on the row goes).
+BPoint ListRowCenter(BWindow* window, BListView* list, int32 row);
+// The list's selected rows, in order.
+std::vector<int32> ListSelection(BWindow* window, BListView* list);
+// Deletes the list's items, which a list view does not own.
+void DeleteListItems(BWindow* window, BListView* list);
+
 // The name of the entry a row of a file panel's list shows.
 const char* PanelEntryName(BListItem* row);
 

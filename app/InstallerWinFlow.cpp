@@ -81,19 +81,23 @@ constexpr long kThreadPriority = 10;
 // (an item being written is finished first) before it is interrupted.
 constexpr bigtime_t kStopGrace = 30000000;
 
+// `path` or the nearest folder above it that exists.
+std::string NearestFolder(std::string path)
+{
+    struct stat info;
+    while (path.size() > 1 && (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+        size_t slash = path.find_last_of('/');
+        path = slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
+    }
+    return path.empty() ? std::string("/") : path;
+}
+
 // Whether the file system of `path` (or of the nearest folder above it that
 // exists) is the volume's.
 bool OnVolume(const char* path, const BVolume& volume)
 {
-    BPath current(path);
-    while (current.InitCheck() == B_OK) {
-        struct stat info;
-        if (stat(current.Path(), &info) == 0)
-            return info.st_dev == volume.Device();
-        if (current.GetParent(&current) != B_OK)
-            break;
-    }
-    return false;
+    struct stat info;
+    return stat(NearestFolder(path).c_str(), &info) == 0 && info.st_dev == volume.Device();
 }
 
 // A pass asked to stop may be waiting for the answer to one of its
@@ -117,17 +121,6 @@ void CloseOpenAlerts()
         if (alert)
             messenger.SendMessage(B_QUIT_REQUESTED);
     }
-}
-
-// `path` or the nearest folder above it that exists.
-std::string NearestFolder(std::string path)
-{
-    struct stat info;
-    while (path.size() > 1 && (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
-        size_t slash = path.find_last_of('/');
-        path = slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
-    }
-    return path.empty() ? std::string("/") : path;
 }
 
 // The folder panel in the installer's language.

@@ -17,7 +17,7 @@ PACKAGES := g++ clang cmake ninja-build pkg-config make \
 	libzip-dev libssl-dev libsodium-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
 	libpixman-1-dev libfontconfig-dev libexpat1-dev libbrotli-dev libbz2-dev zlib1g-dev \
 	binutils \
-	zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy ansible-core
+	python3 zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy ansible-core
 
 .PHONY: all deps build check check-format check-tidy check-asan check-tsan demo bench fuzz format clean
 

@@ -36,7 +36,8 @@ if(BRENVIK_FUZZ)
 endif()
 
 # brenvik_library(<target> [DEPS <targets>...] [PRIVATE_DEPS ...] [TEST_DEPS ...]
-#                 [LABELS <ctest labels>...] [THREAD_TESTS <files>...])
+#                 [LABELS <ctest labels>...] [THREAD_TESTS <files>...]
+#                 [UNITY_APART <files>...])
 #
 # Builds every .cpp of the current folder, except tests (*Test.cpp), benchmarks
 # (*Bench.cpp), fuzz targets (*Fuzz.cpp) and a program's main (*Main.cpp, see
@@ -52,8 +53,18 @@ endif()
 # the folder's own tests use and other folders' tests name in their TEST_DEPS; no
 # library or program may link it.
 function(brenvik_library target)
-    cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS;THREAD_TESTS" ${ARGN})
+    cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS;TEST_DEPS;LABELS;THREAD_TESTS;UNITY_APART"
+        ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    # In a unity build, a program that links one source of a batch gets all of
+    # them, with every library they call. The sources named in UNITY_APART
+    # reach, themselves or through each other, a library that the statically
+    # linked programs must not need (libzip, which only the authoring side
+    # uses): they stay objects of their own.
+    foreach(name ${A_UNITY_APART})
+        set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${name}
+            PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+    endforeach()
     list(FILTER sources EXCLUDE REGEX "(Test|Bench|Fuzz|Main)\\.cpp$")
     # A sanitizer build compiles only what its labelled tests need
     # (brenvik_build_only_sanitizer_tests).

@@ -28,19 +28,33 @@ else
     mapfile -t files < <(git diff --name-only --diff-filter=d "$from" -- '*.cpp')
 fi
 
+# clang-tidy needs each source's own compile command. A unity build compiles
+# batches (Unity/unity_N_cxx.cxx, which include the sources): each source
+# gets its batch's command. The test programs' precompiled header is GCC's,
+# which clang cannot read: clang-tidy gets the commands without it (each
+# test file includes what it uses itself).
+tidydb=$build/tidy
+mkdir -p "$tidydb"
+python3 - "$db" "$tidydb/compile_commands.json" <<'PY'
+import json, re, sys
+entries = []
+for entry in json.load(open(sys.argv[1])):
+    entry["command"] = re.sub(r" -Winvalid-pch -include \S*cmake_pch\.hxx", "", entry["command"])
+    batch = entry["file"]
+    if "/Unity/unity_" not in batch:
+        entries.append(entry)
+        continue
+    for source in re.findall(r'^#include "([^"]+)"', open(batch).read(), re.M):
+        entries.append(dict(entry, file=source, command=entry["command"].replace(batch, source)))
+json.dump(entries, open(sys.argv[2], "w"), indent=0)
+PY
+
 checked=()
 for f in "${files[@]}"; do
     path=$root/${f#"$root"/}
-    grep -qF "\"file\": \"$path\"" "$db" && checked+=("$path")
+    grep -qF "\"file\": \"$path\"" "$tidydb/compile_commands.json" && checked+=("$path")
 done
 [ ${#checked[@]} -gt 0 ] || exit 0
-
-# The test programs' precompiled header is GCC's, which clang cannot read:
-# clang-tidy gets the compile commands without it (each test file includes
-# what it uses itself).
-tidydb=$build/tidy
-mkdir -p "$tidydb"
-sed -E 's# -Winvalid-pch -include [^ ]*cmake_pch\.hxx##' "$db" >"$tidydb/compile_commands.json"
 
 echo "clang-tidy: ${#checked[@]} files"
 log=$build/clang-tidy.log

@@ -40,8 +40,8 @@ using Json = nlohmann::json;
 enum class Deinstaller { kBuilt, kTiny, kNotAProgram };
 
 // The sample installer, changed by `edit` before it is built.
-std::string BuildInstaller(const std::string& name, const std::function<void(Json&)>& edit = {},
-    Deinstaller deinstaller = Deinstaller::kBuilt)
+std::string BuildWindowInstaller(const std::string& name,
+    const std::function<void(Json&)>& edit = {}, Deinstaller deinstaller = Deinstaller::kBuilt)
 {
     std::string sample = CopySample();
     std::string project = sample + "/project.json";
@@ -149,7 +149,7 @@ bool IsDisabled(const std::string& dump, const std::string& name)
 
 class InstallerWindowTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { sSample = BuildInstaller("TarselNotes-Installer"); }
+    static void SetUpTestSuite() { sSample = BuildWindowInstaller("TarselNotes-Installer"); }
 
     void SetUp() override
     {
@@ -186,7 +186,7 @@ std::string InstallerWindowTest::sSample;
 TEST_F(InstallerWindowTest, AnEmptyLicenceOpensAtTheDestinationStep)
 {
     std::string installer
-        = BuildInstaller("NoLicence", [](Json& project) { project.erase("license_file"); });
+        = BuildWindowInstaller("NoLicence", [](Json& project) { project.erase("license_file"); });
     Outcome run = Run(
         installer, "wait-text button Install\ndump " + Dump("start") + "\nkey Ctrl+Q\nwait-quit\n");
     ASSERT_EQ(run.status, 1) << run.output;
@@ -214,7 +214,7 @@ TEST_P(InstallTypeTest, SelectsExactlyItsFilesAndTheTotalFollows)
     std::string script = "click-label Agree\ntick install_type " + std::to_string(test.type)
         + "\ndump " + Dump("type") + "\ntick custom_list " + std::to_string(test.extraRow)
         + "\nwait-enabled button\ndump " + Dump("by-hand") + "\nkey Ctrl+Q\nwait-quit\n";
-    Outcome run = Run(BuildInstaller("Small", {}, Deinstaller::kTiny), script);
+    Outcome run = Run(BuildWindowInstaller("Small", {}, Deinstaller::kTiny), script);
     ASSERT_EQ(run.status, 1) << run.output;
 
     std::string type = ReadBytes(Dump("type"));
@@ -236,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Types, InstallTypeTest,
 // beside "Files" is what the ticked files take, 0 bytes with none.
 TEST_F(InstallerWindowTest, APlainClickLeavesOneFileOutOfTheFullInstallation)
 {
-    std::string installer = BuildInstaller(
+    std::string installer = BuildWindowInstaller(
         "Full",
         [](Json& project) {
             project["groups"].insert(project["groups"].begin(),
@@ -524,7 +524,7 @@ TEST_F(InstallerWindowTest, RootStartedBySudoIgnoresTheUiScript)
 // placed and notes-latest still to come.
 std::string BuildAskingInstaller(Deinstaller deinstaller = Deinstaller::kBuilt)
 {
-    return BuildInstaller(
+    return BuildWindowInstaller(
         "Asking",
         [](Json& project) {
             project["install_instructions"][1]["install_meta"]["destination"] = "User Settings";

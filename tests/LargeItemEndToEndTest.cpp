@@ -117,7 +117,7 @@ void PrintTo(const LargeCase& test, std::ostream* out)
 // files, less Brenvik's own state (records, removal logs), the log of
 // desktop actions and the trash's folders, which an installation may leave
 // made.
-std::set<std::string> Snapshot()
+std::set<std::string> ListSandbox()
 {
     std::string state = fs::path(InstallRecord::RecordsFolder()).parent_path();
     // The folders of the system scope's state, which the installer looks at.
@@ -166,7 +166,7 @@ TEST_P(LargeItemTest, BuildsInstallsAndIsRemoved)
     fs::create_directories(destination);
     std::ofstream(root + "/answers.txt") << "license = accept\nfile = " << test.item
                                          << "\ndestination = " << destination << "\nlaunch = no\n";
-    std::set<std::string> before = Snapshot();
+    std::set<std::string> before = ListSandbox();
     auto [installed, said] = RunCommand("'" + installer + "' --unattended --answers '" + root
         + "/answers.txt' --progress json 2>&1");
     ASSERT_EQ(installed, 0) << said.substr(0, 4000);
@@ -181,7 +181,7 @@ TEST_P(LargeItemTest, BuildsInstallsAndIsRemoved)
     auto [removed, told]
         = RunCommand("'" + destination + "/Large/Large 1 Deinstaller' --unattended");
     EXPECT_EQ(removed, 0) << told;
-    std::set<std::string> after = Snapshot();
+    std::set<std::string> after = ListSandbox();
     std::string differences;
     for (const auto* side : { &before, &after }) {
         for (const std::string& line : *side) {

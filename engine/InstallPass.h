@@ -166,7 +166,7 @@ private:
     void RunFollowUps();
     void TagStaged(const std::string& staged, std::set<std::string>* tagged);
     void RecordTree(const std::string& path, const std::string& recorded,
-        const std::set<std::string>& tagged, BMessage* result);
+        const std::set<std::string>& tagged, int32 step, BMessage* result);
     void PlaceLink(
         const BMessage& meta, const std::string& item, const std::string& leaf, bool deinstallable);
     status_t PlaceLinkFile(int staged, int folder, const std::string& target,

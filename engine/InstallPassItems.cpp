@@ -14,12 +14,12 @@
 #include <unistd.h>
 
 #include <HeldFolder.h>
+#include <NodeAttributes.h>
 #include <Path.h>
 #include <Sha256.h>
 #include <StorageScope.h>
 #include <Volume.h>
 
-#include <LibNode.h>
 #include <LibString.h>
 #include <LibTreeCopy.h>
 
@@ -40,6 +40,10 @@ uint64 ItemSize(const BMessage& item)
 
 // How many bytes of an item's extraction make a progress report.
 constexpr uint64 kItemProgressStep = 32 * 1024 * 1024;
+
+// How many of an item's entries make one part frame of its record (a few
+// hundred kilobytes).
+constexpr int32 kEntriesPerPart = 1024;
 
 int64 Nanoseconds(const timespec& time)
 {
@@ -74,11 +78,9 @@ bool ExistsAt(int folder, const std::string& leaf)
 
 bool WriteTag(const std::string& path, const char* value)
 {
-    LibNode node(path.c_str());
-    if (node.InitCheck() != B_OK)
-        return false;
-    node.RemoveAttr(kDeinstallTagAttribute);
-    return node.WriteStringAttr(kDeinstallTagAttribute, value) >= 0;
+    return BPrivate::NodeAttributes::Write({ -1, path.c_str() }, kDeinstallTagAttribute,
+               B_STRING_TYPE, value, std::strlen(value))
+        == B_OK;
 }
 
 // The same for a file its archive made read-only: its owner may set
@@ -386,7 +388,7 @@ status_t InstallPass::PlaceItem(int staged, int folder, const std::string& targe
     NoteFollowUps(target);
     BMessage result;
     result.AddString(InstallRecord::kFieldPath, target.c_str());
-    RecordTree(BPrivate::HeldPath(folder, leaf), target, tagged, &result);
+    RecordTree(BPrivate::HeldPath(folder, leaf), target, tagged, step, &result);
     fRecord.Done(step, &result);
     return B_OK;
 }
@@ -410,10 +412,13 @@ void InstallPass::SetDates(int folder, const std::string& leaf, int32 index)
 // Lists every entry of a placed item in the record, with whether it carries
 // the tag (TagStaged, by the entry's path below the item).
 // `path` reaches the item through its folder's handle; the record names it
-// `recorded`.
+// `recorded`. The entries of a large item go to the record in parts of
+// kEntriesPerPart, so that their list is never held whole; `result` keeps
+// the rest, for the step's done frame.
 void InstallPass::RecordTree(const std::string& path, const std::string& recorded,
-    const std::set<std::string>& tagged, BMessage* result)
+    const std::set<std::string>& tagged, int32 step, BMessage* result)
 {
+    int32 listed = 0;
     // The files of the item as its extraction (the last one) wrote them.
     const BPrivate::ZipWrittenFiles& written = fEntries->EntryFiles();
     auto visit = [&](const std::string& entryPath, const struct stat& info) {
@@ -444,6 +449,10 @@ void InstallPass::RecordTree(const std::string& path, const std::string& recorde
         entry.AddBool(
             InstallRecord::kFieldTagged, tagged.count(entryPath.substr(path.size())) != 0);
         result->AddMessage(InstallRecord::kFieldEntry, &entry);
+        if (++listed % kEntriesPerPart == 0) {
+            fRecord.Part(step, *result);
+            result->MakeEmpty();
+        }
     };
     WalkTree(path, visit);
 }

@@ -235,6 +235,15 @@ status_t InstallRecord::Done(int32 step, const BMessage* fields)
     return Append(frame, kRecordLazy);
 }
 
+status_t InstallRecord::Part(int32 step, const BMessage& fields)
+{
+    BMessage frame(fields);
+    frame.what = kMsgPart;
+    frame.RemoveName(kFieldStep);
+    frame.AddInt32(kFieldStep, step);
+    return Append(frame, kRecordLazy);
+}
+
 status_t InstallRecord::Failed(
     int32 step, status_t error, const char* reason, const BMessage* fields)
 {

@@ -40,6 +40,11 @@ public:
     // Appended to an older record that a new installation of the same
     // product into the same folder supersedes.
     static constexpr uint32 kMsgSuperseded = 'BRsp';
+    // Part of a step's result, written before its done frame when the result
+    // is large (the entries of an item of many files), so that it is never
+    // held whole in memory. The reader puts the parts' fields before the done
+    // frame's own, in the order written.
+    static constexpr uint32 kMsgPart = 'BRpt';
 
     // The first bytes of a journal.
     static constexpr char kSignature[9] = "BRVKJRN1";
@@ -173,6 +178,9 @@ public:
     int32 Begin(const char* kind, const BMessage& fields, sync_policy sync = kRecordLazy);
     // Marks a step done, with what it produced.
     status_t Done(int32 step, const BMessage* fields = nullptr);
+    // Appends part of a step's result (see kMsgPart); the done frame that
+    // follows brings the rest.
+    status_t Part(int32 step, const BMessage& fields);
     // Marks a step failed: it changed nothing, or what `fields` says.
     status_t Failed(
         int32 step, status_t error, const char* reason, const BMessage* fields = nullptr);

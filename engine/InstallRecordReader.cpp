@@ -26,6 +26,29 @@ uint32 Little32(const uint8* bytes)
         | uint32(bytes[3]) << 24;
 }
 
+// Appends every item of every field of `from` to the fields of the same
+// names in `to`.
+status_t AppendFields(const BMessage& from, BMessage* to)
+{
+    char* name = nullptr;
+    type_code type = 0;
+    int32 count = 0;
+    for (int32 i = 0; from.GetInfo(B_ANY_TYPE, i, &name, &type, &count) == B_OK; i++) {
+        bool fixedSize = false;
+        from.GetInfo(name, &type, &fixedSize);
+        for (int32 j = 0; j < count; j++) {
+            const void* data = nullptr;
+            ssize_t size = 0;
+            status_t status = from.FindData(name, type, j, &data, &size);
+            if (status == B_OK)
+                status = to->AddData(name, type, data, size, fixedSize);
+            if (status != B_OK)
+                return status;
+        }
+    }
+    return B_OK;
+}
+
 bool IsText(const void* data, ssize_t size)
 {
     const uint8* bytes = static_cast<const uint8*>(data);
@@ -319,8 +342,22 @@ status_t InstallRecordReader::AddFrame(const BMessage& frame)
             return B_BAD_DATA;
         Step& step = fSteps[number - 1];
         step.state = frame.what == InstallRecord::kMsgDone ? kStepDone : kStepFailed;
-        step.result = frame;
-        return B_OK;
+        if (step.parts.IsEmpty()) {
+            step.result = frame;
+            return B_OK;
+        }
+        step.result = step.parts;
+        step.parts.MakeEmpty();
+        step.result.what = frame.what;
+        return AppendFields(frame, &step.result);
+    }
+    case InstallRecord::kMsgPart: {
+        if (frame.FindInt32(InstallRecord::kFieldStep, &number) != B_OK || number < 1
+            || number > int32(fSteps.size()) || fSteps[number - 1].state != kStepBegun)
+            return B_BAD_DATA;
+        BMessage fields(frame);
+        fields.RemoveName(InstallRecord::kFieldStep);
+        return AppendFields(fields, &fSteps[number - 1].parts);
     }
     case InstallRecord::kMsgFinished:
         if (!fEndState.empty())

@@ -24,6 +24,9 @@ public:
         // The begun frame, and the done or failed frame once there is one.
         BMessage begun;
         BMessage result;
+        // The fields of part frames, until the done or failed frame takes
+        // them into `result`.
+        BMessage parts;
     };
 
     InstallRecordReader();

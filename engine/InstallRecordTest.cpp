@@ -85,6 +85,61 @@ TEST(InstallRecordTest, ReadsBackEveryStepWithItsState)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
+// A large result comes in parts before its done frame; the reader joins
+// them in the order written. Parts of a step that never ended, or of no
+// begun step, are not taken for a result.
+TEST(InstallRecordTest, PartsOfAResultAreJoinedBeforeTheDoneFrame)
+{
+    std::string folder = brenvik::test::MakeTempFolder("record");
+    InstallRecord record;
+    ASSERT_EQ(record.CreateIn(folder.c_str(), Header()), B_OK);
+    BMessage item;
+    item.AddString(InstallRecord::kFieldPath, "/home/u/Apps/Notes/many");
+    int32 step = record.Begin(InstallRecord::kKindItem, item);
+    auto entries = [](int first, int count) {
+        BMessage part;
+        for (int i = first; i < first + count; i++) {
+            BMessage entry;
+            entry.AddString(InstallRecord::kFieldPath, ("f" + std::to_string(i)).c_str());
+            part.AddMessage(InstallRecord::kFieldEntry, &entry);
+        }
+        return part;
+    };
+    BMessage first = entries(0, 3);
+    first.AddString(InstallRecord::kFieldPath, "/home/u/Apps/Notes/many");
+    EXPECT_EQ(record.Part(step, first), B_OK);
+    EXPECT_EQ(record.Part(step, entries(3, 2)), B_OK);
+    BMessage rest = entries(5, 1);
+    EXPECT_EQ(record.Done(step, &rest), B_OK);
+    int32 unfinished = record.Begin(InstallRecord::kKindItem, item);
+    EXPECT_EQ(record.Part(unfinished, entries(0, 1)), B_OK);
+
+    InstallRecordReader reader;
+    ASSERT_EQ(reader.ReadFile(record.JournalPath().c_str()), B_OK);
+    ASSERT_EQ(reader.Steps().size(), 2u);
+    const BMessage& result = reader.Steps()[0].result;
+    EXPECT_EQ(reader.Steps()[0].state, InstallRecordReader::kStepDone);
+    EXPECT_EQ(result.what, InstallRecord::kMsgDone);
+    EXPECT_STREQ(result.GetString(InstallRecord::kFieldPath, ""), "/home/u/Apps/Notes/many");
+    EXPECT_EQ(result.GetInt32(InstallRecord::kFieldStep, 0), step);
+    BMessage entry;
+    int32 count = 0;
+    for (; result.FindMessage(InstallRecord::kFieldEntry, count, &entry) == B_OK; count++)
+        EXPECT_STREQ(
+            entry.GetString(InstallRecord::kFieldPath, ""), ("f" + std::to_string(count)).c_str());
+    EXPECT_EQ(count, 6);
+    EXPECT_EQ(reader.Steps()[1].state, InstallRecordReader::kStepBegun);
+    EXPECT_TRUE(reader.Steps()[1].result.IsEmpty());
+
+    // A part for a step that was never begun ends the reading there.
+    InstallRecord stray;
+    ASSERT_EQ(stray.CreateIn(folder.c_str(), Header()), B_OK);
+    EXPECT_EQ(stray.Part(7, entries(0, 1)), B_OK);
+    ASSERT_EQ(reader.ReadFile(stray.JournalPath().c_str()), B_OK);
+    EXPECT_TRUE(reader.Steps().empty());
+    EXPECT_FALSE(reader.IgnoredReason().empty());
+}
+
 TEST(InstallRecordTest, AnInterruptedRecordHasNoEndAndKeepsItsFrames)
 {
     std::string folder = brenvik::test::MakeTempFolder("record");

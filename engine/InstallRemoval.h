@@ -185,7 +185,8 @@ private:
     bool HoldsWhatWasMovedAside(const std::string& path, int32 before) const;
     void UndoInterruptedItem(const std::string& path);
     bool CarriesTag(const std::string& path) const;
-    void RemoveEntryFile(const BMessage& entry, int folder, const std::string& path);
+    void RemoveEntryFile(
+        const BMessage& entry, int folder, const std::string& path, const struct stat& info);
     bool IsFolderItMade(const InstallRecordReader::Step& step);
     // What a folder that cannot go because it is not empty is reported as:
     // nothing (its contents say why), kept (it holds the user's files),

@@ -12,8 +12,7 @@
 #include <unistd.h>
 
 #include <HeldFolder.h>
-#include <LibNode.h>
-#include <LibString.h>
+#include <NodeAttributes.h>
 
 #include "InstallRecord.h"
 #include "InstallerFormat.h"
@@ -41,12 +40,16 @@ void InstallRemoval::UndoItem(const Step& step)
         UndoInterruptedItem(path);
         return;
     }
-    std::vector<BMessage> entries;
+    // The entries are read one at a time from the record: an item may hold
+    // a great many.
+    type_code type = 0;
+    int32 count = 0;
     BMessage entry;
-    for (int32 i = 0; step.result.FindMessage(InstallRecord::kFieldEntry, i, &entry) == B_OK; i++)
-        entries.push_back(entry);
-    if (entries.empty() || step.result.GetString(InstallRecord::kFieldPath, "") != path
-        || entries.front().GetString(InstallRecord::kFieldPath, "") != path) {
+    if (step.result.GetInfo(InstallRecord::kFieldEntry, &type, &count) != B_OK
+        || type != B_MESSAGE_TYPE
+        || step.result.FindMessage(InstallRecord::kFieldEntry, 0, &entry) != B_OK
+        || step.result.GetString(InstallRecord::kFieldPath, "") != path
+        || entry.GetString(InstallRecord::kFieldPath, "") != path) {
         Note(kOutcomeProblem, path, "the record does not say what the item holds; it stays");
         return;
     }
@@ -68,9 +71,11 @@ void InstallRemoval::UndoItem(const Step& step)
     std::string openRelative;
     BPrivate::Descriptor folder;
     status_t reached = B_NO_INIT;
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        std::string entryPath = it->GetString(InstallRecord::kFieldPath, "");
-        std::string type = it->GetString(InstallRecord::kFieldType, "");
+    for (int32 index = count - 1; index >= 0; index--) {
+        if (step.result.FindMessage(InstallRecord::kFieldEntry, index, &entry) != B_OK)
+            continue;
+        std::string entryPath = entry.GetString(InstallRecord::kFieldPath, "");
+        std::string kind = entry.GetString(InstallRecord::kFieldType, "");
         Advance(entryPath);
         if (!IsPlainPath(entryPath) || (entryPath != path && !IsInside(entryPath, path))) {
             Note(kOutcomeProblem, entryPath,
@@ -97,35 +102,34 @@ void InstallRemoval::UndoItem(const Step& step)
             Note(kOutcomeKept, entryPath, "its folder is no longer the one installed", kWhyChanged);
             continue;
         }
-        if (type == InstallRecord::kTypeFolder) {
+        if (kind == InstallRecord::kTypeFolder) {
             if (S_ISDIR(info.st_mode))
                 RemoveFolderAt(
                     folder.Get(), entryPath, entryPath == path ? kFolderKept : kFolderQuiet);
             else
                 Note(kOutcomeKept, entryPath, "a folder was installed here; this is not one",
                     kWhyNotOurs);
-        } else if (type == InstallRecord::kTypeSymlink) {
+        } else if (kind == InstallRecord::kTypeSymlink) {
             if (S_ISLNK(info.st_mode)
                 && LinkTargetAt(folder.Get(), leaf)
-                    == it->GetString(InstallRecord::kFieldTarget, "")) {
+                    == entry.GetString(InstallRecord::kFieldTarget, "")) {
                 UnlinkAt(folder.Get(), entryPath);
             } else {
                 Note(kOutcomeKept, entryPath, "it was changed since it was installed", kWhyChanged);
             }
-        } else if (type == InstallRecord::kTypeFile) {
-            RemoveEntryFile(*it, folder.Get(), entryPath);
+        } else if (kind == InstallRecord::kTypeFile) {
+            RemoveEntryFile(entry, folder.Get(), entryPath, info);
         } else {
             Note(kOutcomeProblem, entryPath, "the record gives it no known kind; it stays");
         }
     }
 }
 
-void InstallRemoval::RemoveEntryFile(const BMessage& entry, int folder, const std::string& path)
+// `info` is the file's status, just read through `folder`.
+void InstallRemoval::RemoveEntryFile(
+    const BMessage& entry, int folder, const std::string& path, const struct stat& info)
 {
-    struct stat info;
     std::string leaf = LeafOf(path);
-    if (fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return;
     std::string digest = Digest(entry);
     if (digest.empty()) {
         Note(kOutcomeProblem, path, "the record holds no digest of it; it stays");
@@ -222,15 +226,19 @@ void InstallRemoval::UndoInterruptedItem(const std::string& path)
     }
 }
 
+// Read straight from the entry, whose last component is not followed (a
+// file here, reached through its folder's handle or by its path).
 bool InstallRemoval::CarriesTag(const std::string& path) const
 {
-    LibString tag;
-    ssize_t tagged
-        = LibNode(path.c_str()).ReadStringAttr(InstallerFormat::kDeinstallTagAttribute, tag);
-    return tagged == B_NOT_SUPPORTED
-        || (tagged >= 0
-            && std::string(static_cast<const char*>(tag))
-                == fRecord.Header().GetString(InstallRecord::kFieldInstallBy, ""));
+    type_code type = 0;
+    std::vector<uint8> tag;
+    status_t status = BPrivate::NodeAttributes::Read(
+        { -1, path.c_str() }, InstallerFormat::kDeinstallTagAttribute, &type, &tag);
+    if (status == B_NOT_SUPPORTED)
+        return true;
+    std::string_view expected = fRecord.Header().GetString(InstallRecord::kFieldInstallBy, "");
+    const char* text = reinterpret_cast<const char*>(tag.data());
+    return status == B_OK && std::string_view(text, strnlen(text, tag.size())) == expected;
 }
 
 bool InstallRemoval::IsLeftUnder(const std::string& folder) const

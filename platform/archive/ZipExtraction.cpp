@@ -27,6 +27,8 @@ namespace {
 constexpr size_t kQueuedFiles = 32;
 // Bytes of one file written between two wake-ups of the walking thread.
 constexpr uint64 kReportEvery = 4 * 1024 * 1024;
+// The most entries planned for before they are read (about 60 MB of plan).
+constexpr uint64 kMaxEntriesReserved = 256 * 1024;
 // Runs of zeros at least this long are left as holes in the files written.
 constexpr size_t kHoleChunk = 64 * 1024;
 // Link targets longer than this are not plausible paths.
@@ -278,6 +280,10 @@ status_t ZipExtraction::Plan(ZipReader& reader)
     uint64 count = reader.CountEntries();
     if (count == 0)
         return Fail(B_BAD_DATA, "the archive is empty");
+    // Room for every entry at once (an archive of many small files would
+    // otherwise leave up to half the list unused), within a bound, since the
+    // count comes from the archive.
+    fEntries.reserve(size_t(std::min<uint64>(count, kMaxEntriesReserved)));
     for (uint64 i = 0; i < count; i++) {
         ZipEntryInfo info;
         status_t status = reader.GetEntry(i, &info);

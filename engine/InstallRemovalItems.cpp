@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <HeldFolder.h>
@@ -227,18 +228,24 @@ void InstallRemoval::UndoInterruptedItem(const std::string& path)
 }
 
 // Read straight from the entry, whose last component is not followed (a
-// file here, reached through its folder's handle or by its path).
+// file here, reached through its folder's handle or by its path), with one
+// call: a value longer than the tag expected is not the tag.
 bool InstallRemoval::CarriesTag(const std::string& path) const
 {
-    type_code type = 0;
-    std::vector<uint8> tag;
-    status_t status = BPrivate::NodeAttributes::Read(
-        { -1, path.c_str() }, InstallerFormat::kDeinstallTagAttribute, &type, &tag);
-    if (status == B_NOT_SUPPORTED)
-        return true;
+    std::string name;
+    if (BPrivate::NodeAttributes::EncodeName(InstallerFormat::kDeinstallTagAttribute, &name)
+        != B_OK)
+        return false;
     std::string_view expected = fRecord.Header().GetString(InstallRecord::kFieldInstallBy, "");
-    const char* text = reinterpret_cast<const char*>(tag.data());
-    return status == B_OK && std::string_view(text, strnlen(text, tag.size())) == expected;
+    // The type code, the text, and room for a NUL some writers add.
+    std::vector<char> value(4 + expected.size() + 1);
+    ssize_t size = lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+    if (size < 0)
+        return errno == ENOTSUP;
+    if (size < 4)
+        return false;
+    std::string_view text(value.data() + 4, size_t(size) - 4);
+    return text.substr(0, text.find('\0')) == expected;
 }
 
 bool InstallRemoval::IsLeftUnder(const std::string& folder) const

@@ -5,9 +5,11 @@
 #include "InstallPassTestSupport.h"
 
 #include <cstring>
+#include <functional>
 #include <random>
 #include <set>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 
 #include <OrdinaryUser.h>
 
@@ -130,22 +132,69 @@ struct QuietChange {
     bool removed;
 };
 
-class QuietChangeTest : public InstallRemovalTest,
-                        public testing::WithParamInterface<QuietChange> { };
+class QuietChangeTest : public InstallRemovalTest, public testing::WithParamInterface<QuietChange> {
+protected:
+    // Installs, changes one installed file, removes.
+    void ExpectRemovedAsTheCaseSays()
+    {
+        std::string record = Install("Velk", "payload");
+        std::string file = fDestination + "/Velk/Velk/doc/ReadMe";
+        GetParam().change(file);
+
+        InstallRemoval removal;
+        ASSERT_EQ(removal.SetTo(record), B_OK) << removal.Error();
+        removal.Run();
+        EXPECT_EQ(Has(removal, InstallRemoval::kOutcomeRemoved, file), GetParam().removed)
+            << removal.Report();
+        EXPECT_EQ(Lexists(file), !GetParam().removed);
+    }
+};
 
 TEST_P(QuietChangeTest, KeepsAFileOnlyWhenItsBytesChanged)
 {
-    std::string record = Install("Velk", "payload");
-    std::string file = fDestination + "/Velk/Velk/doc/ReadMe";
-    GetParam().change(file);
-
-    InstallRemoval removal;
-    ASSERT_EQ(removal.SetTo(record), B_OK) << removal.Error();
-    removal.Run();
-    EXPECT_EQ(Has(removal, InstallRemoval::kOutcomeRemoved, file), GetParam().removed)
-        << removal.Report();
-    EXPECT_EQ(Lexists(file), !GetParam().removed);
+    ExpectRemovedAsTheCaseSays();
 }
+
+class TagChangeTest : public QuietChangeTest { };
+
+TEST_P(TagChangeTest, KeepsAFileThatDoesNotCarryTheInstallationsTag)
+{
+    ExpectRemovedAsTheCaseSays();
+}
+
+// Rewrites the installation's tag on `path` as `edit` makes it (the raw
+// attribute: its type code, then the text).
+void EditTag(const std::string& path, const std::function<void(std::string*)>& edit)
+{
+    const char* name = "user.haiku.InstallBy";
+    std::string value(256, '\0');
+    ssize_t size = lgetxattr(path.c_str(), name, value.data(), value.size());
+    ASSERT_GT(size, 4);
+    value.resize(size_t(size));
+    edit(&value);
+    if (value.empty())
+        ASSERT_EQ(lremovexattr(path.c_str(), name), 0);
+    else
+        ASSERT_EQ(lsetxattr(path.c_str(), name, value.data(), value.size(), 0), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tags, TagChangeTest,
+    testing::Values(
+        QuietChange { "EndingInANul",
+            [](const std::string& path) { EditTag(path, [](std::string* tag) { *tag += '\0'; }); },
+            true },
+        QuietChange { "LongerThanTheInstallations",
+            [](const std::string& path) { EditTag(path, [](std::string* tag) { *tag += "x"; }); },
+            false },
+        QuietChange { "ShorterThanTheInstallations",
+            [](const std::string& path) {
+                EditTag(path, [](std::string* tag) { tag->pop_back(); });
+            },
+            false },
+        QuietChange { "Gone",
+            [](const std::string& path) { EditTag(path, [](std::string* tag) { tag->clear(); }); },
+            false }),
+    [](const testing::TestParamInfo<QuietChange>& param) { return std::string(param.param.name); });
 
 // The times a file had, put back after an edit, as `touch -d` would.
 void PutTimesBack(const std::string& path, const struct stat& before)

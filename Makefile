@@ -3,9 +3,9 @@
 # otherwise it names them and stops. The -dev packages also bring the static
 # archives (libcairo.a, libpixman-1.a, libfontconfig.a, libexpat.a,
 # libfreetype.a, libbrotlidec.a, libbz2.a, libpng16.a, libz.a, libjpeg.a,
-# libgif.a, libcrypto.a) that the installer and the de-installer are linked
-# with (BRENVIK_STATIC); binutils' objdump checks what they ask of the C
-# library.
+# libgif.a, libcrypto.a, libdeflate.a) that the installer and the
+# de-installer are linked with (BRENVIK_STATIC); binutils' objdump checks
+# what they ask of the C library.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -15,7 +15,7 @@ PACKAGES := g++ clang cmake ninja-build pkg-config make \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	libsdl2-dev libcairo2-dev libfreetype-dev libpng-dev libjpeg-dev libgif-dev \
 	libzip-dev libssl-dev libsodium-dev nlohmann-json3-dev libsystemd-dev fonts-liberation2 \
-	libpixman-1-dev libfontconfig-dev libexpat1-dev libbrotli-dev libbz2-dev zlib1g-dev \
+	libpixman-1-dev libfontconfig-dev libexpat1-dev libbrotli-dev libbz2-dev zlib1g-dev libdeflate-dev \
 	binutils \
 	python3 zip unzip attr dbus-daemon xvfb xauth xdotool clang-format clang-tidy ansible-core
 

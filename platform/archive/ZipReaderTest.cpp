@@ -2,10 +2,13 @@
 // Zip64 records (sizes and offsets in the Zip64 extra field, the entry
 // count in the Zip64 end record), more than 65,535 entries, offsets past
 // 4 GiB (in a source that is mostly a hole), and what it refuses when those
-// lie.
+// lie; and damaged deflated data, inflated whole or streamed.
 
 #include "ZipReader.h"
 #include "ZipByteSource.h"
+#include "ZipTestSupport.h"
+
+#include <ByteOrder.h>
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -356,5 +359,81 @@ INSTANTIATE_TEST_SUITE_P(Counts, EntryCountTest,
         // The count cut to 65,535 would drop entries without a word.
         CountCase { "CutCountWithoutZip64", { .count = 65536, .zip64 = false }, 0 }),
     [](const testing::TestParamInfo<CountCase>& param) { return std::string(param.param.name); });
+
+} // namespace
+
+namespace {
+
+using brenvik::archive::test::ZipBuilder;
+
+// A deflated entry small enough for one chunk of output is inflated whole;
+// a larger one streams in chunks. Both ways refuse the same damage, and the
+// whole way hands nothing on before the entry is known to be right.
+struct InflateDamage {
+    const char* name;
+    // Flips a byte of the deflated data.
+    bool flipData;
+    // Changes the CRC-32 the central directory holds.
+    bool wrongCrc;
+    // Added to the size the entry states.
+    int64 sizeDelta;
+    const char* error;
+};
+
+class InflateDamageTest : public testing::TestWithParam<std::tuple<InflateDamage, size_t>> { };
+
+TEST_P(InflateDamageTest, IsRefusedWhetherInflatedWholeOrStreamed)
+{
+    const auto& [damage, chunkSize] = GetParam();
+    std::string data;
+    for (int i = 0; data.size() < 20000; i++)
+        data += "line " + std::to_string(i * 7919 % 1000) + " of the entry\n";
+    ZipBuilder builder;
+    builder.AddFile("top", data);
+    std::vector<uint8> archive = builder.Finish();
+    if (damage.flipData)
+        archive[30 + 3 + ReadUnaligned<uint16>(archive.data() + 28) + 40] ^= 0x55;
+    if (damage.wrongCrc) {
+        const uint8 central[4] = { 'P', 'K', 1, 2 };
+        auto at = std::search(archive.begin(), archive.end(), central, central + 4);
+        ASSERT_NE(at, archive.end());
+        at[16] ^= 0x01;
+    }
+    ZipReader reader;
+    ASSERT_EQ(reader.Open(MakeMemorySource(archive)), B_OK) << reader.ErrorText();
+    ZipEntryInfo entry;
+    ASSERT_EQ(reader.GetEntry(0, &entry), B_OK);
+    entry.size = uint64(int64(entry.size) + damage.sizeDelta);
+    std::string read;
+    status_t status = reader.ReadEntry(
+        entry,
+        [&read](const uint8* bytes, size_t size) {
+            read.append(reinterpret_cast<const char*>(bytes), size);
+            return B_OK;
+        },
+        chunkSize);
+    if (damage.error == nullptr) {
+        EXPECT_EQ(status, B_OK) << reader.ErrorText();
+        EXPECT_EQ(read, data);
+        return;
+    }
+    EXPECT_EQ(status, B_BAD_DATA);
+    EXPECT_NE(reader.ErrorText().find(damage.error), std::string::npos) << reader.ErrorText();
+    if (chunkSize >= data.size()) {
+        EXPECT_TRUE(read.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, InflateDamageTest,
+    testing::Combine(testing::Values(InflateDamage { "Intact", false, false, 0, nullptr },
+                         InflateDamage { "FlippedData", true, false, 0, "" },
+                         InflateDamage { "WrongCrc", false, true, 0, "CRC error" },
+                         InflateDamage { "StatedSmaller", false, false, -1, "more data" },
+                         InflateDamage { "StatedLarger", false, false, 1, "less data" }),
+        testing::Values(size_t(256 * 1024), size_t(1024))),
+    [](const testing::TestParamInfo<std::tuple<InflateDamage, size_t>>& param) {
+        return std::string(std::get<0>(param.param).name)
+            + (std::get<1>(param.param) > 20000 ? "Whole" : "Streamed");
+    });
 
 } // namespace

@@ -75,6 +75,9 @@ private:
         std::vector<uint8>* localExtra, bool* localDamaged) const;
     status_t Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& central, uint64 dataStart,
         const Sink& sink, size_t chunkSize, std::string* errorText) const;
+    // A small deflated entry, inflated in one call.
+    status_t InflateWhole(const ZipEntryInfo& entry, const ZipCentralEntry& central,
+        uint64 dataStart, const Sink& sink, std::string* errorText) const;
 
     std::unique_ptr<ZipByteSource> fSource;
     std::vector<ZipCentralEntry> fEntries;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace BPrivate {
 
@@ -123,12 +124,13 @@ status_t ElfScanner::ScanProgramHeaders(const ElfTables& tables, uint64* alignme
     status_t status = Include(tables.phoff, uint64(tables.phentsize) * tables.phnum);
     if (status != B_OK)
         return status;
+    // The whole table in one read (it lies inside the file, checked above).
+    std::vector<uint8> table(size_t(tables.phentsize) * tables.phnum);
+    status = ReadExactly(fIO, off_t(tables.phoff), table.data(), table.size());
+    if (status != B_OK)
+        return Fail(status, "cannot read the ELF program headers");
     for (uint32 i = 0; i < tables.phnum; i++) {
-        uint8 entry[56];
-        status = ReadExactly(
-            fIO, off_t(tables.phoff + uint64(i) * tables.phentsize), entry, fShape.phdrSize);
-        if (status != B_OK)
-            return Fail(status, "cannot read an ELF program header");
+        const uint8* entry = table.data() + size_t(i) * tables.phentsize;
         if (Field<uint32>(entry, 0) == kPtNull)
             continue;
         uint64 offset, size, align;
@@ -157,12 +159,12 @@ status_t ElfScanner::ScanSectionHeaders(const ElfTables& tables)
     status_t status = Include(tables.shoff, uint64(tables.shentsize) * tables.shnum);
     if (status != B_OK)
         return status;
+    std::vector<uint8> table(size_t(tables.shentsize) * tables.shnum);
+    status = ReadExactly(fIO, off_t(tables.shoff), table.data(), table.size());
+    if (status != B_OK)
+        return Fail(status, "cannot read the ELF section headers");
     for (uint32 i = 0; i < tables.shnum; i++) {
-        uint8 entry[64];
-        status = ReadExactly(
-            fIO, off_t(tables.shoff + uint64(i) * tables.shentsize), entry, fShape.shdrSize);
-        if (status != B_OK)
-            return Fail(status, "cannot read an ELF section header");
+        const uint8* entry = table.data() + size_t(i) * tables.shentsize;
         uint32 type = Field<uint32>(entry, 4);
         if (type == kShtNull || type == kShtNoBits)
             continue;

@@ -25,7 +25,7 @@ namespace {
 constexpr bigtime_t kDefaultDeadline = 10000000;
 // The longest an input step waits for busy windows to settle.
 constexpr bigtime_t kQuietLimit = 2000000;
-constexpr bigtime_t kRetryInterval = 20000;
+constexpr bigtime_t kRetryInterval = 5000;
 // The driver's exit status when an action missed its deadline, and when
 // the script cannot be read or understood.
 constexpr int kTimedOutStatus = 3;
@@ -189,6 +189,8 @@ status_t RunLine(
         attempt = [&actions, name = words[1], path = RestAfter(line, 2)] {
             return actions.TryDrop(name, path);
         };
+    } else if (verb == "wait-drawn" && words.size() == 1) {
+        attempt = [&actions] { return actions.TryWaitDrawn(); };
     } else if (verb == "screenshot" && words.size() >= 2) {
         attempt = [&actions, file = RestAfter(line, 1)] { return actions.TryScreenshot(file); };
     } else if (verb == "screenshot-window" && words.size() >= 3) {
@@ -217,7 +219,7 @@ status_t RunLine(
     // opened is there.
     static const char* const kSettlingVerbs[] = { "click", "click-label", "double-click-label",
         "close", "choose", "tick", "click-row", "type", "key", "drop", "panel", "screenshot",
-        "screenshot-window", "dump", "wait-text", "wait-item" };
+        "wait-drawn", "screenshot-window", "dump", "wait-text", "wait-item" };
     for (const char* input : kSettlingVerbs) {
         if (verb == input)
             actions.WaitUntilQuiet(std::min(*timeout, kQuietLimit));

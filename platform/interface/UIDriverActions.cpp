@@ -6,6 +6,7 @@
 #include <Alert.h>
 #include <Control.h>
 #include <DisplayBackend.h>
+#include <DisplayWindow.h>
 #include <ListView.h>
 #include <Menu.h>
 #include <MenuField.h>
@@ -446,22 +447,33 @@ void UIDriverActions::WaitUntilQuiet(bigtime_t limit)
     }
 }
 
-bool UIDriverActions::TryScreenshot(const std::string& file)
+// The display id of the front window once it has drawn everything, or -1.
+int32 UIDriverActions::SettledFrontWindow()
 {
     std::vector<BMessenger> windows = Desktop::Default().WindowsFrontToBack();
     if (windows.empty())
-        return false;
-    // The front window, once it has drawn everything.
+        return -1;
     BMessage reply;
     windows.front().SendMessage('_png', &reply);
-    int32 id = -1;
-    {
-        LockedWindow locked(windows.front());
-        if (locked.Get() == nullptr || !WindowAccess::IsSettled(locked.Get()))
-            return false;
-        id = DisplayIdOf(locked.Get());
-    }
-    return Display().WriteScreenshot(id, file.c_str()) == B_OK;
+    LockedWindow locked(windows.front());
+    if (locked.Get() == nullptr || !WindowAccess::IsSettled(locked.Get()))
+        return -1;
+    return DisplayIdOf(locked.Get());
+}
+
+bool UIDriverActions::TryScreenshot(const std::string& file)
+{
+    int32 id = SettledFrontWindow();
+    return id >= 0 && Display().WriteScreenshot(id, file.c_str()) == B_OK;
+}
+
+bool UIDriverActions::TryWaitDrawn()
+{
+    int32 id = SettledFrontWindow();
+    if (id < 0)
+        return false;
+    std::shared_ptr<DisplayWindow> shown = Display().FindWindow(id);
+    return shown && shown->CountPresents() > 0 && Display().Sync() == B_OK;
 }
 
 // #pragma mark - keys

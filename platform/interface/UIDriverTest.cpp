@@ -135,6 +135,7 @@ TEST(UIDriverTest, AScriptWorksTheControlsLikeAUser)
         "",
         "timeout 5",
         "wait-window Driver",
+        "wait-drawn",
         "click ok",
         "click-label Apply to all",
         "choose options Deutsch",

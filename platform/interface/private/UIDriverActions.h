@@ -40,6 +40,8 @@ public:
     bool TryPanel(const std::string& path);
     bool TryDrop(const std::string& name, const std::string& path);
     bool TryScreenshot(const std::string& file);
+    // The front window has drawn everything and shown it on the display.
+    bool TryWaitDrawn();
     bool TryScreenshotWindow(const std::string& title, const std::string& file);
     // Writes what every shown window shows, one view a line, to `file`.
     bool TryDump(const std::string& file);
@@ -60,6 +62,7 @@ public:
         const std::string& description, std::string* bytes, int32* key, uint32* modifiers);
 
 private:
+    int32 SettledFrontWindow();
     // Clicks the row, scrolled into view; `toggle` makes it a Command-click
     // in a list of many choices.
     bool ClickRow(const std::string& name, int32 row, bool toggle);

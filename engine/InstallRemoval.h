@@ -34,7 +34,6 @@
 
 #include <functional>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include <Descriptor.h>
@@ -186,21 +185,8 @@ private:
     bool HoldsWhatWasMovedAside(const std::string& path, int32 before) const;
     void UndoInterruptedItem(const std::string& path);
     bool CarriesTag(const std::string& path) const;
-    // A file of an item waiting to be removed with its neighbours.
-    struct QueuedFile {
-        BMessage entry;
-        std::string path;
-        struct stat info;
-        Outcome outcome;
-    };
-    // The most files queued at once, and the fewest worth a few threads.
-    static constexpr size_t kQueuedFilesMax = 256;
-    static constexpr size_t kParallelFilesMin = 16;
-    void RemoveQueuedFiles(int folder, std::vector<QueuedFile>* queued) const;
-    // Removes one placed file of an item when it is still the one placed,
-    // and says what came of it; safe to call on several threads at once.
-    Outcome RemoveEntryFile(
-        const BMessage& entry, int folder, const std::string& path, const struct stat& info) const;
+    void RemoveEntryFile(
+        const BMessage& entry, int folder, const std::string& path, const struct stat& info);
     bool IsFolderItMade(const InstallRecordReader::Step& step);
     // What a folder that cannot go because it is not empty is reported as:
     // nothing (its contents say why), kept (it holds the user's files),

@@ -4,15 +4,12 @@
 
 #include "InstallRemoval.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/xattr.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 
 #include <HeldFolder.h>
@@ -75,34 +72,19 @@ void InstallRemoval::UndoItem(const Step& step)
     std::string openRelative;
     BPrivate::Descriptor folder;
     status_t reached = B_NO_INIT;
-    // The files of one folder are removed together, on a few threads; what
-    // came of each is noted in the record's order before anything else is
-    // done or noted.
-    std::vector<QueuedFile> queued;
-    auto flush = [&] {
-        RemoveQueuedFiles(folder.Get(), &queued);
-        for (QueuedFile& file : queued)
-            fOutcomes.push_back(std::move(file.outcome));
-        queued.clear();
-    };
     for (int32 index = count - 1; index >= 0; index--) {
         if (step.result.FindMessage(InstallRecord::kFieldEntry, index, &entry) != B_OK)
             continue;
         std::string entryPath = entry.GetString(InstallRecord::kFieldPath, "");
         std::string kind = entry.GetString(InstallRecord::kFieldType, "");
         Advance(entryPath);
-        bool outside = !IsPlainPath(entryPath) || (entryPath != path && !IsInside(entryPath, path));
-        std::string parent = ParentOf(entryPath);
-        std::string relative
-            = outside || parent == base ? std::string() : parent.substr(prefix.size());
-        if (kind != InstallRecord::kTypeFile || outside || relative != openRelative
-            || queued.size() >= kQueuedFilesMax)
-            flush();
-        if (outside) {
+        if (!IsPlainPath(entryPath) || (entryPath != path && !IsInside(entryPath, path))) {
             Note(kOutcomeProblem, entryPath,
                 "the record places it outside its item " + path + "; it stays");
             continue;
         }
+        std::string parent = ParentOf(entryPath);
+        std::string relative = parent == base ? std::string() : parent.substr(prefix.size());
         if (reached == B_NO_INIT || relative != openRelative) {
             folder.Reset();
             reached = BPrivate::OpenFolderBeneath(itemFolder.Get(), relative, &folder);
@@ -137,61 +119,39 @@ void InstallRemoval::UndoItem(const Step& step)
                 Note(kOutcomeKept, entryPath, "it was changed since it was installed", kWhyChanged);
             }
         } else if (kind == InstallRecord::kTypeFile) {
-            queued.push_back({ entry, entryPath, info, {} });
+            RemoveEntryFile(entry, folder.Get(), entryPath, info);
         } else {
             Note(kOutcomeProblem, entryPath, "the record gives it no known kind; it stays");
         }
     }
-    flush();
-}
-
-// Removes the queued files (all in `folder`), on as many threads as there
-// are cores (at most four) when there are enough of them to gain from it.
-// Each file's outcome is kept with it.
-void InstallRemoval::RemoveQueuedFiles(int folder, std::vector<QueuedFile>* queued) const
-{
-    auto work = [this, folder, queued](std::atomic<size_t>* next) {
-        for (size_t i; (i = next->fetch_add(1)) < queued->size();) {
-            QueuedFile& file = (*queued)[i];
-            file.outcome = RemoveEntryFile(file.entry, folder, file.path, file.info);
-        }
-    };
-    std::atomic<size_t> next = 0;
-    size_t threads = std::min<size_t>(std::max(std::thread::hardware_concurrency(), 1u), 4);
-    if (queued->size() < kParallelFilesMin || threads < 2) {
-        work(&next);
-        return;
-    }
-    std::vector<std::thread> helpers;
-    for (size_t i = 1; i < threads; i++)
-        helpers.emplace_back(work, &next);
-    work(&next);
-    for (std::thread& helper : helpers)
-        helper.join();
 }
 
 // `info` is the file's status, just read through `folder`.
-InstallRemoval::Outcome InstallRemoval::RemoveEntryFile(
-    const BMessage& entry, int folder, const std::string& path, const struct stat& info) const
+void InstallRemoval::RemoveEntryFile(
+    const BMessage& entry, int folder, const std::string& path, const struct stat& info)
 {
     std::string leaf = LeafOf(path);
     std::string digest = Digest(entry);
-    if (digest.empty())
-        return { kOutcomeProblem, path, "the record holds no digest of it; it stays", kWhyOther };
+    if (digest.empty()) {
+        Note(kOutcomeProblem, path, "the record holds no digest of it; it stays");
+        return;
+    }
     if (!S_ISREG(info.st_mode)
         || int64(info.st_size) != entry.GetInt64(InstallRecord::kFieldSize, -1)
-        || (!UnchangedSince(entry, info) && !MatchesDigestAt(folder, leaf, digest)))
-        return { kOutcomeKept, path, "it was changed since it was installed", kWhyChanged };
+        || (!UnchangedSince(entry, info) && !MatchesDigestAt(folder, leaf, digest))) {
+        Note(kOutcomeKept, path, "it was changed since it was installed", kWhyChanged);
+        return;
+    }
     // Where the file system keeps attributes, every file the installation
     // tagged carries its tag: a file without it is not the one installed,
     // whatever the record says. One the record shows untagged (the tag could
     // not be written) is known by its digest alone.
     if (entry.GetBool(InstallRecord::kFieldTagged, true)
-        && !CarriesTag(BPrivate::HeldPath(folder, leaf)))
-        return { kOutcomeKept, path, "it does not carry this installation's tag", kWhyNotOurs };
-    if (unlinkat(folder, leaf.c_str(), 0) != 0)
-        return { kOutcomeFailed, path, std::system_category().message(errno), kWhyOther };
-    return { kOutcomeRemoved, path, {}, kWhyOther };
+        && !CarriesTag(BPrivate::HeldPath(folder, leaf))) {
+        Note(kOutcomeKept, path, "it does not carry this installation's tag", kWhyNotOurs);
+        return;
+    }
+    UnlinkAt(folder, path);
 }
 
 status_t InstallRemoval::OpenFolderOf(const std::string& path, BPrivate::Descriptor* folder) const

@@ -1,7 +1,7 @@
 #include <SystemPalette.h>
 
 #include <array>
-#include <mutex>
+#include <atomic>
 #include <unordered_map>
 
 namespace BPrivate {
@@ -271,11 +271,6 @@ const rgb_color kPalette[256] = {
     { 255, 255, 255, 0 },
 };
 
-struct PaletteTables {
-    color_map map;
-    std::unordered_map<uint32, uint8> exact;
-};
-
 uint32 PackColor(uint8 red, uint8 green, uint8 blue)
 {
     return (uint32(red) << 16) | (uint32(green) << 8) | blue;
@@ -306,51 +301,70 @@ uint8 NearestIndex(int32 red, int32 green, int32 blue)
     return uint8(best);
 }
 
-// The lookup behind IndexForColor, on tables that may still be being built.
-uint8 LookUp(const PaletteTables& tables, uint8 red, uint8 green, uint8 blue)
+// The palette's own colours, each to its (first) index.
+const std::unordered_map<uint32, uint8>& ExactColors()
+{
+    // Never destroyed, so that lookups stay valid during static destruction.
+    static const auto* sExact = [] {
+        auto* exact = new std::unordered_map<uint32, uint8>;
+        for (int32 i = 254; i >= 0; i--)
+            (*exact)[PackColor(kPalette[i].red, kPalette[i].green, kPalette[i].blue)] = uint8(i);
+        return exact;
+    }();
+    return *sExact;
+}
+
+// The nearest palette index of each 15-bit colour, found when first asked
+// for (finding all 32,768 takes longer than a window's first frame): 0 while
+// unknown, else the index plus one. Any thread may fill an entry; two that
+// race write the same value.
+std::array<std::atomic<uint16>, 32768> sNearest {};
+
+// Every 15-bit colour is widened by a plain shift (no bit replication), as
+// the platform builds its table; all 256 entries take part.
+uint8 Nearest15(int32 index)
+{
+    uint16 known = sNearest[size_t(index)].load(std::memory_order_relaxed);
+    if (known != 0)
+        return uint8(known - 1);
+    int32 red = ((index >> 10) & 0x1f) << 3;
+    int32 green = ((index >> 5) & 0x1f) << 3;
+    int32 blue = (index & 0x1f) << 3;
+    uint8 nearest = NearestIndex(red, green, blue);
+    sNearest[size_t(index)].store(uint16(nearest + 1), std::memory_order_relaxed);
+    return nearest;
+}
+
+uint8 LookUp(uint8 red, uint8 green, uint8 blue)
 {
     // The 15-bit table alone would send some palette colours elsewhere (white
     // widens to 248 and lands on the gray 248), so exact entries come first:
     // a colour of the palette always maps to itself.
-    auto found = tables.exact.find(PackColor(red, green, blue));
-    if (found != tables.exact.end())
+    const auto& exact = ExactColors();
+    auto found = exact.find(PackColor(red, green, blue));
+    if (found != exact.end())
         return found->second;
-    return tables.map.index_map[((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3)];
+    return Nearest15(((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3));
 }
 
-void BuildTables(PaletteTables& tables)
+// The whole colour map, built when a caller asks for it.
+const color_map& FullMap()
 {
-    color_map& map = tables.map;
-    map.id = 0;
-    for (int32 i = 0; i < 256; i++)
-        map.color_list[i] = kPalette[i];
-    // Every 15-bit colour is widened by a plain shift (no bit replication),
-    // as the platform builds its table; all 256 entries take part.
-    for (int32 index = 0; index < 32768; index++) {
-        int32 red = ((index >> 10) & 0x1f) << 3;
-        int32 green = ((index >> 5) & 0x1f) << 3;
-        int32 blue = (index & 0x1f) << 3;
-        map.index_map[index] = NearestIndex(red, green, blue);
-    }
-    for (int32 i = 254; i >= 0; i--)
-        tables.exact[PackColor(kPalette[i].red, kPalette[i].green, kPalette[i].blue)] = uint8(i);
-    for (int32 i = 0; i < 255; i++) {
-        const rgb_color& color = kPalette[i];
-        map.inversion_map[i] = LookUp(tables, 255 - color.red, 255 - color.green, 255 - color.blue);
-    }
-    map.inversion_map[255] = kTransparentIndex;
-}
-
-const PaletteTables& Tables()
-{
-    // Built on first use and kept for the life of the program; the object is
-    // never destroyed so that lookups stay valid during static destruction.
-    static PaletteTables* sTables = [] {
-        auto* tables = new PaletteTables;
-        BuildTables(*tables);
-        return tables;
+    static const color_map* sMap = [] {
+        auto* map = new color_map;
+        map->id = 0;
+        for (int32 i = 0; i < 256; i++)
+            map->color_list[i] = kPalette[i];
+        for (int32 index = 0; index < 32768; index++)
+            map->index_map[index] = Nearest15(index);
+        for (int32 i = 0; i < 255; i++) {
+            const rgb_color& color = kPalette[i];
+            map->inversion_map[i] = LookUp(255 - color.red, 255 - color.green, 255 - color.blue);
+        }
+        map->inversion_map[255] = kTransparentIndex;
+        return map;
     }();
-    return *sTables;
+    return *sMap;
 }
 
 } // namespace
@@ -362,7 +376,7 @@ const rgb_color* SystemPalette()
 
 const color_map* SystemColorMap()
 {
-    return &Tables().map;
+    return &FullMap();
 }
 
 uint8 IndexForColor(rgb_color color)
@@ -374,7 +388,7 @@ uint8 IndexForColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
 {
     if (alpha < 128)
         return kTransparentIndex;
-    return LookUp(Tables(), red, green, blue);
+    return LookUp(red, green, blue);
 }
 
 } // namespace BPrivate

@@ -112,7 +112,7 @@ bool LibAppResource::ExtractEntry(
     ZipExtractor extractor;
     status = extractor.Extract(std::move(source), folder.c_str(), itemOptions);
     fEntryWarnings = extractor.Warnings();
-    fEntryFiles = extractor.WrittenFiles();
+    fEntryFiles = extractor.TakeWrittenFiles();
     if (status != B_OK)
         return Fail("entry " + std::to_string(id) + " (" + name + "): " + extractor.ErrorText());
     // Whatever came without a type gets one; the types the entry carried stay.

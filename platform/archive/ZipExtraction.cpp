@@ -244,16 +244,12 @@ bool ZipExtraction::WatchFiles(FileRun& run, bool* stopped)
 status_t ZipExtraction::EndFiles(status_t status, bool stopped, FileRun& run)
 {
     fBytesDone = run.bytesDone.load();
+    fWrittenFiles.merge(run.written);
     const FileOutcome* failed = nullptr;
     for (size_t i = 0; i < run.outcomes.size(); i++) {
         FileOutcome& outcome = run.outcomes[i];
         for (std::string& warning : outcome.warnings)
             Warn(std::move(warning));
-        if (fOptions.digestFiles && fEntries[i].info.kind == ZipEntryKind::kFile) {
-            const std::vector<std::string>& path = fEntries[i].path;
-            fWrittenFiles[JoinComponents(path, path.size()).substr(path[0].size())]
-                = std::move(outcome.written);
-        }
         if (failed == nullptr && outcome.status != B_OK && !outcome.abandoned)
             failed = &outcome;
     }
@@ -532,11 +528,16 @@ status_t ZipExtraction::StreamData(const ZipReader& reader, const Planned& entry
     }
     struct stat st;
     if (digest != nullptr && fstat(fd, &st) == 0) {
-        outcome->written.device = uint64(st.st_dev);
-        outcome->written.inode = uint64(st.st_ino);
-        outcome->written.size = uint64(st.st_size);
-        outcome->written.modifiedNs = int64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-        outcome->written.sha256 = digest->Final();
+        ZipWrittenFile written;
+        written.device = uint64(st.st_dev);
+        written.inode = uint64(st.st_ino);
+        written.size = uint64(st.st_size);
+        written.modifiedNs = int64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        written.sha256 = digest->Final();
+        std::string below
+            = JoinComponents(entry.path, entry.path.size()).substr(entry.path[0].size());
+        std::lock_guard lock(run.writtenLock);
+        run.written[std::move(below)] = std::move(written);
     }
     return B_OK;
 }

@@ -138,6 +138,8 @@ public:
     const std::vector<std::string>& Warnings() const { return fWarnings; }
     // With digestFiles, every file of a complete extraction.
     const ZipWrittenFiles& WrittenFiles() const { return fWrittenFiles; }
+    // The same, handed over (an item of many files has a large list).
+    ZipWrittenFiles TakeWrittenFiles() { return std::move(fWrittenFiles); }
 
 private:
     std::string fTopName;

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,6 @@ private:
         status_t status = B_OK;
         std::string errorText;
         std::vector<std::string> warnings;
-        // With digestFiles, the file as written.
-        ZipWrittenFile written;
         // Ended early because the extraction was given up (a stop, or
         // another entry's failure), not by a fault of its own.
         bool abandoned = false;
@@ -62,6 +61,10 @@ private:
         // The entry a thread began writing last (its index).
         std::atomic<size_t> current = 0;
         std::vector<FileOutcome> outcomes;
+        // With digestFiles, each file as written, put in by the thread that
+        // wrote it.
+        std::mutex writtenLock;
+        ZipWrittenFiles written;
     };
 
     status_t Plan(ZipReader& reader);

@@ -45,6 +45,13 @@ libdeflate_decompressor* ThreadDecompressor()
 
 const uint8 kLocalSignature[4] = { 'P', 'K', 3, 4 };
 
+// Says why a read failed, where the caller asked for it.
+status_t FailWith(std::string* errorText, status_t status, std::string text)
+{
+    *errorText = std::move(text);
+    return status;
+}
+
 ZipEntryKind KindOf(const std::string& name, std::optional<uint32> mode)
 {
     bool slash = !name.empty() && name.back() == '/';
@@ -268,36 +275,29 @@ status_t ZipReader::ReadEntry(const ZipEntryInfo& entry, const Sink& sink, size_
 status_t ZipReader::ReadEntryConcurrently(
     const ZipEntryInfo& entry, const Sink& sink, std::string* errorText, size_t chunkSize) const
 {
-    auto fail = [errorText](status_t status, std::string text) {
-        *errorText = std::move(text);
-        return status;
-    };
     if (fSource == nullptr)
         return B_NO_INIT;
     if (entry.index >= fEntries.size())
-        return fail(B_BAD_DATA, entry.name + ": no such entry");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": no such entry");
     const ZipCentralEntry& central = fEntries[entry.index];
     if ((central.flags & kEncryptedFlags) != 0)
-        return fail(B_BAD_DATA, entry.name + ": the entry is encrypted");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": the entry is encrypted");
     if (central.method != kMethodStored && central.method != kMethodDeflated)
-        return fail(B_BAD_DATA,
+        return FailWith(errorText, B_BAD_DATA,
             entry.name + ": compression method " + std::to_string(central.method)
                 + " is not supported");
     uint64 dataStart = 0;
     std::vector<uint8> local;
     bool localDamaged = false;
     if (ReadLocalHeader(central, &dataStart, &local, &localDamaged) != B_OK)
-        return fail(B_BAD_DATA, entry.name + ": its local header or data are damaged");
+        return FailWith(
+            errorText, B_BAD_DATA, entry.name + ": its local header or data are damaged");
     return Inflate(entry, central, dataStart, sink, std::max<size_t>(chunkSize, 1), errorText);
 }
 
 status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& central,
     uint64 dataStart, const Sink& sink, size_t chunkSize, std::string* errorText) const
 {
-    auto fail = [errorText](status_t status, std::string text) {
-        *errorText = std::move(text);
-        return status;
-    };
     bool deflated = central.method == kMethodDeflated;
     // A small deflated entry is inflated whole, by libdeflate, about twice
     // as fast as zlib's inflate here; a larger one streams through zlib, in
@@ -307,7 +307,7 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
     InflateStream inflater;
     if (deflated) {
         if (inflateInit2(&inflater.stream, -MAX_WBITS) != Z_OK)
-            return fail(B_NO_MEMORY, entry.name + ": cannot start decompressing");
+            return FailWith(errorText, B_NO_MEMORY, entry.name + ": cannot start decompressing");
         inflater.open = true;
     }
     // Never cleared first: every byte handed on was read or inflated into
@@ -335,7 +335,7 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
                 break;
             produced = size_t(std::min<uint64>(remaining, output.size()));
             if (ReadZipBytes(*fSource, position, output.data(), produced) != B_OK)
-                return fail(B_BAD_DATA, entry.name + ": cannot read its data");
+                return FailWith(errorText, B_BAD_DATA, entry.name + ": cannot read its data");
             position += produced;
             remaining -= produced;
         } else {
@@ -343,7 +343,7 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
             if (stream.avail_in == 0 && remaining > 0) {
                 size_t count = size_t(std::min<uint64>(remaining, input.size()));
                 if (ReadZipBytes(*fSource, position, input.data(), count) != B_OK)
-                    return fail(B_BAD_DATA, entry.name + ": cannot read its data");
+                    return FailWith(errorText, B_BAD_DATA, entry.name + ": cannot read its data");
                 position += count;
                 remaining -= count;
                 stream.next_in = input.data();
@@ -356,59 +356,59 @@ status_t ZipReader::Inflate(const ZipEntryInfo& entry, const ZipCentralEntry& ce
             if (result == Z_STREAM_END)
                 ended = true;
             else if (result == Z_BUF_ERROR && stream.avail_in == 0 && remaining == 0)
-                return fail(B_BAD_DATA, entry.name + ": its compressed data end early");
+                return FailWith(
+                    errorText, B_BAD_DATA, entry.name + ": its compressed data end early");
             else if (result != Z_OK && result != Z_BUF_ERROR)
-                return fail(B_BAD_DATA, entry.name + ": its compressed data are damaged");
+                return FailWith(
+                    errorText, B_BAD_DATA, entry.name + ": its compressed data are damaged");
         }
         if (produced == 0)
             continue;
         total += produced;
         // Never take more than the entry says it holds.
         if (total > entry.size)
-            return fail(B_BAD_DATA, entry.name + ": more data than the entry states");
+            return FailWith(
+                errorText, B_BAD_DATA, entry.name + ": more data than the entry states");
         // libdeflate's CRC-32 uses the CPU's carry-less multiplication.
         crc = libdeflate_crc32(crc, output.data(), produced);
         if (status_t status = sink(output.data(), produced); status != B_OK)
             return status;
     }
     if (total != entry.size)
-        return fail(B_BAD_DATA, entry.name + ": less data than the entry states");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": less data than the entry states");
     if (crc != central.crc)
-        return fail(B_BAD_DATA, entry.name + ": CRC error");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": CRC error");
     return B_OK;
 }
 
 status_t ZipReader::InflateWhole(const ZipEntryInfo& entry, const ZipCentralEntry& central,
     uint64 dataStart, const Sink& sink, std::string* errorText) const
 {
-    auto fail = [errorText](status_t status, std::string text) {
-        *errorText = std::move(text);
-        return status;
-    };
     libdeflate_decompressor* decompressor = ThreadDecompressor();
     if (decompressor == nullptr)
-        return fail(B_NO_MEMORY, entry.name + ": cannot start decompressing");
+        return FailWith(errorText, B_NO_MEMORY, entry.name + ": cannot start decompressing");
     size_t inputSize = size_t(central.compressedSize);
     size_t outputSize = size_t(entry.size);
     std::unique_ptr<uint8[]> input = std::make_unique_for_overwrite<uint8[]>(inputSize + 1);
     std::unique_ptr<uint8[]> output = std::make_unique_for_overwrite<uint8[]>(outputSize + 1);
     if (ReadZipBytes(*fSource, dataStart, input.get(), inputSize) != B_OK)
-        return fail(B_BAD_DATA, entry.name + ": cannot read its data");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": cannot read its data");
     size_t produced = 0;
     switch (libdeflate_deflate_decompress(
         decompressor, input.get(), inputSize, output.get(), outputSize, &produced)) {
     case LIBDEFLATE_SUCCESS:
         break;
     case LIBDEFLATE_INSUFFICIENT_SPACE:
-        return fail(B_BAD_DATA, entry.name + ": more data than the entry states");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": more data than the entry states");
     default:
-        return fail(B_BAD_DATA, entry.name + ": its compressed data are damaged or end early");
+        return FailWith(
+            errorText, B_BAD_DATA, entry.name + ": its compressed data are damaged or end early");
     }
     if (produced != outputSize)
-        return fail(B_BAD_DATA, entry.name + ": less data than the entry states");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": less data than the entry states");
     // Nothing is handed on before the whole entry is known to be right.
     if (libdeflate_crc32(0, output.get(), produced) != central.crc)
-        return fail(B_BAD_DATA, entry.name + ": CRC error");
+        return FailWith(errorText, B_BAD_DATA, entry.name + ": CRC error");
     return produced == 0 ? B_OK : sink(output.get(), produced);
 }
 
